@@ -45,17 +45,30 @@ const char* IconvName(UINT codePage) {
 }
 
 // One iconv descriptor per thread and direction; opening one costs far more
-// than a short conversion.
+// than a short conversion. They close when the thread ends, so threads that come
+// and go (a spooler's, a monitor's) do not leak them.
+struct ConverterCache {
+  std::map<std::pair<std::string, std::string>, iconv_t> descriptors;
+  ConverterCache() = default;
+  ConverterCache(const ConverterCache&) = delete;
+  ConverterCache& operator=(const ConverterCache&) = delete;
+  ~ConverterCache() {
+    for (auto& entry : descriptors) {
+      if (entry.second != reinterpret_cast<iconv_t>(-1)) iconv_close(entry.second);
+    }
+  }
+};
+
 iconv_t Converter(const char* to, const char* from) {
-  thread_local std::map<std::pair<std::string, std::string>, iconv_t> cache;
+  thread_local ConverterCache cache;
   auto key = std::make_pair(std::string(to), std::string(from));
-  auto it = cache.find(key);
-  if (it != cache.end()) {
+  auto it = cache.descriptors.find(key);
+  if (it != cache.descriptors.end()) {
     iconv(it->second, nullptr, nullptr, nullptr, nullptr);  // reset shift state
     return it->second;
   }
   iconv_t cd = iconv_open(to, from);
-  cache.emplace(key, cd);
+  cache.descriptors.emplace(key, cd);
   return cd;
 }
 
@@ -64,7 +77,35 @@ bool IsLeadByte(UINT codePage, unsigned char c) {
   return false;
 }
 
+bool IsTrailByte(UINT codePage, unsigned char c) {
+  if (codePage == 932) return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+  return false;
+}
+
 char16_t ReplacementFor(UINT codePage) { return codePage == 932 ? u'\u30FB' : u'\uFFFD'; }
+
+// Single bytes that iconv's tables leave undefined but Windows maps one to one
+// (1252's five holes onto the C1 controls, 932's onto U+0080 and private-use
+// code points), so any byte string survives a trip through UTF-16.
+char16_t UndefinedByteToUnit(UINT codePage, unsigned char c) {
+  if (codePage == 1252 && (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)) return c;
+  if (codePage == 932) {
+    if (c == 0x80) return 0x80;
+    if (c == 0xA0) return 0xF8F0;
+    if (c >= 0xFD) return char16_t(0xF8F1 + (c - 0xFD));
+  }
+  return 0;
+}
+
+int UnitToUndefinedByte(UINT codePage, char16_t unit) {
+  if (codePage == 1252 && (unit == 0x81 || unit == 0x8D || unit == 0x8F || unit == 0x90 || unit == 0x9D)) return unit;
+  if (codePage == 932) {
+    if (unit == 0x80) return 0x80;
+    if (unit == 0xF8F0) return 0xA0;
+    if (unit >= 0xF8F1 && unit <= 0xF8F3) return 0xFD + (unit - 0xF8F1);
+  }
+  return -1;
+}
 
 // Decodes into UTF-16; false (and nothing promised of out) on an invalid sequence
 // when strict, else the sequence is replaced.
@@ -91,9 +132,21 @@ bool Decode(UINT codePage, std::string_view in, std::u16string& out, bool strict
     }
     if (rc != static_cast<size_t>(-1)) continue;
     if (errno == E2BIG) continue;
+    unsigned char first = static_cast<unsigned char>(src[0]);
+    if (char16_t unit = UndefinedByteToUnit(codePage, first)) {
+      out.push_back(unit);
+      ++src;
+      --srcLeft;
+      continue;
+    }
     if (strict) return false;
-    // An invalid or incomplete sequence: replace one character and go on.
-    size_t skip = (IsLeadByte(codePage, static_cast<unsigned char>(*src)) && srcLeft >= 2) ? 2 : 1;
+    // An invalid or incomplete sequence: replace one character and go on. A byte
+    // that cannot be a trail byte (the terminator, ASCII punctuation) is not
+    // swallowed with the broken lead byte.
+    size_t skip = (IsLeadByte(codePage, first) && srcLeft >= 2 &&
+                   IsTrailByte(codePage, static_cast<unsigned char>(src[1])))
+                      ? 2
+                      : 1;
     out.push_back(ReplacementFor(codePage));
     src += skip;
     srcLeft -= skip;
@@ -144,10 +197,16 @@ bool Encode(UINT codePage, std::u16string_view in, std::string& out, char defaul
       continue;
     }
     if (errno == E2BIG) continue;
+    char16_t unit = char16_t(static_cast<unsigned char>(src[0]) | (static_cast<unsigned char>(src[1]) << 8));
+    if (int byte = UnitToUndefinedByte(codePage, unit); byte >= 0) {
+      out.push_back(static_cast<char>(byte));
+      src += 2;
+      srcLeft -= 2;
+      continue;
+    }
     if (strict) return false;
     // An unmappable character (or half a surrogate pair): the default character.
     size_t skip = 2;
-    char16_t unit = char16_t(static_cast<unsigned char>(src[0]) | (static_cast<unsigned char>(src[1]) << 8));
     if (unit >= 0xD800 && unit <= 0xDBFF && srcLeft >= 4) skip = 4;
     out.push_back(defaultChar);
     if (usedDefault) *usedDefault = true;

@@ -15,7 +15,8 @@
 #define LOAD_LIBRARY_AS_DATAFILE 0x00000002
 #define LOAD_WITH_ALTERED_SEARCH_PATH 0x00000008
 
-typedef INT_PTR(WINAPI* FARPROC)();
+// A generic function pointer: callers cast it to the export's real type.
+typedef void(WINAPI* FARPROC)();
 
 ZEL_EXTERN_C HMODULE LoadLibraryA(LPCSTR fileName);
 ZEL_EXTERN_C HMODULE LoadLibraryW(LPCWSTR fileName);

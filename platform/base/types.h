@@ -47,6 +47,7 @@ typedef LONG HRESULT;
 typedef float FLOAT;
 typedef char CHAR;
 typedef char16_t WCHAR;
+typedef uint16_t LANGID;
 typedef unsigned char UCHAR;
 
 typedef void VOID;
