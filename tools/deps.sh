@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  g++-multilib libsqlite3-dev:i386
+  g++-multilib libsqlite3-dev:i386 qemu-user
 )
 
 sudo_cmd=()

@@ -99,7 +99,7 @@ void CopyName(char* field, size_t size, std::string_view text) {
   text = UpToNul(text);
   size_t keep = platform::CutPoint(text, size - 1);
   std::memset(field, 0, size);
-  std::memcpy(field, text.data(), keep);
+  if (keep > 0) std::memcpy(field, text.data(), keep);
 }
 
 std::string_view TrimRight(std::string_view text) {

@@ -28,9 +28,9 @@ class ResourceObject : public KernelObject {
 std::optional<ResourceBlob> ModuleResources(HMODULE module, DWORD* error);
 // The one handle that stands for entry `index` of the module's resources.
 HRSRC ResourceHandle(HMODULE module, size_t index);
-// A wide copy of a module's string that stays put until the module unloads
+// A copy of a module's string that stays put until the module unloads
 // (LoadStringW with a zero-sized buffer hands out a pointer to it).
-const std::u16string& KeepWideString(HMODULE module, UINT id, std::u16string text);
+const std::u16string& KeepWideString(HMODULE module, std::u16string text);
 
 // The host file a module name (UTF-8) stands for, found as LoadLibrary finds it: a
 // name with a folder is a Windows path, a bare one is looked for in the program's

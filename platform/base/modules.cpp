@@ -49,7 +49,7 @@ struct Module {
   bool resourcesResolved = false;
   std::optional<ResourceBlob> resources;
   std::map<size_t, HRSRC> resourceHandles;
-  std::map<UINT, std::u16string> wideStrings;
+  std::set<std::u16string> wideStrings;  // node-based: what LoadStringW pointed to stays put
 };
 
 struct Registry {
@@ -462,14 +462,13 @@ HRSRC ResourceHandle(HMODULE handle, size_t index) {
   return it->second;
 }
 
-const std::u16string& KeepWideString(HMODULE handle, UINT id, std::u16string text) {
+const std::u16string& KeepWideString(HMODULE handle, std::u16string text) {
   static const std::u16string empty;
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.lock);
   Module* module = Lookup(registry, handle);
   if (!module) return empty;
-  auto [it, inserted] = module->wideStrings.try_emplace(id, std::move(text));
-  return it->second;
+  return *module->wideStrings.insert(std::move(text)).first;
 }
 
 }  // namespace detail

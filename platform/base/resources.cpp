@@ -162,7 +162,7 @@ int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax) {
   }
   std::u16string wide = platform::Utf16FromUtf8(*text);
   if (bufferMax == 0) {
-    const std::u16string& kept = platform::detail::KeepWideString(instance, id, std::move(wide));
+    const std::u16string& kept = platform::detail::KeepWideString(instance, std::move(wide));
     LPCWSTR pointer = kept.data();
     std::memcpy(buffer, &pointer, sizeof(pointer));  // the caller passed the address of a pointer
     return static_cast<int>(kept.size());

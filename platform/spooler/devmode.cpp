@@ -1,5 +1,6 @@
 #include "platform/spooler/devmode.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 

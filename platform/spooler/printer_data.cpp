@@ -2,6 +2,7 @@
 // address one set of names; strings are kept as UTF-16 and the ANSI calls convert
 // them through the process's code page and count ANSI bytes. Reads are served from
 // the store cache, so a settings read costs a lookup.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/spooler/api_guard.h"

@@ -223,6 +223,10 @@ DWORD SetLevel2(const PrinterHandle& handle, const BYTE* info) {
   if (!current) return ERROR_INVALID_HANDLE;
   PrinterRecord record = *current;
   ApplyInfo2(info2, record);
+  // A record read through a server name carries the qualified name back.
+  std::u16string server;
+  std::u16string bareName;
+  if (SplitUncName(record.name, server, bareName)) record.name = bareName;
   if (DWORD code = NormalizePrinter(record)) return code;
   if (DWORD code = CheckAgainstStore(session, record)) return code;
   db::Statement update(session, kUpdatePrinter);

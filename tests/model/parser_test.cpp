@@ -435,6 +435,16 @@ TEST(HiddenControlRecord, MapsBothDialogNames) {
   EXPECT_EQ(ParseHiddenControlRecord(&row, "4", "IDD_DIALOG_SEPARATORS;Q2", lookup), 0);
 }
 
+template <class Row>
+std::function<void(const char*, const char*)> Checked(int (*parse)(Row*, const char*, const char*), const char* name) {
+  return [parse, name](const char* key, const char* value) {
+    Row row = Garbage<Row>();
+    if (parse(&row, key, value) == 0) {
+      EXPECT_TRUE(AllZero(row)) << name;
+    }
+  };
+}
+
 // Whatever the text, a parser answers without reading or writing outside its
 // row and its input, and a refused row is all zero (the sanitizer build checks
 // the first part).
@@ -453,32 +463,24 @@ TEST(AllParsers, SurviveHostileText) {
       std::string("A\0B;1,2", 7),
   };
   std::vector<std::function<void(const char*, const char*)>> parsers = {
-#define ZEL_PARSER_CASE(Row, Parse)                                      \
-  [](const char* k, const char* v) {                                     \
-    Row row = Garbage<Row>();                                            \
-    if (Parse(&row, k, v) == 0) EXPECT_TRUE(AllZero(row)) << #Parse;     \
-  }
-      ZEL_PARSER_CASE(MemoryRow, ParseMemoryRecord),
-      ZEL_PARSER_CASE(ConstraintRow, ParseConstraintRecord),
-      ZEL_PARSER_CASE(StaplerEntry, ParseStaplerRecord),
-      ZEL_PARSER_CASE(InstallableOption, ParseInstallableOptionRecord),
-      ZEL_PARSER_CASE(FoldEntry, ParseFoldRecord),
-      ZEL_PARSER_CASE(PunchEntry, ParsePunchRecord),
-      ZEL_PARSER_CASE(TrimEntry, ParseTrimRecord),
-      ZEL_PARSER_CASE(MediaTypeEntry, ParseMediaTypeRecord),
-      ZEL_PARSER_CASE(PaperEntry, ParsePaperRecord),
-      ZEL_PARSER_CASE(VariableSizeRecord, ParseVariableSizeRecord),
-      ZEL_PARSER_CASE(PaperSourceEntry, ParsePaperSourceRecord),
-      ZEL_PARSER_CASE(OutputBinEntry, ParsePaperDestinationRecord),
-      ZEL_PARSER_CASE(StapleLocationEntry, ParseStapleLocationRecord),
-      ZEL_PARSER_CASE(ResolutionEntry, ParseResolutionRecord),
-      ZEL_PARSER_CASE(ModelFontRow, ParseFontRecord),
-      ZEL_PARSER_CASE(TabInfoEntry, ParseTabInfoRecord),
-#undef ZEL_PARSER_CASE
-      [](const char* k, const char* v) {
-        HiddenControlRow row = Garbage<HiddenControlRow>();
-        if (ParseHiddenControlRecord(&row, k, v) == 0) EXPECT_TRUE(AllZero(row));
-      },
+      Checked(ParseMemoryRecord, "memory"),
+      Checked(ParseConstraintRecord, "constraint"),
+      Checked(ParseStaplerRecord, "stapler"),
+      Checked(ParseInstallableOptionRecord, "option"),
+      Checked(ParseFoldRecord, "fold"),
+      Checked(ParsePunchRecord, "punch"),
+      Checked(ParseTrimRecord, "trim"),
+      Checked(ParseMediaTypeRecord, "media"),
+      Checked(ParsePaperRecord, "paper"),
+      Checked(ParseVariableSizeRecord, "variable size"),
+      Checked(ParsePaperSourceRecord, "paper source"),
+      Checked(ParsePaperDestinationRecord, "paper destination"),
+      Checked(ParseStapleLocationRecord, "staple location"),
+      Checked(ParseResolutionRecord, "resolution"),
+      Checked(ParseFontRecord, "font"),
+      Checked(ParseTabInfoRecord, "tab info"),
+      Checked(+[](HiddenControlRow* row, const char* k, const char* v) { return ParseHiddenControlRecord(row, k, v); },
+              "hidden control"),
   };
   for (const char* key : {"1", "", "-1", "99999999999999999999", "\x83"}) {
     for (const std::string& text : texts) {

@@ -223,10 +223,13 @@ TEST_F(MonoModel, PclOnlyModelWithoutFinisher) {
   EXPECT_EQ(r.variant, 0);
   EXPECT_EQ(r.optionWord2, 0u);
   // Sections the model does not have leave their parts to the defaults.
-  for (DWORD part : {kPartStaplers, kPartFolds, kPartPunches, kPartTrims, kPartStapleLocations, kPartTabInfo}) {
+  for (DWORD part : {kPartStaplers, kPartFolds, kPartPunches, kPartStapleLocations}) {
     EXPECT_EQ(r.partsLoaded & part, 0u) << std::hex << part;
   }
+  // The hidden controls share their bits with the trim and tab parts, and set both.
   EXPECT_EQ(r.partsLoaded & kPartHiddenControls, kPartHiddenControls);
+  EXPECT_EQ(r.trims[0].id, 0);
+  EXPECT_EQ(r.tabInfo[0].id, 0);
   EXPECT_EQ(r.staplers[0].id, 0);
   // Present and 0: the features are cleared, and no trim unit means no trimming.
   EXPECT_EQ(r.optionWord & (kFeatureReverseOrder | kFeaturePageRotation | kFeatureCollation | kFeatureNote |

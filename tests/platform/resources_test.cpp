@@ -11,6 +11,7 @@
 #include "platform/base/machine.h"
 #include "platform/base/modules.h"
 #include "platform/base/resources.h"
+#include "platform/base/version.h"
 #include "tests/platform/module_test_helpers.h"
 #include "tests/support/machine_fixture.h"
 
@@ -196,6 +197,16 @@ TEST_F(ResourcesTest, TheVersionResourceHasTheWideLayoutWindowsCodeWalks) {
   size_t table = text.find(u"040904b0");
   ASSERT_NE(table, std::u16string::npos);
   EXPECT_NE(text.find(u"ProductVersion", table), std::u16string::npos);
+
+  // The bare resource answers the wide queries; the ANSI strings exist only in a
+  // block GetFileVersionInfo filled.
+  LPVOID value = nullptr;
+  UINT length = 0;
+  WCHAR path[] = u"\\StringFileInfo\\040904b0\\ProductVersion";
+  ASSERT_TRUE(VerQueryValueW(data, path, &value, &length));
+  EXPECT_EQ(std::u16string(static_cast<const char16_t*>(value)), u"6.310.23.0");
+  EXPECT_FALSE(VerQueryValueA(data, "\\StringFileInfo\\040904b0\\ProductVersion", &value, &length));
+  EXPECT_TRUE(VerQueryValueA(data, "\\", &value, &length));
 }
 
 TEST_F(ResourcesTest, HandlesOfAResourceDieWithItsModule) {

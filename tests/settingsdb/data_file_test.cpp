@@ -15,6 +15,8 @@ struct ExpansionCase {
   const char* expected;  // UTF-8
 };
 
+void PrintTo(const ExpansionCase& c, std::ostream* os) { *os << c.key; }
+
 class Expansion : public SettingsStoreTest, public ::testing::WithParamInterface<ExpansionCase> {};
 
 TEST_P(Expansion, PercentNamesComeFromStrings) {

@@ -32,6 +32,8 @@ const KindCase kKinds[] = {
     {-1, ERROR_INVALID_PARAMETER, false, "not a kind"},
 };
 
+void PrintTo(const KindCase& c, std::ostream* os) { *os << "kind " << c.kind << " (" << c.note << ")"; }
+
 class StoreKinds : public SettingsStoreTest, public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(StoreKinds, WriteReadDeleteEnumerate) {

@@ -15,6 +15,7 @@ constexpr uint16_t kStringType = 6;
 constexpr uint16_t kBitmapType = 2;
 constexpr uint16_t kVersionType = 16;
 constexpr size_t kBitmapFileHeaderSize = 14;
+constexpr size_t kVersionSlack = 12;  // alignment (3) and the magic and count (8), rounded up
 
 struct Entry {
   ResourceId type;
@@ -134,6 +135,10 @@ std::vector<unsigned char> BuildBlob(const Script& script) {
     if (blob.size() + entries[i].data.size() > 0xFFFFFFFFu) throw ScriptError(entries[i].line, "the resources exceed 4 GB");
     const size_t dataOffset = blob.size();
     blob.insert(blob.end(), entries[i].data.begin(), entries[i].data.end());
+    // VerQueryValueA looks just past a version tree for the ANSI strings that
+    // GetFileVersionInfo appends; given the bare resource, it finds zeros there
+    // instead of reading past the blob.
+    if (!entries[i].type.named && entries[i].type.id == kVersionType) blob.resize(blob.size() + kVersionSlack, 0);
     unsigned char* e = blob.data() + zelres::kHeaderSize + i * zelres::kEntrySize;
     zelres::WriteU32(e + zelres::entry::kType, keys[i].first);
     zelres::WriteU32(e + zelres::entry::kName, keys[i].second);
