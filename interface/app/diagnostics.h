@@ -1,0 +1,28 @@
+// What zeluid5.dll tells the package's own tests and support tools about its
+// state. Neither the spooler nor an application calls these exports; they only
+// read the library's state or fill its caches as the entry points do.
+#pragma once
+
+#include "common/settings_binding.h"
+#include "platform/base/types.h"
+
+struct UiLibraryState {
+  HINSTANCE instance;                // the library's instance handle
+  HMODULE settingsModule;            // zeldb5.dll, or 0
+  const SettingsFunctions* settings; // the bound settings functions
+  DWORD fontLists;                   // PCL font lists cached
+  DWORD modelRecords;                // model records cached
+};
+
+// "ZelUiDiagnosticState": fills the state; FALSE for a NULL pointer.
+typedef BOOL (*PFN_ZelUiDiagnosticState)(UiLibraryState* state);
+// "ZelUiDiagnosticFillCaches": caches the printer's model record and its PCL font
+// list for the language word; TRUE when both are there.
+typedef BOOL (*PFN_ZelUiDiagnosticFillCaches)(HANDLE printer, const char* printerName, WORD pdl);
+// "ZelUiDiagnosticSetExitObserver": the observer is told the state once the
+// library's exit has freed its caches and before it unloads the settings library.
+typedef void (*UiExitObserver)(const UiLibraryState* state);
+typedef void (*PFN_ZelUiDiagnosticSetExitObserver)(UiExitObserver observer);
+
+// Inside the library: called by its exit at that point.
+void ReportLibraryExit(HMODULE settingsModule);

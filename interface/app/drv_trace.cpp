@@ -1,0 +1,3 @@
+#include "interface/app/drv_trace.h"
+
+void DrvTrace(const char* /*text*/) {}

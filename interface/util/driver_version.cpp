@@ -1,0 +1,113 @@
+#include "interface/util/driver_version.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/settings_store.h"
+#include "interface/app/library_state.h"
+#include "platform/base/modules.h"
+#include "platform/base/text_cut.h"
+#include "platform/base/version.h"
+
+namespace {
+
+// The library's own ProductVersion, read from its file; nothing when the file has
+// no version block or the block has no such text.
+bool ReadProductVersion(std::string& version, bool& hasBlock) {
+  hasBlock = false;
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(LibraryInstance(), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+  if (size == 0) return false;
+  std::vector<unsigned char> block(size);
+  if (!GetFileVersionInfoA(path, handle, size, block.data())) return false;
+  hasBlock = true;
+
+  // The first translation names the string table that is read.
+  LPVOID value = nullptr;
+  UINT valueLength = 0;
+  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &valueLength) || valueLength < 4) {
+    return false;
+  }
+  WORD translation[2];
+  std::memcpy(translation, value, sizeof translation);
+  char query[64];
+  std::snprintf(query, sizeof query, "\\StringFileInfo\\%04X%04X\\ProductVersion", translation[0], translation[1]);
+  if (!VerQueryValueA(block.data(), query, &value, &valueLength) || !value) return false;
+  version.assign(static_cast<const char*>(value), strnlen(static_cast<const char*>(value), valueLength));
+  return true;
+}
+
+void CopyCut(char* buffer, WORD size, std::string_view text) {
+  const size_t kept = platform::CutPoint(text, static_cast<size_t>(size) - 1);
+  std::memcpy(buffer, text.data(), kept);
+  buffer[kept] = '\0';
+}
+
+}  // namespace
+
+int GetDriverVersionString(HANDLE printer, char* buffer, WORD size, int kind) {
+  if (!buffer || size < 1) return 0;
+  std::string version;
+  bool hasBlock = false;
+  const bool hasVersion = ReadProductVersion(version, hasBlock);
+  if (!hasBlock) return 1;
+  switch (kind) {
+    case kDriverVersionText:
+      if (hasVersion) CopyCut(buffer, size, version);
+      break;
+    case kDriverVersionCopyright: {
+      DWORD length = size;
+      // Never hand on what a failed read may have left in the buffer.
+      if (LibrarySettings().GetString(printer, kStoreModelDescription, "General", "Copyright", buffer, &length) !=
+          ERROR_SUCCESS) {
+        buffer[0] = '\0';
+      }
+      break;
+    }
+    case kDriverVersionDigits:
+      if (hasVersion) {
+        std::string digits;
+        for (char c : version) {
+          if (c != '.') digits += c;
+        }
+        CopyCut(buffer, size, digits);
+      }
+      break;
+    default:
+      break;
+  }
+  return 1;
+}
+
+WORD DriverVersionFromText(const char* text) {
+  if (!text) return 0;
+  std::string_view version(text);
+  const size_t firstDot = version.find('.');
+  const std::string first(version.substr(0, firstDot));
+  std::string second;
+  if (firstDot != std::string_view::npos) {
+    std::string_view rest = version.substr(firstDot + 1);
+    second = std::string(rest.substr(0, rest.find('.')));
+  }
+  if (second.size() < 3) {
+    const unsigned low = static_cast<unsigned>(std::atoi(second.c_str())) & 0xFFu;
+    return static_cast<WORD>(static_cast<unsigned>(std::atoi(first.c_str())) * 256u + low);
+  }
+  const std::string major = second.substr(0, second.size() - 2);
+  const std::string minor = second.substr(second.size() - 2);
+  return static_cast<WORD>(static_cast<unsigned>(std::atoi(major.c_str())) * 256u +
+                           static_cast<unsigned>(std::atoi(minor.c_str())));
+}
+
+WORD GetDriverVersionWord() {
+  char text[16] = {};
+  GetDriverVersionString(0, text, sizeof text, kDriverVersionText);
+  return DriverVersionFromText(text);
+}
