@@ -65,6 +65,18 @@ std::vector<std::string> SplitComponents(std::string_view path) {
 
 // Appends components, each matched against what exists without regard to case.
 fs::path ResolveComponents(fs::path base, const std::vector<std::string>& parts) {
+  // Most paths name what exists with its exact case: one look settles those.
+  bool plain = true;
+  fs::path exactPath = base;
+  for (const std::string& part : parts) {
+    if (part == "." || part == "..") {
+      plain = false;
+      break;
+    }
+    exactPath /= part;
+  }
+  std::error_code exactError;
+  if (plain && fs::exists(fs::symlink_status(exactPath, exactError))) return exactPath;
   bool exists = true;
   for (const std::string& part : parts) {
     if (part == ".") continue;

@@ -1,19 +1,87 @@
 #include "platform/base/machine_db.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <pthread.h>
+
+#include <atomic>
 #include <filesystem>
 #include <map>
+#include <unordered_map>
 
 #include "platform/base/machine.h"
 
 namespace platform::db {
 namespace {
 
+// The process id, refreshed in a forked child: asked on every session, and a
+// system call each time would cost more than the lookups it guards.
+std::atomic<pid_t> g_pid{0};
+
+pid_t CurrentPid() {
+  static const bool registered = [] {
+    g_pid = getpid();
+    pthread_atfork(nullptr, nullptr, [] { g_pid = getpid(); });
+    return true;
+  }();
+  (void)registered;
+  return g_pid.load(std::memory_order_relaxed);
+}
+
+// The machine's change stamp: a 32-bit counter in a small shared file beside the
+// database, raised to odd when any connection of any process starts to commit and
+// to the next even value once the commit is in the database. Caches compare it
+// without a system call or a query, so a read served from memory costs a lookup.
+uint32_t* MapChangeStamp(const std::filesystem::path& root) {
+  std::string file = (root / "machine.stamp").string();
+  int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || (info.st_size < 4096 && ::ftruncate(fd, 4096) != 0)) {
+    ::close(fd);
+    return nullptr;
+  }
+  void* map = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  ::close(fd);
+  return map == MAP_FAILED ? nullptr : static_cast<uint32_t*>(map);
+}
+
+void RaiseStamp(uint32_t* stamp, bool toOdd) {
+  if (!stamp) return;
+  uint32_t current = __atomic_load_n(stamp, __ATOMIC_ACQUIRE);
+  for (;;) {
+    uint32_t next = toOdd ? ((current + 1) | 1u) : ((current | 1u) + 1);
+    if (__atomic_compare_exchange_n(stamp, &current, next, false, __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE)) return;
+  }
+}
+
+int OnCommitStart(void* stamp) {
+  RaiseStamp(static_cast<uint32_t*>(stamp), true);
+  return 0;  // go on with the commit
+}
+
+void OnRollback(void* stamp) { RaiseStamp(static_cast<uint32_t*>(stamp), false); }
+
+// Runs after every commit in WAL mode. It replaces SQLite's automatic
+// checkpointing, so it checkpoints as that would.
+int OnCommitDone(void* stamp, sqlite3* db, const char* name, int pages) {
+  RaiseStamp(static_cast<uint32_t*>(stamp), false);
+  if (pages >= 1000) sqlite3_wal_checkpoint_v2(db, name, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  return SQLITE_OK;
+}
+
 struct ConnectionState {
   std::recursive_mutex mutex;
   sqlite3* db = nullptr;
+  uint32_t* stamp = nullptr;
+  int64_t uncachable = 0;
+  // Prepared statements kept for reuse, by their SQL text: preparing costs more
+  // than running most of the store's queries.
+  std::unordered_map<std::string, std::vector<sqlite3_stmt*>> idle;
   pid_t owner = 0;
   unsigned generation = 0;
   std::map<std::string, std::string> schemas;
@@ -58,13 +126,22 @@ void ApplySchemas(ConnectionState& state) {
 
 sqlite3* OpenLocked(ConnectionState& state) {
   unsigned generation = MachineGeneration();
-  if (state.db && state.owner == getpid() && state.generation == generation) {
+  pid_t pid = CurrentPid();
+  if (state.db && state.owner == pid && state.generation == generation) {
     ApplySchemas(state);
     return state.db;
   }
-  if (state.db && state.owner == getpid()) sqlite3_close_v2(state.db);
+  if (state.db && state.owner == pid) {
+    for (auto& [sql, statements] : state.idle) {
+      for (sqlite3_stmt* stmt : statements) sqlite3_finalize(stmt);
+    }
+    sqlite3_close_v2(state.db);
+  }
   // A connection inherited through fork() must not be touched in the child: drop it.
+  state.idle.clear();
   state.db = nullptr;
+  if (state.stamp) ::munmap(state.stamp, 4096);
+  state.stamp = nullptr;
   state.applied.clear();
 
   std::filesystem::path root = MachineRoot();
@@ -88,8 +165,12 @@ sqlite3* OpenLocked(ConnectionState& state) {
     sqlite3_close_v2(db);
     throw;
   }
+  state.stamp = MapChangeStamp(root);
+  sqlite3_commit_hook(db, OnCommitStart, state.stamp);
+  sqlite3_rollback_hook(db, OnRollback, state.stamp);
+  sqlite3_wal_hook(db, OnCommitDone, state.stamp);
   state.db = db;
-  state.owner = getpid();
+  state.owner = pid;
   state.generation = generation;
   ApplySchemas(state);
   return db;
@@ -109,9 +190,19 @@ Session::Session() : lock_(State().mutex), db_(OpenLocked(State())) {}
 Session::~Session() = default;
 
 int64_t Session::DataVersion() {
-  Statement stmt(*this, "PRAGMA data_version");
-  stmt.Step();
-  return stmt.Int(0);
+  ConnectionState& state = State();
+  if (!state.stamp) {
+    // No shared stamp (the file could not be mapped): SQLite's own counter, which
+    // does not see this connection's writes, so callers also drop caches on their own.
+    static const char kSql[] = "PRAGMA data_version";
+    Statement stmt(*this, kSql);
+    stmt.Step();
+    return stmt.Int(0);
+  }
+  uint32_t stamp = __atomic_load_n(state.stamp, __ATOMIC_ACQUIRE);
+  // Odd: a commit is under way somewhere; nothing read now may be kept.
+  if (stamp & 1u) return -(++state.uncachable);
+  return stamp;
 }
 
 void Session::Exec(const char* sql) { ExecOn(db_, sql); }
@@ -131,11 +222,23 @@ void Transaction::Commit() {
   done_ = true;
 }
 
-Statement::Statement(Session& session, const char* sql) : session_(session) {
-  Check(session.handle(), sqlite3_prepare_v2(session.handle(), sql, -1, &stmt_, nullptr), sql);
+Statement::Statement(Session& session, const char* sql) : session_(session), sql_(sql) {
+  auto& idle = State().idle[sql_];
+  if (!idle.empty()) {
+    stmt_ = idle.back();
+    idle.pop_back();
+    return;
+  }
+  Check(session.handle(),
+        sqlite3_prepare_v3(session.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr), sql);
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+  // Back to the pool, reset, for the next query of the same text on this connection.
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+  State().idle[sql_].push_back(stmt_);
+}
 
 Statement& Statement::Bind(int index, int64_t value) {
   Check(session_.handle(), sqlite3_bind_int64(stmt_, index, value), "bind");

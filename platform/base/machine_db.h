@@ -34,8 +34,9 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   sqlite3* handle() const { return db_; }
-  // SQLite's data version: changes whenever another connection commits a write,
-  // so caches of hot reads know when to refresh.
+  // The machine's change stamp: changes whenever any connection, of this process
+  // or another, commits a write, so caches of hot reads know when to refresh. A
+  // negative value is never repeated: nothing read while it is given may be cached.
   int64_t DataVersion();
   void Exec(const char* sql);
   int64_t LastInsertRowId();
@@ -79,6 +80,7 @@ class Statement {
 
  private:
   Session& session_;
+  std::string sql_;
   sqlite3_stmt* stmt_ = nullptr;
 };
 

@@ -21,8 +21,6 @@ struct CacheState {
   unsigned generation = 0;
   sqlite3* connection = nullptr;
   int64_t version = -1;
-  // "PRAGMA data_version" kept prepared: it runs before every read.
-  sqlite3_stmt* versionStatement = nullptr;
 
   bool tablesLoaded = false;
   std::vector<std::shared_ptr<const PrinterRecord>> printers;
@@ -145,21 +143,6 @@ CacheState& Tables(db::Session& session) {
   return state;
 }
 
-int64_t DataVersion(CacheState& state) {
-  sqlite3* db = state.connection;
-  if (!state.versionStatement) {
-    int rc = sqlite3_prepare_v3(db, "PRAGMA data_version", -1, SQLITE_PREPARE_PERSISTENT, &state.versionStatement,
-                                nullptr);
-    if (rc != SQLITE_OK) throw db::Error(rc, std::string("data_version: ") + sqlite3_errmsg(db));
-  }
-  int rc = sqlite3_step(state.versionStatement);
-  int64_t version = rc == SQLITE_ROW ? sqlite3_column_int64(state.versionStatement, 0) : 0;
-  // Resetting ends the read transaction the step began.
-  sqlite3_reset(state.versionStatement);
-  if (rc != SQLITE_ROW) throw db::Error(rc, std::string("data_version: ") + sqlite3_errmsg(db));
-  return version;
-}
-
 }  // namespace
 
 const DataValue* PrinterData::Find(std::u16string_view name) const {
@@ -172,9 +155,6 @@ StoreCache::StoreCache(db::Session& session) : session_(session) {
   unsigned forks = ForkCount();
   unsigned generation = MachineGeneration();
   if (state.forks != forks || state.generation != generation || state.connection != session.handle()) {
-    // A statement of a connection inherited through fork() is the parent's: leave it.
-    if (state.versionStatement && state.forks == forks) sqlite3_finalize(state.versionStatement);
-    state.versionStatement = nullptr;
     state.Clear();
     state.forks = forks;
     state.generation = generation;
@@ -182,8 +162,8 @@ StoreCache::StoreCache(db::Session& session) : session_(session) {
     state.version = -1;
   }
   // Read before anything is loaded: a write that lands in between only costs a reload.
-  int64_t version = DataVersion(state);
-  if (version != state.version) {
+  int64_t version = session.DataVersion();
+  if (version != state.version || version < 0) {
     state.Clear();
     state.version = version;
   }
