@@ -1,6 +1,7 @@
 #include "settingsdb/address.h"
 
 #include "platform/base/codepage.h"
+#include "platform/base/text_cut.h"
 #include "platform/registry/registry.h"
 
 namespace settingsdb {
@@ -41,17 +42,7 @@ std::string RegistryKeyPath(const char* section) {
   std::string path = SETTINGS_REGISTRY_BASE;
   path += section;
   if (*section == 0) path.pop_back();  // the base key itself
-  if (path.size() > kMaxRegistryPath) {
-    // Never cut between the two bytes of a double-byte character.
-    size_t cut = 0;
-    for (size_t i = 0; i < path.size();) {
-      size_t length = platform::CharLengthAnsi(path, i);
-      if (i + length > kMaxRegistryPath) break;
-      i += length;
-      cut = i;
-    }
-    path.resize(cut);
-  }
+  path.resize(platform::CutPoint(path, kMaxRegistryPath));  // never half a double-byte character
   return path;
 }
 

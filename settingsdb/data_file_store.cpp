@@ -7,6 +7,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/base/profile.h"
+#include "platform/base/text_cut.h"
 #include "platform/spooler/spooler.h"
 
 namespace settingsdb::data_file {
@@ -19,17 +20,7 @@ constexpr size_t kWorkBuffer = 128;  // every field and its replacement pass thr
 constexpr size_t kPathBuffer = 260;
 
 // Cuts ANSI text to at most maxBytes bytes without splitting a double-byte character.
-void CutAnsi(std::string& text, size_t maxBytes) {
-  if (text.size() <= maxBytes) return;
-  size_t cut = 0;
-  for (size_t i = 0; i < text.size();) {
-    size_t length = platform::CharLengthAnsi(text, i);
-    if (i + length > maxBytes) break;
-    i += length;
-    cut = i;
-  }
-  text.resize(cut);
-}
+void CutAnsi(std::string& text, size_t maxBytes) { text.resize(platform::CutPoint(text, maxBytes)); }
 
 // The whole value of a key, however long, or nothing when the key is absent.
 bool ReadWhole(const std::string& file, const char* section, const char* key, std::string& value) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/base/types.h"
+#include "platform/base/value_types.h"
 
 typedef DWORD REGSAM;
 struct _SECURITY_ATTRIBUTES;  // defined with the file calls; only passed through here
@@ -17,20 +18,6 @@ struct _SECURITY_ATTRIBUTES;  // defined with the file calls; only passed throug
 #define HKEY_LOCAL_MACHINE ((HKEY)0x80000002u)
 #define HKEY_USERS ((HKEY)0x80000003u)
 
-// Value types (the spooler's printer data uses the same ones).
-#ifndef REG_NONE
-#define REG_NONE 0
-#define REG_SZ 1
-#define REG_EXPAND_SZ 2
-#define REG_BINARY 3
-#define REG_DWORD 4
-#define REG_DWORD_LITTLE_ENDIAN 4
-#define REG_DWORD_BIG_ENDIAN 5
-#define REG_LINK 6
-#define REG_MULTI_SZ 7
-#define REG_QWORD 11
-#define REG_QWORD_LITTLE_ENDIAN 11
-#endif
 
 // Access rights of a key handle (the generic rights, DELETE and the like, come
 // with the file calls; the combined masks are spelled out here).

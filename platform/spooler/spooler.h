@@ -10,22 +10,9 @@
 #include <string_view>
 
 #include "platform/base/types.h"
+#include "platform/base/value_types.h"
 #include "platform/spooler/devmode.h"
 
-// Value types of printer data (the registry's value types).
-#ifndef REG_NONE
-#define REG_NONE 0
-#define REG_SZ 1
-#define REG_EXPAND_SZ 2
-#define REG_BINARY 3
-#define REG_DWORD 4
-#define REG_DWORD_LITTLE_ENDIAN 4
-#define REG_DWORD_BIG_ENDIAN 5
-#define REG_LINK 6
-#define REG_MULTI_SZ 7
-#define REG_QWORD 11
-#define REG_QWORD_LITTLE_ENDIAN 11
-#endif
 
 #define PRINTER_ACCESS_ADMINISTER 0x00000004
 #define PRINTER_ACCESS_USE 0x00000008
