@@ -1,6 +1,8 @@
 #include "interface/app/diagnostics.h"
 
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "interface/app/library_state.h"
 #include "interface/app/my_dll.h"
@@ -10,6 +12,14 @@
 namespace {
 
 std::atomic<UiExitObserver> g_exitObserver{nullptr};
+std::mutex g_lastPrinterLock;
+std::string g_lastPrinter;
+
+// Looks the name up without loading anything; a stopped cache has no record.
+bool RecordCached() {
+  std::lock_guard lock(g_lastPrinterLock);
+  return !g_lastPrinter.empty() && FindModelRecord(g_lastPrinter.c_str()) != nullptr;
+}
 
 UiLibraryState CurrentState(HMODULE settingsModule) {
   UiLibraryState state{};
@@ -17,7 +27,7 @@ UiLibraryState CurrentState(HMODULE settingsModule) {
   state.settingsModule = settingsModule;
   state.settings = &LibrarySettings();
   state.fontLists = CountPclFontLists();
-  state.modelRecords = CountModelRecords();
+  state.modelRecordCached = RecordCached() ? TRUE : FALSE;
   return state;
 }
 
@@ -37,6 +47,11 @@ ZEL_EXPORT BOOL ZelUiDiagnosticState(UiLibraryState* state) {
 }
 
 ZEL_EXPORT BOOL ZelUiDiagnosticFillCaches(HANDLE printer, const char* printerName, WORD pdl) {
+  if (!printerName) return FALSE;
+  {
+    std::lock_guard lock(g_lastPrinterLock);
+    g_lastPrinter = printerName;
+  }
   int found = 0;
   const bool record = GetModelRecord(printer, printerName, 0) != nullptr;
   const bool fonts = FindPclFontList(printerName, pdl, &found) != nullptr;

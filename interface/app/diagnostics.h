@@ -11,7 +11,8 @@ struct UiLibraryState {
   HMODULE settingsModule;            // zeldb5.dll, or 0
   const SettingsFunctions* settings; // the bound settings functions
   DWORD fontLists;                   // PCL font lists cached
-  DWORD modelRecords;                // model records cached
+  BOOL modelRecordCached;            // the record of the printer last given to
+                                     // ZelUiDiagnosticFillCaches is in the cache
 };
 
 // "ZelUiDiagnosticState": fills the state; FALSE for a NULL pointer.
@@ -24,5 +25,6 @@ typedef BOOL (*PFN_ZelUiDiagnosticFillCaches)(HANDLE printer, const char* printe
 typedef void (*UiExitObserver)(const UiLibraryState* state);
 typedef void (*PFN_ZelUiDiagnosticSetExitObserver)(UiExitObserver observer);
 
-// Inside the library: called by its exit at that point.
+// Inside the library: called by its exit once the caches are freed (its own locks
+// still stand) and before the settings library is unloaded.
 void ReportLibraryExit(HMODULE settingsModule);

@@ -51,10 +51,10 @@ BOOL CMyDLL::InitInstance() {
 int CMyDLL::ExitInstance() {
   FreePclFontLists(nullptr, 0);
   ModelCacheStop();
+  ReportLibraryExit(m_hSettingsModule);
   DeleteCriticalSection(FontListLock());
   DeleteCriticalSection(JobContextLock());
 
-  ReportLibraryExit(m_hSettingsModule);
   UnloadSettingsLibrary(m_hSettingsModule, &LibrarySettings());
   m_hSettingsModule = 0;
   return CWinApp::ExitInstance();
