@@ -202,36 +202,50 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
   const std::string key = platform::FoldCaseAnsi(printerName);
   const std::string_view name = RecordName(printerName);
 
+  // What this request needs of the cached record is taken under the lock: an
+  // all-zero record that was never handed out may be freed as soon as another
+  // thread swaps a loaded one in.
   Entry* entry = nullptr;
-  ModelRecord* current = nullptr;
+  const ModelRecord* current = nullptr;
+  bool loaded = false;
+  DWORD stamp = 0;
   {
     CacheLock lock(*cache);
     entry = FindOrAddEntry(*cache, key);
     if (!entry) return nullptr;
-    current = entry->current;
     // Type 0 needs nothing from the settings to hand out a loaded record.
-    if (type != kModelReloadWhenChanged && UpToDate(*current, type, false, 0)) {
+    if (type != kModelReloadWhenChanged && UpToDate(*entry->current, type, false, 0)) {
       entry->handedOut = true;
-      return current;
+      return entry->current;
     }
+    current = entry->current;
+    loaded = IsLoaded(*current);
+    stamp = current->configStamp;
   }
 
+  // The counter is compared before the server-down mark is read: printer data is
+  // served from this machine's store, so the comparison never waits on a server,
+  // and a record that is up to date is handed out whatever the mark says.
   DWORD counter = 0;
   bool counterRead = false;
-  if (type == kModelReloadWhenChanged && IsLoaded(*current)) {
+  if (type == kModelReloadWhenChanged && loaded) {
     counterRead = ReadConfigCounter(printer, counter);
-    if (UpToDate(*current, type, counterRead, counter)) {
+    if (counterRead && stamp != 0 && counter == stamp) {
       CacheLock lock(*cache);
-      entry->handedOut = true;
-      return current;
+      // Another thread may have swapped a newer record in meanwhile, as good as
+      // this one when it is up to date too.
+      if (entry->current == current || UpToDate(*entry->current, type, counterRead, counter)) {
+        entry->handedOut = true;
+        return entry->current;
+      }
     }
   }
 
-  // Out of date. The server-down mark matters only now: it holds back the reload
-  // of a loaded record, until the mark has stood long enough to try the server
-  // again. A record never loaded is loaded all the same, since an all-zero record
-  // (no papers, no resolutions) is of no use to any caller.
-  const bool down = ServerMarkedDown(printer, printerName);
+  // Out of date. The server-down mark matters only now, and only for a loaded
+  // record: it holds back the reload until the mark has stood long enough to try
+  // the server again. A record never loaded is loaded all the same, since an
+  // all-zero record (no papers, no resolutions) is of no use to any caller.
+  const bool down = loaded && ServerMarkedDown(printer, printerName);
   {
     CacheLock lock(*cache);
     const DWORD now = GetTickCount();
@@ -252,26 +266,26 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
   }
 
   std::lock_guard<std::mutex> loading(entry->loading);
-  ModelRecord* latest = nullptr;
+  const ModelRecord* latest = nullptr;
   {
     CacheLock lock(*cache);
     latest = entry->current;
     // Another thread reloaded while this one waited for the load.
     if (latest != current && UpToDate(*latest, type, counterRead, counter)) {
       entry->handedOut = true;
-      return latest;
+      return entry->current;
     }
   }
 
-  bool loaded = false;
-  std::unique_ptr<ModelRecord> fresh = LoadRecord(printer, name, loaded);
+  bool read = false;
+  std::unique_ptr<ModelRecord> fresh = LoadRecord(printer, name, read);
   CacheLock lock(*cache);
   latest = entry->current;
   if (!fresh && !IsLoaded(*latest)) return nullptr;
   // A record loaded earlier is kept when this load could not read the printer:
   // no handle, or a server still marked down that did not answer.
   const bool keep = !fresh || (IsLoaded(*latest) &&
-                               (!loaded || (down && fresh->configStamp == 0 && latest->configStamp != 0)));
+                               (!read || (down && fresh->configStamp == 0 && latest->configStamp != 0)));
   // The same content keeps the record callers already hold.
   if (!keep && std::memcmp(fresh.get(), latest, sizeof(ModelRecord)) != 0 && Replace(*cache, *entry, fresh.get())) {
     fresh.release();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <type_traits>
 #include <utility>
 
 #include "platform/base/errors.h"
@@ -107,10 +108,26 @@ int UnitToUndefinedByte(UINT codePage, char16_t unit) {
   return -1;
 }
 
+// Code pages whose bytes 0x00-0x7F are the same characters as U+0000-U+007F both
+// ways, so ASCII text converts without iconv (most names, keys and paths are ASCII).
+bool AsciiIsIdentity(UINT codePage) { return codePage == 932 || codePage == 1252 || codePage == CP_UTF8; }
+
+template <class Text>
+bool IsAscii(const Text& text) {
+  for (auto c : text) {
+    if (static_cast<std::make_unsigned_t<decltype(c)>>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 // Decodes into UTF-16; false (and nothing promised of out) on an invalid sequence
 // when strict, else the sequence is replaced.
 bool Decode(UINT codePage, std::string_view in, std::u16string& out, bool strict) {
   out.clear();
+  if (AsciiIsIdentity(codePage) && IsAscii(in)) {
+    out.assign(in.begin(), in.end());
+    return true;
+  }
   if (codePage == CP_SYMBOL) {
     for (unsigned char c : in) out.push_back(c < 0x20 ? char16_t(c) : char16_t(0xF000 + c));
     return true;
@@ -159,6 +176,10 @@ bool Encode(UINT codePage, std::u16string_view in, std::string& out, char defaul
             bool strict) {
   out.clear();
   if (usedDefault) *usedDefault = false;
+  if (AsciiIsIdentity(codePage) && IsAscii(in)) {
+    out.assign(in.begin(), in.end());
+    return true;
+  }
   if (codePage == CP_SYMBOL) {
     for (char16_t c : in) {
       if (c < 0x100) out.push_back(static_cast<char>(c));

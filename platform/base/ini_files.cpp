@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -83,10 +84,37 @@ class FileDescriptor {
   int fd_;
 };
 
+// The parsed file's descriptor, kept open so that the check for changes is an
+// fstat() instead of a stat() that walks the whole path again: reading a model
+// description key by key checks the file once per key. A file rewritten in place
+// changes its times and size; a file replaced, renamed or deleted changes its
+// change time (and its link count drops to 0 when it goes). A folder of the path
+// swapped for another one is not seen this way; model descriptions and settings
+// files are replaced file by file. Only the most recently parsed files keep a
+// descriptor, so a process never holds many.
+constexpr int kMaxOpenFiles = 16;
+std::atomic<int> openFiles{0};
+
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) { openFiles.fetch_add(1); }
+  ~OpenFile() {
+    ::close(fd_);
+    openFiles.fetch_sub(1);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
 struct CachedFile {
   FileStamp stamp;
   UINT codePage = 0;
   std::shared_ptr<const IniDocument> document;
+  std::shared_ptr<const OpenFile> open;  // null: checked by path
 };
 
 struct IniCache {
@@ -158,17 +186,23 @@ void Remember(const fs::path& host, const CachedFile& file) {
 IniRead LoadHostFile(const fs::path& host) {
   IniCache& cache = Cache();
   UINT codePage = AnsiCodePage();
-  struct stat info;
-  if (::stat(host.c_str(), &info) != 0) return {nullptr, ErrorFromErrno(errno)};
-  if (S_ISDIR(info.st_mode)) return {nullptr, ERROR_ACCESS_DENIED};
+  const std::string key = host.string();
+  CachedFile cached;
   {
     std::lock_guard lock(cache.mutex);
     cache.SyncGenerationLocked();
-    auto it = cache.files.find(host.string());
-    if (it != cache.files.end() && it->second.stamp == StampOf(info) && it->second.codePage == codePage) {
-      return {it->second.document, 0};
-    }
+    auto it = cache.files.find(key);
+    if (it != cache.files.end() && it->second.codePage == codePage) cached = it->second;
   }
+  struct stat info;
+  if (cached.open && ::fstat(cached.open->fd(), &info) == 0 && info.st_nlink > 0 &&
+      StampOf(info) == cached.stamp) {
+    return {cached.document, 0};
+  }
+  if (::stat(host.c_str(), &info) != 0) return {nullptr, ErrorFromErrno(errno)};
+  if (S_ISDIR(info.st_mode)) return {nullptr, ERROR_ACCESS_DENIED};
+  if (cached.document && StampOf(info) == cached.stamp) return {cached.document, 0};
+
   FileDescriptor fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return {nullptr, ErrorFromErrno(errno)};
   if (::fstat(fd.get(), &info) != 0) return {nullptr, ErrorFromErrno(errno)};
@@ -184,7 +218,10 @@ IniRead LoadHostFile(const fs::path& host) {
     done += static_cast<size_t>(got);
   }
   text.resize(done);
-  CachedFile file{StampOf(info), codePage, std::make_shared<const IniDocument>(std::move(text), codePage)};
+  CachedFile file{StampOf(info), codePage, std::make_shared<const IniDocument>(std::move(text), codePage), nullptr};
+  // A file that changed while it was read has a stamp of its own now; the next
+  // check sees that and reads it again.
+  if (openFiles.load() < kMaxOpenFiles) file.open = std::make_shared<const OpenFile>(fd.release());
   Remember(host, file);
   return {file.document, 0};
 }

@@ -206,7 +206,7 @@ TEST_F(ColourModel, FinishersFontsTabsAndConstraints) {
   EXPECT_EQ(r.tabInfo[0].i1, 5);
   EXPECT_EQ(r.tabInfo[2].id, 0);
 
-  const ConstraintRow first{65, 0, 4, 2, 0};
+  const ConstraintRow first{65, 0, 4, 2, 4};
   const ConstraintRow last{2048, 1, 32, 4, 1};
   EXPECT_EQ(std::memcmp(&r.constraints[0], &first, sizeof first), 0);
   EXPECT_EQ(std::memcmp(&r.constraints[23], &last, sizeof last), 0);

@@ -453,6 +453,28 @@ TEST_F(ProfileTest, SeesChangesMadeBehindItsBack) {
   EXPECT_EQ(Value("S", "K"), "three");
 }
 
+// A file replaced behind the reader's back with one of the same size and times
+// (as a copy that keeps times would leave it) is still seen: the old file was
+// renamed away or unlinked, and the reader notices that, not only new times.
+TEST_F(ProfileTest, SeesAFileReplacedBehindItsBackWithTheSameTimes) {
+  Put("C:\\Windows\\model.ini", "[S]\r\nK=one\r\n");
+  EXPECT_EQ(Value("S", "K"), "one");
+  fs::path host = Host("C:\\Windows\\model.ini");
+  const auto times = fs::last_write_time(host);
+
+  // Renamed over: the file read before loses its last link.
+  Put("C:\\Windows\\next.ini", "[S]\r\nK=two\r\n");
+  fs::last_write_time(Host("C:\\Windows\\next.ini"), times);
+  fs::rename(Host("C:\\Windows\\next.ini"), host);
+  EXPECT_EQ(Value("S", "K"), "two");
+
+  // Moved aside and another put in its place: the file read before still exists.
+  fs::rename(host, Host("C:\\Windows\\old.ini"));
+  Put("C:\\Windows\\model.ini", "[S]\r\nK=six\r\n");
+  fs::last_write_time(host, fs::last_write_time(Host("C:\\Windows\\old.ini")));
+  EXPECT_EQ(Value("S", "K"), "six");
+}
+
 TEST_F(ProfileTest, ParsesOnceUntilTheFileChanges) {
   Put("C:\\Windows\\model.ini", ModelFixture());
   platform::IniRead first = platform::ReadIniFile("C:\\Windows\\model.ini");
