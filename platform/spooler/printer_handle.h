@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 
 namespace platform::spooler {
 
+class SpoolJob;
+
 class PrinterHandle : public KernelObject {
  public:
   int64_t printerId = 0;
@@ -22,6 +25,9 @@ class PrinterHandle : public KernelObject {
   DWORD desiredAccess = 0;
   std::u16string datatype;          // from PRINTER_DEFAULTS, for jobs
   std::vector<BYTE> devMode;        // from PRINTER_DEFAULTS (wide), for jobs
+  // The document being written through this handle, StartDocPrinter to EndDocPrinter.
+  std::mutex jobMutex;
+  std::shared_ptr<SpoolJob> job;
 };
 
 // The handle's object, or null when it is no printer handle.

@@ -298,6 +298,167 @@ ZEL_EXTERN_C DWORD EnumPrinterDataW(HANDLE hPrinter, DWORD dwIndex, LPWSTR pValu
 ZEL_EXTERN_C DWORD DeletePrinterDataA(HANDLE hPrinter, LPSTR pValueName);
 ZEL_EXTERN_C DWORD DeletePrinterDataW(HANDLE hPrinter, LPWSTR pValueName);
 
+// Jobs: a document is written with StartDocPrinter/WritePrinter/EndDocPrinter into a
+// spool file (C:\Windows\System32\spool\PRINTERS\<id>.SPL) and, at EndDocPrinter,
+// delivered to its destination:
+//   DOC_INFO_1.pOutputFile when given (DOCINFO.lpszOutput), else the printer's port:
+//   "FILE:"                  only with an output file (else StartDocPrinter refuses it)
+//   a path ("C:\out\job.prn"; a "\" or "/" in it)   that file, replaced as a whole
+//   "IP_a.b.c.d[:port]", "a.b.c.d:port"   raw TCP to that IPv4 address (port 9100
+//                                         when not given)
+// Any other port (LPT1:, COM1: ...) reaches no device here: StartDocPrinter fails
+// with ERROR_UNKNOWN_PORT. A delivered job leaves the queue; a job whose delivery
+// failed stays in it with JOB_STATUS_ERROR and the reason as its status text, until
+// SetJob restarts (delivers again) or deletes it. A job aborted, cancelled or left
+// open when its handle is closed reaches no port and its spool file is removed.
+#define JOB_STATUS_PAUSED 0x00000001
+#define JOB_STATUS_ERROR 0x00000002
+#define JOB_STATUS_DELETING 0x00000004
+#define JOB_STATUS_SPOOLING 0x00000008
+#define JOB_STATUS_PRINTING 0x00000010
+#define JOB_STATUS_OFFLINE 0x00000020
+#define JOB_STATUS_PAPEROUT 0x00000040
+#define JOB_STATUS_PRINTED 0x00000080
+#define JOB_STATUS_DELETED 0x00000100
+#define JOB_STATUS_BLOCKED_DEVQ 0x00000200
+#define JOB_STATUS_USER_INTERVENTION 0x00000400
+#define JOB_STATUS_RESTART 0x00000800
+#define JOB_STATUS_COMPLETE 0x00001000
+#define JOB_STATUS_RETAINED 0x00002000
+
+#define JOB_CONTROL_PAUSE 1
+#define JOB_CONTROL_RESUME 2
+#define JOB_CONTROL_CANCEL 3
+#define JOB_CONTROL_RESTART 4
+#define JOB_CONTROL_DELETE 5
+#define JOB_CONTROL_SENT_TO_PRINTER 6
+#define JOB_CONTROL_LAST_PAGE_EJECTED 7
+
+#define NO_PRIORITY 0
+#define MAX_PRIORITY 99
+#define MIN_PRIORITY 1
+#define DEF_PRIORITY 1
+
+typedef struct _DOC_INFO_1A {
+  LPSTR pDocName;
+  LPSTR pOutputFile;
+  LPSTR pDatatype;
+} DOC_INFO_1A, *PDOC_INFO_1A, *LPDOC_INFO_1A;
+
+typedef struct _DOC_INFO_1W {
+  LPWSTR pDocName;
+  LPWSTR pOutputFile;
+  LPWSTR pDatatype;
+} DOC_INFO_1W, *PDOC_INFO_1W, *LPDOC_INFO_1W;
+
+typedef struct _JOB_INFO_1A {
+  DWORD JobId;
+  LPSTR pPrinterName;
+  LPSTR pMachineName;
+  LPSTR pUserName;
+  LPSTR pDocument;
+  LPSTR pDatatype;
+  LPSTR pStatus;
+  DWORD Status;
+  DWORD Priority;
+  DWORD Position;
+  DWORD TotalPages;
+  DWORD PagesPrinted;
+  SYSTEMTIME Submitted;
+} JOB_INFO_1A, *PJOB_INFO_1A, *LPJOB_INFO_1A;
+
+typedef struct _JOB_INFO_1W {
+  DWORD JobId;
+  LPWSTR pPrinterName;
+  LPWSTR pMachineName;
+  LPWSTR pUserName;
+  LPWSTR pDocument;
+  LPWSTR pDatatype;
+  LPWSTR pStatus;
+  DWORD Status;
+  DWORD Priority;
+  DWORD Position;
+  DWORD TotalPages;
+  DWORD PagesPrinted;
+  SYSTEMTIME Submitted;
+} JOB_INFO_1W, *PJOB_INFO_1W, *LPJOB_INFO_1W;
+
+typedef struct _JOB_INFO_2A {
+  DWORD JobId;
+  LPSTR pPrinterName;
+  LPSTR pMachineName;
+  LPSTR pUserName;
+  LPSTR pDocument;
+  LPSTR pNotifyName;
+  LPSTR pDatatype;
+  LPSTR pPrintProcessor;
+  LPSTR pParameters;
+  LPSTR pDriverName;
+  LPDEVMODEA pDevMode;
+  LPSTR pStatus;
+  void* pSecurityDescriptor;
+  DWORD Status;
+  DWORD Priority;
+  DWORD Position;
+  DWORD StartTime;
+  DWORD UntilTime;
+  DWORD TotalPages;
+  DWORD Size;
+  SYSTEMTIME Submitted;
+  DWORD Time;
+  DWORD PagesPrinted;
+} JOB_INFO_2A, *PJOB_INFO_2A, *LPJOB_INFO_2A;
+
+typedef struct _JOB_INFO_2W {
+  DWORD JobId;
+  LPWSTR pPrinterName;
+  LPWSTR pMachineName;
+  LPWSTR pUserName;
+  LPWSTR pDocument;
+  LPWSTR pNotifyName;
+  LPWSTR pDatatype;
+  LPWSTR pPrintProcessor;
+  LPWSTR pParameters;
+  LPWSTR pDriverName;
+  LPDEVMODEW pDevMode;
+  LPWSTR pStatus;
+  void* pSecurityDescriptor;
+  DWORD Status;
+  DWORD Priority;
+  DWORD Position;
+  DWORD StartTime;
+  DWORD UntilTime;
+  DWORD TotalPages;
+  DWORD Size;
+  SYSTEMTIME Submitted;
+  DWORD Time;
+  DWORD PagesPrinted;
+} JOB_INFO_2W, *PJOB_INFO_2W, *LPJOB_INFO_2W;
+
+// Writing a document. StartDocPrinter takes level 1 and answers the job id (0 on failure).
+ZEL_EXTERN_C DWORD StartDocPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo);
+ZEL_EXTERN_C DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo);
+ZEL_EXTERN_C BOOL StartPagePrinter(HANDLE hPrinter);
+ZEL_EXTERN_C BOOL EndPagePrinter(HANDLE hPrinter);
+// A short or failed write answers FALSE with the reason; *pcWritten counts what went.
+ZEL_EXTERN_C BOOL WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten);
+ZEL_EXTERN_C BOOL EndDocPrinter(HANDLE hPrinter);
+ZEL_EXTERN_C BOOL AbortPrinter(HANDLE hPrinter);
+
+// The printer's queue, levels 1 and 2; FirstJob is a zero-based position.
+ZEL_EXTERN_C BOOL EnumJobsA(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                            LPDWORD pcbNeeded, LPDWORD pcReturned);
+ZEL_EXTERN_C BOOL EnumJobsW(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                            LPDWORD pcbNeeded, LPDWORD pcReturned);
+ZEL_EXTERN_C BOOL GetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf, LPDWORD pcbNeeded);
+ZEL_EXTERN_C BOOL GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf, LPDWORD pcbNeeded);
+// Level 0 with a command: JOB_CONTROL_CANCEL/DELETE remove the job (a job still being
+// written is cancelled: its writer's next call fails with ERROR_PRINT_CANCELLED),
+// JOB_CONTROL_RESTART delivers a finished job again. Other commands and levels are
+// not offered (ERROR_NOT_SUPPORTED).
+ZEL_EXTERN_C BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command);
+ZEL_EXTERN_C BOOL SetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command);
+
 namespace platform::spooler {
 
 // The environment of drivers added without one, and the only one this machine has.
@@ -313,3 +474,27 @@ std::string ServerName();
 bool SetPrinterAccess(std::string_view printerName, std::string_view user, bool fullAccess);
 
 }  // namespace platform::spooler
+
+// What a printer can do, asked of its driver: the printer is opened by name, its
+// driver's configuration module loaded and its DrvDeviceCapabilities called. The
+// port is not used. The ANSI call converts the device mode to wide and each name
+// of a name list into an ANSI slot of the same number of bytes. -1 on failure.
+#include "platform/spooler/device_capabilities.h"
+ZEL_EXTERN_C int DeviceCapabilitiesA(LPCSTR pDevice, LPCSTR pPort, WORD fwCapability, LPSTR pOutput,
+                                     const DEVMODEA* pDevMode);
+ZEL_EXTERN_C int DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR pPort, WORD fwCapability, LPWSTR pOutput,
+                                     const DEVMODEW* pDevMode);
+
+// The document settings of a printer, asked of its driver: the driver's
+// configuration module is loaded and its DrvDocumentPropertySheets called without
+// property-sheet information (platform/spooler/driver_ui.h). fMode 0 or no output
+// device mode answers the size of the driver's device mode; DM_OUT_BUFFER fills
+// the output (the caller allocated the size answered), with DM_IN_BUFFER merging
+// the input into it; IDOK (1) then, -1 on failure. A NULL printer handle opens the
+// printer named by pDeviceName. DM_IN_PROMPT is refused (ERROR_NOT_SUPPORTED)
+// until the stand-in hosts property sheets. The ANSI call converts the device
+// modes and answers ANSI sizes (156-byte public part).
+ZEL_EXTERN_C LONG DocumentPropertiesA(HWND hWnd, HANDLE hPrinter, LPSTR pDeviceName, PDEVMODEA pDevModeOutput,
+                                      PDEVMODEA pDevModeInput, DWORD fMode);
+ZEL_EXTERN_C LONG DocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
+                                      PDEVMODEW pDevModeInput, DWORD fMode);

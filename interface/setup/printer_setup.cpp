@@ -1,0 +1,81 @@
+#include "interface/setup/printer_setup.h"
+
+#include <string>
+
+#include "common/xdevmode.h"
+#include "interface/app/drv_trace.h"
+#include "interface/app/library_state.h"
+#include "interface/app/settings_library.h"
+#include "interface/devmode/default_devmode.h"
+#include "interface/devmode/field_map.h"
+#include "interface/model/model_cache.h"
+#include "interface/setup/first_use.h"
+#include "interface/setup/printer_handle.h"
+#include "interface/setup/setup_steps.h"
+#include "interface/setup/temp_folder.h"
+#include "platform/base/codepage.h"
+#include "platform/base/modules.h"
+#include "platform/spooler/spooler.h"
+
+namespace {
+
+// The folder of this library's own file, with its last backslash; empty when the
+// path cannot be had whole.
+std::string LibraryFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(LibraryInstance(), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return ModuleFolder(path);
+}
+
+// The printer's default settings; for a new printer also its global default
+// device mode, which every user starts from who has none of their own.
+void StoreDefaultDevmode(HANDLE printer, const char* printerName, const ModelRecord* record, bool initialise) {
+  XDEVMODE devmode{};
+  if (!BuildDefaultDevmode(&devmode, printer, record, printerName, kPdlOfModel) || !initialise) return;
+  PRINTER_INFO_8W info{reinterpret_cast<LPDEVMODEW>(&devmode)};
+  SetPrinterW(printer, 8, reinterpret_cast<LPBYTE>(&info), 0);
+}
+
+}  // namespace
+
+BOOL SetUpPrinterConnection(LPCWSTR printerName, bool initialise) {
+  DrvTrace("Printing System\n");
+  const DWORD access = initialise ? PRINTER_ALL_ACCESS : 0;
+  ScopedPrinter printer;
+  if (!printer.Open(platform::Utf16FromZ(printerName), access)) return FALSE;
+
+  LibrarySettings().SetupFolders();
+  CreateTempFolder();
+  if (!StoreHostDriverData(printer.get())) return FALSE;
+  const std::string folder = LibraryFolder();
+
+  // The version stored before this set-up tells CheckFirstUseAndVersion whether
+  // the driver changed; it is read before this set-up stores the current one.
+  const std::string previousVersion = ReadStoredDriverVersion();
+  StoreDriverVersion();
+  CopyDefaultInstalledOptions(printer.get());
+  PublishDevModeFieldMap(printer.get());
+
+  std::u16string ownName;
+  if (!printer.ReadName(ownName)) return FALSE;
+  const std::string name = platform::FromUtf16(ownName);
+  RegisterShellExtensionOnce(printer.get(), folder, name.c_str());
+
+  // From here on the printer is addressed by its own name (a connection may have
+  // been opened under another).
+  printer.Close();
+  if (!printer.Open(ownName, access)) return FALSE;
+
+  if (initialise) {
+    StoreInitialPrinterSettings(printer.get());
+    // A printer of this name may have been deleted and added again with another
+    // model: its counter then starts again where the old record's stamp stood.
+    FreeModelRecords(name.c_str());
+  }
+  if (const ModelRecord* record = GetModelRecord(printer.get(), name.c_str(), kModelReloadWhenChanged)) {
+    CheckFirstUseAndVersion(printer.get(), name.c_str(), record, previousVersion);
+    StoreDefaultDevmode(printer.get(), name.c_str(), record, initialise);
+  }
+  return TRUE;
+}

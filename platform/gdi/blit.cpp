@@ -1,0 +1,221 @@
+// Raster operations the driver hands back to the engine. On a device surface the
+// engine has no pixels: it reads the area back into a bitmap with the driver's
+// DrvCopyBits, draws there and writes the bitmap back with DrvCopyBits, so it
+// never calls the driver's DrvBitBlt (which handed the call here) again.
+#include <algorithm>
+
+#include "platform/base/errors.h"
+#include "platform/gdi/engine_internal.h"
+#include "platform/gdi/live_objects.h"
+
+namespace platform::gdi {
+
+namespace {
+
+constexpr unsigned char kBayer8[8][8] = {
+    {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+    {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+
+RECTL Normalized(const RECTL& r) {
+  return RECTL{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+               std::max(r.top, r.bottom)};
+}
+
+RECTL SurfaceRect(const SURFOBJ* pso) { return RECTL{0, 0, pso->sizlBitmap.cx, pso->sizlBitmap.cy}; }
+
+ULONG ApplyRop3(ULONG rop3, ULONG p, ULONG s, ULONG d) {
+  ULONG result = 0;
+  for (ULONG index = 0; index < 8; ++index) {
+    if (!(rop3 & (1u << index))) continue;
+    result |= ((index & 4) ? p : ~p) & ((index & 2) ? s : ~s) & ((index & 1) ? d : ~d);
+  }
+  return result & 0xFFFFFF;
+}
+
+bool RopUsesSource(ULONG rop3) { return (((rop3 >> 2) ^ rop3) & 0x33) != 0; }
+bool RopUsesPattern(ULONG rop3) { return (((rop3 >> 4) ^ rop3) & 0x0F) != 0; }
+
+ULONG SourceColor(const SURFOBJ* src, LONG x, LONG y, const XLATEOBJ* pxlo) {
+  if (x < 0 || y < 0 || x >= src->sizlBitmap.cx || y >= src->sizlBitmap.cy) return 0xFFFFFF;
+  return ReadPixel(src, x, y, pxlo);
+}
+
+// Draws the operation into `work`, a bitmap whose pixel (0,0) is device pixel `origin`.
+bool Render(SURFOBJ* work, POINTL origin, const SURFOBJ* psoSrc, const SURFOBJ* psoMask, const CLIPOBJ* pco,
+            const XLATEOBJ* pxlo, const RECTL& target, const POINTL* pptlSrc, const POINTL* pptlMask,
+            BRUSHOBJ* pbo, const POINTL* pptlBrush, ROP4 rop4, const RECTL& deviceBounds) {
+  const ULONG fore = rop4 & 0xFF, back = (rop4 >> 8) & 0xFF;
+  const bool needSource = RopUsesSource(fore) || RopUsesSource(back);
+  const bool needPattern = RopUsesPattern(fore) || RopUsesPattern(back);
+  if (needSource && (!HasBits(psoSrc) || pptlSrc == nullptr)) return false;
+  const Brush* brush = needPattern ? LiveObjects<Brush>::Find(pbo) : nullptr;
+  if (needPattern && pbo == nullptr) return false;
+  const SURFOBJ* pattern = brush != nullptr && pbo->iSolidColor == SOLID_COLOR_NONE ? brush->PatternSurface() : nullptr;
+  const POINTL brushOrigin = pptlBrush != nullptr ? *pptlBrush : POINTL{0, 0};
+  const bool useMask = fore != back && HasBits(psoMask) && psoMask->iBitmapFormat == BMF_1BPP;
+
+  for (const RECTL& clipRect : ClipRects(pco, deviceBounds)) {
+    const RECTL area = IntersectRect(IntersectRect(clipRect, target), deviceBounds);
+    for (LONG y = area.top; y < area.bottom; ++y) {
+      for (LONG x = area.left; x < area.right; ++x) {
+        const LONG wx = x - origin.x, wy = y - origin.y;
+        if (wx < 0 || wy < 0 || wx >= work->sizlBitmap.cx || wy >= work->sizlBitmap.cy) continue;
+        ULONG rop3 = fore;
+        if (fore != back) {
+          bool maskBit = true;
+          if (useMask && pptlMask != nullptr) {
+            const LONG mx = pptlMask->x + x - target.left, my = pptlMask->y + y - target.top;
+            maskBit = mx >= 0 && my >= 0 && mx < psoMask->sizlBitmap.cx && my < psoMask->sizlBitmap.cy &&
+                      (ReadPixel(psoMask, mx, my, nullptr) & 0xFF) != 0;
+          }
+          rop3 = maskBit ? fore : back;
+        }
+        const ULONG s = needSource ? SourceColor(psoSrc, pptlSrc->x + x - target.left, pptlSrc->y + y - target.top, pxlo) : 0;
+        ULONG p = 0;
+        if (needPattern) {
+          if (pattern != nullptr) {
+            const LONG cx = pattern->sizlBitmap.cx, cy = pattern->sizlBitmap.cy;
+            const LONG px = ((x - brushOrigin.x) % cx + cx) % cx, py = ((y - brushOrigin.y) % cy + cy) % cy;
+            p = ReadPixel(pattern, px, py, brush->PatternXlate());
+          } else {
+            p = pbo->iSolidColor & 0xFFFFFF;
+          }
+        }
+        const ULONG d = ReadPixel(work, wx, wy, nullptr);
+        WritePixel(work, wx, wy, ApplyRop3(rop3, p, s, d));
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+}  // namespace platform::gdi
+
+using namespace platform::gdi;
+
+ZEL_EXTERN_C BOOL EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                            RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
+                            ROP4 rop4) {
+  if (psoTrg == nullptr || prclTrg == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const RECTL target = Normalized(*prclTrg);
+  const RECTL bounds = SurfaceRect(psoTrg);
+  if (HasBits(psoTrg))
+    return Render(psoTrg, POINTL{0, 0}, psoSrc, psoMask, pco, pxlo, target, pptlSrc, pptlMask, pbo, pptlBrush, rop4,
+                  bounds)
+               ? TRUE
+               : FALSE;
+
+  DeviceInfo device;
+  if (!SurfaceDevice(psoTrg, &device) || device.callbacks.copyBits == nullptr ||
+      !(SurfaceHooks(psoTrg) & HOOK_COPYBITS)) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+  const RECTL area = IntersectRect(target, bounds);
+  if (RectEmpty(area)) return TRUE;
+  ScratchBitmap scratch(area.right - area.left, area.bottom - area.top, BMF_24BPP);
+  if (scratch.get() == nullptr) return FALSE;
+  RECTL scratchRect{0, 0, area.right - area.left, area.bottom - area.top};
+  // Read back what the device holds there (a printer answers white), draw, write back.
+  POINTL from{area.left, area.top};
+  if (!device.callbacks.copyBits(scratch.get(), psoTrg, nullptr, nullptr, &scratchRect, &from))
+    EngEraseSurface(scratch.get(), &scratchRect, 0xFFFFFFFF);
+  if (!Render(scratch.get(), from, psoSrc, psoMask, pco, pxlo, target, pptlSrc, pptlMask, pbo, pptlBrush, rop4,
+              bounds))
+    return FALSE;
+  RECTL writeRect = area;
+  POINTL origin{0, 0};
+  return device.callbacks.copyBits(psoTrg, scratch.get(), pco, nullptr, &writeRect, &origin);
+}
+
+ZEL_EXTERN_C BOOL EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                              POINTL* pptlSrc) {
+  // Only bitmaps the engine can address: a device surface is the driver's to copy.
+  if (!HasBits(psoDest) || !HasBits(psoSrc) || prclDest == nullptr || pptlSrc == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return Render(psoDest, POINTL{0, 0}, psoSrc, nullptr, pco, pxlo, Normalized(*prclDest), pptlSrc, nullptr, nullptr,
+                nullptr, 0xCCCC, SurfaceRect(psoDest))
+             ? TRUE
+             : FALSE;
+}
+
+ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest,
+                                RECTL* prclSrc, POINTL* pptlMask, ULONG iMode) {
+  (void)psoMask;  // masks are not used by this engine's stretch (the callers pass none)
+  (void)pca;
+  (void)pptlMask;
+  if (psoDest == nullptr || !HasBits(psoSrc) || prclDest == nullptr || prclSrc == nullptr || iMode < BLACKONWHITE ||
+      iMode > HALFTONE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const RECTL dst = Normalized(*prclDest), src = Normalized(*prclSrc);
+  const LONG dw = dst.right - dst.left, dh = dst.bottom - dst.top, sw = src.right - src.left,
+             sh = src.bottom - src.top;
+  if (dw == 0 || dh == 0) return TRUE;
+  if (sw == 0 || sh == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // A rectangle given right-to-left or bottom-to-top mirrors the image.
+  const bool flipX = (prclDest->left > prclDest->right) != (prclSrc->left > prclSrc->right);
+  const bool flipY = (prclDest->top > prclDest->bottom) != (prclSrc->top > prclSrc->bottom);
+  auto sourceAt = [&](LONG dx, LONG dy) {
+    LONG ox = dx - dst.left, oy = dy - dst.top;
+    if (flipX) ox = dw - 1 - ox;
+    if (flipY) oy = dh - 1 - oy;
+    const LONG sx = src.left + static_cast<LONG>((static_cast<int64_t>(ox) * sw) / dw);
+    const LONG sy = src.top + static_cast<LONG>((static_cast<int64_t>(oy) * sh) / dh);
+    return SourceColor(psoSrc, sx, sy, pxlo);
+  };
+
+  if (HasBits(psoDest)) {
+    const RECTL bounds = SurfaceRect(psoDest);
+    for (const RECTL& clipRect : ClipRects(pco, bounds)) {
+      const RECTL area = IntersectRect(IntersectRect(clipRect, dst), bounds);
+      for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x) WritePixel(psoDest, x, y, sourceAt(x, y));
+    }
+    return TRUE;
+  }
+
+  DeviceInfo device;
+  if (!SurfaceDevice(psoDest, &device) || device.callbacks.copyBits == nullptr) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+  // Halftone to the device's announced format: 1 bpp with an 8x8 ordered dither
+  // (index 0 black, 1 white), else plain 24 bpp colour.
+  const bool mono = iMode == HALFTONE && device.halftoneFormat == HT_FORMAT_1BPP;
+  ScratchBitmap scratch(dw, dh, mono ? BMF_1BPP : BMF_24BPP);
+  if (scratch.get() == nullptr) return FALSE;
+  const POINTL htOrigin = pptlHTOrg != nullptr ? *pptlHTOrg : POINTL{0, 0};
+  for (LONG y = dst.top; y < dst.bottom; ++y) {
+    for (LONG x = dst.left; x < dst.right; ++x) {
+      const ULONG rgb = sourceAt(x, y);
+      if (!mono) {
+        WritePixel(scratch.get(), x - dst.left, y - dst.top, rgb);
+        continue;
+      }
+      const ULONG r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
+      const ULONG grey = (30 * r + 59 * g + 11 * b) / 100;
+      const LONG hx = ((x - htOrigin.x) % 8 + 8) % 8, hy = ((y - htOrigin.y) % 8 + 8) % 8;
+      // 65 levels: grey 255 lights every cell, 0 none.
+      const bool white = grey * 64 / 255 > kBayer8[hy][hx];
+      WriteRawPixel(scratch.get(), x - dst.left, y - dst.top, white ? 1 : 0);
+    }
+  }
+  std::unique_ptr<Xlate> xlate = mono ? Xlate::Table({0x000000, 0xFFFFFF}) : Xlate::Trivial();
+  RECTL writeRect = dst;
+  POINTL origin{0, 0};
+  return device.callbacks.copyBits(psoDest, scratch.get(), pco, xlate.get(), &writeRect, &origin);
+}

@@ -1,0 +1,291 @@
+// Delivering a finished spool file: to a file (written aside and renamed into place,
+// so no reader ever sees half a job) or over a raw TCP connection, as a network
+// printer's port 9100 takes it.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <system_error>
+
+#include "platform/base/codepage.h"
+#include "platform/base/errors.h"
+#include "platform/base/machine.h"
+#include "platform/spooler/jobs.h"
+
+namespace platform::spooler {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The port timeouts a printer reports (PRINTER_INFO_5): how long a device may take
+// to answer a connection, and to take data once connected.
+constexpr int kConnectTimeoutMs = 15000;
+constexpr int kSendTimeoutMs = 45000;
+// After the last byte, how long to wait for the device to close its side.
+constexpr int kCloseWaitMs = 5000;
+constexpr uint16_t kRawPrintingPort = 9100;
+
+std::string ErrnoText(int error) { return std::generic_category().message(error); }
+
+// Closes a descriptor when the scope ends.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() { Close(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int Close() {
+    int result = 0;
+    if (fd_ >= 0) result = ::close(fd_);
+    fd_ = -1;
+    return result;
+  }
+
+ private:
+  int fd_;
+};
+
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+// "a.b.c.d" or "a.b.c.d:port" (the port when `portRequired`).
+bool ParseIpv4Port(std::u16string_view text, bool portRequired, Destination& destination) {
+  std::string ascii;
+  for (char16_t c : text) {
+    if (c > 0x7F) return false;
+    ascii.push_back(static_cast<char>(c));
+  }
+  std::string host = ascii;
+  uint32_t port = kRawPrintingPort;
+  size_t colon = ascii.find(':');
+  if (colon != std::string::npos) {
+    host = ascii.substr(0, colon);
+    std::string digits = ascii.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5) return false;
+    port = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return false;
+      port = port * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (port == 0 || port > 65535) return false;
+  } else if (portRequired) {
+    return false;
+  }
+  in_addr address{};
+  if (inet_pton(AF_INET, host.c_str(), &address) != 1) return false;
+  destination.kind = Destination::Kind::Tcp;
+  destination.address = address.s_addr;
+  destination.port = static_cast<uint16_t>(port);
+  destination.label = host + ":" + std::to_string(port);
+  return true;
+}
+
+bool LooksLikePath(std::u16string_view port) {
+  if (port.find_first_of(u"\\/") != std::u16string_view::npos) return true;
+  return port.size() > 2 && port[1] == u':' &&
+         ((port[0] >= u'A' && port[0] <= u'Z') || (port[0] >= u'a' && port[0] <= u'z'));
+}
+
+DWORD FileDestination(std::u16string_view path, Destination& destination) {
+  std::string utf8 = Utf8FromUtf16(path);
+  std::optional<fs::path> host = HostPathFromWindows(utf8);
+  if (!host || host->filename().empty()) return ERROR_PATH_NOT_FOUND;
+  destination.kind = Destination::Kind::File;
+  destination.file = *host;
+  destination.label = utf8;
+  return ERROR_SUCCESS;
+}
+
+// Reads the whole spool file through `sink(data, size)`, which answers a result
+// with error 0 to go on.
+template <class Sink>
+DeliveryResult CopySpoolFile(const fs::path& spoolFile, Sink&& sink) {
+  Fd in(::open(spoolFile.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) {
+    int error = errno;
+    return {ERROR_FILE_NOT_FOUND, "The spool file cannot be read: " + ErrnoText(error)};
+  }
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      return {ERROR_READ_FAULT, "The spool file cannot be read: " + ErrnoText(error)};
+    }
+    if (got == 0) return {};
+    DeliveryResult step = sink(buffer.data(), static_cast<size_t>(got));
+    if (step.error) return step;
+  }
+}
+
+DeliveryResult DeliverToFile(const fs::path& spoolFile, const Destination& destination, int64_t jobId) {
+  const fs::path& target = destination.file;
+  // Beside the target, so the rename stays within one file system.
+  fs::path temporary = target.parent_path() / ("." + target.filename().string() + ".spl" +
+                                               std::to_string(::getpid()) + "-" + std::to_string(jobId) + ".tmp");
+  auto fail = [&](int error, const char* what) {
+    ::unlink(temporary.c_str());
+    DWORD code = ErrorFromErrnoValue(error);
+    if (error == ENOENT) code = ERROR_PATH_NOT_FOUND;  // the file is new: its folder is missing
+    return DeliveryResult{code, std::string(what) + " " + destination.label + ": " + ErrnoText(error)};
+  };
+
+  Fd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (out.get() < 0) return fail(errno, "Cannot create");
+  DeliveryResult copied = CopySpoolFile(spoolFile, [&](const char* data, size_t size) -> DeliveryResult {
+    while (size > 0) {
+      ssize_t put = ::write(out.get(), data, size);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return fail(errno, "Cannot write");
+      }
+      data += put;
+      size -= static_cast<size_t>(put);
+    }
+    return {};
+  });
+  if (copied.error) {
+    ::unlink(temporary.c_str());
+    return copied;
+  }
+  if (::fsync(out.get()) != 0) return fail(errno, "Cannot write");
+  if (out.Close() != 0) return fail(errno, "Cannot write");
+  if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errno, "Cannot replace");
+  return {};
+}
+
+// Waits for the socket to be ready for `events`; false on timeout (errno ETIMEDOUT).
+bool WaitFor(int fd, short events, int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      errno = ETIMEDOUT;
+      return false;
+    }
+    pollfd poller{fd, events, 0};
+    int ready = ::poll(&poller, 1, static_cast<int>(left.count()));
+    if (ready > 0) return true;
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
+DeliveryResult SocketFailure(int error, const std::string& what, const Destination& destination) {
+  if (error == EAGAIN || error == EWOULDBLOCK) error = ETIMEDOUT;
+  return {ErrorFromErrnoValue(error), what + " " + destination.label + ": " + ErrnoText(error)};
+}
+
+DeliveryResult DeliverToTcp(const fs::path& spoolFile, const Destination& destination) {
+  Fd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (socket.get() < 0) return SocketFailure(errno, "Cannot open a connection to", destination);
+
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(destination.port);
+  peer.sin_addr.s_addr = destination.address;
+  if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+    if (errno != EINPROGRESS) return SocketFailure(errno, "Cannot connect to", destination);
+    if (!WaitFor(socket.get(), POLLOUT, kConnectTimeoutMs)) {
+      return SocketFailure(errno, "Cannot connect to", destination);
+    }
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+    if (error != 0) return SocketFailure(error, "Cannot connect to", destination);
+  }
+
+  DeliveryResult sent = CopySpoolFile(spoolFile, [&](const char* data, size_t size) -> DeliveryResult {
+    while (size > 0) {
+      // MSG_NOSIGNAL: a device that hangs up is an error to report, not a signal.
+      ssize_t put = ::send(socket.get(), data, size, MSG_NOSIGNAL);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+          if (!WaitFor(socket.get(), POLLOUT, kSendTimeoutMs)) return SocketFailure(errno, "Cannot send to", destination);
+          continue;
+        }
+        return SocketFailure(errno, "Cannot send to", destination);
+      }
+      data += put;
+      size -= static_cast<size_t>(put);
+    }
+    return {};
+  });
+  if (sent.error) return sent;
+
+  // Say the job is complete and let the device close first: closing with its
+  // answer unread would reset the connection under data it has not taken yet.
+  if (::shutdown(socket.get(), SHUT_WR) != 0) return SocketFailure(errno, "Cannot finish the job on", destination);
+  char scratch[4096];
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCloseWaitMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (!WaitFor(socket.get(), POLLIN, static_cast<int>(left.count()) + 1)) break;
+    ssize_t got = ::recv(socket.get(), scratch, sizeof scratch, 0);
+    if (got == 0) break;
+    if (got < 0 && errno != EINTR && errno != EAGAIN) {
+      // Every byte was taken before the reset, so the job itself went through.
+      break;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+DWORD ErrorFromErrnoValue(int error) {
+  switch (error) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return ERROR_ACCESS_DENIED;
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT: return ERROR_DISK_FULL;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case EMFILE:
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EIO: return ERROR_WRITE_FAULT;
+    case ECONNREFUSED: return ERROR_CONNECTION_REFUSED;
+    case ETIMEDOUT: return ERROR_TIMEOUT;
+    case EHOSTUNREACH: return ERROR_HOST_UNREACHABLE;
+    case ENETUNREACH:
+    case ENETDOWN: return ERROR_NETWORK_UNREACHABLE;
+    case ECONNRESET:
+    case ECONNABORTED:
+    case EPIPE: return ERROR_CONNECTION_ABORTED;
+    default: return ERROR_GEN_FAILURE;
+  }
+}
+
+DWORD ResolveDestination(std::u16string_view port, std::u16string_view outputFile, Destination& destination) {
+  if (!outputFile.empty()) return FileDestination(outputFile, destination);
+  // "FILE:" asks the application for a file name; at this level none came.
+  if (EqualsNoCase(port, u"FILE:")) return ERROR_INVALID_PARAMETER;
+  if (StartsWithNoCase(port, u"IP_")) {
+    return ParseIpv4Port(port.substr(3), false, destination) ? ERROR_SUCCESS : ERROR_UNKNOWN_PORT;
+  }
+  if (ParseIpv4Port(port, true, destination)) return ERROR_SUCCESS;
+  if (LooksLikePath(port)) return FileDestination(port, destination);
+  return ERROR_UNKNOWN_PORT;
+}
+
+DeliveryResult Deliver(const fs::path& spoolFile, const Destination& destination, int64_t jobId) {
+  if (destination.kind == Destination::Kind::Tcp) return DeliverToTcp(spoolFile, destination);
+  return DeliverToFile(spoolFile, destination, jobId);
+}
+
+}  // namespace platform::spooler

@@ -1,0 +1,141 @@
+// Engine fonts: faces found by the names applications use, glyph metrics,
+// bitmaps and outlines for a Latin and a Japanese face.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "platform/gdi/engine.h"
+
+namespace {
+
+using namespace platform::gdi;
+
+LOGFONTW MakeLogFont(const std::u16string& face, LONG height, LONG escapement = 0) {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfEscapement = escapement;
+  lf.lfWeight = FW_NORMAL;
+  face.copy(lf.lfFaceName, 31);
+  return lf;
+}
+
+std::u16string FamilyOf(IFIMETRICS* ifi) {
+  return std::u16string(reinterpret_cast<const char16_t*>(reinterpret_cast<const BYTE*>(ifi) + ifi->dpwszFamilyName));
+}
+
+struct FaceCase {
+  const char* name;
+  std::u16string face;
+  char16_t sample;
+  bool japanese;
+};
+
+class GdiFont : public ::testing::TestWithParam<FaceCase> {};
+
+TEST_P(GdiFont, ReportsTheAskedFamilyWithMetricsOutlinesAndBitmaps) {
+  const FaceCase& c = GetParam();
+  auto font = Font::Open(MakeLogFont(c.face, -100));
+  ASSERT_NE(font, nullptr) << "no face for the request";
+  IFIMETRICS* ifi = FONTOBJ_pifi(font.get());
+  ASSERT_NE(ifi, nullptr);
+  EXPECT_EQ(FamilyOf(ifi), c.face);
+  EXPECT_GT(ifi->fwdUnitsPerEm, 0);
+  EXPECT_GT(ifi->fwdWinAscender, 0);
+  EXPECT_NE(font->flFontType & TRUETYPE_FONTTYPE, 0u);
+  EXPECT_EQ((font->flFontType & FO_DBCS_FONT) != 0, c.japanese);
+  EXPECT_EQ(ifi->jWinCharSet, c.japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET);
+  EXPECT_EQ((ifi->flInfo & FM_INFO_TECH_CFF) != 0, font->IsCff());
+
+  // The transform maps an em (notional units) to 100 pixels.
+  XFORMOBJ* pxo = FONTOBJ_pxoGetXform(font.get());
+  ASSERT_NE(pxo, nullptr);
+  POINTL em{0, ifi->fwdUnitsPerEm}, device{};
+  ASSERT_TRUE(XFORMOBJ_bApplyXform(pxo, XF_LTOL, 1, &em, &device));
+  EXPECT_EQ(device.x, 0);
+  EXPECT_EQ(device.y, 100);
+
+  HGLYPH hg = font->GlyphForChar(c.sample);
+  ASSERT_NE(hg, 0u);
+  PVOID pv = nullptr;
+  ASSERT_EQ(FONTOBJ_cGetGlyphs(font.get(), FO_GLYPHBITS, 1, &hg, &pv), 1u);
+  auto* bitsData = static_cast<GLYPHDATA*>(pv);
+  EXPECT_EQ(bitsData->hg, hg);
+  EXPECT_GT(bitsData->fxD, 16 * 20);   // a visible advance of a 100-pixel glyph
+  EXPECT_LT(bitsData->fxD, 16 * 110);
+  const GLYPHBITS* bits = bitsData->gdf.pgb;
+  ASSERT_NE(bits, nullptr);
+  EXPECT_GT(bits->sizlBitmap.cx, 20);
+  EXPECT_GT(bits->sizlBitmap.cy, 20);
+  EXPECT_LT(bits->ptlOrigin.y, 0);  // the bitmap starts above the baseline
+  size_t ink = 0;
+  const size_t rowBytes = (bits->sizlBitmap.cx + 7) / 8;
+  for (size_t i = 0; i < rowBytes * bits->sizlBitmap.cy; ++i) ink += __builtin_popcount(bits->aj[i]);
+  EXPECT_GT(ink, 100u);
+
+  ASSERT_EQ(FONTOBJ_cGetGlyphs(font.get(), FO_PATHOBJ, 1, &hg, &pv), 1u);
+  PATHOBJ* outline = static_cast<GLYPHDATA*>(pv)->gdf.ppo;
+  ASSERT_NE(outline, nullptr);
+  RECTFX box{};
+  PATHOBJ_vGetBounds(outline, &box);
+  // Outline and bitmap agree on where the ink is (28.4 against pixels).
+  EXPECT_NEAR(box.yTop / 16.0, bits->ptlOrigin.y, 2.0);
+  EXPECT_NEAR((box.xRight - box.xLeft) / 16.0, bits->sizlBitmap.cx, 2.0);
+  PATHOBJ_vEnumStart(outline);
+  PATHDATA data{};
+  int figures = 0;
+  BOOL more;
+  do {
+    more = PATHOBJ_bEnum(outline, &data);
+    if (data.flags & PD_BEGINSUBPATH) ++figures;
+    if (data.flags & PD_BEZIERS) {
+      const ULONG controlPoints = (data.flags & PD_BEGINSUBPATH) ? data.count - 1 : data.count;
+      EXPECT_EQ(controlPoints % 3, 0u);
+    }
+  } while (more);
+  EXPECT_GE(figures, 1);
+
+  const ULONG count = FONTOBJ_cGetAllGlyphHandles(font.get(), nullptr);
+  EXPECT_GT(count, c.japanese ? 5000u : 200u);
+  std::vector<HGLYPH> handles(count);
+  EXPECT_EQ(FONTOBJ_cGetAllGlyphHandles(font.get(), handles.data()), count);
+  EXPECT_NE(std::find(handles.begin(), handles.end(), hg), handles.end());
+
+  FONTINFO info{};
+  FONTOBJ_vGetInfo(font.get(), sizeof(info), &info);
+  EXPECT_EQ(info.cGlyphsSupported, count);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faces, GdiFont,
+                         ::testing::Values(FaceCase{"Arial", u"Arial", u'H', false},
+                                           FaceCase{"TimesNewRoman", u"Times New Roman", u'g', false},
+                                           FaceCase{"MsGothic", u"ＭＳ ゴシック", u'漢', true},
+                                           FaceCase{"MsMincho", u"ＭＳ 明朝", u'あ', true}),
+                         [](const ::testing::TestParamInfo<FaceCase>& param) { return std::string(param.param.name); });
+
+TEST(GdiFontFaces, MetricCompatibleSubstitutesAndAnOutlineKind) {
+  EXPECT_NE(MatchFaceFile(u"Arial", false, false).find("LiberationSans"), std::string::npos);
+  EXPECT_NE(MatchFaceFile(u"Courier New", false, false).find("LiberationMono"), std::string::npos);
+  EXPECT_NE(MatchFaceFile(u"ＭＳ ゴシック", false, false).find("gothic"), std::string::npos);
+  // A face with CFF outlines is told apart from a TrueType one.
+  auto cff = Font::Open(MakeLogFont(u"Nimbus Sans", -20));
+  ASSERT_NE(cff, nullptr);
+  EXPECT_TRUE(cff->IsCff());
+  EXPECT_NE(cff->flFontType & FO_CFF, 0u);
+  auto tt = Font::Open(MakeLogFont(u"Arial", -20));
+  EXPECT_FALSE(tt->IsCff());
+}
+
+TEST(GdiFontFaces, EscapementRotatesTheAdvanceCounterClockwise) {
+  auto font = Font::Open(MakeLogFont(u"Arial", -64, 900));
+  ASSERT_NE(font, nullptr);
+  HGLYPH hg = font->GlyphForChar(u'M');
+  PVOID pv = nullptr;
+  ASSERT_EQ(FONTOBJ_cGetGlyphs(font.get(), FO_GLYPHBITS, 1, &hg, &pv), 1u);
+  const auto* gd = static_cast<GLYPHDATA*>(pv);
+  // Up the page: x unchanged, y decreasing (device y points down).
+  EXPECT_NEAR(static_cast<double>(gd->ptqD.x) / 68719476736.0, 0.0, 0.01);
+  EXPECT_LT(gd->ptqD.y, 0);
+}
+
+}  // namespace
