@@ -57,10 +57,14 @@ typedef HANDLE HRGN;
 typedef struct DHPDEV__* DHPDEV;
 typedef struct DHSURF__* DHSURF;
 
+// Declared by the device-mode and the graphics-driver headers alike.
+#ifndef ZEL_POINTL_DECLARED
+#define ZEL_POINTL_DECLARED
 typedef struct _POINTL {
   LONG x;
   LONG y;
 } POINTL, *PPOINTL;
+#endif
 
 typedef struct tagPOINT {
   LONG x;

@@ -107,10 +107,14 @@
 #define DMDITHER_GRAYSCALE 10
 #define DMDITHER_USER 256
 
+// Declared by the device-mode and the graphics-driver headers alike.
+#ifndef ZEL_POINTL_DECLARED
+#define ZEL_POINTL_DECLARED
 typedef struct _POINTL {
   LONG x;
   LONG y;
 } POINTL, *PPOINTL;
+#endif
 
 // The printer and display variants of the fields at offset 76 share their bytes.
 // The members are anonymous as in the platform's own declaration; __extension__

@@ -51,7 +51,7 @@ bool InstallPrinter(const PrinterSpec& spec, std::string& error) {
     return false;
   }
 
-  std::string driverPath = spec.driverFolder + "\\zelkerd5.dll";
+  std::string driverPath = spec.graphicsLibrary.empty() ? spec.driverFolder + "\\zelkerd5.dll" : spec.graphicsLibrary;
   std::string configFile = spec.driverFolder + "\\zeluid5.dll";
   char environment[] = "Windows x64";
   DRIVER_INFO_2A driver{};

@@ -13,6 +13,9 @@ struct PrinterSpec {
   std::filesystem::path modelDescription;   // host path of the model description (ini)
   std::string driverFolder;                 // Windows path of the folder that holds the deliverables
   std::string port = "FILE:";
+  // Windows path of the graphics library the driver entry names; empty: the
+  // driver folder's zelkerd5.dll.
+  std::string graphicsLibrary;
 };
 
 // The driver name a model description installs under: its [General] "ModelName".

@@ -1,0 +1,276 @@
+// The print host: plays the application. It sets up a machine root, adds a
+// printer for a model description, puts the options into the device mode through
+// the driver's own DocumentProperties merge, and prints a text file or a sample
+// document into a job file.
+//
+//   printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]
+//             [--graphics-library PATH] [--copies N] [--duplex none|long|short]
+//             [--nup N] [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample]
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/base/codepage.h"
+#include "platform/base/errors.h"
+#include "platform/base/machine.h"
+#include "platform/gdi/drawing.h"
+#include "platform/spooler/spooler.h"
+#include "tools/machinesetup/printer_install.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
+               "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
+               "                 [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample]\n");
+  return 2;
+}
+
+// A path given on the command line as the system spells it: Windows paths stay,
+// host paths become "Z:\..." through the machine's mapping.
+std::string WindowsPath(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path;
+  return platform::WindowsPathFromHost(std::filesystem::absolute(path));
+}
+
+struct Options {
+  std::map<std::string, std::string> values;
+  SHORT orientation = 0;  // 0: the driver's default
+  bool sample = true;
+  std::string textFile;
+  const std::string* Get(const std::string& key) const {
+    auto it = values.find(key);
+    return it == values.end() ? nullptr : &it->second;
+  }
+};
+
+// The printer's current device mode with the options merged in by the driver.
+std::vector<BYTE> DeviceMode(std::string& printer, const Options& options) {
+  LONG size = DocumentPropertiesA(0, 0, printer.data(), nullptr, nullptr, 0);
+  if (size <= 0) return {};
+  std::vector<BYTE> current(static_cast<size_t>(size));
+  auto* dm = reinterpret_cast<DEVMODEA*>(current.data());
+  if (DocumentPropertiesA(0, 0, printer.data(), dm, nullptr, DM_OUT_BUFFER) != 1) return {};
+  dm->dmFields = 0;
+  if (const std::string* v = options.Get("copies")) dm->dmCopies = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_COPIES;
+  if (const std::string* v = options.Get("duplex")) {
+    dm->dmDuplex = *v == "long" ? 2 : *v == "short" ? 3 : 1;
+    dm->dmFields |= DM_DUPLEX;
+  }
+  if (const std::string* v = options.Get("nup")) dm->dmNup = static_cast<DWORD>(std::stoul(*v)), dm->dmFields |= DM_NUP;
+  if (const std::string* v = options.Get("paper")) dm->dmPaperSize = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_PAPERSIZE;
+  if (const std::string* v = options.Get("tray")) dm->dmDefaultSource = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_DEFAULTSOURCE;
+  if (options.orientation) dm->dmOrientation = options.orientation, dm->dmFields |= DM_ORIENTATION;
+  std::vector<BYTE> merged(static_cast<size_t>(size));
+  if (DocumentPropertiesA(0, 0, printer.data(), reinterpret_cast<DEVMODEA*>(merged.data()), dm,
+                          DM_IN_BUFFER | DM_OUT_BUFFER) != 1)
+    return {};
+  return merged;
+}
+
+void Text(HDC dc, int x, int y, const std::u16string& text) {
+  ExtTextOutW(dc, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+HFONT Font(const std::u16string& face, LONG height, LONG escapement = 0) {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfEscapement = escapement;
+  lf.lfWeight = FW_NORMAL;
+  std::memcpy(lf.lfFaceName, face.data(), std::min<size_t>(face.size(), 31) * sizeof(WCHAR));
+  return CreateFontIndirectW(&lf);
+}
+
+bool Page(HDC dc, const std::function<void(int dpi)>& draw) {
+  if (StartPage(dc) <= 0) return false;
+  draw(GetDeviceCaps(dc, LOGPIXELSY));
+  return EndPage(dc) > 0;
+}
+
+// A colour gradient (24 bits) and a grey ramp (8 bits with a grey palette).
+void DrawImages(HDC dc, int dpi) {
+  constexpr int size = 64;
+  std::vector<BYTE> colour(size * size * 3);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      BYTE* p = &colour[(y * size + x) * 3];
+      p[0] = static_cast<BYTE>(x * 4), p[1] = static_cast<BYTE>(y * 4), p[2] = static_cast<BYTE>(255 - x * 4);
+    }
+  BITMAPINFO info{};
+  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size, size, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  StretchDIBits(dc, dpi, dpi * 5, dpi * 2, dpi * 2, 0, 0, size, size, colour.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+  } grey{};
+  grey.header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size, size, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
+  for (int i = 0; i < 256; ++i) grey.colours[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+  std::vector<BYTE> ramp(size * size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) ramp[y * size + x] = static_cast<BYTE>(x * 4);
+  StretchDIBits(dc, dpi * 4, dpi * 5, dpi * 2, dpi * 2, 0, 0, size, size, ramp.data(),
+                reinterpret_cast<const BITMAPINFO*>(&grey), DIB_RGB_COLORS, SRCCOPY);
+}
+
+bool SamplePages(HDC dc) {
+  bool ok = Page(dc, [&](int dpi) {
+    const int inch = dpi;
+    HFONT latin = Font(u"Times New Roman", -inch / 4);
+    HGDIOBJ old = SelectObject(dc, latin);
+    Text(dc, inch, inch, u"The quick brown fox jumps over the lazy dog.");
+    HFONT japanese = Font(u"ＭＳ ゴシック", -inch / 4);
+    SelectObject(dc, japanese);
+    Text(dc, inch, inch * 2, u"日本語の文章を印刷します。");
+    HFONT rotated = Font(u"Arial", -inch / 5, 900);
+    SelectObject(dc, rotated);
+    Text(dc, inch / 2, inch * 6, u"Rotated text");
+    SelectObject(dc, old);
+    for (HFONT f : {latin, japanese, rotated}) DeleteObject(f);
+  });
+  ok = ok && Page(dc, [&](int dpi) {
+    int y = dpi;
+    const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT};
+    for (int width : {0, 2, 8, 24}) {
+      for (int style : styles) {
+        HPEN pen = CreatePen(style, width, RGB(0, 0, 0));
+        HGDIOBJ old = SelectObject(dc, pen);
+        MoveToEx(dc, dpi, y, nullptr);
+        LineTo(dc, dpi * 6, y);
+        SelectObject(dc, old);
+        DeleteObject(pen);
+        y += dpi / 5;
+      }
+    }
+  });
+  ok = ok && Page(dc, [&](int dpi) {
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    HBRUSH hatch = CreateHatchBrush(HS_DIAGCROSS, RGB(0, 0, 255));
+    HGDIOBJ oldBrush = SelectObject(dc, red);
+    Rectangle(dc, dpi, dpi, dpi * 3, dpi * 2);
+    HRGN clip = CreateRectRgn(dpi * 4, dpi, dpi * 5, dpi * 3);
+    SelectClipRgn(dc, clip);
+    SelectObject(dc, hatch);
+    const POINT star[] = {{dpi * 4, dpi * 3}, {dpi * 9 / 2, dpi}, {dpi * 5, dpi * 3}, {dpi * 7 / 2, dpi * 2},
+                          {dpi * 11 / 2, dpi * 2}};
+    Polygon(dc, star, 5);
+    SelectClipRgn(dc, 0);
+    const POINT curve[] = {{dpi, dpi * 4}, {dpi * 2, dpi * 3}, {dpi * 3, dpi * 5}, {dpi * 4, dpi * 4}};
+    PolyBezier(dc, curve, 4);
+    SelectObject(dc, oldBrush);
+    DrawImages(dc, dpi);
+    for (HGDIOBJ o : {HGDIOBJ(red), HGDIOBJ(hatch), HGDIOBJ(clip)}) DeleteObject(o);
+  });
+  return ok;
+}
+
+bool TextPages(HDC dc, const std::string& file) {
+  std::ifstream in(file);
+  if (!in) return false;
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  const int lineHeight = dpi / 6;
+  const int bottom = GetDeviceCaps(dc, VERTRES) - dpi / 2;
+  HFONT font = Font(u"Courier New", -dpi / 7);
+  SelectObject(dc, font);
+  std::string line;
+  bool pageOpen = false;
+  int y = 0;
+  bool ok = true;
+  while (ok && std::getline(in, line)) {
+    if (!pageOpen) {
+      ok = StartPage(dc) > 0;
+      pageOpen = true;
+      y = dpi / 2;
+    }
+    Text(dc, dpi / 2, y, platform::Utf16FromUtf8(line));
+    y += lineHeight;
+    if (y > bottom) {
+      ok = ok && EndPage(dc) > 0;
+      pageOpen = false;
+    }
+  }
+  if (pageOpen) ok = ok && EndPage(dc) > 0;
+  DeleteObject(font);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  Options options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--landscape") options.orientation = 2;
+    else if (a == "--portrait") options.orientation = 1;
+    else if (a == "--sample") options.sample = true;
+    else if (a.rfind("--", 0) == 0 && i + 1 < args.size()) options.values[a.substr(2)] = args[++i];
+    else return Usage();
+  }
+  if (const std::string* root = options.Get("root")) platform::SetMachineRoot(*root);
+  const std::string* model = options.Get("model");
+  const std::string* output = options.Get("output");
+  if (!model || !output) return Usage();
+  if (const std::string* text = options.Get("text")) options.textFile = *text, options.sample = false;
+
+  machinesetup::PrinterSpec spec;
+  const std::string* printerArg = options.Get("printer");
+  spec.printerName = platform::AnsiFromUtf8(printerArg ? *printerArg : "Print Host Printer");
+  spec.modelDescription = *model;
+  spec.driverFolder = machinesetup::BuiltDriverFolder();
+  if (const std::string* library = options.Get("graphics-library")) spec.graphicsLibrary = platform::AnsiFromUtf8(WindowsPath(*library));
+  std::string error;
+  if (!machinesetup::InstallPrinter(spec, error) && error.find("already") == std::string::npos) {
+    std::fprintf(stderr, "printhost: %s\n", error.c_str());
+    return 1;
+  }
+  std::vector<BYTE> devMode = DeviceMode(spec.printerName, options);
+  if (devMode.empty()) std::fprintf(stderr, "printhost: the driver gave no device mode (error %u); using none\n",
+                                    static_cast<unsigned>(GetLastError()));
+  HDC dc = CreateDCA("WINSPOOL", spec.printerName.c_str(), nullptr,
+                     devMode.empty() ? nullptr : reinterpret_cast<const DEVMODEA*>(devMode.data()));
+  if (!dc) {
+    std::fprintf(stderr, "printhost: cannot create the device context (error %u)\n",
+                 static_cast<unsigned>(GetLastError()));
+    return 1;
+  }
+  const std::string outputPath = platform::AnsiFromUtf8(WindowsPath(*output));
+  const std::string docName = options.sample ? "Sample document" : options.textFile;
+  DOCINFOA doc{sizeof(DOCINFOA), docName.c_str(), outputPath.c_str(), nullptr, 0};
+  bool ok = StartDocA(dc, &doc) > 0;
+  if (ok) {
+    ok = options.sample ? SamplePages(dc) : TextPages(dc, options.textFile);
+    if (ok && options.sample) {
+      // The last page in landscape.
+      std::vector<BYTE> landscape = devMode;
+      if (!landscape.empty()) {
+        auto* dm = reinterpret_cast<DEVMODEA*>(landscape.data());
+        dm->dmOrientation = 2;
+        dm->dmFields |= DM_ORIENTATION;
+        ok = ResetDCA(dc, dm) != 0;
+      }
+      ok = ok && Page(dc, [&](int dpi) {
+        HFONT font = Font(u"Arial", -dpi / 3);
+        SelectObject(dc, font);
+        Text(dc, dpi, dpi, u"Landscape page");
+        DeleteObject(font);
+      });
+    }
+    ok = ok ? EndDoc(dc) > 0 : (AbortDoc(dc), false);
+  }
+  const DWORD failure = GetLastError();
+  DeleteDC(dc);
+  if (!ok) {
+    std::fprintf(stderr, "printhost: printing failed (error %u)\n", static_cast<unsigned>(failure));
+    return 1;
+  }
+  std::printf("printed to %s\n", output->c_str());
+  return 0;
+}
