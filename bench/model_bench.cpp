@@ -40,22 +40,7 @@ struct Machine {
     if (!db.Load(machinesetup::BuiltDriverFolder())) abort();
     OpenPrinterA(const_cast<char*>(kPrinter), &printer, nullptr);
     if (!printer) abort();
-    settings.getData = db.GetData;
-    settings.setData = db.SetData;
-    settings.getString = db.GetString;
-    settings.setString = db.SetString;
-    settings.getDword = db.GetDword;
-    settings.setDword = db.SetDword;
-    settings.getInt = db.GetInt;
-    settings.getShort = db.GetShort;
-    settings.getPath = db.GetPath;
-    settings.enumOpen = db.EnumOpen;
-    settings.enumNext = db.EnumNext;
-    settings.enumReset = db.EnumReset;
-    settings.enumClose = db.EnumClose;
-    settings.deleteData = db.DeleteData;
-    settings.deleteSection = db.DeleteSection;
-    settings.setupFolders = db.SetupFolders;
+    settings = db.Functions();
     db.SetDword(printer, 0, "Printer", "Cfg", 6);
 
     DWORD needed = 0;

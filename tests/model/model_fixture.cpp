@@ -12,22 +12,7 @@ namespace modeltest {
 void ModelTest::SetUp() {
   FreshMachine::SetUp();
   ASSERT_TRUE(db.Load(machinesetup::BuiltDriverFolder())) << "zeldb5.dll must load and bind its exports";
-  settings.getData = db.GetData;
-  settings.setData = db.SetData;
-  settings.getString = db.GetString;
-  settings.setString = db.SetString;
-  settings.getDword = db.GetDword;
-  settings.setDword = db.SetDword;
-  settings.getInt = db.GetInt;
-  settings.getShort = db.GetShort;
-  settings.getPath = db.GetPath;
-  settings.enumOpen = db.EnumOpen;
-  settings.enumNext = db.EnumNext;
-  settings.enumReset = db.EnumReset;
-  settings.enumClose = db.EnumClose;
-  settings.deleteData = db.DeleteData;
-  settings.deleteSection = db.DeleteSection;
-  settings.setupFolders = db.SetupFolders;
+  settings = db.Functions();
   settings.loadError = ERROR_SUCCESS;
 }
 

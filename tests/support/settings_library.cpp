@@ -29,6 +29,27 @@ bool SettingsLibrary::Load(const std::string& windowsFolder) {
   return ok;
 }
 
+SettingsFunctions SettingsLibrary::Functions() const {
+  SettingsFunctions functions;
+  functions.getData = GetData;
+  functions.setData = SetData;
+  functions.getString = GetString;
+  functions.setString = SetString;
+  functions.getDword = GetDword;
+  functions.setDword = SetDword;
+  functions.getInt = GetInt;
+  functions.getShort = GetShort;
+  functions.getPath = GetPath;
+  functions.enumOpen = EnumOpen;
+  functions.enumNext = EnumNext;
+  functions.enumReset = EnumReset;
+  functions.enumClose = EnumClose;
+  functions.deleteData = DeleteData;
+  functions.deleteSection = DeleteSection;
+  functions.setupFolders = SetupFolders;
+  return functions;
+}
+
 void SettingsLibrary::Unload() {
   if (module) FreeLibrary(module);
   module = 0;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/settings_binding.h"
 #include "common/settings_store.h"
 
 namespace testsupport {
@@ -31,6 +32,8 @@ struct SettingsLibrary {
   // Loads "<folder>\zeldb5.dll" (a Windows path) and binds all 17 exports;
   // false when the library or any export is missing.
   bool Load(const std::string& windowsFolder);
+  // The bound exports as the driver libraries hold them.
+  SettingsFunctions Functions() const;
   void Unload();
 };
 
