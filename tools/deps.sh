@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-ipafont fonts-liberation
-  g++-multilib libsqlite3-dev:i386 qemu-user
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-ipafont fonts-liberation poppler-data
+  g++-multilib libsqlite3-dev:i386 qemu-user ghostscript python3
 )
 
 sudo_cmd=()

@@ -34,17 +34,21 @@ constexpr DWORD kCaptureTab = 0x40;
 constexpr DWORD kCaptureBanner = 0x80;
 constexpr DWORD kCaptureWatermark = 0x100;
 
-// Tables the writers of the job stream own; the record only holds them.
-struct DeviceFontTable;
+// Tables the writers of the job stream build; the record only holds them.
+struct DeviceFontList;
 struct FontSubstitutionTable;
 struct DownloadedFontList;
 struct PageTicketRow;
+
+// Ownership of the blocks a PDEV points to. "Heap" blocks come from
+// GraphicsHeapAlloc (graphics/util/graphics_heap.h) and FreePdev returns them
+// with GraphicsHeapFree; the others are released through their own code.
 
 // The page-ticket set of a job (escape 62): its name, its rows.
 struct PageTicketSet {
   char name[104] = {};
   DWORD rowCount = 0;
-  PageTicketRow* rows = nullptr;  // owned
+  PageTicketRow* rows = nullptr;  // heap block, owned
   DWORD reserved = 0;
 };
 
@@ -63,7 +67,7 @@ struct PDEV {
 
   // PostScript injection: 0 none, 1 GDI-centric, 2 PostScript-centric.
   WORD injectionMode = 0;
-  CInjectData* injection = nullptr;
+  CInjectData* injection = nullptr;  // owned (DestroyInjectData), whatever the mode
 
   // Page geometry in thousandths of an inch.
   int32_t paperWidth = 0;
@@ -94,14 +98,18 @@ struct PDEV {
   DWORD textField5 = 0;
   WORD softFontCounter = 0;
   DWORD savedTextStates[2][10] = {};
-  DeviceFontTable* deviceFonts = nullptr;
-  FontSubstitutionTable* fontSubstitution = nullptr;
+  // The printer's device fonts: a node of the library's font-list cache, shared
+  // with the other device contexts of the printer; not owned.
+  DeviceFontList* deviceFonts = nullptr;
+  FontSubstitutionTable* fontSubstitution = nullptr;  // owned (FreeFontSubstitution)
+  // The document's downloaded fonts and composite-font table; owned
+  // (ReleaseFontLists).
   DownloadedFontList* downloadedFonts[2] = {};
   DWORD vmEstimate = 0;
   WORD pclModeWords[kPclModeWordCount] = {};
   DWORD pageEndValues[3] = {};
   DWORD rasterState = 0;
-  void* fontDownloadArea = nullptr;
+  void* fontDownloadArea = nullptr;  // heap block, owned
   WORD resolution = 0;
 
   // The output stream: buffer, channels and their files.
@@ -116,7 +124,7 @@ struct PDEV {
   DWORD settingsValue = 0;
 
   PageTicketSet pageTickets;
-  BYTE* slipSheetBlock = nullptr;  // kSlipSheetBlockBytes, owned
+  BYTE* slipSheetBlock = nullptr;  // kSlipSheetBlockBytes, heap block, owned
 
   HMODULE module = 0;
   HANDLE printer = 0;              // hDriver of DrvEnablePDEV: the spooler handle of the job
@@ -126,7 +134,7 @@ struct PDEV {
   HPALETTE palette = 0;
   LONG surfaceWidth = 0;
   LONG surfaceHeight = 0;
-  void* fillPatterns = nullptr;
+  void* fillPatterns = nullptr;  // heap block, owned
   DWORD fillPatternCount = 0;
   DWORD documentState = 0;
   BYTE watermarkCapture = 0;       // 1 capturing, 2 captured
@@ -140,11 +148,12 @@ struct PDEV {
   BYTE pageFields[20] = {};
   WORD pageField2 = 0;
   char printerName[kPdevPrinterNameSize] = {};
-  // The printer's record in the description cache: not owned, never written
-  // through this pointer (the cache shares it between device contexts).
-  const ModelRecord* model = nullptr;
-  // This device context's own copy of the paper rows it changes (variant swap,
-  // user-defined size), so that the shared record stays as loaded.
+  // This device context's own copy of the printer's model record (owned, see
+  // AttachModelRecord). The cached record is shared by every device context of
+  // the printer and other threads read it; the copy is what this job changes
+  // (the device mode's user-defined paper, the rotated geometry of the variant
+  // models, the sorted font rows) and what it reads for the rest of the job.
+  ModelRecord* model = nullptr;
   DWORD pageSetupValues1[3] = {};
   void* pageSetupPointer = nullptr;
   DWORD pageSetupValues2[3] = {};
@@ -160,3 +169,32 @@ struct PDEV {
 // True when pdev is a filled record of this library: every DDI entry checks it
 // and answers failure after SetLastError(87) when it does not hold.
 bool IsValidPdev(const PDEV* pdev);
+
+// A new record with every field at its initial value; nullptr when out of memory.
+// Release it with FreePdev.
+PDEV* AllocPdev();
+
+// Gives the PDEV its own copy of the printer's cached model record (replacing a
+// copy it had). 1, or 0 for a null argument or when out of memory (the PDEV then
+// keeps what it had).
+int AttachModelRecord(PDEV* pdev, const ModelRecord* cached);
+
+// Fills the PDEV from an accepted device mode (copied in when given): page
+// geometry, output paper and feed, rotation, margins, the device-font list,
+// resolution, the signature and the output buffer. 1, or 0 without a PDEV, a
+// model record, a paper row to print on or an output buffer (the signature is
+// then cleared and the caller frees the PDEV).
+int InitPdev(PDEV* pdev, const XDEVMODE* devmode);
+
+// Moves the job in progress from oldPdev to newPdev when GDI resets the device
+// context (the old one's buffer has been flushed): the running state is copied,
+// the blocks a job owns (injection store, font substitution, downloaded fonts,
+// page tickets, slip sheet, the channel files) move, and what belongs to the new
+// device mode (geometry, resolution, buffer, handles, palette, model record) stays
+// the new one's. 1, or 0 when either is null.
+int CopyJobState(PDEV* newPdev, PDEV* oldPdev);
+
+// Releases everything the PDEV owns that is still attached (a block moved away
+// at a reset is null here and skipped), deletes its palette and frees the
+// record. Null does nothing.
+void FreePdev(PDEV* pdev);

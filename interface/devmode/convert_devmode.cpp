@@ -7,7 +7,7 @@
 
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/devmode/foreign_devmode.h"
+#include "interface/model/foreign_devmode.h"
 #include "interface/devmode/validate_merge.h"
 #include "interface/model/model_cache.h"
 #include "interface/util/driver_version.h"

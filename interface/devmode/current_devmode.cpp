@@ -5,8 +5,8 @@
 
 #include "interface/devmode/calling_application.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/devmode/devmode_identity.h"
-#include "interface/devmode/foreign_devmode.h"
+#include "interface/model/devmode_identity.h"
+#include "interface/model/foreign_devmode.h"
 #include "interface/devmode/printer_port.h"
 #include "interface/model/model_cache.h"
 #include "interface/records/printer_info.h"

@@ -5,12 +5,8 @@
 #pragma once
 
 #include "common/xdevmode.h"
+#include "interface/model/devmode_defaults.h"
 #include "interface/model/model_record.h"
-
-// The public fields a default device mode carries (dmFields).
-constexpr DWORD kDefaultDevmodeFields = 0x0780FF13;
-// The printer-language word that makes BuildDefaultDevmode take the model's own.
-constexpr WORD kPdlOfModel = 0;
 
 // Fills all 2716 bytes of the device mode from the model record: A4 portrait (the
 // variant models' rotated A4 in landscape), automatic source, the model's first

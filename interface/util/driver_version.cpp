@@ -1,7 +1,6 @@
 #include "interface/util/driver_version.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -84,26 +83,6 @@ int GetDriverVersionString(HANDLE printer, char* buffer, WORD size, int kind) {
       break;
   }
   return 1;
-}
-
-WORD DriverVersionFromText(const char* text) {
-  if (!text) return 0;
-  std::string_view version(text);
-  const size_t firstDot = version.find('.');
-  const std::string first(version.substr(0, firstDot));
-  std::string second;
-  if (firstDot != std::string_view::npos) {
-    std::string_view rest = version.substr(firstDot + 1);
-    second = std::string(rest.substr(0, rest.find('.')));
-  }
-  if (second.size() < 3) {
-    const unsigned low = static_cast<unsigned>(std::atoi(second.c_str())) & 0xFFu;
-    return static_cast<WORD>(static_cast<unsigned>(std::atoi(first.c_str())) * 256u + low);
-  }
-  const std::string major = second.substr(0, second.size() - 2);
-  const std::string minor = second.substr(second.size() - 2);
-  return static_cast<WORD>(static_cast<unsigned>(std::atoi(major.c_str())) * 256u +
-                           static_cast<unsigned>(std::atoi(minor.c_str())));
 }
 
 WORD GetDriverVersionWord() {

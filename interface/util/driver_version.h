@@ -3,6 +3,7 @@
 // and the version word of the device mode.
 #pragma once
 
+#include "interface/model/devmode_defaults.h"  // DriverVersionFromText
 #include "platform/base/types.h"
 
 enum DriverVersionKind : int {
@@ -15,12 +16,6 @@ enum DriverVersionKind : int {
 // kind. A library file without a version block leaves the buffer as it is. Answers
 // 1; 0 for a NULL buffer or a size below 1.
 int GetDriverVersionString(HANDLE printer, char* buffer, WORD size, int kind);
-
-// The device mode's dmDriverVersion from a ProductVersion text, from its first two
-// fields: a second field of one or two characters gives first * 256 + second; a
-// longer one gives (the second but its last two characters) * 256 + (its last two
-// characters), so "6.310.23.0" gives 3 * 256 + 10 = 0x030A.
-WORD DriverVersionFromText(const char* text);
 
 // That word for this library (0 when it has no ProductVersion).
 WORD GetDriverVersionWord();

@@ -281,6 +281,13 @@ HANDLE CreateFileHost(const std::optional<fs::path>& host, DWORD access, LPSECUR
 
 }  // namespace
 
+namespace platform {
+int DuplicateFileDescriptor(HANDLE file) {
+  auto object = LookupHandle<FileObject>(file);
+  return object ? ::fcntl(object->fd(), F_DUPFD_CLOEXEC, 0) : -1;
+}
+}  // namespace platform
+
 HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                    DWORD flagsAndAttributes, HANDLE) {
   if (!fileName) {

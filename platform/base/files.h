@@ -134,5 +134,9 @@ std::optional<std::filesystem::path> HostPathFromAnsi(const char* ansiPath);
 // Whether the stored metadata of a file or folder says it may be written by every
 // account (created with a NULL discretionary access list).
 bool HasNullDacl(const char* ansiPath);
+// A duplicate of the descriptor behind a file handle (the caller closes it), -1
+// when the handle is not an open file; for services such as file mappings that
+// work on the open file itself.
+int DuplicateFileDescriptor(HANDLE file);
 
 }  // namespace platform

@@ -45,6 +45,7 @@ typedef UINT_PTR WPARAM;
 typedef LONG_PTR LRESULT;
 typedef LONG HRESULT;
 typedef float FLOAT;
+typedef FLOAT* PFLOAT;
 typedef char CHAR;
 typedef char16_t WCHAR;
 typedef uint16_t LANGID;

@@ -4,58 +4,9 @@
 
 #include "platform/gdi/engine_internal.h"
 #include "platform/gdi/live_objects.h"
+#include "platform/gdi/region.h"
 
 namespace platform::gdi {
-
-namespace {
-
-// Non-overlapping bands of rectangles covering the union of `input`; vertically
-// adjacent bands with the same spans are merged so a plain rectangle stays one.
-std::vector<RECTL> BandedUnion(const std::vector<RECTL>& input) {
-  std::vector<RECTL> rects;
-  for (const RECTL& r : input)
-    if (!RectEmpty(r)) rects.push_back(r);
-  std::vector<LONG> edges;
-  for (const RECTL& r : rects) {
-    edges.push_back(r.top);
-    edges.push_back(r.bottom);
-  }
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-
-  std::vector<RECTL> out;
-  std::vector<RECTL> previousBand;
-  for (size_t i = 0; i + 1 < edges.size(); ++i) {
-    const LONG y0 = edges[i], y1 = edges[i + 1];
-    std::vector<std::pair<LONG, LONG>> spans;
-    for (const RECTL& r : rects)
-      if (r.top <= y0 && r.bottom >= y1) spans.emplace_back(r.left, r.right);
-    std::sort(spans.begin(), spans.end());
-    std::vector<std::pair<LONG, LONG>> merged;
-    for (const auto& s : spans) {
-      if (!merged.empty() && s.first <= merged.back().second)
-        merged.back().second = std::max(merged.back().second, s.second);
-      else
-        merged.push_back(s);
-    }
-    std::vector<RECTL> band;
-    for (const auto& s : merged) band.push_back(RECTL{s.first, y0, s.second, y1});
-    // Merge with the band above when it ends here and has the same spans.
-    bool same = !band.empty() && band.size() == previousBand.size() && previousBand.front().bottom == y0;
-    for (size_t k = 0; same && k < band.size(); ++k)
-      same = band[k].left == previousBand[k].left && band[k].right == previousBand[k].right;
-    if (same) {
-      for (size_t k = 0; k < band.size(); ++k) out[out.size() - band.size() + k].bottom = y1;
-      for (RECTL& r : previousBand) r.bottom = y1;
-      continue;
-    }
-    out.insert(out.end(), band.begin(), band.end());
-    previousBand = band;
-  }
-  return out;
-}
-
-}  // namespace
 
 Clip::Clip() : CLIPOBJ{} { LiveObjects<Clip>::Add(this); }
 
@@ -75,7 +26,9 @@ std::unique_ptr<Clip> Clip::Rectangle(const RECTL& rect) { return Region({rect})
 
 std::unique_ptr<Clip> Clip::Region(const std::vector<RECTL>& rects) {
   std::unique_ptr<Clip> clip(new Clip());
-  clip->rects_ = BandedUnion(rects);
+  // Non-overlapping bands; touching bands with the same spans are one, so a
+  // plain rectangle stays one rectangle.
+  clip->rects_ = BandRegion::FromRects(rects).Rects();
   clip->Finish();
   return clip;
 }
@@ -181,11 +134,14 @@ ZEL_EXTERN_C PATHOBJ* CLIPOBJ_ppoGetPath(CLIPOBJ* pco) {
     rects = clip->iDComplexity == DC_COMPLEX ? clip->Rects() : std::vector<RECTL>{clip->rclBounds};
   else
     rects = {pco->rclBounds};
-  // One closed figure per band rectangle: the rectangles do not overlap, so the
-  // figures fill exactly the region under either fill rule.
+  // The region's boundary: one closed figure per outer edge or hole, oriented so
+  // that the figures fill exactly the region under either fill rule.
   auto* path = new platform::gdi::Path();
-  for (const RECTL& r : rects)
-    if (!platform::gdi::RectEmpty(r)) path->AddRectangle(r);
+  for (const std::vector<POINTL>& loop : platform::gdi::BandRegion::FromRects(rects).Outline()) {
+    path->MoveTo({loop.front().x * 16, loop.front().y * 16});
+    for (size_t i = 1; i < loop.size(); ++i) path->LineTo({loop[i].x * 16, loop[i].y * 16});
+    path->CloseFigure();
+  }
   platform::gdi::MarkPathHandedOut(path);
   return path;
 }

@@ -3,6 +3,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/gdi/device_context.h"
+#include "platform/gdi/device_font.h"
 #include "platform/spooler/spooler.h"
 
 namespace platform::gdi {
@@ -158,6 +159,8 @@ ZEL_EXTERN_C int ExtEscape(HDC hdc, int iEscape, int cjInput, LPCSTR lpInData, i
   }
   DOCEVENT_ESCAPE escape{iEscape, cjInput, const_cast<LPSTR>(lpInData)};
   dc->RaiseEvent(DOCUMENTEVENT_ESCAPE, sizeof escape, &escape, static_cast<ULONG>(cjOutput), lpOutData);
+  int fontAnswer = 0;
+  if (RouteFontEscape(*dc, iEscape, cjInput, lpInData, cjOutput, lpOutData, &fontAnswer)) return fontAnswer;
   auto drvEscape = dc->driver->Get<PFN_DrvEscape>(INDEX_DrvEscape);
   if (!drvEscape) return 0;
   const ULONG result = drvEscape(dc->Surface(), static_cast<ULONG>(iEscape), static_cast<ULONG>(cjInput),

@@ -1,41 +1,47 @@
 // Lines, shapes, Béziers and paths: each becomes a PATHOBJ in 28.4 device units
 // handed to the graphics library's DrvStrokePath / DrvFillPath /
 // DrvStrokeAndFillPath with the DC's clip, brushes and line attributes.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
+#include "platform/base/debug.h"
 #include "platform/base/errors.h"
 #include "platform/gdi/dc_transform.h"
 #include "platform/gdi/engine_internal.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/path_widen.h"
+#include "platform/gdi/region.h"
 
 namespace platform::gdi {
 namespace {
 
 constexpr MIX kCopyPen = (R2_COPYPEN << 8) | R2_COPYPEN;
+constexpr ROP4 kPatCopy = 0xF0F0;  // PATCOPY as a ROP4: the brush wherever the clip allows
 
-// Dash patterns in units of the pen width (geometric) or style steps (cosmetic).
-std::vector<FLOAT_LONG> DashPattern(int style, bool geometric, double width) {
-  std::vector<int> units;
+// The style patterns of the cosmetic styles, in style units; a geometric pen's
+// pattern is these times its width.
+std::vector<int> StockPattern(int style) {
   switch (style) {
-    case PS_DASH: units = {3, 1}; break;
-    case PS_DOT: units = {1, 1}; break;
-    case PS_DASHDOT: units = {3, 1, 1, 1}; break;
-    case PS_DASHDOTDOT: units = {3, 1, 1, 1, 1, 1}; break;
+    case PS_DASH: return {3, 1};
+    case PS_DOT: return {1, 1};
+    case PS_DASHDOT: return {3, 1, 1, 1};
+    case PS_DASHDOTDOT: return {3, 1, 1, 1, 1, 1};
+    case PS_ALTERNATE: return {1, 1};
     default: return {};
   }
-  std::vector<FLOAT_LONG> pattern;
-  for (int u : units) {
-    FLOAT_LONG v{};
-    if (geometric) v.e = static_cast<FLOATL>(u * width);
-    else v.l = u;
-    pattern.push_back(v);
-  }
-  return pattern;
+}
+
+ULONG DdiJoin(DWORD join) {
+  return join == PS_JOIN_BEVEL ? JOIN_BEVEL : join == PS_JOIN_MITER ? JOIN_MITER : JOIN_ROUND;
+}
+ULONG DdiEndCap(DWORD cap) {
+  return cap == PS_ENDCAP_SQUARE ? ENDCAP_SQUARE : cap == PS_ENDCAP_FLAT ? ENDCAP_BUTT : ENDCAP_ROUND;
 }
 
 // The drawing of one path: builds the engine objects and asks the driver, with
-// GDI's fallbacks when it refuses.
+// GDI's fallbacks when it refuses: curves flattened and offered again, then the
+// covered area as a region filled through DrvBitBlt.
 class PathOutput {
  public:
   explicit PathOutput(DeviceContext& dc) : dc_(dc) {}
@@ -54,34 +60,45 @@ class PathOutput {
     clip_ = state.clipped ? Clip::Region(IntersectRegions(state.clip, {surface})) : Clip::Trivial(surface);
     if (RectEmpty(clip_->rclBounds)) return TRUE;  // all clipped away
     BuildLineAttributes();
-    penBrush_ = Brush::Solid(state.pen.color);
+    penBrush_ = state.pen.brushStyle == BS_HATCHED
+                    ? Brush::Hatch(state.pen.hatch, state.pen.color, 0xFFFFFF, pso_)
+                    : Brush::Solid(state.pen.color);
     if (state.brush.style == BS_HATCHED) {
       fillBrush_ = Brush::Hatch(state.brush.hatch, state.brush.color, 0xFFFFFF, pso_);
     } else {
       fillBrush_ = Brush::Solid(state.brush.color);
     }
     xform_ = Xform::Identity();
+    if (!penBrush_ || !fillBrush_ || !xform_) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return FALSE;
+    }
 
     if (stroke && fill) {
       if (Offer(path, [&](Path& p) { return StrokeAndFill(p); })) return TRUE;
       // GDI's own split: the interior, then the outline.
-      return Offer(path, [&](Path& p) { return Fill(p); }) && Offer(path, [&](Path& p) { return Stroke(p); });
+      return DrawFill(path) && DrawStroke(path);
     }
-    return fill ? Offer(path, [&](Path& p) { return Fill(p); }) : Offer(path, [&](Path& p) { return Stroke(p); });
+    return fill ? DrawFill(path) : DrawStroke(path);
   }
 
  private:
+  BOOL DrawFill(Path& path) {
+    return Offer(path, [&](Path& p) { return Fill(p); }) || FillArea(FillRegion(path), *fillBrush_);
+  }
+  BOOL DrawStroke(Path& path) {
+    return Offer(path, [&](Path& p) { return Stroke(p); }) || FillArea(StrokeRegion(path), *penBrush_);
+  }
+
   // The call as it is, then with curves flattened for a library that refused them.
   template <class Call>
-  BOOL Offer(Path& path, Call call) {
-    SetLastError(ERROR_SUCCESS);
-    if (call(path)) return TRUE;
+  bool Offer(Path& path, Call call) {
+    if (call(path)) return true;
     if (path.fl & PO_BEZIERS) {
       std::unique_ptr<Path> flat = path.Flattened();
-      if (call(*flat)) return TRUE;
+      if (call(*flat)) return true;
     }
-    if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_NOT_SUPPORTED);
-    return FALSE;
+    return false;
   }
 
   bool Hooked(FLONG hook, ULONG index) const {
@@ -113,22 +130,117 @@ class PathOutput {
 
   FLONG FillOptions() const { return dc_.drawing.fillMode == WINDING ? FP_WINDINGMODE : FP_ALTERNATEMODE; }
 
+  // ---- The last fallback: the covered pixels as a region -------------------
+
+  BandRegion FillRegion(const Path& path) const {
+    return BandRegion::FromPolygons(FillPolygons(path), dc_.drawing.fillMode == WINDING, clip_->rclBounds);
+  }
+
+  BandRegion StrokeRegion(const Path& path) const {
+    return BandRegion::FromPolygons(WidenPath(path, StrokeGeometryOf()), true, clip_->rclBounds);
+  }
+
+  // The pen as the widening draws it, from the same line attributes the library was offered.
+  StrokeGeometry StrokeGeometryOf() const {
+    StrokeGeometry g;
+    const bool geometric = (lineAttrs_.fl & LA_GEOMETRIC) != 0;
+    if (geometric) {
+      g.width = lineAttrs_.elWidth.e;
+      g.join = lineAttrs_.iJoin;
+      g.endCap = lineAttrs_.iEndCap;
+      g.miterLimit = lineAttrs_.eMiterLimit;
+    } else {
+      // A cosmetic line: one pixel across, the corners filled, the ends flush.
+      g.width = 1;
+      g.join = JOIN_ROUND;
+      g.endCap = ENDCAP_BUTT;
+    }
+    if (lineAttrs_.fl & LA_ALTERNATE) {
+      g.dashes = {1, 1};
+    } else if (lineAttrs_.fl & LA_STYLED) {
+      const double unit = geometric ? 1.0 : CosmeticStyleUnit();
+      for (ULONG i = 0; i < lineAttrs_.cstyle; ++i)
+        g.dashes.push_back(geometric ? lineAttrs_.pstyle[i].e : lineAttrs_.pstyle[i].l * unit);
+      g.startGap = (lineAttrs_.fl & LA_STARTGAP) != 0;
+    }
+    return g;
+  }
+
+  // Pixels per style unit of a cosmetic line: the device's style steps when it
+  // announces them, else a 25th of an inch (as printer drivers draw them).
+  double CosmeticStyleUnit() const {
+    const GDIINFO& info = dc_.pdev.gdiInfo;
+    if (info.xStyleStep > 0 && info.denStyleStep > 0) return static_cast<double>(info.denStyleStep) / info.xStyleStep;
+    const double dpi = info.ulLogPixelsX ? info.ulLogPixelsX : 600;
+    return std::max(1.0, dpi / 25);
+  }
+
+  // Fills the region, cut to the DC's clip, with the brush: DrvBitBlt with the
+  // region as the clip (its rectangles and its outline), or, when the library
+  // refuses that too, the engine's own EngBitBlt on a surface whose pixels it
+  // owns. A device surface the library will not draw on fails the call.
+  BOOL FillArea(BandRegion area, Brush& brush) {
+    area = area.Intersect(BandRegion::FromRects(clip_->Rects()));
+    if (area.Empty()) return TRUE;  // nothing of it inside the clip
+    std::unique_ptr<Clip> clip = Clip::Region(area.Rects());
+    RECTL target = clip->rclBounds;
+    SetLastError(ERROR_SUCCESS);
+    if (Hooked(HOOK_BITBLT, INDEX_DrvBitBlt) &&
+        dc_.driver->Get<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(pso_, nullptr, nullptr, clip.get(), nullptr, &target,
+                                                        nullptr, nullptr, &brush, &brushOrigin_, kPatCopy))
+      return TRUE;
+    if (HasBits(pso_)) {
+      if (EngBitBlt(pso_, nullptr, nullptr, clip.get(), nullptr, &target, nullptr, nullptr, &brush, &brushOrigin_,
+                    kPatCopy))
+        return TRUE;
+    } else {
+      OutputDebugStringA(
+          "gdi: the graphics library refused the path and DrvBitBlt, and the engine cannot draw on its "
+          "device surface: nothing was drawn");
+    }
+    if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+
+  // ---- Line attributes -----------------------------------------------------
+
   void BuildLineAttributes() {
     const PenData& pen = dc_.drawing.pen;
-    const double width = pen.width * DeviceScale(dc_);
-    const bool geometric = width > 1.0;
+    const double scale = DeviceScale(dc_);
+    const double width = pen.width * scale;
+    // CreatePen's pens turn geometric once wider than a pixel on the device.
+    const bool geometric = pen.extended ? pen.geometric : width > 1.0;
     lineAttrs_ = LINEATTRS{};
-    lineAttrs_.iJoin = JOIN_ROUND;
-    lineAttrs_.iEndCap = ENDCAP_ROUND;
-    lineAttrs_.eMiterLimit = 10.0f;
+    lineAttrs_.iJoin = pen.extended ? DdiJoin(pen.join) : JOIN_ROUND;
+    lineAttrs_.iEndCap = pen.extended ? DdiEndCap(pen.endCap) : ENDCAP_ROUND;
+    lineAttrs_.eMiterLimit = dc_.drawing.miterLimit;
     if (geometric) {
       lineAttrs_.fl = LA_GEOMETRIC;
       lineAttrs_.elWidth.e = static_cast<FLOATL>(width);
     } else {
       lineAttrs_.elWidth.l = 1;
     }
-    style_ = DashPattern(pen.style, geometric, geometric ? width : 1.0);
+    style_.clear();
+    if (pen.style == PS_USERSTYLE) {
+      // Geometric entries are logical lengths, cosmetic ones style units.
+      for (DWORD entry : pen.userStyle) {
+        FLOAT_LONG v{};
+        if (geometric) v.e = static_cast<FLOATL>(entry * scale);
+        else v.l = static_cast<LONG>(entry);
+        style_.push_back(v);
+      }
+    } else {
+      for (int unit : StockPattern(pen.style)) {
+        FLOAT_LONG v{};
+        if (geometric) v.e = static_cast<FLOATL>(unit * width);
+        else v.l = unit;
+        style_.push_back(v);
+      }
+    }
+    if (pen.style == PS_ALTERNATE) lineAttrs_.fl |= LA_ALTERNATE;
     if (!style_.empty()) {
+      // The pattern also stands for PS_ALTERNATE's every other pixel, for a
+      // library that reads only patterns.
       lineAttrs_.fl |= LA_STYLED;
       lineAttrs_.cstyle = static_cast<ULONG>(style_.size());
       lineAttrs_.pstyle = style_.data();

@@ -6,6 +6,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/modules.h"
 #include "platform/gdi/device_context.h"
+#include "platform/gdi/device_font.h"
 #include "platform/spooler/spooler.h"
 
 namespace platform::gdi {
@@ -235,6 +236,8 @@ bool EnablePdev(DeviceContext& dc, std::vector<BYTE>& devMode, Pdev* out) {
     SetLastError(error != ERROR_SUCCESS ? error : ERROR_BAD_DRIVER);
     return false;
   }
+  // The printer's own fonts, as DEVINFO announced them.
+  EnumerateDeviceFonts(driver, pdev);
   *out = pdev;
   return true;
 }
@@ -242,6 +245,7 @@ bool EnablePdev(DeviceContext& dc, std::vector<BYTE>& devMode, Pdev* out) {
 void DisablePdev(const DeviceContext& dc, Pdev& pdev) {
   if (pdev.hdev == 0) return;
   const GraphicsDriver& driver = *dc.driver;
+  ReleaseDeviceFonts(driver, pdev);  // while the PDEV can still take DrvDestroyFont
   if (pdev.hsurf != 0) driver.Get<PFN_DrvDisableSurface>(INDEX_DrvDisableSurface)(pdev.dhpdev);
   driver.Get<PFN_DrvDisablePDEV>(INDEX_DrvDisablePDEV)(pdev.dhpdev);
   DeleteDevice(pdev.hdev);

@@ -175,6 +175,29 @@ ZEL_EXTERN_C int SetPolyFillMode(HDC hdc, int mode) {
   return std::exchange(dc->drawing.fillMode, mode);
 }
 
+ZEL_EXTERN_C BOOL SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
+  auto dc = FindDC(hdc);
+  if (!dc) return FALSE;
+  if (!(limit >= 1.0f) || !std::isfinite(limit)) {  // a miter is never shorter than the line is wide
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (old != nullptr) *old = dc->drawing.miterLimit;
+  dc->drawing.miterLimit = limit;
+  return TRUE;
+}
+
+ZEL_EXTERN_C BOOL GetMiterLimit(HDC hdc, PFLOAT plimit) {
+  auto dc = FindDC(hdc);
+  if (!dc) return FALSE;
+  if (plimit == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *plimit = dc->drawing.miterLimit;
+  return TRUE;
+}
+
 ZEL_EXTERN_C BOOL SetWorldTransform(HDC hdc, const XFORM* lpxf) {
   auto dc = FindDC(hdc);
   if (!dc) return FALSE;

@@ -426,6 +426,10 @@ typedef struct _COLORADJUSTMENT {
 #define DEFAULT_CHARSET 1
 #define SYMBOL_CHARSET 2
 #define SHIFTJIS_CHARSET 128
+#define HANGUL_CHARSET 129
+#define JOHAB_CHARSET 130
+#define GB2312_CHARSET 134
+#define CHINESEBIG5_CHARSET 136
 #define OEM_CHARSET 255
 #define DEFAULT_PITCH 0
 #define FIXED_PITCH 1
@@ -438,6 +442,29 @@ typedef struct _COLORADJUSTMENT {
 #define FF_DECORATIVE 0x50
 #define FW_NORMAL 400
 #define FW_BOLD 700
+
+// LOGFONT.lfOutPrecision: how the font mapper may choose between the printer's
+// own fonts and outline fonts.
+#define OUT_DEFAULT_PRECIS 0
+#define OUT_STRING_PRECIS 1
+#define OUT_CHARACTER_PRECIS 2
+#define OUT_STROKE_PRECIS 3
+#define OUT_TT_PRECIS 4
+#define OUT_DEVICE_PRECIS 5
+#define OUT_RASTER_PRECIS 6
+#define OUT_TT_ONLY_PRECIS 7
+#define OUT_OUTLINE_PRECIS 8
+#define OUT_PS_ONLY_PRECIS 10
+
+// Escapes (ExtEscape) the engine routes itself. The font escapes, numbers 0x100
+// to 0x3FE, go to DrvFontManagement with the DC's current font, as does
+// QUERYESCSUPPORT when the escape it asks about is one of them.
+#define QUERYESCSUPPORT 8
+#define GETEXTENDEDTEXTMETRICS 256
+#define GETFACENAME 513
+#define DOWNLOADFACE 514
+#define FIRST_FONT_ESCAPE 0x100
+#define LAST_FONT_ESCAPE 0x3FE
 
 // Graphics capabilities (DEVINFO.flGraphicsCaps).
 #define GCAPS_BEZIERS 0x00000001

@@ -31,6 +31,15 @@ struct PenData {
   int style = PS_SOLID;
   LONG width = 0;  // logical units; 0 draws one device pixel wide
   COLORREF color = 0;
+  // ExtCreatePen's pens: the type, joins and caps they were made with (CreatePen's
+  // pens are geometric with round joins and caps once wider than a pixel).
+  bool extended = false;
+  bool geometric = false;
+  DWORD join = PS_JOIN_ROUND;
+  DWORD endCap = PS_ENDCAP_ROUND;
+  UINT brushStyle = BS_SOLID;  // BS_SOLID or BS_HATCHED (geometric pens)
+  ULONG hatch = 0;
+  std::vector<DWORD> userStyle;  // PS_USERSTYLE: dash, gap, ... (logical units or style units)
 };
 struct BrushData {
   UINT style = BS_SOLID;
@@ -48,6 +57,7 @@ struct DrawingState {
   int graphicsMode = GM_COMPATIBLE;
   int fillMode = ALTERNATE;
   XFORM world{1, 0, 0, 1, 0, 0};
+  FLOAT miterLimit = 10.0f;  // SetMiterLimit
   bool clipped = false;
   std::vector<RECTL> clip;  // device pixels, when clipped
   POINT current{0, 0};      // logical
@@ -55,6 +65,8 @@ struct DrawingState {
   HGDIOBJ fontHandle = 0;
   COLORREF textColor = 0;
   UINT textAlign = TA_TOP;
+  int bkMode = OPAQUE;           // text cells filled with bkColor, as GDI starts a DC
+  COLORREF bkColor = 0xFFFFFF;
   bool recordingPath = false;
   bool figureOpen = false;  // in the recorded path: LineTo continues a figure
   std::unique_ptr<Path> path;  // device 28.4, from BeginPath

@@ -3,7 +3,9 @@
 // Each shape reaches the graphics library as DrvStrokePath, DrvFillPath or
 // DrvStrokeAndFillPath with its points in 28.4 device units, after the world
 // transform and the map mode. A library that refuses a path with curves is
-// offered the same path flattened into lines.
+// offered the same path flattened into lines; refused still, the area the path
+// covers (a stroke widened with the pen's width, joins and caps) is cut to the
+// clip and filled through DrvBitBlt with that area as the clip.
 #pragma once
 
 #include "platform/gdi/dc.h"
@@ -28,7 +30,20 @@ typedef struct tagXFORM {
 #define PS_DASHDOTDOT 4
 #define PS_NULL 5
 #define PS_INSIDEFRAME 6
+#define PS_USERSTYLE 7
+#define PS_ALTERNATE 8
 #define PS_STYLE_MASK 0x0000000F
+#define PS_ENDCAP_ROUND 0x00000000
+#define PS_ENDCAP_SQUARE 0x00000100
+#define PS_ENDCAP_FLAT 0x00000200
+#define PS_ENDCAP_MASK 0x00000F00
+#define PS_JOIN_ROUND 0x00000000
+#define PS_JOIN_BEVEL 0x00001000
+#define PS_JOIN_MITER 0x00002000
+#define PS_JOIN_MASK 0x0000F000
+#define PS_COSMETIC 0x00000000
+#define PS_GEOMETRIC 0x00010000
+#define PS_TYPE_MASK 0x000F0000
 
 // Brushes.
 #define BS_SOLID 0
@@ -77,7 +92,21 @@ typedef struct tagXFORM {
 // Raster mixes (R2_*): the drawing mode of pens and brushes.
 #define R2_COPYPEN 13
 
+typedef struct tagLOGBRUSH {
+  UINT lbStyle;
+  COLORREF lbColor;
+  ULONG_PTR lbHatch;
+} LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
+
 ZEL_EXTERN_C HPEN CreatePen(int iStyle, int cWidth, COLORREF color);
+// A cosmetic pen is one pixel wide (cWidth 1), solid-coloured, optionally styled
+// (PS_DASH..PS_ALTERNATE, or PS_USERSTYLE in style units); a geometric pen has a
+// width in logical units that the world transform and map mode scale, joins and
+// end caps, a solid or hatched brush and an optional PS_USERSTYLE pattern (up to
+// 16 entries, logical units). 0 with ERROR_INVALID_PARAMETER for combinations
+// that GDI refuses.
+ZEL_EXTERN_C HPEN ExtCreatePen(DWORD iPenStyle, DWORD cWidth, const LOGBRUSH* plbrush, DWORD cStyle,
+                               const DWORD* pstyle);
 ZEL_EXTERN_C HBRUSH CreateSolidBrush(COLORREF color);
 ZEL_EXTERN_C HBRUSH CreateHatchBrush(int iHatch, COLORREF color);
 ZEL_EXTERN_C HRGN CreateRectRgn(int x1, int y1, int x2, int y2);
@@ -97,6 +126,9 @@ ZEL_EXTERN_C int SetMapMode(HDC hdc, int iMode);
 ZEL_EXTERN_C int GetMapMode(HDC hdc);
 ZEL_EXTERN_C int SetGraphicsMode(HDC hdc, int iMode);
 ZEL_EXTERN_C int SetPolyFillMode(HDC hdc, int mode);
+// The longest miter a join may have, in pen widths (10 by default, at least 1).
+ZEL_EXTERN_C BOOL SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
+ZEL_EXTERN_C BOOL GetMiterLimit(HDC hdc, PFLOAT plimit);
 // GM_ADVANCED only, as on Windows.
 ZEL_EXTERN_C BOOL SetWorldTransform(HDC hdc, const XFORM* lpxf);
 ZEL_EXTERN_C BOOL ModifyWorldTransform(HDC hdc, const XFORM* lpxf, DWORD mode);
@@ -118,9 +150,12 @@ ZEL_EXTERN_C BOOL StrokePath(HDC hdc);
 ZEL_EXTERN_C BOOL StrokeAndFillPath(HDC hdc);
 
 // ---- Text ------------------------------------------------------------------
-// Text goes to DrvTextOut with an engine font (FreeType glyphs of the face the
-// LOGFONT names, or its stand-in); a library that refuses it gets the glyphs as
-// 1 bpp bitmaps through DrvCopyBits.
+// Text goes to DrvTextOut with the printer's own font when the LOGFONT names one,
+// else with an engine font (FreeType glyphs of the face the LOGFONT names, or its
+// stand-in). A library that refuses the text gets the background, the glyphs
+// (1 bpp masks through DrvBitBlt, only their set pixels painted, or outlines
+// through DrvFillPath when it asks for paths) and the underline and strike-out
+// as separate calls.
 
 typedef struct tagLOGFONTA {
   LONG lfHeight;
@@ -188,6 +223,151 @@ static_assert(sizeof(TEXTMETRICA) == 56);
 ZEL_EXTERN_C BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 ZEL_EXTERN_C BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
 ZEL_EXTERN_C BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
+
+// The text background: OPAQUE (a new DC's mode) fills the text's cells with the
+// background colour (white to begin with), TRANSPARENT leaves the page under the
+// glyphs as it is. ETO_OPAQUE fills its rectangle in either mode.
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define CLR_INVALID 0xFFFFFFFFu
+ZEL_EXTERN_C int SetBkMode(HDC hdc, int mode);
+ZEL_EXTERN_C int GetBkMode(HDC hdc);
+ZEL_EXTERN_C COLORREF SetBkColor(HDC hdc, COLORREF color);
+ZEL_EXTERN_C COLORREF GetBkColor(HDC hdc);
+
+// Font families of a printer DC: the printer's own fonts (DEVICE_FONTTYPE), then
+// the outline families (TRUETYPE_FONTTYPE). The callback gets an ENUMLOGFONTEX
+// and a NEWTEXTMETRICEX; enumeration stops when it answers 0, and the last answer
+// is returned.
+#define LF_FACESIZE 32
+#define LF_FULLFACESIZE 64
+#define NTM_ITALIC 0x00000001
+#define NTM_BOLD 0x00000020
+#define NTM_REGULAR 0x00000040
+#define NTM_PS_OPENTYPE 0x00020000
+#define NTM_TT_OPENTYPE 0x00040000
+
+typedef struct tagTEXTMETRICW {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  WCHAR tmFirstChar;
+  WCHAR tmLastChar;
+  WCHAR tmDefaultChar;
+  WCHAR tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+} TEXTMETRICW, *PTEXTMETRICW, *LPTEXTMETRICW;
+
+typedef struct tagNEWTEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  BYTE tmFirstChar;
+  BYTE tmLastChar;
+  BYTE tmDefaultChar;
+  BYTE tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+  DWORD ntmFlags;
+  UINT ntmSizeEM;
+  UINT ntmCellHeight;
+  UINT ntmAvgWidth;
+} NEWTEXTMETRICA;
+
+typedef struct tagNEWTEXTMETRICW {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  WCHAR tmFirstChar;
+  WCHAR tmLastChar;
+  WCHAR tmDefaultChar;
+  WCHAR tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+  DWORD ntmFlags;
+  UINT ntmSizeEM;
+  UINT ntmCellHeight;
+  UINT ntmAvgWidth;
+} NEWTEXTMETRICW;
+
+typedef struct tagFONTSIGNATURE {
+  DWORD fsUsb[4];
+  DWORD fsCsb[2];
+} FONTSIGNATURE;
+
+typedef struct tagNEWTEXTMETRICEXA {
+  NEWTEXTMETRICA ntmTm;
+  FONTSIGNATURE ntmFontSig;
+} NEWTEXTMETRICEXA;
+
+typedef struct tagNEWTEXTMETRICEXW {
+  NEWTEXTMETRICW ntmTm;
+  FONTSIGNATURE ntmFontSig;
+} NEWTEXTMETRICEXW;
+
+typedef struct tagENUMLOGFONTEXA {
+  LOGFONTA elfLogFont;
+  BYTE elfFullName[LF_FULLFACESIZE];
+  BYTE elfStyle[LF_FACESIZE];
+  BYTE elfScript[LF_FACESIZE];
+} ENUMLOGFONTEXA, *LPENUMLOGFONTEXA;
+
+typedef struct tagENUMLOGFONTEXW {
+  LOGFONTW elfLogFont;
+  WCHAR elfFullName[LF_FULLFACESIZE];
+  WCHAR elfStyle[LF_FACESIZE];
+  WCHAR elfScript[LF_FACESIZE];
+} ENUMLOGFONTEXW, *LPENUMLOGFONTEXW;
+
+static_assert(sizeof(TEXTMETRICW) == 60 && sizeof(NEWTEXTMETRICA) == 72 && sizeof(NEWTEXTMETRICW) == 76);
+static_assert(sizeof(ENUMLOGFONTEXA) == 188 && sizeof(ENUMLOGFONTEXW) == 348);
+
+typedef int(CALLBACK* FONTENUMPROCA)(const LOGFONTA* lplf, const TEXTMETRICA* lptm, DWORD fontType, LPARAM lParam);
+typedef int(CALLBACK* FONTENUMPROCW)(const LOGFONTW* lplf, const TEXTMETRICW* lptm, DWORD fontType, LPARAM lParam);
+
+// lfCharSet DEFAULT_CHARSET lists every character set of a family, an empty
+// lfFaceName every family; dwFlags must be 0.
+ZEL_EXTERN_C int EnumFontFamiliesExA(HDC hdc, LPLOGFONTA lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam,
+                                     DWORD dwFlags);
+ZEL_EXTERN_C int EnumFontFamiliesExW(HDC hdc, LPLOGFONTW lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam,
+                                     DWORD dwFlags);
+// One entry per family (NULL), or the fonts of one family.
+ZEL_EXTERN_C int EnumFontFamiliesA(HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam);
+ZEL_EXTERN_C int EnumFontFamiliesW(HDC hdc, LPCWSTR lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam);
 
 // ---- Images ------------------------------------------------------------------
 

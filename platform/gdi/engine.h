@@ -196,12 +196,32 @@ class Xform : public XFORMOBJ {
 };
 
 // ---- Fonts -----------------------------------------------------------------
+// Where a device font's glyphs come from: a device font (one of the printer's
+// own, described by DrvQueryFont) has no face here, so its glyph handles,
+// advances and bitmaps are the graphics driver's (platform/gdi/device_font.h
+// builds the source that asks it).
+class DeviceGlyphSource {
+ public:
+  virtual ~DeviceGlyphSource() = default;
+  // The glyph for a character through the driver's glyph set; the default
+  // character's glyph when the set lacks it.
+  virtual HGLYPH GlyphForChar(char32_t ch) = 0;
+  virtual std::vector<HGLYPH> AllGlyphHandles() = 0;
+  // Advance lengths along the baseline in 28.4 device units for `handles`, asked
+  // of the driver in one go where it can; -1 for a glyph it gave none.
+  virtual std::vector<FIX> Advances(FONTOBJ* font, const std::vector<HGLYPH>& handles) = 0;
+  // The glyph's bitmap as the driver draws it: a GLYPHBITS block in `bits`
+  // (left empty for a glyph without ink). False when the driver refuses.
+  virtual bool Bitmap(FONTOBJ* font, HGLYPH hg, std::vector<unsigned char>* bits) = 0;
+};
+
 // An engine font from the host's faces (fontconfig, FreeType): the face the
 // application asked for, or its metric-compatible stand-in, reported under the
 // asked-for family name. Glyph handles are the face's glyph indices. The font's
 // notional space is the face's design units with y pointing down; its transform
 // maps that to device pixels (scale, rotation by lfEscapement counter-clockwise
-// on the page, then `worldToDevice`).
+// on the page, then `worldToDevice`). Or a device font, whose glyphs come from a
+// DeviceGlyphSource.
 class Font : public FONTOBJ {
  public:
   // Negative lfHeight is the em height, positive the cell height, 0 a 12-pixel em.
@@ -209,10 +229,11 @@ class Font : public FONTOBJ {
   static std::unique_ptr<Font> Open(const LOGFONTW& logFont, const XFORML* worldToDevice = nullptr,
                                     SIZE resolutionDpi = {600, 600});
   // A device font the driver described with DrvQueryFont: the engine hands back
-  // the driver's own IFIMETRICS and the given transform; `handles` are the glyph
-  // handles FONTOBJ_cGetAllGlyphHandles answers.
+  // the driver's own IFIMETRICS and the given transform (notional units, y down,
+  // to device pixels); glyphs come from `source` (none: no glyphs at all).
   static std::unique_ptr<Font> Device(ULONG iFace, IFIMETRICS* driverMetrics, const XFORML& notionalToDevice,
-                                      std::vector<HGLYPH> handles = {}, SIZE resolutionDpi = {600, 600});
+                                      std::shared_ptr<DeviceGlyphSource> source = nullptr,
+                                      SIZE resolutionDpi = {600, 600});
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
@@ -223,7 +244,12 @@ class Font : public FONTOBJ {
   // The glyph for a character (0 = the face's missing glyph).
   HGLYPH GlyphForChar(char32_t ch) const;
   // Glyph data by mode (FO_HGLYPHS, FO_GLYPHBITS, FO_PATHOBJ); kept until the font goes.
+  // A device font has advances and bitmaps only (no outlines).
   GLYPHDATA* Glyph(HGLYPH hg, ULONG mode);
+  // Asks the advances of `handles` ahead of Glyph(FO_HGLYPHS), in one driver call
+  // for a device font; nothing to do for an engine font.
+  void PrepareAdvances(const std::vector<HGLYPH>& handles);
+  bool IsDevice() const;
   std::vector<HGLYPH> AllGlyphHandles() const;
   IFIMETRICS* Metrics() const;
   Xform* Transform() const;
@@ -239,6 +265,12 @@ class Font : public FONTOBJ {
 // The face fontconfig gives for a family name, after the substitutions Windows
 // faces need (the Japanese faces by their meaning). Empty when none is found.
 std::string MatchFaceFile(const std::u16string& family, bool bold, bool italic, int* faceIndex = nullptr);
+// Whether the host has an outline face that answers to `family` itself (by its
+// own name, or as the Windows face it stands in for), not just a fallback face.
+bool HostFaceExists(const std::u16string& family);
+// The outline families a font enumeration lists: the Windows faces that have a
+// stand-in here (under their Windows names), then the host's own families.
+std::vector<std::u16string> HostFontFamilies();
 
 // ---- Text runs -------------------------------------------------------------
 // One ExtTextOut run: glyph handles with their device origins, the wide text

@@ -74,15 +74,76 @@ XFORML Multiply(const XFORML& a, const XFORML& b) {  // row vectors: v * a * b
 
 }  // namespace
 
-std::string MatchFaceFile(const std::u16string& family, bool bold, bool italic, int* faceIndex) {
-  bool japanese = false;  // the IPA family names select Japanese faces by themselves
-  const std::string host = HostFamily(family, &japanese);
+namespace {
+
+void EnsureFontconfig() {
   static std::once_flag init;
   std::call_once(init, [] {
     FcInit();
     // Faces keep only their file path, so fontconfig's state can go at exit.
     std::atexit(FcFini);
   });
+}
+
+// The host's outline families, each by its first (own) family name.
+std::vector<std::string> ListHostFamilies(const std::string& only) {
+  EnsureFontconfig();
+  FcPattern* pattern = FcPatternCreate();
+  if (!only.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(only.c_str()));
+  FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, static_cast<char*>(nullptr));
+  FcFontSet* set = FcFontList(nullptr, pattern, objects);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  std::vector<std::string> families;
+  if (set != nullptr) {
+    for (int i = 0; i < set->nfont; ++i) {
+      FcChar8* name = nullptr;
+      if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &name) == FcResultMatch && name != nullptr)
+        families.emplace_back(reinterpret_cast<const char*>(name));
+    }
+    FcFontSetDestroy(set);
+  }
+  return families;
+}
+
+// Windows faces that have a metric-compatible stand-in here and go by their
+// Windows names.
+constexpr const char16_t* kWindowsFaces[] = {u"Arial",    u"Times New Roman", u"Courier New", u"ＭＳ ゴシック",
+                                             u"ＭＳ Ｐゴシック", u"ＭＳ 明朝",          u"ＭＳ Ｐ明朝"};
+
+}  // namespace
+
+bool HostFaceExists(const std::u16string& family) {
+  if (family.empty()) return false;
+  bool japanese = false;
+  const std::string host = HostFamily(family, &japanese);
+  if (japanese) return !ListHostFamilies(host).empty();
+  for (const char16_t* face : kWindowsFaces)
+    if (EqualsNoCase(family, face)) return !MatchFaceFile(family, false, false).empty();
+  return !ListHostFamilies(host).empty();
+}
+
+std::vector<std::u16string> HostFontFamilies() {
+  std::vector<std::u16string> out;
+  auto known = [&](const std::u16string& name) {
+    return std::any_of(out.begin(), out.end(), [&](const std::u16string& n) { return EqualsNoCase(n, name); });
+  };
+  for (const char16_t* face : kWindowsFaces)
+    if (HostFaceExists(face)) out.emplace_back(face);
+  std::vector<std::string> host = ListHostFamilies("");
+  std::sort(host.begin(), host.end());
+  for (const std::string& name : host) {
+    std::u16string wide = Utf16FromUtf8(name);
+    if (!wide.empty() && !known(wide)) out.push_back(std::move(wide));
+  }
+  return out;
+}
+
+std::string MatchFaceFile(const std::u16string& family, bool bold, bool italic, int* faceIndex) {
+  bool japanese = false;  // the IPA family names select Japanese faces by themselves
+  const std::string host = HostFamily(family, &japanese);
+  EnsureFontconfig();
   FcPattern* pattern = FcPatternCreate();
   if (!host.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(host.c_str()));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -106,14 +167,16 @@ std::string MatchFaceFile(const std::u16string& family, bool bold, bool italic, 
 }
 
 struct Font::Impl {
+  Font* owner = nullptr;
   FT_Face face = nullptr;
+  std::shared_ptr<DeviceGlyphSource> device;  // a device font's glyphs
+  std::map<HGLYPH, FIX> deviceAdvances;      // asked of the driver, -1 when it gave none
   std::string file;
   bool cff = false;
   XFORML matrix{};  // notional (design units, y down) -> device pixels
   std::unique_ptr<Xform> xform;
   std::vector<unsigned char> ifi;  // our IFIMETRICS block with its names
   IFIMETRICS* metrics = nullptr;   // ifi's, or the driver's for a device font
-  std::vector<HGLYPH> deviceHandles;
   std::map<std::pair<HGLYPH, ULONG>, std::unique_ptr<GlyphEntry>> glyphs;
 
   ~Impl() {
@@ -125,6 +188,7 @@ struct Font::Impl {
 
   void BuildMetrics(const std::u16string& family, bool japanese);
   GlyphEntry* Load(HGLYPH hg, ULONG mode);
+  GlyphEntry* LoadDevice(HGLYPH hg, ULONG mode);
 };
 
 void Font::Impl::BuildMetrics(const std::u16string& family, bool japanese) {
@@ -259,10 +323,49 @@ int CubicToCb(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, voi
 
 }  // namespace
 
+GlyphEntry* Font::Impl::LoadDevice(HGLYPH hg, ULONG mode) {
+  if (mode == FO_PATHOBJ) return nullptr;  // device fonts give no outlines
+  auto advance = deviceAdvances.find(hg);
+  if (advance == deviceAdvances.end()) {
+    const std::vector<FIX> asked = device->Advances(owner, {hg});
+    advance = deviceAdvances.emplace(hg, asked.empty() ? -1 : asked[0]).first;
+  }
+  auto entry = std::make_unique<GlyphEntry>();
+  GLYPHDATA& gd = entry->data;
+  gd.hg = hg;
+  gd.fxD = std::max<FIX>(advance->second, 0);
+  gd.fxAB = gd.fxD;
+  // Along the baseline: the notional x axis in device space.
+  const double length = std::hypot(matrix.eM11, matrix.eM12);
+  const double ux = length > 0 ? matrix.eM11 / length : 1.0, uy = length > 0 ? matrix.eM12 / length : 0.0;
+  gd.ptqD.x = static_cast<int64_t>(std::llround(gd.fxD / 16.0 * ux * 68719476736.0));
+  gd.ptqD.y = static_cast<int64_t>(std::llround(gd.fxD / 16.0 * uy * 68719476736.0));
+  if (metrics != nullptr) {
+    const double ySize = std::hypot(matrix.eM21, matrix.eM22);
+    gd.fxInkTop = RoundToLong(metrics->fwdWinAscender * ySize * 16.0);
+    gd.fxInkBottom = -RoundToLong(metrics->fwdWinDescender * ySize * 16.0);
+  }
+  if (mode == FO_GLYPHBITS) {
+    if (!device->Bitmap(owner, hg, &entry->bits)) return nullptr;
+    if (entry->bits.empty()) {  // no ink: an empty one-pixel cell, as for an engine font
+      entry->bits.assign(offsetof(GLYPHBITS, aj) + 1, 0);
+      reinterpret_cast<GLYPHBITS*>(entry->bits.data())->sizlBitmap = SIZEL{1, 1};
+    }
+    auto* bits = reinterpret_cast<GLYPHBITS*>(entry->bits.data());
+    gd.gdf.pgb = bits;
+    gd.rclInk = RECTL{bits->ptlOrigin.x, bits->ptlOrigin.y, bits->ptlOrigin.x + bits->sizlBitmap.cx,
+                      bits->ptlOrigin.y + bits->sizlBitmap.cy};
+  }
+  GlyphEntry* result = entry.get();
+  glyphs[std::make_pair(hg, mode)] = std::move(entry);
+  return result;
+}
+
 GlyphEntry* Font::Impl::Load(HGLYPH hg, ULONG mode) {
   auto key = std::make_pair(hg, mode);
   auto it = glyphs.find(key);
   if (it != glyphs.end()) return it->second.get();
+  if (device != nullptr) return LoadDevice(hg, mode);
   if (face == nullptr || hg >= static_cast<HGLYPH>(face->num_glyphs)) return nullptr;
 
   std::lock_guard lock(FreeTypeMutex());
@@ -322,7 +425,10 @@ GlyphEntry* Font::Impl::Load(HGLYPH hg, ULONG mode) {
   return result;
 }
 
-Font::Font() : FONTOBJ{}, impl_(std::make_unique<Impl>()) { LiveObjects<Font>::Add(this); }
+Font::Font() : FONTOBJ{}, impl_(std::make_unique<Impl>()) {
+  impl_->owner = this;
+  LiveObjects<Font>::Add(this);
+}
 
 Font::~Font() { LiveObjects<Font>::Remove(this); }
 
@@ -385,26 +491,44 @@ std::unique_ptr<Font> Font::Open(const LOGFONTW& logFont, const XFORML* worldToD
 }
 
 std::unique_ptr<Font> Font::Device(ULONG iFace, IFIMETRICS* driverMetrics, const XFORML& notionalToDevice,
-                                   std::vector<HGLYPH> handles, SIZE resolutionDpi) {
+                                   std::shared_ptr<DeviceGlyphSource> source, SIZE resolutionDpi) {
   std::unique_ptr<Font> font(new Font());
   font->impl_->metrics = driverMetrics;
   font->impl_->matrix = notionalToDevice;
   font->impl_->xform = std::make_unique<Xform>(notionalToDevice);
-  font->impl_->deviceHandles = std::move(handles);
+  font->impl_->device = std::move(source);
   font->iUniq = nextFontUniq++;
   font->iFace = iFace;
   font->flFontType = DEVICE_FONTTYPE;
   font->sizLogResPpi = resolutionDpi;
-  if (driverMetrics != nullptr)
-    font->cxMax = static_cast<ULONG>(std::ceil(driverMetrics->fwdMaxCharInc *
+  if (driverMetrics != nullptr) {
+    font->cxMax = static_cast<ULONG>(std::ceil(std::max<FWORD>(driverMetrics->fwdMaxCharInc, 0) *
                                                std::hypot(notionalToDevice.eM11, notionalToDevice.eM12)));
+    const double em = std::hypot(notionalToDevice.eM21, notionalToDevice.eM22) * driverMetrics->fwdUnitsPerEm;
+    font->ulStyleSize = static_cast<ULONG>(std::lround(std::fabs(em) * 72.0 / std::max<LONG>(resolutionDpi.cy, 1)));
+  }
   return font;
 }
 
 const std::string& Font::FilePath() const { return impl_->file; }
 bool Font::IsCff() const { return impl_->cff; }
 
+bool Font::IsDevice() const { return impl_->face == nullptr; }
+
+void Font::PrepareAdvances(const std::vector<HGLYPH>& handles) {
+  if (impl_->device == nullptr) return;
+  std::vector<HGLYPH> missing;
+  for (HGLYPH hg : handles)
+    if (!impl_->deviceAdvances.count(hg) && std::find(missing.begin(), missing.end(), hg) == missing.end())
+      missing.push_back(hg);
+  if (missing.empty()) return;
+  const std::vector<FIX> advances = impl_->device->Advances(this, missing);
+  for (size_t i = 0; i < missing.size(); ++i)
+    impl_->deviceAdvances[missing[i]] = i < advances.size() ? advances[i] : -1;
+}
+
 HGLYPH Font::GlyphForChar(char32_t ch) const {
+  if (impl_->device != nullptr) return impl_->device->GlyphForChar(ch);
   if (impl_->face == nullptr) return 0;
   std::lock_guard lock(FreeTypeMutex());
   return FT_Get_Char_Index(impl_->face, ch);
@@ -416,7 +540,7 @@ GLYPHDATA* Font::Glyph(HGLYPH hg, ULONG mode) {
 }
 
 std::vector<HGLYPH> Font::AllGlyphHandles() const {
-  if (impl_->face == nullptr) return impl_->deviceHandles;
+  if (impl_->face == nullptr) return impl_->device != nullptr ? impl_->device->AllGlyphHandles() : std::vector<HGLYPH>{};
   std::set<HGLYPH> handles;
   std::lock_guard lock(FreeTypeMutex());
   FT_UInt index = 0;

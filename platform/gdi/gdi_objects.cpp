@@ -1,5 +1,6 @@
 #include "platform/gdi/gdi_objects.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "platform/base/errors.h"
@@ -16,7 +17,9 @@ HGDIOBJ Insert(std::shared_ptr<GdiObject> object) {
 
 std::shared_ptr<GdiObject> MakePen(int style, LONG width, COLORREF color) {
   auto pen = std::make_shared<GdiObject>(GdiObject::Kind::Pen);
-  pen->pen = PenData{style, width, color & 0xFFFFFF};
+  pen->pen.style = style;
+  pen->pen.width = width;
+  pen->pen.color = color & 0xFFFFFF;
   return pen;
 }
 
@@ -59,6 +62,50 @@ ZEL_EXTERN_C HPEN CreatePen(int iStyle, int cWidth, COLORREF color) {
   // Styled pens are one pixel wide, as GDI draws them.
   const LONG width = style >= PS_DASH && style <= PS_DASHDOTDOT ? 0 : (cWidth < 0 ? 0 : cWidth);
   return Insert(MakePen(style, width, color));
+}
+
+ZEL_EXTERN_C HPEN ExtCreatePen(DWORD iPenStyle, DWORD cWidth, const LOGBRUSH* plbrush, DWORD cStyle,
+                               const DWORD* pstyle) {
+  constexpr DWORD kKnownBits = PS_STYLE_MASK | PS_ENDCAP_MASK | PS_JOIN_MASK | PS_TYPE_MASK;
+  const DWORD type = iPenStyle & PS_TYPE_MASK, style = iPenStyle & PS_STYLE_MASK;
+  const DWORD endCap = iPenStyle & PS_ENDCAP_MASK, join = iPenStyle & PS_JOIN_MASK;
+  const bool geometric = type == PS_GEOMETRIC;
+  const bool userStyle = style == PS_USERSTYLE;
+  bool valid = (iPenStyle & ~kKnownBits) == 0 && (type == PS_COSMETIC || geometric) && style <= PS_ALTERNATE &&
+               (endCap == PS_ENDCAP_ROUND || endCap == PS_ENDCAP_SQUARE || endCap == PS_ENDCAP_FLAT) &&
+               (join == PS_JOIN_ROUND || join == PS_JOIN_BEVEL || join == PS_JOIN_MITER) && plbrush != nullptr;
+  if (valid && !geometric) {
+    // A cosmetic pen is one solid-coloured pixel wide, with neither caps nor joins.
+    valid = cWidth == 1 && plbrush->lbStyle == BS_SOLID && endCap == PS_ENDCAP_ROUND && join == PS_JOIN_ROUND &&
+            style != PS_INSIDEFRAME;
+  }
+  if (valid && geometric) valid = style != PS_ALTERNATE && cWidth <= 0x7FFFFFFF;
+  if (valid && userStyle) {
+    valid = cStyle >= 1 && cStyle <= 16 && pstyle != nullptr &&
+            std::any_of(pstyle, pstyle + cStyle, [](DWORD v) { return v != 0; }) &&
+            std::all_of(pstyle, pstyle + cStyle, [](DWORD v) { return v <= 0x7FFFFFFF; });
+  } else if (valid) {
+    valid = cStyle == 0 && pstyle == nullptr;
+  }
+  if (valid && plbrush->lbStyle == BS_HATCHED) valid = plbrush->lbHatch < HS_DDI_MAX;
+  if (!valid) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (plbrush->lbStyle != BS_SOLID && plbrush->lbStyle != BS_HATCHED && plbrush->lbStyle != BS_NULL) {
+    SetLastError(ERROR_NOT_SUPPORTED);  // pattern brushes for pens are not drawn by this engine
+    return 0;
+  }
+  auto pen = MakePen(plbrush->lbStyle == BS_NULL ? PS_NULL : static_cast<int>(style),
+                     static_cast<LONG>(cWidth), plbrush->lbColor);
+  pen->pen.extended = true;
+  pen->pen.geometric = geometric;
+  pen->pen.join = join;
+  pen->pen.endCap = endCap;
+  pen->pen.brushStyle = plbrush->lbStyle == BS_HATCHED ? BS_HATCHED : BS_SOLID;
+  pen->pen.hatch = static_cast<ULONG>(plbrush->lbHatch);
+  if (userStyle) pen->pen.userStyle.assign(pstyle, pstyle + cStyle);
+  return Insert(pen);
 }
 
 ZEL_EXTERN_C HBRUSH CreateSolidBrush(COLORREF color) { return Insert(MakeBrush(BS_SOLID, color, 0)); }

@@ -35,7 +35,8 @@ class DrawingTest : public dctest::DeviceContextTest {
     for (const std::string& call : Calls()) {
       if (call.rfind("rec: DrvStroke", 0) != 0 && call.rfind("rec: DrvFill", 0) != 0 &&
           call.rfind("rec: DrvRealize", 0) != 0 && call.rfind("rec: DrvTextOut", 0) != 0 &&
-          call.rfind("rec: DrvCopyBits", 0) != 0 && call.rfind("rec: DrvStretchBlt", 0) != 0)
+          call.rfind("rec: DrvCopyBits", 0) != 0 && call.rfind("rec: DrvStretchBlt", 0) != 0 &&
+          call.rfind("rec: DrvBitBlt", 0) != 0)
         continue;
       std::string text = call.substr(5);
       auto at = text.find(" pdevA");
@@ -340,6 +341,7 @@ TEST_F(DrawingTest, EscapementTurnsTheBaselineCounterClockwise) {
   HFONT font = CreateFontIndirectW(&lf);
   SelectObject(dc_, font);
   SetTextAlign(dc_, TA_BASELINE);
+  SetBkMode(dc_, TRANSPARENT);  // no background band before the text
   ASSERT_TRUE(ExtTextOutW(dc_, 1000, 1000, 0, nullptr, u"AA", 2, nullptr));
   std::vector<std::string> calls = PathCalls();
   ASSERT_EQ(calls.size(), 1u);
@@ -377,17 +379,18 @@ TEST_F(DrawingTest, RefusedTextIsDrawnAsGlyphBitmaps) {
   HFONT font = CreateFontIndirectW(&lf);
   SelectObject(dc_, font);
   SetTextColor(dc_, RGB(10, 20, 30));
+  SetBkMode(dc_, TRANSPARENT);
   ExtEscape(dc_, 9001, 0, nullptr, 0, nullptr);
   Calls();
   ASSERT_TRUE(ExtTextOutW(dc_, 100, 100, 0, nullptr, u"I I", 3, nullptr));
   std::vector<std::string> calls = PathCalls();
   std::string all;
   for (const std::string& call : calls) all += call + "\n";
-  ASSERT_EQ(calls.size(), 3u) << "the refused run, then one bitmap per inked glyph:\n" << all;
+  ASSERT_EQ(calls.size(), 3u) << "the refused run, then one glyph mask per inked glyph:\n" << all;
   EXPECT_EQ(calls[0].rfind("DrvTextOut refused", 0), 0u);
   for (size_t i = 1; i < calls.size(); ++i) {
-    EXPECT_EQ(calls[i].rfind("DrvCopyBits clip=T[0,0,4760,6816] src=", 0), 0u) << calls[i];
-    EXPECT_NE(calls[i].find("format=1 ink=1E140A"), std::string::npos) << calls[i];
+    EXPECT_EQ(calls[i].rfind("DrvBitBlt clip=T[0,0,4760,6816] src=none mask=", 0), 0u) << calls[i];
+    EXPECT_NE(calls[i].find("rop=AAF0 brush=1E140A"), std::string::npos) << calls[i];
   }
   DeleteObject(font);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "platform/gdi/engine.h"
@@ -136,6 +137,83 @@ TEST(GdiFontFaces, EscapementRotatesTheAdvanceCounterClockwise) {
   // Up the page: x unchanged, y decreasing (device y points down).
   EXPECT_NEAR(static_cast<double>(gd->ptqD.x) / 68719476736.0, 0.0, 0.01);
   EXPECT_LT(gd->ptqD.y, 0);
+}
+
+TEST(GdiFontFaces, OutlineFacesExistByTheirOwnOrTheirWindowsNames) {
+  struct Case {
+    std::u16string family;
+    bool exists;
+  };
+  for (const Case& c : {Case{u"Arial", true}, Case{u"ＭＳ 明朝", true}, Case{u"明朝", true},
+                        Case{u"DejaVu Sans", true}, Case{u"No Such Face 42", false}, Case{u"", false}}) {
+    EXPECT_EQ(HostFaceExists(c.family), c.exists) << std::string(c.family.begin(), c.family.end());
+  }
+  const std::vector<std::u16string> families = HostFontFamilies();
+  ASSERT_GE(families.size(), 3u);
+  EXPECT_EQ(families[0], u"Arial");  // the Windows names first
+  EXPECT_NE(std::find(families.begin(), families.end(), u"ＭＳ ゴシック"), families.end());
+  EXPECT_NE(std::find(families.begin(), families.end(), u"DejaVu Sans"), families.end());
+}
+
+// A device font's glyphs come from its source; the engine adds nothing of its own.
+class FakeSource : public DeviceGlyphSource {
+ public:
+  HGLYPH GlyphForChar(char32_t ch) override { return ch == U'A' ? 7 : 1; }
+  std::vector<HGLYPH> AllGlyphHandles() override { return {1, 7}; }
+  std::vector<FIX> Advances(FONTOBJ*, const std::vector<HGLYPH>& handles) override {
+    asked.push_back(handles);
+    return std::vector<FIX>(handles.size(), 320);
+  }
+  bool Bitmap(FONTOBJ*, HGLYPH hg, std::vector<unsigned char>* bits) override {
+    if (hg != 7) return false;
+    bits->assign(offsetof(GLYPHBITS, aj) + 2, 0);
+    auto* gb = reinterpret_cast<GLYPHBITS*>(bits->data());
+    gb->ptlOrigin = POINTL{0, -2};
+    gb->sizlBitmap = SIZEL{2, 2};
+    gb->aj[0] = 0xC0;
+    return true;
+  }
+  std::vector<std::vector<HGLYPH>> asked;
+};
+
+TEST(GdiFontFaces, DeviceFontsAnswerTheServicesFromTheDriver) {
+  IFIMETRICS ifi{};
+  ifi.cjThis = sizeof ifi;
+  ifi.fwdUnitsPerEm = 1000;
+  ifi.fwdMaxCharInc = 600;
+  auto source = std::make_shared<FakeSource>();
+  const XFORML turned{0, -0.02f, 0.02f, 0, 0, 0};  // 20 pixels an em, a quarter turn
+  auto font = Font::Device(3, &ifi, turned, source);
+  ASSERT_NE(font, nullptr);
+  EXPECT_TRUE(font->IsDevice());
+  EXPECT_EQ(font->iFace, 3u);
+  EXPECT_EQ(font->flFontType & DEVICE_FONTTYPE, DEVICE_FONTTYPE);
+  EXPECT_EQ(FONTOBJ_pifi(font.get()), &ifi) << "the driver's own block";
+  EXPECT_EQ(font->GlyphForChar(U'A'), 7u);
+
+  // Advances are asked once for all glyphs of a run, then kept.
+  font->PrepareAdvances({7, 1, 7});
+  ASSERT_EQ(source->asked.size(), 1u);
+  EXPECT_EQ(source->asked[0], (std::vector<HGLYPH>{7, 1}));
+  GLYPHDATA* gd = font->Glyph(7, FO_HGLYPHS);
+  ASSERT_NE(gd, nullptr);
+  EXPECT_EQ(gd->fxD, 320);
+  // Along the turned baseline: straight up the page.
+  EXPECT_EQ(gd->ptqD.x, 0);
+  EXPECT_NEAR(static_cast<double>(gd->ptqD.y) / 68719476736.0, -20.0, 1e-6);
+  EXPECT_EQ(source->asked.size(), 1u);
+
+  HGLYPH hg = 7;
+  PVOID pv = nullptr;
+  ASSERT_EQ(FONTOBJ_cGetGlyphs(font.get(), FO_GLYPHBITS, 1, &hg, &pv), 1u);
+  const GLYPHBITS* bits = static_cast<GLYPHDATA*>(pv)->gdf.pgb;
+  ASSERT_NE(bits, nullptr);
+  EXPECT_EQ(bits->sizlBitmap.cx, 2);
+  EXPECT_EQ(bits->aj[0], 0xC0);
+  hg = 1;  // the source refuses its bitmap
+  EXPECT_EQ(FONTOBJ_cGetGlyphs(font.get(), FO_GLYPHBITS, 1, &hg, &pv), 0u);
+  EXPECT_EQ(FONTOBJ_cGetGlyphs(font.get(), FO_PATHOBJ, 1, &hg, &pv), 0u) << "no outlines of a device font";
+  EXPECT_EQ(FONTOBJ_cGetAllGlyphHandles(font.get(), nullptr), 2u);
 }
 
 }  // namespace

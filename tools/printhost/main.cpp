@@ -5,8 +5,16 @@
 //
 //   printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]
 //             [--graphics-library PATH] [--copies N] [--duplex none|long|short]
-//             [--nup N] [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample]
+//             [--nup N] [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]
+//             [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample]
+//
+// N-up, booklet, the printer language and the watermark are the driver's private
+// settings: they are written into the private part of the device mode the driver
+// gave and merged by the driver like the public ones. What the driver changes is
+// reported; a language it does not print the job in is an error, because the job
+// would silently come out in another one.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -16,7 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "common/pdl_kind.h"
+#include "common/xdevmode.h"
 #include "platform/base/codepage.h"
+#include "platform/base/text_cut.h"
 #include "platform/base/errors.h"
 #include "platform/base/machine.h"
 #include "platform/gdi/drawing.h"
@@ -29,6 +40,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
                "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
+               "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
                "                 [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample]\n");
   return 2;
 }
@@ -38,6 +50,17 @@ int Usage() {
 std::string WindowsPath(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':') return path;
   return platform::WindowsPathFromHost(std::filesystem::absolute(path));
+}
+
+// Whether `text` is a whole number in [low, high].
+bool IsNumber(const std::string& text, long low, long high) {
+  if (text.empty() || text.size() > 9) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool sign = i == 0 && text[i] == '-' && text.size() > 1;
+    if (!std::isdigit(static_cast<unsigned char>(text[i])) && !sign) return false;
+  }
+  const long value = std::stol(text);
+  return value >= low && value <= high;
 }
 
 struct Options {
@@ -51,8 +74,56 @@ struct Options {
   }
 };
 
+// The printer-language word an option names; 0 for an unknown name.
+WORD LanguageWord(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (name == "postscript" || name == "ps") return kXDevModePdlPostScript;
+  if (name == "pcl") return kXDevModePdlPclFamily;
+  if (name == "pclxl") return kXDevModePdlPclXL;
+  return 0;
+}
+
+bool SpeaksLanguage(WORD pdl, WORD wanted) {
+  if (wanted == kXDevModePdlPostScript) return IsPostScriptPdl(pdl);
+  if (wanted == kXDevModePdlPclXL) return (pdl & kXDevModePdlPclXL) != 0;
+  return (pdl & kXDevModePdlPclFamily) != 0;
+}
+
+// The watermark the option names, with the look of the driver's own default
+// watermarks (grey, 72 points, 45 degrees).
+WatermarkRecord Watermark(const std::string& textUtf8) {
+  WatermarkRecord mark{};
+  const std::string text = platform::AnsiFromUtf8(textUtf8);
+  std::memcpy(mark.text, text.data(), platform::CutPoint(text, sizeof mark.text - 1));
+  const std::string face = platform::AnsiFromUtf8("ＭＳ ゴシック"), style = platform::AnsiFromUtf8("標準");
+  std::memcpy(mark.faceName, face.data(), platform::CutPoint(face, sizeof mark.faceName - 1));
+  std::memcpy(mark.styleName, style.data(), platform::CutPoint(style, sizeof mark.styleName - 1));
+  mark.size = 72;
+  mark.weight = 400;
+  mark.angle = 45;
+  mark.colour = 0x7F7F7F;
+  return mark;
+}
+
+// The driver's private part of an ANSI device mode, when it is the driver's own.
+bool ReadPrivate(const std::vector<BYTE>& devMode, XDEVMODE_PRIVATE* extra) {
+  const auto* dm = reinterpret_cast<const DEVMODEA*>(devMode.data());
+  if (devMode.size() < sizeof(DEVMODEA) || dm->dmDriverExtra != sizeof(XDEVMODE_PRIVATE) ||
+      static_cast<size_t>(dm->dmSize) + dm->dmDriverExtra > devMode.size())
+    return false;
+  std::memcpy(extra, devMode.data() + dm->dmSize, sizeof *extra);
+  return extra->privateVersion == kXDevModePrivateVersion;
+}
+
+void WritePrivate(std::vector<BYTE>& devMode, const XDEVMODE_PRIVATE& extra) {
+  const auto* dm = reinterpret_cast<const DEVMODEA*>(devMode.data());
+  std::memcpy(devMode.data() + dm->dmSize, &extra, sizeof extra);
+}
+
 // The printer's current device mode with the options merged in by the driver.
-std::vector<BYTE> DeviceMode(std::string& printer, const Options& options) {
+// Empty when the driver gave none or refused the merge, or when it cannot print
+// the job in the language asked for (with the reason in `error`).
+std::vector<BYTE> DeviceMode(std::string& printer, const Options& options, std::string& error) {
   LONG size = DocumentPropertiesA(0, 0, printer.data(), nullptr, nullptr, 0);
   if (size <= 0) return {};
   std::vector<BYTE> current(static_cast<size_t>(size));
@@ -64,14 +135,61 @@ std::vector<BYTE> DeviceMode(std::string& printer, const Options& options) {
     dm->dmDuplex = *v == "long" ? 2 : *v == "short" ? 3 : 1;
     dm->dmFields |= DM_DUPLEX;
   }
-  if (const std::string* v = options.Get("nup")) dm->dmNup = static_cast<DWORD>(std::stoul(*v)), dm->dmFields |= DM_NUP;
   if (const std::string* v = options.Get("paper")) dm->dmPaperSize = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_PAPERSIZE;
   if (const std::string* v = options.Get("tray")) dm->dmDefaultSource = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_DEFAULTSOURCE;
   if (options.orientation) dm->dmOrientation = options.orientation, dm->dmFields |= DM_ORIENTATION;
+
+  // The private settings.
+  const std::string* nup = options.Get("nup");
+  const std::string* booklet = options.Get("booklet");
+  const std::string* language = options.Get("language");
+  const std::string* watermark = options.Get("watermark");
+  const WORD wantedLanguage = language ? LanguageWord(*language) : 0;
+  if (language && wantedLanguage == 0) {
+    error = "unknown printer language \"" + *language + "\" (postscript, pcl or pclxl)";
+    return {};
+  }
+  XDEVMODE_PRIVATE extra;
+  const bool own = ReadPrivate(current, &extra);
+  if (!own && (nup || booklet || language || watermark)) {
+    error = "the driver's device mode has no private part of its own; --nup, --booklet, --language and "
+            "--watermark need one";
+    return {};
+  }
+  if (own) {
+    // The driver keeps the field of the job's language and resets the other.
+    if (nup) extra._nUp = extra._nUpPCL = static_cast<WORD>(std::stoul(*nup));
+    if (booklet) extra._nBooklet = static_cast<WORD>(std::stoul(*booklet));
+    if (language) extra._nPDL = wantedLanguage;
+    if (watermark) extra._wmCurrent = Watermark(*watermark);
+    WritePrivate(current, extra);
+  }
+
   std::vector<BYTE> merged(static_cast<size_t>(size));
   if (DocumentPropertiesA(0, 0, printer.data(), reinterpret_cast<DEVMODEA*>(merged.data()), dm,
                           DM_IN_BUFFER | DM_OUT_BUFFER) != 1)
     return {};
+
+  XDEVMODE_PRIVATE result;
+  if (own && ReadPrivate(merged, &result)) {
+    if (language && !SpeaksLanguage(result._nPDL, wantedLanguage)) {
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "the printer is set up for printer language 0x%X: the driver will not print this job in %s",
+                    static_cast<unsigned>(result._nPDL), language->c_str());
+      error = text;
+      return {};
+    }
+    const WORD nupKept = IsPostScriptPdl(result._nPDL) ? result._nUp : result._nUpPCL;
+    if (nup && nupKept != std::stoul(*nup))
+      std::fprintf(stderr, "printhost: the driver prints %u pages per sheet, not %s\n", static_cast<unsigned>(nupKept),
+                   nup->c_str());
+    if (booklet && result._nBooklet != std::stoul(*booklet))
+      std::fprintf(stderr, "printhost: the driver set booklet %u, not %s\n", static_cast<unsigned>(result._nBooklet),
+                   booklet->c_str());
+    if (watermark && std::memcmp(&result._wmCurrent, &extra._wmCurrent, sizeof extra._wmCurrent) != 0)
+      std::fprintf(stderr, "printhost: the driver changed the watermark\n");
+  }
   return merged;
 }
 
@@ -132,8 +250,13 @@ bool SamplePages(HDC dc) {
     HFONT rotated = Font(u"Arial", -inch / 5, 900);
     SelectObject(dc, rotated);
     Text(dc, inch / 2, inch * 6, u"Rotated text");
+    // A printer font by the name of the model's resident face; a driver that has
+    // none gets the engine's outline stand-in.
+    HFONT resident = Font(u"Courier", -inch / 6);
+    SelectObject(dc, resident);
+    Text(dc, inch, inch * 3, u"Printer font: Courier 12 characters per inch.");
     SelectObject(dc, old);
-    for (HFONT f : {latin, japanese, rotated}) DeleteObject(f);
+    for (HFONT f : {latin, japanese, rotated, resident}) DeleteObject(f);
   });
   ok = ok && Page(dc, [&](int dpi) {
     int y = dpi;
@@ -214,6 +337,17 @@ int main(int argc, char** argv) {
     else if (a.rfind("--", 0) == 0 && i + 1 < args.size()) options.values[a.substr(2)] = args[++i];
     else return Usage();
   }
+  const struct {
+    const char* name;
+    long low, high;
+  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}};
+  for (const auto& n : numbers) {
+    const std::string* v = options.Get(n.name);
+    if (v && !IsNumber(*v, n.low, n.high)) {
+      std::fprintf(stderr, "printhost: --%s takes a number from %ld to %ld\n", n.name, n.low, n.high);
+      return Usage();
+    }
+  }
   if (const std::string* root = options.Get("root")) platform::SetMachineRoot(*root);
   const std::string* model = options.Get("model");
   const std::string* output = options.Get("output");
@@ -227,11 +361,17 @@ int main(int argc, char** argv) {
   spec.driverFolder = machinesetup::BuiltDriverFolder();
   if (const std::string* library = options.Get("graphics-library")) spec.graphicsLibrary = platform::AnsiFromUtf8(WindowsPath(*library));
   std::string error;
-  if (!machinesetup::InstallPrinter(spec, error) && error.find("already") == std::string::npos) {
+  // A root printed on before keeps its printer (and the driver entry it was added with).
+  if (!machinesetup::InstallPrinter(spec, error) && GetLastError() != ERROR_PRINTER_ALREADY_EXISTS) {
     std::fprintf(stderr, "printhost: %s\n", error.c_str());
     return 1;
   }
-  std::vector<BYTE> devMode = DeviceMode(spec.printerName, options);
+  std::string refused;
+  std::vector<BYTE> devMode = DeviceMode(spec.printerName, options, refused);
+  if (!refused.empty()) {
+    std::fprintf(stderr, "printhost: %s\n", refused.c_str());
+    return 1;
+  }
   if (devMode.empty()) std::fprintf(stderr, "printhost: the driver gave no device mode (error %u); using none\n",
                                     static_cast<unsigned>(GetLastError()));
   HDC dc = CreateDCA("WINSPOOL", spec.printerName.c_str(), nullptr,

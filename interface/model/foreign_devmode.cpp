@@ -1,9 +1,9 @@
-#include "interface/devmode/foreign_devmode.h"
+#include "interface/model/foreign_devmode.h"
 
 #include <cstring>
 #include <string_view>
 
-#include "interface/devmode/model_lookup.h"
+#include "interface/model/devmode_lookup.h"
 #include "platform/base/text_cut.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "interface/devmode/devmode_identity.h"
+#include "interface/model/devmode_identity.h"
 
 #include "common/xdevmode.h"
 

@@ -1,4 +1,4 @@
-#include "interface/devmode/model_lookup.h"
+#include "interface/model/devmode_lookup.h"
 
 namespace devmode {
 
