@@ -9,6 +9,9 @@
 #include "graphics/encode/encoder_state.h"
 #include "graphics/inject/inject_data.h"
 #include "graphics/stream/output_state.h"
+#include "graphics/core/job_state.h"
+#include "graphics/pages/page_store_state.h"
+#include "graphics/output/writer_state.h"
 #include "interface/model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
@@ -160,6 +163,12 @@ struct PDEV {
   DWORD pageSetupValue3 = 0;
 
   EncoderState encoder;
+
+  // State of the job shared by several writers and the escapes, the page
+  // store's counters, and the writers' own state.
+  JobState job;
+  PageStoreState pages;
+  WriterState writers;
 
   char lineBuffer[1024] = {};
   char secondBuffer[1024] = {};

@@ -73,6 +73,11 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
   Copy(to.pageSetupValues2, from.pageSetupValues2);
   to.pageSetupValue3 = from.pageSetupValue3;
   to.encoder = from.encoder;
+  to.job = from.job;
+  to.pages = from.pages;
+  // Writers whose state holds owned pointers move them in their own reset hook
+  // rather than here; plain values are copied.
+  to.writers = from.writers;
 
   // The job's files and channels go on in the new PDEV: the same temporary files
   // stay open, and the old PDEV no longer owns (or deletes) them.

@@ -1,0 +1,17 @@
+// The job's state that several pieces of the graphics library read and write:
+// the escapes set it, the drawing entries, the page store and the writers read
+// it. Fields are added by the pieces that need them; each says who sets it.
+#pragma once
+
+#include "platform/base/types.h"
+
+struct JobState {
+  WORD epsMode = 0;                 // 1 after EPSPRINTING announced EPS printing (escapes)
+  DWORD showpageOverride = 0;       // "/showpage {} def" wanted (escapes; job framing re-evaluates)
+  DWORD applicationPageControl = 0; // the application ends its own pages (EPSPRINTING)
+  DWORD pageEndSuppressed = 0;      // a page end was skipped for an EPS page (DrvSendPage)
+  DWORD forceShowpage = 0;          // the page trailer must show the page (page store)
+  DWORD applicationIgnore = 0;      // POSTSCRIPT_IGNORE in force: drawing writes nothing
+  WORD jobLineWritten = 0;          // the "@PJL JOB" line has been written (job framing)
+  BOOL prologOpen = FALSE;          // the prolog's dictionary was left open by the header
+};

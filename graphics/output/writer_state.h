@@ -1,0 +1,10 @@
+// State the writers of the job stream keep per device context: the per-job
+// device settings last sent, the page set-up and page end, the overlay macro.
+// Each writer adds its own block here.
+#pragma once
+
+#include "platform/base/types.h"
+
+struct WriterState {
+  DWORD reserved = 0;
+};
