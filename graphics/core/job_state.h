@@ -14,4 +14,6 @@ struct JobState {
   DWORD applicationIgnore = 0;      // POSTSCRIPT_IGNORE in force: drawing writes nothing
   WORD jobLineWritten = 0;          // the "@PJL JOB" line has been written (job framing)
   BOOL prologOpen = FALSE;          // the prolog's dictionary was left open by the header
+  WORD appPostScriptState = 0;      // 1 or more while the application sends its own PostScript (escapes)
+  WORD inHpgl = 0;                  // 1 after "ESC%0B" (HP-GL/2 entered), 0 after "ESC%0A" (PCL writers)
 };

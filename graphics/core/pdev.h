@@ -27,12 +27,15 @@ constexpr DWORD kPageTicketSetBytes = 116;
 constexpr DWORD kSlipSheetBlockBytes = 992;
 
 // Document flags.
+constexpr BYTE kDocPageSaveOpen = 0x02;  // a PostScript page save ("SS") is in force
 constexpr BYTE kDocPostScriptTrailerDue = 0x04;
 constexpr BYTE kDocPageState08 = 0x08;
 constexpr BYTE kDocPageState10 = 0x10;
 
 // Capture flags.
 constexpr DWORD kCaptureSuppressTrailer = 0x04;
+constexpr DWORD kCapturePageStarted = 0x08;         // a page of the document was started
+constexpr DWORD kCaptureAppPostScriptFirst = 0x10;  // application PostScript came before the first page
 constexpr DWORD kCaptureTab = 0x40;
 constexpr DWORD kCaptureBanner = 0x80;
 constexpr DWORD kCaptureWatermark = 0x100;

@@ -1,7 +1,32 @@
 // The document's table of TrueType faces printed with printer fonts.
 #pragma once
 
-struct FontSubstitutionTable;
+#include "platform/base/types.h"
+
+struct DeviceFontList;
+
+// One row: a TrueType face name (ANSI) and the index of the printer font in the
+// printer's device-font list that prints it.
+struct FontSubstitutionEntry {
+  char trueTypeFace[200];
+  DWORD deviceFontIndex;
+};
+
+// The table of one document: the printer and language it was built for and
+// its rows (a heap block of rowCount rows, owned by the table).
+struct FontSubstitutionTable {
+  char printerName[260];
+  WORD pdlKind;
+  FontSubstitutionEntry* rows;
+  DWORD rowCount;
+};
+
+// Builds the document's table for the printer and language: the user's rows
+// when the user has edited them (and reset is 0), else the built-in rows whose
+// printer face the device-font list has. The caller owns the table
+// (FreeFontSubstitution). nullptr when no table could be allocated.
+FontSubstitutionTable* BuildFontSubstitutionTable(HANDLE printer, const char* printerName, WORD pdlKind,
+                                                  DeviceFontList* fonts, int reset);
 
 // Frees the rows and the table and sets *table to nullptr; a null pointer or
 // table does nothing.

@@ -3,8 +3,12 @@
 // Each writer adds its own block here.
 #pragma once
 
+#include "graphics/output/device_settings_state.h"
+#include "graphics/output/page_setup_state.h"
 #include "platform/base/types.h"
 
 struct WriterState {
   DWORD reserved = 0;
+  PageSetupState pageSetup;
+  DeviceSettingsState deviceSettings;
 };
