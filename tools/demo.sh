@@ -1,21 +1,36 @@
 #!/usr/bin/env bash
-# The system's main job as far as it is built: set up a fresh stand-in machine,
-# add a printer for the shipped colour model (the spooler stand-in runs the
-# driver's own printer set-up, which creates the package folders and stores the
-# printer's settings), and show the folders and what the settings store holds.
+# The system's main job: print the print host's sample document through the
+# driver on both shipped models, into a PostScript job file (the colour model)
+# and a PCL job file (the monochrome model), render the PostScript job to PNG
+# pages with Ghostscript, and say where everything is. Each model gets a fresh
+# stand-in machine: the spooler stand-in adds the printer through the driver's
+# own set-up, and the job options go through the driver's DocumentProperties.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default --target zelmachine zeldb5 zeluid5 | tail -1
+cmake --build --preset default --target printhost zeldb5 zeluid5 zelkerd5 | tail -1
 
-export ZEL_MACHINE_ROOT="$PWD/build/demo-machine"
-rm -rf "$ZEL_MACHINE_ROOT"
-build/bin/zelmachine init
-echo "--- printer set-up"
-build/bin/zelmachine add-printer "Nardo C5545" data/models/nardo-c5545.ini
-echo "--- package folders"
-build/bin/zelmachine folders
-echo "--- settings"
-build/bin/zelmachine show "Nardo C5545"
+out="$PWD/build/demo"
+rm -rf "$out"
+mkdir -p "$out"
+
+echo "--- PostScript: Nardo C5545 (colour)"
+build/bin/printhost --root "$out/machine-c5545" --model data/models/nardo-c5545.ini \
+  --output "$out/sample-c5545.prn" --sample --portrait
+bash tools/render/render_job.sh "$out/sample-c5545.prn" "$out/sample-c5545"
+
+echo "--- PCL: Nardo M3020 (monochrome)"
+build/bin/printhost --root "$out/machine-m3020" --model data/models/nardo-m3020.ini \
+  --output "$out/sample-m3020.prn" --sample --portrait
+
+echo "--- the start of the PostScript job"
+head -c 400 "$out/sample-c5545.prn" | cat -v
+echo
+echo "--- the start of the PCL job"
+head -c 600 "$out/sample-m3020.prn" | cat -v
+echo
+echo
+echo "Job files:      $out/sample-c5545.prn (PostScript), $out/sample-m3020.prn (PCL)"
+echo "Rendered pages: $(ls "$out"/sample-c5545-page*.png | tr '\n' ' ')"

@@ -6,7 +6,7 @@
 //   printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]
 //             [--graphics-library PATH] [--copies N] [--duplex none|long|short]
 //             [--nup N] [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]
-//             [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample]
+//             [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N]
 //
 // N-up, booklet, the printer language and the watermark are the driver's private
 // settings: they are written into the private part of the device mode the driver
@@ -41,7 +41,7 @@ int Usage() {
                "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
                "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
                "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
-               "                 [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample]\n");
+               "                 [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N]\n");
   return 2;
 }
 
@@ -340,7 +340,7 @@ int main(int argc, char** argv) {
   const struct {
     const char* name;
     long low, high;
-  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}};
+  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}, {"blank", 0, 9999}};
   for (const auto& n : numbers) {
     const std::string* v = options.Get(n.name);
     if (v && !IsNumber(*v, n.low, n.high)) {
@@ -353,6 +353,9 @@ int main(int argc, char** argv) {
   const std::string* output = options.Get("output");
   if (!model || !output) return Usage();
   if (const std::string* text = options.Get("text")) options.textFile = *text, options.sample = false;
+  // N pages with nothing drawn on them; 0 gives a document without pages.
+  const std::string* blankPages = options.Get("blank");
+  if (blankPages) options.sample = false;
 
   machinesetup::PrinterSpec spec;
   const std::string* printerArg = options.Get("printer");
@@ -382,11 +385,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string outputPath = platform::AnsiFromUtf8(WindowsPath(*output));
-  const std::string docName = options.sample ? "Sample document" : options.textFile;
+  const std::string docName = options.sample ? "Sample document" : blankPages ? "Blank pages" : options.textFile;
   DOCINFOA doc{sizeof(DOCINFOA), docName.c_str(), outputPath.c_str(), nullptr, 0};
   bool ok = StartDocA(dc, &doc) > 0;
   if (ok) {
-    ok = options.sample ? SamplePages(dc) : TextPages(dc, options.textFile);
+    if (blankPages) {
+      for (long page = std::stol(*blankPages); ok && page > 0; --page) ok = Page(dc, [](int) {});
+    } else {
+      ok = options.sample ? SamplePages(dc) : TextPages(dc, options.textFile);
+    }
     if (ok && options.sample) {
       // The last page in landscape.
       std::vector<BYTE> landscape = devMode;
