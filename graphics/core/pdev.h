@@ -10,6 +10,7 @@
 #include "graphics/inject/inject_data.h"
 #include "graphics/stream/output_state.h"
 #include "graphics/core/job_state.h"
+#include "graphics/ddi/drawing_state.h"
 #include "graphics/pages/page_store_state.h"
 #include "graphics/output/writer_state.h"
 #include "interface/model/model_record.h"
@@ -172,6 +173,7 @@ struct PDEV {
   JobState job;
   PageStoreState pages;
   WriterState writers;
+  DrawingState drawing;  // the drawing entries' blit hand-over
 
   char lineBuffer[1024] = {};
   char secondBuffer[1024] = {};

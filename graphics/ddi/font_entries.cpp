@@ -1,13 +1,17 @@
-// The small font calls of the engine: how glyphs are asked for, the advance
-// widths of device fonts, and the font escapes.
+// The font calls of the engine for the printer's own fonts: their metrics
+// blocks, glyph sets and device-space metrics, how their glyphs are asked for,
+// their advance widths, and the font escapes.
 #include <algorithm>
 #include <cstring>
 
 #include "graphics/core/pdev.h"
 #include "graphics/ddi/ddi_functions.h"
 #include "graphics/ddi/device_font_lookup.h"
+#include "graphics/ddi/driver_library.h"
 #include "graphics/ddi/pdev_check.h"
+#include "graphics/output/device_glyph_set.h"
 #include "graphics/util/core_math.h"
+#include "platform/base/arith.h"
 #include "platform/gdi/eng_services.h"
 
 namespace {
@@ -43,6 +47,137 @@ ULONG CopyDeviceFaceName(const DeviceFontEntry& entry, ULONG cjOut, PVOID pvOut)
   std::memcpy(pvOut, face, length);
   static_cast<char*>(pvOut)[length] = '\0';
   return 1;
+}
+
+
+// ---- Device-font metrics ------------------------------------------------------
+
+constexpr LONG kFdDeviceMetricsSize = sizeof(FD_DEVICEMETRICS);
+static_assert(kFdDeviceMetricsSize == 124);
+
+// A 28.4 value rounded to whole pixels, still in 28.4.
+FIX RoundFix(FIX value) { return (value + 8) & ~15; }
+
+// A notional vector in device space (28.4).
+bool Transform(XFORMOBJ* transform, LONG x, LONG y, POINTFIX* out) {
+  POINTL in{x, y};
+  return XFORMOBJ_bApplyXform(transform, XF_LTOFX, 1, &in, out) != FALSE;
+}
+
+// The device length (28.4, rounded to whole pixels) of a notional vector.
+bool DeviceLength(XFORMOBJ* transform, LONG x, LONG y, FIX* out) {
+  POINTFIX device{};
+  if (!Transform(transform, x, y, &device)) return false;
+  *out = RoundFix(IntHypot(device.x, device.y));
+  return true;
+}
+
+// The same length, signed like the notional value (a box edge below the baseline).
+bool SignedHeight(XFORMOBJ* transform, LONG value, FIX* out) {
+  if (!DeviceLength(transform, 0, value, out)) return false;
+  if (value < 0) *out = -*out;
+  return true;
+}
+
+// A notional vector (0, value) in whole device pixels.
+bool DevicePixels(XFORMOBJ* transform, LONG x, LONG y, POINTL* out) {
+  POINTFIX device{};
+  if (!Transform(transform, x, y, &device)) return false;
+  *out = POINTL{RoundFix(device.x) >> 4, RoundFix(device.y) >> 4};
+  return true;
+}
+
+bool FixedPitch(const IFIMETRICS& metrics) { return (metrics.flInfo & FM_INFO_CONSTANT_WIDTH) != 0; }
+bool DbcsFixedPitch(const IFIMETRICS& metrics) { return (metrics.flInfo & FM_INFO_DBCS_FIXED_PITCH) != 0; }
+
+// QFD_GLYPHANDBITMAP: the glyph's metrics; device fonts have no bits to give.
+LONG GlyphMetrics(const DeviceFontEntry& font, const IFIMETRICS& metrics, XFORMOBJ* transform, HGLYPH glyph,
+                  GLYPHDATA* data) {
+  if (!data) return 0;
+  const LONG width = glyph <= kLastSingleByteGlyph && !HasWidthTable(*font.metrics)
+                         ? metrics.fwdAveCharWidth
+                         : GlyphWidth(*font.metrics, metrics, glyph);
+  GLYPHDATA out{};
+  POINTFIX advance{};
+  if (!SignedHeight(transform, metrics.rclFontBox.bottom, &out.fxInkBottom) ||
+      !SignedHeight(transform, metrics.rclFontBox.top, &out.fxInkTop) || !Transform(transform, width, 0, &advance)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return static_cast<LONG>(FD_ERROR);
+  }
+  out.fxD = RoundFix(IntHypot(advance.x, advance.y));
+  // Whole pixels in 28.36: the rounded 28.4 value in the upper 32 bits.
+  out.ptqD.x = static_cast<int64_t>(RoundFix(advance.x)) * (int64_t{1} << 32);
+  out.ptqD.y = static_cast<int64_t>(RoundFix(advance.y)) * (int64_t{1} << 32);
+  out.fxA = 0;
+  out.fxAB = out.fxD;
+  out.hg = glyph;
+  *data = out;
+  return 0;
+}
+
+// The gap GDI puts between lines of a font, in points: a fixed share of the
+// point size for most fonts, set values for the serif and sans-serif families.
+LONG ExternalGapPoints(const IFIMETRICS& metrics, LONG points) {
+  const BYTE family = metrics.jWinPitchAndFamily;
+  if (family & FF_ROMAN) return 2;
+  if (family & FF_SWISS) return points < 13 ? 2 : points < 14 ? 3 : 4;
+  return MulDiv(points, 196, metrics.fwdUnitsPerEm);
+}
+
+// QFD_MAXEXTENTS: the font's device metrics. A transform that collapses the
+// em (a font of no size) has no direction to give: FD_ERROR.
+LONG MaxExtents(const PDEV& pdev, const IFIMETRICS& metrics, XFORMOBJ* transform, FD_DEVICEMETRICS* out) {
+  const LONG em = metrics.fwdUnitsPerEm;
+  POINTFIX base{}, side{};
+  if (em <= 0 || !Transform(transform, em, 0, &base) || !Transform(transform, 0, -em, &side)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return static_cast<LONG>(FD_ERROR);
+  }
+  const LONG baseLength = IntHypot(base.x, base.y), sideLength = IntHypot(side.x, side.y);
+  if (baseLength == 0 || sideLength == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return static_cast<LONG>(FD_ERROR);
+  }
+  FD_DEVICEMETRICS m{};
+  m.flRealizedType = 0;
+  m.pteBase = POINTE{static_cast<FLOATL>(base.x) / baseLength, static_cast<FLOATL>(base.y) / baseLength};
+  m.pteSide = POINTE{static_cast<FLOATL>(side.x) / sideLength, static_cast<FLOATL>(side.y) / sideLength};
+
+  const RECTL& box = metrics.rclFontBox;
+  const LONG internalLeadingUnits = std::max<LONG>(box.top - box.bottom - em, 0);
+  const bool fixedSingleByte = FixedPitch(metrics) && !DbcsFixedPitch(metrics);
+  LONG descent = box.bottom < 0 ? -box.bottom : box.bottom;
+  if (fixedSingleByte) descent = std::max<LONG>(descent - internalLeadingUnits, 0);
+  FIX maxCharInc = 0;
+  if (!DeviceLength(transform, 0, box.top, &m.fxMaxAscender) || !DeviceLength(transform, 0, descent, &m.fxMaxDescender) ||
+      !DeviceLength(transform, metrics.fwdMaxCharInc, 0, &maxCharInc) ||
+      !DevicePixels(transform, 0, metrics.fwdUnderscorePosition, &m.ptlUnderline1) ||
+      !DevicePixels(transform, 0, metrics.fwdUnderscoreSize, &m.ptlULThickness) ||
+      !DevicePixels(transform, 0, metrics.fwdStrikeoutPosition, &m.ptlStrikeOut)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return static_cast<LONG>(FD_ERROR);
+  }
+  m.ptlSOThickness = m.ptlULThickness;
+  m.cxMax = static_cast<ULONG>(maxCharInc >> 4);
+  m.lD = FixedPitch(metrics) ? static_cast<LONG>(m.cxMax) : 0;
+
+  // Leading in pixels: the box above the em (internal) and GDI's gap between
+  // lines (external), both sent in 28.4.
+  const LONG resolution = pdev.resolution > 0 ? pdev.resolution : pdev.devmode.dmPublic.dmPrintQuality;
+  const LONG pixels = sideLength / 16;
+  const LONG internalLeading = std::max<LONG>(MulDiv(box.top - box.bottom - em, pixels, em), 0);
+  LONG external = 0;
+  if (resolution > 0 && !FixedPitch(metrics) && !DbcsFixedPitch(metrics)) {
+    const LONG points = MulDiv(pixels, 72, resolution);
+    const LONG gap = MulDiv(ExternalGapPoints(metrics, points), resolution, 72);
+    external = std::max<LONG>((gap - internalLeading) * 16, 0);
+  }
+  m.lNonLinearExtLeading = external;
+  m.lNonLinearIntLeading = fixedSingleByte ? 0 : internalLeading * 16;
+  m.cjGlyphMax = 0;
+  m.lMinA = m.lMinC = m.lMinD = 0;
+  *out = m;
+  return kFdDeviceMetricsSize;
 }
 
 }  // namespace
@@ -113,8 +248,6 @@ IFIMETRICS* DrvQueryFont(DHPDEV dhpdev, ULONG_PTR /*iFile*/, ULONG iFace, ULONG_
   return font->metrics;
 }
 
-// The glyph sets and glyph metrics of device fonts come with the text output;
-// until then every query is refused.
 PVOID DrvQueryFontTree(DHPDEV dhpdev, ULONG_PTR /*iFile*/, ULONG iFace, ULONG iMode, ULONG_PTR* pid) {
   PDEV* pdev = CheckedPdev(dhpdev);
   if (!pdev) return nullptr;
@@ -123,15 +256,47 @@ PVOID DrvQueryFontTree(DHPDEV dhpdev, ULONG_PTR /*iFile*/, ULONG iFace, ULONG iM
     return nullptr;
   }
   if (pid) *pid = 0;
-  if (iMode == QFT_KERNPAIRS) return nullptr;  // no kerning pairs
-  SetLastError(iMode == QFT_GLYPHSET ? ERROR_NOT_SUPPORTED : ERROR_INVALID_PARAMETER);
-  return nullptr;
+  switch (iMode) {
+    case QFT_KERNPAIRS:
+      return nullptr;  // no kerning pairs
+    case QFT_GLYPHSET: {
+      // The glyph set is cached for the whole library.
+      EnterCriticalSection(DeviceFontLock());
+      FD_GLYPHSET* glyphs = GetDeviceGlyphSet(pdev, iFace);
+      LeaveCriticalSection(DeviceFontLock());
+      return glyphs;
+    }
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+  }
 }
 
-// Not answered yet: device-font glyph metrics come with the text output.
-LONG DrvQueryFontData(DHPDEV dhpdev, FONTOBJ* /*pfo*/, ULONG /*iMode*/, HGLYPH /*hg*/, GLYPHDATA* /*pgd*/,
-                      PVOID /*pv*/, ULONG /*cjSize*/) {
-  if (!CheckedPdev(dhpdev)) return static_cast<LONG>(FD_ERROR);
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return static_cast<LONG>(FD_ERROR);
+LONG DrvQueryFontData(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH hg, GLYPHDATA* pgd, PVOID pv, ULONG cjSize) {
+  constexpr LONG kError = static_cast<LONG>(FD_ERROR);
+  PDEV* pdev = CheckedPdev(dhpdev);
+  if (!pdev) return kError;
+  const DeviceFontEntry* font = pfo ? FindDeviceFont(pdev, pfo->iFace) : nullptr;
+  if (!font) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return kError;
+  }
+  XFORMOBJ* transform = FONTOBJ_pxoGetXform(pfo);
+  const IFIMETRICS* metrics = FONTOBJ_pifi(pfo);
+  if (!transform || !metrics) return kError;
+  switch (iMode) {
+    case QFD_GLYPHANDBITMAP:
+      return GlyphMetrics(*font, *metrics, transform, hg, pgd);
+    case QFD_MAXEXTENTS:
+      if (!pv) return kFdDeviceMetricsSize;
+      // The block is filled only where it fits.
+      if (cjSize < static_cast<ULONG>(kFdDeviceMetricsSize)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return kError;
+      }
+      return MaxExtents(*pdev, *metrics, transform, static_cast<FD_DEVICEMETRICS*>(pv));
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return kError;
+  }
 }

@@ -10,6 +10,7 @@
 #include "graphics/output/page_setup.h"
 #include "graphics/output/page_setup_support.h"
 #include "graphics/output/save_restore.h"
+#include "graphics/output/vector_writer.h"
 
 using namespace pagesetup;
 
@@ -36,6 +37,9 @@ BOOL ModelCountsSheets(const PDEV* pdev) {
 namespace pagesetup {
 
 int WriteSheetEnd(PDEV* pdev, bool counted) {
+  // showpage restores the default graphics state, and the PCL pattern
+  // transparency is sent again on every sheet.
+  ResetVectorPageState(pdev);
   if (IsPostScriptJob(pdev)) {
     const bool system = pdev->job.showpageOverride != 0;
     if (counted) return WriteText(pdev, system ? kSystemShowpage : kPlainShowpage);

@@ -8,6 +8,7 @@
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/font_download.h"
 #include "graphics/output/page_setup_support.h"
+#include "graphics/output/vector_writer.h"
 
 using namespace pagesetup;
 
@@ -31,6 +32,7 @@ BOOL EmitSaveRestore(PDEV* pdev, int level) {
       pdev->pages.pageSaveOpen = FALSE;
       pdev->softFontCounter = 0;
       ForgetSelectedFont(pdev);
+      InvalidateVectorState(pdev, kStaleEverything);
       break;
     case kSaveGraphics:
       WriteText(pdev, "\ngs\n");
@@ -38,6 +40,7 @@ BOOL EmitSaveRestore(PDEV* pdev, int level) {
     case kRestoreGraphics:
       WriteText(pdev, "\ngr\n");
       ForgetSelectedFont(pdev);
+      InvalidateVectorState(pdev, kStaleEverything);
       break;
     default:
       break;

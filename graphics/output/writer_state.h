@@ -5,10 +5,14 @@
 
 #include "graphics/output/device_settings_state.h"
 #include "graphics/output/page_setup_state.h"
+#include "graphics/output/raster_state.h"
+#include "graphics/output/vector_state.h"
 #include "platform/base/types.h"
 
 struct WriterState {
   DWORD reserved = 0;
   PageSetupState pageSetup;
   DeviceSettingsState deviceSettings;
+  VectorWriterState vector;
+  RasterWriterState raster;
 };

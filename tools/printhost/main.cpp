@@ -6,7 +6,7 @@
 //   printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]
 //             [--graphics-library PATH] [--copies N] [--duplex none|long|short]
 //             [--nup N] [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]
-//             [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N]
+//             [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N | --marks N]
 //
 // N-up, booklet, the printer language and the watermark are the driver's private
 // settings: they are written into the private part of the device mode the driver
@@ -41,7 +41,7 @@ int Usage() {
                "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
                "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
                "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
-               "                 [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N]\n");
+               "                 [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N | --marks N]\n");
   return 2;
 }
 
@@ -294,6 +294,19 @@ bool SamplePages(HDC dc) {
   return ok;
 }
 
+// A black bar one inch from the top left, half an inch high and page/4 inches
+// long (at most four inches).
+void MarkPage(HDC dc, int dpi, long page) {
+  HBRUSH black = CreateSolidBrush(0);
+  HGDIOBJ oldBrush = SelectObject(dc, black);
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+  const long quarters = std::min<long>(page, 16);
+  Rectangle(dc, dpi, dpi, dpi + static_cast<int>(dpi * quarters / 4), dpi + dpi / 2);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(black);
+}
+
 bool TextPages(HDC dc, const std::string& file) {
   std::ifstream in(file);
   if (!in) return false;
@@ -340,7 +353,7 @@ int main(int argc, char** argv) {
   const struct {
     const char* name;
     long low, high;
-  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}, {"blank", 0, 9999}};
+  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}, {"blank", 0, 9999}, {"marks", 0, 9999}};
   for (const auto& n : numbers) {
     const std::string* v = options.Get(n.name);
     if (v && !IsNumber(*v, n.low, n.high)) {
@@ -356,6 +369,10 @@ int main(int argc, char** argv) {
   // N pages with nothing drawn on them; 0 gives a document without pages.
   const std::string* blankPages = options.Get("blank");
   if (blankPages) options.sample = false;
+  // N pages, page k with one black bar whose length grows with k, so that where
+  // each page landed on a sheet can be told from the ink.
+  const std::string* markedPages = options.Get("marks");
+  if (markedPages) options.sample = false;
 
   machinesetup::PrinterSpec spec;
   const std::string* printerArg = options.Get("printer");
@@ -385,12 +402,18 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string outputPath = platform::AnsiFromUtf8(WindowsPath(*output));
-  const std::string docName = options.sample ? "Sample document" : blankPages ? "Blank pages" : options.textFile;
+  const std::string docName = options.sample        ? "Sample document"
+                              : blankPages       ? "Blank pages"
+                              : markedPages      ? "Marked pages"
+                                                 : options.textFile;
   DOCINFOA doc{sizeof(DOCINFOA), docName.c_str(), outputPath.c_str(), nullptr, 0};
   bool ok = StartDocA(dc, &doc) > 0;
   if (ok) {
     if (blankPages) {
       for (long page = std::stol(*blankPages); ok && page > 0; --page) ok = Page(dc, [](int) {});
+    } else if (markedPages) {
+      const long count = std::stol(*markedPages);
+      for (long page = 1; ok && page <= count; ++page) ok = Page(dc, [&](int dpi) { MarkPage(dc, dpi, page); });
     } else {
       ok = options.sample ? SamplePages(dc) : TextPages(dc, options.textFile);
     }
