@@ -25,12 +25,6 @@ namespace {
 
 constexpr char kJobFile[] = "C:\\shapes.prn";
 
-// A printer feeds the sheet by the edge /LeadingEdge names and prints the page
-// upright on it; Ghostscript instead turns the page image by that key. The
-// prelude drops the key, so the rendered page is the page as drawn.
-constexpr char kUprightPrelude[] =
-    "/setpagedevice { dup /LeadingEdge known { dup /LeadingEdge undef } if //setpagedevice } bind def\n";
-
 constexpr int kRenderDpi = 50;
 
 class DrawingDeviceContextTest : public GraphicsPrinterTest {
@@ -132,7 +126,7 @@ TEST_F(DrawingDeviceContextTest, PostScriptShapesInkWhereTheyWereDrawn) {
   std::string postScript;
   for (const std::string& section : report.PostScript()) postScript += section;
   ASSERT_FALSE(postScript.empty());
-  const GhostscriptRun run = RunPostScriptJob(kUprightPrelude + postScript, kRenderDpi);
+  const GhostscriptRun run = RunPostScriptJob(postScript, kRenderDpi);
   ASSERT_TRUE(run.Clean()) << run.output;
   ASSERT_EQ(run.pages.size(), 1u);
   const RenderedPage& page = run.pages[0];

@@ -52,7 +52,7 @@ std::optional<RenderedPage> ReadPgm(const fs::path& path) {
 
 }  // namespace
 
-const char kPrinterPrelude[] = "%!PS\nstatusdict /inputTrayMask {pop} put\n";
+const char kPrinterPrelude[] = ZEL_SOURCE_DIR "/tools/render/printer_prelude.ps";
 
 int RenderedPage::DarkCount(int x, int y, int w, int h) const {
   int count = 0;
@@ -71,12 +71,11 @@ GhostscriptRun RunPostScriptJob(const std::string& job, int dpi) {
   std::string pattern = (fs::temp_directory_path() / "gsjob_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) return run;
   const fs::path dir = pattern;
-  std::ofstream(dir / "prelude.ps", std::ios::binary) << kPrinterPrelude;
   std::ofstream(dir / "job.ps", std::ios::binary) << job;
   const fs::path out = dir / "gs.out";
   const std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pgmraw -r" + std::to_string(dpi) +
                               " -sOutputFile='" + (dir / "page%03d.pgm").string() + "' '" +
-                              (dir / "prelude.ps").string() + "' '" + (dir / "job.ps").string() + "' >'" +
+                              std::string(kPrinterPrelude) + "' '" + (dir / "job.ps").string() + "' >'" +
                               out.string() + "' 2>&1";
   const int status = std::system(command.c_str());
   run.exited = status != -1 && WIFEXITED(status);

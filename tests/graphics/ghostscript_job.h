@@ -8,10 +8,10 @@
 
 namespace graphicstest {
 
-// What a printer has and Ghostscript lacks, run in front of every job: the job
-// header and every sheet begin hand a list of input slots to the device's
-// statusdict /inputTrayMask procedure, which here takes its array and does
-// nothing.
+// The prelude every job is rendered behind, the one the README's viewing uses
+// (tools/render/printer_prelude.ps): it stands in for what a printer has and
+// Ghostscript lacks (statusdict /inputTrayMask), and drops /LeadingEdge, which
+// a printer takes as the feed edge but Ghostscript as a turn of the page image.
 extern const char kPrinterPrelude[];
 
 struct RenderedPage {

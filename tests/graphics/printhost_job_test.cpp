@@ -123,6 +123,68 @@ TEST(PrintHostOptions, SampleDocumentRunsInGhostscript) {
   EXPECT_EQ(run.pages.size(), 4u);
 }
 
+// Columns of the rectangle that hold any ink: the length of a bar drawn along
+// the rows, whatever its height rounds to.
+int InkedColumns(const graphicstest::RenderedPage& page, int x, int y, int w, int h) {
+  int count = 0;
+  for (int column = x; column < x + w; ++column) count += page.DarkCount(column, y, 1, h) > 0 ? 1 : 0;
+  return count;
+}
+
+// N-up sheets rendered by Ghostscript: page k of a marked document draws a bar
+// whose length grows with k, so every cell of the sheet's grid must hold ink
+// and the bars must lengthen cell by cell in reading order (left to right, top
+// to bottom). Landscape pages keep the portrait sheet and the same grid.
+struct NupCase {
+  int pages;
+  const char* orientation;
+  int columns;
+  int rows;
+};
+
+class PrintHostNupSheets : public ::testing::TestWithParam<NupCase> {};
+
+TEST_P(PrintHostNupSheets, EveryCellHoldsItsPageInReadingOrder) {
+  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const NupCase& c = GetParam();
+  const std::string n = std::to_string(c.pages);
+  const PrintedJob job = PrintWithHost(kColourModel, {std::string("--") + c.orientation, "--nup", n, "--marks", n});
+  ASSERT_EQ(job.exitCode, 0);
+  const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
+  ASSERT_TRUE(report.ok()) << report.Summary();
+  ASSERT_EQ(report.PostScript().size(), 1u);
+  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(report.PostScript()[0], 50);
+  ASSERT_TRUE(run.Clean()) << run.output;
+  ASSERT_EQ(run.pages.size(), 1u) << "all pages go on one sheet";
+  const graphicstest::RenderedPage& sheet = run.pages[0];
+  ASSERT_LT(sheet.width, sheet.height) << "the sheet stays portrait";
+  const int cellWidth = sheet.width / c.columns;
+  const int cellHeight = sheet.height / c.rows;
+  int previous = 0;
+  int total = 0;
+  for (int row = 0; row < c.rows; ++row) {
+    for (int column = 0; column < c.columns; ++column) {
+      const int x = column * cellWidth;
+      const int y = row * cellHeight;
+      const int length = InkedColumns(sheet, x, y, cellWidth, cellHeight);
+      EXPECT_GT(length, previous) << "cell at row " << row << ", column " << column;
+      previous = length;
+      total += sheet.DarkCount(x, y, cellWidth, cellHeight);
+    }
+  }
+  EXPECT_EQ(total, sheet.DarkCount(0, 0, sheet.width, sheet.height)) << "ink outside the grid";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sheets, PrintHostNupSheets,
+    ::testing::Values(NupCase{2, "portrait", 1, 2}, NupCase{4, "portrait", 2, 2}, NupCase{6, "portrait", 2, 3},
+                      NupCase{8, "portrait", 2, 4}, NupCase{9, "portrait", 3, 3}, NupCase{16, "portrait", 4, 4},
+                      NupCase{2, "landscape", 1, 2}, NupCase{4, "landscape", 2, 2}, NupCase{6, "landscape", 2, 3},
+                      NupCase{8, "landscape", 2, 4}, NupCase{9, "landscape", 3, 3}, NupCase{16, "landscape", 4, 4}),
+    [](const auto& param) {
+      return std::string(param.param.orientation) + std::to_string(param.param.pages);
+    });
+
 }  // namespace
 
 #endif  // ZEL_PRINTHOST
