@@ -7,7 +7,7 @@
 // OutputType, OutputFaceUp, LeadingEdge, EdgeToEdge, TraySwitch...) are
 // ignored by it, as its page device's Policies say (PolicyNotFound 1), so they
 // cannot fail a job; the test checks that they do not. What Ghostscript lacks
-// and a printer has is stood in for by the prelude below.
+// and a printer has is stood in for by the printer prelude.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -23,20 +23,12 @@
 #include "graphics/core/pdev.h"
 #include "graphics/output/device_settings.h"
 #include "tests/graphics/device_settings_fixture.h"
+#include "tests/graphics/ghostscript_job.h"
 
 namespace graphicstest {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The printer's input slots each carry the weight of the media loaded in them
-// (the page settings read it back through InputAttributes); Ghostscript's
-// slots have no MediaWeight, so the prelude gives each one.
-constexpr char kPrelude[] = R"PS(%!PS
-statusdict /inputTrayMask {pop} put
-<< /InputAttributes << currentpagedevice /InputAttributes get
-  {dup type /dicttype eq {dup length 1 add dict copy dup /MediaWeight 75 put} if} forall >> >> setpagedevice
-)PS";
 
 // After the settings: what the device took, then one page.
 constexpr char kReport[] = R"PS(
@@ -55,9 +47,8 @@ GsResult RunGs(const std::string& job) {
   std::string pattern = (fs::temp_directory_path() / "settings_gs_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) return result;
   const fs::path dir = pattern;
-  std::ofstream(dir / "prelude.ps", std::ios::binary) << kPrelude;
   std::ofstream(dir / "job.ps", std::ios::binary) << job;
-  const std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=nullpage '" + (dir / "prelude.ps").string() +
+  const std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=nullpage '" + std::string(kPrinterPrelude) +
                               "' '" + (dir / "job.ps").string() + "' >'" + (dir / "out.txt").string() + "' 2>&1";
   const int status = std::system(command.c_str());
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

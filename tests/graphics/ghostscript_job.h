@@ -10,8 +10,9 @@ namespace graphicstest {
 
 // The prelude every job is rendered behind, the one the README's viewing uses
 // (tools/render/printer_prelude.ps): it stands in for what a printer has and
-// Ghostscript lacks (statusdict /inputTrayMask), and drops /LeadingEdge, which
-// a printer takes as the feed edge but Ghostscript as a turn of the page image.
+// Ghostscript lacks (statusdict /inputTrayMask, a MediaWeight in every input
+// slot), and drops /LeadingEdge, which a printer takes as the feed edge but
+// Ghostscript as a turn of the page image.
 extern const char kPrinterPrelude[];
 
 struct RenderedPage {

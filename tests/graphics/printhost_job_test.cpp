@@ -5,6 +5,8 @@
 // printed; the PCL job must read clean with one form feed per page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -184,6 +186,159 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) {
       return std::string(param.param.orientation) + std::to_string(param.param.pages);
     });
+
+// The job and page settings a user chooses, printed through the print host on
+// both models: the mono model's PCL job must carry the PJL and PCL lines byte
+// for byte and read clean; the colour model's PostScript job must carry the
+// setpagedevice entries and page set-up text byte for byte and run clean in
+// Ghostscript. A setting a model has no hardware for must leave no line.
+struct SettingCase {
+  const char* name;
+  std::vector<std::string> options;
+  std::vector<std::string> pcl;         // in the mono model's job
+  std::vector<std::string> pclAbsent;   // never in it
+  std::vector<std::string> postScript;  // in the colour model's job
+};
+
+std::vector<SettingCase> SettingCases() {
+  std::vector<SettingCase> cases = {
+      {"CopiesCollated", {"--copies", "3", "--collate", "on"}, {"@PJL SET COPIES = 3\n@PJL SET QTY = 1\n"}, {},
+       {" dup\n/NumCopies          3 put dup\n/Collate            true put"}},
+      {"CopiesUncollated", {"--copies", "3", "--collate", "off"}, {"@PJL SET COPIES = 3\n@PJL SET QTY = 1\n"}, {},
+       {" dup\n/NumCopies          3 put dup\n/Collate            false put"}},
+      {"DuplexLongEdge", {"--duplex", "long"}, {"\x1b&l1S"}, {},
+       {" dup\n/Duplex             true put dup\n/Tumble             false put"}},
+      {"DuplexShortEdge", {"--duplex", "short"}, {"\x1b&l2S"}, {},
+       {" dup\n/Duplex             true put dup\n/Tumble             true put"}},
+      {"Simplex", {"--duplex", "none"}, {"\x1b&l0S"}, {},
+       {" dup\n/Duplex             false put dup\n/Tumble             false put"}},
+      {"Tray257", {"--tray", "257"}, {"\x1b&l2H"}, {},
+       {" dup\n/InputAttributes    <</Priority [3]>> put dup\n/TraySwitch         false put"}},
+      {"Tray258", {"--tray", "258"}, {"\x1b&l1H"}, {},
+       {" dup\n/InputAttributes    <</Priority [0]>> put dup\n/TraySwitch         false put"}},
+      {"Tray259", {"--tray", "259"}, {}, {},
+       {" dup\n/InputAttributes    <</Priority [1]>> put dup\n/TraySwitch         false put"}},
+      {"Tray260", {"--tray", "260"}, {}, {},
+       {" dup\n/InputAttributes    <</Priority [2]>> put dup\n/TraySwitch         false put"}},
+      {"Bin257", {"--bin", "257"}, {"@PJL SET OUTBIN = UPPER\n"}, {},
+       {" dup\n/OutputType         (Stacker 1) put"}},
+      {"Bin258", {"--bin", "258"}, {"@PJL SET OUTBIN = LOWER\n"}, {},
+       {" dup\n/OutputType         (Stacker 2) put"}},
+      {"Mirror", {"--mirror"}, {}, {},
+       {"\ninitmatrix\n72 600 div dup scale 4960 7015.200 translate 0 rotate -1 -1 scale\n"}},
+      {"Negative", {"--negative"}, {}, {},
+       {"{ 1 exch sub}bind settransfer\n1 setgray clippath fill\n", "\n{}bind settransfer\n"}},
+      {"Booklet", {"--booklet", "1"}, {}, {},
+       {"\ninitmatrix\ncurrentpagedevice /PageSize get aload pop 2 div translate 90 rotate\n",
+        "\ninitmatrix\ncurrentpagedevice /PageSize get aload pop pop 0 translate 90 rotate\n"}},
+      {"Nup2", {"--nup", "2"}, {"@PJL SET NUP = 2\n"}, {}, {"gsave\n0 0 595 842 rc\n"}},
+  };
+  for (int bin = 259; bin <= 261; ++bin) {
+    cases.push_back({"", {"--bin", std::to_string(bin)}, {}, {},
+                     {" dup\n/OutputType         (Stacker " + std::to_string(bin - 256) + ") put"}});
+  }
+  const int stapleLocations[] = {1, 2, 5, 6};
+  for (int staple = 1; staple <= 4; ++staple) {
+    cases.push_back({"", {"--staple", std::to_string(staple)}, {}, {"FINISH"},
+                     {" dup\n/Staple             1 put dup\n/StapleDetails      <</StapleLocation " +
+                      std::to_string(stapleLocations[staple - 1]) + ">> put"}});
+  }
+  for (int punch = 1; punch <= 3; ++punch) {
+    cases.push_back({"", {"--punch", std::to_string(punch)}, {}, {"PUNCH"},
+                     {" dup\n/Punch              " + std::to_string(punch) + " put"}});
+  }
+  for (int fold = 1; fold <= 2; ++fold) {
+    cases.push_back({"", {"--fold", std::to_string(fold)}, {}, {"FOLD"},
+                     {" dup\n/Fold               1 put dup\n/FoldDetails        <</FoldType " + std::to_string(fold) +
+                      ">> put"}});
+  }
+  return cases;
+}
+
+std::string CaseName(const SettingCase& c) {
+  if (*c.name) return c.name;
+  std::string name;
+  for (const std::string& option : c.options) {
+    for (char ch : option)
+      if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
+  }
+  return name;
+}
+
+class PrintHostSettings : public ::testing::TestWithParam<SettingCase> {
+ protected:
+  std::vector<std::string> Options() const {
+    std::vector<std::string> options = {"--portrait", "--blank", "2"};
+    options.insert(options.end(), GetParam().options.begin(), GetParam().options.end());
+    return options;
+  }
+};
+
+TEST_P(PrintHostSettings, MonoPclJobCarriesTheLines) {
+  const PrintedJob job = PrintWithHost(kMonoModel, Options());
+  ASSERT_EQ(job.exitCode, 0);
+  const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
+  EXPECT_TRUE(report.ok()) << report.Summary();
+  for (const std::string& text : GetParam().pcl)
+    EXPECT_NE(job.bytes.find(text), std::string::npos) << "missing " << ::testing::PrintToString(text);
+  for (const std::string& text : GetParam().pclAbsent)
+    EXPECT_EQ(job.bytes.find(text), std::string::npos) << text << " on a model without the hardware";
+}
+
+TEST_P(PrintHostSettings, ColourPostScriptJobCarriesTheEntriesAndRuns) {
+  const PrintedJob job = PrintWithHost(kColourModel, Options());
+  ASSERT_EQ(job.exitCode, 0);
+  const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
+  ASSERT_TRUE(report.ok()) << report.Summary();
+  ASSERT_EQ(report.PostScript().size(), 1u);
+  const std::string postScript = report.PostScript()[0];
+  for (const std::string& text : GetParam().postScript)
+    EXPECT_NE(postScript.find(text), std::string::npos) << "missing " << ::testing::PrintToString(text);
+  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(postScript, 20);
+  EXPECT_TRUE(run.Clean()) << run.output;
+  EXPECT_FALSE(run.pages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PrintHostSettings, ::testing::ValuesIn(SettingCases()),
+                         [](const auto& param) { return CaseName(param.param); });
+
+// A scale of 50% is laid out on a logical page twice the size: the mark drawn
+// one inch from the page's corner lands half an inch from it, half as long.
+TEST(PrintHostOptions, ScaledPageRendersAtItsScale) {
+  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  constexpr int kDpi = 100;
+  const auto markBox = [&](const std::vector<std::string>& options) {
+    std::vector<std::string> all = {"--portrait", "--marks", "4"};
+    all.insert(all.end(), options.begin(), options.end());
+    const PrintedJob job = PrintWithHost(kColourModel, all);
+    EXPECT_EQ(job.exitCode, 0);
+    const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
+    std::vector<int> box = {-1, -1, -1, -1};  // left, top, columns, rows of ink on page 4
+    if (report.PostScript().size() != 1u) return box;
+    const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(report.PostScript()[0], kDpi);
+    EXPECT_TRUE(run.Clean()) << run.output;
+    if (run.pages.size() != 4u) return box;
+    const graphicstest::RenderedPage& page = run.pages[3];
+    int left = page.width, top = page.height, right = -1, bottom = -1;
+    for (int y = 0; y < page.height; ++y) {
+      for (int x = 0; x < page.width; ++x) {
+        if (page.DarkCount(x, y, 1, 1) == 0) continue;
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    }
+    return std::vector<int>{left, top, right - left + 1, bottom - top + 1};
+  };
+  const std::vector<int> plain = markBox({});
+  const std::vector<int> half = markBox({"--scale", "50"});
+  // Page 4's bar: one inch long, half an inch high, one inch in from the corner.
+  EXPECT_NEAR(plain[0], kDpi, 2);
+  EXPECT_NEAR(plain[1], kDpi, 2);
+  EXPECT_NEAR(plain[2], kDpi, 2);
+  EXPECT_NEAR(plain[3], kDpi / 2, 2);
+  for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(half[i], plain[i] / 2, 2) << "box value " << i;
+}
 
 }  // namespace
 

@@ -6,10 +6,13 @@
 //   printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]
 //             [--graphics-library PATH] [--copies N] [--duplex none|long|short]
 //             [--nup N] [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]
-//             [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N | --marks N]
+//             [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]
+//             [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]
+//             [--text FILE | --sample | --blank N | --marks N]
 //
-// N-up, booklet, the printer language and the watermark are the driver's private
-// settings: they are written into the private part of the device mode the driver
+// N-up, booklet, the printer language, the watermark, the output bin, staple,
+// punch and fold positions and the mirror and negative image are the driver's
+// private settings: they are written into the private part of the device mode the driver
 // gave and merged by the driver like the public ones. What the driver changes is
 // reported; a language it does not print the job in is an error, because the job
 // would silently come out in another one.
@@ -41,7 +44,9 @@ int Usage() {
                "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
                "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
                "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
-               "                 [--paper N] [--tray N] [--portrait | --landscape] [--text FILE | --sample | --blank N | --marks N]\n");
+               "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
+               "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
+               "                 [--text FILE | --sample | --blank N | --marks N]\n");
   return 2;
 }
 
@@ -67,6 +72,8 @@ struct Options {
   std::map<std::string, std::string> values;
   SHORT orientation = 0;  // 0: the driver's default
   bool sample = true;
+  bool mirror = false;
+  bool negative = false;
   std::string textFile;
   const std::string* Get(const std::string& key) const {
     auto it = values.find(key);
@@ -138,12 +145,20 @@ std::vector<BYTE> DeviceMode(std::string& printer, const Options& options, std::
   if (const std::string* v = options.Get("paper")) dm->dmPaperSize = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_PAPERSIZE;
   if (const std::string* v = options.Get("tray")) dm->dmDefaultSource = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_DEFAULTSOURCE;
   if (options.orientation) dm->dmOrientation = options.orientation, dm->dmFields |= DM_ORIENTATION;
+  if (const std::string* v = options.Get("scale")) dm->dmScale = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_SCALE;
+  const std::string* collate = options.Get("collate");
+  if (collate) dm->dmCollate = *collate == "on" ? 1 : 0, dm->dmFields |= DM_COLLATE;
 
   // The private settings.
   const std::string* nup = options.Get("nup");
   const std::string* booklet = options.Get("booklet");
   const std::string* language = options.Get("language");
   const std::string* watermark = options.Get("watermark");
+  const std::string* bin = options.Get("bin");
+  const std::string* staple = options.Get("staple");
+  const std::string* punch = options.Get("punch");
+  const std::string* fold = options.Get("fold");
+  const bool finishing = bin || staple || punch || fold || collate || options.mirror || options.negative;
   const WORD wantedLanguage = language ? LanguageWord(*language) : 0;
   if (language && wantedLanguage == 0) {
     error = "unknown printer language \"" + *language + "\" (postscript, pcl or pclxl)";
@@ -151,9 +166,9 @@ std::vector<BYTE> DeviceMode(std::string& printer, const Options& options, std::
   }
   XDEVMODE_PRIVATE extra;
   const bool own = ReadPrivate(current, &extra);
-  if (!own && (nup || booklet || language || watermark)) {
-    error = "the driver's device mode has no private part of its own; --nup, --booklet, --language and "
-            "--watermark need one";
+  if (!own && (nup || booklet || language || watermark || finishing)) {
+    error = "the driver's device mode has no private part of its own; --nup, --booklet, --language, "
+            "--watermark, --collate and the finishing and image options need one";
     return {};
   }
   if (own) {
@@ -162,6 +177,14 @@ std::vector<BYTE> DeviceMode(std::string& printer, const Options& options, std::
     if (booklet) extra._nBooklet = static_cast<WORD>(std::stoul(*booklet));
     if (language) extra._nPDL = wantedLanguage;
     if (watermark) extra._wmCurrent = Watermark(*watermark);
+    if (collate) extra._bCollate = *collate == "on" ? 1 : 0;
+    // A chosen bin takes the sheets face down into it.
+    if (bin) extra._nOutputTray = static_cast<WORD>(std::stoul(*bin)), extra.faceUpOff = 1;
+    if (staple) extra._wStaple = static_cast<WORD>(std::stoul(*staple));
+    if (punch) extra.punchId = static_cast<SHORT>(std::stoi(*punch));
+    if (fold) extra.foldId = static_cast<WORD>(std::stoul(*fold));
+    if (options.mirror) extra._bMirrorImage = 1;
+    if (options.negative) extra._bNegativeImage = 1;
     WritePrivate(current, extra);
   }
 
@@ -187,6 +210,17 @@ std::vector<BYTE> DeviceMode(std::string& printer, const Options& options, std::
     if (booklet && result._nBooklet != std::stoul(*booklet))
       std::fprintf(stderr, "printhost: the driver set booklet %u, not %s\n", static_cast<unsigned>(result._nBooklet),
                    booklet->c_str());
+    const struct {
+      const std::string* asked;
+      unsigned kept;
+      const char* what;
+    } kept[] = {{bin, result._nOutputTray, "output bin"},
+                {staple, result._wStaple, "staple position"},
+                {punch, static_cast<unsigned>(result.punchId), "punch"},
+                {fold, result.foldId, "fold"}};
+    for (const auto& k : kept)
+      if (k.asked && k.kept != std::stoul(*k.asked))
+        std::fprintf(stderr, "printhost: the driver set %s %u, not %s\n", k.what, k.kept, k.asked->c_str());
     if (watermark && std::memcmp(&result._wmCurrent, &extra._wmCurrent, sizeof extra._wmCurrent) != 0)
       std::fprintf(stderr, "printhost: the driver changed the watermark\n");
   }
@@ -347,13 +381,20 @@ int main(int argc, char** argv) {
     if (a == "--landscape") options.orientation = 2;
     else if (a == "--portrait") options.orientation = 1;
     else if (a == "--sample") options.sample = true;
+    else if (a == "--mirror") options.mirror = true;
+    else if (a == "--negative") options.negative = true;
     else if (a.rfind("--", 0) == 0 && i + 1 < args.size()) options.values[a.substr(2)] = args[++i];
     else return Usage();
   }
   const struct {
     const char* name;
     long low, high;
-  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}, {"blank", 0, 9999}, {"marks", 0, 9999}};
+  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}, {"blank", 0, 9999}, {"marks", 0, 9999},
+                 {"scale", 1, 1000}, {"bin", 1, 32767}, {"staple", 0, 32767}, {"punch", 0, 32767}, {"fold", 0, 32767}};
+  if (const std::string* collate = options.Get("collate"); collate && *collate != "on" && *collate != "off") {
+    std::fprintf(stderr, "printhost: --collate takes on or off\n");
+    return Usage();
+  }
   for (const auto& n : numbers) {
     const std::string* v = options.Get(n.name);
     if (v && !IsNumber(*v, n.low, n.high)) {
