@@ -3,6 +3,7 @@
 // it. Fields are added by the pieces that need them; each says who sets it.
 #pragma once
 
+#include "graphics/passthrough/passthrough_state.h"
 #include "platform/base/types.h"
 
 struct JobState {
@@ -19,4 +20,5 @@ struct JobState {
   SHORT pathEscapeDepth = 0;        // above 0 while an application path is open (escapes 4096/4098)
   WORD pathKind = 0;                // 1 the path batch has lines only, 2 Beziers (drawing entries; WritePath reads)
   WORD applicationIgnoreUsed = 0;   // POSTSCRIPT_IGNORE was used in this job (escapes; the rectangle writer reads)
+  PassthroughFilterState passthrough;  // the application PostScript filter's state (passthrough escapes)
 };

@@ -1,0 +1,265 @@
+// The filter of application PostScript. Two walks: generic application
+// PostScript is cut at its structure comments, so each application page
+// becomes a driver page; the document reader's output has no usable page
+// comments, so its pages are found by its page-start line and the "save" that
+// follows it, which can come several calls later (the text in between is held
+// back in a channel file until then).
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/core/pdev.h"
+#include "graphics/output/device_settings.h"
+#include "graphics/output/page_setup_support.h"
+#include "graphics/pages/document_store.h"
+#include "graphics/passthrough/app_postscript_filter.h"
+#include "graphics/stream/output.h"
+#include "platform/base/files.h"
+#include "platform/base/handles.h"
+
+namespace {
+
+constexpr char kSave[] = "save";
+constexpr DWORD kSaveLength = 4;
+constexpr int kCountdownFirst = 15;
+constexpr int kCountdownAgain = 13;
+constexpr int kHeldIndex = static_cast<int>(kChannelCapturedPostScript) - 1;
+
+struct Marker {
+  const char* text;
+  DWORD length;
+};
+// Searched in this order; on equal offsets the earlier one wins.
+constexpr Marker kMarkers[] = {{"%%BeginPageSetup", 16}, {"%%Trailer", 9}, {"%%Page:", 7}, {"DeleteMe", 8},
+                               {"%%BeginSetup", 12}};
+enum MarkerKind { kBeginPageSetup, kTrailer, kPage, kDeleteMe, kBeginSetup };
+
+bool Write(PDEV* pdev, const void* data, DWORD length) {
+  if (length == 0) return !OutputFailed(pdev);
+  return WriteOut(pdev, kWriteBytes, static_cast<int>(length), data) == static_cast<int>(length) &&
+         !OutputFailed(pdev);
+}
+
+bool PageInProgress(const PDEV* pdev) { return pdev->pages.pageStarted != FALSE; }
+
+bool EndDriverPage(PDEV* pdev) { return !PageInProgress(pdev) || EndPage(pdev) > 0; }
+
+bool RestartPage(PDEV* pdev) { return EndDriverPage(pdev) && EnsurePageStarted(pdev, FALSE) > 0; }
+
+bool BookletOrInserts(PDEV* pdev) {
+  return pdev->devmode.dmPrivate._nBooklet != 0 || HasSheetInserts(pdev);
+}
+
+// ---- The structure walk ----------------------------------------------------------
+
+int WalkStructure(PDEV* pdev, const BYTE* data, DWORD length) {
+  DWORD pos = 0;
+  while (pos < length) {
+    int which = -1;
+    DWORD at = kBytesNotFound;
+    for (int i = 0; i < static_cast<int>(std::size(kMarkers)); ++i) {
+      const DWORD found = FindBytes(kMarkers[i].text, kMarkers[i].length, data + pos, length - pos);
+      if (found != kBytesNotFound && (at == kBytesNotFound || found < at)) {
+        at = found;
+        which = i;
+      }
+    }
+    if (which < 0) return Write(pdev, data + pos, length - pos) ? 1 : -1;
+    const BYTE* marker = data + pos + at;
+    // The line end stays with the text that follows.
+    const DWORD line = LineLength(reinterpret_cast<const char*>(marker), length - pos - at);
+    bool ok = true;
+    switch (which) {
+      case kBeginPageSetup:
+        ok = Write(pdev, data + pos, at + line) && EnsurePageStarted(pdev, FALSE) > 0;
+        pos += at + line;
+        break;
+      case kTrailer:
+        ok = Write(pdev, data + pos, at) && EndDriverPage(pdev) && RecordPageOffset(pdev, FALSE) > 0 &&
+             Write(pdev, marker, line);
+        pos += at + line;
+        break;
+      case kPage:
+        ok = Write(pdev, data + pos, at) && EndDriverPage(pdev) && Write(pdev, marker, line);
+        pos += at + line;
+        break;
+      case kDeleteMe:
+        ok = Write(pdev, data + pos, at);
+        pos += at + kMarkers[kDeleteMe].length;
+        break;
+      default: {
+        ok = Write(pdev, data + pos, at);
+        const bool settingsHere = !PageInProgress(pdev) && pdev->pageMakerVersion >= 6 && pagesetup::IsPostScriptJob(pdev) &&
+                                  pdev->devmode.dmPrivate._nBooklet == 0;
+        if (settingsHere) {
+          ok = ok && EmitJobSettings(pdev, TRUE) > 0;
+          pos += at + line;
+        } else {
+          pos += at + kMarkers[kBeginSetup].length;
+        }
+        break;
+      }
+    }
+    if (!ok) return -1;
+  }
+  return 1;
+}
+
+// ---- The document reader's pages -----------------------------------------------
+
+// Diverts data into the held-text channel, then goes back to the channel in use.
+bool Hold(PDEV* pdev, const void* data, DWORD length) {
+  if (length == 0) return true;
+  const DWORD previous = pdev->output.currentChannel;
+  const bool ok = SelectOutputChannel(pdev, kChannelCapturedPostScript) && Write(pdev, data, length) &&
+                  FlushOutputBuffer(pdev) && SelectOutputChannel(pdev, previous);
+  if (ok) pdev->job.passthrough.heldBytes += length;
+  return ok;
+}
+
+// Writes the held text into the stream where it is now and forgets it, so that
+// it is never sent twice.
+bool ReplayHeld(PDEV* pdev) {
+  PassthroughFilterState& state = pdev->job.passthrough;
+  if (!FlushOutputBuffer(pdev)) return false;
+  OutputChannel& row = pdev->output.channels[kHeldIndex];
+  if (row.open && row.file != 0) CloseHandle(row.file);
+  row.file = 0;
+  row.open = FALSE;
+  row.reading = FALSE;
+  bool ok = true;
+  if (row.path[0] != '\0') {
+    HANDLE file = CreateFileA(row.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+    if (file != INVALID_HANDLE_VALUE && file != 0) {
+      BYTE piece[4096];
+      for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, piece, sizeof piece, &got, nullptr)) {
+          ok = false;
+          break;
+        }
+        if (got == 0) break;
+        if (!Write(pdev, piece, got)) {
+          ok = false;
+          break;
+        }
+      }
+      CloseHandle(file);
+      DeleteFileA(row.path);
+    }
+  }
+  state.heldBytes = 0;
+  return ok;
+}
+
+struct Window {
+  DWORD first;   // calls after the page line: "save" within this many bytes of the data
+  DWORD second;  // "save" within this many bytes after the page line
+};
+
+Window SaveWindows(const PDEV* pdev) {
+  return pdev->acrobatVersion < 6 ? Window{32, 206} : Window{9900, 9900};
+}
+
+// The line-removal comment starts a page: the text before it ends the current
+// one. `line` is where the comment starts in data (or, completed across calls,
+// the bytes of data that finished it).
+bool AtRemovalLine(PDEV* pdev, const BYTE* data, DWORD length, DWORD start, bool completed) {
+  if (!Write(pdev, data, completed ? 0 : start) || !RestartPage(pdev)) return false;
+  if (completed) {
+    return Write(pdev, PassthroughLineText(1), PassthroughLineLength(1)) &&
+           Write(pdev, data + start, length - start);
+  }
+  return Write(pdev, data + start, length - start);
+}
+
+// The page line: the page starts with it when its "save" follows closely;
+// otherwise the line and what follows are held until the "save" comes.
+bool AtPageLine(PDEV* pdev, const BYTE* data, DWORD length, DWORD start, bool completed, bool again) {
+  PassthroughFilterState& state = pdev->job.passthrough;
+  const DWORD before = completed ? 0 : start;
+  const DWORD afterLine = completed ? start : start + PassthroughLineLength(0);
+  if (!Write(pdev, data, before)) return false;
+  const DWORD window = std::min(SaveWindows(pdev).second, length - afterLine);
+  const bool saveFollows = FindBytes(kSave, kSaveLength, data + afterLine, window) != kBytesNotFound;
+  const BYTE* line = completed ? reinterpret_cast<const BYTE*>(PassthroughLineText(0)) : data + start;
+  const DWORD lineLength = PassthroughLineLength(0);
+  if (saveFollows) {
+    return RestartPage(pdev) && Write(pdev, line, lineLength) && Write(pdev, data + afterLine, length - afterLine);
+  }
+  if (!Hold(pdev, line, lineLength) || !Hold(pdev, data + afterLine, length - afterLine)) return false;
+  state.saveCountdown = completed || again ? kCountdownAgain : kCountdownFirst;
+  return true;
+}
+
+int FilterDocumentReader(PDEV* pdev, const BYTE* data, DWORD length) {
+  PassthroughFilterState& state = pdev->job.passthrough;
+  const int answer = static_cast<int>(length);
+
+  if (state.saveCountdown > 0) {
+    const DWORD window = std::min(SaveWindows(pdev).first, length);
+    if (FindBytes(kSave, kSaveLength, data, window) == kBytesNotFound) {
+      --state.saveCountdown;
+      if (state.saveCountdown > 0) return Hold(pdev, data, length) ? answer : -1;
+      // No page after all: the held text goes out unchanged where it was meant to.
+      if (BookletOrInserts(pdev) && !SelectOutputChannel(pdev, kChannelPages)) return -1;
+      return ReplayHeld(pdev) && Write(pdev, data, length) ? answer : -1;
+    }
+    state.saveCountdown = 0;
+    if (!RestartPage(pdev) || !ReplayHeld(pdev)) return -1;
+  }
+
+  if (state.foundLine == 1) {
+    const DWORD at = FindBytes(PassthroughLineText(0), PassthroughLineLength(0), data, length);
+    if (at == kBytesNotFound) return Write(pdev, data, length) ? answer : -1;
+    return AtPageLine(pdev, data, length, at, false, true) ? answer : -1;
+  }
+  if (state.foundLine == 2) {
+    const DWORD at = FindBytes(PassthroughLineText(1), PassthroughLineLength(1), data, length);
+    if (at == kBytesNotFound) return Write(pdev, data, length) ? answer : -1;
+    return AtRemovalLine(pdev, data, length, at, false) ? answer : -1;
+  }
+
+  int row = 0;
+  for (;;) {
+    const DWORD at = MatchPassthroughLine(data, length, row, state.match);
+    const int matchedRow = state.match.row;
+    switch (state.match.result) {
+      case kLineMatched:
+      case kLineCompleted: {
+        const bool completed = state.match.result == kLineCompleted;
+        state.foundLine = static_cast<WORD>(matchedRow + 1);
+        state.match = PassthroughMatch{};
+        const bool ok = matchedRow == 1 ? AtRemovalLine(pdev, data, length, at, completed)
+                                        : AtPageLine(pdev, data, length, at, completed, false);
+        return ok ? answer : -1;
+      }
+      case kLinePartialAtEnd:
+        // The partial line's bytes wait in the matcher for the next call.
+        return Write(pdev, data, at) ? answer : -1;
+      case kLineBroken: {
+        // A false start: its bytes go out as they came, and the data is looked at afresh.
+        const DWORD held = state.match.matched;
+        state.match = PassthroughMatch{};
+        if (!Write(pdev, PassthroughLineText(matchedRow), held)) return -1;
+        row = 0;
+        continue;
+      }
+      default:
+        if (row == 0) {
+          row = 1;
+          continue;
+        }
+        return Write(pdev, data, length) ? answer : -1;
+    }
+  }
+}
+
+}  // namespace
+
+int FilterAppPostScript(PDEV* pdev, const BYTE* data, DWORD length) {
+  if (pdev == nullptr) return -1;
+  if (data == nullptr || length == 0) return 0;
+  if (pdev->job.passthrough.embeddedDocument) return Write(pdev, data, length) ? static_cast<int>(length) : -1;
+  if (pdev->acrobatVersion == 0) return WalkStructure(pdev, data, length);
+  return FilterDocumentReader(pdev, data, length);
+}
