@@ -17,6 +17,7 @@ struct JobState {
   BOOL prologOpen = FALSE;          // the prolog's dictionary was left open by the header
   WORD appPostScriptState = 0;      // 1 or more while the application sends its own PostScript (escapes)
   WORD inHpgl = 0;                  // 1 after "ESC%0B" (HP-GL/2 entered), 0 after "ESC%0A" (PCL writers)
+  WORD savedInHpgl = 0;             // the page's HP-GL/2 mode while a watermark is captured (escapes)
   SHORT pathEscapeDepth = 0;        // above 0 while an application path is open (escapes 4096/4098)
   WORD pathKind = 0;                // 1 the path batch has lines only, 2 Beziers (drawing entries; WritePath reads)
   WORD applicationIgnoreUsed = 0;   // POSTSCRIPT_IGNORE was used in this job (escapes; the rectangle writer reads)

@@ -1,0 +1,55 @@
+// The printer's configuration changed while a device context is open: the
+// set-up program sends UPDATE_CONFIG after it wrote the printer's settings,
+// the user-interface library FONTLIST_REFRESH after the installed fonts of a
+// printer changed. The library's cached model record of that printer is
+// reloaded, so the next device context and job see the new configuration.
+//
+// A device context in use keeps the copy of the record it was set up from:
+// its page geometry, fonts and device mode were derived from that copy, and
+// mixing in a record that changed under it would leave the job half old, half
+// new.
+#include <cstring>
+
+#include "graphics/core/model_description.h"
+#include "graphics/core/pdev.h"
+#include "graphics/escapes/escapes.h"
+#include "platform/base/codepage.h"
+#include "platform/spooler/spooler.h"
+
+namespace {
+
+constexpr size_t kPrinterNameOffset = 4;
+constexpr size_t kPrinterNameBytes = 260;
+
+void ReloadOwnPrinter(PDEV* pdev) { GetModelRecord(pdev->engineDevice, pdev->printer, pdev->printerName); }
+
+void ReloadOtherPrinter(const char* name) {
+  HANDLE printer = 0;
+  if (!OpenPrinterA(const_cast<char*>(name), &printer, nullptr)) return;
+  GetModelRecord(0, printer, name);
+  ClosePrinter(printer);
+}
+
+ULONG FontListRefresh(PDEV* pdev, ULONG inSize, const void* in) {
+  if (in == nullptr || inSize < kFontListRefreshBlockBytes) return RefuseEscape();
+  // The name is copied terminated: the sender's may fill all 260 bytes.
+  char name[kPrinterNameBytes + 1] = {};
+  std::memcpy(name, static_cast<const BYTE*>(in) + kPrinterNameOffset, kPrinterNameBytes);
+  if (name[0] == '\0') return 0;
+  if (lstrcmpiA(name, pdev->printerName) == 0) {
+    ReloadOwnPrinter(pdev);
+  } else {
+    ReloadOtherPrinter(name);
+  }
+  return 0;
+}
+
+}  // namespace
+
+ULONG ServeConfigEscape(PDEV* pdev, ULONG escape, ULONG inSize, const void* in) {
+  switch (escape) {
+    case kEscFontListRefresh: return FontListRefresh(pdev, inSize, in);
+    case kEscUpdateConfig: ReloadOwnPrinter(pdev); return 0;
+    default: return 0;
+  }
+}
