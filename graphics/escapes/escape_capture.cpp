@@ -65,11 +65,15 @@ ULONG WatermarkBegin(PDEV* pdev, ULONG inSize, const void* in, ULONG outSize, vo
         pdev->acrobatVersion >= 1 || pdev->pageMakerVersion >= 6 || pdev->job.showpageOverride != 0;
     return Answer(outSize, out, driverDraws ? 1 : 0) ? 1 : RefuseEscape();
   }
-  DivertTo(pdev, kChannelWatermark);
+  // A capture begun inside another (the application's own bracket around the
+  // library's) goes on into the same channel: the channel to come back to is
+  // the one from before the outer capture.
+  const bool nested = (pdev->captureFlags & kCaptureWatermark) != 0;
+  if (!nested) DivertTo(pdev, kChannelWatermark);
   pdev->watermarkCapture = 1;
   ForgetSelectedFont(pdev);
   pdev->captureFlags |= kCaptureWatermark;
-  if (IsPcl(pdev)) {
+  if (IsPcl(pdev) && !nested) {
     // The watermark is drawn in HP-GL/2; the page's own mode comes back at the end.
     pdev->job.savedInHpgl = pdev->job.inHpgl;
     pdev->job.inHpgl = 1;
@@ -79,6 +83,7 @@ ULONG WatermarkBegin(PDEV* pdev, ULONG inSize, const void* in, ULONG outSize, vo
 }
 
 ULONG WatermarkEnd(PDEV* pdev) {
+  if (!(pdev->captureFlags & kCaptureWatermark)) return 1;  // the capture already ended
   if (IsPcl(pdev)) pdev->job.inHpgl = pdev->job.savedInHpgl;
   ComeBack(pdev);
   pdev->watermarkCapture = 2;
@@ -93,13 +98,14 @@ ULONG TabPageBegin(PDEV* pdev, ULONG inSize, const void* in, ULONG outSize, void
   if (value == 0) {
     return Answer(outSize, out, pdev->pages.pagesStarted) ? 0 : RefuseEscape();
   }
-  DivertTo(pdev, kChannelTabs);
+  if (!(pdev->captureFlags & kCaptureTab)) DivertTo(pdev, kChannelTabs);
   pdev->captureFlags |= kCaptureTab;
   return 0;
 }
 
 ULONG TabPageEnd(PDEV* pdev, const void* in) {
   if (in == nullptr) return RefuseEscape();
+  if (!(pdev->captureFlags & kCaptureTab)) return 0;
   ComeBack(pdev);
   pdev->captureFlags &= ~kCaptureTab;
   return 0;

@@ -17,5 +17,13 @@ enum LibraryStringId : unsigned {
   IDS_OUT_OF_MEMORY = 160,  // "メモリ外": the value error text of error 8
   IDS_ERROR_CODE = 161,     // "エラーコード %d": the value error text of every other error
   IDS_ERROR_CAPTION = 192,  // "エラー"
+  IDS_MONITOR_NOT_STARTED = 193,  // the status monitor could not be started
+  IDS_BANNER_TITLE = 405,         // the banner page's title line
   IDS_BUILT_IN_PROFILE = 426,  // "標準": the built-in settings profile
+  IDS_MACRO_FOLDER_RESERVED = 432,  // the macro-file dialog refuses the driver's own folder
+  IDS_MACRO_FILE_TITLE = 433,       // the macro-file dialog's title
+  IDS_BANNER_SUBMITTED = 453,       // "Submission Time: %s"
+  IDS_BANNER_ACCOUNT = 469,         // "User/Project: %s"
+  IDS_BANNER_NOTE = 470,            // "Note: %s"
+  IDS_BANNER_DOCUMENT = 471,        // "Document: %s"
 };

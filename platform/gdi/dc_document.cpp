@@ -84,6 +84,14 @@ ZEL_EXTERN_C int StartDocA(HDC hdc, const DOCINFOA* lpdi) {
 ZEL_EXTERN_C int StartPage(HDC hdc) {
   auto dc = FindDC(hdc);
   if (!dc) return SP_ERROR;
+  // The driver's own page inside a document event at the end of the
+  // application's page (a watermark drawn over it): the driver captures what is
+  // drawn on it, so it nests in the open page.
+  if (dc->inDocument && dc->inPage && dc->InsideEvent()) {
+    if (!dc->driver->Get<PFN_DrvStartPage>(INDEX_DrvStartPage)(dc->Surface())) return SP_ERROR;
+    ++dc->nestedPages;
+    return 1;
+  }
   if (!dc->inDocument || dc->inPage) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return SP_ERROR;
@@ -104,6 +112,10 @@ ZEL_EXTERN_C int EndPage(HDC hdc) {
   if (!dc->inPage) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return SP_ERROR;
+  }
+  if (dc->nestedPages > 0 && dc->InsideEvent()) {
+    --dc->nestedPages;
+    return dc->driver->Get<PFN_DrvSendPage>(INDEX_DrvSendPage)(dc->Surface()) ? 1 : SP_ERROR;
   }
   dc->RaiseEvent(DOCUMENTEVENT_ENDPAGE, 0, nullptr, 0, nullptr);
   dc->inPage = false;  // the page is over whatever the driver answers

@@ -27,7 +27,8 @@ PagePoint ToDevice(const DeviceContext& dc, double x, double y) {
   const double wx = x * w.eM11 + y * w.eM21 + w.eDx;
   const double wy = x * w.eM12 + y * w.eM22 + w.eDy;
   const PageScale s = PageScaleOf(dc);
-  return PagePoint{wx * s.x, wy * s.y};
+  const DrawingState& d = dc.drawing;
+  return PagePoint{(wx - d.windowOrg.x) * s.x + d.viewportOrg.x, (wy - d.windowOrg.y) * s.y + d.viewportOrg.y};
 }
 
 PageScale PageScaleOf(const DeviceContext& dc) {

@@ -98,9 +98,13 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
   const double ascent = ifi ? ifi->fwdWinAscender : 0;
   const double descent = ifi ? ifi->fwdWinDescender : 0;
   PagePoint origin = ToDevice(dc, x, y);
-  if (dc.drawing.textAlign != TA_BASELINE) {
+  const UINT vertical = dc.drawing.textAlign & TA_BASELINE;
+  if (vertical == TA_TOP) {
     origin.x += ascent * m.eM21;  // down the font's own y axis to the baseline
     origin.y += ascent * m.eM22;
+  } else if (vertical == TA_BOTTOM) {
+    origin.x -= descent * m.eM21;  // up from the cell's bottom to the baseline
+    origin.y -= descent * m.eM22;
   }
   // The baseline's direction on the device.
   const double angle = escapement / 10.0 * kPi / 180.0;
@@ -149,6 +153,24 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
     }
     extend(pen.x - ascent * m.eM21, pen.y - ascent * m.eM22);
     extend(pen.x + descent * m.eM21, pen.y + descent * m.eM22);
+  }
+  // A centred or right-aligned run ends half or all of its advance earlier.
+  const UINT horizontal = dc.drawing.textAlign & TA_CENTER;
+  if (horizontal == TA_CENTER || horizontal == TA_RIGHT) {
+    const double share = horizontal == TA_CENTER ? 0.5 : 1.0;
+    const double sx = (pen.x - origin.x) * share, sy = (pen.y - origin.y) * share;
+    for (GLYPHPOS& pos : run.glyphs) {
+      pos.ptl.x = static_cast<LONG>(std::lround(pos.ptl.x - sx));
+      pos.ptl.y = static_cast<LONG>(std::lround(pos.ptl.y - sy));
+    }
+    origin.x -= sx;
+    origin.y -= sy;
+    pen.x -= sx;
+    pen.y -= sy;
+    minX -= sx;
+    maxX -= sx;
+    minY -= sy;
+    maxY -= sy;
   }
   run.start = origin;
   run.end = pen;

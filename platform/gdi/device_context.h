@@ -54,6 +54,13 @@ struct DrawingState {
   BrushData brush;
   HGDIOBJ brushHandle = 0;  // 0: the stock white brush
   int mapMode = MM_TEXT;
+  // Page space to device space: the window origin maps onto the viewport
+  // origin. The extents are kept for the application to read back; the fixed
+  // map modes this stand-in offers do not use them.
+  POINT windowOrg{0, 0};
+  POINT viewportOrg{0, 0};
+  SIZE windowExt{1, 1};
+  SIZE viewportExt{1, 1};
   int graphicsMode = GM_COMPATIBLE;
   int fillMode = ALTERNATE;
   XFORM world{1, 0, 0, 1, 0, 0};
@@ -86,6 +93,7 @@ class DeviceContext : public KernelObject {
   Pdev pdev;
   bool inDocument = false;
   bool inPage = false;
+  int nestedPages = 0;  // pages the library opened inside an event while the application's was open
   DWORD jobId = 0;
   DrawingState drawing;
 

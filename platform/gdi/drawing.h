@@ -123,6 +123,16 @@ ZEL_EXTERN_C int SelectClipRgn(HDC hdc, HRGN hrgn);
 ZEL_EXTERN_C int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
 
 ZEL_EXTERN_C int SetMapMode(HDC hdc, int iMode);
+// Origins and extents of page space (logical units after the world transform)
+// and device space; the old value goes to the last argument when given.
+ZEL_EXTERN_C BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+ZEL_EXTERN_C BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+ZEL_EXTERN_C BOOL SetWindowExtEx(HDC hdc, int x, int y, LPSIZE lpsz);
+ZEL_EXTERN_C BOOL SetViewportExtEx(HDC hdc, int x, int y, LPSIZE lpsz);
+ZEL_EXTERN_C BOOL GetWindowOrgEx(HDC hdc, LPPOINT lppt);
+ZEL_EXTERN_C BOOL GetViewportOrgEx(HDC hdc, LPPOINT lppt);
+// Logical points to device pixels, in place.
+ZEL_EXTERN_C BOOL LPtoDP(HDC hdc, LPPOINT lppt, int c);
 ZEL_EXTERN_C int GetMapMode(HDC hdc);
 ZEL_EXTERN_C int SetGraphicsMode(HDC hdc, int iMode);
 ZEL_EXTERN_C int SetPolyFillMode(HDC hdc, int mode);
@@ -176,6 +186,10 @@ typedef struct tagLOGFONTA {
 static_assert(sizeof(LOGFONTA) == 60);
 
 #define TA_TOP 0
+#define TA_LEFT 0
+#define TA_RIGHT 2
+#define TA_CENTER 6
+#define TA_BOTTOM 8
 #define TA_BASELINE 24
 #define ETO_OPAQUE 0x0002
 #define ETO_CLIPPED 0x0004
@@ -183,10 +197,12 @@ static_assert(sizeof(LOGFONTA) == 60);
 ZEL_EXTERN_C HFONT CreateFontIndirectW(const LOGFONTW* lplf);
 ZEL_EXTERN_C HFONT CreateFontIndirectA(const LOGFONTA* lplf);
 ZEL_EXTERN_C COLORREF SetTextColor(HDC hdc, COLORREF color);
-// TA_TOP (the reference point is the cell's top) or TA_BASELINE.
+// The reference point: the cell's top, bottom or baseline, and its left,
+// centre or right.
 ZEL_EXTERN_C UINT SetTextAlign(HDC hdc, UINT align);
 ZEL_EXTERN_C BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWSTR lpString, UINT c,
                               const INT* lpDx);
+ZEL_EXTERN_C BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 ZEL_EXTERN_C BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,
                               const INT* lpDx);
 typedef struct tagTEXTMETRICA {

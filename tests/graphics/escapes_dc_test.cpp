@@ -156,6 +156,9 @@ TEST_F(EscapesDeviceContextTest, CapturedWatermarkIsLaidUnderEveryPage) {
   XDEVMODE devmode = DriverLayout(kPdlPcl5e);
   std::strcpy(devmode.dmPrivate._wmCurrent.text, "DRAFT");
   devmode.dmPrivate._bWmBackground = 1;
+  // The user-interface library leaves its own decorations out of this job, so
+  // that the capture holds only what the test draws.
+  devmode.dmPrivate._dwAdvSettings |= kAdvEmfSpooling;
   HDC dc = Create(false, &devmode);
   ASSERT_NE(dc, 0u) << GetLastError();
   StartDocument(dc);
@@ -178,6 +181,31 @@ TEST_F(EscapesDeviceContextTest, CapturedWatermarkIsLaidUnderEveryPage) {
   size_t count = 0;
   for (size_t at = job.find(rectangle); at != std::string::npos; at = job.find(rectangle, at + 1)) ++count;
   EXPECT_EQ(count, 3u) << job;
+}
+
+TEST_F(EscapesDeviceContextTest, CaptureInsideACaptureComesBackToTheJob) {
+  XDEVMODE devmode = DriverLayout(kPdlPcl5e);
+  std::strcpy(devmode.dmPrivate._wmCurrent.text, "DRAFT");
+  devmode.dmPrivate._bWmBackground = 1;
+  HDC dc = Create(false, &devmode);
+  ASSERT_NE(dc, 0u) << GetLastError();
+  StartDocument(dc);
+  // The application brackets a page of its own with the watermark escapes;
+  // at that page's start the user-interface library captures its watermark
+  // inside the application's capture.
+  Send(dc, kEscWatermarkBegin, Dword(1));
+  ASSERT_GT(StartPage(dc), 0);
+  Box(dc, 1, 1, 3, 2);
+  ASSERT_GT(EndPage(dc), 0);
+  Send(dc, kEscWatermarkEnd, Dword(1));
+  ASSERT_GT(StartPage(dc), 0);
+  Box(dc, 1, 5, 3, 6);
+  ASSERT_GT(EndPage(dc), 0);
+  EndDocument(dc);
+  const std::string job = Job();
+  const testsupport::PclReport report = testsupport::ReadPclJob(job);
+  EXPECT_TRUE(report.ok()) << report.Summary();
+  EXPECT_NE(job.find("@PJL EOJ"), std::string::npos);
 }
 
 TEST_F(EscapesDeviceContextTest, TabPagesAreCapturedOutOfTheDocument) {

@@ -1,0 +1,8 @@
+// This host's IPv4 address, handed to the graphics library for a job that the
+// status monitor follows, so that the printer can tell which host sent it.
+#pragma once
+
+#include "platform/base/types.h"
+#include "platform/gdi/ddi_types.h"
+
+void SendHostAddress(HDC dc);
