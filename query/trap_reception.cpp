@@ -1,0 +1,142 @@
+// Receiving one trap into the session's record.
+#include <cstring>
+
+#include "query/object_requests.h"
+#include "query/trap_reception.h"
+
+namespace {
+
+struct KindRow {
+  const char* identifier;
+  WORD kind;
+};
+
+const KindRow kKinds[] = {
+    {"1.3.6.1.2.1.1.2.0.0.501", kTrapJob1},   {"1.3.6.1.2.1.1.2.0.0.503", kTrapJob2},
+    {"1.3.6.1.2.1.43.18.2.0.1", kTrapAlert},  {"1.3.6.1.2.1.1.2.0.0.504", kTrapJob4},
+    {"1.3.6.1.2.1.1.2.0.0.505", kTrapJob5},   {"1.3.6.1.2.1.1.2.0.0.506", kTrapKind6},
+    {"1.3.6.1.4.1.4417.7.0.501", kTrapJob1},  {"1.3.6.1.4.1.4417.7.0.503", kTrapJob2},
+    {"1.3.6.1.4.1.4417.7.0.504", kTrapJob4},  {"1.3.6.1.4.1.4417.7.0.505", kTrapJob5},
+    {"1.3.6.1.4.1.4417.7.0.506", kTrapKind6},
+};
+
+// Where a var-bind of a trap kind goes: an integer slot (size 0) or a text slot.
+struct Slot {
+  WORD kind;
+  smiUINT32 varBind;
+  size_t offset;
+  size_t size;
+};
+
+const Slot kSlots[] = {
+    {kTrapAlert, 3, offsetof(SnmpTrapRecord, alertRowIndex), 0},
+    {kTrapAlert, 4, offsetof(SnmpTrapRecord, alertVarBind4), 0},
+    {kTrapAlert, 5, offsetof(SnmpTrapRecord, alertVarBind5), 0},
+    {kTrapAlert, 8, offsetof(SnmpTrapRecord, alertVarBind8), 0},
+    {kTrapAlert, 7, offsetof(SnmpTrapRecord, alertVarBind7), 0},
+    {kTrapJob1, 6, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob1, 3, offsetof(SnmpTrapRecord, text314), 256},
+    {kTrapJob1, 4, offsetof(SnmpTrapRecord, text570), 256},
+    {kTrapJob1, 5, offsetof(SnmpTrapRecord, text826), 256},
+    {kTrapJob1, 8, offsetof(SnmpTrapRecord, text1090), 51},
+    {kTrapJob1, 7, offsetof(SnmpTrapRecord, value1141), 0},
+    {kTrapJob2, 3, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob2, 4, offsetof(SnmpTrapRecord, value1082), 0},
+    {kTrapJob2, 5, offsetof(SnmpTrapRecord, value1086), 0},
+    {kTrapJob2, 7, offsetof(SnmpTrapRecord, value1145), 0},
+    {kTrapJob4, 3, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob4, 4, offsetof(SnmpTrapRecord, text314), 256},
+    {kTrapJob4, 5, offsetof(SnmpTrapRecord, value1149), 0},
+    {kTrapJob4, 6, offsetof(SnmpTrapRecord, value1153), 0},
+    {kTrapJob5, 3, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob5, 4, offsetof(SnmpTrapRecord, text314), 256},
+    {kTrapJob5, 5, offsetof(SnmpTrapRecord, value1157), 0},
+    {kTrapJob5, 6, offsetof(SnmpTrapRecord, value1149), 0},
+    {kTrapJob5, 7, offsetof(SnmpTrapRecord, value1153), 0},
+    {kTrapKind6, 3, offsetof(SnmpTrapRecord, value310), 0},
+};
+
+bool IsNumber(smiUINT32 syntax) {
+  switch (syntax) {
+    case SNMP_SYNTAX_INT:
+    case SNMP_SYNTAX_CNTR32:
+    case SNMP_SYNTAX_GAUGE32:
+    case SNMP_SYNTAX_TIMETICKS:
+    case SNMP_SYNTAX_UINT32: return true;
+    default: return false;
+  }
+}
+
+void Store(SnmpTrapRecord& record, WORD kind, smiUINT32 varBind, const smiVALUE& value) {
+  BYTE* base = reinterpret_cast<BYTE*>(&record);
+  for (const Slot& slot : kSlots) {
+    if (slot.kind != kind || slot.varBind != varBind) continue;
+    if (slot.size == 0) {
+      const int32_t number = IsNumber(value.syntax) ? value.value.sNumber : 0;
+      std::memcpy(base + slot.offset, &number, sizeof number);
+    } else if (value.syntax == SNMP_SYNTAX_OCTETS && value.value.string.ptr) {
+      // The octets, cut to the slot less one byte and terminated.
+      const size_t count = value.value.string.len < slot.size - 1 ? value.value.string.len : slot.size - 1;
+      std::memcpy(base + slot.offset, value.value.string.ptr, count);
+      base[slot.offset + count] = 0;
+    }
+  }
+}
+
+}  // namespace
+
+WORD TrapKindOf(const smiOID& trapOid) {
+  for (const KindRow& row : kKinds) {
+    OwnedOid identifier(row.identifier);
+    smiINT compared = 1;
+    if (identifier.ok() && trapOid.len >= 11 &&
+        SnmpOidCompare(&identifier.oid, &trapOid, 11, &compared) == SNMPAPI_SUCCESS && compared == 0) {
+      return row.kind;
+    }
+  }
+  return kTrapUnknown;
+}
+
+void SnmpOnTrap(SnmpSession* session) {
+  if (!session) return;
+  SnmpTrapRecord record{};
+  SnmpExchange& exchange = session->trapExchange;
+  HSNMP_ENTITY source = 0, destination = 0;
+  HSNMP_CONTEXT context = 0;
+  HSNMP_VBL list = 0;
+  // The trap exchange's PDU slot takes the received trap.
+  session->trapPdu = 0;
+  exchange.pdu = &session->trapPdu;
+  if (SnmpRecvMsg(session->trapSession, &source, &destination, &context, &session->trapPdu) == SNMPAPI_SUCCESS) {
+    smiINT type = 0, status = 0, index = 0;
+    smiINT32 requestId = 0;
+    if (SnmpGetPduData(session->trapPdu, &type, &requestId, &status, &index, &list) == SNMPAPI_SUCCESS) {
+      const SNMPAPI_STATUS count = SnmpCountVbl(list);
+      if (count >= 2) {
+        OwnedOid name;
+        OwnedValue identifier;
+        if (SnmpGetVb(list, 2, &name.oid, &identifier.value) == SNMPAPI_SUCCESS &&
+            identifier.value.syntax == SNMP_SYNTAX_OID) {
+          record.kind = TrapKindOf(identifier.value.value.oid);
+        }
+      }
+      for (smiUINT32 i = 3; record.kind != kTrapUnknown && i <= count; ++i) {
+        OwnedOid name;
+        OwnedValue value;
+        if (SnmpGetVb(list, i, &name.oid, &value.value) != SNMPAPI_SUCCESS) break;
+        Store(record, record.kind, i, value.value);
+      }
+      SnmpEntityToStr(source, sizeof record.sender, record.sender);
+    }
+  } else {
+    SnmpGetLastError(session->trapSession);
+  }
+  if (list) SnmpFreeVbl(list);
+  if (source) SnmpFreeEntity(source);
+  if (destination) SnmpFreeEntity(destination);
+  if (context) SnmpFreeContext(context);
+  if (session->trapPdu) SnmpFreePdu(session->trapPdu);
+  session->trapPdu = 0;
+  exchange.pdu = nullptr;
+  session->lastTrap = record;
+}
