@@ -315,8 +315,9 @@ int AlertRows(LPCSTR printer, SnmpSession* session, void* output, int size) {
       OwnedOid name;
       OwnedValue value;
       const int result = SnmpGetNextRequest(&base.oid, &cursor.oid, &name.oid, &value.value, session);
-      if (result == SNMP_RESULT_TIMEOUT) return SNMP_RESULT_OK;
-      if (result == SNMP_RESULT_FAILED || !name.oid.ptr) continue;
+      if (result == SNMP_RESULT_FAILED) continue;
+      // Past the table (or a failed step) there is nothing more to store.
+      if (result != SNMP_RESULT_OK || !name.oid.ptr) return SNMP_RESULT_OK;
       if (Under(name.oid, skipped.oid)) continue;
       FreeOid(&cursor.oid);
       cursor.oid = name.oid;

@@ -44,6 +44,8 @@ def main():
         if not command:
             return
         command = command.strip()
+        if not command:
+            continue  # the agent ends a SET with an empty line
         if command == "PING":
             sys.stdout.write("PONG\n")
         elif command in ("get", "getnext"):
