@@ -4,6 +4,7 @@
 #include "platform/base/debug.h"
 #include "query/snmp_session.h"
 #include "query/trap_reception.h"
+#include "query/trap_store.h"
 
 namespace {
 
@@ -93,45 +94,53 @@ void SnmpOnTimer(UINT_PTR timerId, SnmpSession* session) {
   if (session && timerId == session->session + SNMP_TIMER_BASE) session->status = SNMP_STATUS_ABORTED;
 }
 
-void SnmpOnReply(SnmpSession* session) {
-  if (!session) return;
-  SnmpExchange* exchange = session->current;
-  if (!exchange) {
-    OutputDebugStringA("aborted Receive\n");
-    // Taken off the queue all the same, so it cannot answer a later request.
-    HSNMP_ENTITY source = 0, destination = 0;
-    HSNMP_CONTEXT context = 0;
-    HSNMP_PDU pdu = 0;
-    if (SnmpRecvMsg(session->session, &source, &destination, &context, &pdu) == SNMPAPI_SUCCESS) {
-      SnmpFreeEntity(source);
-      SnmpFreeEntity(destination);
-      SnmpFreeContext(context);
-      SnmpFreePdu(pdu);
-    }
-    session->status = SNMP_STATUS_ABORTED;
-    return;
-  }
+// One received message for the session: a response goes to the request in
+// flight, a trap to the session's last trap, whichever notification announced it
+// (a session has one notification message for both).
+void ReceiveMessage(SnmpSession* session, bool announcedAsTrap) {
   HSNMP_ENTITY source = 0, destination = 0;
   HSNMP_CONTEXT context = 0;
   HSNMP_PDU pdu = 0;
-  if (SnmpRecvMsg(session->session, &source, &destination, &context, &pdu) != SNMPAPI_SUCCESS) {
-    SnmpGetLastError(session->session);
-    session->status = SNMP_STATUS_REPLY;
+  const HSNMP_SESSION handle = announcedAsTrap ? session->trapSession : session->session;
+  if (SnmpRecvMsg(handle, &source, &destination, &context, &pdu) != SNMPAPI_SUCCESS) {
+    SnmpGetLastError(handle);
+    if (announcedAsTrap) {
+      session->lastTrap = SnmpTrapRecord{};
+    } else if (session->current) {
+      session->status = SNMP_STATUS_REPLY;
+    } else {
+      OutputDebugStringA("aborted Receive\n");
+      session->status = SNMP_STATUS_ABORTED;
+    }
     return;
   }
-  // A reply to an earlier request (one that timed out) is not this request's answer.
+  smiINT type = 0;
   smiINT32 requestId = 0;
-  if (SnmpGetPduData(pdu, nullptr, &requestId, nullptr, nullptr, nullptr) != SNMPAPI_SUCCESS ||
-      requestId != exchange->requestId) {
-    SnmpFreeEntity(source);
-    SnmpFreeEntity(destination);
-    SnmpFreeContext(context);
-    SnmpFreePdu(pdu);
-    return;
+  SnmpGetPduData(pdu, &type, &requestId, nullptr, nullptr, nullptr);
+  SnmpExchange* exchange = session->current;
+  bool kept = false;
+  if (type == static_cast<smiINT>(SNMP_PDU_TRAP)) {
+    StoreTrap(session, source, pdu);
+  } else if (!exchange) {
+    OutputDebugStringA("aborted Receive\n");
+    session->status = SNMP_STATUS_ABORTED;
+  } else if (requestId == exchange->requestId) {
+    // A reply to an earlier request (one that timed out) is not this request's
+    // answer: only the matching one ends the wait.
+    exchange->source = source;
+    exchange->destination = destination;
+    exchange->context = context;
+    if (exchange->pdu) *exchange->pdu = pdu;
+    session->status = SNMP_STATUS_REPLY;
+    kept = exchange->pdu != nullptr;
   }
-  exchange->source = source;
-  exchange->destination = destination;
-  exchange->context = context;
-  if (exchange->pdu) *exchange->pdu = pdu;
-  session->status = SNMP_STATUS_REPLY;
+  if (kept) return;
+  SnmpFreeEntity(source);
+  SnmpFreeEntity(destination);
+  SnmpFreeContext(context);
+  SnmpFreePdu(pdu);
+}
+
+void SnmpOnReply(SnmpSession* session) {
+  if (session) ReceiveMessage(session, false);
 }

@@ -61,8 +61,7 @@ struct SnmpSession {
   WORD setMode;                // 1: the query items write the caller's value with SET
   DWORD windowCreatedHere;
   DWORD logicalPrinterCache;   // 1: logical-printer rows are looked up in VPT.INI
-  SnmpExchange trapExchange;   // where trap reception receives
-  HSNMP_PDU trapPdu;           // the trap exchange's PDU slot
+  SnmpExchange trapExchange;   // the addressing of the trap operations
   WNDPROC previousProcedure;   // the EDIT class's procedure
 };
 

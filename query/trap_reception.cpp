@@ -3,6 +3,7 @@
 
 #include "query/object_requests.h"
 #include "query/trap_reception.h"
+#include "query/trap_store.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ WORD TrapKindOf(const smiOID& trapOid) {
   for (const KindRow& row : kKinds) {
     OwnedOid identifier(row.identifier);
     smiINT compared = 1;
-    if (identifier.ok() && trapOid.len >= 11 &&
+    if (identifier.ok() &&
         SnmpOidCompare(&identifier.oid, &trapOid, 11, &compared) == SNMPAPI_SUCCESS && compared == 0) {
       return row.kind;
     }
@@ -97,46 +98,33 @@ WORD TrapKindOf(const smiOID& trapOid) {
   return kTrapUnknown;
 }
 
-void SnmpOnTrap(SnmpSession* session) {
-  if (!session) return;
+void StoreTrap(SnmpSession* session, HSNMP_ENTITY source, HSNMP_PDU pdu) {
   SnmpTrapRecord record{};
-  SnmpExchange& exchange = session->trapExchange;
-  HSNMP_ENTITY source = 0, destination = 0;
-  HSNMP_CONTEXT context = 0;
   HSNMP_VBL list = 0;
-  // The trap exchange's PDU slot takes the received trap.
-  session->trapPdu = 0;
-  exchange.pdu = &session->trapPdu;
-  if (SnmpRecvMsg(session->trapSession, &source, &destination, &context, &session->trapPdu) == SNMPAPI_SUCCESS) {
-    smiINT type = 0, status = 0, index = 0;
-    smiINT32 requestId = 0;
-    if (SnmpGetPduData(session->trapPdu, &type, &requestId, &status, &index, &list) == SNMPAPI_SUCCESS) {
-      const SNMPAPI_STATUS count = SnmpCountVbl(list);
-      if (count >= 2) {
-        OwnedOid name;
-        OwnedValue identifier;
-        if (SnmpGetVb(list, 2, &name.oid, &identifier.value) == SNMPAPI_SUCCESS &&
-            identifier.value.syntax == SNMP_SYNTAX_OID) {
-          record.kind = TrapKindOf(identifier.value.value.oid);
-        }
+  smiINT type = 0, status = 0, index = 0;
+  smiINT32 requestId = 0;
+  if (SnmpGetPduData(pdu, &type, &requestId, &status, &index, &list) == SNMPAPI_SUCCESS) {
+    const SNMPAPI_STATUS count = SnmpCountVbl(list);
+    if (count >= 2 && count != SNMPAPI_FAILURE) {
+      OwnedOid name;
+      OwnedValue identifier;
+      if (SnmpGetVb(list, 2, &name.oid, &identifier.value) == SNMPAPI_SUCCESS &&
+          identifier.value.syntax == SNMP_SYNTAX_OID) {
+        record.kind = TrapKindOf(identifier.value.value.oid);
       }
-      for (smiUINT32 i = 3; record.kind != kTrapUnknown && i <= count; ++i) {
-        OwnedOid name;
-        OwnedValue value;
-        if (SnmpGetVb(list, i, &name.oid, &value.value) != SNMPAPI_SUCCESS) break;
-        Store(record, record.kind, i, value.value);
-      }
-      SnmpEntityToStr(source, sizeof record.sender, record.sender);
     }
-  } else {
-    SnmpGetLastError(session->trapSession);
+    for (smiUINT32 i = 3; record.kind != kTrapUnknown && i <= count; ++i) {
+      OwnedOid name;
+      OwnedValue value;
+      if (SnmpGetVb(list, i, &name.oid, &value.value) != SNMPAPI_SUCCESS) break;
+      Store(record, record.kind, i, value.value);
+    }
+    SnmpEntityToStr(source, sizeof record.sender, record.sender);
   }
   if (list) SnmpFreeVbl(list);
-  if (source) SnmpFreeEntity(source);
-  if (destination) SnmpFreeEntity(destination);
-  if (context) SnmpFreeContext(context);
-  if (session->trapPdu) SnmpFreePdu(session->trapPdu);
-  session->trapPdu = 0;
-  exchange.pdu = nullptr;
   session->lastTrap = record;
+}
+
+void SnmpOnTrap(SnmpSession* session) {
+  if (session) ReceiveMessage(session, true);
 }
