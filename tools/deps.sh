@@ -7,6 +7,7 @@ packages=(
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-ipafont fonts-liberation poppler-data
   g++-multilib libsqlite3-dev:i386 qemu-user ghostscript python3
+  libsnmp-dev snmpd snmp
 )
 
 sudo_cmd=()

@@ -1,0 +1,349 @@
+// Start-up, sessions, sending and receiving. Each session has a UDP socket of
+// its own for its requests; traps come to one listening socket of the process
+// while any session is registered. A receiver thread of the stand-in reads every
+// socket, queues what it reads on the session and posts the session's
+// notification message, so replies arrive while the caller's thread pumps its
+// messages, as WinSNMP delivers them.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/snmp/snmp_tables.h"
+#include "platform/ui/window.h"
+
+namespace platform::snmp {
+namespace {
+
+struct Received {
+  Address source;
+  Address destination;
+  std::string community;
+  Pdu pdu;
+};
+
+struct Session {
+  HWND window = 0;
+  UINT message = 0;
+  int socket = -1;
+  Address local;
+  bool registered = false;
+  std::deque<Received> inbox;
+};
+
+struct State {
+  std::mutex lock;
+  int startups = 0;
+  smiUINT32 translateMode = SNMPAPI_TRANSLATED;
+  std::map<HSNMP_SESSION, Session> sessions;
+  HSNMP_SESSION nextSession = 1;
+  int trapSocket = -1;
+  Address trapAddress;
+  int wake = -1;  // eventfd: the receiver looks at the socket set again
+  std::thread receiver;
+  bool stopping = false;
+};
+
+State& Shared() {
+  static State* state = new State;  // lives until the process ends: the receiver may still run
+  return *state;
+}
+
+SNMPAPI_STATUS Fail(SNMPAPI_STATUS error) {
+  SetSnmpError(error);
+  return SNMPAPI_FAILURE;
+}
+
+void Wake(State& state) {
+  if (state.wake < 0) return;
+  const uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = write(state.wake, &one, sizeof one);
+}
+
+std::optional<Address> LocalAddress(int socket) {
+  sockaddr_in local{};
+  socklen_t size = sizeof local;
+  if (getsockname(socket, reinterpret_cast<sockaddr*>(&local), &size) != 0) return std::nullopt;
+  return Address{local.sin_addr.s_addr, ntohs(local.sin_port)};
+}
+
+int OpenSocket(const Address& bindTo) {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return -1;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = bindTo.ip;
+  address.sin_port = htons(bindTo.port);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+Address TrapListenAddress() {
+  const char* configured = std::getenv("ZEL_SNMP_TRAP_ADDRESS");
+  if (configured && *configured) {
+    if (const std::optional<Address> address = ParseAddress(configured, 162)) return *address;
+  }
+  return Address{htonl(INADDR_ANY), 162};
+}
+
+// Queues one datagram on the sessions it is for and tells their windows.
+void Deliver(State& state, int fd, const uint8_t* data, size_t length, const sockaddr_in& from) {
+  std::optional<Decoded> decoded = DecodeMessage(data, length);
+  if (!decoded) return;  // not SNMP, or not a version we speak: dropped
+  Received received;
+  received.source = Address{from.sin_addr.s_addr, ntohs(from.sin_port)};
+  received.community = decoded->community;
+  received.pdu = std::move(decoded->pdu);
+  const bool isTrap = fd == state.trapSocket;
+  if (isTrap != (received.pdu.type == static_cast<int32_t>(SNMP_PDU_TRAP))) return;
+  std::vector<std::pair<HWND, UINT>> notify;
+  std::vector<HSNMP_SESSION> targets;
+  {
+    std::lock_guard guard(state.lock);
+    for (auto& [handle, session] : state.sessions) {
+      if (isTrap ? session.registered : session.socket == fd) {
+        Received copy = received;
+        copy.destination = isTrap ? state.trapAddress : session.local;
+        session.inbox.push_back(std::move(copy));
+        notify.emplace_back(session.window, session.message);
+        targets.push_back(handle);
+      }
+    }
+  }
+  for (size_t i = 0; i < notify.size(); ++i) {
+    if (notify[i].first) PostMessageA(notify[i].first, notify[i].second, targets[i], 0);
+  }
+}
+
+void ReceiverLoop(State* state) {
+  std::vector<uint8_t> buffer(65536);
+  for (;;) {
+    std::vector<pollfd> fds;
+    {
+      std::lock_guard guard(state->lock);
+      if (state->stopping) return;
+      fds.push_back(pollfd{state->wake, POLLIN, 0});
+      for (const auto& [handle, session] : state->sessions) fds.push_back(pollfd{session.socket, POLLIN, 0});
+      if (state->trapSocket >= 0) fds.push_back(pollfd{state->trapSocket, POLLIN, 0});
+    }
+    if (poll(fds.data(), fds.size(), -1) < 0) continue;
+    if (fds[0].revents & POLLIN) {
+      uint64_t count = 0;
+      [[maybe_unused]] const ssize_t got = read(state->wake, &count, sizeof count);
+    }
+    for (size_t i = 1; i < fds.size(); ++i) {
+      if (!(fds[i].revents & POLLIN)) continue;
+      for (;;) {
+        sockaddr_in from{};
+        socklen_t size = sizeof from;
+        // A socket closed meanwhile fails the read; a number reused since belongs
+        // to another socket of this stand-in, whose datagram goes to its session.
+        const ssize_t got = recvfrom(fds[i].fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
+        if (got < 0) break;
+        Deliver(*state, fds[i].fd, buffer.data(), static_cast<size_t>(got), from);
+      }
+    }
+  }
+}
+
+void StartReceiver(State& state) {
+  if (state.receiver.joinable()) return;
+  state.wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  state.stopping = false;
+  state.receiver = std::thread(ReceiverLoop, &state);
+}
+
+// Called with the lock held; the lock is given up while the thread ends.
+void StopReceiver(State& state, std::unique_lock<std::mutex>& guard) {
+  if (!state.receiver.joinable()) return;
+  state.stopping = true;
+  Wake(state);
+  std::thread receiver = std::move(state.receiver);
+  guard.unlock();
+  receiver.join();
+  guard.lock();
+  close(state.wake);
+  state.wake = -1;
+}
+
+void CloseTrapSocketIfUnused(State& state) {
+  if (state.trapSocket < 0) return;
+  for (const auto& [handle, session] : state.sessions) {
+    if (session.registered) return;
+  }
+  close(state.trapSocket);
+  state.trapSocket = -1;
+}
+
+}  // namespace
+
+bool SnmpStarted() {
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  return state.startups > 0;
+}
+
+}  // namespace platform::snmp
+
+using namespace platform::snmp;
+
+SNMPAPI_STATUS SnmpStartup(smiLPUINT32 majorVersion, smiLPUINT32 minorVersion, smiLPUINT32 level,
+                           smiLPUINT32 translateMode, smiLPUINT32 retransmitMode) {
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  ++state.startups;
+  if (majorVersion) *majorVersion = 2;
+  if (minorVersion) *minorVersion = 0;
+  if (level) *level = 2;
+  if (translateMode) *translateMode = state.translateMode;
+  if (retransmitMode) *retransmitMode = SNMPAPI_OFF;
+  return SNMPAPI_SUCCESS;
+}
+
+SNMPAPI_STATUS SnmpCleanup(void) {
+  State& state = Shared();
+  std::unique_lock guard(state.lock);
+  if (state.startups == 0) return Fail(SNMPAPI_NOT_INITIALIZED);
+  if (--state.startups > 0) return SNMPAPI_SUCCESS;
+  StopReceiver(state, guard);
+  for (auto& [handle, session] : state.sessions) close(session.socket);
+  state.sessions.clear();
+  if (state.trapSocket >= 0) close(state.trapSocket);
+  state.trapSocket = -1;
+  state.translateMode = SNMPAPI_TRANSLATED;
+  Entities().Clear();
+  Contexts().Clear();
+  Pdus().Clear();
+  Lists().Clear();
+  return SNMPAPI_SUCCESS;
+}
+
+SNMPAPI_STATUS SnmpSetTranslateMode(smiUINT32 mode) {
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  if (state.startups == 0) return Fail(SNMPAPI_NOT_INITIALIZED);
+  if (mode > SNMPAPI_UNTRANSLATED_V2) return Fail(SNMPAPI_MODE_INVALID);
+  state.translateMode = mode;
+  return SNMPAPI_SUCCESS;
+}
+
+SNMPAPI_STATUS SnmpGetTranslateMode(smiLPUINT32 mode) {
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  if (state.startups == 0) return Fail(SNMPAPI_NOT_INITIALIZED);
+  if (mode) *mode = state.translateMode;
+  return SNMPAPI_SUCCESS;
+}
+
+HSNMP_SESSION SnmpOpen(HWND window, UINT message) {
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  if (state.startups == 0) return Fail(SNMPAPI_NOT_INITIALIZED);
+  if (!IsWindow(window)) return Fail(SNMPAPI_HWND_INVALID);
+  Session session;
+  session.window = window;
+  session.message = message;
+  session.socket = OpenSocket(Address{htonl(INADDR_ANY), 0});
+  if (session.socket < 0) return Fail(SNMPAPI_TL_RESOURCE_ERROR);
+  session.local = LocalAddress(session.socket).value_or(Address{});
+  const HSNMP_SESSION handle = state.nextSession++;
+  state.sessions.emplace(handle, std::move(session));
+  StartReceiver(state);
+  Wake(state);
+  return handle;
+}
+
+SNMPAPI_STATUS SnmpClose(HSNMP_SESSION handle) {
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  const auto found = state.sessions.find(handle);
+  if (found == state.sessions.end()) return Fail(SNMPAPI_SESSION_INVALID);
+  close(found->second.socket);
+  state.sessions.erase(found);
+  CloseTrapSocketIfUnused(state);
+  Wake(state);
+  return SNMPAPI_SUCCESS;
+}
+
+SNMPAPI_STATUS SnmpSendMsg(HSNMP_SESSION handle, HSNMP_ENTITY, HSNMP_ENTITY destination, HSNMP_CONTEXT context,
+                           HSNMP_PDU pduHandle) {
+  const std::optional<Entity> target = Entities().Find(destination);
+  if (!target) return Fail(SNMPAPI_ENTITY_INVALID);
+  const std::optional<std::string> community = Contexts().Find(context);
+  if (!community) return Fail(SNMPAPI_CONTEXT_INVALID);
+  const std::optional<Pdu> pdu = Pdus().Find(pduHandle);
+  if (!pdu) return Fail(SNMPAPI_PDU_INVALID);
+  const std::optional<std::vector<uint8_t>> datagram = EncodeMessage(*pdu, *community);
+  if (!datagram) return Fail(SNMPAPI_PDU_INVALID);
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  const auto found = state.sessions.find(handle);
+  if (found == state.sessions.end()) return Fail(SNMPAPI_SESSION_INVALID);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_addr.s_addr = target->address.ip;
+  to.sin_port = htons(target->address.port);
+  const ssize_t sent = sendto(found->second.socket, datagram->data(), datagram->size(), 0,
+                              reinterpret_cast<sockaddr*>(&to), sizeof to);
+  if (sent < 0) return Fail(errno == EMSGSIZE ? SNMPAPI_TL_PDU_TOO_BIG : SNMPAPI_TL_UNDELIVERABLE);
+  return SNMPAPI_SUCCESS;
+}
+
+SNMPAPI_STATUS SnmpRecvMsg(HSNMP_SESSION handle, LPHSNMP_ENTITY source, LPHSNMP_ENTITY destination,
+                           LPHSNMP_CONTEXT context, LPHSNMP_PDU pdu) {
+  Received received;
+  {
+    State& state = Shared();
+    std::lock_guard guard(state.lock);
+    const auto found = state.sessions.find(handle);
+    if (found == state.sessions.end()) return Fail(SNMPAPI_SESSION_INVALID);
+    if (found->second.inbox.empty()) return Fail(SNMPAPI_NOOP);
+    received = std::move(found->second.inbox.front());
+    found->second.inbox.pop_front();
+  }
+  // The sender is named by its address alone, as a trap's sender is shown.
+  if (source) *source = Entities().Insert(Entity{received.source, AddressText(received.source)});
+  if (destination) *destination = Entities().Insert(Entity{received.destination, AddressText(received.destination)});
+  if (context) *context = Contexts().Insert(received.community);
+  if (pdu) *pdu = Pdus().Insert(std::move(received.pdu));
+  return SNMPAPI_SUCCESS;
+}
+
+SNMPAPI_STATUS SnmpRegister(HSNMP_SESSION handle, HSNMP_ENTITY, HSNMP_ENTITY, HSNMP_CONTEXT, smiLPCOID,
+                            smiUINT32 stateWanted) {
+  State& state = Shared();
+  std::lock_guard guard(state.lock);
+  const auto found = state.sessions.find(handle);
+  if (found == state.sessions.end()) return Fail(SNMPAPI_SESSION_INVALID);
+  if (stateWanted != SNMPAPI_ON && stateWanted != SNMPAPI_OFF) return Fail(SNMPAPI_MODE_INVALID);
+  if (stateWanted == SNMPAPI_OFF) {
+    found->second.registered = false;
+    CloseTrapSocketIfUnused(state);
+    Wake(state);
+    return SNMPAPI_SUCCESS;
+  }
+  if (state.trapSocket < 0) {
+    const Address listen = TrapListenAddress();
+    state.trapSocket = OpenSocket(listen);
+    if (state.trapSocket < 0) return Fail(errno == EADDRINUSE ? SNMPAPI_TL_IN_USE : SNMPAPI_TL_RESOURCE_ERROR);
+    state.trapAddress = LocalAddress(state.trapSocket).value_or(listen);
+  }
+  found->second.registered = true;
+  Wake(state);
+  return SNMPAPI_SUCCESS;
+}

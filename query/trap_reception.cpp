@@ -1,0 +1,130 @@
+// Receiving one trap into the session's record.
+#include <cstring>
+
+#include "query/object_requests.h"
+#include "query/trap_reception.h"
+#include "query/trap_store.h"
+
+namespace {
+
+struct KindRow {
+  const char* identifier;
+  WORD kind;
+};
+
+const KindRow kKinds[] = {
+    {"1.3.6.1.2.1.1.2.0.0.501", kTrapJob1},   {"1.3.6.1.2.1.1.2.0.0.503", kTrapJob2},
+    {"1.3.6.1.2.1.43.18.2.0.1", kTrapAlert},  {"1.3.6.1.2.1.1.2.0.0.504", kTrapJob4},
+    {"1.3.6.1.2.1.1.2.0.0.505", kTrapJob5},   {"1.3.6.1.2.1.1.2.0.0.506", kTrapKind6},
+    {"1.3.6.1.4.1.4417.7.0.501", kTrapJob1},  {"1.3.6.1.4.1.4417.7.0.503", kTrapJob2},
+    {"1.3.6.1.4.1.4417.7.0.504", kTrapJob4},  {"1.3.6.1.4.1.4417.7.0.505", kTrapJob5},
+    {"1.3.6.1.4.1.4417.7.0.506", kTrapKind6},
+};
+
+// Where a var-bind of a trap kind goes: an integer slot (size 0) or a text slot.
+struct Slot {
+  WORD kind;
+  smiUINT32 varBind;
+  size_t offset;
+  size_t size;
+};
+
+const Slot kSlots[] = {
+    {kTrapAlert, 3, offsetof(SnmpTrapRecord, alertRowIndex), 0},
+    {kTrapAlert, 4, offsetof(SnmpTrapRecord, alertVarBind4), 0},
+    {kTrapAlert, 5, offsetof(SnmpTrapRecord, alertVarBind5), 0},
+    {kTrapAlert, 8, offsetof(SnmpTrapRecord, alertVarBind8), 0},
+    {kTrapAlert, 7, offsetof(SnmpTrapRecord, alertVarBind7), 0},
+    {kTrapJob1, 6, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob1, 3, offsetof(SnmpTrapRecord, text314), 256},
+    {kTrapJob1, 4, offsetof(SnmpTrapRecord, text570), 256},
+    {kTrapJob1, 5, offsetof(SnmpTrapRecord, text826), 256},
+    {kTrapJob1, 8, offsetof(SnmpTrapRecord, text1090), 51},
+    {kTrapJob1, 7, offsetof(SnmpTrapRecord, value1141), 0},
+    {kTrapJob2, 3, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob2, 4, offsetof(SnmpTrapRecord, value1082), 0},
+    {kTrapJob2, 5, offsetof(SnmpTrapRecord, value1086), 0},
+    {kTrapJob2, 7, offsetof(SnmpTrapRecord, value1145), 0},
+    {kTrapJob4, 3, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob4, 4, offsetof(SnmpTrapRecord, text314), 256},
+    {kTrapJob4, 5, offsetof(SnmpTrapRecord, value1149), 0},
+    {kTrapJob4, 6, offsetof(SnmpTrapRecord, value1153), 0},
+    {kTrapJob5, 3, offsetof(SnmpTrapRecord, value310), 0},
+    {kTrapJob5, 4, offsetof(SnmpTrapRecord, text314), 256},
+    {kTrapJob5, 5, offsetof(SnmpTrapRecord, value1157), 0},
+    {kTrapJob5, 6, offsetof(SnmpTrapRecord, value1149), 0},
+    {kTrapJob5, 7, offsetof(SnmpTrapRecord, value1153), 0},
+    {kTrapKind6, 3, offsetof(SnmpTrapRecord, value310), 0},
+};
+
+bool IsNumber(smiUINT32 syntax) {
+  switch (syntax) {
+    case SNMP_SYNTAX_INT:
+    case SNMP_SYNTAX_CNTR32:
+    case SNMP_SYNTAX_GAUGE32:
+    case SNMP_SYNTAX_TIMETICKS:
+    case SNMP_SYNTAX_UINT32: return true;
+    default: return false;
+  }
+}
+
+void Store(SnmpTrapRecord& record, WORD kind, smiUINT32 varBind, const smiVALUE& value) {
+  BYTE* base = reinterpret_cast<BYTE*>(&record);
+  for (const Slot& slot : kSlots) {
+    if (slot.kind != kind || slot.varBind != varBind) continue;
+    if (slot.size == 0) {
+      const int32_t number = IsNumber(value.syntax) ? value.value.sNumber : 0;
+      std::memcpy(base + slot.offset, &number, sizeof number);
+    } else if (value.syntax == SNMP_SYNTAX_OCTETS && value.value.string.ptr) {
+      // The octets, cut to the slot less one byte and terminated.
+      const size_t count = value.value.string.len < slot.size - 1 ? value.value.string.len : slot.size - 1;
+      std::memcpy(base + slot.offset, value.value.string.ptr, count);
+      base[slot.offset + count] = 0;
+    }
+  }
+}
+
+}  // namespace
+
+WORD TrapKindOf(const smiOID& trapOid) {
+  for (const KindRow& row : kKinds) {
+    OwnedOid identifier(row.identifier);
+    smiINT compared = 1;
+    if (identifier.ok() &&
+        SnmpOidCompare(&identifier.oid, &trapOid, 11, &compared) == SNMPAPI_SUCCESS && compared == 0) {
+      return row.kind;
+    }
+  }
+  return kTrapUnknown;
+}
+
+void StoreTrap(SnmpSession* session, HSNMP_ENTITY source, HSNMP_PDU pdu) {
+  SnmpTrapRecord record{};
+  HSNMP_VBL list = 0;
+  smiINT type = 0, status = 0, index = 0;
+  smiINT32 requestId = 0;
+  if (SnmpGetPduData(pdu, &type, &requestId, &status, &index, &list) == SNMPAPI_SUCCESS) {
+    const SNMPAPI_STATUS count = SnmpCountVbl(list);
+    if (count >= 2 && count != SNMPAPI_FAILURE) {
+      OwnedOid name;
+      OwnedValue identifier;
+      if (SnmpGetVb(list, 2, &name.oid, &identifier.value) == SNMPAPI_SUCCESS &&
+          identifier.value.syntax == SNMP_SYNTAX_OID) {
+        record.kind = TrapKindOf(identifier.value.value.oid);
+      }
+    }
+    for (smiUINT32 i = 3; record.kind != kTrapUnknown && i <= count; ++i) {
+      OwnedOid name;
+      OwnedValue value;
+      if (SnmpGetVb(list, i, &name.oid, &value.value) != SNMPAPI_SUCCESS) break;
+      Store(record, record.kind, i, value.value);
+    }
+    SnmpEntityToStr(source, sizeof record.sender, record.sender);
+  }
+  if (list) SnmpFreeVbl(list);
+  session->lastTrap = record;
+}
+
+void SnmpOnTrap(SnmpSession* session) {
+  if (session) ReceiveMessage(session, true);
+}
