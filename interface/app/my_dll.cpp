@@ -8,6 +8,7 @@
 #include "interface/pages/pcl_font_cache.h"
 #include "platform/base/modules.h"
 #include "platform/base/sync.h"
+#include "query/query_settings.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ BOOL CMyDLL::InitInstance() {
   InitializeCriticalSection(JobContextLock());
   InitializeCriticalSection(FontListLock());
   ModelCacheStart(&LibrarySettings());
+  // The printer query library carried in this module reads the same store.
+  SetQuerySettings(LibrarySettings());
 
   return CWinApp::InitInstance();
 }
@@ -55,6 +58,7 @@ int CMyDLL::ExitInstance() {
   DeleteCriticalSection(FontListLock());
   DeleteCriticalSection(JobContextLock());
 
+  SetQuerySettings(SettingsFunctions{});
   UnloadSettingsLibrary(m_hSettingsModule, &LibrarySettings());
   m_hSettingsModule = 0;
   return CWinApp::ExitInstance();

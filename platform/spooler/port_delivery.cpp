@@ -272,7 +272,11 @@ DWORD ErrorFromErrnoValue(int error) {
 }
 
 DWORD ResolveDestination(std::u16string_view port, std::u16string_view outputFile, Destination& destination) {
-  if (!outputFile.empty()) return FileDestination(outputFile, destination);
+  // A document's output is a file named by its whole path; a port name such as
+  // "FILE:" or a bare name would otherwise land wherever the process happens to run.
+  if (!outputFile.empty()) {
+    return LooksLikePath(outputFile) ? FileDestination(outputFile, destination) : ERROR_INVALID_NAME;
+  }
   // "FILE:" asks the application for a file name; at this level none came.
   if (EqualsNoCase(port, u"FILE:")) return ERROR_INVALID_PARAMETER;
   if (StartsWithNoCase(port, u"IP_")) {

@@ -58,7 +58,8 @@ bool StoreChoice(OPENFILENAMEA& ofn, std::string path) {
 // The hook's verdict on the chosen file: true when it refused it.
 bool HookRefuses(OPENFILENAMEA& ofn) {
   if (!(ofn.Flags & OFN_ENABLEHOOK) || ofn.lpfnHook == nullptr) return false;
-  const HWND dialog = ui::CreateStandInWindow(Utf8(ofn.lpstrTitle ? ofn.lpstrTitle : "Save As"));
+  const HWND dialog = CreateWindowExA(0, "#32770", ofn.lpstrTitle ? ofn.lpstrTitle : "Save As", WS_POPUP, 0, 0, 0, 0,
+                                      ofn.hwndOwner, 0, 0, nullptr);
   OFNOTIFYA notify{};
   notify.hdr.hwndFrom = dialog;
   notify.hdr.code = CDN_FILEOK;
@@ -66,7 +67,7 @@ bool HookRefuses(OPENFILENAMEA& ofn) {
   notify.pszFile = ofn.lpstrFile;
   const UINT_PTR answer = ofn.lpfnHook(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
   const bool refused = answer != 0 && GetWindowLongPtrA(dialog, DWLP_MSGRESULT) != 0;
-  ui::DestroyStandInWindow(dialog);
+  DestroyWindow(dialog);
   return refused;
 }
 

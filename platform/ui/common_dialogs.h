@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/base/types.h"
-#include "platform/ui/windows.h"
+#include "platform/ui/window.h"
 
 typedef UINT_PTR(CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
 

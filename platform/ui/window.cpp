@@ -2,7 +2,9 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -43,6 +45,8 @@ struct Window {
   LONG_PTR userData = 0;
   HINSTANCE instance = 0;
   std::shared_ptr<ThreadQueue> owner;
+  std::string text;                  // ANSI code page
+  std::map<int, LONG_PTR> extra;     // the extra values at indexes 0 and up (a dialog's result, ...)
 };
 
 std::shared_ptr<ThreadQueue>& CurrentQueue() {
@@ -65,7 +69,7 @@ bool FindWindow(HWND window, Window* out) {
 
 bool KnownClass(LPCSTR name) {
   if (!name || IS_INTRESOURCE(name)) return false;
-  for (const char* known : {"EDIT", "STATIC", "BUTTON", "LISTBOX", "COMBOBOX"}) {
+  for (const char* known : {"EDIT", "STATIC", "BUTTON", "LISTBOX", "COMBOBOX", "#32770"}) {
     if (strcasecmp(known, name) == 0) return true;
   }
   return false;
@@ -124,8 +128,8 @@ Clock::time_point NextTimerDue(const ThreadQueue& queue) {
 
 }  // namespace
 
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE instance,
-                     LPVOID) {
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int, int, int, HWND, HMENU,
+                     HINSTANCE instance, LPVOID) {
   if (!KnownClass(className)) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return 0;
@@ -137,6 +141,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD, int, int, int, int,
   record.procedure = DefWindowProcA;
   record.instance = instance;
   record.owner = CurrentQueue();
+  if (windowName) record.text = windowName;
   g_windows[window] = record;
   return window;
 }
@@ -160,6 +165,30 @@ BOOL DestroyWindow(HWND window) {
 
 BOOL IsWindow(HWND window) { return FindWindow(window, nullptr) ? TRUE : FALSE; }
 
+int GetWindowTextA(HWND window, LPSTR text, int size) {
+  Window record;
+  if (!FindWindow(window, &record)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  if (text == nullptr || size <= 0) return 0;
+  const int length = static_cast<int>(std::min<size_t>(record.text.size(), static_cast<size_t>(size - 1)));
+  std::memcpy(text, record.text.data(), static_cast<size_t>(length));
+  text[length] = '\0';
+  return length;
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+  std::lock_guard guard(g_windowsLock);
+  const auto found = g_windows.find(window);
+  if (found == g_windows.end()) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  found->second.text = text ? text : "";
+  return TRUE;
+}
+
 LONG_PTR GetWindowLongPtrA(HWND window, int index) {
   Window record;
   if (!FindWindow(window, &record)) {
@@ -170,7 +199,13 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
     case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(record.procedure);
     case GWLP_USERDATA: return record.userData;
     case GWLP_HINSTANCE: return static_cast<LONG_PTR>(record.instance);
-    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+    default:
+      if (index >= 0) {
+        const auto value = record.extra.find(index);
+        return value == record.extra.end() ? 0 : value->second;
+      }
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
   }
 }
 
@@ -192,7 +227,14 @@ LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
       previous = record.userData;
       record.userData = value;
       return previous;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+    default:
+      if (index >= 0) {
+        previous = record.extra[index];
+        record.extra[index] = value;
+        return previous;
+      }
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
   }
 }
 

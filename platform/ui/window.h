@@ -31,6 +31,7 @@ typedef struct tagMSG {
 #define WM_CLOSE 0x0010u
 #define WM_QUIT 0x0012u
 #define WM_TIMER 0x0113u
+#define WM_NOTIFY 0x004Eu
 #define WM_USER 0x0400u
 
 #define PM_NOREMOVE 0x0000u
@@ -39,6 +40,14 @@ typedef struct tagMSG {
 #define GWLP_WNDPROC (-4)
 #define GWLP_HINSTANCE (-6)
 #define GWLP_USERDATA (-21)
+// A dialog's extra values: the result of a message it handled.
+#define DWLP_MSGRESULT 0
+
+typedef struct tagNMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+} NMHDR, *LPNMHDR;
 
 #define WS_POPUP 0x80000000u
 #define WS_BORDER 0x00800000u
@@ -52,7 +61,8 @@ typedef struct tagMSG {
 
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
 
-// The system classes "EDIT", "STATIC", "BUTTON", "LISTBOX" and "COMBOBOX" exist;
+// The system classes "EDIT", "STATIC", "BUTTON", "LISTBOX", "COMBOBOX" and the
+// dialog class "#32770" exist;
 // their procedure is DefWindowProc. The window gets no WM_CREATE: none of them
 // needs it.
 ZEL_EXTERN_C HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
@@ -63,8 +73,12 @@ ZEL_EXTERN_C HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR window
 // and the messages posted to it.
 ZEL_EXTERN_C BOOL DestroyWindow(HWND window);
 ZEL_EXTERN_C BOOL IsWindow(HWND window);
+// The window's text (its title), in the ANSI code page, cut to the buffer; its length.
+ZEL_EXTERN_C int GetWindowTextA(HWND window, LPSTR text, int size);
+ZEL_EXTERN_C BOOL SetWindowTextA(HWND window, LPCSTR text);
 ZEL_EXTERN_C LONG_PTR GetWindowLongPtrA(HWND window, int index);
-// Answers the previous value (0 with ERROR_INVALID_WINDOW_HANDLE for no window).
+// Indexes 0 and up are the window's extra values. Answers the previous value (0
+// with ERROR_INVALID_WINDOW_HANDLE for no window).
 ZEL_EXTERN_C LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 ZEL_EXTERN_C LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_CLOSE destroys the window; everything else answers 0.

@@ -22,6 +22,7 @@
 #include "platform/base/processes.h"
 #include "platform/gdi/dc.h"
 #include "platform/ui/common_dialogs.h"
+#include "query/trap_reception.h"
 #include "platform/gdi/device_context.h"
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/ghostscript_job.h"
@@ -128,13 +129,13 @@ class JobEventsTest : public GraphicsPrinterTest {
 
   // The printer's port becomes a file of the machine: its jobs go to the
   // printer, not to a file the user names.
-  void UsePrinterPort() {
+  void UsePrinterPort(const char* portName = "C:\\Ports\\mono.prn") {
     DWORD needed = 0;
     GetPrinterA(printer_, 2, nullptr, 0, &needed);
     std::vector<BYTE> buffer(needed);
     ASSERT_TRUE(GetPrinterA(printer_, 2, buffer.data(), needed, &needed));
     auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
-    std::string port = "C:\\Ports\\mono.prn";
+    std::string port = portName;
     info->pPortName = port.data();
     info->pDevMode = nullptr;
     ASSERT_TRUE(SetPrinterA(printer_, 2, buffer.data(), 0)) << GetLastError();
@@ -181,6 +182,12 @@ TEST_F(JobEventsTest, StatusMonitorFollowsJobsThatGoToThePrinter) {
   UsePrinterPort();
   const int jobId = Start(dc);
   ASSERT_GT(jobId, 0);
+  // The graphics library was told this host's address, for the job's attributes.
+  LocalHostAddress host{};
+  GetLocalHostAddress(&host);
+  DWORD address = 0;
+  std::memcpy(&address, host.address, sizeof address);
+  EXPECT_EQ(PdevOf(dc)->addressValue, address);
   const std::vector<std::string> started = Launches();
   ASSERT_EQ(started.size(), 1u);
   // The program beside the user-interface library, quoted; the printer between
@@ -196,8 +203,9 @@ TEST_F(JobEventsTest, StatusMonitorFollowsJobsThatGoToThePrinter) {
   ASSERT_EQ(after.size(), 2u);
   EXPECT_NE(after[1].find(" _(Mono)_ JOB_DELETE " + std::to_string(jobId) + " events"), std::string::npos);
 
-  // A job to a file is not the printer's: no monitor, no job id asked.
-  ASSERT_GT(Start(dc, "FILE:"), 0);
+  // A job on the file port is not the printer's: no monitor, no job id asked.
+  UsePrinterPort("FILE:");
+  ASSERT_GT(Start(dc), 0);
   Pages(dc, 1);
   ASSERT_GT(EndDoc(dc), 0);
   EXPECT_EQ(Launches().size(), 2u);

@@ -416,6 +416,14 @@ TEST_F(SpoolerJobsTest, StartDocRefusesWhatCannotBePrinted) {
     Bytes storage;
     EXPECT_TRUE(Queue(printer, storage).empty());
   }
+  // A document's output that is no whole path (a port name, a bare name) is
+  // refused rather than written wherever the process runs.
+  for (const std::u16string output : {u"FILE:", u"job.prn"}) {
+    Printer printer(AddPrinterOnPort("Output " + std::to_string(++n), "C:\\Ports\\x.prn"));
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(StartDoc(printer, u"Refused", output), 0u);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_NAME));
+  }
   Printer printer(AddPrinterOnPort("Twice", "C:\\Ports\\twice.prn"));
   ASSERT_NE(StartDoc(printer, u"One"), 0u);
   EXPECT_EQ(StartDoc(printer, u"Two"), 0u);
