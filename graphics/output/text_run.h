@@ -37,6 +37,7 @@ struct TextRunContext {
   std::vector<unsigned char> fellBack;
   int readPosition = 0;     // the character of the batch the next stretch starts at
   DWORD dbcs = 0;
+  RECTL textBounds{};       // the run's box on the page (the STROBJ's background)
 };
 
 // PdlKind tests of the writers.

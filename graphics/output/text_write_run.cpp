@@ -141,8 +141,13 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
     if (!run->rotated) {
       POINTL ascender{0, -metrics->fwdWinAscender}, device{};
       if (XFORMOBJ_bApplyXform(run->xform, XF_LTOL, 1, &ascender, &device)) {
-        inside = InBounds(clip->rclBounds, first.x, first.y) &&
-                 InBounds(clip->rclBounds, first.x + device.x - 1, first.y + device.y - 1);
+        // The first glyph alone does not say where the rest of the run
+        // ends: the run's box must lie inside the clip as well.
+        const RECTL& box = run->textBounds;
+        const RECTL& c = clip->rclBounds;
+        const bool boxInside = box.left >= c.left && box.top >= c.top && box.right <= c.right && box.bottom <= c.bottom;
+        inside = boxInside && InBounds(c, first.x, first.y) &&
+                 InBounds(c, first.x + device.x - 1, first.y + device.y - 1);
       }
     }
     if (!inside) {

@@ -115,6 +115,7 @@ BOOL WalkGlyphs(PDEV* pdev, STROBJ* text, CLIPOBJ* clip, FONTOBJ* font, BRUSHOBJ
   run.scalable = run.outline;
   run.positioned = (text->flAccel & SO_FLAG_DEFAULT_PLACEMENT) ? 0 : 1;
   run.dbcs = (font->flFontType & FO_DBCS_FONT) ? 1 : 0;
+  run.textBounds = text->rclBkGround;
 
   RunMode mode = RunMode::Downloaded;
   if (font->flFontType & TRUETYPE_FONTTYPE) {

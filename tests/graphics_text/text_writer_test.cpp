@@ -153,6 +153,9 @@ TEST_F(TextWriterTest, ClipsAreWrittenOnlyWhereTheTextReachesBeyondThem) {
   EXPECT_EQ(Walk(run.get(), helvetica.get(), &around), "/Helvetica 100 SDF\n 0 g 100 200 m (AB)show\n");
   CLIPOBJ cutting = RectClip(RECTL{0, 150, 1000, 1000});
   EXPECT_EQ(Walk(run.get(), helvetica.get(), &cutting), " gs 0 150 1000 850 rc\n 100 200 m (AB)show\ngr\n");
+  // The first glyph inside the clip is not enough: the run reaches past it.
+  CLIPOBJ firstGlyphOnly = RectClip(RECTL{0, 0, 150, 1000});
+  EXPECT_EQ(Walk(run.get(), helvetica.get(), &firstGlyphOnly).substr(0, 20), " gs 0 0 150 1000 rc\n");
   // The grestore took the font back: the next run selects it again.
   EXPECT_EQ(Walk(run.get(), helvetica.get(), &around), "/Helvetica 100 SDF\n 0 g 100 200 m (AB)show\n");
 
