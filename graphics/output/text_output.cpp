@@ -136,6 +136,7 @@ int OutputText(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR* chars, GLY
         GlyphPageRecord* created = NewGlyphPageRecord(pdev, font, record, run->outline);
         if (!created) return 0;
         created->pageNumber = kKatakanaPageNumber;
+        MakeDownloadFontName(created->name, pdev, font, kKatakanaPageNumber, run->outline);
         created->softFontId = NextSoftFontId(pdev);
         record->katakana = created;
       }

@@ -9,6 +9,7 @@
 #include "common/pdl_kind.h"
 #include "graphics/output/text_run.h"
 #include "graphics/output/text_writer.h"
+#include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/graphics_text/fake_text_services.h"
@@ -203,6 +204,77 @@ TEST_F(TextWriterTest, QuarterTurnsSetThePrintDirectionOrTurnTheLabels) {
   EXPECT_EQ(out.substr(out.find("CF2")), "CF2;LO21;PAPU300,400;DI0,1;LBAB\x03");
 }
 
+TEST_F(TextWriterTest, PostScriptTurnsOutlineTextAboutItsOrigin) {
+  Open(kPdlPs3);
+  auto turned = fonts_->Font(2, 50, 90);
+  std::vector<GLYPHPOS> glyphs(2);
+  glyphs[0].hg = 'A';
+  glyphs[0].ptl = POINTL{300, 400};
+  glyphs[1].hg = 'B';
+  glyphs[1].ptl = POINTL{300, 370};
+  TextRun run(glyphs, u"AB", 0, 0, RECTL{250, 350, 320, 420});
+  // Positioned glyphs step along the turned baseline.
+  EXPECT_EQ(Walk(&run, turned.get()),
+            "/Helvetica 50 SDF\n 0 g gs 300 400 translate -1 0 atan rotate\n 0 0 m (AB)[30 0 0 0]XYS\ngr\n");
+}
+
+TEST_F(TextWriterTest, AnisotropicTextIsSizedInCentimetresForLabels) {
+  Open(kPdlPcl5e);
+  // Twice as wide as high: an em of 50 pixels, widths of 100.
+  const XFORML wide{0.1f, 0, 0, 0.05f, 0, 0};
+  auto font = Font::Device(1, fonts_->Metrics(0), wide);
+  auto run = MakeRun(u"A", 10, 20, 25);
+  const std::string out = Walk(run.get(), font.get());
+  // 500 units wide, 700 high: 50 and 35 pixels, in centimetres at 600 dpi.
+  EXPECT_EQ(out.substr(out.find("CF2")), "CF2;LO21;PAPU10,20;DI;SI0.2116,0.1481;LBA\x03SI;");
+
+  Open(kPdlPs3);
+  auto psFont = Font::Device(2, fonts_->Metrics(1), wide);
+  auto psRun = MakeRun(u"AB", 10, 20, 25, nullptr, true);
+  EXPECT_EQ(Walk(psRun.get(), psFont.get()), "/Helvetica 50 SDF\n 0 g 10 20 m gs 2 1 scale (AB)[12 0 0 0]XYS gr\n");
+}
+
+TEST_F(TextWriterTest, FontNamesAreComparedWhole) {
+  Open(kPdlPs3);
+  const std::string common(40, 'N');
+  PrinterFonts longNames(pdev_.get(), {PrinterFontRecord("One", (common + "-One").c_str()),
+                                       PrinterFontRecord("Two", (common + "-Two").c_str())});
+  auto one = longNames.Font(1, 50);
+  auto two = longNames.Font(2, 50);
+  auto run = MakeRun(u"A", 10, 20, 25);
+  EXPECT_EQ(Walk(run.get(), one.get()).rfind("/" + common + "-One 50 SDF\n", 0), 0u);
+  EXPECT_EQ(Walk(run.get(), two.get()).rfind("/" + common + "-Two 50 SDF\n", 0), 0u);
+}
+
+TEST_F(TextWriterTest, PclPositionsBeyondSixteenBitsStayAtTheEdge) {
+  Open(kPdlPcl5e);
+  auto univers = fonts_->Font(1, 50);
+  auto run = MakeRun(u"A", 40000, 20, 25);
+  const std::string out = Walk(run.get(), univers.get());
+  EXPECT_EQ(out.substr(out.size() - 13), kEsc + "*p32767x20YA");
+}
+
+TEST_F(TextWriterTest, JapanesePrinterFontsAreCompositeFontsInPostScript) {
+  const UINT saved = platform::AnsiCodePage();
+  ASSERT_TRUE(platform::SetAnsiCodePage(932));
+  Open(kPdlPs3);
+  fontrecord::MetricsBlock record = PrinterFontRecord("Ryumin", "Ryumin-Light-90ms-RKSJ-H", true, 5);
+  record.SetU8(fontrecord::offset::kStyleVariant, 5);
+  PrinterFonts japanese(pdev_.get(), {record});
+  auto font = japanese.Font(1, 50);
+  auto run = MakeRun(u"\u65e5\u672c", 100, 200, 50);
+  EXPECT_EQ(Walk(run.get(), font.get()),
+            "/JF0n 0 /Ryumin-Light-90ms-RKSJ-H /Ryumin-Light /90ms-RKSJ-H mF_FE\n"
+            "/JF0nB JF0n mFB\n/JF0nI JF0n mFI\n/JF0nX JF0nI mFB\n"
+            "/JF0n50 JF0n 50 xF\n JF0n50 setfont\n 0 g 100 200 m <93FA967B>show\n");
+  // Bold is a style of the same composite font, defined once.
+  font->flFontType |= FO_SIM_BOLD;
+  EXPECT_EQ(Walk(run.get(), font.get()), "/JF0nB50 JF0nB 50 xF\n JF0nB50 setfont\n 100 200 m <93FA967B>FitB\n");
+  font->flFontType &= ~static_cast<FLONG>(FO_SIM_BOLD);
+  EXPECT_EQ(Walk(run.get(), font.get()), " JF0n50 setfont\n 100 200 m <93FA967B>show\n");
+  platform::SetAnsiCodePage(saved);
+}
+
 TEST_F(TextWriterTest, PrinterDiskFontsAreBoundToTheirIdBeforeUse) {
   Open(kPdlPcl5e);
   fonts_->Entry(0).kind = kDeviceFontPrinterDisk;
@@ -289,6 +361,42 @@ TEST_F(TrueTypeTextTest, GlyphPagesHoldAtMost223GlyphsCodedFrom33) {
   EXPECT_EQ(firstPage.back(), 255u);
   EXPECT_EQ(Services().batches[1].codes, (std::vector<DWORD>{33, 34, 35, 36, 37, 38, 39}));
   EXPECT_NE(Services().batches[0].font, Services().batches[1].font);
+}
+
+TEST_F(TrueTypeTextTest, HalfWidthKatakanaHaveAPageOfTheirOwn) {
+  std::vector<GLYPHPOS> glyphs(3);
+  for (int i = 0; i < 3; ++i) {
+    glyphs[i].hg = static_cast<HGLYPH>(700 + i);
+    glyphs[i].ptl = POINTL{10 + 30 * i, 20};
+  }
+  TextRun run(glyphs, u"\uff71\uff72\u65e5", 0, SO_FLAG_DEFAULT_PLACEMENT, RECTL{0, 0, 100, 30});
+  BOOL ok = FALSE;
+  Walk(&run, arial_.get(), nullptr, 0, &ok);
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(Services().batches.size(), 2u);
+  EXPECT_EQ(Services().batches[0].codes, (std::vector<DWORD>{33, 34}));
+  EXPECT_EQ(Services().batches[1].codes, std::vector<DWORD>{33});
+  EXPECT_NE(Services().batches[0].font, Services().batches[1].font);
+  const FontDownloadRecord* record = pdev_->downloadedFonts[0]->first;
+  ASSERT_NE(record->katakana, nullptr);
+  EXPECT_EQ(record->katakana->pageNumber, kKatakanaPageNumber);
+}
+
+TEST_F(TrueTypeTextTest, DownloadedFontsAreUndefinedWhenThePrinterMemoryRunsOut) {
+  pdev_->devmode.dmPrivate._bClearMemoryPerPage = 0;
+  pdev_->devmode.dmPrivate._lAvailableMemory = 1000;
+  pdev_->vmEstimate = 500;
+  auto run = MakeRun(u"A", 10, 20, 30, arial_.get());
+  Walk(run.get(), arial_.get());
+  EXPECT_EQ(Services().undefines, 0);
+  pdev_->vmEstimate = 1001;
+  Walk(run.get(), arial_.get());
+  EXPECT_EQ(Services().undefines, 1);
+  // Fonts cleared with every page never pile up.
+  pdev_->devmode.dmPrivate._bClearMemoryPerPage = 1;
+  pdev_->vmEstimate = 5000;
+  Walk(run.get(), arial_.get());
+  EXPECT_EQ(Services().undefines, 1);
 }
 
 TEST_F(TrueTypeTextTest, ARunThatCannotBeDownloadedIsRefusedForTheEngineToDraw) {
