@@ -67,6 +67,15 @@ bool WriteSubstitutedBatch(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR
     download.scalable = download.outline;
     return WriteStretches(pdev, font, clip, chars, glyphs, count, opaque, foreground, &download);
   }
+  // A batch that needs a downloaded font is refused before any of it is
+  // written when no font can be downloaded: the engine then draws it whole,
+  // and nothing prints twice.
+  bool anyFellBack = false;
+  for (ULONG i = 0; i < count; ++i) anyFellBack = anyFellBack || run->fellBack[i] != 0;
+  if (anyFellBack) {
+    const BOOL outline = DownloadAsOutline(pdev, font);
+    if (!FindFontDownloadRecord(pdev, font, outline) && !NewFontDownloadRecord(pdev, font, outline)) return false;
+  }
   ULONG start = 0;
   while (start < count) {
     const bool fell = run->fellBack[start] != 0;

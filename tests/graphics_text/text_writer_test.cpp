@@ -407,16 +407,19 @@ TEST_F(TrueTypeTextTest, ARunThatCannotBeDownloadedIsRefusedForTheEngineToDraw) 
   } cases[] = {
       {"no record", true, false, u"AB"},
       {"no glyph page", false, true, u"\u65e5"},
+      {"a substitute's fallen-back character", true, false, u"Ab\u65e5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ResetServices(pdev_.get());
     Services().refuseRecords = c.refuseRecords;
     Services().refusePages = c.refusePages;
+    Services().substitute = c.text.size() == 3 ? 1 : -1;
     auto run = MakeRun(c.text, 10, 20, 30, arial_.get());
     BOOL ok = TRUE;
-    Walk(run.get(), arial_.get(), nullptr, 0, &ok);
+    const std::string out = Walk(run.get(), arial_.get(), nullptr, 0, &ok);
     EXPECT_FALSE(ok);
+    EXPECT_EQ(out.find("(Ab)"), std::string::npos) << "nothing of the run printed before it was refused";
   }
 }
 
