@@ -113,7 +113,12 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
   const bool downloaded = record && !run->printerFont;
   const bool watermark = pdev->watermarkTextFlag != 0;
   const LONG em = metrics->fwdUnitsPerEm;
-  const POINTL first = glyphs[0].ptl;
+  // Glyphs off the page's top or left edge are left out; the text starts at the
+  // first one that is on it, so that no character moves into another's place.
+  ULONG firstVisible = 0;
+  while (firstVisible < count && !Visible(glyphs[firstVisible].ptl)) ++firstVisible;
+  if (firstVisible == count) return TRUE;
+  const POINTL first = glyphs[firstVisible].ptl;
 
   // 1. Text the printer turns itself: its direction and its anchor.
   const bool turned = run->rotated && (trueType ? (!record || run->outline) : run->outline);
@@ -162,7 +167,7 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
   }
 
   // 3. PCL text or HP-GL/2 labels.
-  const bool hpgl = !ps && ((!cjkPrinter && turned) || clipped || first.x < 0 || run->anisotropic || watermark);
+  const bool hpgl = !ps && ((!cjkPrinter && turned) || clipped || glyphs[0].ptl.x < 0 || run->anisotropic || watermark);
 
   // 4. Font and colour.
   if (!SelectDeviceFont(pdev, font, record, page, glyphs, count, hpgl ? TRUE : FALSE, run)) return FALSE;
@@ -206,7 +211,7 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
       if (!Formatted(pdev, "PAPU%d,%d;DI%F,%F;", first.x, first.y, &run1, &rise)) return FALSE;
     }
   } else {
-    if (Visible(first)) {
+    if (firstVisible == 0) {
       if (!Formatted(pdev, "\x1b*p%dx%dY", PclPosition(first.x), PclPosition(first.y))) return FALSE;
       startWritten = true;
     }

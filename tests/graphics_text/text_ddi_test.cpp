@@ -43,6 +43,14 @@ TEST_F(TextDdiTest, PrinterFontTextReachesThePclJob) {
   auto next = MakeRun(u"Bar", 300, 500, 25);
   EXPECT_TRUE(DrvTextOut(&surface, next.get(), univers.get(), &trivial, nullptr, nullptr, &fore, &back, &origin, 0x0D0D));
 
+  // A clipped run goes as HP-GL/2 labels inside an input window.
+  auto clippedRun = MakeRun(u"Clip", 300, 600, 25);
+  CLIPOBJ window{};
+  window.iDComplexity = DC_RECT;
+  window.rclBounds = RECTL{300, 560, 340, 620};
+  EXPECT_TRUE(DrvTextOut(&surface, clippedRun.get(), univers.get(), &window, nullptr, nullptr, &fore, &back, &origin,
+                         0x0D0D));
+
   ASSERT_TRUE(DrvSendPage(&surface));
   ASSERT_TRUE(DrvEndDoc(&surface, 0));
   EndSpoolerJob(printer);
@@ -54,6 +62,8 @@ TEST_F(TextDdiTest, PrinterFontTextReachesThePclJob) {
   EXPECT_EQ(job.find(selection, at + 1), std::string::npos) << "selected once";
   EXPECT_NE(job.find("\x1b*p300x400YCaf\xe9", at), std::string::npos);
   EXPECT_NE(job.find("\x1b&t1P\x1b*p300x500YBar", at), std::string::npos);
+  EXPECT_NE(job.find("IW300,620,340,560"), std::string::npos);
+  EXPECT_NE(job.find("PAPU300,600;DI;LBClip\x03IW;"), std::string::npos);
   const testsupport::PclReport report = testsupport::ReadPclJob(job);
   EXPECT_TRUE(report.ok()) << report.Summary();
 }

@@ -116,7 +116,21 @@ TEST_F(TextWriterTest, GlyphsAtNegativeCoordinatesAreLeftOutAndTheStartFollowsTh
   Open(kPdlPs3);
   auto helvetica = fonts_->Font(2, 50);
   auto psRun = MakeRun(u"abcd", 100, -20, 30, nullptr, true, 10);
-  EXPECT_EQ(Walk(psRun.get(), helvetica.get()), "/Helvetica 50 SDF\n 0 g 100 -20 m (cd)[30 10 0 0]XYS\n");
+  EXPECT_EQ(Walk(psRun.get(), helvetica.get()), "/Helvetica 50 SDF\n 0 g 160 0 m (cd)[30 10 0 0]XYS\n");
+  // Shown in a row: the row starts at its first visible glyph.
+  auto row = MakeRun(u"abcd", -60, 100, 30);
+  EXPECT_EQ(Walk(row.get(), helvetica.get()), " 0 100 m (cd)show\n");
+  // PCL: a run starting left of the page is a label, from the same glyph.
+  Open(kPdlPcl5e);
+  auto univers2 = fonts_->Font(1, 50);
+  auto pclRow = MakeRun(u"abcd", -60, 100, 30);
+  const std::string label = Walk(pclRow.get(), univers2.get());
+  EXPECT_EQ(label.substr(label.find("CF2")), "CF2;LO21;PAPU0,100;DI;LBcd\x03");
+  // Nothing on the page: nothing written, and not refused.
+  auto offPage = MakeRun(u"ab", -90, 100, 30);
+  BOOL ok = FALSE;
+  Walk(offPage.get(), univers2.get(), nullptr, 0, &ok);
+  EXPECT_TRUE(ok);
 }
 
 TEST_F(TextWriterTest, PostScriptShowFormsFollowPlacementAndSimulation) {
