@@ -12,6 +12,7 @@
 #include "graphics/output/device_fonts.h"
 #include "graphics/output/text_run.h"
 #include "graphics/output/vector_support.h"
+#include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/core_math.h"
 #include "graphics/util/font_size.h"
@@ -316,6 +317,31 @@ BOOL SelectPclFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphP
   return TRUE;
 }
 
+// Definitions of downloaded fonts go to the download file while pages are
+// held back for reordering (booklets, inserted sheets), so that every page
+// replayed later finds them defined; the channel in use comes back afterwards.
+class DownloadChannel {
+ public:
+  explicit DownloadChannel(PDEV* pdev) : pdev_(pdev), previous_(pdev->output.currentChannel) {
+    const XDEVMODE& dm = pdev->devmode;
+    const bool heldBack = (dm.dmPrivate._nBooklet != 0 && TextIsPostScript(pdev)) || HasSheetInserts(pdev);
+    switched_ = !(pdev->captureFlags & kCaptureBanner) && dm.dmPrivate._bClearMemoryPerPage == 0 && heldBack;
+    if (switched_) ok_ = SelectOutputChannel(pdev, kChannelDownloads) == 1;
+  }
+  ~DownloadChannel() {
+    if (switched_) SelectOutputChannel(pdev_, previous_);
+  }
+  DownloadChannel(const DownloadChannel&) = delete;
+  DownloadChannel& operator=(const DownloadChannel&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  PDEV* pdev_;
+  DWORD previous_;
+  bool switched_ = false;
+  bool ok_ = true;
+};
+
 }  // namespace
 
 CompositeFontTable* CompositeFonts(PDEV* pdev, bool create) {
@@ -348,7 +374,8 @@ BOOL DefineCompositeFont(PDEV* pdev, const DeviceFontEntry* entry, const char* c
   const bool ms90 = DeviceFontStyleVariant(entry->metrics) == kCompositeStyleVariant90ms;
   const char* encoding = vertical ? (ms90 ? "/90ms-RKSJ-V mF_V_FE\n" : "/83pv-RKSJ-H mF_V_FE\n")
                                   : (ms90 ? "/90ms-RKSJ-H mF_FE\n" : "/83pv-RKSJ-H mF_FE\n");
-  return Formatted(pdev, "/%s 0 /%s /%s ", compositeName, postScriptName.c_str(), base.c_str()) &&
+  DownloadChannel channel(pdev);
+  return channel.Ok() && Formatted(pdev, "/%s 0 /%s /%s ", compositeName, postScriptName.c_str(), base.c_str()) &&
          Text(pdev, encoding) && Formatted(pdev, "/%sB %s mFB\n", compositeName, compositeName) &&
          Formatted(pdev, "/%sI %s mFI\n", compositeName, compositeName) &&
          Formatted(pdev, "/%sX %sI mFB\n", compositeName, compositeName);

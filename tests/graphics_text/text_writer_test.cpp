@@ -4,6 +4,8 @@
 // it refuses.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "common/pdl_kind.h"
@@ -14,6 +16,7 @@
 #include "tests/graphics/vector_fixture.h"
 #include "tests/graphics_text/fake_text_services.h"
 #include "tests/graphics_text/text_fixture.h"
+#include "tests/support/machine_fixture.h"
 
 namespace graphicstest {
 namespace {
@@ -29,7 +32,7 @@ fontrecord::MetricsBlock BitmapRecord(const char* face, const char* selection) {
   return record;
 }
 
-class TextWriterTest : public testing::Test {
+class TextWriterTest : public testsupport::FreshMachine {
  protected:
   void Open(WORD pdl) {
     pdev_ = BarePdev(pdl);
@@ -47,6 +50,7 @@ class TextWriterTest : public testing::Test {
     if (pdev_) ResetServices(pdev_.get());
     fonts_.reset();
     pdev_.reset();
+    FreshMachine::TearDown();
   }
 
   // What one run writes; *result gets WalkGlyphs' answer.
@@ -286,6 +290,28 @@ TEST_F(TextWriterTest, JapanesePrinterFontsAreCompositeFontsInPostScript) {
   EXPECT_EQ(Walk(run.get(), font.get()), "/JF0nB50 JF0nB 50 xF\n JF0nB50 setfont\n 100 200 m <93FA967B>FitB\n");
   font->flFontType &= ~static_cast<FLONG>(FO_SIM_BOLD);
   EXPECT_EQ(Walk(run.get(), font.get()), " JF0n50 setfont\n 100 200 m <93FA967B>show\n");
+  platform::SetAnsiCodePage(saved);
+}
+
+TEST_F(TextWriterTest, CompositeFontsAreDefinedInTheDownloadFileWhilePagesAreHeldBack) {
+  const UINT saved = platform::AnsiCodePage();
+  ASSERT_TRUE(platform::SetAnsiCodePage(932));
+  Open(kPdlPs3);
+  pdev_->devmode.dmPrivate._nBooklet = 1;
+  ASSERT_TRUE(InitChannelFiles(pdev_.get()));
+  fontrecord::MetricsBlock record = PrinterFontRecord("@Gothic", "GothicBBB-Medium-83pv-RKSJ-H", true, 6);
+  PrinterFonts japanese(pdev_.get(), {record});
+  auto font = japanese.Font(1, 50);
+  auto run = MakeRun(u"\u65e5", 100, 200, 50);
+  EXPECT_EQ(Walk(run.get(), font.get()), "/JF0n50 JF0n 50 xF\n JF0n50 setfont\n 0 g 100 200 m <93FA>show\n");
+  EXPECT_EQ(pdev_->output.currentChannel, kChannelSpooler);
+  ASSERT_EQ(FlushOutputBuffer(pdev_.get()), 1);
+  std::ifstream file(Host(pdev_->output.channels[kChannelDownloads - 1].path), std::ios::binary);
+  const std::string downloads((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(downloads,
+            "/JF0n 0 /GothicBBB-Medium-83pv-RKSJ-H /GothicBBB-Medium /83pv-RKSJ-H mF_V_FE\n"
+            "/JF0nB JF0n mFB\n/JF0nI JF0n mFI\n/JF0nX JF0nI mFB\n");
+  DeleteChannelFiles(pdev_.get());
   platform::SetAnsiCodePage(saved);
 }
 
