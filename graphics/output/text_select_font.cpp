@@ -197,6 +197,31 @@ LONG AverageAdvance(FONTOBJ* font, const GLYPHPOS* glyphs, ULONG count) {
   return count ? (sum + static_cast<LONG>(count) / 2) / static_cast<LONG>(count) : 0;
 }
 
+// Characters per inch of a fixed-pitch printer font at the run's height: a
+// bitmap font's from its average width (whole characters), a scalable font's
+// from the TrueType run it prints (its mean advance) or from its width per em.
+bool PitchOf(FONTOBJ* font, const IFIMETRICS* m, LONG height, int resolution, const GLYPHPOS* glyphs, ULONG count,
+             float* pitch) {
+  *pitch = 0;
+  if (!(DeviceFontFlags(m) & kDeviceFontFlagScalable)) {
+    if (m->fwdAveCharWidth > 0)
+      *pitch = static_cast<float>(static_cast<int>(static_cast<float>(resolution) / m->fwdAveCharWidth + 0.5f));
+    return true;
+  }
+  const IFIMETRICS* runMetrics = FONTOBJ_pifi(font);
+  const bool trueTypeFixed = (font->flFontType & TRUETYPE_FONTTYPE) && runMetrics &&
+                             (runMetrics->jWinPitchAndFamily & 0x03) == FIXED_PITCH;
+  if (trueTypeFixed) {
+    const LONG advance = AverageAdvance(font, glyphs, count);
+    if (advance <= 0) return false;
+    *pitch = static_cast<float>(resolution) / static_cast<float>(advance);
+  } else if (m->fwdAveCharWidth > 0 && height > 0) {
+    *pitch = static_cast<float>(resolution) * DeviceFontWidthPerEm(m) /
+             (static_cast<float>(m->fwdAveCharWidth) * static_cast<float>(height));
+  }
+  return true;
+}
+
 struct PclStyle {
   LONG weight = kNormalWeight;  // kept in the state
   LONG style = 0;
@@ -250,11 +275,8 @@ BOOL SelectPclFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphP
       if (!SplitPclName(name, &typeface, &symbolSet)) return FALSE;
       const bool fixed = DeviceFontFlags(printer->metrics) & kDeviceFontFlagFixedPitch;
       if (fixed) {
-        const IFIMETRICS* m = printer->metrics;
-        const float pitch = m->fwdAveCharWidth > 0 && height > 0
-                                ? static_cast<float>(resolution) * DeviceFontWidthPerEm(m) /
-                                      (static_cast<float>(m->fwdAveCharWidth) * static_cast<float>(height))
-                                : 10.0f;
+        float pitch = 0;
+        if (!PitchOf(font, printer->metrics, height, resolution, glyphs, count, &pitch)) return FALSE;
         if (!Formatted(pdev, "SD1,%d,2,0,3,%F,5,%d,6,%d,7,%s;SB0SS;", SymbolSetValue(symbolSet), &pitch,
                        static_cast<int>(style.style), style.strokeWeight, typeface.c_str()))
           return FALSE;
@@ -289,26 +311,14 @@ BOOL SelectPclFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphP
     const float points = static_cast<float>(height) * 72.0f / static_cast<float>(resolution);
     if (!fixed) {
       if (!Formatted(pdev, "%Fv", &points)) return FALSE;
-    } else if (!scalable) {
-      const int pitch =
-          m->fwdAveCharWidth > 0 ? static_cast<int>(static_cast<float>(resolution) / m->fwdAveCharWidth + 0.5f) : 0;
-      if (!Formatted(pdev, "%dh%Fv", pitch, &points)) return FALSE;
-    } else if (kanjiSet) {
+    } else if (kanjiSet && scalable) {
       if (!Formatted(pdev, "%Fv", &points)) return FALSE;
     } else {
       float pitch = 0;
-      const IFIMETRICS* runMetrics = FONTOBJ_pifi(font);
-      const bool trueTypeFixed = (font->flFontType & TRUETYPE_FONTTYPE) && runMetrics &&
-                                 (runMetrics->jWinPitchAndFamily & 0x03) == FIXED_PITCH;
-      if (trueTypeFixed) {
-        const LONG advance = AverageAdvance(font, glyphs, count);
-        if (advance <= 0) return FALSE;
-        pitch = static_cast<float>(resolution) / static_cast<float>(advance);
-      } else if (m->fwdAveCharWidth > 0 && height > 0) {
-        pitch = static_cast<float>(resolution) * DeviceFontWidthPerEm(m) /
-                (static_cast<float>(m->fwdAveCharWidth) * static_cast<float>(height));
-      }
-      if (!Formatted(pdev, "%Fh", &pitch)) return FALSE;
+      if (!PitchOf(font, m, height, resolution, glyphs, count, &pitch)) return FALSE;
+      const bool written = scalable ? Formatted(pdev, "%Fh", &pitch) != 0
+                                    : Formatted(pdev, "%dh%Fv", static_cast<int>(pitch), &points) != 0;
+      if (!written) return FALSE;
     }
     if (!Formatted(pdev, "%ds%db%sT", static_cast<int>(style.style), style.strokeWeight, typeface.c_str()))
       return FALSE;

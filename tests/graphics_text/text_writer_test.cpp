@@ -97,6 +97,24 @@ TEST_F(TextWriterTest, FixedPitchFontsGiveAPitchInsteadOfAHeight) {
                                                kEsc + "*v1O" + kEsc + "*v0T" + kEsc + "*p0x100Yab");
 }
 
+TEST_F(TextWriterTest, BitmapFontsGiveWholeCharactersPerInch) {
+  Open(kPdlPcl5e);
+  // A bitmap font of 300 dpi: an em of 50 dots and characters 25 wide, which
+  // the metrics give doubled for 600 dpi.
+  fontrecord::MetricsBlock record = BitmapRecord("Line Printer", "0,8U");
+  record.SetU16(fontrecord::offset::kHeight, 50);
+  record.SetU16(fontrecord::offset::kAverageWidth, 25);
+  PrinterFonts bitmap(pdev_.get(), {record});
+  auto font = Font::Device(1, bitmap.Metrics(0), XFORML{1, 0, 0, 1, 0, 0});  // 100 dots high
+  auto run = MakeRun(u"ab", 0, 100, 50);
+  std::string out = Walk(run.get(), font.get());
+  EXPECT_EQ(out.substr(0, out.find(kEsc + "*v1O")),
+            kEsc + "&t1P" + kEsc + "&c0T" + kEsc + "(8U" + kEsc + "(s0p12h12v0s0b0T");
+  pdev_->watermarkTextFlag = 1;
+  out = Walk(run.get(), font.get());
+  EXPECT_EQ(out.substr(0, out.find("FT")), kEsc + "%1BSD1,277,2,0,3,12,5,0,6,0,7,0;SB0SS;");
+}
+
 TEST_F(TextWriterTest, CharactersAreWrittenInTheFontsCodePage) {
   Open(kPdlPcl5e);
   auto univers = fonts_->Font(1, 50);
