@@ -110,5 +110,23 @@ TEST_F(TextRenderTest, PrinterFontTextInksWhereItWasDrawn) {
   EXPECT_EQ(InkInside(page, {1500, baselines[0] - 200, 2400, baselines[0]}), 0.0) << "past the shown line";
 }
 
+TEST_F(TextRenderTest, TurnedTextRunsUpThePage) {
+  if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const GhostscriptRun run = Render([&](PDEV* p) {
+    PrinterFonts fonts(p, {PrinterFontRecord("Helvetica", "")});
+    auto turned = fonts.Font(1, 300, 90);
+    BRUSHOBJ black{};
+    auto up = MakeRun(u"HHHH", 2400, 5000, 0);
+    EXPECT_TRUE(WalkGlyphs(p, up.get(), nullptr, turned.get(), nullptr, &black));
+  });
+  ASSERT_TRUE(run.Clean()) << run.output;
+  ASSERT_EQ(run.pages.size(), 1u);
+  const RenderedPage& page = run.pages[0];
+  // The baseline goes up from (2400, 5000); the capitals stand to its left.
+  EXPECT_GT(InkInside(page, {2200, 4200, 2400, 4950}), 0.2);
+  EXPECT_EQ(InkInside(page, {2420, 4000, 2800, 5000}), 0.0) << "right of the baseline";
+  EXPECT_EQ(InkInside(page, {2100, 5020, 2400, 5400}), 0.0) << "below the start";
+}
+
 }  // namespace
 }  // namespace graphicstest
