@@ -35,9 +35,22 @@ struct DeviceFontList {
 };
 
 // Offsets of the driver's fields in a device font's metrics block.
-constexpr size_t kDeviceFontWidthsOffset = 184;
+constexpr size_t kDeviceFontFlagsOffset = 182;         // u8: bit 0 scalable, bit 1 fixed pitch
+constexpr size_t kDeviceFontWidthsOffset = 184;        // u16 x 256, by character code
+constexpr size_t kDeviceFontCharsetCodeOffset = 696;   // u8: 2 symbol, 5-7 Shift-JIS, 8 GB2312
+constexpr size_t kDeviceFontStyleVariantOffset = 697;  // u8
+constexpr size_t kDeviceFontKeptByteOffset = 698;      // u8
+constexpr size_t kDeviceFontWidthPerEmOffset = 700;    // u16
+constexpr size_t kDeviceFontSizeWordOffset = 702;      // u16
+constexpr size_t kDeviceFontSelectionNameOffset = 704; // char[64]: PostScript name, or PCL "typeface,symbol set"
+constexpr size_t kDeviceFontSelectionNameBytes = 64;
 constexpr size_t kDeviceFontFaceNameOffset = 768;
 constexpr size_t kDeviceFontFaceNameBytes = 32;
+constexpr size_t kDeviceFontNoReencodingOffset = 804;  // u32: the font keeps its own encoding
+constexpr size_t kDeviceFontNamesOffset = 808;         // the UTF-16 family names
+
+constexpr BYTE kDeviceFontFlagScalable = 0x01;
+constexpr BYTE kDeviceFontFlagFixedPitch = 0x02;
 
 // The number of fonts of a list (0 for none).
 inline DWORD DeviceFontCount(const DeviceFontList* list) { return list ? list->count : 0; }

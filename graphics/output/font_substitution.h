@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/base/types.h"
+#include "platform/gdi/engine_objects.h"
 
 struct DeviceFontList;
 
@@ -31,3 +32,10 @@ FontSubstitutionTable* BuildFontSubstitutionTable(HANDLE printer, const char* pr
 // Frees the rows and the table and sets *table to nullptr; a null pointer or
 // table does nothing.
 void FreeFontSubstitution(FontSubstitutionTable** table);
+
+struct PDEV;
+struct TextRunContext;
+
+// The index in the PDEV's device-font list of the printer font that prints the
+// TrueType font, or -1 for none (the run then goes through a downloaded font).
+int FindSubstituteDeviceFont(PDEV* pdev, FONTOBJ* font, TextRunContext* run);

@@ -1,6 +1,13 @@
-// The glyph set of the Far East device fonts is read with the device fonts,
-// which come with the text output; until then none is ever cached, so there is
-// nothing to free.
+// The glyph sets of the Far East device fonts go when the library is disabled.
+#include <cstdlib>
+#include <initializer_list>
+
 #include "graphics/output/device_glyph_set.h"
 
-void FreeDeviceGlyphSet() {}
+void FreeDeviceGlyphSet() {
+  for (int name : {kShiftJisGlyphSetName, kGb2312GlyphSetName}) {
+    FD_GLYPHSET** slot = CachedGlyphSetSlot(name);
+    std::free(*slot);
+    *slot = nullptr;
+  }
+}

@@ -6,6 +6,7 @@
 #include "graphics/output/device_settings_state.h"
 #include "graphics/output/page_setup_state.h"
 #include "graphics/output/raster_state.h"
+#include "graphics/output/text_state.h"
 #include "graphics/output/vector_state.h"
 #include "platform/base/types.h"
 
@@ -15,4 +16,5 @@ struct WriterState {
   DeviceSettingsState deviceSettings;
   VectorWriterState vector;
   RasterWriterState raster;
+  TextWriterState text;
 };
