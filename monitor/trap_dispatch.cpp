@@ -26,7 +26,12 @@ int64_t TrapEventCode(const SnmpTrapRecord& trap) {
 }
 
 void PM_CEventHandler_General::Handle(PM_CEvent*, TrapQueueEntry* entry) {
-  const std::string address = context_.printerAddress ? context_.printerAddress() : std::string();
+  std::string address = context_.printerAddress ? context_.printerAddress() : std::string();
+  // An agent address may name its port ("host:port"); a trap names only the
+  // host it came from.
+  if (const size_t colon = address.find(':'); colon != std::string::npos && address.find(':', colon + 1) == std::string::npos) {
+    address.resize(colon);
+  }
   if (strcasecmp(entry->trap.sender, address.c_str()) != 0) entry->stop = 1;
 }
 
