@@ -8,6 +8,8 @@
 #include "monitor/instance_registry.h"
 #include "monitor/monitor_settings.h"
 #include "monitor/monitor_utilities.h"
+#include "platform/base/files.h"
+#include "platform/base/handles.h"
 #include "platform/base/modules.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/window.h"
@@ -81,6 +83,18 @@ BOOL PM_CPrintMonitorApp::InitInstance(const std::string& commandLine) {
                 MB_ICONWARNING);
     engine->SetNoSave();
     engine->UnregisterInstance();
+    // The empty archive this start made for a printer that is gone would be
+    // left behind by every later start: it goes with the entry.
+    const std::string idx = engine->IdxFilePath();
+    if (!idx.empty()) {
+      const HANDLE file = CreateFileA(idx.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+      if (file != INVALID_HANDLE_VALUE) {
+        const DWORD size = GetFileSize(file, nullptr);
+        CloseHandle(file);
+        if (size == 0) DeleteFileA(idx.c_str());
+      }
+    }
     return FALSE;
   }
   if (!engine->Start()) {

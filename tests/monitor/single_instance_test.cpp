@@ -97,6 +97,7 @@ TEST_F(SingleInstance, CommandsThatEndAtStart) {
   pid_t pid = Start({"_(Gone)_", "NORMAL"});
   EXPECT_EQ(Wait(pid, 5), 0);
   EXPECT_EQ(DP_ReadProfileString("Gone", "IDXFileName", IniPath().c_str()), "DP_NONE");
+  EXPECT_FALSE(std::filesystem::exists(Host(DataFolder() + "\\PM0.IDX"))) << "no archive left for it";
   // Change commands at start end at once; DELETE drops the registry entry.
   pid = Start({"_(Laser", "1)_", "QUEUE_CHANGED"});
   EXPECT_EQ(Wait(pid, 5), 0);
