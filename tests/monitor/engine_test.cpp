@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "monitor/instance_registry.h"
 #include "monitor/monitor_utilities.h"
@@ -17,6 +18,29 @@ extern char** environ;
 
 namespace monitortest {
 namespace {
+
+// net-snmp's trap sender with the arguments after the version and destination.
+bool SendTrap(int port, const std::string& version, std::vector<std::string> rest) {
+  const std::string program = querytest::FindProgram("snmptrap");
+  if (program.empty()) return false;
+  std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
+                                   "127.0.0.1:" + std::to_string(port)};
+  args.insert(args.end(), rest.begin(), rest.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+const std::vector<std::string> kJamAlert = {"", "1.3.6.1.2.1.43.18.2.0.1", "1.3.6.1.2.1.43.18.1.1.2.1.1", "i", "1",
+                                            "1.3.6.1.2.1.43.18.1.1.4.1.1", "i", "3", "1.3.6.1.2.1.43.18.1.1.5.1.1",
+                                            "i", "8", "1.3.6.1.2.1.43.18.1.1.6.1.1", "i", "1",
+                                            "1.3.6.1.2.1.43.18.1.1.7.1.1", "i", "4", "1.3.6.1.2.1.43.18.1.1.8.1.1",
+                                            "i", "8"};
 
 class Engine : public EngineTest {
  protected:
@@ -113,6 +137,28 @@ TEST_F(Engine, NoAnswerClearsTheConsoleAndShowsTheWindow) {
   EXPECT_EQ(ui.statusTexts.back(), platform::AnsiFromUtf8("プリンタからの応答がありません。"));
 }
 
+TEST_F(Engine, ATrapArrivingDuringAPollWaitsItsTurn) {
+  if (querytest::FindProgram("snmptrap").empty()) GTEST_SKIP() << "net-snmp's trap sender is not installed";
+  const int port = querytest::FreeUdpPort();
+  setenv("ZEL_SNMP_TRAP_ADDRESS", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+  UseScriptedAgent(1000);
+  StartEngine();
+  ASSERT_TRUE(engine->OpenTrapReception());
+  // The job end's poll waits for the printer; the jam alert arrives meanwhile
+  // and is taken only after the job end is through.
+  agent_->DelayReplies(1, 700);
+  std::thread sender([port] { SendTrap(port, "2c", kJamAlert); });
+  engine->DispatchTrap(JobTrap(kTrapJob2, 1));
+  sender.join();
+  ASSERT_TRUE(PumpUntil([&] { return engine->Data().Events().size() == 2; }));
+  int32_t newest = 0, oldest = 0;
+  engine->Data().Events().front()->Command(kEventGetCode, &newest);
+  engine->Data().Events().back()->Command(kEventGetCode, &oldest);
+  EXPECT_EQ(oldest, 2);
+  EXPECT_EQ(newest, 40008);
+  unsetenv("ZEL_SNMP_TRAP_ADDRESS");
+}
+
 class StatusFlags : public EngineTest, public ::testing::WithParamInterface<const char*> {
  protected:
   std::string ModelGeneral() const override { return std::string("ModelName=") + GetParam() + "\nModelID=50\n"; }
@@ -188,18 +234,7 @@ class LivePrinter : public EngineTest {
     unsetenv("ZEL_SNMP_TRAP_ADDRESS");
   }
   bool SendTrap(const std::string& version, std::vector<std::string> rest) {
-    const std::string program = querytest::FindProgram("snmptrap");
-    std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
-                                     "127.0.0.1:" + std::to_string(trapPort_)};
-    args.insert(args.end(), rest.begin(), rest.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return monitortest::SendTrap(trapPort_, version, std::move(rest));
   }
 
   querytest::NetSnmpAgent agent_;

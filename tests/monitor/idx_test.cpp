@@ -135,5 +135,41 @@ TEST_F(IdxFile, ADamagedFileGivesDefaultsOnce) {
   }
 }
 
+TEST_F(IdxFile, AJobBlockOfAnotherSizeIsRefused) {
+  StartEngine("JOB_STARTED 17 a.doc");
+  PM_CEvent* start = engine->Agents().CreateEventForCode(1);
+  JobBlock block{};
+  block.jobValue = 7;
+  std::strcpy(block.name, "a.doc");
+  start->SetJob(block);
+  engine->Data().AddEvent(start);
+  EventRelease(start);
+  engine->SaveIdx();
+  const std::string idx = engine->IdxFilePath();
+  StopEngine();
+  std::string bytes = ReadFile(idx);
+  const std::string whole = std::string("\x5C\0", 2) + std::string(4, '\0') + std::string("\x07\0\0\0a.doc", 9);
+  const size_t at = bytes.find(whole);
+  ASSERT_NE(at, std::string::npos);
+  // Ten bytes of the block behind a length of ten; the rest of it gone.
+  bytes.replace(at, 2 + 92, std::string("\x0A\0", 2) + bytes.substr(at + 2, 10));
+  std::ofstream(Host(idx), std::ios::binary | std::ios::trunc) << bytes;
+  StartEngine();
+  EXPECT_EQ(engine->Data().Events().size(), 0u);
+  EXPECT_EQ(engine->Data().GetJobCount(), 0u);
+}
+
+TEST_F(IdxFile, QueueAndPortChangesAreNotSaved) {
+  for (const char* verb : {"QUEUE_CHANGED", "PORT_CHANGED", "NORMAL"}) {
+    StartEngine();
+    engine->OnCommandLine("x _(Laser 1)_ JOB_STARTED 5 kept?");
+    engine->OnCommandLine(std::string("x _(Laser 1)_ ") + verb);
+    const std::string idx = engine->IdxFilePath();
+    StopEngine();
+    EXPECT_EQ(ReadFile(idx).find("kept?") != std::string::npos, std::string(verb) == "NORMAL") << verb;
+    std::ofstream(Host(idx), std::ios::trunc).close();
+  }
+}
+
 }  // namespace
 }  // namespace monitortest
