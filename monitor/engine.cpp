@@ -147,6 +147,7 @@ PM_CEngine::~PM_CEngine() {
   dispatcher_.reset();
   if (querySession_ && querySession_->session) SnmpDestroySessionWindow(querySession_.get());
   if (trapSession_ && trapSession_->session) SnmpDestroySessionWindow(trapSession_.get());
+  if (snmpStarted_) SnmpCleanupSession();
   if (snmpMutex_) CloseHandle(snmpMutex_);
   data_.Clear();
 }
@@ -346,6 +347,11 @@ void PM_CEngine::OnTimer(UINT_PTR id) {
   if (trapSession_) SnmpOnTimer(id, trapSession_.get());
 }
 
+bool PM_CEngine::StartSnmp() {
+  if (!snmpStarted_) snmpStarted_ = SnmpStartupSession() == SNMP_RESULT_OK;
+  return snmpStarted_;
+}
+
 bool PM_CEngine::PrepareQuerySession() {
   // A session left open by the last exchange is closed before the record is
   // made again, so none leaks.
@@ -358,7 +364,7 @@ bool PM_CEngine::PrepareQuerySession() {
   querySession_->window = window_;
   std::strcpy(querySession_->community, SNMP_READ_COMMUNITY);
   querySession_->notificationMessage = SNMP_MSG_REPLY;
-  if (SnmpStartupSession() != SNMP_RESULT_OK) return false;
+  if (!StartSnmp()) return false;
   MutexScope lock(snmpMutex_);
   if (!lock.ok()) return false;
   if (SnmpCreateSessionWindow(querySession_.get()) != SNMP_RESULT_OK) {
@@ -501,7 +507,7 @@ BOOL PM_CEngine::OpenTrapReception() {
     SnmpDestroySessionWindow(trapSession_.get());
   }
   if (!trapSession_) trapSession_ = std::make_unique<SnmpSession>();
-  if (SnmpStartupSession() != SNMP_RESULT_OK) return FALSE;
+  if (!StartSnmp()) return FALSE;
   *trapSession_ = SnmpSession{};
   trapSession_->window = window_;
   std::strcpy(trapSession_->community, SNMP_READ_COMMUNITY);

@@ -108,6 +108,8 @@ class PM_CEngine {
   void UpdateDisplay(unsigned code);
   void FireSlot(int slot);
   bool PrepareQuerySession();
+  // The SNMP library started once for the engine and cleaned up with it.
+  bool StartSnmp();
   void OnSnmpReply();
   void OnSnmpTrap();
 
@@ -137,4 +139,5 @@ class PM_CEngine {
   HANDLE snmpMutex_ = 0;
   HWND window_ = 0;
   bool refreshing_ = false;
+  bool snmpStarted_ = false;
 };

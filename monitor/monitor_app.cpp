@@ -108,12 +108,11 @@ BOOL PM_CPrintMonitorApp::InitInstance(const std::string& commandLine) {
     DP_WriteProfileString(printer.c_str(), "IDXFileMode", mode == "DP_NONE" || mode == "End" ? "Start" : "Delete",
                           ini.c_str());
   }
-  const bool monitored = !engine->IsNotMonitored();
   window->RunModal(engine.get());
   // The archive is saved first, "End" after: a run that dies while saving is
-  // not taken for one that ended well.
+  // not taken for one that ended well. The engine closes its sessions and
+  // cleans up the SNMP library it started.
   engine.reset();
-  if (monitored) SnmpCleanupSession();
   if (FileExists(ini.c_str())) DP_WriteProfileString(printer.c_str(), "IDXFileMode", "End", ini.c_str());
   return FALSE;
 }

@@ -131,6 +131,9 @@ TEST_F(IdxFile, ADamagedFileGivesDefaultsOnce) {
     EXPECT_EQ(engine->Data().Events().size(), 0u) << c.what;
     EXPECT_EQ(engine->Data().GetJobCount(), 0u) << c.what;
     EXPECT_EQ(engine->CloseAfterLastJob(), 1) << c.what;
+    // Rewritten with defaults: warnings on, job agents off.
+    EXPECT_EQ(engine->Agents().Category(0)->m_EventAgentsArray[0]->IsEnabled(0), 1) << c.what;
+    EXPECT_EQ(engine->Agents().Category(2)->m_EventAgentsArray[0]->IsEnabled(0), 0) << c.what;
     StopEngine();
   }
 }

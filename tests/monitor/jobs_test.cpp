@@ -134,6 +134,26 @@ TEST_F(Jobs, AlertsFromThePrinterOnlyBecomeEvents) {
   EventRelease(first);
 }
 
+TEST_F(Jobs, TheMinimisedWindowKeepsTheLastWarning) {
+  StartEngine();
+  CurrentIconizedAlert() = IconizedAlert{};
+  SnmpTrapRecord alert{};
+  alert.kind = kTrapAlert;
+  std::strcpy(alert.sender, "127.0.0.1");
+  alert.alertVarBind7 = 4;
+  alert.alertVarBind8 = 8;
+  engine->DispatchTrap(alert);
+  EXPECT_EQ(CurrentIconizedAlert().iconId, 0u) << "only while minimised";
+  engine->Dispatcher()->EnableHandler(kHandlerIconizedApp);
+  engine->DispatchTrap(alert);
+  EXPECT_EQ(CurrentIconizedAlert().iconId, 147u);
+  EXPECT_EQ(CurrentIconizedAlert().text, platform::AnsiFromUtf8("用紙ジャム"));
+  SnmpTrapRecord start = JobTrap(kTrapJob1, 1);
+  engine->DispatchTrap(start);
+  EXPECT_EQ(CurrentIconizedAlert().iconId, 147u) << "job events leave it";
+  engine->Dispatcher()->DisableHandler(kHandlerIconizedApp);
+}
+
 TEST_F(Jobs, TheAnalysisDropsOldEventsAndJobs) {
   StartEngine("JOB_STARTED 1 a");
   EXPECT_EQ(engine->SlotDeadline(0), now + kNothingDue);
