@@ -11,6 +11,8 @@
 #include "platform/base/files.h"
 #include "platform/base/handles.h"
 #include "platform/base/modules.h"
+#include "platform/base/named_mutex.h"
+#include "platform/base/sync.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_finder.h"
@@ -22,6 +24,8 @@ constexpr unsigned kMonitorTitle = 104;
 constexpr unsigned kPrinterDeleted = 59231;
 // The receiver's buffer holds 1023 characters and the end.
 constexpr size_t kLongestLine = 1023;
+constexpr int kHandOverAttempts = 100;
+constexpr DWORD kHandOverRetryMs = 50;
 
 template <class Fn>
 bool Bind(HMODULE module, const char* name, Fn& member) {
@@ -70,10 +74,41 @@ bool PM_CPrintMonitorApp::BindSettings() {
   return true;
 }
 
+// Held for the life of a printer's monitor: two starts at one moment (neither
+// sees a window yet) or a start behind a monitor that does not answer never
+// make a second monitor for the printer.
+class InstanceLock {
+ public:
+  explicit InstanceLock(const std::string& printer)
+      : handle_(CreateMutexA(nullptr, FALSE, ("PM_Instance_" + printer).c_str())) {}
+  ~InstanceLock() {
+    if (held_) ReleaseMutex(handle_);
+    if (handle_) CloseHandle(handle_);
+  }
+  bool Take() { return held_ = handle_ && WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }
+
+ private:
+  HANDLE handle_;
+  bool held_ = false;
+};
+
 BOOL PM_CPrintMonitorApp::InitInstance(const std::string& commandLine) {
   if (!BindSettings()) return FALSE;
   if (HWND running = FindMonitorWindow(commandLine)) {
     if (HandOverCommandLine(running, commandLine)) return FALSE;
+  }
+  InstanceLock lock(PM_CCommandLine(commandLine).GetPrinterName());
+  if (!lock.Take()) {
+    // Another monitor of this printer is starting: its window comes with its
+    // engine, and the line goes to it then.
+    for (int attempt = 0; attempt < kHandOverAttempts; ++attempt) {
+      Sleep(kHandOverRetryMs);
+      if (HWND running = FindMonitorWindow(commandLine)) {
+        if (HandOverCommandLine(running, commandLine)) return FALSE;
+      }
+    }
+    monitor::Trace("The printer's monitor does not take the command line\n");
+    return FALSE;
   }
   std::unique_ptr<PM_CMainWindowHost> window = factory_();
   PM_CCommandLine line(commandLine);

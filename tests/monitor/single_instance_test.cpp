@@ -92,6 +92,34 @@ TEST_F(SingleInstance, ASecondStartHandsOverItsLine) {
   EXPECT_EQ(idx.find(std::string(1100, 'a')), std::string::npos);
 }
 
+TEST_F(SingleInstance, TwoStartsAtOneMomentMakeOneMonitor) {
+  const pid_t a = Start({"_(Laser", "1)_", "JOB_STARTED", "1", "first"});
+  const pid_t b = Start({"_(Laser", "1)_", "JOB_STARTED", "2", "second"});
+  ASSERT_TRUE(a && b);
+  // One of them hands over and ends; the other runs on.
+  const auto deadline = Clock::now() + std::chrono::seconds(6);
+  pid_t ended = 0;
+  while (!ended && Clock::now() < deadline) {
+    for (pid_t pid : {a, b}) {
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) ended = pid;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_NE(ended, 0) << "both kept running";
+  first_ = ended == a ? b : a;
+  ASSERT_NE(AwaitWindow("x _(Laser 1)_ NORMAL"), 0u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  int status = 0;
+  EXPECT_EQ(waitpid(first_, &status, WNOHANG), 0) << "the monitor runs";
+  kill(first_, SIGTERM);
+  EXPECT_EQ(Wait(first_, 5), 0);
+  first_ = 0;
+  const std::string idx = ReadFile(DP_ReadProfileString(kPrinter, "IDXFileName", IniPath().c_str()));
+  EXPECT_NE(idx.find("first"), std::string::npos);
+  EXPECT_NE(idx.find("second"), std::string::npos);
+}
+
 TEST_F(SingleInstance, CommandsThatEndAtStart) {
   // A printer that does not exist: the message, no registry entry kept.
   pid_t pid = Start({"_(Gone)_", "NORMAL"});
