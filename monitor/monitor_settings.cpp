@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "platform/base/debug.h"
 #include "platform/base/resources.h"
 
 namespace monitor {
@@ -32,8 +33,6 @@ int64_t Now() { return Clock() ? Clock()() : static_cast<int64_t>(std::time(null
 void SetClockForTesting(std::function<int64_t()> clock) { Clock() = std::move(clock); }
 
 }  // namespace monitor
-
-#include "platform/base/debug.h"
 
 namespace monitor {
 namespace {

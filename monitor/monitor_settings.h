@@ -21,10 +21,6 @@ std::string LoadText(unsigned id);
 int64_t Now();
 void SetClockForTesting(std::function<int64_t()> clock);
 
-}  // namespace monitor
-
-namespace monitor {
-
 // The printer this process monitors (from its command line); the model-bound
 // event agents read its model at every match.
 const std::string& MonitoredPrinter();
