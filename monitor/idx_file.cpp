@@ -1,0 +1,77 @@
+// The engine's side of the instance registry and its IDX file.
+#include <exception>
+
+#include "monitor/engine.h"
+#include "monitor/instance_registry.h"
+#include "monitor/monitor_settings.h"
+
+void PM_CEngine::SaveIdx() {
+  if (noSave_ || idxFilePath_.empty()) return;
+  try {
+    CArchive archive(idxFilePath_.c_str(), CArchive::store);
+    archive << static_cast<int32_t>(closeAfterLastJob_) << static_cast<uint32_t>(refreshRate_);
+    agents_->Store(archive);
+    // Saving changes nothing the running monitor holds: the jobs it watches
+    // stay in its list.
+    data_.Store(archive);
+    archive.Close();
+  } catch (const std::exception&) {
+    monitor::Trace("The IDX file cannot be written\n");
+    return;
+  }
+  monitor::Db().SetDword(0, kStoreUser, printerName_.c_str(), "PmAutomaticRefresh", automaticRefresh_ ? 1 : 0);
+  monitor::Db().SetDword(0, kStoreUser, printerName_.c_str(), "PmRefreshRate", refreshRate_);
+}
+
+void PM_CEngine::LoadIdx() {
+  // Everything is read into new objects and taken over only when the whole file
+  // was read: a damaged file leaves no half of itself behind.
+  auto attempt = [this]() {
+    PM_CEventCategoryManagerArray agents;
+    PM_CDataManager data;
+    CArchive archive(idxFilePath_.c_str(), CArchive::load);
+    int32_t close = 0;
+    uint32_t rate = 0;
+    archive >> close >> rate;
+    agents.Load(archive);
+    data.Load(archive, agents);
+    agents_->Swap(agents);
+    data_.Adopt(data);
+    closeAfterLastJob_ = close;
+    refreshRate_ = rate;
+  };
+  try {
+    attempt();
+    return;
+  } catch (const std::exception&) {
+    monitor::Trace("The IDX file cannot be read: written again with defaults\n");
+  }
+  monitor::SetResettingDefaults(true);
+  SaveIdx();
+  try {
+    attempt();
+  } catch (const std::exception&) {
+    monitor::Trace("The IDX file cannot be read\n");
+  }
+  monitor::SetResettingDefaults(false);
+}
+
+void PM_CEngine::RecordWindowHandle() {
+  PM_CPrintMonitorIDXFile registry(printerName_);
+  auto entry = registry.GetPrinterInfo(printerName_);
+  if (!entry) return;
+  entry->window = ui_ ? static_cast<uint64_t>(ui_->MainDialog()) : 0;
+  registry.UpdateIndexEngry(printerName_, *entry);
+}
+
+void PM_CEngine::RegisterInstance() {
+  PM_CPrintMonitorIDXFile registry(printerName_);
+  registry.AddPrinter(printerName_);
+  noSave_ = 1;
+}
+
+void PM_CEngine::UnregisterInstance() {
+  noSave_ = 1;
+  PM_CPrintMonitorIDXFile registry(printerName_);
+  registry.DeletePrinter(printerName_);
+}
