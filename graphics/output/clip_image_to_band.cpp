@@ -53,23 +53,23 @@ void SourceSpan(LONG low, LONG high, LONG extent, LONG* start, LONG* size) {
   if (*size < 0) *size = 0;
 }
 
-// One axis of an image cut to the page [0, page): `from` is where the first
-// source pixel goes, `to` where the image ends (to < from: mirrored). The
-// visible part becomes the destination (a negative size keeps the mirroring)
-// and the source span shrinks in proportion. False when nothing is visible.
-bool CutToPage(LONG from, LONG to, LONG page, LONG* destStart, LONG* destSize, LONG* sourceStart,
-               LONG* sourceSize) {
+// One axis of an image cut to [low, high): `from` is where the first source
+// pixel goes, `to` where the image ends (to < from: mirrored). The visible
+// part becomes the destination (a negative size keeps the mirroring) and the
+// source span shrinks in proportion. False when nothing is visible.
+bool CutToRange(LONG from, LONG to, LONG low, LONG high, LONG* destStart, LONG* destSize, LONG* sourceStart,
+                LONG* sourceSize) {
   const LONG span = to - from;
   const LONG size = *sourceSize;
   if (span > 0) {
-    const LONG visibleFrom = from < 0 ? 0 : from, visibleTo = to > page ? page : to;
+    const LONG visibleFrom = from < low ? low : from, visibleTo = to > high ? high : to;
     if (visibleTo <= visibleFrom) return false;
     *sourceStart += MulDiv(size, visibleFrom - from, span);
     *sourceSize = MulDiv(size, visibleTo - visibleFrom, span);
     *destStart = visibleFrom;
     *destSize = visibleTo - visibleFrom;
   } else {
-    const LONG visibleFrom = from > page ? page : from, visibleTo = to < 0 ? 0 : to;
+    const LONG visibleFrom = from > high ? high : from, visibleTo = to < low ? low : to;
     if (visibleFrom <= visibleTo) return false;
     *sourceStart += MulDiv(size, from - visibleFrom, -span);
     *sourceSize = MulDiv(size, visibleFrom - visibleTo, -span);
@@ -77,6 +77,21 @@ bool CutToPage(LONG from, LONG to, LONG page, LONG* destStart, LONG* destSize, L
     *destSize = visibleTo - visibleFrom;
   }
   return *sourceSize > 0;
+}
+
+bool CutToPage(LONG from, LONG to, LONG page, LONG* destStart, LONG* destSize, LONG* sourceStart,
+               LONG* sourceSize) {
+  return CutToRange(from, to, 0, page, destStart, destSize, sourceStart, sourceSize);
+}
+
+// PCL raster is not clipped by the HP-GL/2 window: the image itself is cut to
+// the clip rectangle (pixels, right and bottom exclusive). False when nothing
+// of it is inside.
+bool CutToClip(const RECTL& clip, ImageRect* source, ImageRect* target) {
+  return CutToRange(target->x, target->x + target->width, clip.left, clip.right, &target->x, &target->width,
+                    &source->x, &source->width) &&
+         CutToRange(target->y, target->y + target->height, clip.top, clip.bottom, &target->y, &target->height,
+                    &source->y, &source->height);
 }
 
 // The comment that tells how the image met the page's side edges.
@@ -175,7 +190,9 @@ BOOL ClipImageToBand(PDEV* pdev, SURFOBJ* surface, const RECTL* sourceRect, cons
     image.paletteCount = image.palette != nullptr ? xlate->cEntries : 0;
   }
 
-  const bool clipped = vectorout::ClipGiven(clip) && BeginClipRect(pdev, clip);
+  const bool clipGiven = vectorout::ClipGiven(clip);
+  if (clipGiven && !postScript && !CutToClip(*clip, &source, &target)) return TRUE;
+  const bool clipped = clipGiven && postScript && BeginClipRect(pdev, clip);
   BOOL written;
   if (postScript) {
     written = greyImages ? WritePsImageGray(pdev, &image, &source, &target, rop3)

@@ -209,6 +209,45 @@ TEST(RasterPlacementTest, ClipRectangleBracketsTheImage) {
   EXPECT_EQ(ps->writers.vector.clipRectOpen, 0u);
 }
 
+TEST(RasterPlacementTest, PclImagesAreCutToTheClipRectangle) {
+  // The HP-GL/2 window does not clip PCL raster: the image is cut instead.
+  TestImage image(16, 4, 1, {kWhite, kBlack});
+  for (LONG y = 0; y < 4; ++y) {
+    image.Row(y)[0] = 0x0F;  // columns 4-11 ink
+    image.Row(y)[1] = 0xF0;
+  }
+  const RECTL dest{100, 200, 116, 204};
+  struct Case {
+    const char* name;
+    RECTL clip;
+    bool drawn;
+    long x, y, width, height;
+  } cases[] = {
+      {"the middle columns", {104, 0, 112, 1000}, true, 104, 200, 8, 4},
+      {"the lower rows", {0, 202, 1000, 1000}, true, 100, 202, 16, 2},
+      {"beside the image", {200, 200, 300, 204}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PdevPtr pcl = PagePdev(kPdlPcl5e);
+    const std::string out = Output(pcl.get(), [&] {
+      EXPECT_TRUE(ClipImageToBand(pcl.get(), image.surface(), nullptr, &dest, &c.clip, SRCCOPY, image.xlate(),
+                                  kImagePlaceClipped));
+    });
+    EXPECT_EQ(out.find("IW"), std::string::npos);
+    const DecodedRaster raster = DecodeRaster(out);
+    ASSERT_EQ(raster.blocks.size(), c.drawn ? 1u : 0u);
+    if (!c.drawn) continue;
+    EXPECT_NE(out.find("\x1b*p" + std::to_string(c.x) + "x" + std::to_string(c.y) + "Y"), std::string::npos);
+    EXPECT_EQ(raster.blocks[0].sourceWidth.value_or(0), c.width);
+    ASSERT_EQ(raster.bits[0].size(), static_cast<size_t>(c.height));
+    for (long x = 0; x < c.width; ++x) {
+      const long column = c.x - 100 + x;
+      EXPECT_EQ(raster.bits[0][0][static_cast<size_t>(x)], column >= 4 && column < 12) << x;
+    }
+  }
+}
+
 TEST(RasterPlacementTest, CallsThatCannotBeDrawnFailWithoutOutput) {
   TestImage image(16, 4, 8, GreyPalette());
   const RECTL dest{100, 200, 116, 204};
