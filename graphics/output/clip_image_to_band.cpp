@@ -137,17 +137,13 @@ int PlaceClipped(PDEV* pdev, const SURFOBJ& surface, const RECTL& sourceRect, co
   return 0;
 }
 
-// One axis of the plain placement: the image where it starts on the page, an
-// edge before the page or past it leaves nothing (the printer clips the
-// rest). A reversed axis is drawn unmirrored from its lower edge.
-void PlacePlain(LONG low, LONG high, LONG page, LONG* start, LONG* size) {
-  if (high > low) {
-    *start = low >= 0 && low < page ? low : 0;
-    *size = low >= 0 && low < page ? high - low : 0;
-  } else {
-    *start = high >= 0 && high <= page ? high : 0;
-    *size = high >= 0 && high <= page ? low - high : 0;
-  }
+// One axis of the plain placement: the image cut to the page, its source in
+// proportion; a reversed axis is drawn unmirrored. An image that only starts
+// before the page keeps its visible part rather than vanishing. False when
+// nothing of it is on the page.
+bool PlacePlain(LONG low, LONG high, LONG page, LONG* start, LONG* size, LONG* sourceStart, LONG* sourceSize) {
+  if (high < low) std::swap(low, high);
+  return CutToRange(low, high, 0, page, start, size, sourceStart, sourceSize);
 }
 
 }  // namespace
@@ -172,9 +168,10 @@ BOOL ClipImageToBand(PDEV* pdev, SURFOBJ* surface, const RECTL* sourceRect, cons
     SourceSpan(from.left, from.right, surface->sizlBitmap.cx, &source.x, &source.width);
     SourceSpan(from.top, from.bottom, surface->sizlBitmap.cy, &source.y, &source.height);
     if (dest->right == dest->left || dest->bottom == dest->top) return TRUE;
-    PlacePlain(dest->left, dest->right, pageWidth, &target.x, &target.width);
-    PlacePlain(dest->top, dest->bottom, pageHeight, &target.y, &target.height);
-    if (target.width == 0 || target.height == 0) return TRUE;
+    if (source.width <= 0 || source.height <= 0) return TRUE;
+    if (!PlacePlain(dest->left, dest->right, pageWidth, &target.x, &target.width, &source.x, &source.width) ||
+        !PlacePlain(dest->top, dest->bottom, pageHeight, &target.y, &target.height, &source.y, &source.height))
+      return TRUE;
   }
   if (source.width <= 0 || source.height <= 0) return TRUE;
 

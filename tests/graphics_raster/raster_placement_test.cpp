@@ -141,27 +141,34 @@ TEST(RasterPlacementTest, ClippedPlacementCutsTheSourceToTheBitmapAndNeedsASourc
             "");
 }
 
-TEST(RasterPlacementTest, PlainPlacementDrawsImagesThatStartOnThePage) {
-  TestImage image(16, 4, 1);
+TEST(RasterPlacementTest, PlainPlacementCutsImagesToThePage) {
+  // Columns 8-15 of the source are ink (index 1 black).
+  TestImage image(16, 4, 1, {kWhite, kBlack});
+  for (LONG y = 0; y < 4; ++y) image.Row(y)[1] = 0xFF;
   struct Case {
     const char* name;
     RECTL dest;
     bool drawn;
     long x, y, width, height;
+    int firstInk;  // the first inked column of the raster, -1: none
   } cases[] = {
-      {"on the page", {100, 200, 116, 204}, true, 100, 200, 16, 4},
-      {"reversed across (not mirrored)", {116, 200, 100, 204}, true, 100, 200, 16, 4},
-      {"reversed down", {100, 204, 116, 200}, true, 100, 200, 16, 4},
-      {"starting left of the page", {-8, 200, 8, 204}, false},
-      {"starting below the page", {100, 6600, 116, 6604}, false},
-      {"reversed, its left edge off the page", {8, 200, -8, 204}, false},
+      {"on the page", {100, 200, 116, 204}, true, 100, 200, 16, 4, 8},
+      {"reversed across (not mirrored)", {116, 200, 100, 204}, true, 100, 200, 16, 4, 8},
+      {"reversed down", {100, 204, 116, 200}, true, 100, 200, 16, 4, 8},
+      // An image that only starts before the page keeps its visible part.
+      {"starting left of the page", {-8, 200, 8, 204}, true, 0, 200, 8, 4, 0},
+      {"starting above the page", {100, -2, 116, 2}, true, 100, 0, 16, 2, 8},
+      {"reversed, its left edge off the page", {8, 200, -8, 204}, true, 0, 200, 8, 4, 0},
+      {"past the right edge", {5092, 200, 5108, 204}, true, 5092, 200, 8, 4, -1},
+      {"below the page", {100, 6600, 116, 6604}, false},
+      {"left of the page", {-16, 200, 0, 204}, false},
       {"zero width", {100, 200, 100, 204}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     PdevPtr pdev = PagePdev(kPdlPcl5e);
     const std::string out = Output(pdev.get(), [&] {
-      EXPECT_TRUE(ClipImageToBand(pdev.get(), image.surface(), nullptr, &c.dest, nullptr, SRCCOPY, nullptr,
+      EXPECT_TRUE(ClipImageToBand(pdev.get(), image.surface(), nullptr, &c.dest, nullptr, SRCCOPY, image.xlate(),
                                   kImagePlaceMasked));
     });
     const DecodedRaster raster = DecodeRaster(out);
@@ -174,7 +181,14 @@ TEST(RasterPlacementTest, PlainPlacementDrawsImagesThatStartOnThePage) {
               std::string::npos);
     EXPECT_EQ(raster.blocks[0].sourceWidth.value_or(0), c.width);
     EXPECT_EQ(raster.blocks[0].sourceHeight.value_or(0), c.height);
-    EXPECT_EQ(raster.bits[0].size(), static_cast<size_t>(c.height));
+    ASSERT_EQ(raster.bits[0].size(), static_cast<size_t>(c.height));
+    int firstInk = -1;
+    for (size_t x = 0; x < raster.bits[0][0].size(); ++x)
+      if (raster.bits[0][0][x]) {
+        firstInk = static_cast<int>(x);
+        break;
+      }
+    EXPECT_EQ(firstInk, c.firstInk);
   }
 }
 
