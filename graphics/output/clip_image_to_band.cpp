@@ -1,7 +1,8 @@
-// The image of a blit placed on the page: the destination is fitted to the
-// page (or, for PostScript's clipped placement, cut to it with the source cut
-// in the same proportion), the source bitmap described, and the image handed
-// to the writer of the job's language inside the blit's clip rectangle.
+// The image of a blit placed on the page: the destination is cut to the page
+// and the source in the same proportion (PostScript's clipped placement also
+// keeps a mirrored destination and says in comments what it cut), the source
+// bitmap described, and the image handed to the writer of the job's language
+// inside the blit's clip rectangle.
 #include <cstdlib>
 #include <utility>
 
