@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "graphics/core/pdev.h"
+#include "graphics/output/raster_writer.h"
 #include "graphics/output/vector_writer.h"
 #include "graphics/stream/output.h"
 
@@ -79,8 +80,10 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
   // Writers whose state holds owned pointers move them in their own reset hook
   // rather than here; plain values are copied.
   FreeVectorState(newPdev);
+  FreeRasterState(newPdev);
   to.writers = from.writers;
   DetachVectorState(oldPdev);
+  DetachRasterState(oldPdev);
 
   // The job's files and channels go on in the new PDEV: the same temporary files
   // stay open, and the old PDEV no longer owns (or deletes) them.

@@ -4,6 +4,7 @@
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/font_download.h"
 #include "graphics/output/font_substitution.h"
+#include "graphics/output/raster_writer.h"
 #include "graphics/output/vector_writer.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
@@ -45,6 +46,7 @@ void FreePdev(PDEV* pdev) {
   pdev->fillPatterns = nullptr;
   pdev->fillPatternCount = 0;
   FreeVectorState(pdev);
+  FreeRasterState(pdev);
   // The buffer, and the channel files of an aborted job: they hold the
   // document's pages and must not stay behind in the temporary folder.
   FreeOutputBuffer(pdev);

@@ -7,6 +7,7 @@
 #include "graphics/output/overlay_macro.h"
 #include "graphics/output/page_setup.h"
 #include "graphics/output/page_setup_support.h"
+#include "graphics/output/raster_writer.h"
 #include "graphics/output/vector_writer.h"
 #include "graphics/stream/output.h"
 
@@ -99,6 +100,7 @@ int EmitPageSetup(PDEV* pdev) {
   // The page starts from the page set-up's graphics state: no colour, pattern
   // or pen selected for an earlier page is in force.
   ResetVectorPageState(pdev);
+  ResetRasterPageState(pdev);
   int written = EmitWatermark(pdev, FALSE);
   if (IsPclJob(pdev)) EnableOverlayMacro(pdev);
   return written ? 1 : 0;

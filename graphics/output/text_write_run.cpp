@@ -179,9 +179,9 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
     SelectFillHpglPs(pdev, rgb, TRUE, kTargetHpgl, kHpglFill);
   } else {
     if (!vectorout::LeaveHpgl(pdev)) return FALSE;
-    if (pdev->writers.raster.sourceTransparencyLeft) {
+    if (pdev->writers.raster.sourceTransparencySent) {
       if (!Text(pdev, "\x1b*v0N")) return FALSE;
-      pdev->writers.raster.sourceTransparencyLeft = 0;
+      pdev->writers.raster.sourceTransparencySent = 0;
     }
     SelectFillHpglPs(pdev, rgb, TRUE, pdev->devmode.dmPrivate._nPDL, kHpglFill);
   }
