@@ -8,6 +8,8 @@
 #include "fontinstaller/installer_module.h"
 #include "fontinstaller/installer_strings.h"
 #include "fontinstaller/pcl_commands.h"
+#include "fontinstaller/tfm_metrics.h"
+#include "platform/base/errors.h"
 #include "platform/base/files.h"
 #include "platform/base/handles.h"
 #include "platform/ui/message_box.h"
@@ -262,8 +264,28 @@ std::optional<fontrecord::MetricsBlock> BuildSoftFontMetrics(const std::vector<u
   return block;
 }
 
-int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode) {
-  if (!entry || !outputPath || mode != 0) return 0;
+int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode,
+                     const FontDirectory* directory, const char* folder) {
+  if (!entry || !outputPath) return 0;
+  if (mode == 1) {
+    if (!directory || !folder || entry->directoryIndex < 0 ||
+        static_cast<size_t>(entry->directoryIndex) >= directory->rows.size()) {
+      return 0;
+    }
+    const FontDirectoryRow& row = directory->rows[static_cast<size_t>(entry->directoryIndex)];
+    const std::string tfmName(row.tfmFile, strnlen(row.tfmFile, sizeof row.tfmFile));
+    if (tfmName.empty()) return 0;
+    std::optional<std::vector<uint8_t>> tfm = ReadWholeFile((std::string(folder) + "\\" + tfmName).c_str());
+    if (!tfm) return 0;
+    std::optional<fontrecord::MetricsBlock> block = ConvertTfmMetrics(*tfm);
+    if (!block) return 0;
+    MessageBoxA(0, "\nConverting TFM file to PFM file...\n\n", "Font Installer", MB_OK);
+    if (WriteNewFile(outputPath, block->data(), block->size())) return 1;
+    const std::string text = "Can't create: " + std::string(outputPath) + " " + std::to_string(GetLastError()) + "\n";
+    MessageBoxA(0, text.c_str(), "Font Installer", MB_OK);
+    return 0;
+  }
+  if (mode != 0) return 0;
   std::optional<std::vector<uint8_t>> font = ReadWholeFile(entry->fontFilePath);
   if (!font) return 0;
   std::string fallback(entry->fontName, strnlen(entry->fontName, sizeof entry->fontName));

@@ -70,10 +70,12 @@ std::optional<fontrecord::MetricsBlock> BuildSoftFontMetrics(const std::vector<u
                                                              const std::string& fallbackName);
 
 // Writes the metrics file of the entry's soft font (its font file path) to
-// outputPath; 1 when written. Mode 0 builds it from the soft font; mode 1 is the
-// conversion of a font package's metric file (directory row of the entry), which
-// this build does not carry: it answers 0. A file only partly written is removed.
-int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode);
+// outputPath; 1 when written. Mode 0 builds it from the soft font; mode 1
+// converts the metric file named by the entry's row of the directory, found in
+// folder (the font package's folder). A file only partly written is removed.
+struct FontDirectory;
+int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode,
+                     const FontDirectory* directory = nullptr, const char* folder = nullptr);
 
 // Reads a cartridge file's header: 1 with the cartridge's name and path (and
 // location 2048) in the entry. A NULL path reads the entry's font file path.
