@@ -19,6 +19,11 @@ std::string LoadText(UINT id);
 // Binds the eight settings functions the installer needs from "zeldb5.dll" in the
 // folder of the given module. All eight are required: false (and nothing bound,
 // the library freed again) when the library or any of them is missing.
+// The ProductVersion of the module's version block (its first translation), at
+// most 31 characters; with withoutDots the same with its dots removed. Empty
+// when the module has no version block.
+std::string InstallerProductVersion(bool withoutDots);
+
 bool BindInstallerSettings(HINSTANCE instance);
 void UnbindInstallerSettings();
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "fontinstaller/installer_module.h"
 #include "fontinstaller/installer_records.h"
 #include "platform/base/codepage.h"
 #include "platform/base/machine.h"
@@ -61,6 +62,12 @@ TEST_F(InstallerModuleTest, LoadFailsWithoutEveryNameItNeeds) {
   EXPECT_EQ(LoadLibraryA(lacking.c_str()), 0u) << "a settings library without DBDeleteData";
   const std::string alone = CopyInto(base / "alone", {});
   EXPECT_EQ(LoadLibraryA(alone.c_str()), 0u) << "no settings library beside it";
+}
+
+TEST_F(InstallerModuleTest, ProductVersionIsReadFromTheModulesVersionBlock) {
+  // The test program carries the installer's resources.
+  EXPECT_EQ(fontinstaller::InstallerProductVersion(false), "6.310.23.0");
+  EXPECT_EQ(fontinstaller::InstallerProductVersion(true), "6310230");
 }
 
 }  // namespace
