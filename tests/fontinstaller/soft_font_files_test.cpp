@@ -380,6 +380,20 @@ TEST_F(SoftFontFilesTest, PrinterDiskCopyTakesItsRangeFromTheFileWhenTheDescript
   EXPECT_EQ(ReadFile("C:\\Work\\temp"), *copy);
 }
 
+TEST_F(SoftFontFilesTest, EveryCutOfAFontIsReadWithinItsBytes) {
+  GlyphSpec packed;
+  packed.code = 'C';
+  packed.glyphClass = 2;
+  packed.raster = {1, 2, 4, 4, 0, 0, 250};
+  const Bytes whole = SoftFont(DescriptorSpec{}, {GlyphSpec{}, packed});
+  for (size_t size = 0; size <= whole.size(); ++size) {
+    const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(size));
+    const bool accepted = fontinstaller::BuildSoftFontMetrics(cut, "").has_value();
+    EXPECT_EQ(fontinstaller::BuildPrinterDiskCopy(cut).has_value(), accepted) << size;
+    EXPECT_EQ(accepted, size >= 6 + 64u) << size;  // ESC ")s64W" and the descriptor
+  }
+}
+
 TEST(PclCommandWalk, CombinedSequencesAndDataAreWalkedWhole) {
   const Bytes stream = Concat({Text("\x1B*c7d65E"), Text("\x1B(s3W"), Text("\x1B*c"), Text("\x1B" "E")});
   std::vector<std::string> seen;

@@ -199,6 +199,15 @@ TEST_F(TfmMetricsTest, BrokenFilesAreRefusedWithoutReadingPastThemOrLooping) {
   EXPECT_FALSE(fontinstaller::ConvertTfmMetrics(wild));
 }
 
+TEST_F(TfmMetricsTest, EveryCutOfAFileIsReadWithinItsBytes) {
+  for (bool little : {true, false}) {
+    const Bytes whole = UniversBold(little);
+    for (size_t size = 0; size < whole.size(); ++size) {
+      fontinstaller::ConvertTfmMetrics(Bytes(whole.begin(), whole.begin() + static_cast<long>(size)));
+    }
+  }
+}
+
 TEST_F(TfmMetricsTest, DirectoryRowsMetricFileBecomesTheFontsMetricsFile) {
   WriteFile("C:\\Package\\univers.tfm", UniversBold(false));
   std::optional<fontinstaller::FontDirectory> directory =
