@@ -14,6 +14,7 @@
 #include "interface/records/host_font_entry.h"
 #include "interface/records/macro_list.h"
 #include "platform/base/global_memory.h"
+#include "platform/base/machine.h"
 #include "platform/base/profile.h"
 #include "platform/spooler/spooler.h"
 #include "tests/fontinstaller/installer_test_support.h"
@@ -453,6 +454,19 @@ TEST_F(InstalledStoreTest, RememberedFoldersFallBackToTheDocumentsFolder) {
   EXPECT_FALSE(documents.empty());
   ASSERT_EQ(fontinstaller::RememberFolder("PCLMacro", "C:\\Work\\Macros"), 1);
   EXPECT_EQ(fontinstaller::ReadRememberedFolder("PCLMacro"), "C:\\Work\\Macros");
+}
+
+TEST_F(InstalledStoreTest, AUserWhoMayNotAdministerThePrinterChangesNoPrinterDiskList) {
+  ASSERT_EQ(fontinstaller::AddMacroRecord(kPrinter, "3001", "0,A,C:\\a.mac", 2), 1);
+  ASSERT_TRUE(platform::spooler::SetPrinterAccess(kPrinter, platform::CurrentUser(), false));
+  EXPECT_EQ(fontinstaller::AddMacroRecord(kPrinter, "3002", "0,B,C:\\b.mac", 2), 0);
+  EXPECT_EQ(fontinstaller::RemoveRecord(kPrinter, fontinstaller::kKindMacros, "3001", 2), 0);
+  EXPECT_EQ(fontinstaller::ClearPrinterDiskList(kPrinter, fontinstaller::kKindMacros), 0);
+  EXPECT_EQ(fontinstaller::WriteChangeCounter(kPrinter, fontinstaller::kKindMacros, 5), 0);
+  // What is on the PC is the user's own.
+  EXPECT_EQ(fontinstaller::AddMacroRecord(kPrinter, "7", "0,C,C:\\c.mac", 1), 1);
+  ASSERT_EQ(fontinstaller::ReadMacroList(kPrinter).size(), 2u);
+  EXPECT_EQ(PrinterString("MacroDisk", "List", kStorePrinterMacros), "3001;");
 }
 
 TEST_F(InstalledStoreTest, AnUnknownPrinterChangesNothing) {
