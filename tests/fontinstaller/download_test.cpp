@@ -239,5 +239,23 @@ TEST_F(DownloadTest, FontReachesAPrinterOnARawTcpPort) {
             Concat({kUel, kEnterPcl, Text("\x1B" "E"), Text("\x1B*c21D"), font, Text("\x1B*c5F"), kUel}));
 }
 
+TEST_F(DownloadTest, AJobThePrinterRefusesIsNoSuccess) {
+  // Bound but not listening: connections to the port are refused, and no one else takes it.
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  socklen_t length = sizeof address;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  InstallPrinter("Refusing", "127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+  WriteFile("C:\\Fonts\\f.sfp", Payload(100));
+  EXPECT_EQ(fontinstaller::DownloadFont(0, "Refusing", Font(5, 1, "C:\\Fonts\\f.sfp"), nullptr, 4), 0);
+  std::string name = "Refusing";
+  int id = 5;
+  EXPECT_EQ(deletePCLFile(0, "f", fontinstaller::kKindFonts, name.data(), &id, nullptr), 0);
+  ::close(fd);
+}
+
 }  // namespace
 }  // namespace installertest
