@@ -184,8 +184,8 @@ TEST_F(QueryIdTest, ConfigurationRecordWithoutTheFinisherMib) {
   // A stale ninth option of an earlier read is cleared with the rest.
   record.options[8] = 99;
   EXPECT_EQ(SnmpQueryB(7, kPrinter, nullptr, &session, &record, sizeof record), SNMP_RESULT_OK);
-  EXPECT_EQ(record.version, CONFIG_RECORD_VERSION);
-  EXPECT_EQ(record.found, CONFIG_FOUND_TRAYS | CONFIG_FOUND_BINS | CONFIG_FOUND_OPTIONS);
+  EXPECT_EQ(+record.version, CONFIG_RECORD_VERSION);
+  EXPECT_EQ(+record.found, CONFIG_FOUND_TRAYS | CONFIG_FOUND_BINS | CONFIG_FOUND_OPTIONS);
   struct Tray {
     WORD tray, paper, feed;
   };
