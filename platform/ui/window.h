@@ -9,6 +9,7 @@
 // queue is read, as on Windows, so timers never fill the queue.
 #pragma once
 
+#include "platform/base/errors.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 

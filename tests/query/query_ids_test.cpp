@@ -184,8 +184,8 @@ TEST_F(QueryIdTest, ConfigurationRecordWithoutTheFinisherMib) {
   // A stale ninth option of an earlier read is cleared with the rest.
   record.options[8] = 99;
   EXPECT_EQ(SnmpQueryB(7, kPrinter, nullptr, &session, &record, sizeof record), SNMP_RESULT_OK);
-  EXPECT_EQ(record.version, CONFIG_RECORD_VERSION);
-  EXPECT_EQ(record.found, CONFIG_FOUND_TRAYS | CONFIG_FOUND_BINS | CONFIG_FOUND_OPTIONS);
+  EXPECT_EQ(+record.version, CONFIG_RECORD_VERSION);
+  EXPECT_EQ(+record.found, CONFIG_FOUND_TRAYS | CONFIG_FOUND_BINS | CONFIG_FOUND_OPTIONS);
   struct Tray {
     WORD tray, paper, feed;
   };
@@ -346,6 +346,74 @@ TEST_F(QueryIdTest, LogicalPrinterItemsAppendTheRow) {
   session.setMode = 0;
   EXPECT_TRUE(Asked("set 1.3.6.1.4.1.4417.3.6.1.29.2 integer 4"));
   EXPECT_TRUE(Asked("set 1.3.6.1.4.1.4417.3.6.1.27.2 integer 3"));
+}
+
+TEST_F(QueryIdTest, IndexedAndCompleteObjectsAreAskedAsGiven) {
+  START_AGENT(
+      "1.3.6.1.4.1.4417.3.2.0 integer 1\n"
+      "1.3.6.1.4.1.4417.3.6.1.2.1 string Main\n"
+      "1.3.6.1.2.1.43.9.2.1.20.1.3 integer 4\n"
+      "1.3.6.1.4.1.4417.2.3.1.1.4.6 integer 21\n"
+      "1.3.6.1.4.1.4417.3.6.2.5 string slot five\n");
+  char text[32] = {};
+  EXPECT_EQ(SnmpQueryB(2, kPrinter, "Main", &session, text, sizeof text), SNMP_RESULT_OK) << "the count itself";
+  EXPECT_TRUE(Asked("get 1.3.6.1.4.1.4417.3.2.0"));
+  EXPECT_FALSE(Asked("get 1.3.6.1.4.1.4417.3.2.1"));
+  EXPECT_EQ(SnmpQueryB(25, kPrinter, "Main", &session, text, sizeof text), SNMP_RESULT_OK);
+  EXPECT_STRNE(text, "") << "the agent's own first interface (ifDescr.1)";
+  EXPECT_EQ(SnmpQueryB(2, kPrinter, "Other", &session, text, sizeof text), SNMP_RESULT_NO_LOGICAL_PRINTER);
+
+  int32_t orientation = (3 << 16) | 0x55;
+  EXPECT_EQ(SnmpQueryA(62, kPrinter, &session, &orientation, 4), SNMP_RESULT_OK);
+  EXPECT_EQ(orientation, 4);
+  int32_t indexed[3] = {6, 0, 0};
+  EXPECT_EQ(SnmpQueryA(71, kPrinter, &session, indexed, sizeof indexed), SNMP_RESULT_OK);
+  EXPECT_EQ(indexed[2], 21);
+  char slot[16] = {5};
+  EXPECT_EQ(SnmpQueryB(54, kPrinter, "Main", &session, slot, sizeof slot), SNMP_RESULT_OK);
+  EXPECT_STREQ(slot, "slot five");
+}
+
+TEST_F(QueryIdTest, OptionBitsAndStatusOfTheRow) {
+  START_AGENT(
+      "1.3.6.1.4.1.4417.3.2.0 integer 1\n"
+      "1.3.6.1.4.1.4417.3.6.1.2.1 string Main\n"
+      "1.3.6.1.4.1.4417.3.6.1.4.1 integer 3\n"
+      "1.3.6.1.4.1.4417.3.6.1.6.1 integer 4\n"
+      "1.3.6.1.4.1.4417.3.6.1.8.1 integer 3\n"
+      "1.3.6.1.4.1.4417.3.6.1.10.1 integer 3\n"
+      "1.3.6.1.4.1.4417.3.6.1.5.1 integer 12\n");
+  int32_t words[2] = {0, 0x7FFF};
+  EXPECT_EQ(SnmpQueryB(8, kPrinter, "Main", &session, words, sizeof words), SNMP_RESULT_OK)
+      << "columns 7 and 9 are missing: noSuchName counts as success";
+  EXPECT_EQ(words[1], 0b101001);
+  EXPECT_EQ(words[0], 12);
+}
+
+TEST_F(QueryIdTest, SevenByThreePrivateValues) {
+  std::string table = "1.3.6.1.4.1.4417.3.2.0 integer 1\n1.3.6.1.4.1.4417.3.6.1.2.1 string Main\n";
+  for (int r = 1; r <= 7; ++r) {
+    for (int k = 1; k <= 3; ++k) {
+      table += "1.3.6.1.4.1.4417.3.12.1." + std::to_string(k) + ".2." + std::to_string(r) + ".1 integer " +
+               std::to_string(100 * k + r) + "\n";
+    }
+  }
+  START_AGENT(table);
+  int32_t words[25] = {2 << 16};
+  EXPECT_EQ(SnmpQueryB(69, kPrinter, "Main", &session, words, 100), SNMP_RESULT_OK);
+  EXPECT_EQ(words[1], 101);
+  EXPECT_EQ(words[7], 107);
+  EXPECT_EQ(words[9], 201);
+  EXPECT_EQ(words[23], 307);
+  // Set mode writes the third column only.
+  std::strcpy(session.community, "pilvark");
+  session.setMode = 1;
+  agent.ClearRequests();
+  words[17] = 55;
+  EXPECT_EQ(SnmpQueryB(69, kPrinter, "Main", &session, words, 100), SNMP_RESULT_OK);
+  session.setMode = 0;
+  EXPECT_TRUE(Asked("set 1.3.6.1.4.1.4417.3.12.1.3.2.1.1 integer 55"));
+  EXPECT_FALSE(Asked("set 1.3.6.1.4.1.4417.3.12.1.1.2.1.1 integer 101"));
 }
 
 TEST_F(QueryIdTest, PrinterLanguageOfTheRow) {

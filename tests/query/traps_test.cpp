@@ -97,11 +97,11 @@ TEST_F(TrapTest, APrivateJobTrapFillsItsSlots) {
                              "1.3.6.1.4.1.4417.9.4", "i", "44", "1.3.6.1.4.1.4417.9.5", "i", "55"}));
   ASSERT_TRUE(AwaitTrap());
   const SnmpTrapRecord& trap = session.lastTrap;
-  EXPECT_EQ(trap.kind, kTrapJob2);
-  EXPECT_EQ(trap.value310, 11);
-  EXPECT_EQ(trap.value1082, 22);
-  EXPECT_EQ(trap.value1086, 33);
-  EXPECT_EQ(trap.value1145, 55);
+  EXPECT_EQ(+trap.kind, kTrapJob2);
+  EXPECT_EQ(+trap.value310, 11);
+  EXPECT_EQ(+trap.value1082, 22);
+  EXPECT_EQ(+trap.value1086, 33);
+  EXPECT_EQ(+trap.value1145, 55);
   EXPECT_STREQ(trap.sender, "127.0.0.1");
 }
 
@@ -115,12 +115,12 @@ TEST_F(TrapTest, TextsAreCutToTheirSlots) {
                              "1.3.6.1.4.1.4417.9.6", "s", longB}));
   ASSERT_TRUE(AwaitTrap());
   const SnmpTrapRecord& trap = session.lastTrap;
-  EXPECT_EQ(trap.kind, kTrapJob1);
+  EXPECT_EQ(+trap.kind, kTrapJob1);
   EXPECT_EQ(std::string(trap.text314), std::string(255, 'a'));
   EXPECT_STREQ(trap.text570, "report.doc");
   EXPECT_STREQ(trap.text826, "someone");
-  EXPECT_EQ(trap.value310, 7);
-  EXPECT_EQ(trap.value1141, 8);
+  EXPECT_EQ(+trap.value310, 7);
+  EXPECT_EQ(+trap.value1141, 8);
   EXPECT_EQ(std::string(trap.text1090), std::string(50, 'b'));
 }
 
@@ -131,18 +131,18 @@ TEST_F(TrapTest, AnAlertTrapThenItsDescriptionFromThePrinter) {
   ASSERT_TRUE(SendTrap("1", {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", "1.3.6.1.2.1.43.18.1.1.2.1.2", "i",
                              "2", "1.3.6.1.2.1.43.18.1.1.4.1.2", "i", "3", "1.3.6.1.2.1.43.18.1.1.5.1.2", "i", "4"}));
   ASSERT_TRUE(AwaitTrap());
-  EXPECT_EQ(session.lastTrap.kind, kTrapAlert);
-  EXPECT_EQ(session.lastTrap.alertRowIndex, 2);
-  EXPECT_EQ(session.lastTrap.alertVarBind4, 3);
-  EXPECT_EQ(session.lastTrap.alertVarBind5, 4);
+  EXPECT_EQ(+session.lastTrap.kind, kTrapAlert);
+  EXPECT_EQ(+session.lastTrap.alertRowIndex, 2);
+  EXPECT_EQ(+session.lastTrap.alertVarBind4, 3);
+  EXPECT_EQ(+session.lastTrap.alertVarBind5, 4);
   EXPECT_EQ(SnmpTrapControl(kTrapReadAlertDescription, kPrinter, &session), 1);
   EXPECT_STREQ(session.lastTrap.alertDescription, "Toner low");
 
   // The same alert as a version 2c trap.
   ASSERT_TRUE(SendTrap("2c", {"", "1.3.6.1.2.1.43.18.2.0.1", "1.3.6.1.2.1.43.18.1.1.2.1.9", "i", "9"}));
   ASSERT_TRUE(AwaitTrap());
-  EXPECT_EQ(session.lastTrap.kind, kTrapAlert);
-  EXPECT_EQ(session.lastTrap.alertRowIndex, 9);
+  EXPECT_EQ(+session.lastTrap.kind, kTrapAlert);
+  EXPECT_EQ(+session.lastTrap.alertRowIndex, 9);
   EXPECT_EQ(SnmpTrapControl(kTrapReadAlertDescription, kPrinter, &session), 0) << "no row 9: noSuchName";
 }
 
@@ -151,8 +151,8 @@ TEST_F(TrapTest, AnUnknownTrapKeepsOnlyItsSender) {
   ASSERT_EQ(SnmpTrapControl(kTrapRegister, nullptr, &session), 1);
   ASSERT_TRUE(SendTrap("1", {"1.3.6.1.4.1.4417.7", "127.0.0.1", "0", "0", "", "1.3.6.1.4.1.4417.9.1", "i", "11"}));
   ASSERT_TRUE(AwaitTrap());
-  EXPECT_EQ(session.lastTrap.kind, kTrapUnknown);
-  EXPECT_EQ(session.lastTrap.value310, 0);
+  EXPECT_EQ(+session.lastTrap.kind, kTrapUnknown);
+  EXPECT_EQ(+session.lastTrap.value310, 0);
   EXPECT_STREQ(session.lastTrap.sender, "127.0.0.1");
   // Unregistered, no trap arrives.
   ASSERT_EQ(SnmpTrapControl(kTrapUnregister, nullptr, &session), 1);
