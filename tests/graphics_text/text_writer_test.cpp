@@ -35,6 +35,8 @@ fontrecord::MetricsBlock BitmapRecord(const char* face, const char* selection) {
 class TextWriterTest : public testsupport::FreshMachine {
  protected:
   void Open(WORD pdl) {
+    // The font list lets go of the PDEV it was attached to before that PDEV goes.
+    fonts_.reset();
     pdev_ = BarePdev(pdl);
     ASSERT_TRUE(pdev_);
     ResetServices(pdev_.get());
