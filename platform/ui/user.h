@@ -311,6 +311,22 @@ ZEL_EXTERN_C UINT IsDlgButtonChecked(HWND dialog, int id);
 // `control`, wrapping round.
 ZEL_EXTERN_C HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 
+// Vertical scroll bars (SB_VERT) of windows with WS_VSCROLL: a range and a
+// position, no bar is drawn.
+#define SB_VERT 1
+#define SB_LINEUP 0
+#define SB_LINEDOWN 1
+#define SB_PAGEUP 2
+#define SB_PAGEDOWN 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+ZEL_EXTERN_C BOOL SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw);
+ZEL_EXTERN_C BOOL GetScrollRange(HWND window, int bar, LPINT minimum, LPINT maximum);
+ZEL_EXTERN_C int SetScrollPos(HWND window, int bar, int position, BOOL redraw);
+ZEL_EXTERN_C int GetScrollPos(HWND window, int bar);
+// Moves the window's children by (dx, dy) and invalidates it.
+ZEL_EXTERN_C BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* rect, const RECT* clip);
+
 namespace platform::ui {
 
 // The pixels of a window's client area (made on first use); tests read them.

@@ -587,3 +587,54 @@ ZEL_EXTERN_C HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
   }
   return 0;
 }
+
+ZEL_EXTERN_C BOOL SetScrollRange(HWND window, int, int minimum, int maximum, BOOL redraw) {
+  const int range[2] = {minimum, maximum};
+  if (!UpdateNode(
+          window,
+          [](Node& n, const void* a) {
+            const int* r = static_cast<const int*>(a);
+            n.scrollMinimum = r[0];
+            n.scrollMaximum = r[1];
+            n.scrollPosition = std::clamp(n.scrollPosition, std::min(r[0], r[1]), std::max(r[0], r[1]));
+          },
+          range)) {
+    return FALSE;
+  }
+  if (redraw) InvalidateRect(window, nullptr, TRUE);
+  return TRUE;
+}
+
+ZEL_EXTERN_C BOOL GetScrollRange(HWND window, int, LPINT minimum, LPINT maximum) {
+  Node node;
+  if (!GetNode(window, &node)) return FALSE;
+  if (minimum) *minimum = node.scrollMinimum;
+  if (maximum) *maximum = node.scrollMaximum;
+  return TRUE;
+}
+
+ZEL_EXTERN_C int SetScrollPos(HWND window, int, int position, BOOL redraw) {
+  Node node;
+  if (!GetNode(window, &node)) return 0;
+  UpdateNode(window, [](Node& n, const void* a) { n.scrollPosition = *static_cast<const int*>(a); }, &position);
+  if (redraw) InvalidateRect(window, nullptr, TRUE);
+  return node.scrollPosition;
+}
+
+ZEL_EXTERN_C int GetScrollPos(HWND window, int) {
+  Node node;
+  return GetNode(window, &node) ? node.scrollPosition : 0;
+}
+
+ZEL_EXTERN_C BOOL ScrollWindow(HWND window, int dx, int dy, const RECT*, const RECT*) {
+  Node node;
+  if (!GetNode(window, &node)) return FALSE;
+  for (HWND child : node.children) {
+    Node c;
+    if (!GetNode(child, &c)) continue;
+    MoveWindow(child, c.rect.left + dx, c.rect.top + dy, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
+               FALSE);
+  }
+  InvalidateRect(window, nullptr, TRUE);
+  return TRUE;
+}

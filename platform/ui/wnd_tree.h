@@ -22,6 +22,9 @@ struct Node {
   bool invalid = false;
   bool erase = false;
   std::shared_ptr<platform::gdi::PixelSurface> surface;
+  int scrollMinimum = 0;
+  int scrollMaximum = 0;
+  int scrollPosition = 0;
 };
 
 // A copy of the window's record; false for no such window.
