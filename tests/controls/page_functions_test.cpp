@@ -5,6 +5,7 @@
 
 #include "controls/edits.h"
 #include "controls/focus_relay.h"
+#include "controls/model_picture.h"
 #include "interface/model/model_record.h"
 #include "tests/controls/controls_fixture.h"
 
@@ -177,6 +178,38 @@ TEST_F(PageFunctionsTest, FocusRelayMovesTheFocusIntoTheTarget) {
   frame.relay.SetFocus();
   EXPECT_EQ(::GetFocus(), ::GetDlgItem(frame.m_hWnd, 11));  // the owner's next control after the relay
   frame.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PageFunctionsTest, ModelPictureOptionCode) {
+  auto model = std::make_unique<ModelRecord>();
+  *model = ModelRecord{};
+  model->modelId = 7;
+  auto option = [&](int i, int id, int value, int pictured) {
+    model->options[i].id = id;
+    model->options[i].value = value;
+    model->options[i].extra = pictured;
+  };
+  option(0, 1, 3, 1);
+  option(1, 2, 9, 0);  // not pictured
+  option(2, 3, 12, 1);
+  option(3, 0, 5, 1);  // after the last option
+  std::string code;
+  EXPECT_TRUE(controls::ModelOptionCode(*model, &code));
+  EXPECT_EQ(code, "3c");
+  option(2, 3, 16, 1);  // a value of 16 or more has no picture
+  EXPECT_FALSE(controls::ModelOptionCode(*model, &code));
+  std::string name;
+  HMODULE module = 0;
+  EXPECT_FALSE(controls::LoadModelBitmap(0, model.get(), &name, &module, 1));
+  EXPECT_FALSE(controls::LoadModelBitmap(0, nullptr, &name, &module, 1));
+  option(2, 3, 1, 1);
+  // No printer: no model resource library.
+  EXPECT_FALSE(controls::LoadModelBitmap(0, model.get(), &name, &module, 1));
+  EXPECT_EQ(module, 0u);
 }
 
 }  // namespace
