@@ -68,7 +68,15 @@ void DP_CScrollWindow::OnPaint() {
 BEGIN_MESSAGE_MAP(DP_CDialogListBoxItem, CMyDialog)
 ON_WM_ERASEBKGND()
 ON_WM_LBUTTONDOWN()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
+
+HBRUSH DP_CDialogListBoxItem::OnCtlColor(CDC* dc, CWnd* control, UINT kind) {
+  if (!m_selected) return CMyDialog::OnCtlColor(dc, control, kind);
+  dc->SetBkMode(TRANSPARENT);
+  dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
+  return static_cast<HBRUSH>(m_highlight.m_hObject);
+}
 
 BOOL DP_CDialogListBoxItem::OnInitDialog() {
   CMyDialog::OnInitDialog();

@@ -32,6 +32,8 @@ class DP_CDialogListBoxItem : public CMyDialog {
   BOOL OnInitDialog() override;
   BOOL OnEraseBkgnd(CDC* dc);
   void OnLButtonDown(UINT flags, CPoint point);
+  // While selected the controls paint on the highlight with the highlight text colour.
+  HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind);
 
   UINT m_templateId;
   DP_CDialogListBox* m_list = nullptr;

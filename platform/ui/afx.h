@@ -122,6 +122,13 @@ struct AFX_MSGMAP {
 #define ON_WM_VSCROLL()                                                                       \
   ZEL_AFX_ENTRY(WM_VSCROLL, self->OnVScroll(LOWORD(wParam), HIWORD(wParam),                   \
                                             CWnd::FromHandle(static_cast<HWND>(lParam))))
+#define ZEL_AFX_CTLCOLOR(msg, kind)                                                              \
+  ZEL_AFX_ENTRY(msg, *result = static_cast<LRESULT>(self->OnCtlColor(                            \
+                         CDC::FromHandle(static_cast<HDC>(wParam)), CWnd::FromHandle(static_cast<HWND>(lParam)), kind)))
+#define ON_WM_CTLCOLOR()                                 \
+  ZEL_AFX_CTLCOLOR(WM_CTLCOLOREDIT, CTLCOLOR_EDIT)       \
+  ZEL_AFX_CTLCOLOR(WM_CTLCOLORBTN, CTLCOLOR_BTN)         \
+  ZEL_AFX_CTLCOLOR(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC)
 #define ON_MESSAGE(msg, memberFn) ZEL_AFX_ENTRY(msg, *result = self->memberFn(wParam, lParam))
 #define ON_CONTROL(code, id, memberFn)                                                            \
   {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id),            \
@@ -363,6 +370,7 @@ class CWnd {
   void OnChar(UINT, UINT, UINT) { Default(); }
   void OnSysCommand(UINT, LPARAM) { Default(); }
   void OnVScroll(UINT, UINT, CWnd*) { Default(); }
+  HBRUSH OnCtlColor(CDC*, CWnd*, UINT) { return static_cast<HBRUSH>(Default()); }
   // Passes the request to the control's MeasureItem (reflection).
   void OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure);
   LRESULT Default();

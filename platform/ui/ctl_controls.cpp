@@ -64,7 +64,7 @@ bool Inside(HWND window, LPARAM point) {
   return x >= client.left && x < client.right && y >= client.top && y < client.bottom;
 }
 
-void PaintText(HWND window, UINT format) {
+void PaintText(HWND window, UINT format, UINT colourMessage) {
   PAINTSTRUCT paint;
   HDC hdc = BeginPaint(window, &paint);
   char text[1024];
@@ -74,6 +74,10 @@ void PaintText(HWND window, UINT format) {
   SetTextColor(hdc, IsWindowEnabled(window) ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
   RECT client;
   GetClientRect(window, &client);
+  if (HWND parent = GetParent(window)) {
+    auto brush = static_cast<HBRUSH>(SendMessageA(parent, colourMessage, static_cast<WPARAM>(hdc), static_cast<LPARAM>(window)));
+    if (brush) FillRect(hdc, &client, brush);
+  }
   DrawTextA(hdc, text, -1, &client, format);
   if (old) SelectObject(hdc, old);
   EndPaint(window, &paint);
@@ -175,7 +179,7 @@ LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         EndPaint(window, &paint);
         return 0;
       }
-      PaintText(window, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      PaintText(window, DT_CENTER | DT_VCENTER | DT_SINGLELINE, WM_CTLCOLORBTN);
       return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
@@ -212,7 +216,7 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       return result;
     }
     case EM_LIMITTEXT: State(window).limit = static_cast<UINT>(wParam); return 0;
-    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX); return 0;
+    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, WM_CTLCOLOREDIT); return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -221,7 +225,7 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 LRESULT CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_GETDLGCODE: return DLGC_STATIC;
-    case WM_PAINT: PaintText(window, DT_LEFT | DT_WORDBREAK); return 0;
+    case WM_PAINT: PaintText(window, DT_LEFT | DT_WORDBREAK, WM_CTLCOLORSTATIC); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
@@ -514,7 +518,7 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS;
     case WM_LBUTTONDOWN: SetFocus(window); return 0;
-    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX); return 0;
+    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, WM_CTLCOLOREDIT); return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -41,6 +41,14 @@
 #define WM_INITDIALOG 0x0110u
 #define WM_COMMAND 0x0111u
 #define WM_SYSCOMMAND 0x0112u
+// A control asks its parent for the colours it paints with: the parent sets the
+// DC (wParam) and answers a brush for the background, or 0 for the default.
+#define WM_CTLCOLOREDIT 0x0133u
+#define WM_CTLCOLORBTN 0x0135u
+#define WM_CTLCOLORSTATIC 0x0138u
+#define CTLCOLOR_EDIT 1
+#define CTLCOLOR_BTN 3
+#define CTLCOLOR_STATIC 6
 #define WM_VSCROLL 0x0115u
 #define WM_MOUSEMOVE 0x0200u
 #define WM_LBUTTONDOWN 0x0201u

@@ -68,6 +68,16 @@ TEST_F(DialogListTest, EntriesStackScrollAndSelect) {
   EXPECT_EQ(owner.clicks, 1);
   auto surface = platform::ui::WindowSurface(list.GetItem(2)->m_hWnd);
   EXPECT_EQ(surface->At(150, 50), GetSysColor(COLOR_HIGHLIGHT));
+  // Its label paints on the highlight too, in the highlight text colour; an
+  // entry that is not selected keeps the default colours.
+  platform::ui::PaintInvalidWindows(list.m_hWnd);
+  auto label = platform::ui::WindowSurface(::GetDlgItem(list.GetItem(2)->m_hWnd, 50));
+  EXPECT_EQ(label->At(label->width - 1, label->height - 1), GetSysColor(COLOR_HIGHLIGHT));
+  bool highlightText = false;
+  for (int x = 0; x < label->width; ++x) highlightText = highlightText || label->At(x, 5) == GetSysColor(COLOR_HIGHLIGHTTEXT);
+  EXPECT_TRUE(highlightText);
+  auto other = platform::ui::WindowSurface(::GetDlgItem(list.GetItem(0)->m_hWnd, 50));
+  EXPECT_EQ(other->At(other->width - 1, other->height - 1), GetSysColor(COLOR_BTNFACE));
 
   list.RemoveAll();
   EXPECT_EQ(list.GetCount(), 0);
