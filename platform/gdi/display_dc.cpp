@@ -99,11 +99,12 @@ void Line(PixelSurface& s, int x0, int y0, int x1, int y1, COLORREF c) {
 // System brushes are given as the colour index plus one.
 bool BrushColour(HBRUSH brush, COLORREF* colour, bool* hollow) {
   *hollow = false;
-  if (brush > 0 && brush <= 31) {
+  auto object = FindGdiObject(brush);
+  // Handles are small numbers too: a brush that exists wins over a colour index.
+  if ((!object || object->kind != GdiObject::Kind::Brush) && brush > 0 && brush <= 31) {
     *colour = GetSysColor(static_cast<int>(brush) - 1);
     return true;
   }
-  auto object = FindGdiObject(brush);
   if (!object || object->kind != GdiObject::Kind::Brush) return false;
   *hollow = object->brush.style == BS_NULL;
   *colour = object->brush.color;

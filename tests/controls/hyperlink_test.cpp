@@ -156,8 +156,7 @@ TEST_F(HyperlinkTest, BitmapAndTextLayout) {
   // lets the background through where its top-right colour is.
   link.SetTransparentBitmap(TRUE);
   EXPECT_EQ(surface->At(bitmap.left, bitmap.top), GetSysColor(COLOR_WINDOW));
-  EXPECT_EQ(surface->At(bitmap.left + 15, bitmap.top + 5), surface->At(bitmap.right + 2, bitmap.top + 5));
-  EXPECT_NE(surface->At(bitmap.left + 15, bitmap.top + 5), RGB(0, 255, 0));
+  EXPECT_EQ(surface->At(bitmap.left + 15, bitmap.top + 5), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(HyperlinkTest, SuppliedCursorIsNotDestroyed) {
