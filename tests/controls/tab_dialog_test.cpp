@@ -163,6 +163,11 @@ TEST_F(TabDialogTest, MnemonicsCrossBetweenFrameAndPage) {
   page->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, 'z');
   platform::ui::PumpMessages();
   EXPECT_EQ(dialog.helpPresses, 1);
+  // The frame's default button is pressed by a command to the frame: OK ends it.
+  dialog.ShowWindow(SW_SHOW);
+  page->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, 'o');
+  platform::ui::PumpMessages();
+  EXPECT_FALSE(dialog.IsWindowVisible());
   dialog.DestroyWindow();
 }
 
