@@ -7,6 +7,7 @@
 
 #include "platform/base/debug.h"
 #include "platform/base/errors.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/dc_transform.h"
 #include "platform/gdi/engine_internal.h"
 #include "platform/gdi/gdi_objects.h"
@@ -306,6 +307,7 @@ BOOL ConsumePath(HDC hdc, bool stroke, bool fill) {
 using namespace platform::gdi;
 
 ZEL_EXTERN_C BOOL LineTo(HDC hdc, int x, int y) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::LineTo(*display, x, y);
   return Shape(hdc, true, false, [&](DeviceContext& dc, Path& path) {
     ContinueFigure(dc, path);
     path.LineTo(Fix(dc, x, y));
@@ -349,6 +351,7 @@ ZEL_EXTERN_C BOOL PolyBezier(HDC hdc, const POINT* apt, DWORD cpt) {
 }
 
 ZEL_EXTERN_C BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::Rectangle(*display, left, top, right, bottom);
   const POINT corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
   return Shape(hdc, true, true, [&](DeviceContext& dc, Path& path) { ClosedFigure(dc, path, corners, 4); });
 }

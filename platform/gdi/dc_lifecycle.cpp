@@ -5,6 +5,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/base/modules.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/device_font.h"
 #include "platform/spooler/spooler.h"
@@ -276,6 +277,7 @@ ZEL_EXTERN_C HDC CreateDCA(LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR, const D
 }
 
 ZEL_EXTERN_C BOOL DeleteDC(HDC hdc) {
+  if (platform::gdi::display::Find(hdc)) return platform::gdi::display::Delete(hdc);
   auto dc = FindDC(hdc);
   if (!dc) return FALSE;
   if (dc->inDocument) AbandonDocument(*dc);
@@ -300,6 +302,7 @@ ZEL_EXTERN_C HDC ResetDCA(HDC hdc, const DEVMODEA* lpdm) {
 }
 
 ZEL_EXTERN_C int GetDeviceCaps(HDC hdc, int index) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::DeviceCaps(*display, index);
   auto dc = FindDC(hdc);
   if (!dc) return 0;
   const GDIINFO& g = dc->pdev.gdiInfo;

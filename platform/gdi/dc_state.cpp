@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/base/errors.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/dc_transform.h"
 #include "platform/gdi/gdi_objects.h"
 
@@ -63,6 +64,7 @@ double DeviceScale(const DeviceContext& dc) {
 using namespace platform::gdi;
 
 ZEL_EXTERN_C HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::Select(*display, h);
   auto dc = FindDC(hdc);
   if (!dc) return 0;
   auto object = FindGdiObject(h);
@@ -139,6 +141,7 @@ ZEL_EXTERN_C int IntersectClipRect(HDC hdc, int left, int top, int right, int bo
 }
 
 ZEL_EXTERN_C int SetMapMode(HDC hdc, int iMode) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::SetMapMode(*display, iMode);
   auto dc = FindDC(hdc);
   if (!dc) return 0;
   if (iMode < MM_TEXT || iMode > MM_TWIPS) {
@@ -242,6 +245,7 @@ ZEL_EXTERN_C BOOL GetWorldTransform(HDC hdc, LPXFORM lpxf) {
 }
 
 ZEL_EXTERN_C BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::MoveTo(*display, x, y, lppt);
   auto dc = FindDC(hdc);
   if (!dc) return FALSE;
   if (lppt) *lppt = dc->drawing.current;

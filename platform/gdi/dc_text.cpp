@@ -10,6 +10,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/dc_transform.h"
 #include "platform/gdi/device_font.h"
 #include "platform/gdi/engine_internal.h"
@@ -554,6 +555,7 @@ ZEL_EXTERN_C HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
 }
 
 ZEL_EXTERN_C COLORREF SetTextColor(HDC hdc, COLORREF color) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::SetTextColor(*display, color);
   auto dc = FindDC(hdc);
   if (!dc) return CLR_INVALID;
   return std::exchange(dc->drawing.textColor, color);
@@ -566,6 +568,7 @@ ZEL_EXTERN_C UINT SetTextAlign(HDC hdc, UINT align) {
 }
 
 ZEL_EXTERN_C int SetBkMode(HDC hdc, int mode) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::SetBkMode(*display, mode);
   auto dc = FindDC(hdc);
   if (!dc) return 0;
   if (mode != TRANSPARENT && mode != OPAQUE) {
@@ -576,17 +579,20 @@ ZEL_EXTERN_C int SetBkMode(HDC hdc, int mode) {
 }
 
 ZEL_EXTERN_C int GetBkMode(HDC hdc) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::GetBkMode(*display);
   auto dc = FindDC(hdc);
   return dc ? dc->drawing.bkMode : 0;
 }
 
 ZEL_EXTERN_C COLORREF SetBkColor(HDC hdc, COLORREF color) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::SetBkColor(*display, color);
   auto dc = FindDC(hdc);
   if (!dc) return CLR_INVALID;
   return std::exchange(dc->drawing.bkColor, color & 0xFFFFFF);
 }
 
 ZEL_EXTERN_C COLORREF GetBkColor(HDC hdc) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::GetBkColor(*display);
   auto dc = FindDC(hdc);
   return dc ? dc->drawing.bkColor : CLR_INVALID;
 }
@@ -602,6 +608,7 @@ ZEL_EXTERN_C BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* l
 
 ZEL_EXTERN_C BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,
                               const INT* lpDx) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::TextOut(*display, x, y, options, lprect, lpString, c);
   if (lpString == nullptr && c != 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -621,6 +628,7 @@ ZEL_EXTERN_C BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* l
 }
 
 ZEL_EXTERN_C BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::TextMetrics(*display, lptm);
   auto dc = FindDC(hdc);
   if (!dc) return FALSE;
   if (lptm == nullptr) {
@@ -674,6 +682,7 @@ ZEL_EXTERN_C BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE
 }
 
 ZEL_EXTERN_C BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::TextExtent(*display, lpString, c, psizl);
   if ((lpString == nullptr && c != 0) || c < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

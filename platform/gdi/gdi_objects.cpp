@@ -1,3 +1,4 @@
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/gdi_objects.h"
 
 #include <algorithm>
@@ -156,6 +157,7 @@ ZEL_EXTERN_C int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMod
 }
 
 ZEL_EXTERN_C HGDIOBJ GetStockObject(int i) {
+  if (i >= OEM_FIXED_FONT && i <= DEFAULT_GUI_FONT) return platform::gdi::display::StockFont(i);
   static std::mutex mutex;
   static HGDIOBJ stock[NULL_PEN + 1] = {};
   if (i < 0 || i > NULL_PEN) return 0;
@@ -175,6 +177,7 @@ ZEL_EXTERN_C HGDIOBJ GetStockObject(int i) {
 }
 
 ZEL_EXTERN_C BOOL DeleteObject(HGDIOBJ ho) {
+  if (platform::gdi::display::DeleteDisplayObject(ho)) return TRUE;
   auto object = FindGdiObject(ho);
   if (!object) {
     SetLastError(ERROR_INVALID_HANDLE);

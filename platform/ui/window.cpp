@@ -128,21 +128,57 @@ Clock::time_point NextTimerDue(const ThreadQueue& queue) {
 
 }  // namespace
 
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int, int, int, HWND, HMENU,
-                     HINSTANCE instance, LPVOID) {
-  if (!KnownClass(className)) {
+namespace platform::ui {
+
+WindowHooks& Hooks() {
+  static WindowHooks hooks;
+  return hooks;
+}
+
+UINT TimerPeriod(HWND window, UINT_PTR id) {
+  ThreadQueue& queue = *CurrentQueue();
+  std::lock_guard guard(queue.lock);
+  for (const Timer& timer : queue.timers) {
+    if (timer.window == window && timer.id == id) return timer.elapse;
+  }
+  return 0;
+}
+
+bool StoreWindowText(HWND window, LPCSTR text) {
+  std::lock_guard guard(g_windowsLock);
+  const auto found = g_windows.find(window);
+  if (found == g_windows.end()) return false;
+  found->second.text = text ? text : "";
+  return true;
+}
+
+}  // namespace platform::ui
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  const platform::ui::WindowHooks& hooks = platform::ui::Hooks();
+  WNDPROC procedure = hooks.classProcedure ? hooks.classProcedure(className) : nullptr;
+  if (!procedure && !KnownClass(className)) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return 0;
   }
-  std::lock_guard guard(g_windowsLock);
-  const HWND window = g_nextWindow;
-  g_nextWindow += 4;
-  Window record;
-  record.procedure = DefWindowProcA;
-  record.instance = instance;
-  record.owner = CurrentQueue();
-  if (windowName) record.text = windowName;
-  g_windows[window] = record;
+  HWND window = 0;
+  {
+    std::lock_guard guard(g_windowsLock);
+    window = g_nextWindow;
+    g_nextWindow += 4;
+    Window record;
+    record.procedure = procedure ? procedure : DefWindowProcA;
+    record.instance = instance;
+    record.owner = CurrentQueue();
+    if (windowName) record.text = windowName;
+    g_windows[window] = record;
+  }
+  if (hooks.created &&
+      !hooks.created(window, exStyle, className, style, x, y, width, height, parent, menu, param)) {
+    DestroyWindow(window);
+    return 0;
+  }
   return window;
 }
 
@@ -153,10 +189,12 @@ BOOL DestroyWindow(HWND window) {
     return FALSE;
   }
   if (record.procedure) record.procedure(window, WM_DESTROY, 0, 0);
+  if (platform::ui::Hooks().destroying) platform::ui::Hooks().destroying(window);
   {
     std::lock_guard guard(g_windowsLock);
     g_windows.erase(window);
   }
+  if (platform::ui::Hooks().destroyed) platform::ui::Hooks().destroyed(window);
   std::lock_guard guard(record.owner->lock);
   std::erase_if(record.owner->timers, [window](const Timer& timer) { return timer.window == window; });
   std::erase_if(record.owner->posted, [window](const MSG& msg) { return msg.hwnd == window; });
@@ -179,6 +217,10 @@ int GetWindowTextA(HWND window, LPSTR text, int size) {
 }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
+  // With the dialog layer the text goes through WM_SETTEXT, so a window can react to it.
+  if (platform::ui::Hooks().defaultProcedure && FindWindow(window, nullptr)) {
+    return SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
+  }
   std::lock_guard guard(g_windowsLock);
   const auto found = g_windows.find(window);
   if (found == g_windows.end()) {
@@ -242,8 +284,14 @@ LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
   return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
-  if (message == WM_CLOSE) DestroyWindow(window);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    DestroyWindow(window);
+    return 0;
+  }
+  if (platform::ui::Hooks().defaultProcedure) {
+    return platform::ui::Hooks().defaultProcedure(window, message, wParam, lParam);
+  }
   return 0;
 }
 

@@ -29,6 +29,7 @@ typedef struct tagMSG {
 #define WM_NULL 0x0000u
 #define WM_CREATE 0x0001u
 #define WM_DESTROY 0x0002u
+#define WM_SETTEXT 0x000Cu
 #define WM_CLOSE 0x0010u
 #define WM_QUIT 0x0012u
 #define WM_TIMER 0x0113u
@@ -110,3 +111,26 @@ ZEL_EXTERN_C BOOL KillTimer(HWND window, UINT_PTR id);
 // input is there, WAIT_TIMEOUT, or WAIT_FAILED for handles.
 ZEL_EXTERN_C DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
                                              DWORD wakeMask);
+
+namespace platform::ui {
+
+// What the window tree of the dialog layer adds to a window's life (left null
+// where that layer is not built, as in the 32-bit platform library).
+struct WindowHooks {
+  // The procedure of a registered class, or null for an unknown class.
+  WNDPROC (*classProcedure)(LPCSTR className) = nullptr;
+  // After the window exists: records it in the tree and sends WM_CREATE; false
+  // destroys it again and CreateWindowEx fails.
+  bool (*created)(HWND window, DWORD exStyle, LPCSTR className, DWORD style, int x, int y, int width, int height,
+                  HWND parent, HMENU menu, LPVOID param) = nullptr;
+  // After WM_DESTROY, before the window is removed: its children go first.
+  void (*destroying)(HWND window) = nullptr;
+  void (*destroyed)(HWND window) = nullptr;
+  // DefWindowProc's answer for everything but WM_CLOSE.
+  LRESULT (*defaultProcedure)(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;
+};
+WindowHooks& Hooks();
+// Stores the window's text without a message (what WM_SETTEXT's default does).
+bool StoreWindowText(HWND window, LPCSTR text);
+
+}  // namespace platform::ui

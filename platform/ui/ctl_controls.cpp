@@ -1,0 +1,527 @@
+// The standard controls: buttons (push, default, check box, radio, owner-drawn),
+// edits, statics, list boxes (owner-drawn ones ask their parent with
+// WM_MEASUREITEM, WM_DRAWITEM and WM_DELETEITEM) and drop-down combo boxes.
+#include <strings.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/ui/wnd_tree.h"
+
+namespace platform::ui {
+namespace {
+
+struct Entry {
+  std::string text;
+  ULONG_PTR data = 0;
+  UINT height = 0;
+};
+
+struct ControlState {
+  // Buttons.
+  bool pushed = false;
+  UINT check = BST_UNCHECKED;
+  // Edits.
+  UINT limit = 0;
+  // Lists and combo boxes.
+  std::vector<Entry> entries;
+  int selection = -1;
+  int top = 0;
+  UINT fixedHeight = 0;
+};
+
+std::mutex g_stateLock;
+std::map<HWND, ControlState> g_states;
+
+// The control's state; it lives until WM_NCDESTROY. Only the window's own
+// thread touches it, so the reference outlives the lock.
+ControlState& State(HWND window) {
+  std::lock_guard guard(g_stateLock);
+  return g_states[window];
+}
+
+void Forget(HWND window) {
+  std::lock_guard guard(g_stateLock);
+  g_states.erase(window);
+}
+
+void Notify(HWND window, int code) {
+  Node node;
+  if (!GetNode(window, &node) || !node.parent) return;
+  SendMessageA(node.parent, WM_COMMAND, MAKEWPARAM(node.id, code), static_cast<LPARAM>(window));
+}
+
+DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)); }
+
+bool Inside(HWND window, LPARAM point) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int x = GET_X_LPARAM(point), y = GET_Y_LPARAM(point);
+  return x >= client.left && x < client.right && y >= client.top && y < client.bottom;
+}
+
+void PaintText(HWND window, UINT format, UINT colourMessage) {
+  PAINTSTRUCT paint;
+  HDC hdc = BeginPaint(window, &paint);
+  char text[1024];
+  GetWindowTextA(window, text, sizeof text);
+  HGDIOBJ old = WindowFont(window) ? SelectObject(hdc, WindowFont(window)) : 0;
+  SetBkMode(hdc, TRANSPARENT);
+  SetTextColor(hdc, IsWindowEnabled(window) ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
+  RECT client;
+  GetClientRect(window, &client);
+  if (HWND parent = GetParent(window)) {
+    auto brush = static_cast<HBRUSH>(SendMessageA(parent, colourMessage, static_cast<WPARAM>(hdc), static_cast<LPARAM>(window)));
+    if (brush) FillRect(hdc, &client, brush);
+  }
+  DrawTextA(hdc, text, -1, &client, format);
+  if (old) SelectObject(hdc, old);
+  EndPaint(window, &paint);
+}
+
+// Radio buttons of one group: from the last WS_GROUP sibling at or before the
+// button to the next one.
+void UncheckGroup(HWND button) {
+  HWND first = button;
+  while (!(Style(first) & WS_GROUP)) {
+    HWND previous = GetWindow(first, GW_HWNDPREV);
+    if (!previous) break;
+    first = previous;
+  }
+  for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w != first && (Style(w) & WS_GROUP)) break;
+    const DWORD type = Style(w) & BS_TYPEMASK;
+    if (w != button && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)) {
+      SendMessageA(w, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const DWORD type = Style(window) & BS_TYPEMASK;
+  switch (message) {
+    case WM_GETDLGCODE:
+      switch (type) {
+        case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        case BS_PUSHBUTTON:
+        case BS_OWNERDRAW: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+        case BS_GROUPBOX: return DLGC_STATIC;
+        default: return DLGC_BUTTON;
+      }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (type == BS_GROUPBOX) return 0;
+      State(window).pushed = true;
+      SetCapture(window);
+      SetFocus(window);
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    case WM_LBUTTONUP: {
+      ControlState& state = State(window);
+      if (!state.pushed) return 0;
+      state.pushed = false;
+      if (GetCapture() == window) ReleaseCapture();
+      InvalidateRect(window, nullptr, TRUE);
+      if (!Inside(window, lParam)) return 0;
+      if (type == BS_AUTOCHECKBOX) state.check = state.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+      if (type == BS_AUTORADIOBUTTON) {
+        UncheckGroup(window);
+        state.check = BST_CHECKED;
+      }
+      Notify(window, BN_CLICKED);
+      return 0;
+    }
+    case BM_CLICK:
+      SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+      SendMessageA(window, WM_LBUTTONUP, 0, 0);
+      return 0;
+    case BM_GETCHECK: return State(window).check;
+    case BM_SETCHECK:
+      State(window).check = static_cast<UINT>(wParam);
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    case BM_GETSTATE: {
+      const ControlState& state = State(window);
+      return static_cast<LRESULT>(state.check | (state.pushed ? BST_PUSHED : 0) |
+                                  (GetFocus() == window ? BST_FOCUS : 0));
+    }
+    case BM_SETSTATE:
+      State(window).pushed = wParam != 0;
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
+    case WM_PAINT:
+      if (type == BS_OWNERDRAW) {
+        PAINTSTRUCT paint;
+        HDC hdc = BeginPaint(window, &paint);
+        Node node;
+        GetNode(window, &node);
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_BUTTON;
+        draw.CtlID = static_cast<UINT>(node.id);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = (State(window).pushed ? ODS_SELECTED : 0) | (GetFocus() == window ? ODS_FOCUS : 0) |
+                         (IsWindowEnabled(window) ? 0 : ODS_DISABLED);
+        draw.hwndItem = window;
+        draw.hDC = hdc;
+        GetClientRect(window, &draw.rcItem);
+        if (node.parent) SendMessageA(node.parent, WM_DRAWITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&draw));
+        EndPaint(window, &paint);
+        return 0;
+      }
+      PaintText(window, DT_CENTER | DT_VCENTER | DT_SINGLELINE, WM_CTLCOLORBTN);
+      return 0;
+    case WM_NCDESTROY: Forget(window); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case WM_LBUTTONDOWN: SetFocus(window); return 0;
+    case WM_CHAR: {
+      char text[4096];
+      int length = GetWindowTextA(window, text, sizeof text);
+      if (wParam == VK_BACK) {
+        if (length == 0) return 0;
+        text[length - 1] = 0;
+      } else {
+        const unsigned char c = static_cast<unsigned char>(wParam);
+        if (c < 0x20) return 0;
+        if ((Style(window) & ES_NUMBER) && (c < '0' || c > '9')) return 0;
+        const UINT limit = State(window).limit;
+        if ((limit && static_cast<UINT>(length) >= limit) || length + 1 >= static_cast<int>(sizeof text)) return 0;
+        text[length] = static_cast<char>(c);
+        text[length + 1] = 0;
+      }
+      StoreWindowText(window, text);
+      InvalidateRect(window, nullptr, TRUE);
+      Notify(window, EN_CHANGE);
+      return 0;
+    }
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+      Notify(window, EN_CHANGE);
+      return result;
+    }
+    case EM_LIMITTEXT: State(window).limit = static_cast<UINT>(wParam); return 0;
+    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, WM_CTLCOLOREDIT); return 0;
+    case WM_NCDESTROY: Forget(window); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE: return DLGC_STATIC;
+    case WM_PAINT: PaintText(window, DT_LEFT | DT_WORDBREAK, WM_CTLCOLORSTATIC); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+namespace {
+
+bool OwnerDrawn(HWND window) { return (Style(window) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
+bool HasStrings(HWND window) { return !OwnerDrawn(window) || (Style(window) & LBS_HASSTRINGS); }
+
+void SendDelete(HWND window, int index, const Entry& entry) {
+  if (!OwnerDrawn(window)) return;
+  Node node;
+  if (!GetNode(window, &node) || !node.parent) return;
+  DELETEITEMSTRUCT del{ODT_LISTBOX, static_cast<UINT>(node.id), static_cast<UINT>(index), window, entry.data};
+  SendMessageA(node.parent, WM_DELETEITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&del));
+}
+
+UINT Measure(HWND window, int index, ULONG_PTR data) {
+  Node node;
+  GetNode(window, &node);
+  MEASUREITEMSTRUCT measure{ODT_LISTBOX, static_cast<UINT>(node.id), static_cast<UINT>(index), 0, 16, data};
+  if (node.parent) {
+    SendMessageA(node.parent, WM_MEASUREITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&measure));
+  }
+  return measure.itemHeight;
+}
+
+UINT EntryHeight(HWND window, const ControlState& state, const Entry& entry) {
+  if (Style(window) & LBS_OWNERDRAWVARIABLE) return entry.height;
+  if (Style(window) & LBS_OWNERDRAWFIXED) return state.fixedHeight;
+  return platform::gdi::CharacterCell(LOGFONTW{}).cy;
+}
+
+RECT EntryRect(HWND window, const ControlState& state, int index) {
+  RECT client;
+  GetClientRect(window, &client);
+  int y = 0;
+  for (int i = state.top; i < index && i < static_cast<int>(state.entries.size()); ++i) {
+    y += static_cast<int>(EntryHeight(window, state, state.entries[static_cast<size_t>(i)]));
+  }
+  const int h = index < static_cast<int>(state.entries.size())
+                    ? static_cast<int>(EntryHeight(window, state, state.entries[static_cast<size_t>(index)]))
+                    : 0;
+  return RECT{0, y, client.right, y + h};
+}
+
+int Find(const ControlState& state, int start, LPCSTR text, bool exact) {
+  if (!text) return LB_ERR;
+  const size_t count = state.entries.size();
+  const size_t length = std::strlen(text);
+  for (size_t step = 1; step <= count; ++step) {
+    const size_t i = (static_cast<size_t>(start < 0 ? -1 : start) + step) % count;
+    const std::string& entry = state.entries[i].text;
+    const bool match = exact ? strcasecmp(entry.c_str(), text) == 0 : strncasecmp(entry.c_str(), text, length) == 0;
+    if (match) return static_cast<int>(i);
+  }
+  return LB_ERR;
+}
+
+// The messages lists and combo boxes share; `combo` picks the CB_ numbers.
+bool ListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool combo, LRESULT* result) {
+  ControlState& state = State(window);
+  const int count = static_cast<int>(state.entries.size());
+  const int index = static_cast<int>(static_cast<INT_PTR>(wParam));
+  auto is = [&](UINT listMessage, UINT comboMessage) { return message == (combo ? comboMessage : listMessage); };
+  if (is(LB_ADDSTRING, CB_ADDSTRING) || is(LB_INSERTSTRING, CB_INSERTSTRING)) {
+    Entry entry;
+    if (combo || HasStrings(window)) {
+      entry.text = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
+    } else {
+      entry.data = static_cast<ULONG_PTR>(lParam);
+    }
+    int at = count;
+    if (is(LB_INSERTSTRING, CB_INSERTSTRING) && index >= 0) {
+      if (index > count) {
+        *result = LB_ERR;
+        return true;
+      }
+      at = index;
+    }
+    state.entries.insert(state.entries.begin() + at, entry);
+    if (!combo && (Style(window) & LBS_OWNERDRAWVARIABLE)) {
+      State(window).entries[static_cast<size_t>(at)].height = Measure(window, at, entry.data);
+    } else if (!combo && (Style(window) & LBS_OWNERDRAWFIXED) && State(window).fixedHeight == 0) {
+      State(window).fixedHeight = Measure(window, 0, entry.data);
+    }
+    InvalidateRect(window, nullptr, TRUE);
+    *result = at;
+    return true;
+  }
+  if (is(LB_DELETESTRING, CB_DELETESTRING)) {
+    if (index < 0 || index >= count) {
+      *result = LB_ERR;
+      return true;
+    }
+    const Entry entry = state.entries[static_cast<size_t>(index)];
+    state.entries.erase(state.entries.begin() + index);
+    if (state.selection == index) state.selection = -1;
+    else if (state.selection > index) --state.selection;
+    SendDelete(window, index, entry);
+    InvalidateRect(window, nullptr, TRUE);
+    *result = count - 1;
+    return true;
+  }
+  if (is(LB_RESETCONTENT, CB_RESETCONTENT)) {
+    const std::vector<Entry> entries = std::move(state.entries);
+    state.entries.clear();
+    state.selection = -1;
+    state.top = 0;
+    for (size_t i = 0; i < entries.size(); ++i) SendDelete(window, static_cast<int>(i), entries[i]);
+    InvalidateRect(window, nullptr, TRUE);
+    *result = 0;
+    return true;
+  }
+  if (is(LB_GETCOUNT, CB_GETCOUNT)) {
+    *result = count;
+    return true;
+  }
+  if (is(LB_SETCURSEL, CB_SETCURSEL)) {
+    if (index >= count) {
+      state.selection = -1;
+      *result = LB_ERR;
+    } else {
+      state.selection = index;
+      *result = index < 0 ? LB_ERR : index;
+    }
+    InvalidateRect(window, nullptr, TRUE);
+    return true;
+  }
+  if (is(LB_GETCURSEL, CB_GETCURSEL)) {
+    *result = state.selection;
+    return true;
+  }
+  if (is(LB_GETITEMDATA, CB_GETITEMDATA) || is(LB_SETITEMDATA, CB_SETITEMDATA)) {
+    if (index < 0 || index >= count) {
+      *result = LB_ERR;
+      return true;
+    }
+    Entry& entry = state.entries[static_cast<size_t>(index)];
+    if (is(LB_SETITEMDATA, CB_SETITEMDATA)) {
+      entry.data = static_cast<ULONG_PTR>(lParam);
+      *result = TRUE;
+    } else {
+      *result = static_cast<LRESULT>(entry.data);
+    }
+    return true;
+  }
+  if (is(LB_GETTEXT, CB_GETLBTEXT)) {
+    if (index < 0 || index >= count || !lParam) {
+      *result = LB_ERR;
+      return true;
+    }
+    const Entry& entry = state.entries[static_cast<size_t>(index)];
+    if (!combo && !HasStrings(window)) {
+      std::memcpy(reinterpret_cast<void*>(lParam), &entry.data, sizeof entry.data);
+      *result = sizeof entry.data;
+      return true;
+    }
+    std::strcpy(reinterpret_cast<LPSTR>(lParam), entry.text.c_str());
+    *result = static_cast<LRESULT>(entry.text.size());
+    return true;
+  }
+  if (!combo && message == LB_GETTEXTLEN) {
+    *result = index < 0 || index >= count ? LB_ERR : static_cast<LRESULT>(state.entries[static_cast<size_t>(index)].text.size());
+    return true;
+  }
+  if (is(LB_FINDSTRING, CB_FINDSTRING) || is(LB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT)) {
+    *result = count == 0 ? LB_ERR : Find(state, index, reinterpret_cast<LPCSTR>(lParam),
+                                         is(LB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT));
+    return true;
+  }
+  return false;
+}
+
+void PaintList(HWND window) {
+  PAINTSTRUCT paint;
+  HDC hdc = BeginPaint(window, &paint);
+  Node node;
+  GetNode(window, &node);
+  const ControlState snapshot = State(window);
+  RECT client;
+  GetClientRect(window, &client);
+  for (int i = snapshot.top; i < static_cast<int>(snapshot.entries.size()); ++i) {
+    const RECT rect = EntryRect(window, snapshot, i);
+    if (rect.top >= client.bottom) break;
+    const Entry& entry = snapshot.entries[static_cast<size_t>(i)];
+    if (OwnerDrawn(window)) {
+      DRAWITEMSTRUCT draw{};
+      draw.CtlType = ODT_LISTBOX;
+      draw.CtlID = static_cast<UINT>(node.id);
+      draw.itemID = static_cast<UINT>(i);
+      draw.itemAction = ODA_DRAWENTIRE;
+      draw.itemState = (i == snapshot.selection ? ODS_SELECTED : 0) |
+                       (i == snapshot.selection && GetFocus() == window ? ODS_FOCUS : 0);
+      draw.hwndItem = window;
+      draw.hDC = hdc;
+      draw.rcItem = rect;
+      draw.itemData = entry.data;
+      if (node.parent) SendMessageA(node.parent, WM_DRAWITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&draw));
+    } else {
+      SetBkColor(hdc, GetSysColor(i == snapshot.selection ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+      SetTextColor(hdc, GetSysColor(i == snapshot.selection ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+      ExtTextOutA(hdc, rect.left, rect.top, ETO_OPAQUE, &rect, entry.text.c_str(),
+                  static_cast<UINT>(entry.text.size()), nullptr);
+    }
+  }
+  EndPaint(window, &paint);
+}
+
+}  // namespace
+
+LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (ListMessage(window, message, wParam, lParam, false, &result)) return result;
+  switch (message) {
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case LB_GETTOPINDEX: return State(window).top;
+    case LB_SETTOPINDEX: {
+      ControlState& state = State(window);
+      if (static_cast<size_t>(wParam) >= state.entries.size() && !state.entries.empty()) return LB_ERR;
+      state.top = static_cast<int>(wParam);
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    }
+    case LB_GETITEMRECT: {
+      const ControlState& state = State(window);
+      if (static_cast<size_t>(wParam) >= state.entries.size() || !lParam) return LB_ERR;
+      *reinterpret_cast<LPRECT>(lParam) = EntryRect(window, state, static_cast<int>(wParam));
+      return 1;
+    }
+    case LB_GETITEMHEIGHT: {
+      const ControlState& state = State(window);
+      if (static_cast<size_t>(wParam) >= state.entries.size()) return static_cast<LRESULT>(state.fixedHeight);
+      return EntryHeight(window, state, state.entries[static_cast<size_t>(wParam)]);
+    }
+    case WM_LBUTTONDOWN: {
+      SetFocus(window);
+      const ControlState& state = State(window);
+      for (int i = state.top; i < static_cast<int>(state.entries.size()); ++i) {
+        const RECT rect = EntryRect(window, state, i);
+        const int y = GET_Y_LPARAM(lParam);
+        if (y >= rect.top && y < rect.bottom) {
+          if (i != state.selection) {
+            State(window).selection = i;
+            InvalidateRect(window, nullptr, TRUE);
+            if (Style(window) & LBS_NOTIFY) Notify(window, LBN_SELCHANGE);
+          }
+          break;
+        }
+      }
+      return 0;
+    }
+    case WM_KEYDOWN: {
+      ControlState& state = State(window);
+      const int count = static_cast<int>(state.entries.size());
+      int next = state.selection;
+      if (wParam == VK_UP) next = std::max(0, state.selection - 1);
+      if (wParam == VK_DOWN) next = std::min(count - 1, state.selection + 1);
+      if (next != state.selection && next >= 0) {
+        state.selection = next;
+        InvalidateRect(window, nullptr, TRUE);
+        if (Style(window) & LBS_NOTIFY) Notify(window, LBN_SELCHANGE);
+      }
+      return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(window, nullptr, TRUE); return 0;
+    case WM_PAINT: PaintList(window); return 0;
+    case WM_DESTROY: {
+      // The entries go with the list; an owner-drawn list tells its parent of each.
+      const std::vector<Entry> entries = State(window).entries;
+      State(window).entries.clear();
+      for (size_t i = 0; i < entries.size(); ++i) SendDelete(window, static_cast<int>(i), entries[i]);
+      return 0;
+    }
+    case WM_NCDESTROY: Forget(window); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (ListMessage(window, message, wParam, lParam, true, &result)) {
+    if (message == CB_SETCURSEL) {
+      const ControlState& state = State(window);
+      StoreWindowText(window, state.selection >= 0 ? state.entries[static_cast<size_t>(state.selection)].text.c_str() : "");
+    }
+    return result;
+  }
+  switch (message) {
+    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS;
+    case WM_LBUTTONDOWN: SetFocus(window); return 0;
+    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, WM_CTLCOLOREDIT); return 0;
+    case WM_NCDESTROY: Forget(window); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace platform::ui

@@ -1,0 +1,282 @@
+#include "platform/ui/dialog.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/base/debug.h"
+#include "platform/base/errors.h"
+#include "platform/base/resources.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/wnd_tree.h"
+
+namespace platform::ui {
+namespace {
+
+// Private extra values of a dialog window.
+constexpr int kEnded = 16;
+constexpr int kResult = 24;
+constexpr int kFont = 32;
+
+struct ControlTemplate {
+  std::string text;
+  int id = 0;
+  std::string className;
+  DWORD style = 0;
+  RECT rect{};
+};
+
+struct DialogTemplate {
+  RECT rect{};
+  DWORD style = WS_POPUP | WS_CAPTION;
+  std::string caption;
+  int fontPoints = 0;
+  std::string fontFace;
+  std::vector<ControlTemplate> controls;
+};
+
+DWORD StyleValue(const std::string& name) {
+  static const std::map<std::string, DWORD> names = {
+      {"WS_POPUP", WS_POPUP},          {"WS_CHILD", WS_CHILD},
+      {"WS_VISIBLE", WS_VISIBLE},      {"WS_DISABLED", WS_DISABLED},
+      {"WS_CAPTION", WS_CAPTION},      {"WS_BORDER", WS_BORDER},
+      {"WS_VSCROLL", WS_VSCROLL},      {"WS_GROUP", WS_GROUP},
+      {"WS_TABSTOP", WS_TABSTOP},      {"WS_SYSMENU", WS_SYSMENU},
+      {"DS_MODALFRAME", DS_MODALFRAME}, {"DS_CONTROL", DS_CONTROL},
+      {"BS_PUSHBUTTON", BS_PUSHBUTTON}, {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON},
+      {"BS_CHECKBOX", BS_CHECKBOX},    {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
+      {"BS_RADIOBUTTON", BS_RADIOBUTTON}, {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON},
+      {"BS_GROUPBOX", BS_GROUPBOX},    {"BS_OWNERDRAW", BS_OWNERDRAW},
+      {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
+      {"LBS_NOTIFY", LBS_NOTIFY},      {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
+      {"LBS_OWNERDRAWVARIABLE", LBS_OWNERDRAWVARIABLE}, {"LBS_HASSTRINGS", LBS_HASSTRINGS},
+      {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"SS_LEFT", 0}};
+  const auto found = names.find(name);
+  if (found != names.end()) return found->second;
+  return static_cast<DWORD>(std::strtoul(name.c_str(), nullptr, 0));
+}
+
+DWORD ParseStyle(const std::string& text) {
+  DWORD style = 0;
+  std::stringstream parts(text);
+  std::string part;
+  while (std::getline(parts, part, '|')) style |= StyleValue(part);
+  return style;
+}
+
+// Words of a line: bare words and "quoted" texts (with \" inside).
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
+      ++i;
+    } else if (line[i] == '#') {
+      break;
+    } else if (line[i] == '"') {
+      std::string word;
+      for (++i; i < line.size() && line[i] != '"'; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) ++i;
+        word.push_back(line[i]);
+      }
+      ++i;
+      words.push_back(word);
+    } else {
+      const size_t end = line.find_first_of(" \t\r", i);
+      words.push_back(line.substr(i, end == std::string::npos ? std::string::npos : end - i));
+      i = end == std::string::npos ? line.size() : end;
+    }
+  }
+  return words;
+}
+
+bool Parse(const std::string& text, DialogTemplate* out) {
+  std::stringstream lines(text);
+  std::string line;
+  bool sawDialog = false;
+  auto number = [](const std::string& w) { return static_cast<int>(std::strtol(w.c_str(), nullptr, 0)); };
+  while (std::getline(lines, line)) {
+    const std::vector<std::string> w = Words(line);
+    if (w.empty()) continue;
+    if (w[0] == "DIALOG" && w.size() == 5) {
+      out->rect = RECT{number(w[1]), number(w[2]), number(w[1]) + number(w[3]), number(w[2]) + number(w[4])};
+      sawDialog = true;
+    } else if (w[0] == "STYLE" && w.size() == 2) {
+      out->style = ParseStyle(w[1]);
+    } else if (w[0] == "CAPTION" && w.size() == 2) {
+      out->caption = w[1];
+    } else if (w[0] == "FONT" && w.size() == 3) {
+      out->fontPoints = number(w[1]);
+      out->fontFace = w[2];
+    } else if (w[0] == "CONTROL" && w.size() == 9) {
+      ControlTemplate control;
+      control.text = w[1];
+      control.id = number(w[2]);
+      control.className = w[3];
+      control.style = ParseStyle(w[4]);
+      const int x = number(w[5]), y = number(w[6]);
+      control.rect = RECT{x, y, x + number(w[7]), y + number(w[8])};
+      out->controls.push_back(control);
+    } else {
+      return false;
+    }
+  }
+  return sawDialog;
+}
+
+std::string TemplateName(LPCSTR name) {
+  if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
+  return name ? name : "";
+}
+
+std::mutex g_handlerLock;
+platform::DialogHandler g_handler;
+
+HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM param,
+                        bool modal) {
+  auto data = platform::FindModuleResource(instance, name, RT_DIALOG);
+  if (!data) return 0;
+  DialogTemplate dialog;
+  if (!Parse(std::string(reinterpret_cast<const char*>(data->data()), data->size()), &dialog)) {
+    OutputDebugStringA(("dialog template " + TemplateName(name) + " cannot be read\n").c_str());
+    SetLastError(ERROR_INVALID_DATA);
+    return 0;
+  }
+  const DWORD style = dialog.style & ~WS_VISIBLE;
+  HWND window = CreateWindowExA(0, "#32770", dialog.caption.c_str(), style, dialog.rect.left, dialog.rect.top,
+                                dialog.rect.right - dialog.rect.left, dialog.rect.bottom - dialog.rect.top, parent,
+                                0, instance, nullptr);
+  if (!window) return 0;
+  SetWindowLongPtrA(window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(procedure));
+  HFONT font = 0;
+  if (dialog.fontPoints > 0) {
+    LOGFONTA logFont{};
+    logFont.lfHeight = -MulDiv(dialog.fontPoints, platform::gdi::DisplayDpiY(), 72);
+    logFont.lfWeight = FW_NORMAL;
+    std::snprintf(logFont.lfFaceName, sizeof logFont.lfFaceName, "%s", dialog.fontFace.c_str());
+    font = CreateFontIndirectA(&logFont);
+    SetWindowLongPtrA(window, kFont, static_cast<LONG_PTR>(font));
+    SendMessageA(window, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  }
+  for (const ControlTemplate& control : dialog.controls) {
+    HWND item = CreateWindowExA(0, control.className.c_str(), control.text.c_str(),
+                                WS_CHILD | WS_VISIBLE | control.style, control.rect.left, control.rect.top,
+                                control.rect.right - control.rect.left, control.rect.bottom - control.rect.top,
+                                window, static_cast<HMENU>(control.id), instance, nullptr);
+    if (!item) {
+      const std::string trace = "dialog " + TemplateName(name) + ": control of class " + control.className +
+                                " cannot be created\n";
+      OutputDebugStringA(trace.c_str());
+      DestroyWindow(window);
+      return 0;
+    }
+    if (font) SendMessageA(item, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  }
+  HWND first = GetNextDlgTabItem(window, 0, FALSE);
+  if (SendMessageA(window, WM_INITDIALOG, static_cast<WPARAM>(first), param) && IsWindow(window)) {
+    SetFocus(GetNextDlgTabItem(window, 0, FALSE));
+  }
+  if (IsWindow(window) && (modal || (dialog.style & WS_VISIBLE))) ShowWindow(window, SW_SHOW);
+  return IsWindow(window) ? window : 0;
+}
+
+bool Ended(HWND dialog) { return !IsWindow(dialog) || GetWindowLongPtrA(dialog, kEnded) != 0; }
+
+}  // namespace
+
+void PumpMessages() {
+  MSG msg;
+  for (int round = 0; round < 10000; ++round) {
+    if (!PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {
+      PaintInvalidWindows(0);
+      if (!PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) return;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    DispatchMessageA(&msg);
+  }
+}
+
+LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefDlgProcA(window, message, wParam, lParam);
+}
+
+}  // namespace platform::ui
+
+void platform::SetDialogHandler(DialogHandler handler) {
+  std::lock_guard guard(platform::ui::g_handlerLock);
+  platform::ui::g_handler = std::move(handler);
+}
+
+using namespace platform::ui;
+
+ZEL_EXTERN_C HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC procedure,
+                                     LPARAM param) {
+  return CreateFromTemplate(instance, templateName, parent, procedure, param, false);
+}
+
+ZEL_EXTERN_C INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC procedure,
+                                     LPARAM param) {
+  const bool parentWasEnabled = parent && IsWindowEnabled(parent);
+  if (parent) EnableWindow(parent, FALSE);
+  HWND dialog = CreateFromTemplate(instance, templateName, parent, procedure, param, true);
+  if (!dialog) {
+    if (parentWasEnabled) EnableWindow(parent, TRUE);
+    return -1;
+  }
+  platform::DialogHandler handler;
+  {
+    std::lock_guard guard(g_handlerLock);
+    handler = g_handler;
+  }
+  PumpMessages();
+  if (handler && !Ended(dialog)) handler(platform::DialogRequest{dialog, TemplateName(templateName)});
+  PumpMessages();
+  // Nobody is there to answer what the handler left open: the user cancels.
+  if (!Ended(dialog)) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    PumpMessages();
+  }
+  if (!Ended(dialog)) EndDialog(dialog, IDCANCEL);
+  const INT_PTR result = IsWindow(dialog) ? GetWindowLongPtrA(dialog, kResult) : IDCANCEL;
+  if (parentWasEnabled) EnableWindow(parent, TRUE);
+  if (IsWindow(dialog)) DestroyWindow(dialog);
+  return result;
+}
+
+ZEL_EXTERN_C BOOL EndDialog(HWND dialog, INT_PTR result) {
+  if (!IsWindow(dialog)) return FALSE;
+  SetWindowLongPtrA(dialog, kResult, result);
+  SetWindowLongPtrA(dialog, kEnded, 1);
+  ShowWindow(dialog, SW_HIDE);
+  return TRUE;
+}
+
+ZEL_EXTERN_C LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto procedure = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(dialog, DWLP_DLGPROC));
+  if (procedure) {
+    const INT_PTR handled = procedure(dialog, message, wParam, lParam);
+    if (handled) return message == WM_INITDIALOG ? handled : GetWindowLongPtrA(dialog, DWLP_MSGRESULT);
+  }
+  switch (message) {
+    case WM_NEXTDLGCTL: {
+      HWND target = lParam ? static_cast<HWND>(wParam) : GetNextDlgTabItem(dialog, GetFocus(), wParam != 0);
+      if (target) SetFocus(target);
+      return 0;
+    }
+    case WM_CLOSE:
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+      return 0;
+    case WM_NCDESTROY:
+      if (HFONT font = static_cast<HFONT>(GetWindowLongPtrA(dialog, kFont))) DeleteObject(font);
+      return 0;
+    default: return DefWindowProcA(dialog, message, wParam, lParam);
+  }
+}
