@@ -51,12 +51,15 @@ TEST_F(WindowTest, OnlySystemClassesExist) {
 
 TEST_F(WindowTest, AReplacedProcedureGetsTheMessagesAndUserDataIsKept) {
   const LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recording));
-  EXPECT_EQ(previous, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+  // The class's own procedure comes back, for the replacement to call on.
+  EXPECT_NE(previous, 0);
+  EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Recording));
   EXPECT_EQ(SendMessageA(window, WM_USER + 1, 2, 3), 5);
   EXPECT_EQ(SetWindowLongPtrA(window, GWLP_USERDATA, 77), 0);
   EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), 77);
   DestroyWindow(window);
-  EXPECT_EQ(Seen(), (std::vector<UINT>{WM_USER + 1, WM_DESTROY}));
+  // The last two messages a window gets.
+  EXPECT_EQ(Seen(), (std::vector<UINT>{WM_USER + 1, WM_DESTROY, 0x0082u}));
 }
 
 TEST_F(WindowTest, PostedMessagesComeInOrderFilteredAndFromOtherThreads) {
