@@ -364,6 +364,16 @@ bool SendPostScriptOutlineGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD c
   return true;
 }
 
+// Bitmaps of a turned font are already turned, while the text writer turns
+// the text it places with them: such a realisation is left to the engine.
+bool TurnedBitmaps(FONTOBJ* font, BOOL outline) {
+  if (outline || IsDeviceFont(font)) return false;
+  XFORML m{};
+  XFORMOBJ* xform = FONTOBJ_pxoGetXform(font);
+  if (!xform || XFORMOBJ_iGetXform(xform, &m) == static_cast<ULONG>(-1)) return false;
+  return m.eM12 != 0.0f || m.eM21 != 0.0f;
+}
+
 bool CjkCharset(BYTE charset) {
   return charset == 128 || charset == 129 || charset == 130 || charset == 134 || charset == 136;
 }
@@ -373,6 +383,7 @@ bool CjkCharset(BYTE charset) {
 BOOL CreateDownloadFont(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, ULONG count, FontDownloadRecord* record,
                         GlyphPageRecord* page, BOOL outline) {
   if (!pdev || !font || !record) return FALSE;
+  if (TurnedBitmaps(font, outline)) return FALSE;
   DownloadChannel channel(pdev);
   if (!channel.Ok()) return FALSE;
   if (TextIsPostScript(pdev)) {
@@ -388,6 +399,7 @@ BOOL DownloadGlyphs(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, const DWORD
                     FontDownloadRecord* record, GlyphPageRecord* page, BOOL outline) {
   if (!pdev || !font || !glyphs || !codes || !record) return FALSE;
   if (count == 0) return TRUE;
+  if (TurnedBitmaps(font, outline)) return FALSE;
   DownloadChannel channel(pdev);
   if (!channel.Ok()) return FALSE;
   const char* name = NameOf(record, page);

@@ -272,5 +272,28 @@ TEST_F(TrueTypeTextTest, InstalledHostSoftFontIsSentWholeOnceAndAMissingFileSend
   EXPECT_EQ(out, kEsc + "*c7D" + bytes);
 }
 
+TEST_F(TrueTypeTextTest, TurnedTextInBitmapGlyphsIsLeftToTheEngine) {
+  for (WORD pdl : {kPdlPcl5e, kPdlPs3}) {
+    SCOPED_TRACE(pdl);
+    Open(pdl, 2, {});
+    LOGFONTW lf{};
+    lf.lfHeight = -50;
+    lf.lfWeight = 400;
+    lf.lfEscapement = 900;
+    lf.lfOrientation = 900;
+    const std::u16string face = u"Arial";
+    for (size_t i = 0; i < face.size(); ++i) lf.lfFaceName[i] = face[i];
+    auto turned = platform::gdi::Font::Open(lf);
+    ASSERT_NE(turned, nullptr);
+    auto run = MakeRun(u"Up", 300, 2000, 0, turned.get(), false, -25);
+    BOOL ok = TRUE;
+    const std::string out = Walk(run.get(), turned.get(), &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(out.find("CF"), std::string::npos);
+    EXPECT_EQ(out.find(kEsc + ")s"), std::string::npos);
+    TearDown();
+  }
+}
+
 }  // namespace
 }  // namespace graphicstest
