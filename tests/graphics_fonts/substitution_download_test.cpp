@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -293,6 +294,72 @@ TEST_F(TrueTypeTextTest, TurnedTextInBitmapGlyphsIsLeftToTheEngine) {
     EXPECT_EQ(out.find(kEsc + ")s"), std::string::npos);
     TearDown();
   }
+}
+
+TEST_F(TrueTypeTextTest, CharactersBeyondTheSingleByteCodesGoToAGlyphPageOfItsOwnId) {
+  Open(kPdlPcl5e, 2, {});
+  auto arial = TrueTypeFont(u"Arial", 50);
+  ASSERT_NE(arial, nullptr);
+  auto run = MakeRun(u"\u03A9\u03A3", 100, 200, 25, arial.get());
+  BOOL ok = FALSE;
+  const testsupport::PclReport report = ReadSoftFonts(Walk(run.get(), arial.get(), &ok));
+  EXPECT_TRUE(ok);
+  const auto headers = report.Find(")s", 'W');
+  ASSERT_EQ(headers.size(), 1u) << "the page's font only";
+  const auto ids = report.Find("*c", 'D');
+  ASSERT_GE(ids.size(), 1u);
+  EXPECT_EQ(ids[0]->IntValue(), 16001) << "16000 went to the realisation's single-byte font";
+  std::vector<long> codes;
+  for (const auto* code : report.Find("*c", 'E')) codes.push_back(code->IntValue());
+  EXPECT_EQ(codes, (std::vector<long>{33, 34}));
+}
+
+TEST_F(TrueTypeTextTest, NamesOfOtherFontsReplaceCharactersThatWouldBreakThem) {
+  Open(kPdlPs3, 2, {});
+  auto font = TrueTypeFont(u"Courier New", 50);
+  ASSERT_NE(font, nullptr);
+  char ttName[kDownloadNameSize];
+  MakeDownloadFontName(ttName, pdev_.get(), font.get(), 0, TRUE);
+  EXPECT_EQ(std::string(ttName).rfind("TT", 0), 0u);
+  // The same face taken as an engine font that is not TrueType.
+  font->flFontType &= ~TRUETYPE_FONTTYPE;
+  char otherName[kDownloadNameSize];
+  MakeDownloadFontName(otherName, pdev_.get(), font.get(), 2, FALSE);
+  const std::string name(otherName);
+  EXPECT_EQ(name.rfind("OT", 0), 0u);
+  EXPECT_EQ(name.find_first_of(" ()<>[]/\\%"), std::string::npos) << name;
+  EXPECT_NE(name.find("CourierXNew"), std::string::npos) << name;
+  EXPECT_LT(name.size(), kDownloadNameSize);
+}
+
+TEST_F(TrueTypeTextTest, DownloadCallsWithoutTheirPiecesWriteNothing) {
+  Open(kPdlPcl5e, 2, {});
+  auto arial = TrueTypeFont(u"Arial", 50);
+  ASSERT_NE(arial, nullptr);
+  FontDownloadRecord* record = NewFontDownloadRecord(pdev_.get(), arial.get(), FALSE);
+  ASSERT_NE(record, nullptr);
+  const HGLYPH glyph = arial->GlyphForChar(u'A');
+  const DWORD code = 'A';
+  struct Case {
+    const char* what;
+    std::function<BOOL()> call;
+    BOOL expected;
+  };
+  const Case cases[] = {
+      {"no record", [&] { return DownloadGlyphs(pdev_.get(), arial.get(), &glyph, &code, 1, nullptr, nullptr, FALSE); },
+       FALSE},
+      {"no glyphs", [&] { return DownloadGlyphs(pdev_.get(), arial.get(), nullptr, &code, 1, record, nullptr, FALSE); },
+       FALSE},
+      {"no font", [&] { return CreateDownloadFont(pdev_.get(), nullptr, &glyph, 1, record, nullptr, FALSE); }, FALSE},
+      {"zero glyphs", [&] { return DownloadGlyphs(pdev_.get(), arial.get(), &glyph, &code, 0, record, nullptr, FALSE); },
+       TRUE},
+  };
+  for (const Case& c : cases) {
+    BOOL result = !c.expected;
+    EXPECT_EQ(Captured(pdev_.get(), [&] { result = c.call(); }), "") << c.what;
+    EXPECT_EQ(result, c.expected) << c.what;
+  }
+  EXPECT_EQ(record->headerSent, 0u);
 }
 
 }  // namespace
