@@ -182,5 +182,31 @@ TEST_F(InstalledFontsTest, FontListRefreshReloadsTheListAndKeepsTheOldOneReadabl
   EXPECT_EQ(Load(later.get(), kPdlPcl5e), pdev->deviceFonts);
 }
 
+TEST_F(InstalledFontsTest, SavedSubstitutionRowsReplaceTheBuiltInOnesUnlessReset) {
+  HANDLE printer = Printer("Fonts Table", kPdlPcl5e);
+  InstallSoftFonts(printer);
+  PdevPtr pdev = NewPdev(printer, "Fonts Table");
+  DeviceFontList* list = Load(pdev.get(), kPdlPcl5e);
+  ASSERT_NE(list, nullptr);
+  StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "Accessed", "TRUE");
+  StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "1", "Courier New,Nowhere");
+  StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "0", "Times New Roman,Garamond Soft");
+
+  FontSubstitutionTable* saved = BuildFontSubstitutionTable(printer, "Fonts Table", kPdlPcl5e, list, 0);
+  ASSERT_NE(saved, nullptr);
+  ASSERT_EQ(saved->rowCount, 2u);
+  EXPECT_STREQ(saved->rows[0].trueTypeFace, "Times New Roman");
+  EXPECT_EQ(FindFontSubstitution("Times New Roman", saved), 1);
+  EXPECT_EQ(FindFontSubstitution("Courier New", saved), -1) << "its printer face is not on the printer";
+  FreeFontSubstitution(&saved);
+  EXPECT_EQ(saved, nullptr);
+
+  // Reset: the built-in rows, of which this printer has no face.
+  FontSubstitutionTable* builtIn = BuildFontSubstitutionTable(printer, "Fonts Table", kPdlPcl5e, list, 1);
+  ASSERT_NE(builtIn, nullptr);
+  EXPECT_EQ(builtIn->rowCount, 0u);
+  FreeFontSubstitution(&builtIn);
+}
+
 }  // namespace
 }  // namespace graphicstest

@@ -362,5 +362,21 @@ TEST_F(TrueTypeTextTest, DownloadCallsWithoutTheirPiecesWriteNothing) {
   EXPECT_EQ(record->headerSent, 0u);
 }
 
+TEST_F(TrueTypeTextTest, PostScriptUndefinesEveryFontAndReclaimsMemory) {
+  Open(kPdlPs3, 2, {});
+  auto arial = TrueTypeFont(u"Arial", 50);
+  ASSERT_NE(arial, nullptr);
+  auto run = MakeRun(u"A\u03A9", 100, 200, 25, arial.get());
+  Walk(run.get(), arial.get());
+  ASSERT_NE(pdev_->downloadedFonts[0], nullptr);
+  const FontDownloadRecord* record = pdev_->downloadedFonts[0]->first;
+  ASSERT_NE(record, nullptr);
+  ASSERT_NE(record->pages, nullptr);
+  const std::string expected =
+      std::string("/") + record->pages->name + " UDF\n/" + record->name + " UDF\nfreeVM\n";
+  EXPECT_EQ(Captured(pdev_.get(), [&] { UndefineDownloadedFonts(pdev_.get()); }), expected);
+  EXPECT_EQ(pdev_->vmEstimate, 80000u);
+}
+
 }  // namespace
 }  // namespace graphicstest
