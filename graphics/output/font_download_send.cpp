@@ -27,13 +27,14 @@ constexpr int kCharacterDescriptorBytes = 16;
 constexpr int kContinuationBytes = 2;
 constexpr WORD kSymbolSet19U = 629;
 
-void Text(PDEV* pdev, const char* text) { WriteOut(pdev, kWriteText, 0, text); }
+// Both answer the bytes that went into the stream.
+int Text(PDEV* pdev, const char* text) { return WriteOut(pdev, kWriteText, 0, text); }
 
 template <typename... Args>
-void Format(PDEV* pdev, const char* format, Args... args) {
+int Format(PDEV* pdev, const char* format, Args... args) {
   char line[kFormatBufferBytes];
   FormatOut(line, format, args...);
-  Text(pdev, line);
+  return Text(pdev, line);
 }
 
 void Bytes(PDEV* pdev, const void* data, size_t size) {
@@ -263,18 +264,17 @@ bool SendPostScriptBitmapGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD co
   const int rowBytes = static_cast<int>((width + 7) / 8);
   const LONG ox = bits->ptlOrigin.x;
   const LONG oy = bits->ptlOrigin.y;
-  Format(pdev, "/C%u {\n", static_cast<unsigned>(code));
-  Format(pdev, "%d %d true [1 0 0 -1 %d %d]\n<~", static_cast<int>(width), static_cast<int>(height),
-         static_cast<int>(-ox), static_cast<int>(-oy));
+  long written = Format(pdev, "/C%u {\n", static_cast<unsigned>(code));
+  written += Format(pdev, "%d %d true [1 0 0 -1 %d %d]\n<~", static_cast<int>(width), static_cast<int>(height),
+                    static_cast<int>(-ox), static_cast<int>(-oy));
   for (LONG row = 0; row < height; ++row)
-    WriteOut(pdev, kWriteAscii85, rowBytes, bits->aj + static_cast<size_t>(row) * rowBytes);
-  WriteOut(pdev, kWriteAscii85End, 0, nullptr);
-  Text(pdev, "imagemask\n");
-  Format(pdev, "}bind [%d %d %d %d %d %d]%d /%s findfont AC\n", static_cast<int>(RoundFix(data->fxD)), 0,
-         static_cast<int>(ox), static_cast<int>(-oy), static_cast<int>(width + ox), static_cast<int>(-oy - height),
-         static_cast<int>(code), name);
-  const long bytes = static_cast<long>(rowBytes) * height * 5 / 4 + 120;
-  pdev->vmEstimate += static_cast<DWORD>(bytes * 3 / 2);
+    written += WriteOut(pdev, kWriteAscii85, rowBytes, bits->aj + static_cast<size_t>(row) * rowBytes);
+  written += WriteOut(pdev, kWriteAscii85End, 0, nullptr);
+  written += Text(pdev, "imagemask\n");
+  written += Format(pdev, "}bind [%d %d %d %d %d %d]%d /%s findfont AC\n", static_cast<int>(RoundFix(data->fxD)), 0,
+                    static_cast<int>(ox), static_cast<int>(-oy), static_cast<int>(width + ox),
+                    static_cast<int>(-oy - height), static_cast<int>(code), name);
+  pdev->vmEstimate += static_cast<DWORD>(written * 3 / 2);
   return true;
 }
 
@@ -354,13 +354,13 @@ bool SendPostScriptOutlineGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD c
   POINTL origin{0, 0};
   if (!Apply(xform, XF_INV_LTOL, &advance) || !Apply(xform, XF_INV_LTOL, &origin)) return false;
 
-  Format(pdev, "/C%u {\n", static_cast<unsigned>(code));
-  Text(pdev, body.c_str());
-  if (!(ifi->flInfo & FM_INFO_RETURNS_STROKES)) Text(pdev, " fill ");
-  Format(pdev, "} [%d %d %d %d %d %d]%d /%s findfont AC\n", static_cast<int>(advance.x - origin.x),
+  long written = Format(pdev, "/C%u {\n", static_cast<unsigned>(code));
+  written += Text(pdev, body.c_str());
+  if (!(ifi->flInfo & FM_INFO_RETURNS_STROKES)) written += Text(pdev, " fill ");
+  written += Format(pdev, "} [%d %d %d %d %d %d]%d /%s findfont AC\n", static_cast<int>(advance.x - origin.x),
          static_cast<int>(-(advance.y - origin.y)), static_cast<int>(left), static_cast<int>(-bottom),
          static_cast<int>(right), static_cast<int>(-top), static_cast<int>(code), name);
-  pdev->vmEstimate += static_cast<DWORD>(body.size() * 7 / 2 + 200);
+  pdev->vmEstimate += static_cast<DWORD>(written * 7 / 2);
   return true;
 }
 

@@ -378,5 +378,21 @@ TEST_F(TrueTypeTextTest, PostScriptUndefinesEveryFontAndReclaimsMemory) {
   EXPECT_EQ(pdev_->vmEstimate, 80000u);
 }
 
+TEST_F(TrueTypeTextTest, AnEstimateBeyondTheAvailableMemoryPurgesBeforeTheNextText) {
+  Open(kPdlPcl5e, 2, {});
+  pdev_->devmode.dmPrivate._lAvailableMemory = 2000;
+  auto arial = TrueTypeFont(u"Arial", 50);
+  ASSERT_NE(arial, nullptr);
+  auto first = MakeRun(u"Ab", 100, 200, 25, arial.get());
+  Walk(first.get(), arial.get());
+  EXPECT_GT(pdev_->vmEstimate, 2000u) << "a header and two glyphs";
+  auto second = MakeRun(u"Ab", 100, 300, 25, arial.get());
+  const std::string out = Walk(second.get(), arial.get());
+  EXPECT_EQ(out.rfind(kEsc + "*c16000d2F", 0), 0u) << "the purge comes first";
+  const testsupport::PclReport report = ReadSoftFonts(out);
+  EXPECT_EQ(report.Count(")s", 'W'), 1u) << "then the font goes down again";
+  EXPECT_EQ(report.Count("*c", 'E'), 2u);
+}
+
 }  // namespace
 }  // namespace graphicstest
