@@ -36,7 +36,7 @@ void FreeChain(DeviceFontList* node) {
 
 void FreeDeviceFontList(DeviceFontList* list) {
   if (!list) return;
-  for (DWORD i = 0; i < list->count; ++i) std::free(list->entries[i].metrics);
+  for (DWORD i = 0; list->entries && i < list->count; ++i) std::free(list->entries[i].metrics);
   std::free(list->entries);
   std::free(list);
 }

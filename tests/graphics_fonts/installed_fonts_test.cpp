@@ -3,7 +3,10 @@
 // list cache shared by device contexts, and its refresh by escape 56.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -206,6 +209,43 @@ TEST_F(InstalledFontsTest, SavedSubstitutionRowsReplaceTheBuiltInOnesUnlessReset
   ASSERT_NE(builtIn, nullptr);
   EXPECT_EQ(builtIn->rowCount, 0u);
   FreeFontSubstitution(&builtIn);
+}
+
+DeviceFontList* NewList(const char* name, WORD pdl, DWORD count) {
+  auto* list = static_cast<DeviceFontList*>(std::calloc(1, sizeof(DeviceFontList)));
+  std::strcpy(list->printerName, name);
+  list->pdlKind = pdl;
+  list->count = count;
+  return list;
+}
+
+TEST(FontListCacheTest, TheFirstCompleteListOfAKeyWinsAndDroppedListsStayReadable) {
+  DeviceFontList* first = CacheFontList(NewList("Cache A", kPdlPcl5e, 1));
+  EXPECT_EQ(CacheFontList(NewList("cache a", kPdlPcl5e, 2)), first) << "the name matches without regard to case";
+  EXPECT_EQ(FindCachedFontList("CACHE A", kPdlPcl5e), first);
+  EXPECT_EQ(FindCachedFontList("Cache A", kPdlPs3), nullptr) << "another language is another list";
+
+  // Device contexts keep reading lists while another one drops and rebuilds.
+  std::atomic<bool> stop{false};
+  std::thread reader([&] {
+    while (!stop) {
+      if (DeviceFontList* list = FindCachedFontList("Cache A", kPdlPcl5e)) {
+        EXPECT_GE(list->count, 1u);
+        EXPECT_EQ(list->pdlKind, kPdlPcl5e);
+      }
+    }
+  });
+  std::vector<DeviceFontList*> seen{first};
+  for (int i = 0; i < 200; ++i) {
+    DropCachedFontLists("Cache A", kPdlPcl5e);
+    seen.push_back(CacheFontList(NewList("Cache A", kPdlPcl5e, static_cast<DWORD>(i + 3))));
+  }
+  stop = true;
+  reader.join();
+  for (size_t i = 0; i < seen.size(); ++i) EXPECT_STREQ(seen[i]->printerName, "Cache A");
+  EXPECT_EQ(first->count, 1u);
+  FreeAllFontLists();
+  EXPECT_EQ(FindCachedFontList("Cache A", kPdlPcl5e), nullptr);
 }
 
 }  // namespace
