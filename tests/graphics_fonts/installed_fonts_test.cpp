@@ -116,10 +116,15 @@ TEST_F(InstalledFontsTest, PostScriptPrinterOffersOnlyItsResidentFonts) {
   HANDLE printer = Printer("Fonts PS", kPdlPs3);
   InstallSoftFonts(printer);
   PdevPtr pdev = NewPdev(printer, "Fonts PS");
+  const std::string firstRow = pdev->model->deviceFonts[0].faceName;
+  const std::string secondRow = pdev->model->deviceFonts[1].faceName;
   DeviceFontList* list = Load(pdev.get(), kPdlPs3);
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(list->count, 1u);
   EXPECT_EQ(Face(list->entries[0]), "Helvetica");
+  // The rows are ordered for the list, not in the record other threads read.
+  EXPECT_EQ(pdev->model->deviceFonts[0].faceName, firstRow);
+  EXPECT_EQ(pdev->model->deviceFonts[1].faceName, secondRow);
 }
 
 TEST_F(InstalledFontsTest, UnmarkedMemoryFontIsLeftOutOnlyForEmfSpoolingOnANonLocalPrinter) {
