@@ -4,6 +4,7 @@
 
 #include "graphics/core/model_description.h"
 #include "graphics/ddi/settings_binding.h"
+#include "graphics/output/device_font_list_cache.h"
 #include "graphics/output/device_glyph_set.h"
 #include "platform/base/errors.h"
 #include "platform/gdi/eng_services.h"
@@ -81,6 +82,8 @@ void DisableGraphicsDriver() {
   UnbindGraphicsSettings();
   if (!g_library.locksReady) return;
   StopDescriptionCache();
+  // No device context is left to point into the font lists.
+  FreeAllFontLists();
   DeleteCriticalSection(&g_library.fontListLock);
   EnterCriticalSection(&g_library.deviceFontLock);
   FreeDeviceGlyphSet();

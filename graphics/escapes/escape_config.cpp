@@ -3,6 +3,10 @@
 // the user-interface library FONTLIST_REFRESH after the installed fonts of a
 // printer changed. The library's cached model record of that printer is
 // reloaded, so the next device context and job see the new configuration.
+// With action 1 the printer's device-font list for the language named in the
+// block leaves the font-list cache, and this device context takes a freshly
+// built list when it is that printer's. The old list is only retired: other
+// device contexts, and the font metrics GDI was handed, still point into it.
 //
 // A device context in use keeps the copy of the record it was set up from:
 // its page geometry, fonts and device mode were derived from that copy, and
@@ -13,6 +17,8 @@
 #include "graphics/core/model_description.h"
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
+#include "graphics/output/device_font_list_cache.h"
+#include "graphics/output/device_fonts.h"
 #include "platform/base/codepage.h"
 #include "platform/spooler/spooler.h"
 
@@ -20,6 +26,8 @@ namespace {
 
 constexpr size_t kPrinterNameOffset = 4;
 constexpr size_t kPrinterNameBytes = 260;
+constexpr size_t kPdlFlagsOffset = 264;
+constexpr DWORD kActionReloadFontList = 1;
 
 void ReloadOwnPrinter(PDEV* pdev) { GetModelRecord(pdev->engineDevice, pdev->printer, pdev->printerName); }
 
@@ -36,10 +44,19 @@ ULONG FontListRefresh(PDEV* pdev, ULONG inSize, const void* in) {
   char name[kPrinterNameBytes + 1] = {};
   std::memcpy(name, static_cast<const BYTE*>(in) + kPrinterNameOffset, kPrinterNameBytes);
   if (name[0] == '\0') return 0;
-  if (lstrcmpiA(name, pdev->printerName) == 0) {
+  DWORD action = 0;
+  WORD pdlFlags = 0;
+  std::memcpy(&action, in, sizeof action);
+  std::memcpy(&pdlFlags, static_cast<const BYTE*>(in) + kPdlFlagsOffset, sizeof pdlFlags);
+  const bool own = lstrcmpiA(name, pdev->printerName) == 0;
+  if (own) {
     ReloadOwnPrinter(pdev);
   } else {
     ReloadOtherPrinter(name);
+  }
+  if (action == kActionReloadFontList) {
+    DropCachedFontLists(name, pdlFlags);
+    if (own) pdev->deviceFonts = LoadInstalledFonts(pdev->printer, pdev->printerName, pdev->model, &pdev->devmode);
   }
   return 0;
 }

@@ -125,6 +125,34 @@ TEST(PrintHostOptions, SampleDocumentRunsInGhostscript) {
   EXPECT_EQ(run.pages.size(), 4u);
 }
 
+// The sample document's TrueType text goes through the driver: PCL soft fonts
+// and PostScript Type 3 fonts carry it, and the first line inks its place.
+TEST(PrintHostOptions, SampleDocumentTextGoesThroughTheDriverOnBothModels) {
+  const PrintedJob pcl = PrintWithHost(kMonoModel, {"--sample"});
+  ASSERT_EQ(pcl.exitCode, 0);
+  const testsupport::PclReport pclReport = testsupport::ReadPclJob(pcl.bytes);
+  ASSERT_TRUE(pclReport.ok()) << pclReport.Summary();
+  EXPECT_GE(pclReport.Count(")s", 'W'), 1u) << "a soft-font header";
+  EXPECT_GE(pclReport.Count("*c", 'E'), 10u) << "character downloads";
+  EXPECT_NE(pclReport.Text().find("The quick brown fox"), std::string::npos);
+
+  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const PrintedJob ps = PrintWithHost(kColourModel, {"--sample", "--portrait"});
+  ASSERT_EQ(ps.exitCode, 0);
+  const testsupport::PclReport psReport = testsupport::ReadPclJob(ps.bytes);
+  ASSERT_TRUE(psReport.ok()) << psReport.Summary();
+  ASSERT_EQ(psReport.PostScript().size(), 1u);
+  const std::string postScript = psReport.PostScript()[0];
+  EXPECT_NE(postScript.find(" CF\t"), std::string::npos);
+  EXPECT_NE(postScript.find(" AC\n"), std::string::npos);
+  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(postScript);
+  ASSERT_TRUE(run.Clean()) << run.output;
+  ASSERT_GE(run.pages.size(), 1u);
+  // The first line sits in the upper tenth of the page, towards the left.
+  const graphicstest::RenderedPage& page = run.pages[0];
+  EXPECT_GT(page.DarkCount(0, 0, page.width / 2, page.height / 10), 50);
+}
+
 // Columns of the rectangle that hold any ink: the length of a bar drawn along
 // the rows, whatever its height rounds to.
 int InkedColumns(const graphicstest::RenderedPage& page, int x, int y, int w, int h) {
