@@ -42,11 +42,12 @@ inline fontrecord::MetricsBlock PrinterFontRecord(const char* face, const char* 
   return record;
 }
 
-// The PDEV's device-font list, built from records; attached until it goes.
+// The PDEV's device-font list, built from records. The PDEV points to it while
+// both live; the PDEV never owns or frees it, so either may go first (a PDEV
+// freed first is not touched again).
 class PrinterFonts {
  public:
-  PrinterFonts(PDEV* pdev, const std::vector<fontrecord::MetricsBlock>& records, int resolution = 600)
-      : pdev_(pdev) {
+  PrinterFonts(PDEV* pdev, const std::vector<fontrecord::MetricsBlock>& records, int resolution = 600) {
     for (const auto& record : records)
       blocks_.emplace_back(BuildModelFontMetrics(record.data(), record.size(), resolution));
     entries_.resize(blocks_.size());
@@ -56,11 +57,9 @@ class PrinterFonts {
     }
     list_.count = static_cast<DWORD>(entries_.size());
     list_.entries = entries_.data();
-    pdev_->deviceFonts = &list_;
+    pdev->deviceFonts = &list_;
   }
-  ~PrinterFonts() {
-    if (pdev_) pdev_->deviceFonts = nullptr;
-  }
+  ~PrinterFonts() = default;
   PrinterFonts(const PrinterFonts&) = delete;
   PrinterFonts& operator=(const PrinterFonts&) = delete;
 
@@ -83,7 +82,6 @@ class PrinterFonts {
   struct Free {
     void operator()(IFIMETRICS* p) const { std::free(p); }
   };
-  PDEV* pdev_;
   std::vector<std::unique_ptr<IFIMETRICS, Free>> blocks_;
   std::vector<DeviceFontEntry> entries_;
   DeviceFontList list_{};
