@@ -58,8 +58,16 @@ TEST_F(WindowTest, AReplacedProcedureGetsTheMessagesAndUserDataIsKept) {
   EXPECT_EQ(SetWindowLongPtrA(window, GWLP_USERDATA, 77), 0);
   EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), 77);
   DestroyWindow(window);
-  // The last two messages a window gets.
-  EXPECT_EQ(Seen(), (std::vector<UINT>{WM_USER + 1, WM_DESTROY, 0x0082u}));
+  // WM_DESTROY comes, and after it at most the window's very last message
+  // (WM_NCDESTROY where the full window layer is built in).
+  const std::vector<UINT> seen = Seen();
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[0], WM_USER + 1u);
+  EXPECT_EQ(seen[1], UINT(WM_DESTROY));
+  if (seen.size() > 2) {
+    EXPECT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2], 0x0082u);
+  }
 }
 
 TEST_F(WindowTest, PostedMessagesComeInOrderFilteredAndFromOtherThreads) {
