@@ -11,6 +11,9 @@
 // leaves to its base call the base handler, which does the default handling.
 #pragma once
 
+#include <map>
+#include <memory>
+
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -184,6 +187,29 @@ class CBitmap : public CGdiObject {
   int GetBitmap(BITMAP* info) const;
 };
 
+namespace afxdetail {
+
+// What SelectObject hands back for a typed object: a wrapper of the object it
+// replaced, of the same class, which lives until the thread ends and never
+// deletes the object it wraps (the DC's owner still owns it).
+template <class T>
+class TemporaryGdi final : public T {
+ public:
+  ~TemporaryGdi() override { this->m_hObject = 0; }
+};
+
+template <class T>
+T* TemporaryOf(HGDIOBJ object) {
+  if (!object) return nullptr;
+  thread_local std::map<HGDIOBJ, std::unique_ptr<TemporaryGdi<T>>> objects;
+  auto& entry = objects[object];
+  if (!entry) entry = std::make_unique<TemporaryGdi<T>>();
+  entry->m_hObject = object;
+  return entry.get();
+}
+
+}  // namespace afxdetail
+
 class CDC {
  public:
   CDC() = default;
@@ -201,13 +227,15 @@ class CDC {
 
   CGdiObject* SelectObject(CGdiObject* object);
   HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
-  CFont* SelectObject(CFont* font) { return static_cast<CFont*>(SelectObject(static_cast<CGdiObject*>(font))); }
-  CPen* SelectObject(CPen* pen) { return static_cast<CPen*>(SelectObject(static_cast<CGdiObject*>(pen))); }
-  CBrush* SelectObject(CBrush* brush) { return static_cast<CBrush*>(SelectObject(static_cast<CGdiObject*>(brush))); }
-  CBitmap* SelectObject(CBitmap* bitmap) {
-    return static_cast<CBitmap*>(SelectObject(static_cast<CGdiObject*>(bitmap)));
-  }
+  CFont* SelectObject(CFont* font) { return SelectTyped(font); }
+  CPen* SelectObject(CPen* pen) { return SelectTyped(pen); }
+  CBrush* SelectObject(CBrush* brush) { return SelectTyped(brush); }
+  CBitmap* SelectObject(CBitmap* bitmap) { return SelectTyped(bitmap); }
   CGdiObject* SelectStockObject(int index);
+  template <class T>
+  T* SelectTyped(T* object) {
+    return object ? afxdetail::TemporaryOf<T>(::SelectObject(m_hDC, object->m_hObject)) : nullptr;
+  }
 
   CPoint MoveTo(int x, int y);
   BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
