@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphics/core/pdev.h"
+#include "graphics/output/font_face_name.h"
 #include "graphics/output/device_font_metrics.h"
 #include "graphics/output/device_fonts.h"
 #include "graphics/output/font_download.h"
@@ -40,26 +41,6 @@ const DeviceFontEntry* DeviceEntry(PDEV* pdev, FONTOBJ* font) {
 // Characters that would break a PostScript name or a file name.
 bool Unsafe(unsigned char c) {
   return c < 33 || c > 126 || std::strchr("\\/%()<>[]", c) != nullptr;
-}
-
-std::string FaceNameAnsi(FONTOBJ* font) {
-  const IFIMETRICS* ifi = FONTOBJ_pifi(font);
-  if (!ifi || ifi->dpwszFaceName <= 0 || static_cast<ULONG>(ifi->dpwszFaceName) >= ifi->cjThis) return {};
-  const auto* base = reinterpret_cast<const BYTE*>(ifi);
-  std::u16string wide;
-  for (ULONG at = static_cast<ULONG>(ifi->dpwszFaceName); at + 1 < ifi->cjThis; at += 2) {
-    const char16_t c = static_cast<char16_t>(base[at] | (base[at + 1] << 8));
-    if (c == 0) break;
-    wide.push_back(c);
-  }
-  if (wide.empty()) return {};
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()),
-                                        static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()), static_cast<int>(wide.size()), out.data(),
-                      bytes, nullptr, nullptr);
-  return out;
 }
 
 void Copy(char* dst, const std::string& text) {
@@ -102,7 +83,7 @@ void MakeDownloadFontName(char* dst, PDEV* pdev, FONTOBJ* font, int kind, BOOL o
     return;
   }
   FormatOut(text, "OT%x%d%d%d", static_cast<unsigned>(font->iUniq), simItalic, pointSize, kind);
-  std::string face = FaceNameAnsi(font);
+  std::string face = FaceNameAnsi(FONTOBJ_pifi(font));
   for (char& c : face) {
     if (Unsafe(static_cast<unsigned char>(c))) c = 'X';
   }
