@@ -14,7 +14,7 @@ namespace {
 
 class SpinHost : public CMyDialog {
  public:
-  SpinHost() : CMyDialog(206, nullptr) {}
+  SpinHost() : CMyDialog(207, nullptr) {}
   LRESULT OnStepped(WPARAM wParam, LPARAM) {
     notified.push_back(static_cast<int>(wParam));
     return 0;
@@ -31,7 +31,7 @@ class SpinButtonTest : public ControlsTest {
  protected:
   void SetUp() override {
     ControlsTest::SetUp();
-    ASSERT_TRUE(host.Create(206, nullptr));
+    ASSERT_TRUE(host.Create(207, nullptr));
   }
   void TearDown() override {
     host.DestroyWindow();
