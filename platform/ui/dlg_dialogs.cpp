@@ -52,7 +52,7 @@ DWORD StyleValue(const std::string& name) {
       {"BS_CHECKBOX", BS_CHECKBOX},    {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
       {"BS_RADIOBUTTON", BS_RADIOBUTTON}, {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON},
       {"BS_GROUPBOX", BS_GROUPBOX},    {"BS_OWNERDRAW", BS_OWNERDRAW},
-      {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
+      {"ES_MULTILINE", ES_MULTILINE}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
       {"LBS_NOTIFY", LBS_NOTIFY},      {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
       {"LBS_OWNERDRAWVARIABLE", LBS_OWNERDRAWVARIABLE}, {"LBS_HASSTRINGS", LBS_HASSTRINGS},
       {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"SS_LEFT", 0}};
@@ -181,7 +181,9 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC pr
   if (SendMessageA(window, WM_INITDIALOG, static_cast<WPARAM>(first), param) && IsWindow(window)) {
     SetFocus(GetNextDlgTabItem(window, 0, FALSE));
   }
-  if (IsWindow(window) && (modal || (dialog.style & WS_VISIBLE))) ShowWindow(window, SW_SHOW);
+  // A modal dialog that ended in WM_INITDIALOG never shows.
+  const bool ended = IsWindow(window) && GetWindowLongPtrA(window, kEnded) != 0;
+  if (IsWindow(window) && !ended && (modal || (dialog.style & WS_VISIBLE))) ShowWindow(window, SW_SHOW);
   return IsWindow(window) ? window : 0;
 }
 
