@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
 #include "interface/model/format_warning.h"
+#include "interface/model/settings_text.h"
 #include "interface/util/resource_text.h"
 #include "platform/ui/message_box.h"
 
@@ -27,13 +29,11 @@ std::set<std::string>& WarnedPrinters() {
 
 bool WarnOfModelFormatOnce(HANDLE printer, const char* printerName, HWND owner) {
   if (!printerName) return false;
-  char version[64] = {};
-  DWORD size = sizeof version;
-  if (LibrarySettings().GetString(printer, kStoreModelDescription, "General", "FormatVersion", version, &size) !=
-      ERROR_SUCCESS)
-    return false;
+  const std::optional<std::string> version = modelsettings::ReadText(
+      LibrarySettings(), printer, kStoreModelDescription, "General", "FormatVersion", modelsettings::kSingleKeyBuffer, false);
+  if (!version) return false;
   char* end = nullptr;
-  const long major = std::strtol(version, &end, 10);
+  const long major = std::strtol(version->c_str(), &end, 10);
   const long minor = end && *end == '.' ? std::strtol(end + 1, nullptr, 10) : 0;
   if (major == kModelFormatMajor) return false;
   {
