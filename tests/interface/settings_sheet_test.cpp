@@ -512,5 +512,59 @@ TEST_F(SettingsSheetTest, AnOtherFormatIsShownOnlyWhereADialogCanBe) {
   EXPECT_EQ(std::string(english).rfind("The model description of printer %s", 0), 0u) << english;
 }
 
+
+// The access-code dialog: each field shown only while its code is on and
+// available; OK reads back only the fields it showed.
+TEST_F(SettingsSheetTest, AccessCodesChangeOnlyWhereTheirFieldWasShown) {
+  struct Case {
+    DWORD enabled, available;
+    const char* typed;  // into the field when it is shown
+    bool fieldEnabled;
+    DWORD enabledAfter;
+    const char* codeAfter;
+  };
+  const Case cases[] = {
+      {1, 1, "4711", true, 1, "4711"},
+      {1, 1, "", true, 0, ""},          // emptied: the code is switched off
+      {1, 0, nullptr, false, 1, "old"},  // not available: left as it was
+      {0, 1, nullptr, false, 0, "old"},
+  };
+  AfxSetResourceHandle(0);  // the test program's own template
+  for (const Case& c : cases) {
+    AccessCodes codes{};
+    codes.firstEnabled = c.enabled;
+    codes.firstAvailable = c.available;
+    std::strcpy(codes.first, "old");
+    codes.secondEnabled = 1;
+    codes.secondAvailable = 1;
+    std::strcpy(codes.second, "second");
+    bool fieldEnabled = false;
+    std::string shown;
+    user_["#218"] = [&](HWND dialog) {
+      fieldEnabled = Enabled(dialog, 1314);
+      shown = ItemText(dialog, 1314);
+      EXPECT_EQ(Enabled(dialog, 1313), fieldEnabled);
+      if (c.typed) {
+        ::SetDlgItemTextA(dialog, 1314, "");
+        Type(dialog, 1314, c.typed);
+      }
+      Click(dialog, IDOK);
+    };
+    AccessContrl dialog(nullptr);
+    ASSERT_TRUE(dialog.SetSettings(&codes));
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(fieldEnabled, c.fieldEnabled);
+    if (c.fieldEnabled) {
+      EXPECT_EQ(shown, "old");
+    }
+    EXPECT_EQ(codes.firstEnabled, c.enabledAfter);
+    EXPECT_STREQ(codes.first, c.codeAfter);
+    EXPECT_EQ(codes.secondEnabled, 1u);
+    EXPECT_STREQ(codes.second, "second");
+  }
+  AccessContrl without(nullptr);
+  EXPECT_FALSE(without.SetSettings(nullptr));
+}
+
 }  // namespace
 }  // namespace recordstest
