@@ -10,3 +10,5 @@ INT_PTR CALLBACK DocumentPageProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 // The version box.
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 LONG CALLBACK DocumentSheetCallback(PCPSUICBPARAMA param);
+// The printer's page: identity texts, the settings and the set-up buttons.
+INT_PTR CALLBACK DevicePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -399,4 +399,63 @@ TEST_F(DocumentSheetsEntryTest, TheSheetsPushButtonEditsTheDocumentsSettings) {
   }
 }
 
+
+// The printer's properties as a printers folder opens them: the driver's page
+// with its identity, its settings button opening the information page alone;
+// a user without administrator rights finds both buttons disabled.
+TEST_F(DocumentSheetsEntryTest, ThePrinterPageShowsTheDriverAndOpensItsSettings) {
+  struct Case {
+    const char* user;
+    bool buttonsEnabled;
+  };
+  ASSERT_TRUE(platform::spooler::SetPrinterAccess(name_, "Guest", false));
+  for (const Case& c : {Case{nullptr, true}, Case{"Guest", false}}) {
+    SCOPED_TRACE(c.user ? c.user : "administrator");
+    HANDLE printer = printer_;
+    if (c.user) {
+      platform::SetCurrentUser(c.user);
+      std::string name = name_;
+      ASSERT_TRUE(OpenPrinterA(name.data(), &printer, nullptr));
+    }
+    std::string identity;
+    bool settingsEnabled = false, setupEnabled = false;
+    int pagesInSettings = -1;
+    bool comboShown = true;
+    platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+      HWND dialog = request.dialog;
+      if (request.templateName == "PropertySheet") {
+        HWND page = static_cast<HWND>(SendMessageA(dialog, PSM_GETCURRENTPAGEHWND, 0, 0));
+        char text[256] = {};
+        GetDlgItemTextA(page, 1102, text, sizeof text);
+        identity = text;
+        settingsEnabled = IsWindowEnabled(GetDlgItem(page, 1439));
+        setupEnabled = IsWindowEnabled(GetDlgItem(page, 1719));
+        SendMessageA(GetDlgItem(page, 1439), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+      } else if (request.templateName == "#129") {
+        pagesInSettings = static_cast<int>(SendMessageA(GetDlgItem(dialog, 1028), LB_GETCOUNT, 0, 0));
+        comboShown = IsWindowVisible(GetDlgItem(dialog, 1490));
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+      }
+    });
+    EXPECT_TRUE(PrinterPropertiesA(0, printer));
+    platform::SetDialogHandler(nullptr);
+    EXPECT_EQ(identity, "Printer Driver for Nardo Page M3020");
+    EXPECT_EQ(settingsEnabled, c.buttonsEnabled);
+    EXPECT_EQ(setupEnabled, c.buttonsEnabled);
+    EXPECT_EQ(pagesInSettings, c.buttonsEnabled ? 1 : -1);
+    if (c.buttonsEnabled) {
+      EXPECT_FALSE(comboShown);
+    }
+    if (c.user) {
+      // A printer write of the restricted user is refused.
+      PRINTER_INFO_7A info{nullptr, DSPRINT_UPDATE};
+      SetLastError(0);
+      EXPECT_FALSE(SetPrinterA(printer, 7, reinterpret_cast<LPBYTE>(&info), 0));
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+      ClosePrinter(printer);
+    }
+  }
+}
+
 }  // namespace
