@@ -157,8 +157,19 @@ MetricsBlock AfmMetrics(const std::filesystem::path& afm, const FontSpec& spec, 
   const bool fixed = header["IsFixedPitch"] == "true" || spec.pitch != 0;
   const std::string weightName = header["Weight"];
   const int weight = weightName == "Bold" ? 700 : weightName == "Light" ? 300 : 400;
+  // Some AFM files give no ascender or descender (zero): the bounding box
+  // stands in, so a line still has room above and below its baseline.
+  long boxBottom = -250, boxTop = 750;
+  if (auto it = header.find("FontBBox"); it != header.end()) {
+    std::istringstream box(it->second);
+    long left = 0, right = 0;
+    box >> left >> boxBottom >> right >> boxTop;
+  }
+  long ascent = number("Ascender", 0), descent = -number("Descender", 0);
+  if (ascent <= 0) ascent = boxTop;
+  if (descent <= 0) descent = -boxBottom;
   MetricsBlock block = MetricsBlock::Blank();
-  SetCommon(block, spec, face, fixed, number("Ascender", 750), -number("Descender", -250), number("CapHeight", 700),
+  SetCommon(block, spec, face, fixed, ascent, descent, number("CapHeight", 700),
             number("XHeight", 500), -number("UnderlinePosition", -100), number("UnderlineThickness", 50), weight,
             static_cast<int>(number("ItalicAngle", 0)));
   const long space = widths.count("space") ? widths["space"] : 250;
