@@ -85,13 +85,20 @@ class FontManagementTest : public DdiPrinterTest {
     pdev_ = Enable(printer_, &dm);
     ASSERT_NE(pdev_, nullptr);
     ResetServices(pdev_.get());
-    fonts_ = std::make_unique<PrinterFonts>(pdev_.get(), std::vector<fontrecord::MetricsBlock>{
-                                                             PrinterFontRecord("Courier", "4099,19U", true)});
     StartSpoolerJob(printer_, kJobFile);
     surface_ = SurfaceOf(pdev_.get());
     std::u16string name = u"faces";
     ASSERT_TRUE(DrvStartDoc(&surface_, name.data(), 5));
     ASSERT_TRUE(DrvStartPage(&surface_));
+    // The substitute is the test's choice (Services().substitute), so the
+    // fonts come after the document built its substitution table.
+    fonts_ = std::make_unique<PrinterFonts>(pdev_.get(), std::vector<fontrecord::MetricsBlock>{
+                                                             PrinterFontRecord("Courier", "4099,19U", true)});
+  }
+  void TearDown() override {
+    pdev_.reset();
+    fonts_.reset();
+    DdiPrinterTest::TearDown();
   }
   std::string EndJob() {
     EXPECT_TRUE(DrvSendPage(&surface_));
