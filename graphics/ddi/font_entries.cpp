@@ -3,6 +3,8 @@
 // their advance widths, and the font escapes.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "graphics/core/pdev.h"
 #include "graphics/ddi/ddi_functions.h"
@@ -10,6 +12,9 @@
 #include "graphics/ddi/driver_library.h"
 #include "graphics/ddi/pdev_check.h"
 #include "graphics/output/device_glyph_set.h"
+#include "graphics/output/font_download.h"
+#include "graphics/output/font_substitution.h"
+#include "graphics/output/text_run.h"
 #include "graphics/util/core_math.h"
 #include "platform/base/arith.h"
 #include "platform/gdi/eng_services.h"
@@ -34,8 +39,20 @@ bool HasWidthTable(const IFIMETRICS& block) {
   return block.cjThis >= kDeviceFontWidthsOffset + 2 * (kLastSingleByteGlyph + 1);
 }
 
-// The font escapes the library serves.
-bool ServesFontEscape(ULONG mode) { return mode == QUERYESCSUPPORT || mode == GETFACENAME; }
+// The font escapes the library answers for. The extended text metrics (256)
+// are reported as GDI's callers expect of this driver, though asking for them
+// answers 0.
+bool ServesFontEscape(ULONG mode) {
+  return mode == QUERYESCSUPPORT || mode == GETEXTENDEDTEXTMETRICS || mode == GETFACENAME || mode == DOWNLOADFACE;
+}
+
+// Copies a name into pvOut, terminated; 0 when it does not fit.
+ULONG CopyName(const char* name, ULONG cjOut, PVOID pvOut) {
+  const size_t length = std::strlen(name);
+  if (!pvOut || cjOut < length + 1) return 0;
+  std::memcpy(pvOut, name, length + 1);
+  return 1;
+}
 
 // GETFACENAME of a device font: its face name (ANSI, the metrics block's 32
 // bytes) into pvOut, terminated. 0 when it does not fit.
@@ -182,6 +199,62 @@ LONG MaxExtents(const PDEV& pdev, const IFIMETRICS& metrics, XFORMOBJ* transform
 
 }  // namespace
 
+namespace {
+
+// GETFACENAME: a TrueType font that a printer font prints gives that font's
+// name, a device font its own, any other font the name it is downloaded by.
+ULONG FaceName(PDEV* pdev, FONTOBJ* pfo, ULONG cjOut, PVOID pvOut) {
+  if (pfo->flFontType & DEVICE_FONTTYPE) {
+    const DeviceFontEntry* font = FindDeviceFont(pdev, pfo->iFace);
+    return font ? CopyDeviceFaceName(*font, cjOut, pvOut) : 0;
+  }
+  if (pfo->flFontType & TRUETYPE_FONTTYPE) {
+    const int substitute = FindSubstituteDeviceFont(pdev, pfo, nullptr);
+    if (substitute >= 0 && pdev->deviceFonts && static_cast<DWORD>(substitute) < pdev->deviceFonts->count)
+      return CopyDeviceFaceName(pdev->deviceFonts->entries[substitute], cjOut, pvOut);
+  }
+  char name[kDownloadNameSize] = {};
+  MakeDownloadFontName(name, pdev, pfo, 0, DownloadAsOutline(pdev, pfo));
+  name[kDownloadNameSize - 1] = '\0';
+  return CopyName(name, cjOut, pvOut);
+}
+
+// DOWNLOADFACE: defines the font in the printer and sends the glyphs of the
+// caller's table (a DWORD, then one glyph handle per code 0-255), through a
+// record that lives for this call only. A table shorter than 256 codes gives
+// the codes it holds.
+ULONG DownloadFace(PDEV* pdev, FONTOBJ* pfo, ULONG cjIn, PVOID pvIn) {
+  if (!CanDownloadFont(pdev, pfo)) return 1;
+  const BOOL outline = DownloadAsOutline(pdev, pfo);
+  FontDownloadRecord record{};
+  record.fontUniq = outline ? 0 : pfo->iUniq;
+  record.trueTypeUniq = pfo->iTTUniq;
+  std::fill(std::begin(record.slot), std::end(record.slot), kEmptyGlyphSlot);
+  record.softFontId = NextSoftFontId(pdev);
+  MakeDownloadFontName(record.name, pdev, pfo, 0, outline);
+  record.name[kDownloadNameSize - 1] = '\0';
+
+  std::vector<HGLYPH> glyphs;
+  std::vector<DWORD> codes;
+  if (!(pfo->flFontType & DEVICE_FONTTYPE) && pvIn && cjIn > sizeof(DWORD)) {
+    const size_t held = std::min<size_t>(256, (cjIn - sizeof(DWORD)) / sizeof(DWORD));
+    const BYTE* table = static_cast<const BYTE*>(pvIn) + sizeof(DWORD);
+    for (size_t code = 0; code < held; ++code) {
+      DWORD handle = 0;
+      std::memcpy(&handle, table + code * sizeof(DWORD), sizeof handle);
+      if (handle == record.slot[code]) continue;
+      glyphs.push_back(handle);
+      codes.push_back(static_cast<DWORD>(code));
+    }
+  }
+  const ULONG count = static_cast<ULONG>(glyphs.size());
+  if (CreateDownloadFont(pdev, pfo, glyphs.data(), count, &record, nullptr, outline))
+    DownloadGlyphs(pdev, pfo, glyphs.data(), codes.data(), count, &record, nullptr, outline);
+  return 1;
+}
+
+}  // namespace
+
 ULONG DrvGetGlyphMode(DHPDEV /*dhpdev*/, FONTOBJ* /*pfo*/) { return FO_GLYPHBITS; }
 
 BOOL DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg, PVOID pvWidths,
@@ -227,12 +300,9 @@ ULONG DrvFontManagement(SURFOBJ* pso, FONTOBJ* pfo, ULONG iMode, ULONG cjIn, PVO
   }
   PDEV* pdev = CheckedPdev(pso);
   if (!pdev) return 0;
-  if (iMode == GETFACENAME && pfo && (pfo->flFontType & DEVICE_FONTTYPE)) {
-    const DeviceFontEntry* font = FindDeviceFont(pdev, pfo->iFace);
-    return font ? CopyDeviceFaceName(*font, cjOut, pvOut) : 0;
-  }
-  // The names of downloaded and substituted TrueType fonts, the download of a
-  // face and the extended text metrics are not served (0).
+  if (iMode == GETFACENAME && pfo) return FaceName(pdev, pfo, cjOut, pvOut);
+  if (iMode == DOWNLOADFACE && pfo) return DownloadFace(pdev, pfo, cjIn, pvIn);
+  // The extended text metrics and unknown modes are not served (0).
   return 0;
 }
 

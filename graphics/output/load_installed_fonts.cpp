@@ -144,8 +144,10 @@ DeviceFontList* LoadInstalledFonts(HANDLE printer, const char* printerName, Mode
   // Counted from the lists that are read, so no id can land beyond the entries.
   EntryFiller filler(resident.size() + memoryIds.size() + diskIds.size());
 
-  const HMODULE module = LoadModelModule(printer);
-  if (!module) return nullptr;
+  // A model without resident fonts for the language needs no module: its
+  // installed fonts are offered all the same.
+  const HMODULE module = resident.empty() ? 0 : LoadModelModule(printer);
+  if (!resident.empty() && !module) return nullptr;
   for (const ModelFontRow* row : resident) {
     ULONG size = 0;
     const void* resource = EngFindResource(module, row->fontId, kModelFontResourceType, &size);
@@ -159,7 +161,7 @@ DeviceFontList* LoadInstalledFonts(HANDLE printer, const char* printerName, Mode
     entry->metrics = metrics;
     filler.Keep();
   }
-  FreeLibrary(module);
+  if (module) FreeLibrary(module);
 
   const int resolution = devmode->dmPublic.dmPrintQuality > 0 ? devmode->dmPublic.dmPrintQuality : 600;
   const bool leaveOutUnmarked = !(devmode->dmPrivate._dwPrinterAttributes & kEnvironmentLocalPrinter) &&

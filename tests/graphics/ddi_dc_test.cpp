@@ -75,7 +75,7 @@ TEST_F(DdiDeviceContextTest, AnEmptyDocumentMakesAJobOnBothModels) {
     EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
     EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 1);
-    EXPECT_EQ(GetDeviceCaps(dc, NUMFONTS), 0);
+    EXPECT_EQ(GetDeviceCaps(dc, NUMFONTS), 6) << "the resident fonts of the model module for the language";
     const int width = GetDeviceCaps(dc, HORZRES);
     EXPECT_GT(width, 1000);
     EXPECT_LT(width + GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALWIDTH) + 1);

@@ -83,9 +83,8 @@ TEST_F(DdiFontTest, DeviceFontsAreNumberedFromOneToTheirCount) {
   EXPECT_EQ(DrvQueryFont(Dh(), 0, 1, nullptr), nullptr) << "no device fonts";
 }
 
-// The escape query names what the library serves: itself and the face names of
-// device fonts; not the extended metrics nor the download of a face, which
-// answer 0.
+// The escape query names the font escapes: itself, the extended metrics, the
+// face names and the download of a face; a short or missing input asks nothing.
 TEST_F(DdiFontTest, EscapeQueryAnswersForTheEscapesServed) {
   struct Case {
     DWORD asked;
@@ -93,8 +92,8 @@ TEST_F(DdiFontTest, EscapeQueryAnswersForTheEscapesServed) {
     bool withInput;
     ULONG answer;
   } cases[] = {
-      {QUERYESCSUPPORT, 4, true, 1}, {GETFACENAME, 4, true, 1},     {GETEXTENDEDTEXTMETRICS, 4, true, 0},
-      {DOWNLOADFACE, 4, true, 0},    {0x3FE, 4, true, 0},           {GETFACENAME, 3, true, 0},
+      {QUERYESCSUPPORT, 4, true, 1}, {GETFACENAME, 4, true, 1},     {GETEXTENDEDTEXTMETRICS, 4, true, 1},
+      {DOWNLOADFACE, 4, true, 1},    {0x3FE, 4, true, 0},           {GETFACENAME, 3, true, 0},
       {GETFACENAME, 4, false, 0},
   };
   for (const Case& c : cases) {
@@ -107,7 +106,7 @@ TEST_F(DdiFontTest, EscapeQueryAnswersForTheEscapesServed) {
   FONTOBJ font{};
   font.iFace = 1;
   font.flFontType = DEVICE_FONTTYPE;
-  for (ULONG mode : {ULONG(GETEXTENDEDTEXTMETRICS), ULONG(DOWNLOADFACE), 0x200u}) {
+  for (ULONG mode : {ULONG(GETEXTENDEDTEXTMETRICS), 0x200u}) {
     BYTE out[64] = {};
     DWORD in[2] = {0, 0};
     EXPECT_EQ(DrvFontManagement(&surface_, &font, mode, sizeof in, in, sizeof out, out), 0u) << mode;
@@ -129,7 +128,6 @@ TEST_F(DdiFontTest, FaceNameOfADeviceFontFitsTheCallersBuffer) {
       {2, DEVICE_FONTTYPE, 32, 0, ""},
       {3, DEVICE_FONTTYPE, 64, 0, ""},
       {0, DEVICE_FONTTYPE, 64, 0, ""},
-      {0, TRUETYPE_FONTTYPE, 64, 0, ""},  // a downloaded face's name comes with the download
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "face " << c.iFace << " out " << c.cjOut);

@@ -457,16 +457,21 @@ class DeviceGlyphSetCacheTest : public DdiPrinterTest {
 
 TEST_F(DeviceGlyphSetCacheTest, EachFarEastCharsetKeepsItsOwnSet) {
   EXPECT_EQ(GetDeviceGlyphSet(pdev_.get(), 1), DefaultGlyphSet());
-  // The model has no glyph-set resources: nothing, and nothing cached.
-  EXPECT_EQ(GetDeviceGlyphSet(pdev_.get(), 2), nullptr);
-  EXPECT_EQ(*CachedGlyphSetSlot(kShiftJisGlyphSetName), nullptr);
+  // The model module's Shift-JIS set is loaded once and kept.
+  FD_GLYPHSET* fromModule = GetDeviceGlyphSet(pdev_.get(), 2);
+  ASSERT_NE(fromModule, nullptr);
+  EXPECT_EQ(*CachedGlyphSetSlot(kShiftJisGlyphSetName), fromModule);
+  EXPECT_EQ(GetDeviceGlyphSet(pdev_.get(), 2), fromModule);
+  FreeDeviceGlyphSet();
   // A Shift-JIS set in the cache answers Shift-JIS fonts only; a GB2312 font
   // asked afterwards does not get it.
   const std::vector<BYTE> stored = StoredGlyphSet({{0x20, {1}}});
   FD_GLYPHSET* shiftJis = LoadGlyphSetResource(stored.data(), stored.size());
   *CachedGlyphSetSlot(kShiftJisGlyphSetName) = shiftJis;
   EXPECT_EQ(GetDeviceGlyphSet(pdev_.get(), 2), shiftJis);
-  EXPECT_EQ(GetDeviceGlyphSet(pdev_.get(), 3), nullptr);
+  FD_GLYPHSET* gb2312 = GetDeviceGlyphSet(pdev_.get(), 3);
+  EXPECT_NE(gb2312, nullptr);
+  EXPECT_NE(gb2312, shiftJis);
   EXPECT_EQ(GetDeviceGlyphSet(pdev_.get(), 4), nullptr);
   FreeDeviceGlyphSet();
   EXPECT_EQ(*CachedGlyphSetSlot(kShiftJisGlyphSetName), nullptr);

@@ -11,6 +11,7 @@
 
 #include "graphics/ddi/driver_library.h"
 #include "graphics/output/device_fonts.h"
+#include "graphics/output/device_glyph_set.h"
 #include "platform/gdi/engine.h"
 #include "tests/graphics/ddi_fixture.h"
 
@@ -65,6 +66,7 @@ class FontQueryTest : public DdiPrinterTest {
     pdev_->deviceFonts = &fonts_;
   }
   void TearDown() override {
+    FreeDeviceGlyphSet();  // the model's sets are kept for the library's life
     if (pdev_) pdev_->deviceFonts = nullptr;
     pdev_.reset();
     DdiPrinterTest::TearDown();
@@ -85,29 +87,39 @@ class FontQueryTest : public DdiPrinterTest {
 };
 
 TEST_F(FontQueryTest, TheGlyphSetIsAskedForAnExistingDeviceFontOnly) {
+  enum class Answer { kNone, kAnsi, kModelSet };
   struct Case {
     ULONG iFace;
     ULONG mode;
-    bool answered;
-    DWORD error;
+    Answer answer;
+    DWORD error;  // checked when nothing is answered
   } cases[] = {
-      {1, QFT_GLYPHSET, true, 0},
-      {1, QFT_KERNPAIRS, false, 0},                            // no kerning pairs
-      {1, QFT_LIGATURES, false, ERROR_INVALID_PARAMETER},
-      {0, QFT_GLYPHSET, false, ERROR_INVALID_PARAMETER},      // no entry "0" in front of the list
-      {4, QFT_GLYPHSET, false, ERROR_INVALID_PARAMETER},
-      {3, QFT_GLYPHSET, false, ERROR_MOD_NOT_FOUND},          // a Far East set: the model has no module
+      {1, QFT_GLYPHSET, Answer::kAnsi, 0},
+      {1, QFT_KERNPAIRS, Answer::kNone, 0},                        // no kerning pairs
+      {1, QFT_LIGATURES, Answer::kNone, ERROR_INVALID_PARAMETER},
+      {0, QFT_GLYPHSET, Answer::kNone, ERROR_INVALID_PARAMETER},  // no entry "0" in front of the list
+      {4, QFT_GLYPHSET, Answer::kNone, ERROR_INVALID_PARAMETER},
+      {3, QFT_GLYPHSET, Answer::kModelSet, 0},                     // a Far East set of the model module
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.iFace << " mode " << c.mode);
     ULONG_PTR id = 7;
     SetLastError(0);
     PVOID answer = DrvQueryFontTree(Dh(), 0, c.iFace, c.mode, &id);
-    EXPECT_EQ(answer != nullptr, c.answered);
-    if (c.answered) {
-      EXPECT_EQ(answer, DefaultGlyphSet()) << "a Latin font maps the ANSI code page";
+    switch (c.answer) {
+      case Answer::kNone:
+        EXPECT_EQ(answer, nullptr);
+        EXPECT_EQ(GetLastError(), c.error);
+        break;
+      case Answer::kAnsi:
+        EXPECT_EQ(answer, DefaultGlyphSet()) << "a Latin font maps the ANSI code page";
+        break;
+      case Answer::kModelSet:
+        ASSERT_NE(answer, nullptr);
+        EXPECT_NE(answer, DefaultGlyphSet());
+        EXPECT_EQ(answer, *CachedGlyphSetSlot(kShiftJisGlyphSetName));
+        break;
     }
-    EXPECT_EQ(GetLastError(), c.error);
     if (c.error != ERROR_INVALID_PARAMETER) {
       EXPECT_EQ(id, 0u);
     }

@@ -53,7 +53,7 @@ PrintedJob PrintWithHost(const std::string& model, const std::vector<std::string
   return printed;
 }
 
-constexpr char kColourModel[] = "nardo-c5545.ini";  // PostScript
+constexpr char kPostScriptModel[] = "nardo-c5545.ini";  // PostScript and PCL
 constexpr char kMonoModel[] = "nardo-m3020.ini";    // PCL
 
 struct BlankCase {
@@ -65,7 +65,7 @@ class PrintHostBlankPages : public ::testing::TestWithParam<BlankCase> {};
 TEST_P(PrintHostBlankPages, PostScriptJobRendersOnePagePerPage) {
   if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const int pages = GetParam().pages;
-  const PrintedJob job = PrintWithHost(kColourModel, {"--blank", std::to_string(pages)});
+  const PrintedJob job = PrintWithHost(kPostScriptModel, {"--blank", std::to_string(pages)});
   ASSERT_EQ(job.exitCode, 0);
   const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
   ASSERT_TRUE(report.ok()) << report.Summary();
@@ -115,7 +115,7 @@ TEST(PrintHostOptions, CopiesAndDuplexReachThePclJob) {
 
 TEST(PrintHostOptions, SampleDocumentRunsInGhostscript) {
   if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
-  const PrintedJob job = PrintWithHost(kColourModel, {"--sample"});
+  const PrintedJob job = PrintWithHost(kPostScriptModel, {"--sample"});
   ASSERT_EQ(job.exitCode, 0);
   const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
   ASSERT_TRUE(report.ok()) << report.Summary();
@@ -125,9 +125,9 @@ TEST(PrintHostOptions, SampleDocumentRunsInGhostscript) {
   EXPECT_EQ(run.pages.size(), 4u);
 }
 
-// The sample document's TrueType text goes through the driver: PCL soft fonts
-// and PostScript Type 3 fonts carry it, and the first line inks its place.
-TEST(PrintHostOptions, SampleDocumentTextGoesThroughTheDriverOnBothModels) {
+// The sample document's text that no printer font matches goes through the
+// driver as PCL soft fonts; its first line inks its place.
+TEST(PrintHostOptions, SampleDocumentTextWithoutAPrinterFontIsDownloadedInPcl) {
   const PrintedJob pcl = PrintWithHost(kMonoModel, {"--sample"});
   ASSERT_EQ(pcl.exitCode, 0);
   const testsupport::PclReport pclReport = testsupport::ReadPclJob(pcl.bytes);
@@ -135,22 +135,100 @@ TEST(PrintHostOptions, SampleDocumentTextGoesThroughTheDriverOnBothModels) {
   EXPECT_GE(pclReport.Count(")s", 'W'), 1u) << "a soft-font header";
   EXPECT_GE(pclReport.Count("*c", 'E'), 10u) << "character downloads";
   EXPECT_NE(pclReport.Text().find("The quick brown fox"), std::string::npos);
+}
 
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
-  const PrintedJob ps = PrintWithHost(kColourModel, {"--sample", "--portrait"});
+// In PostScript the sample's text is set in the printer's own fonts: the
+// Courier line in Courier, Arial in Helvetica by the default substitution
+// table, Times New Roman in Times, the Japanese line in the composite Gothic;
+// no glyph is downloaded, and Ghostscript inks every line where it was drawn.
+TEST(PrintHostOptions, PostScriptSampleTextUsesThePrinterFonts) {
+  const PrintedJob ps = PrintWithHost(kPostScriptModel, {"--sample", "--portrait"});
   ASSERT_EQ(ps.exitCode, 0);
   const testsupport::PclReport psReport = testsupport::ReadPclJob(ps.bytes);
   ASSERT_TRUE(psReport.ok()) << psReport.Summary();
   ASSERT_EQ(psReport.PostScript().size(), 1u);
   const std::string postScript = psReport.PostScript()[0];
-  EXPECT_NE(postScript.find(" CF\t"), std::string::npos);
-  EXPECT_NE(postScript.find(" AC\n"), std::string::npos);
+  // The font made current last before a line of text.
+  auto fontBefore = [&](const std::string& text) {
+    const size_t at = postScript.find(text);
+    if (at == std::string::npos) return std::string("(text not found)");
+    const size_t select = postScript.rfind("\n/", at);
+    if (select == std::string::npos) return std::string("(no font)");
+    return postScript.substr(select + 1, postScript.find('\n', select + 1) - select - 1);
+  };
+  EXPECT_EQ(fontBefore("(Printer font: Courier"), "/Courier 100 SDF");
+  EXPECT_EQ(fontBefore("(Rotated text)"), "/Helvetica 120 SDF");
+  EXPECT_EQ(fontBefore("(The quick brown fox"), "/Times-Roman 150 SDF");
+  EXPECT_NE(postScript.find("/GothicBBB-Medium-83pv-RKSJ-H /GothicBBB-Medium /83pv-RKSJ-H mF_FE"), std::string::npos);
+  EXPECT_EQ(postScript.find(" AC\n"), std::string::npos) << "no glyph downloaded";
+  EXPECT_EQ(postScript.find(" CF\t"), std::string::npos) << "no font downloaded";
+
+  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(postScript);
   ASSERT_TRUE(run.Clean()) << run.output;
   ASSERT_GE(run.pages.size(), 1u);
-  // The first line sits in the upper tenth of the page, towards the left.
-  const graphicstest::RenderedPage& page = run.pages[0];
-  EXPECT_GT(page.DarkCount(0, 0, page.width / 2, page.height / 10), 50);
+  const graphicstest::RenderedPage& page = run.pages[0];  // 72 pixels an inch
+  struct Region {
+    const char* what;
+    int x, y, w, h;
+    bool inked;
+  } regions[] = {
+      {"Times line", 72, 72, 300, 30, true},
+      {"Japanese line", 72, 144, 200, 30, true},
+      {"Courier line", 72, 216, 300, 30, true},
+      {"turned Helvetica line", 8, 300, 40, 150, true},
+      {"between the lines and the turned one", 72, 260, 400, 150, false},
+  };
+  for (const Region& r : regions) {
+    const int dark = page.DarkCount(r.x, r.y, r.w, r.h);
+    if (r.inked) {
+      EXPECT_GT(dark, 30) << r.what;
+    } else {
+      EXPECT_EQ(dark, 0) << r.what;
+    }
+  }
+}
+
+// In PCL the Courier line selects the printer's Courier by its characteristics
+// (symbol set, fixed spacing, pitch, typeface) and prints with no soft font, on
+// the PCL model and on the PostScript model switched to PCL.
+TEST(PrintHostOptions, PclCourierLineSelectsThePrinterCourier) {
+  struct Case {
+    const char* model;
+    std::vector<std::string> options;
+  } cases[] = {{kMonoModel, {"--sample"}}, {kPostScriptModel, {"--sample", "--language", "pcl"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    const PrintedJob job = PrintWithHost(c.model, c.options);
+    ASSERT_EQ(job.exitCode, 0);
+    const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
+    ASSERT_TRUE(report.ok()) << report.Summary();
+    ASSERT_TRUE(report.PostScript().empty());
+    const testsupport::TextRun* line = nullptr;
+    for (const testsupport::TextRun& run : report.text)
+      if (run.text.find("Printer font: Courier") != std::string::npos) line = &run;
+    ASSERT_NE(line, nullptr);
+    // The last command of a kind before the line.
+    auto last = [&](const char* family, char terminator) -> const testsupport::PclCommand* {
+      const testsupport::PclCommand* found = nullptr;
+      for (const testsupport::PclCommand& command : report.commands)
+        if (command.offset < line->offset && command.Is(family, terminator)) found = &command;
+      return found;
+    };
+    const testsupport::PclCommand* typeface = last("(s", 'T');
+    const testsupport::PclCommand* symbolSet = last("(", 'U');
+    const testsupport::PclCommand* spacing = last("(s", 'P');
+    const testsupport::PclCommand* pitch = last("(s", 'H');
+    const testsupport::PclCommand* byId = last("(", 'X');
+    ASSERT_TRUE(typeface && symbolSet && spacing && pitch);
+    EXPECT_EQ(typeface->IntValue(), 4099) << "Courier";
+    EXPECT_EQ(symbolSet->valueText, "19");
+    EXPECT_EQ(spacing->IntValue(), 0) << "fixed spacing";
+    EXPECT_NEAR(pitch->value, 10.0, 0.2) << "12-point Courier sets 10 characters an inch";
+    if (byId) {
+      EXPECT_LT(byId->offset, typeface->offset) << "no soft font selected for the line";
+    }
+  }
 }
 
 // Columns of the rectangle that hold any ink: the length of a bar drawn along
@@ -178,7 +256,7 @@ TEST_P(PrintHostNupSheets, EveryCellHoldsItsPageInReadingOrder) {
   if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const NupCase& c = GetParam();
   const std::string n = std::to_string(c.pages);
-  const PrintedJob job = PrintWithHost(kColourModel, {std::string("--") + c.orientation, "--nup", n, "--marks", n});
+  const PrintedJob job = PrintWithHost(kPostScriptModel, {std::string("--") + c.orientation, "--nup", n, "--marks", n});
   ASSERT_EQ(job.exitCode, 0);
   const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
   ASSERT_TRUE(report.ok()) << report.Summary();
@@ -314,7 +392,7 @@ TEST_P(PrintHostSettings, MonoPclJobCarriesTheLines) {
 }
 
 TEST_P(PrintHostSettings, ColourPostScriptJobCarriesTheEntriesAndRuns) {
-  const PrintedJob job = PrintWithHost(kColourModel, Options());
+  const PrintedJob job = PrintWithHost(kPostScriptModel, Options());
   ASSERT_EQ(job.exitCode, 0);
   const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
   ASSERT_TRUE(report.ok()) << report.Summary();
@@ -339,7 +417,7 @@ TEST(PrintHostOptions, ScaledPageRendersAtItsScale) {
   const auto markBox = [&](const std::vector<std::string>& options) {
     std::vector<std::string> all = {"--portrait", "--marks", "4"};
     all.insert(all.end(), options.begin(), options.end());
-    const PrintedJob job = PrintWithHost(kColourModel, all);
+    const PrintedJob job = PrintWithHost(kPostScriptModel, all);
     EXPECT_EQ(job.exitCode, 0);
     const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
     std::vector<int> box = {-1, -1, -1, -1};  // left, top, columns, rows of ink on page 4

@@ -156,6 +156,20 @@ TEST_F(InstalledFontsTest, AListThatCannotBeBuiltIsNotCachedSoTheNextTryBuildsIt
   EXPECT_EQ(FindCachedFontList("Fonts No Module", kPdlPcl5e), nullptr);
 }
 
+// A model with no resident fonts names no module; the fonts installed for it
+// are offered all the same.
+TEST_F(InstalledFontsTest, AModelWithoutResidentFontsOffersItsInstalledFonts) {
+  const std::string text = "[General]\nFormatVersion=2.0\nModelName=Font Model\n[PDL]\n1=PCL5E\nDefault=1\n";
+  HANDLE printer = InstallText(text, "Fonts Without Module", kPdlPcl5e, 0, TestModulePath("recording_driver.dll"));
+  InstallSoftFonts(printer);
+  PdevPtr pdev = NewPdev(printer, "Fonts Without Module");
+  const DeviceFontList* list = Load(pdev.get(), kPdlPcl5e);
+  ASSERT_NE(list, nullptr);
+  std::vector<std::string> faces;
+  for (DWORD i = 0; i < list->count; ++i) faces.push_back(Face(list->entries[i]));
+  EXPECT_EQ(faces, (std::vector<std::string>{"Garamond Soft", "Brush Soft", "Disk Gothic"}));
+}
+
 TEST_F(InstalledFontsTest, FontListRefreshReloadsTheListAndKeepsTheOldOneReadable) {
   HANDLE printer = Printer("Fonts Refresh", kPdlPcl5e);
   PdevPtr pdev = NewPdev(printer, "Fonts Refresh");

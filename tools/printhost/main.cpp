@@ -15,7 +15,8 @@
 // private settings: they are written into the private part of the device mode the driver
 // gave and merged by the driver like the public ones. What the driver changes is
 // reported; a language it does not print the job in is an error, because the job
-// would silently come out in another one.
+// would silently come out in another one. A language of the model the printer is
+// not set up for is set first, the way the set-up program commits it.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -36,6 +37,7 @@
 #include "platform/gdi/drawing.h"
 #include "platform/spooler/spooler.h"
 #include "tools/machinesetup/printer_install.h"
+#include "tools/printhost/printer_language.h"
 
 namespace {
 
@@ -426,6 +428,20 @@ int main(int argc, char** argv) {
   if (!machinesetup::InstallPrinter(spec, error) && GetLastError() != ERROR_PRINTER_ALREADY_EXISTS) {
     std::fprintf(stderr, "printhost: %s\n", error.c_str());
     return 1;
+  }
+  // A language of the model the printer is not set up for: set the printer up
+  // for it first, as the set-up program would.
+  if (const std::string* language = options.Get("language"); language && LanguageWord(*language) != 0) {
+    const WORD wanted = LanguageWord(*language);
+    if (!printhost::ModelListsLanguage(*model, wanted)) {
+      std::fprintf(stderr, "printhost: the model does not print %s\n", language->c_str());
+      return 1;
+    }
+    if (!printhost::CommitPrinterLanguage(spec.driverFolder, spec.printerName,
+                                          printhost::StoredLanguageWord(wanted), error)) {
+      std::fprintf(stderr, "printhost: %s\n", error.c_str());
+      return 1;
+    }
   }
   std::string refused;
   std::vector<BYTE> devMode = DeviceMode(spec.printerName, options, refused);
