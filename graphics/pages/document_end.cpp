@@ -30,6 +30,8 @@ void SendStoredPages(PDEV* pdev) {
   }
   SelectOutputChannel(pdev, kChannelSpooler);
   if (Extra(pdev)._bClearMemoryPerPage == 0) EmitDownloadFile(pdev);
+  // The records are complete: the file they describe is written once, whole.
+  WritePageOffsetFile(pdev);
   ReemitStoredPages(pdev);
 }
 
