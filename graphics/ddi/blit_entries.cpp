@@ -22,6 +22,7 @@ namespace {
 constexpr DWORD kRop3SourceInvert = SRCINVERT;  // 0x00660046
 constexpr DWORD kRop3SourceSelect = 0x00B8B800;  // pattern where the source is set (DSPDxax family)
 constexpr MIX kPatternCopyMix = 0x0D0D;
+constexpr ROP4 kRop3Destination = 0xAA;  // the page left as it is
 // The PCL pattern selection of a blit's brush: any target outside the
 // PostScript and HP-GL/2 values selects PCL; the pattern is the pen's.
 constexpr DWORD kPclPatternTarget = 8;
@@ -93,10 +94,19 @@ BOOL FillWithBrush(PDEV* pdev, SURFOBJ* target, CLIPOBJ* clip, const RECTL& rect
   return filled;
 }
 
+// Where a ROP4 leaves the page as it is under one kind of mask pixel, the
+// brush is painted through the other kind only: a glyph the engine drew is a
+// mask, never an opaque picture of its box.
+int MaskPlacement(ROP4 rop4) {
+  if ((rop4 >> 8) == kRop3Destination) return kImagePlaceInkWhereSet;
+  if ((rop4 & 0xFF) == kRop3Destination) return kImagePlaceInkWhereClear;
+  return kImagePlaceMasked;
+}
+
 // A brush painted through a 1-bit mask (the background left as it is): the
 // mask goes to the raster writer as a mask image in the brush's colour.
 BOOL PaintThroughMask(PDEV* pdev, SURFOBJ* target, SURFOBJ* mask, CLIPOBJ* clip, const RECTL& rect,
-                      const POINTL* maskOrigin, BRUSHOBJ* brush, DWORD rop3) {
+                      const POINTL* maskOrigin, BRUSHOBJ* brush, DWORD rop3, ROP4 rop4) {
   const bool postScript = IsPostScriptDrawing(pdev);
   if (!DownloadFillPattern(pdev, brush, TRUE, postScript ? kTargetPostScript : kPclPatternTarget,
                            postScript ? 0 : kPclPatternIndex))
@@ -106,7 +116,7 @@ BOOL PaintThroughMask(PDEV* pdev, SURFOBJ* target, SURFOBJ* mask, CLIPOBJ* clip,
   if (bracket.Active() && !bracket.Written()) return FALSE;
   RECTL clipStorage{};
   const RECTL* clipRect = bracket.Active() ? nullptr : ImageClip(clip, &clipStorage);
-  return ClipImageToBand(pdev, mask, &source, &rect, clipRect, rop3, nullptr, kImagePlaceMasked);
+  return ClipImageToBand(pdev, mask, &source, &rect, clipRect, rop3, nullptr, MaskPlacement(rop4));
 }
 
 // ---- Images ------------------------------------------------------------------
@@ -225,7 +235,7 @@ BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
   // A brush through a mask (glyph bitmaps): the writers' rectangles would paint
   // the whole box.
   if (psoMask && !psoSrc && (rop4 >> 8) != (rop4 & 0xFF))
-    return PaintThroughMask(pdev, psoTrg, psoMask, pco, *prclTrg, pptlMask, pbo, rop3);
+    return PaintThroughMask(pdev, psoTrg, psoMask, pco, *prclTrg, pptlMask, pbo, rop3, rop4);
   if (rop3 == PATCOPY || rop3 == PATINVERT || rop4 == kRop4MaskPen)
     return FillWithBrush(pdev, psoTrg, pco, *prclTrg, pbo, rop3);
   if (rop3 == WHITENESS || rop3 == BLACKNESS)

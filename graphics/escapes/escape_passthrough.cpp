@@ -77,7 +77,7 @@ bool WriteFiltered(PDEV* pdev, const BYTE* data, DWORD length) {
     }
     // The header line starts with the "%" before the mark.
     const DWORD lineStart = mark > 0 && data[mark - 1] == '%' ? mark - 1 : mark;
-    if (!Filter(pdev, data, lineStart)) return false;
+    if (!Filter(pdev, data, lineStart) || !FlushHeldAppPostScript(pdev)) return false;
     embedded = TRUE;
     const DWORD line = (mark - lineStart) + LineLength(reinterpret_cast<const char*>(data) + mark, length - mark);
     if (!Write(pdev, data + lineStart, line)) return false;

@@ -192,7 +192,12 @@ BOOL ClipImageToBand(PDEV* pdev, SURFOBJ* surface, const RECTL* sourceRect, cons
   if (clipGiven && !postScript && !CutToClip(*clip, &source, &target)) return TRUE;
   const bool clipped = clipGiven && postScript && BeginClipRect(pdev, clip);
   BOOL written;
-  if (postScript) {
+  const bool mask = placement == kImagePlaceInkWhereSet || placement == kImagePlaceInkWhereClear;
+  if (mask) {
+    const BOOL inkWhereSet = placement == kImagePlaceInkWhereSet ? TRUE : FALSE;
+    written = postScript ? WritePsMask(pdev, &image, &source, &target, inkWhereSet)
+                         : WritePclMask(pdev, &image, &source, &target, rop3, inkWhereSet);
+  } else if (postScript) {
     written = greyImages ? WritePsImageGray(pdev, &image, &source, &target, rop3)
                          : WritePsImage(pdev, &image, &source, &target, xlate, rop3);
   } else {

@@ -54,9 +54,7 @@ void ResetFontState(PDEV* pdev);
 BOOL JobUsesPjl(const PDEV* pdev);
 
 // Whether the trailer ends the job with "@PJL EOJ" and the Universal Exit
-// Language: JobUsesPjl, and for a PostScript job that asks for printer
-// compatibility (advanced setting 0x01) only when the printer data value
-// "Compatibility" is a DWORD with bit 0 set.
+// Language: exactly when the header opened a PJL job (JobUsesPjl).
 BOOL JobEndsWithEoj(PDEV* pdev);
 
 // The longest job name written into a PJL or DSC line.

@@ -7,8 +7,6 @@
 #include "graphics/core/pdev.h"
 #include "graphics/output/job_framing.h"
 #include "platform/base/codepage.h"
-#include "platform/base/errors.h"
-#include "platform/spooler/spooler.h"
 
 namespace {
 
@@ -17,20 +15,6 @@ constexpr WORD kOutputMacro = 5;
 constexpr DWORD kSnmpPerJob = 2;
 constexpr UINT kJapaneseCodePage = 932;
 constexpr DWORD kPjlModelFeatures = kFeatureReverseOrder | kFeaturePageRotation;
-// The advanced PostScript setting that asks the printer data whether the
-// printer wants the job's EOJ.
-constexpr DWORD kAdvEojByCompatibility = 0x01;
-constexpr DWORD kCompatibilityEoj = 0x01;
-
-// Bit 0 of the printer data value "Compatibility", read as a 4-byte value.
-bool CompatibilityAsksForEoj(HANDLE printer) {
-  char16_t name[] = u"Compatibility";
-  DWORD type = 0;
-  DWORD value = 0;
-  DWORD needed = 0;
-  const DWORD status = GetPrinterDataW(printer, name, &type, reinterpret_cast<LPBYTE>(&value), sizeof value, &needed);
-  return status == ERROR_SUCCESS && needed == sizeof value && (value & kCompatibilityEoj) != 0;
-}
 
 }  // namespace
 
@@ -47,12 +31,8 @@ BOOL JobUsesPjl(const PDEV* pdev) {
   return TRUE;
 }
 
-BOOL JobEndsWithEoj(PDEV* pdev) {
-  if (!JobUsesPjl(pdev)) return FALSE;
-  const XDEVMODE_PRIVATE& settings = pdev->devmode.dmPrivate;
-  const bool postScript = (settings._nPDL & kPdlPostScriptBits) != 0;
-  if (postScript && (settings._dwAdvSettings & kAdvEojByCompatibility) != 0) {
-    return CompatibilityAsksForEoj(pdev->printer) ? TRUE : FALSE;
-  }
-  return TRUE;
-}
+// Bit 0x1 of the advanced settings is the binary-data switch of the image
+// writer, the settings pages and the published feature answer; it says nothing
+// about the job's envelope. A job whose header opened a PJL job always closes
+// it, or the printer waits for the rest of a job that never comes.
+BOOL JobEndsWithEoj(PDEV* pdev) { return JobUsesPjl(pdev); }

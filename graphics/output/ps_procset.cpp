@@ -181,13 +181,15 @@ gsave 2 2 rmoveto dup show grestore show}bd
 // Images read their data from the job itself (currentfile). After the image,
 // the decoding filters are read to their end so that a run-length end marker
 // or an ASCII85 "~>" that the image did not need is not left for the
-// interpreter's scanner. ImMask paints black whatever colour was set before.
+// interpreter's scanner. ImMask paints black whatever colour was set before;
+// ImPaint paints in the colour (or pattern) in force.
 constexpr char kImageProcs[] = R"PS(/ImD {10 dict begin /Height exch d /Width exch d /BitsPerComponent exch d /Decode exch d
 /ImageMatrix exch d /ImageType 1 d currentfile exch {/ASCII85Decode filter dup /ImA exch d}if
 exch {/RunLengthDecode filter dup /ImR exch d}if /DataSource exch d currentdict end}bd
 /ImEnd {dup /ImR known {dup /ImR get flushfile}if dup /ImA known {dup /ImA get flushfile}if pop}bd
 /ImGray {translate scale /DeviceGray setcolorspace ImD dup image ImEnd}bd
 /ImMask {translate scale /DeviceGray setcolorspace 0 g ImD dup imagemask ImEnd}bd
+/ImPaint {translate scale ImD dup imagemask ImEnd}bd
 /ImRGB {translate scale /DeviceRGB setcolorspace ImD dup image ImEnd}bd
 /ImIndex {translate scale ImD dup image ImEnd}bd
 )PS";

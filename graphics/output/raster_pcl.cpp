@@ -98,11 +98,17 @@ void DiscardCarried(RasterWriterState& state) {
   state.carried = CarriedDitherBand{};
 }
 
-bool WriteFrameStart(PDEV* pdev, DWORD rop3, LONG width, LONG height, LONG x, LONG top) {
+// An image paints every pixel (opaque source); a brush mask paints the brush
+// through its set pixels and leaves the page alone under the others
+// (transparent source).
+bool WriteFrameStart(PDEV* pdev, DWORD rop3, LONG width, LONG height, LONG x, LONG top, bool mask = false) {
   RasterWriterState& raster = pdev->writers.raster;
   VectorWriterState& vector = pdev->writers.vector;
   if (pdev->job.inHpgl) vectorout::LeaveHpgl(pdev);
-  if (!raster.sourceTransparencySent) {
+  if (mask) {
+    Text(pdev, "\x1b*v0N");
+    raster.sourceTransparencySent = 0;
+  } else if (!raster.sourceTransparencySent) {
     Text(pdev, "\x1b*v1N");
     raster.sourceTransparencySent = 1;
   }
@@ -156,13 +162,13 @@ void ScaledBitRow(const BYTE* row, LONG x, LONG sourceWidth, LONG width, bool in
 
 // 1-bit output: the direct path, and the grey path of a black-and-white source.
 BOOL WriteBits(PDEV* pdev, const ImageDescriptor& image, const ImageRect& source, const ImageRect& dest, DWORD rop3,
-               bool invert, bool greyPath, bool compress) {
+               bool invert, bool greyPath, bool compress, bool mask = false) {
   const size_t rowBytes = BitRowBytes(dest.width);
   HeapBlock row(rowBytes);
   RowSender sender(pdev, rowBytes, compress);
   if (!row || !sender.Ready()) return FALSE;
   DiscardCarried(pdev->writers.raster);
-  if (!WriteFrameStart(pdev, rop3, dest.width, dest.height, dest.x, dest.y)) return FALSE;
+  if (!WriteFrameStart(pdev, rop3, dest.width, dest.height, dest.x, dest.y, mask)) return FALSE;
   for (LONG j = 0; j < source.height; ++j) {
     const LONG repeats = Repeats(j, dest.height, source.height);
     if (repeats <= 0) continue;
@@ -271,6 +277,16 @@ BOOL WritePclRaster(PDEV* pdev, const ImageDescriptor* image, const ImageRect* s
     }
   }
   return WriteDithered(pdev, *image, *source, *dest, rop3, compress);
+}
+
+BOOL WritePclMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
+                  DWORD rop3, BOOL inkWhereSet) {
+  if (!ValidImageCall(pdev, image, source, dest) || dest->width < 0 || dest->height < 0) return FALSE;
+  if (image->bitsPerPixel != 1) return FALSE;
+  FollowRasterResets(pdev);
+  const bool compress = pdev->devmode.dmPrivate._nCompression != kImageCompressionNone;
+  // Raster 1 is ink: the mask's own bits, or their inverse.
+  return WriteBits(pdev, *image, *source, *dest, rop3, inkWhereSet == FALSE, false, compress, true);
 }
 
 void ResetRasterPageState(PDEV* pdev) {

@@ -1,6 +1,7 @@
 // Bitmaps as PostScript images: 1-bit sources with a black-and-white palette
 // as 1-bit images (or masks for SRCAND, so that their white stays
-// transparent), everything else as 8-bit grey.
+// transparent), everything else as 8-bit grey; brush masks (glyphs the engine
+// drew) as image masks in the colour already set.
 #include "graphics/output/raster_ps_stream.h"
 #include "graphics/output/raster_support.h"
 #include "graphics/output/raster_writer.h"
@@ -75,6 +76,22 @@ BOOL WritePsImage(PDEV* pdev, const ImageDescriptor* image, const ImageRect* sou
     } else {
       ReadGreyRow(*image, y, source->x, source->width, table, false, order, xlate, stream.Row());
     }
+    if (!stream.SendRow(rowBytes)) return FALSE;
+  }
+  return stream.End() ? TRUE : FALSE;
+}
+
+BOOL WritePsMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
+                 BOOL inkWhereSet) {
+  if (!ValidImageCall(pdev, image, source, dest)) return FALSE;
+  if (image->bitsPerPixel != 1) return FALSE;
+  const size_t rowBytes = BitRowBytes(source->width);
+  PsImageStream stream(pdev, rowBytes);
+  if (!stream.Ready()) return FALSE;
+  // imagemask paints the samples its decode maps to 0: "1 0" paints the set bits.
+  if (!stream.Begin(*source, *dest, inkWhereSet != FALSE, 1, "ImPaint")) return FALSE;
+  for (LONG y = source->y; y < source->y + source->height; ++y) {
+    ReadBitRow(ScanLine(*image, y), source->x, source->width, stream.Row());
     if (!stream.SendRow(rowBytes)) return FALSE;
   }
   return stream.End() ? TRUE : FALSE;

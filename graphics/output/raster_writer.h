@@ -12,6 +12,10 @@ struct PDEV;
 constexpr int kImagePlaceMasked = 0;    // a 1-bit source drawn as a mask
 constexpr int kImagePlaceGrey = 1;      // PCL: through the grey path
 constexpr int kImagePlaceClipped = 2;   // PostScript: clipped against the page, with comments
+// A 1-bit mask through which the current brush is painted: where its bits are
+// set (or clear), the brush; elsewhere the page is left as it is.
+constexpr int kImagePlaceInkWhereSet = 3;
+constexpr int kImagePlaceInkWhereClear = 4;
 
 // "Compression" values of the device mode that change how images are sent.
 constexpr WORD kImageCompressionNone = 3;   // no run-length or PCL row compression
@@ -59,6 +63,13 @@ BOOL ClipImageToBand(PDEV* pdev, SURFOBJ* source, const RECTL* sourceRect, const
 // 8-bit grey; xlate decides how 24- and 32-bit pixels are read.
 BOOL WritePsImage(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
                   XLATEOBJ* xlate, DWORD rop3);
+// A 1-bit mask painted in the current colour (PostScript imagemask) or the
+// current pattern (PCL raster with a transparent source): ink where the bits
+// are set, or clear when inkWhereSet is false; nothing anywhere else.
+BOOL WritePsMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
+                 BOOL inkWhereSet);
+BOOL WritePclMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
+                  DWORD rop3, BOOL inkWhereSet);
 // PostScript, every depth as 8-bit grey.
 BOOL WritePsImageGray(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
                       DWORD rop3);

@@ -169,7 +169,9 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
   // 3. PCL text or HP-GL/2 labels.
   const bool hpgl = !ps && ((!cjkPrinter && turned) || clipped || glyphs[0].ptl.x < 0 || run->anisotropic || watermark);
 
-  // 4. Font and colour.
+  // 4. Font and colour. A PCL font selection is a PCL command: it is written
+  // after HP-GL/2 is left, never inside it.
+  if (!ps && !hpgl && !vectorout::LeaveHpgl(pdev)) return FALSE;
   if (!SelectDeviceFont(pdev, font, record, page, glyphs, count, hpgl ? TRUE : FALSE, run)) return FALSE;
   const DWORD rgb = ForegroundColor(foreground);
   if (ps) {

@@ -6,6 +6,7 @@
 #include "graphics/output/page_setup.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
+#include "graphics/passthrough/app_postscript_filter.h"
 #include "graphics/stream/output.h"
 
 using namespace pagestore;
@@ -29,6 +30,8 @@ void SendStoredPages(PDEV* pdev) {
   }
   SelectOutputChannel(pdev, kChannelSpooler);
   if (Extra(pdev)._bClearMemoryPerPage == 0) EmitDownloadFile(pdev);
+  // The records are complete: the file they describe is written once, whole.
+  WritePageOffsetFile(pdev);
   ReemitStoredPages(pdev);
 }
 
@@ -56,6 +59,9 @@ int EndDocument(PDEV* pdev) {
   PageStoreState& pages = pdev->pages;
   const XDEVMODE_PRIVATE& extra = Extra(pdev);
   const bool postScript = IsPostScript(pdev);
+
+  // The application's last bytes, held back in case they began a page comment.
+  FlushHeldAppPostScript(pdev);
 
   // An application's final Ctrl-D must not end the job before the back cover.
   if (postScript && pdev->job.epsMode != 0 && extra._epBackCover.on != 0) DropTrailingCtrlD(pdev);

@@ -131,6 +131,12 @@ int BeginPage(PDEV* pdev) {
   WritePageHead(pdev);
   if (store) RecordPageTicket(pdev);
 
+  // Clearing the printer's memory per page needs every page in a save of its
+  // own, which the page end restores; the first page's is the job header's.
+  const bool saveOpen = pages.pageSaveOpen || (pdev->documentFlags & kDocPageSaveOpen) != 0;
+  if (IsPostScript(pdev) && Extra(pdev)._bClearMemoryPerPage != 0 && pages.pagesStarted > 1 && !saveOpen)
+    EmitSaveRestore(pdev, kSavePage);
+
   EmitPageSetup(pdev);
   return OutputFailed(pdev) ? 0 : 1;
 }

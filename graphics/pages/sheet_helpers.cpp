@@ -10,7 +10,6 @@
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"
-#include "platform/base/profile.h"
 
 namespace pagestore {
 
@@ -53,12 +52,9 @@ int EndStoredPage(PDEV* pdev, BOOL endSheet) {
   const int result = EmitPageTrailer(pdev, endSheet, FALSE);
   if (measure && FlushOutputBuffer(pdev) == 1) {
     const uint64_t length = pdev->output.channels[kPagesIndex].bytesWritten - before;
-    const char* path = pdev->output.channels[kPageOffsetsIndex].path;
     char key[16];
-    char value[24];
     std::snprintf(key, sizeof key, "%lu", static_cast<unsigned long>(pages.pagesStored));
-    std::snprintf(value, sizeof value, "%llu", static_cast<unsigned long long>(length));
-    if (path[0] != '\0') WritePrivateProfileStringA(kTrailerSection, key, value, path);
+    RecordPageOffsetValue(pdev, kTrailerSection, key, static_cast<LONGLONG>(length));
   }
   return result;
 }

@@ -6,6 +6,7 @@
 // back in a channel file until then).
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "graphics/core/pdev.h"
 #include "graphics/output/device_settings.h"
@@ -51,24 +52,93 @@ bool BookletOrInserts(PDEV* pdev) {
 
 // ---- The structure walk ----------------------------------------------------------
 
-int WalkStructure(PDEV* pdev, const BYTE* data, DWORD length) {
-  DWORD pos = 0;
-  while (pos < length) {
-    int which = -1;
-    DWORD at = kBytesNotFound;
+// Structure comments count only where a line starts: the same text inside a
+// string, a comment or image data is the application's, never a page boundary.
+// "DeleteMe" is removed wherever it stands.
+bool IsLineEnd(BYTE c) { return c == '\r' || c == '\n'; }
+
+bool IsStructureComment(int which) { return which != kDeleteMe; }
+
+struct Found {
+  int which = -1;
+  DWORD at = kBytesNotFound;
+};
+
+// The first marker in data[pos, length); startAtPos says whether a line starts
+// at pos.
+Found NextMarker(const BYTE* data, DWORD length, DWORD pos, bool startAtPos) {
+  Found found;
+  for (DWORD p = pos; p < length && found.which < 0; ++p) {
+    if (data[p] != '%' || !(p == pos ? startAtPos : IsLineEnd(data[p - 1]))) continue;
     for (int i = 0; i < static_cast<int>(std::size(kMarkers)); ++i) {
-      const DWORD found = FindBytes(kMarkers[i].text, kMarkers[i].length, data + pos, length - pos);
-      if (found != kBytesNotFound && (at == kBytesNotFound || found < at)) {
-        at = found;
-        which = i;
+      if (!IsStructureComment(i) || length - p < kMarkers[i].length) continue;
+      if (std::memcmp(data + p, kMarkers[i].text, kMarkers[i].length) == 0) {
+        found = {i, p - pos};
+        break;
       }
     }
-    if (which < 0) return Write(pdev, data + pos, length - pos) ? 1 : -1;
+  }
+  const Marker& remove = kMarkers[kDeleteMe];
+  const DWORD word = FindBytes(remove.text, remove.length, data + pos, length - pos);
+  if (word != kBytesNotFound && (found.which < 0 || word < found.at)) found = {kDeleteMe, word};
+  return found;
+}
+
+bool BeginsMarker(const BYTE* data, DWORD length, int which) {
+  return length < kMarkers[which].length && std::memcmp(data, kMarkers[which].text, length) == 0;
+}
+
+// Where the tail of data[pos, length) that may begin a marker completed by the
+// next call starts; length when there is none.
+DWORD HeldTailStart(const BYTE* data, DWORD length, DWORD pos, bool startAtPos) {
+  DWORD start = length;
+  // The last line start, when what follows it begins a structure comment.
+  DWORD line = length;
+  while (line > pos && !IsLineEnd(data[line - 1])) --line;
+  if (line < length && (line > pos || startAtPos)) {
+    for (int i = 0; i < static_cast<int>(std::size(kMarkers)); ++i) {
+      if (IsStructureComment(i) && BeginsMarker(data + line, length - line, i)) {
+        start = line;
+        break;
+      }
+    }
+  }
+  // The longest end of the data that begins the removed word.
+  const Marker& remove = kMarkers[kDeleteMe];
+  for (DWORD k = std::min<DWORD>(remove.length - 1, length - pos); k > 0; --k) {
+    if (std::memcmp(data + length - k, remove.text, k) == 0) {
+      start = std::min(start, length - k);
+      break;
+    }
+  }
+  return start;
+}
+
+bool HoldTail(PassthroughFilterState& state, const BYTE* data, DWORD length) {
+  if (length > sizeof state.heldMarker) return false;
+  std::memcpy(state.heldMarker, data, length);
+  state.heldMarkerLength = length;
+  return true;
+}
+
+int WalkStructure(PDEV* pdev, const BYTE* data, DWORD length) {
+  PassthroughFilterState& state = pdev->job.passthrough;
+  DWORD pos = 0;
+  for (;;) {
+    const bool startAtPos = pos == 0 ? state.midLine == FALSE : IsLineEnd(data[pos - 1]);
+    const Found found = NextMarker(data, length, pos, startAtPos);
+    if (found.which < 0) {
+      const DWORD held = HeldTailStart(data, length, pos, startAtPos);
+      if (!Write(pdev, data + pos, held - pos) || !HoldTail(state, data + held, length - held)) return -1;
+      if (held > 0) state.midLine = IsLineEnd(data[held - 1]) ? FALSE : TRUE;
+      return 1;
+    }
+    const DWORD at = found.at;
     const BYTE* marker = data + pos + at;
     // The line end stays with the text that follows.
     const DWORD line = LineLength(reinterpret_cast<const char*>(marker), length - pos - at);
     bool ok = true;
-    switch (which) {
+    switch (found.which) {
       case kBeginPageSetup:
         ok = Write(pdev, data + pos, at + line) && EnsurePageStarted(pdev, FALSE) > 0;
         pos += at + line;
@@ -100,8 +170,20 @@ int WalkStructure(PDEV* pdev, const BYTE* data, DWORD length) {
       }
     }
     if (!ok) return -1;
+    // A removed word leaves the line as it was; anything else wrote up to pos.
+    if (pos > 0 && found.which != kDeleteMe) state.midLine = IsLineEnd(data[pos - 1]) ? FALSE : TRUE;
   }
-  return 1;
+}
+
+// The held tail goes in front of the call's data, so that a marker cut
+// between two calls is found whole.
+int WalkStructureAfterHeld(PDEV* pdev, const BYTE* data, DWORD length) {
+  PassthroughFilterState& state = pdev->job.passthrough;
+  if (state.heldMarkerLength == 0) return WalkStructure(pdev, data, length);
+  std::vector<BYTE> joined(state.heldMarker, state.heldMarker + state.heldMarkerLength);
+  joined.insert(joined.end(), data, data + length);
+  state.heldMarkerLength = 0;
+  return WalkStructure(pdev, joined.data(), static_cast<DWORD>(joined.size()));
 }
 
 // ---- The document reader's pages -----------------------------------------------
@@ -260,6 +342,16 @@ int FilterAppPostScript(PDEV* pdev, const BYTE* data, DWORD length) {
   if (pdev == nullptr) return -1;
   if (data == nullptr || length == 0) return 0;
   if (pdev->job.passthrough.embeddedDocument) return Write(pdev, data, length) ? static_cast<int>(length) : -1;
-  if (pdev->acrobatVersion == 0) return WalkStructure(pdev, data, length);
+  if (pdev->acrobatVersion == 0) return WalkStructureAfterHeld(pdev, data, length);
   return FilterDocumentReader(pdev, data, length);
+}
+
+bool FlushHeldAppPostScript(PDEV* pdev) {
+  if (pdev == nullptr) return false;
+  PassthroughFilterState& state = pdev->job.passthrough;
+  const DWORD length = state.heldMarkerLength;
+  state.heldMarkerLength = 0;
+  if (length == 0) return true;
+  state.midLine = IsLineEnd(state.heldMarker[length - 1]) ? FALSE : TRUE;
+  return Write(pdev, state.heldMarker, length);
 }

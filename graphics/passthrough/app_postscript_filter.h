@@ -33,3 +33,9 @@ DWORD PassthroughLineLength(int row);
 // Filters one passthrough call's data into the job. Answers length (1 for
 // data walked for its page structure), -1 when a write to the job failed.
 int FilterAppPostScript(PDEV* pdev, const BYTE* data, DWORD length);
+
+// Passes on the tail of the last call that was held back because it began a
+// structure comment; before anything else is written after the application's
+// data (the job end, an embedded document's header). False when the write
+// failed.
+bool FlushHeldAppPostScript(PDEV* pdev);

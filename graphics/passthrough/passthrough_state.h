@@ -17,10 +17,17 @@ struct PassthroughMatch {
   DWORD matched = 0;  // bytes of it seen so far
 };
 
+// The largest tail of one call that may still become a structure comment or the
+// removed word once the next call's data follows it.
+constexpr DWORD kHeldMarkerMax = 16;
+
 struct PassthroughFilterState {
   WORD foundLine = 0;           // 0 none yet, 1 the page line, 2 the line-removal comment
   PassthroughMatch match;
   int saveCountdown = 0;        // calls in which "save" is still looked for
   DWORD heldBytes = 0;          // bytes diverted to the held-text channel
   BOOL embeddedDocument = FALSE; // inside an embedded document: data passes unchanged
+  BOOL midLine = FALSE;          // the last byte passed on did not end a line
+  BYTE heldMarker[kHeldMarkerMax] = {};  // a call's tail that begins a marker, not yet passed on
+  DWORD heldMarkerLength = 0;
 };

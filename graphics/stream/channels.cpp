@@ -3,10 +3,13 @@
 // are never written as channels. A write that does not go through completely
 // marks the job failed, so that no later bytes follow a hole in the stream.
 #include <cstring>
+#include <new>
+#include <utility>
 
 #include "graphics/core/pdev.h"
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"
+#include "graphics/stream/page_offset_records.h"
 #include "graphics/stream/spooler_write.h"
 #include "platform/base/errors.h"
 #include "platform/base/files.h"
@@ -111,12 +114,15 @@ BOOL InitChannelFiles(PDEV* pdev) {
   output.channels[kSpoolerIndex].open = TRUE;
   output.failed = FALSE;
   output.pageRecord = PageRecordState{};
+  output.records = new (std::nothrow) PageOffsetRecords;
+  if (output.records == nullptr) return FALSE;
   return EnsureChannelPath(pdev, kPageOffsetsIndex) ? TRUE : FALSE;
 }
 
 void DeleteChannelFiles(PDEV* pdev) {
   if (pdev == nullptr) return;
   OutputState& output = pdev->output;
+  delete std::exchange(output.records, nullptr);
   for (int index = 1; index < kOutputChannelCount; ++index) {
     OutputChannel& row = output.channels[index];
     CloseRow(row);
@@ -149,6 +155,7 @@ void MoveChannelFiles(PDEV* from, PDEV* to) {
   target.currentChannel = source.currentChannel;
   target.savedChannel = source.savedChannel;
   target.pageRecord = source.pageRecord;
+  target.records = std::exchange(source.records, nullptr);
   source.jobFolder[0] = '\0';
   source.jobNumber = 0;
 }

@@ -122,6 +122,14 @@ int RecordTabEnd(PDEV* pdev, int n, LONGLONG correction);
 // A value of the page-offset file (sections "Page Offsets", "Page Tickets",
 // "Paper Size", "Feed Direction", "Page Tabs"); FALSE when it is missing.
 BOOL ReadPageOffsetValue(PDEV* pdev, const char* section, const char* key, LONGLONG* value);
+// Records a value of its own section (the page store's trailer lengths);
+// FALSE, with the job marked failed, when it cannot be kept.
+BOOL RecordPageOffsetValue(PDEV* pdev, const char* section, const char* key, LONGLONG value);
+// Drops a record, as though it had never been made.
+void ForgetPageOffsetValue(PDEV* pdev, const char* section, const char* key);
+// Writes every record into the job's page-offset file at once (replacing it);
+// 1 when the whole file was written.
+int WritePageOffsetFile(PDEV* pdev);
 
 // Replays of stored ranges to the spooler (each flushes first and answers 1;
 // 0 when a write failed).

@@ -7,6 +7,8 @@
 
 #include "platform/base/types.h"
 
+class PageOffsetRecords;
+
 constexpr int kOutputChannelCount = 8;
 // The output buffer holds 64 KB of stream bytes plus room for a formatted line's
 // tail, so that a writer never has to split a short item.
@@ -45,4 +47,7 @@ struct OutputState {
   char jobFolder[MAX_PATH] = {};
   DWORD jobNumber = 0;
   PageRecordState pageRecord;
+  // The page-offset records of the document, owned (made by InitChannelFiles,
+  // freed with the channel files).
+  PageOffsetRecords* records = nullptr;
 };

@@ -1,17 +1,20 @@
-// The page-offset file of a job: an ini file that records where each stored page,
-// its settings section ("ticket"), the document trailer and each tab sheet begin
-// in the pages and tab files, so that the end of the document can send them in
-// another order. Offsets are 64-bit decimal numbers: a pages file of a large
-// raster job passes 2 and 4 GB.
-#include <charconv>
+// The page-offset records of a job: where each stored page, its settings
+// section ("ticket"), the document trailer and each tab sheet begin in the
+// pages and tab files, so that the end of the document can send them in
+// another order. They are kept in memory and written to the job's page-offset
+// file (an ini file) in one go when the stored pages are read back. Offsets are
+// 64-bit decimal numbers: a pages file of a large raster job passes 2 and 4 GB.
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 
 #include "graphics/core/pdev.h"
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"
-#include "platform/base/profile.h"
+#include "graphics/stream/page_offset_records.h"
+#include "platform/base/files.h"
+#include "platform/base/handles.h"
 
 namespace {
 
@@ -26,14 +29,16 @@ std::string Decimal(int64_t value) { return std::to_string(value); }
 
 std::string TabKey(int n, const char* suffix) { return Decimal(n) + suffix; }
 
-const char* OffsetFilePath(PDEV* pdev) {
-  return EnsureChannelPath(pdev, kPageOffsetsIndex) ? pdev->output.channels[kPageOffsetsIndex].path : nullptr;
-}
-
 bool WriteNumber(PDEV* pdev, const char* section, const std::string& key, int64_t value) {
-  const char* path = OffsetFilePath(pdev);
-  if (path == nullptr || !WritePrivateProfileStringA(section, key.c_str(), Decimal(value).c_str(), path)) {
+  PageOffsetRecords* records = pdev->output.records;
+  if (records == nullptr) {
     // A lost record would send pages from the wrong place: the job is not whole.
+    MarkOutputFailed(pdev);
+    return false;
+  }
+  try {
+    records->Set(section, key, value);
+  } catch (const std::bad_alloc&) {
     MarkOutputFailed(pdev);
     return false;
   }
@@ -41,15 +46,9 @@ bool WriteNumber(PDEV* pdev, const char* section, const std::string& key, int64_
 }
 
 std::optional<int64_t> ReadNumber(PDEV* pdev, const char* section, const std::string& key) {
-  const char* path = pdev->output.channels[kPageOffsetsIndex].path;
-  if (path[0] == '\0') return std::nullopt;
-  char text[32] = {};
-  const DWORD length = GetPrivateProfileStringA(section, key.c_str(), "", text, sizeof text, path);
-  if (length == 0) return std::nullopt;
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text, text + length, value);
-  if (error != std::errc() || end != text + length) return std::nullopt;
-  return value;
+  const PageOffsetRecords* records = pdev->output.records;
+  if (records == nullptr) return std::nullopt;
+  return records->Get(section, key);
 }
 
 std::optional<uint64_t> ReadOffset(PDEV* pdev, const char* section, const std::string& key) {
@@ -78,6 +77,34 @@ BOOL ReadPageOffsetValue(PDEV* pdev, const char* section, const char* key, LONGL
   if (!number) return FALSE;
   *value = *number;
   return TRUE;
+}
+
+BOOL RecordPageOffsetValue(PDEV* pdev, const char* section, const char* key, LONGLONG value) {
+  if (pdev == nullptr || section == nullptr || key == nullptr) return FALSE;
+  return WriteNumber(pdev, section, key, value) ? TRUE : FALSE;
+}
+
+void ForgetPageOffsetValue(PDEV* pdev, const char* section, const char* key) {
+  if (pdev == nullptr || section == nullptr || key == nullptr || pdev->output.records == nullptr) return;
+  pdev->output.records->Erase(section, key);
+}
+
+int WritePageOffsetFile(PDEV* pdev) {
+  if (pdev == nullptr || pdev->output.records == nullptr) return 0;
+  if (!EnsureChannelPath(pdev, kPageOffsetsIndex)) return 0;
+  std::string text;
+  try {
+    text = pdev->output.records->Text();
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  HANDLE file = CreateFileA(pdev->output.channels[kPageOffsetsIndex].path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, 0);
+  if (file == INVALID_HANDLE_VALUE || file == 0) return 0;
+  DWORD put = 0;
+  const BOOL ok = text.empty() || WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+  CloseHandle(file);
+  return ok && put == text.size() ? 1 : 0;
 }
 
 int RecordPageOffset(PDEV* pdev, BOOL withPaper) {

@@ -142,6 +142,7 @@ TEST_F(ChannelsTest, FilesGoAtDocumentEndAndWithAnAbortedJob) {
     }
     pdev->output.pageRecord.page = 1;
     ASSERT_EQ(RecordPageOffset(pdev.get(), TRUE), 1);
+    ASSERT_EQ(WritePageOffsetFile(pdev.get()), 1);
     // A file left open for reading goes as well.
     ASSERT_TRUE(OpenChannelForReading(pdev.get(), 3));
     const std::string folder = pdev->output.jobFolder;

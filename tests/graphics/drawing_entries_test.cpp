@@ -421,7 +421,8 @@ TEST_F(DrawingTest, ABrushThroughAMaskGoesToTheRasterWriterAsAMask) {
   ASSERT_EQ(FakeRasterWriter().images.size(), 1u);
   const ImageCall& image = FakeRasterWriter().images[0];
   EXPECT_EQ(image.source.pvScan0, mask.get()->pvScan0);
-  EXPECT_EQ(image.placement, kImagePlaceMasked);
+  // The brush goes through the set pixels only (the background is 0xAA).
+  EXPECT_EQ(image.placement, kImagePlaceInkWhereSet);
   EXPECT_EQ(image.rop3, static_cast<DWORD>(PATCOPY));
   EXPECT_EQ(image.dest.left, 100);
   EXPECT_EQ(image.sourceRect->right, 16);

@@ -398,6 +398,41 @@ TEST_F(JobEventsTest, PassthroughCountedWithoutItsLengthWordIsSentAgain) {
   EXPECT_EQ(job.find("% application mark", first + 1), std::string::npos);
 }
 
+// Clearing printer memory per page puts every page after the first (whose save
+// the job header opens) in a save that its page end restores; without it no
+// page is restored. Each page draws text, so each page downloads a font.
+TEST_F(JobEventsTest, ClearingMemoryPerPageSavesAndRestoresEveryPostScriptPage) {
+  printer_ = Install(kColourModel, "Colour", kPdlPs3, 1);
+  for (DWORD clear : {0u, 1u}) {
+    SCOPED_TRACE(clear);
+    XDEVMODE dm = DriverLayout(kPdlPs3);
+    dm.dmPrivate._bClearMemoryPerPage = clear;
+    HDC dc = CreateDCW(u"WINSPOOL", u"Colour", nullptr, &dm.dmPublic);
+    ASSERT_NE(dc, 0u) << GetLastError();
+    ASSERT_GT(Start(dc), 0);
+    for (int page = 0; page < 3; ++page) {
+      ASSERT_GT(StartPage(dc), 0);
+      EXPECT_TRUE(ExtTextOutW(dc, 300, 300, 0, nullptr, u"Page", 4, nullptr));
+      ASSERT_GT(EndPage(dc), 0);
+    }
+    ASSERT_GT(EndDoc(dc), 0);
+    EXPECT_TRUE(DeleteDC(dc));
+    const std::string job = Job();
+    size_t restores = 0;
+    for (size_t at = job.find("\nRS\n"); at != std::string::npos; at = job.find("\nRS\n", at + 1)) ++restores;
+    EXPECT_EQ(restores, clear ? 2u : 0u);
+    if (!GhostscriptAvailable()) continue;
+    const testsupport::PclReport report = testsupport::ReadPclJob(job);
+    ASSERT_TRUE(report.ok()) << report.Summary();
+    std::string postScript;
+    for (const std::string& section : report.PostScript()) postScript += section;
+    const GhostscriptRun run = RunPostScriptJob(postScript);
+    ASSERT_TRUE(run.Clean()) << run.output;
+    ASSERT_EQ(run.pages.size(), 3u);
+    for (const RenderedPage& page : run.pages) EXPECT_GT(page.DarkCount(0, 0, page.width, page.height), 0);
+  }
+}
+
 TEST_F(JobEventsTest, BannerPagePrintsAheadOfTheDocument) {
   if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   printer_ = Install(kColourModel, "Colour", kPdlPs3, 1);

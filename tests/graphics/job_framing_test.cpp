@@ -1,6 +1,6 @@
 // The first and last bytes of a job: the PJL envelope and its gates over the
 // system's code page, the model's features, the status monitor, macro output
-// and the printer's "Compatibility" value; Ctrl-D, setuserparams and the
+// and every advanced setting, the envelope always closed; Ctrl-D, setuserparams and the
 // input-tray mask; the DSC structure with injected text; the prolog variants;
 // the job name in the PJL and DSC lines; and whole jobs read back from a file
 // port, the PostScript one run in Ghostscript and the PCL one read by the
@@ -242,45 +242,53 @@ TEST_F(JobFramingTest, PjlGateOverCodePageModelFeaturesMonitorAndMacroOutput) {
   }
 }
 
-TEST_F(JobFramingTest, EojGateAsksTheCompatibilityValueOnlyWhenTheJobSaysSo) {
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
+  return count;
+}
+
+// A job that opens a PJL job closes it, whatever the advanced settings say and
+// whatever the printer's "Compatibility" value holds: bit 0x1 is the binary
+// data switch, and a binary job once opened "@PJL JOB" and never closed it.
+TEST_F(JobFramingTest, EveryOpenedPjlJobIsClosedForEveryAdvancedSetting) {
   HANDLE ps = FilePrinter(kColourModel, kPdlPs3);
   HANDLE pcl = FilePrinter(kMonoModel, kPdlPcl5e);
-  struct Case {
+  struct Printer {
     const char* what;
-    UINT codePage;
     bool postScript;
-    DWORD advanced;
-    bool present;
-    DWORD type;
-    std::string value;
-    bool eoj;
-  } cases[] = {
-      {"no compatibility check, no value", 1252, true, 0, false, 0, "", true},
-      {"no compatibility check, bit 0 clear", 1252, true, 0, true, REG_DWORD, Dword(0), true},
-      {"check, no value", 1252, true, 0x01, false, 0, "", false},
-      {"check, bit 0 set", 1252, true, 0x01, true, REG_DWORD, Dword(1), true},
-      {"check, bits 0 and 1 set", 1252, true, 0x01, true, REG_DWORD, Dword(3), true},
-      {"check, bit 0 clear", 1252, true, 0x01, true, REG_DWORD, Dword(2), false},
-      {"check, a 2-byte value", 1252, true, 0x01, true, REG_BINARY, std::string("\x01\x00", 2), false},
-      {"check, an 8-byte value", 1252, true, 0x01, true, REG_BINARY, Dword(1) + Dword(0), false},
-      {"check, other settings bits too", 1252, true, 0x1D, true, REG_DWORD, Dword(1), true},
-      {"check, bit 0 set, but a bare 932 job", 932, true, 0x01, true, REG_DWORD, Dword(1), false},
-      {"PCL ignores the check", 1252, false, 0x01, false, 0, "", true},
+    bool compatibilityValue;
+    DWORD compatibility;
+  } printers[] = {
+      {"PostScript, no Compatibility value", true, false, 0},
+      {"PostScript, Compatibility bit 0 clear", true, true, 2},
+      {"PostScript, Compatibility bit 0 set", true, true, 1},
+      {"PCL", false, false, 0},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ASSERT_TRUE(platform::SetAnsiCodePage(c.codePage));
-    HANDLE printer = c.postScript ? ps : pcl;
+  for (const Printer& p : printers) {
+    HANDLE printer = p.postScript ? ps : pcl;
     DeleteCompatibility(printer);
-    if (c.present) SetCompatibility(printer, c.type, c.value);
-    PDEV* pdev = NewJobPdev(printer, c.postScript ? kPdlPs3 : kPdlPcl5e, "Eoj");
-    pdev->devmode.dmPrivate._dwAdvSettings = c.advanced & ~DWORD{0x06};  // no Ctrl-D in this table
-    EXPECT_EQ(JobEndsWithEoj(pdev) != FALSE, c.eoj);
-    const std::string job = Job(pdev);
-    EXPECT_EQ(EndsWith(job, EojLines("Eoj")), c.eoj) << Show(job);
-    if (!c.eoj) {
-      EXPECT_EQ(job.find("@PJL EOJ"), std::string::npos);
-      EXPECT_TRUE(EndsWith(job, "\nend\n")) << Show(job);
+    if (p.compatibilityValue) SetCompatibility(printer, REG_DWORD, Dword(p.compatibility));
+    for (UINT codePage : {1252u, 932u}) {
+      ASSERT_TRUE(platform::SetAnsiCodePage(codePage));
+      for (DWORD advanced = 0; advanced < 0x20; ++advanced) {
+        SCOPED_TRACE(std::string(p.what) + ", code page " + std::to_string(codePage) + ", advanced " +
+                     std::to_string(advanced));
+        PDEV* pdev = NewJobPdev(printer, p.postScript ? kPdlPs3 : kPdlPcl5e, "Balanced");
+        pdev->devmode.dmPrivate._dwAdvSettings = advanced;
+        const std::string job = Job(pdev);
+        const size_t opened = Count(job, "@PJL JOB NAME");
+        EXPECT_EQ(opened, Count(job, "@PJL EOJ NAME")) << Show(job);
+        EXPECT_LE(opened, 1u);
+        if (opened == 1) {
+          EXPECT_TRUE(StartsWith(job, JobLine("Balanced"))) << Show(job);
+          EXPECT_TRUE(EndsWith(job, EojLines("Balanced"))) << Show(job);
+        } else {
+          EXPECT_EQ(job.find(kUel), std::string::npos) << Show(job);
+        }
+        // Only the bare PostScript job of a code-page-932 system goes without.
+        EXPECT_EQ(opened == 0, p.postScript && codePage == 932);
+      }
     }
   }
 }

@@ -41,7 +41,7 @@ class PageOffsetsTest : public StreamTest {
     WriteOut(pdev, kWriteBytes, int(kTrailer.size()), kTrailer.data());
     EXPECT_EQ(SelectOutputChannel(pdev, kChannelSpooler), 1);
     for (const auto& [section, key] : dropped) {
-      EXPECT_TRUE(WritePrivateProfileStringA(section, key, nullptr, pdev->output.channels[4].path));
+      ForgetPageOffsetValue(pdev, section, key);
     }
     return pdev;
   }
@@ -139,6 +139,8 @@ TEST_F(PageOffsetsTest, TabSheetReplays) {
 
 TEST_F(PageOffsetsTest, RecordsAreDecimalAndPaperIsRecordedOnRequest) {
   PDEV* pdev = StoreDocument();
+  // The records reach the file in one write, when the pages are read back.
+  ASSERT_EQ(WritePageOffsetFile(pdev), 1);
   const char* file = pdev->output.channels[4].path;
   char text[32];
   GetPrivateProfileStringA("Page Offsets", "1", "", text, sizeof text, file);
@@ -178,6 +180,7 @@ TEST_F(PageOffsetsTest, OffsetsPastTwoAndFourGigabytesAreKeptExactly) {
     ASSERT_EQ(RecordPageOffset(pdev, FALSE), 1);
     ASSERT_EQ(RecordPageTicket(pdev), 1);
     ASSERT_EQ(RecordTabEnd(pdev, page, 10), 1);
+    ASSERT_EQ(WritePageOffsetFile(pdev), 1);
     char text[32];
     GetPrivateProfileStringA("Page Offsets", std::to_string(page).c_str(), "", text, sizeof text, file);
     EXPECT_STREQ(text, c.text);

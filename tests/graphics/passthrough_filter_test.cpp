@@ -16,6 +16,7 @@
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"
 #include "tests/graphics/device_settings_fixture.h"
+#include "tests/graphics/ghostscript_job.h"
 #include "tests/support/pcl_reader.h"
 
 namespace graphicstest {
@@ -173,6 +174,55 @@ TEST_F(PassthroughFilterTest, EachApplicationPageBecomesADriverPage) {
   }
   EXPECT_EQ(Count(out, "\nshowpage\n"), 3u) << out;
   EXPECT_LT(out.rfind("\nshowpage\n"), out.find("%%Trailer"));
+}
+
+// Page comments count only where a line starts, also when the application cuts
+// one between two calls; text that merely contains one (a string, the rest of
+// a line) is the application's and passes unchanged. Every page draws a bar, so
+// the rendered job shows whether the driver's page ends landed in the right
+// places.
+TEST_F(PassthroughFilterTest, PageCommentsCountOnlyAtALineStartAlsoWhenCutBetweenCalls) {
+  const std::string bar = "newpath 100 100 moveto 300 100 lineto 20 setlinewidth stroke\n";
+  const std::string one = "%%Page: 1 1\n%%BeginPageSetup\n" + bar;
+  const std::string two = "%%Page: 2 2\n%%BeginPageSetup\n" + bar;
+  const std::string afterText = "/x 1 def %%Page: 2 2\n";
+  struct Case {
+    const char* what;
+    std::vector<std::string> pieces;
+    int pages;
+    std::string kept;  // application text that must reach the printer as it came
+  } cases[] = {
+      {"a comment inside a string", {one + "(see %%Page: 2 2 here) pop\n%%BeginPageSetup\n%%Trailer\n"}, 1,
+       "(see %%Page: 2 2 here) pop\n"},
+      {"a comment after text on its line", {one + afterText + "%%BeginPageSetup\n%%Trailer\n"}, 1, afterText},
+      {"whole comments", {one + two + "%%Trailer\n"}, 2, ""},
+      {"cut after the percent signs", {one + "%%", two.substr(2) + "%%Trailer\n"}, 2, ""},
+      {"cut inside the word", {one + "%%Pa", two.substr(4) + "%%Trailer\n"}, 2, ""},
+      {"cut right after the line end", {one, two + "%%Trailer\n"}, 2, ""},
+      {"cut over three calls", {one + "%", "%P", two.substr(3) + "%%Trailer\n"}, 2, ""},
+      {"page setup cut", {one + "%%Page: 2 2\n%%BeginPage", "Setup\n" + bar + "%%Trailer\n"}, 2, ""},
+      {"cut between CR and LF", {"%%Page: 1 1\r", "\n%%BeginPageSetup\r\n" + bar + "%%Pag", "e: 2 2\r\n%%BeginPageSetup\r\n" + bar + "%%Trailer\r\n"}, 2, ""},
+      {"a false start held, then passed on", {one + "%%Pa", "th ends here\n%%Trailer\n"}, 1, "%%Path ends here\n"},
+      {"the removed word cut between calls", {one + "/Dele", "teMe 1 def\n%%Trailer\n"}, 1, "/ 1 def\n"},
+      {"the last call ends in a comment start", {one + "%%"}, 1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PdevPtr pdev = Job();
+    ASSERT_TRUE(pdev);
+    int started = 0;
+    const std::string out = Filter(pdev.get(), c.pieces, &started);
+    EXPECT_EQ(started, c.pages) << out;
+    if (!c.kept.empty()) {
+      EXPECT_NE(out.find(c.kept), std::string::npos) << out;
+    }
+    EXPECT_EQ(out.find("DeleteMe"), std::string::npos) << out;
+    if (!GhostscriptAvailable()) continue;
+    const GhostscriptRun run = RunPostScriptJob(out, 36);
+    ASSERT_TRUE(run.Clean()) << run.output << out;
+    ASSERT_EQ(run.pages.size(), static_cast<size_t>(c.pages)) << out;
+    for (const RenderedPage& page : run.pages) EXPECT_GT(page.DarkCount(0, 0, page.width, page.height), 0) << out;
+  }
 }
 
 TEST_F(PassthroughFilterTest, PageMakerSetupTakesTheJobSettingsInPlaceOfItsMarker) {

@@ -444,7 +444,7 @@ TEST_P(ProcSetTest, DefinesEveryProcedureTheWritersCall) {
       "pd_SwitchToPrevious", "pd_InstallCDevProcV", "pd_gen90ms", "mF_83V_CID", "mF_V_CID", "pd_SwitchToNative",
       "pd_IsModeSwitchAble", "pd_DefLocalVParams", "pd_mF_V_Finally", "mF_V_FE", "mF_83pv_CID",
       "pd_DefLocalParams", "pd_mF_Finally", "mF_FE", "sbB", "ssB", "SB", "XS", "xbB", "xsB", "XB", "XYS", "xybB",
-      "xysB", "XYB", "Fitb", "FitB", "ImGray", "ImMask", "ImRGB", "ImIndex"};
+      "xysB", "XYB", "Fitb", "FitB", "ImGray", "ImMask", "ImPaint", "ImRGB", "ImIndex"};
   std::string program = std::string(kPrelude) + Prolog(GetParam()) + "[";
   for (const char* name : kNames) program += std::string(" /") + name;
   program += "] {dup CalyxonDict exch known {pop}{(CHECKFAIL: missing ) print =}ifelse} forall end\n";

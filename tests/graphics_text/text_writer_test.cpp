@@ -17,6 +17,7 @@
 #include "tests/graphics_text/fake_text_services.h"
 #include "tests/graphics_text/text_fixture.h"
 #include "tests/support/machine_fixture.h"
+#include "tests/support/pcl_reader.h"
 
 namespace graphicstest {
 namespace {
@@ -376,6 +377,38 @@ class TrueTypeTextTest : public TextWriterTest {
   }
   std::unique_ptr<Font> arial_;
 };
+
+// Vector drawing may leave the printer in HP-GL/2; plain PCL text after it must
+// leave HP-GL/2 before its font selection, which HP-GL/2 would not take: the
+// printer's own fonts and downloaded soft fonts alike.
+TEST_F(TrueTypeTextTest, PclFontSelectionComesAfterHpglIsLeft) {
+  for (bool downloaded : {false, true}) {
+    SCOPED_TRACE(downloaded ? "downloaded soft font" : "printer font");
+    Open(kPdlPcl5e);
+    auto univers = fonts_->Font(1, 50);
+    auto arial = TrueTypeFont(u"Arial", 50);
+    ASSERT_NE(arial, nullptr);
+    FONTOBJ* font = downloaded ? static_cast<FONTOBJ*>(arial.get()) : static_cast<FONTOBJ*>(univers.get());
+    pdev_->job.inHpgl = 1;
+    auto run = downloaded ? MakeRun(u"Hello", 100, 200, 25, arial.get()) : MakeRun(u"Hello", 100, 200, 25);
+    BOOL ok = FALSE;
+    const std::string out = Walk(run.get(), font, nullptr, 0, &ok);
+    EXPECT_TRUE(ok);
+    // HP-GL/2 is left before the selection (this program's download stand-in
+    // writes placeholder text, so the order is read from the bytes).
+    const size_t leave = out.find(kEsc + "%0A");
+    const size_t selection = out.find(downloaded ? kEsc + "&t1P" + kEsc + "(" : kEsc + "(s");
+    ASSERT_NE(selection, std::string::npos) << out;
+    ASSERT_NE(leave, std::string::npos) << out;
+    EXPECT_LT(leave, selection) << out;
+    if (!downloaded) {
+      const testsupport::PclReport report = testsupport::ReadPclJob(kEsc + "%0BPD;" + out + kEsc + "E");
+      EXPECT_TRUE(report.ok()) << report.Summary() << out;
+    }
+    EXPECT_EQ(pdev_->job.inHpgl, 0);
+    TearDown();
+  }
+}
 
 TEST_F(TrueTypeTextTest, ASubstituteFallsBackToADownloadedFontForCharactersItLacksInTextOrder) {
   Services().substitute = 1;  // Helvetica
