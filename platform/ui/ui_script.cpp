@@ -72,7 +72,7 @@ bool SplitLine(const std::string& text, Line* line, std::string* problem) {
     const char c = text[i];
     if (c == ' ' || c == '\t' || c == '\r') {
       ++i;
-    } else if (c == '#') {
+    } else if (c == '#' && !(i + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1])))) {
       break;
     } else if (c == '"') {
       std::string word;
@@ -95,7 +95,7 @@ bool SplitLine(const std::string& text, Line* line, std::string* problem) {
       line->words.push_back(word);
       line->quoted.push_back(true);
     } else {
-      const size_t end = text.find_first_of(" \t\r\"#", i);
+      const size_t end = text.find_first_of(" \t\r\"", i);
       line->words.push_back(text.substr(i, end == std::string::npos ? std::string::npos : end - i));
       line->quoted.push_back(false);
       i = end == std::string::npos ? text.size() : end;

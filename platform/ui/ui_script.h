@@ -3,8 +3,9 @@
 // program's --ui-script option loads it and installs it as the process's dialog
 // and message-box handler.
 //
-//   # a comment; texts are "quoted" (\" inside), UTF-8, and reach the
-//   # controls in the process's code page
+//   # a comment (a "#" before a digit is an entry's index); texts are
+//   # "quoted" (\" inside), UTF-8, and reach the controls in the process's
+//   # code page
 //   dialog "Caption"                  the open dialog must have this caption
 //   page "Title"                      choose a sheet's tab or an entry of a page list
 //   click <control>                   press a button (or click any control)
