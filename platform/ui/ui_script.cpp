@@ -11,51 +11,19 @@
 #include "platform/base/codepage.h"
 #include "platform/ui/dialog_keys.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/tab_control.h"
 #include "platform/ui/wnd_tree.h"
 #if __has_include("platform/ui/window_picture.h")
 #include "platform/ui/window_picture.h"
 #define ZEL_HAVE_WINDOW_PICTURE 1
 #endif
 
-// The tab control's messages as a sheet's tab row answers them.
-#ifndef TCM_GETITEMCOUNT
-#define TCM_GETITEMCOUNT 0x1304u
-#endif
-#ifndef TCM_GETITEMA
-#define TCM_GETITEMA 0x1305u
-#endif
-#ifndef TCM_GETCURSEL
-#define TCM_GETCURSEL 0x130Bu
-#endif
-#ifndef TCM_SETCURSEL
-#define TCM_SETCURSEL 0x130Cu
-#endif
-#ifndef TCIF_TEXT
-#define TCIF_TEXT 0x0001u
-#endif
-#ifndef TCN_SELCHANGE
-#define TCN_SELCHANGE (-551)
-#endif
-#ifndef TCN_SELCHANGING
-#define TCN_SELCHANGING (-552)
-#endif
 #ifndef CBN_SELCHANGE
 #define CBN_SELCHANGE 1
 #endif
 
 namespace platform::ui {
 namespace {
-
-// What TCM_GETITEMA fills.
-struct TabItemQuery {
-  UINT mask;
-  DWORD state;
-  DWORD stateMask;
-  LPSTR text;
-  int textMax;
-  int image;
-  LPARAM param;
-};
 
 constexpr int kApplyNow = 0x3021;
 
@@ -312,17 +280,16 @@ struct UiScript::State {
         const int count = static_cast<int>(SendMessageA(control, TCM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
           char text[256] = {};
-          TabItemQuery item{TCIF_TEXT, 0, 0, text, sizeof text, 0, 0};
+          TCITEMA item{TCIF_TEXT, 0, 0, text, sizeof text, 0, 0};
           if (!SendMessageA(control, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
           if (Lower(Readable(text)) != Lower(Readable(title))) continue;
-          if (SendMessageA(control, TCM_GETCURSEL, 0, 0) == i) return;
-          // As a click on the tab: the page being left may refuse.
-          NMHDR header{control, static_cast<UINT_PTR>(GetDlgCtrlID(control)), static_cast<UINT>(TCN_SELCHANGING)};
-          HWND owner = GetParent(control);
-          if (SendMessageA(owner, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header))) return;
-          SendMessageA(control, TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
-          header.code = static_cast<UINT>(TCN_SELCHANGE);
-          SendMessageA(owner, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+          if (!IsWindowEnabled(control)) Fail(line, "the tabs are disabled");
+          // A click on the tab; the page being left may keep the selection.
+          RECT tab{};
+          SendMessageA(control, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tab));
+          const LPARAM point = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+          SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, point);
+          SendMessageA(control, WM_LBUTTONUP, 0, point);
           return;
         }
       } else if (IsList(control)) {
