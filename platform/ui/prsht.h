@@ -6,8 +6,9 @@
 // parent window) with the PSM_ messages.
 //
 // A modal sheet goes through the process's dialog handler (platform/ui/dialog.h)
-// as every modal dialog does: the request names the template "#PropertySheet" (or
-// "#Wizard"); with no handler the sheet is cancelled.
+// as every modal dialog does: the request names the template "PropertySheet" (or
+// "Wizard"); with no handler the sheet is cancelled. PSM_PRESSBUTTON is posted,
+// as a click would be.
 #pragma once
 
 #include "platform/ui/dialog.h"
