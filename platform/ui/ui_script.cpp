@@ -381,6 +381,8 @@ struct UiScript::State {
       if (!(code & DLGC_BUTTON)) Fail(line, "\"" + line.words[1] + "\" is no button");
       const bool on = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
       check(on == (state == "checked"), on ? "checked" : "unchecked");
+    } else if (state == "focused") {
+      check(GetFocus() == control, "not focused");
     } else if (state == "text") {
       const std::string wanted = Quoted(line, 3, "expect text");
       const std::string seen = platform::Utf8FromAnsi(WindowText(control));

@@ -19,7 +19,7 @@
 //   ok | cancel | apply               the dialog's own buttons
 //   answer yes|no|ok|cancel           how the next message box is answered
 //   png "FILE"                        a picture of the open dialog
-//   expect <control> enabled|disabled|checked|unchecked|visible|hidden
+//   expect <control> enabled|disabled|checked|unchecked|visible|hidden|focused
 //   expect <control> text "..." | selected "..."
 //
 // A control is named by its id or by its text ("&OK" or "OK"); a label's text

@@ -227,9 +227,13 @@ expect "&Duplex" checked
 key Alt+c          # from the frame's side of the keyboard back to the page
 type 31 "0"
 expect 31 text "30"
-key Tab            # past the last control of the page into the frame
-expect "&Duplex" checked
-ok
+key Tab Tab        # past the page's last control round to the frame's list
+expect 1028 focused
+key Down           # the list keeps its arrows: the next page
+expect 41 visible
+key Tab
+expect "OK" focused
+key Enter
 )"));
   script.Install();
   const INT_PTR result = dialog.DoModal();
@@ -237,7 +241,7 @@ ok
   script.Uninstall();
   ASSERT_FALSE(script.failed()) << script.error();
   EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(qualityLog.initialisations, 1);
+  EXPECT_EQ(qualityLog.initialisations, 2);
   EXPECT_EQ(paperLog.initialisations, 2);
 }
 
