@@ -12,6 +12,7 @@
 #pragma once
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/message_box.h"  // IDOK, IDCANCEL
 #include "platform/ui/user.h"
 
 typedef HANDLE HPROPSHEETPAGE;
