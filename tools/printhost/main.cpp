@@ -9,7 +9,7 @@
 //             [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]
 //             [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]
 //             [--text FILE | --sample | --blank N | --marks N]
-//             [--properties] [--ui-script FILE]
+//             [--properties] [--printer-properties] [--ui-script FILE]
 //
 // N-up, booklet, the printer language, the watermark, the output bin, staple,
 // punch and fold positions and the mirror and negative image are the driver's
@@ -20,7 +20,10 @@
 //
 // --properties shows the driver's document property sheet over that device mode,
 // as an application's Print dialog does, and prints with what the user chose;
-// Cancel prints nothing (exit 1). --ui-script plays a script of user actions
+// Cancel prints nothing (exit 1). --printer-properties first shows the printer's
+// properties, as a printers folder does; then the host prints only when a
+// document option (--text, --sample, --blank, --marks or --properties) is given,
+// and needs --output only then. --ui-script plays a script of user actions
 // (platform/ui/ui_script.h) into the dialogs the host opens; a faulty line stops
 // the script, cancels the dialogs and the host ends with exit 1 without printing.
 #include <algorithm>
@@ -56,7 +59,7 @@ int Usage() {
                "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
                "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
                "                 [--text FILE | --sample | --blank N | --marks N]\n"
-               "                 [--properties] [--ui-script FILE]\n");
+               "                 [--properties] [--printer-properties] [--ui-script FILE]\n");
   return 2;
 }
 
@@ -395,6 +398,7 @@ int main(int argc, char** argv) {
     else if (a == "--portrait") options.orientation = 1;
     else if (a == "--sample") options.sample = true, options.documentAsked = true;
     else if (a == "--properties") options.properties = true, options.documentAsked = true;
+    else if (a == "--printer-properties") options.printerProperties = true;
     else if (a == "--mirror") options.mirror = true;
     else if (a == "--negative") options.negative = true;
     else if (a.rfind("--", 0) == 0 && i + 1 < args.size()) options.values[a.substr(2)] = args[++i];
@@ -449,6 +453,26 @@ int main(int argc, char** argv) {
   if (const std::string* scriptFile = options.Get("ui-script")) {
     if (!script.LoadFile(*scriptFile)) return 1;
     script.Install();
+  }
+  if (options.printerProperties) {
+    HANDLE printer = 0;
+    if (!OpenPrinterA(spec.printerName.data(), &printer, nullptr)) {
+      std::fprintf(stderr, "printhost: cannot open the printer (error %u)\n", static_cast<unsigned>(GetLastError()));
+      return 1;
+    }
+    const BOOL shown = PrinterPropertiesA(0, printer);
+    const DWORD failure = GetLastError();
+    ClosePrinter(printer);
+    if (script.failed()) return 1;
+    if (!shown) {
+      std::fprintf(stderr, "printhost: the printer's properties cannot be shown (error %u)\n",
+                   static_cast<unsigned>(failure));
+      return 1;
+    }
+    if (!printing) {
+      script.Finish();
+      return script.failed() ? 1 : 0;
+    }
   }
   std::string refused;
   std::vector<BYTE> devMode = DeviceMode(spec.printerName, options, refused);
