@@ -7,6 +7,7 @@
 #include <deque>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "platform/base/codepage.h"
 #include "platform/ui/dialog_keys.h"
@@ -130,7 +131,7 @@ struct UiScript::State {
   size_t cursor = 0;
   bool failed = false;
   std::string error;
-  std::deque<int> answers;
+  std::deque<std::pair<int, int>> answers;  // the button and the line that gave it
   std::vector<std::string> boxes;
   std::vector<HWND> dialogs;  // the modal dialogs the script is inside, innermost last
 
@@ -408,7 +409,7 @@ struct UiScript::State {
       const std::string a = Lower(line.words[1]);
       const int answer = a == "yes" ? IDYES : a == "no" ? IDNO : a == "ok" ? IDOK : a == "cancel" ? IDCANCEL : 0;
       if (!answer) Fail(line, "answer takes yes, no, ok or cancel");
-      answers.push_back(answer);
+      answers.emplace_back(answer, line.number);
       return;
     }
     HWND dialog = Current(line);
@@ -531,7 +532,7 @@ struct UiScript::State {
       if (failed) return type == MB_OK ? IDOK : type == MB_YESNO ? IDNO : IDCANCEL;
       return platform::DefaultMessageBoxButton(box.type);
     }
-    const int answer = answers.front();
+    const int answer = answers.front().first;
     answers.pop_front();
     const bool fits = (answer == IDOK && (type == MB_OK || type == MB_OKCANCEL)) ||
                       (answer == IDCANCEL && (type == MB_OKCANCEL || type == MB_YESNOCANCEL || type == MB_RETRYCANCEL)) ||
@@ -592,7 +593,13 @@ void UiScript::Uninstall() {
 
 void UiScript::Finish() {
   State& s = *state_;
-  if (s.failed || s.cursor >= s.lines.size()) return;
+  if (s.failed) return;
+  // An answer no box asked for means the session went otherwise than written.
+  if (!s.answers.empty()) {
+    s.Stop(s.name + ":" + std::to_string(s.answers.front().second) + ": no message box came for this answer");
+    return;
+  }
+  if (s.cursor >= s.lines.size()) return;
   const Line& line = s.lines[s.cursor];
   s.Stop(s.name + ":" + std::to_string(line.number) + ": no dialog is open for \"" + line.words[0] + "\"");
 }

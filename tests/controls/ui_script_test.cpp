@@ -177,6 +177,7 @@ TEST_F(UiScriptTest, AFaultNamesItsLineAndCancelsEveryOpenDialog) {
       {"click \"Details...\"\nanswer maybe", "session.txt:2: answer takes yes, no, ok or cancel"},
       {"type 101 \"unclosed", "session.txt:1: a quoted text is not closed", 0},
       {"ok\nclick 101", "session.txt:2: no dialog is open", IDOK},
+      {"answer yes\nok", "session.txt:1: no message box came for this answer", IDOK},
   };
   for (const auto& fault : faults) {
     SCOPED_TRACE(fault.script);
