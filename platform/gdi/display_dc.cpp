@@ -651,17 +651,24 @@ ZEL_EXTERN_C int GetClipBox(HDC hdc, LPRECT rect) {
 }
 
 ZEL_EXTERN_C DWORD GetSysColor(int index) {
+  // The classic 3-D scheme, the same on every machine.
   switch (index) {
+    case COLOR_SCROLLBAR: return RGB(212, 208, 200);
+    case COLOR_ACTIVECAPTION: return RGB(10, 36, 106);
+    case COLOR_INACTIVECAPTION: return RGB(128, 128, 128);
     case COLOR_WINDOW: return 0xFFFFFF;
+    case COLOR_WINDOWFRAME: return 0x000000;
     case COLOR_WINDOWTEXT: return 0x000000;
-    case COLOR_HIGHLIGHT: return RGB(0, 120, 215);
+    case COLOR_CAPTIONTEXT: return 0xFFFFFF;
+    case COLOR_HIGHLIGHT: return RGB(10, 36, 106);
     case COLOR_HIGHLIGHTTEXT: return 0xFFFFFF;
-    case COLOR_BTNFACE: return RGB(240, 240, 240);
-    case COLOR_BTNSHADOW: return RGB(160, 160, 160);
-    case COLOR_GRAYTEXT: return RGB(109, 109, 109);
+    case COLOR_BTNFACE: return RGB(212, 208, 200);
+    case COLOR_BTNSHADOW: return RGB(128, 128, 128);
+    case COLOR_GRAYTEXT: return RGB(128, 128, 128);
     case COLOR_BTNTEXT: return 0x000000;
     case COLOR_BTNHIGHLIGHT: return 0xFFFFFF;
-    case COLOR_3DLIGHT: return RGB(227, 227, 227);
+    case COLOR_3DDKSHADOW: return RGB(64, 64, 64);
+    case COLOR_3DLIGHT: return RGB(212, 208, 200);
     default: return 0;
   }
 }

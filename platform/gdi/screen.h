@@ -54,8 +54,13 @@ typedef struct tagBITMAP {
 #define DT_NOPREFIX 0x00000800u
 
 // System colours.
+#define COLOR_SCROLLBAR 0
+#define COLOR_ACTIVECAPTION 2
+#define COLOR_INACTIVECAPTION 3
 #define COLOR_WINDOW 5
+#define COLOR_WINDOWFRAME 6
 #define COLOR_WINDOWTEXT 8
+#define COLOR_CAPTIONTEXT 9
 #define COLOR_HIGHLIGHT 13
 #define COLOR_HIGHLIGHTTEXT 14
 #define COLOR_BTNFACE 15
@@ -63,6 +68,7 @@ typedef struct tagBITMAP {
 #define COLOR_GRAYTEXT 17
 #define COLOR_BTNTEXT 18
 #define COLOR_BTNHIGHLIGHT 20
+#define COLOR_3DDKSHADOW 21
 #define COLOR_3DLIGHT 22
 
 // System metrics.
