@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "interface/app/library_state.h"
+#include "interface/devmode/printer_port.h"
 #include "interface/devmode/validate_merge.h"
 #include "interface/model/installed_options.h"
 #include "interface/model/model_cache.h"
@@ -174,20 +175,6 @@ void OrbaMainDlg::OnCancel() {
 
 OrbaMainDlg* SheetOfPage(controls::DP_ListBoxTabDialogItem* page) {
   return page ? dynamic_cast<OrbaMainDlg*>(page->m_owner) : nullptr;
-}
-
-int GetPrinterPortName(HANDLE printer, XDEVMODE* settings) {
-  if (!settings) return 0;
-  BYTE* info = GetPrinterInfo(printer, 2);
-  if (!info) return 0;
-  const char* port = reinterpret_cast<PRINTER_INFO_2A*>(info)->pPortName;
-  if (port) {
-    char* field = settings->dmPrivate._sPortName;
-    std::memset(field, 0, sizeof settings->dmPrivate._sPortName);
-    std::strncpy(field, port, sizeof settings->dmPrivate._sPortName - 1);
-  }
-  FreePrinterInfo(info);
-  return 0;
 }
 
 namespace {

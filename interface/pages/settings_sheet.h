@@ -69,9 +69,5 @@ class OrbaMainDlg : public controls::DP_ListBoxTabDialog {
 int RunPropertiesSheet(HANDLE printer, HWND parent, const XDEVMODE* input, XDEVMODE* output, BOOL restricted,
                        BOOL documentMode);
 
-// Copies the printer's port name into the settings (at most 127 bytes and a NUL);
-// the field is unchanged when the printer information cannot be read. Answers 0.
-int GetPrinterPortName(HANDLE printer, XDEVMODE* settings);
-
 // The sheet a page lives in (its owner), or null for a page outside one.
 OrbaMainDlg* SheetOfPage(controls::DP_ListBoxTabDialogItem* page);
