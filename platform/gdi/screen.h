@@ -5,9 +5,9 @@
 //
 // The calls that printer device contexts also answer (SelectObject, LineTo,
 // ExtTextOut, GetDeviceCaps, ...) pass a display DC on to the functions here.
-// Text has fixed metrics, so layouts are the same on every machine: a font's
-// character cell is its height (lfHeight, 16 for 0) by half of it, and each
-// character that is not a blank is drawn as a solid box of the text colour.
+// Text is drawn with the glyphs of the DC's font (display_text.h), anti-aliased
+// in the text colour; the faces installed by tools/deps.sh make layouts the same
+// on every machine.
 #pragma once
 
 #include <memory>
@@ -144,7 +144,7 @@ void SetDisplayDpi(int dpiX, int dpiY);
 int DisplayDpiX();
 int DisplayDpiY();
 
-// The cell of the fixed text metrics for a font: width and height of a character.
+// A font's average character width and its line height (ascent plus descent).
 SIZE CharacterCell(const LOGFONTW& font);
 
 }  // namespace platform::gdi
