@@ -30,16 +30,13 @@ bool CopyName(char (&field)[MAX_PATH], const char* text) {
   return true;
 }
 
-// The first-use and version check as every entry that opens a document's
-// settings runs it: the user's first use of the printer, and a driver whose
-// version differs from the one stored for the machine (which is then stored).
+}  // namespace
+
 void CheckFirstUseAndStoredVersion(HANDLE printer, const char* printerName, const ModelRecord* record) {
   const std::string previous = ReadStoredDriverVersion();
   CheckFirstUseAndVersion(printer, printerName, record, previous);
   if (previous.empty() || !platform::EqualsNoCaseAnsi(previous, CurrentDriverVersion())) StoreDriverVersion();
 }
-
-}  // namespace
 
 bool ReadDocumentPrinter(HANDLE printer, DocumentPrinter* out) {
   if (!out) return false;

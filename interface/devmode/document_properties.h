@@ -28,6 +28,10 @@ bool ReadDocumentPrinter(HANDLE printer, DocumentPrinter* out);
 bool BuildWorkingDevmode(HANDLE printer, const DocumentPrinter& documentPrinter, const DEVMODEW* in, DWORD mode,
                          const ModelRecord* record, XDEVMODE* working);
 
+// The first-use and version check as every entry that opens a document's
+// settings runs it: the user's first use of the printer, and a driver whose
+// version differs from the one stored for the machine (which is then stored).
+void CheckFirstUseAndStoredVersion(HANDLE printer, const char* printerName, const ModelRecord* record);
 // DocumentProperties without a property sheet:
 // - mode 0 or no output device mode: the size of the device mode (2716), also
 //   written to the header's cbOut;

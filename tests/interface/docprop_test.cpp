@@ -17,6 +17,8 @@
 #include "platform/base/modules.h"
 #include "platform/spooler/driver_ui.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/prsht.h"
 #include "tests/interface/ui_test_support.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/settings_library.h"
@@ -352,17 +354,49 @@ TEST_F(DocumentSheetsEntryTest, WithoutAHeaderOrAReadablePrinterThereIsNoAnswer)
   EXPECT_EQ(entry_(nullptr, reinterpret_cast<LPARAM>(&header)), -1);
 }
 
-TEST_F(DocumentSheetsEntryTest, ThePropertySheetIsNotOfferedYet) {
-  XDEVMODE out{};
-  DOCUMENTPROPERTYHEADER header = Header(&out, sizeof out, DM_COPY);
-  PROPSHEETUI_INFO info{};
-  info.cbSize = sizeof info;
-  info.Version = PROPSHEETUI_INFO_VERSION;
-  info.Reason = PROPSHEETUI_REASON_INIT;
-  info.lParamInit = reinterpret_cast<LPARAM>(&header);
-  EXPECT_EQ(entry_(&info, 0), -1);
-  const XDEVMODE untouched{};
-  EXPECT_EQ(std::memcmp(&out, &untouched, sizeof out), 0);
+// The document sheet through the common property-sheet host, as an application's
+// Print dialog opens it: the driver's push button opens the settings dialog,
+// where the user picks a profile; OK on the sheet hands the settings back.
+TEST_F(DocumentSheetsEntryTest, TheSheetsPushButtonEditsTheDocumentsSettings) {
+  // A profile of this printer's language and model that sets three copies.
+  const std::string list = "Profiles\\PCL\\1";
+  ASSERT_EQ(db_.SetString(0, kStoreUser, list.c_str(), "5468726565", "5468726565"), ERROR_SUCCESS);
+  ASSERT_EQ(db_.SetDword(0, kStoreUser, (list + "\\5468726565").c_str(), "Copies", 3), ERROR_SUCCESS);
+  struct Case {
+    bool okOnSheet;
+    LONG answer;
+    SHORT copies;
+  };
+  for (const Case& c : {Case{true, IDOK, 3}, Case{false, IDCANCEL, 0}}) {
+    SCOPED_TRACE(c.okOnSheet ? "OK" : "Cancel");
+    std::vector<std::string> seen;
+    platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+      seen.push_back(request.templateName);
+      HWND dialog = request.dialog;
+      if (request.templateName == "PropertySheet") {
+        HWND page = static_cast<HWND>(SendMessageA(dialog, PSM_GETCURRENTPAGEHWND, 0, 0));
+        SendMessageA(GetDlgItem(page, 200), BM_CLICK, 0, 0);
+        if (c.okOnSheet) SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+      } else if (request.templateName == "#129") {
+        HWND combo = GetDlgItem(dialog, 1490);
+        const LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>("Three"));
+        ASSERT_GE(index, 0);
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1490, CBN_SELCHANGE), static_cast<LPARAM>(combo));
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+      }
+    });
+    XDEVMODE out{};
+    EXPECT_EQ(Properties(printer_, name_, &out, nullptr, DM_IN_PROMPT | DM_OUT_BUFFER), c.answer);
+    platform::SetDialogHandler(nullptr);
+    // The push button's own dialog ends as soon as the settings dialog closed.
+    EXPECT_EQ(seen, (std::vector<std::string>{"PropertySheet", "#129"}));
+    EXPECT_EQ(out.dmPublic.dmCopies, c.copies);
+    if (c.okOnSheet) {
+      EXPECT_EQ(out.dmPublic.dmSize + out.dmPublic.dmDriverExtra, kDevmodeSize);
+    }
+  }
 }
 
 }  // namespace

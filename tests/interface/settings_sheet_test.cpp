@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,12 +18,14 @@
 #include "interface/devmode/default_devmode.h"
 #include "interface/devmode/validate_merge.h"
 #include "interface/model/model_cache.h"
+#include "interface/pages/format_notice.h"
 #include "interface/pages/general_page.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/profiles/profile_store.h"
 #include "interface/records/hex_names.h"
 #include "interface/records/model_identity.h"
 #include "interface/records/printer_info.h"
+#include "interface/util/resource_text.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"
 #include "tests/interface/records_test_support.h"
@@ -473,6 +477,39 @@ TEST_F(SettingsSheetTest, TheInformationPageShowsTheModelIdentity) {
       EXPECT_EQ(RunPropertiesSheet(printer, 0, &settings, &settings, FALSE, FALSE), 1);
     }
   }
+}
+
+
+// A description of another format: the model loader, which also runs on the
+// spooler's side, never shows a box; the sheets warn once per printer.
+TEST_F(SettingsSheetTest, AnOtherFormatIsShownOnlyWhereADialogCanBe) {
+  std::ifstream file(std::filesystem::path(ZEL_SOURCE_DIR) / "data/models/nardo-m3020.ini", std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  std::string description = U(text.str());
+  const size_t at = description.find("FormatVersion=2.0");
+  ASSERT_NE(at, std::string::npos);
+  description.replace(at, 17, "FormatVersion=1.3");
+  const size_t name = description.find("ModelName=Nardo Page M3020");
+  ASSERT_NE(name, std::string::npos);
+  description.replace(name, 26, "ModelName=Nardo Page M1000");
+  HANDLE current = InstallModel(kShipped[1]);
+  HANDLE older = InstallText(description, "Older");
+  FreeModelRecords("Older");
+  ASSERT_NE(GetModelRecord(older, "Older", kModelReloadWhenMissing), nullptr);
+  EXPECT_TRUE(boxes_.empty());
+
+  EXPECT_FALSE(WarnOfModelFormatOnce(current, "Nardo M", 0));
+  EXPECT_TRUE(WarnOfModelFormatOnce(older, "Older", 0));
+  EXPECT_FALSE(WarnOfModelFormatOnce(older, "Older", 0));
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find("Older"), std::string::npos);
+  EXPECT_NE(boxes_[0].find("1.3"), std::string::npos);
+  // The English text exists as well.
+  platform::SetUiLanguage(platform::UiLanguage::English);
+  char english[512] = {};
+  LoadResString(8940, english, sizeof english);
+  EXPECT_EQ(std::string(english).rfind("The model description of printer %s", 0), 0u) << english;
 }
 
 }  // namespace
