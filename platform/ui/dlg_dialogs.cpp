@@ -54,7 +54,7 @@ DWORD StyleValue(const std::string& name) {
       {"BS_CHECKBOX", BS_CHECKBOX},    {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
       {"BS_RADIOBUTTON", BS_RADIOBUTTON}, {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON},
       {"BS_GROUPBOX", BS_GROUPBOX},    {"BS_OWNERDRAW", BS_OWNERDRAW},
-      {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
+      {"ES_MULTILINE", ES_MULTILINE}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
       {"LBS_NOTIFY", LBS_NOTIFY},      {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
       {"LBS_OWNERDRAWVARIABLE", LBS_OWNERDRAWVARIABLE}, {"LBS_HASSTRINGS", LBS_HASSTRINGS},
       {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"SS_LEFT", 0}};
@@ -186,7 +186,10 @@ HWND CreateFromText(HINSTANCE instance, const std::string& text, const std::stri
       kind != DialogKind::kChild) {
     SetFocus(GetNextDlgTabItem(window, 0, FALSE));
   }
-  if (IsWindow(window) && (kind == DialogKind::kModal || (kind == DialogKind::kModeless && (dialog.style & WS_VISIBLE)))) {
+  // A modal dialog that ended in WM_INITDIALOG never shows.
+  const bool ended = IsWindow(window) && GetWindowLongPtrA(window, kEnded) != 0;
+  if (IsWindow(window) && !ended &&
+      (kind == DialogKind::kModal || (kind == DialogKind::kModeless && (dialog.style & WS_VISIBLE)))) {
     ShowWindow(window, SW_SHOW);
   }
   return IsWindow(window) ? window : 0;

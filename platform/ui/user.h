@@ -90,6 +90,7 @@
 #define BS_OWNERDRAW 0x000Bu
 #define BS_TYPEMASK 0x000Fu
 
+#define ES_MULTILINE 0x0004u
 #define ES_AUTOHSCROLL 0x0080u
 #define ES_NUMBER 0x2000u
 

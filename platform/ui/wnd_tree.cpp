@@ -555,6 +555,8 @@ ZEL_EXTERN_C UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSi
   }
   while (*p == ' ') ++p;
   if (*p) return 0;
+  // Signed, the number must fit an int.
+  if (isSigned && value > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return 0;
   if (translated) *translated = TRUE;
   return negative ? static_cast<UINT>(-static_cast<long long>(value)) : static_cast<UINT>(value);
 }

@@ -45,7 +45,7 @@ class DialogKeysTest : public ControlsTest {
   }
   void Open() {
     Commands().clear();
-    dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(207), 0, Recording, 0);
+    dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(220), 0, Recording, 0);
     ASSERT_NE(dialog, 0u);
     ShowWindow(dialog, SW_SHOW);
     SendDlgItemMessageA(dialog, 108, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));

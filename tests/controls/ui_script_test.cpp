@@ -62,7 +62,7 @@ INT_PTR CALLBACK Keys(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case 108:
       if (HIWORD(wParam) == LBN_SELCHANGE) ++g_session->listChanges;
       break;
-    case 109: g_session->nested = DialogBoxParamA(0, MAKEINTRESOURCEA(208), dialog, Details, 0); break;
+    case 109: g_session->nested = DialogBoxParamA(0, MAKEINTRESOURCEA(221), dialog, Details, 0); break;
     case IDOK:
       g_session->name = ItemText(dialog, 101);
       g_session->bold = IsDlgButtonChecked(dialog, 106) == BST_CHECKED;
@@ -93,7 +93,7 @@ class UiScriptTest : public ControlsTest {
       return false;
     }
     script.Install();
-    session.outer = DialogBoxParamA(0, MAKEINTRESOURCEA(207), 0, Keys, 0);
+    session.outer = DialogBoxParamA(0, MAKEINTRESOURCEA(220), 0, Keys, 0);
     script.Finish();
     script.Uninstall();
     error = script.error();
