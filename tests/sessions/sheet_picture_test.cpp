@@ -23,15 +23,16 @@ namespace {
 
 struct Shot {
   bool taken = false;
-  RECT window{};
-  int clientTop = 0;  // the client area's top in the picture: below the caption
-  std::vector<RECT> buttons;  // OK and Cancel, in the picture's coordinates
+  RECT client{};              // the client area, in its own coordinates
+  std::vector<RECT> buttons;  // OK and Cancel, in client coordinates
 };
 
-RECT InPicture(HWND window, const RECT& origin) {
+RECT InClient(HWND dialog, HWND control) {
   RECT r{};
-  GetWindowRect(window, &r);
-  return RECT{r.left - origin.left, r.top - origin.top, r.right - origin.left, r.bottom - origin.top};
+  GetWindowRect(control, &r);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  return RECT{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
 }
 
 class SheetPictureTest : public testsupport::FreshMachine {
@@ -75,12 +76,9 @@ TEST_F(SheetPictureTest, TheDocumentSheetShowsReadableTextForEachModelAndLanguag
     platform::SetDialogHandler([&](const platform::DialogRequest& request) {
       if (shot.taken) return;
       shot.taken = platform::ui::SaveWindowPicture(request.dialog, path);
-      GetWindowRect(request.dialog, &shot.window);
-      POINT client{0, 0};
-      ClientToScreen(request.dialog, &client);
-      shot.clientTop = client.y - shot.window.top;
+      GetClientRect(request.dialog, &shot.client);
       for (int id : {IDOK, IDCANCEL}) {
-        if (HWND button = GetDlgItem(request.dialog, id)) shot.buttons.push_back(InPicture(button, shot.window));
+        if (HWND button = GetDlgItem(request.dialog, id)) shot.buttons.push_back(InClient(request.dialog, button));
       }
     });
     EXPECT_EQ(DocumentPropertiesA(0, 0, name.data(), reinterpret_cast<DEVMODEA*>(out.data()),
@@ -91,16 +89,21 @@ TEST_F(SheetPictureTest, TheDocumentSheetShowsReadableTextForEachModelAndLanguag
 
     sessions::Picture picture;
     ASSERT_TRUE(sessions::ReadPicture(path, &picture));
-    EXPECT_EQ(picture.width, shot.window.right - shot.window.left);
-    EXPECT_EQ(picture.height, shot.window.bottom - shot.window.top);
-    // The title: the caption band without its border and the right end (where
-    // a close box may be).
-    ASSERT_GT(shot.clientTop, 8);
-    EXPECT_GT(picture.Ink(6, 3, picture.width * 2 / 3, shot.clientTop - 2), 40);
+    // The client area sits in the frame: equal borders left, right and below,
+    // the caption band above.
+    const int border = (picture.width - shot.client.right) / 2;
+    const int clientTop = picture.height - shot.client.bottom - border;
+    ASSERT_GE(border, 0);
+    ASSERT_GT(clientTop, border + 8);
+    // The title: the caption band without its edges and the right end (where
+    // the close box is).
+    EXPECT_GT(picture.Ink(border + 2, border + 1, picture.width * 2 / 3, clientTop - 1), 40);
     ASSERT_EQ(shot.buttons.size(), 2u);
     for (const RECT& button : shot.buttons) {
       // The button's face inside its edges: only its text draws there.
-      EXPECT_GT(picture.Ink(button.left + 4, button.top + 4, button.right - 4, button.bottom - 4), 15)
+      EXPECT_GT(picture.Ink(border + button.left + 4, clientTop + button.top + 4, border + button.right - 4,
+                            clientTop + button.bottom - 4),
+                15)
           << "button at " << button.left << "," << button.top;
     }
   }
