@@ -11,6 +11,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/ui/dialog_keys.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/tab_control.h"
 #include "platform/ui/wnd_tree.h"
@@ -132,6 +133,7 @@ struct UiScript::State {
   bool failed = false;
   std::string error;
   std::deque<std::pair<int, int>> answers;  // the button and the line that gave it
+  std::deque<std::pair<std::string, int>> menus;  // the item's text and the line that gave it
   std::vector<std::string> boxes;
   std::vector<HWND> dialogs;  // the modal dialogs the script is inside, innermost last
 
@@ -412,6 +414,11 @@ struct UiScript::State {
       answers.emplace_back(answer, line.number);
       return;
     }
+    if (action == "menu") {
+      words(2, 2);
+      menus.emplace_back(platform::AnsiFromUtf8(Quoted(line, 1, "menu")), line.number);
+      return;
+    }
     HWND dialog = Current(line);
     if (action == "dialog") {
       words(2, 2);
@@ -517,6 +524,23 @@ struct UiScript::State {
     if (!dialogs.empty()) dialogs.pop_back();
   }
 
+  // A pop-up menu: the item the script chose for it, by its text.
+  UINT Menu(const platform::MenuRequest& request) {
+    while (menus.empty() && !failed && cursor < lines.size() && Lower(lines[cursor].words[0]) == "menu") {
+      try {
+        Run(lines[cursor++]);
+      } catch (const Failure& failure) {
+        Stop(failure.message);
+      }
+    }
+    if (failed || menus.empty()) return 0;
+    const auto [text, number] = menus.front();
+    menus.pop_front();
+    const UINT command = platform::ui::FindMenuCommand(request.menu, Readable(text));
+    if (!command) Stop(name + ":" + std::to_string(number) + ": the menu has no enabled item \"" + platform::Utf8FromAnsi(text) + "\"");
+    return command;
+  }
+
   int Box(const platform::MessageBoxRequest& box) {
     boxes.push_back(box.caption + ": " + box.text);
     // An answer written just before the box came is for it.
@@ -584,11 +608,13 @@ void UiScript::Install() {
   State* s = state_.get();
   platform::SetDialogHandler([s](const platform::DialogRequest& request) { s->Play(request.dialog); });
   platform::SetMessageBoxHandler([s](const platform::MessageBoxRequest& box) { return s->Box(box); });
+  platform::SetMenuChooser([s](const platform::MenuRequest& request) { return s->Menu(request); });
 }
 
 void UiScript::Uninstall() {
   platform::SetDialogHandler(nullptr);
   platform::SetMessageBoxHandler(nullptr);
+  platform::SetMenuChooser(nullptr);
 }
 
 void UiScript::Finish() {
@@ -597,6 +623,10 @@ void UiScript::Finish() {
   // An answer no box asked for means the session went otherwise than written.
   if (!s.answers.empty()) {
     s.Stop(s.name + ":" + std::to_string(s.answers.front().second) + ": no message box came for this answer");
+    return;
+  }
+  if (!s.menus.empty()) {
+    s.Stop(s.name + ":" + std::to_string(s.menus.front().second) + ": no menu came for this choice");
     return;
   }
   if (s.cursor >= s.lines.size()) return;

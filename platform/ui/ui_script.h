@@ -18,6 +18,7 @@
 //                                     Down, Left, Right, Home, End, F1, Alt+<letter>
 //   ok | cancel | apply               the dialog's own buttons
 //   answer yes|no|ok|cancel           how the next message box is answered
+//   menu "text"                       the item chosen in the next pop-up menu
 //   png "FILE"                        a picture of the open dialog
 //   expect <control> enabled|disabled|checked|unchecked|visible|hidden|focused
 //   expect <control> text "..." | selected "..."

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/base/codepage.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/ui_script.h"
 #include "tests/controls/controls_fixture.h"
 
@@ -193,6 +194,40 @@ TEST_F(UiScriptTest, AScriptThatEndsEarlyLeavesTheRestCancelledAsBefore) {
   ASSERT_TRUE(Play("click \"Details...\"\ntype 201 \"abc\"\n")) << error;
   EXPECT_EQ(session.nested, IDCANCEL);
   EXPECT_EQ(session.outer, IDCANCEL);
+}
+
+}  // namespace
+
+namespace {
+
+// A pop-up menu takes the item the script names; a name the menu lacks (or
+// a greyed item) is a fault of that line.
+TEST_F(UiScriptTest, APopupMenuTakesTheItemTheScriptNames) {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 10, "&Copy");
+  AppendMenuA(menu, MF_STRING, 11, "&Paste");
+  AppendMenuA(menu, MF_STRING | MF_GRAYED, 12, "Cu&t");
+  const struct {
+    const char* script;
+    UINT chosen;
+    const char* error;
+  } cases[] = {
+      {"menu \"Paste\"\n", 11, ""},
+      {"menu \"&Copy\"\n", 10, ""},
+      {"# first line\nmenu \"Cut\"\n", 0, "menu.txt:2: the menu has no enabled item \"Cut\""},
+      {"menu \"Delete\"\n", 0, "menu.txt:1: the menu has no enabled item \"Delete\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    platform::ui::UiScript script;
+    ASSERT_TRUE(script.Load("menu.txt", c.script));
+    script.Install();
+    EXPECT_EQ(static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, 0, nullptr)), c.chosen);
+    script.Finish();
+    script.Uninstall();
+    EXPECT_EQ(script.error(), c.error);
+  }
+  DestroyMenu(menu);
 }
 
 }  // namespace
