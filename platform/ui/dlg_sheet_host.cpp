@@ -226,9 +226,11 @@ HPROPSHEETPAGE MakeOptionPage(HostState& host, PCOMPROPSHEETUIA items) {
   return host.optionPages.back()->handle;
 }
 
-// Where an inserted page goes among the pages the driver gave so far.
-void Place(HostState& host, HPROPSHEETPAGE page, BYTE mode, HPROPSHEETPAGE relative, ULONG_PTR index) {
-  auto at = std::find(host.pages.begin(), host.pages.end(), relative);
+// Where an inserted page goes among the pages the driver gave so far: before or
+// after the page `relative` names, first, last, or (INSPSUIPAGE_MODE_INDEX) at
+// the index `relative` holds.
+void Place(HostState& host, HPROPSHEETPAGE page, BYTE mode, LPARAM relative) {
+  auto at = std::find(host.pages.begin(), host.pages.end(), static_cast<HPROPSHEETPAGE>(relative));
   switch (mode) {
     case INSPSUIPAGE_MODE_BEFORE:
       if (at != host.pages.end()) {
@@ -244,7 +246,9 @@ void Place(HostState& host, HPROPSHEETPAGE page, BYTE mode, HPROPSHEETPAGE relat
       break;
     case INSPSUIPAGE_MODE_FIRST_CHILD: host.pages.insert(host.pages.begin(), page); return;
     case INSPSUIPAGE_MODE_INDEX:
-      host.pages.insert(host.pages.begin() + static_cast<std::ptrdiff_t>(std::min(index, host.pages.size())), page);
+      host.pages.insert(host.pages.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                 static_cast<size_t>(relative < 0 ? 0 : relative), host.pages.size())),
+                        page);
       return;
     default: break;
   }
@@ -272,7 +276,7 @@ LONG_PTR Insert(HostState& host, LPARAM relative, const PSUIPAGEINSERT* insert) 
     default: SetLastError(ERROR_NOT_SUPPORTED); return 0;
   }
   if (!page) return 0;
-  Place(host, page, insert->Mode, static_cast<HPROPSHEETPAGE>(relative), insert->dwData1);
+  Place(host, page, insert->Mode, relative);
   return static_cast<LONG_PTR>(page);
 }
 

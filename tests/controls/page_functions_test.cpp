@@ -209,6 +209,15 @@ TEST_F(PageFunctionsTest, FocusRelayMovesTheFocusIntoTheTarget) {
   frame.relay.SetTarget(&page);
   frame.relay.SetFocus();
   EXPECT_EQ(::GetFocus(), ::GetDlgItem(page.m_hWnd, 31));
+  // Controls hidden for the model or disabled are passed over.
+  ::ShowWindow(::GetDlgItem(page.m_hWnd, 31), SW_HIDE);
+  ::SetFocus(::GetDlgItem(frame.m_hWnd, 2));
+  frame.relay.SetFocus();
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(page.m_hWnd, 32));
+  ::EnableWindow(::GetDlgItem(page.m_hWnd, 32), FALSE);
+  ::SetFocus(::GetDlgItem(frame.m_hWnd, 2));
+  frame.relay.SetFocus();
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(frame.m_hWnd, 11));
 
   // A target whose only tab stop is a relay keeps the focus where the owner put it.
   CDialog empty;

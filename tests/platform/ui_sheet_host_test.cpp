@@ -17,6 +17,7 @@
 #include "platform/spooler/spooler.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/sheet_host.h"
+#include "platform/ui/tab_control.h"
 #include "tests/platform/module_test_helpers.h"
 #include "tests/support/machine_fixture.h"
 
@@ -293,6 +294,55 @@ TEST_F(SheetHostTest, TheServiceFunctionRefusesWhatItCannotServe) {
   SetLastError(0);
   EXPECT_EQ(g_probeService(g_probeHandle, CPSFUNC_GET_PAGECOUNT, 0, 0), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+// A driver that adds a page, then inserts others first, after and at an index.
+LONG WINAPI OrderingEntry(PPROPSHEETUI_INFO info, LPARAM) {
+  if (info->Reason != PROPSHEETUI_REASON_INIT) return 1;
+  auto page = [](const char* title) {
+    PROPSHEETPAGEA p{};
+    p.dwSize = sizeof p;
+    p.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
+    p.pResource = kPlainPage;
+    p.pszTitle = title;
+    p.pfnDlgProc = [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; };
+    return p;
+  };
+  auto insert = [&](PROPSHEETPAGEA p, BYTE mode, LPARAM relative) {
+    PSUIPAGEINSERT i{};
+    i.cbSize = sizeof i;
+    i.Type = PSUIPAGEINSERT_PROPSHEETPAGE;
+    i.Mode = mode;
+    i.dwData1 = reinterpret_cast<ULONG_PTR>(&p);
+    return info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_INSERT_PSUIPAGEA, relative, reinterpret_cast<LPARAM>(&i));
+  };
+  PROPSHEETPAGEA b = page("B");
+  const LONG_PTR pageB = info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEA,
+                                               reinterpret_cast<LPARAM>(&b), 0);
+  insert(page("A"), INSPSUIPAGE_MODE_FIRST_CHILD, 0);
+  insert(page("D"), INSPSUIPAGE_MODE_LAST_CHILD, 0);
+  insert(page("C"), INSPSUIPAGE_MODE_AFTER, pageB);
+  insert(page("0"), INSPSUIPAGE_MODE_INDEX, 0);
+  return info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_GET_PAGECOUNT, 0, 0) == 5 ? 1 : -1;
+}
+
+TEST_F(SheetHostTest, InsertedPagesTakeThePlaceTheirModeSays) {
+  std::string order;
+  platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+    HWND tabs = GetDlgItem(request.dialog, IDC_SHEET_TABS);
+    const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[16] = {};
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text;
+      item.cchTextMax = sizeof text;
+      SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+      order += text;
+    }
+  });
+  EXPECT_EQ(platform::ui::RunSheetHost(0, OrderingEntry, 0).sheet, CPSUI_CANCEL);
+  EXPECT_EQ(order, "0ABCD");
 }
 
 // ---- Through the spooler -----------------------------------------------------------

@@ -279,6 +279,42 @@ TEST_F(PropertySheetTest, ButtonsSitInWindowsOrderAndTheTitleSaysProperties) {
   EXPECT_EQ(ok.top, apply.top);
 }
 
+TEST_F(PropertySheetTest, TheSelectedTabIsDrawnRaisedAndOpenTowardsItsPage) {
+  struct Probe {
+    COLORREF selectedTop, otherTop, otherEdge, belowSelected, belowOther;
+    bool titleInked;
+  } probe{};
+  RunSheet([&](HWND s) {
+    ClickTab(s, 1);
+    HWND tabs = GetDlgItem(s, IDC_SHEET_TABS);
+    UpdateWindow(tabs);
+    auto surface = platform::ui::WindowSurface(tabs);
+    ASSERT_NE(surface, nullptr);
+    RECT first{}, second{};
+    SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageA(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+    const int firstMid = (first.left + first.right) / 2, secondMid = (second.left + second.right) / 2;
+    probe.selectedTop = surface->At(secondMid, 0);
+    probe.otherTop = surface->At(firstMid, 0);
+    probe.otherEdge = surface->At(firstMid, first.top);
+    probe.belowSelected = surface->At(secondMid, first.bottom);
+    probe.belowOther = surface->At(firstMid, first.bottom);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (int y = first.top + 3; y < first.bottom - 1 && !probe.titleInked; ++y) {
+      for (int x = first.left + 3; x < first.right - 3; ++x) {
+        if (surface->At(x, y) != face) probe.titleInked = true;
+      }
+    }
+  });
+  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(probe.selectedTop, light);
+  EXPECT_EQ(probe.otherTop, face);
+  EXPECT_EQ(probe.otherEdge, light);
+  EXPECT_EQ(probe.belowSelected, face);
+  EXPECT_EQ(probe.belowOther, light);
+  EXPECT_TRUE(probe.titleInked);
+}
+
 TEST_F(PropertySheetTest, ANestedDialogFromAPageAnswersItsEndDialogCode) {
   std::vector<std::string> requests;
   pages_ = {Page(1, "General")};
