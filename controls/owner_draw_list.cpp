@@ -60,7 +60,7 @@ void DP_COwnerDrawListBox::DrawItem(LPDRAWITEMSTRUCT draw) {
 }
 
 void DP_COwnerDrawListBox::MeasureItem(LPMEASUREITEMSTRUCT measure) {
-  auto* item = reinterpret_cast<DP_COwnerDrawListBoxItem*>(measure->itemData);
+  auto* item = m_adding ? m_adding : reinterpret_cast<DP_COwnerDrawListBoxItem*>(measure->itemData);
   measure->itemHeight = item ? static_cast<UINT>(item->GetHeight()) : 75;
 }
 
@@ -72,14 +72,25 @@ BOOL DP_COwnerDrawListBox::AddItem(DP_COwnerDrawListBoxItem* item, DWORD value) 
   if (!item) return FALSE;
   item->m_value = value;
   item->m_listBox = this;
-  return SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item)) != LB_ERR;
+  return Insert(LB_ADDSTRING, 0, item);
+}
+
+BOOL DP_COwnerDrawListBox::Insert(UINT message, WPARAM at, DP_COwnerDrawListBoxItem* item) {
+  if (!(GetStyle() & LBS_HASSTRINGS)) return SendMessage(message, at, reinterpret_cast<LPARAM>(item)) != LB_ERR;
+  const std::string text = item->GetText();
+  m_adding = item;
+  const LRESULT added = SendMessage(message, at, reinterpret_cast<LPARAM>(text.c_str()));
+  m_adding = nullptr;
+  if (added == LB_ERR) return FALSE;
+  SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(added), reinterpret_cast<LPARAM>(item));
+  return TRUE;
 }
 
 BOOL DP_COwnerDrawListBox::InsertItem(int index, DP_COwnerDrawListBoxItem* item, DWORD value) {
   if (!item) return FALSE;
   item->m_value = value;
   item->m_listBox = this;
-  return SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item)) != LB_ERR;
+  return Insert(LB_INSERTSTRING, static_cast<WPARAM>(index), item);
 }
 
 DP_COwnerDrawListBoxItem* DP_COwnerDrawListBox::GetItem(int index) {

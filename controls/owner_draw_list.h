@@ -1,6 +1,8 @@
 // A list box whose entries are objects that draw themselves, report their height,
 // take mouse clicks and are deleted with their entry. The list box must be
-// owner-drawn and without LBS_HASSTRINGS: an entry's item data is its object.
+// owner-drawn; an entry's item data is its object. With LBS_HASSTRINGS each
+// entry also keeps the item's text, so whoever reads the list (a screen reader,
+// the scripted user) finds the entries by what they say; the look is the same.
 #pragma once
 
 #include <string>
@@ -24,6 +26,8 @@ class DP_COwnerDrawListBoxItem {
   virtual int GetHeight() = 0;
   // Coordinates relative to the entry; nonzero asks for a repaint of the entry.
   virtual int OnMouse(UINT message, int x, int y);
+  // What the entry says, for a list that keeps texts.
+  virtual std::string GetText() const { return ""; }
 
   DWORD m_value = 0;
   DP_COwnerDrawListBox* m_listBox = nullptr;
@@ -38,6 +42,7 @@ class DP_COwnerDrawIconListBoxItem : public DP_COwnerDrawListBoxItem {
   void Draw(CDC* dc, const CRect& rect, BOOL selected, BOOL focused) override;
   // 75 pixels at 96 dots per inch, scaled to the screen.
   int GetHeight() override;
+  std::string GetText() const override { return m_caption; }
 
   UINT m_iconId;
   std::string m_caption;
@@ -55,6 +60,15 @@ class DP_COwnerDrawListBox : public CListBox {
   virtual DP_COwnerDrawListBoxItem* GetItem(int index);
   DP_COwnerDrawListBoxItem* GetSelectedItem() { return GetItem(GetCurSel()); }
   virtual void OnMouseMessage(UINT message, UINT flags, CPoint point);
+
+ private:
+  // LB_ADDSTRING or LB_INSERTSTRING of the entry; its text too where the list keeps texts.
+  BOOL Insert(UINT message, WPARAM at, DP_COwnerDrawListBoxItem* item);
+  // The item being added while the list measures it: a list that keeps texts
+  // has no item data yet at that moment.
+  DP_COwnerDrawListBoxItem* m_adding = nullptr;
+
+ public:
 
   BOOL OnEraseBkgnd(CDC* dc);
   void OnLButtonDown(UINT flags, CPoint point) { OnMouseMessage(WM_LBUTTONDOWN, flags, point); }

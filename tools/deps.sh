@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-ipafont fonts-liberation fonts-urw-base35 poppler-data
+  libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core fonts-ipafont fonts-liberation fonts-urw-base35 poppler-data
   g++-multilib libsqlite3-dev:i386 qemu-user ghostscript python3
   libsnmp-dev snmpd snmp
 )

@@ -13,6 +13,7 @@
 #include "platform/base/files.h"
 #include "platform/base/resources.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/display_text.h"
 #include "platform/gdi/gdi_objects.h"
 
 namespace platform::gdi {
@@ -22,6 +23,8 @@ PixelSurface::PixelSurface(int w, int h, int bpp)
       pixels(static_cast<size_t>(width) * static_cast<size_t>(height), bpp == 1 ? 0 : 0xFFFFFF) {}
 
 namespace display {
+
+using platform::ToUtf16;
 
 constexpr COLORREF kWhite = 0xFFFFFF;
 
@@ -111,76 +114,68 @@ bool BrushColour(HBRUSH brush, COLORREF* colour, bool* hollow) {
   return true;
 }
 
-LONG FontHeight(const LOGFONTW& font) {
-  if (font.lfHeight == 0) return 16;
-  return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-}
+RECT Whole(const PixelSurface& s) { return RECT{0, 0, s.width, s.height}; }
 
+// A line of DrawText: its characters and the one a "&" marks, for the underline.
 struct TextLine {
-  std::string text;
-  int underline = -1;  // the position of the character after "&"
+  std::u16string text;
+  int underline = -1;
 };
 
-int TextWidth(const LOGFONTW& font, const std::string& text) {
-  return CharacterCell(font).cx * static_cast<int>(text.size());
-}
+bool BreaksAfter(char16_t c) { return c == u' ' || (c >= 0x2E80 && c < 0xA000) || (c >= 0xF900 && c < 0xFFEF); }
 
-void DrawRun(DisplayDC& dc, int x, int y, const std::string& text, bool opaque) {
-  PixelSurface& s = *dc.surface;
-  const SIZE cell = CharacterCell(dc.font);
-  if (opaque) Fill(s, x, y, x + cell.cx * static_cast<int>(text.size()), y + cell.cy, dc.bkColor);
+// Lines of DrawText: "&" prefixes taken out (unless DT_NOPREFIX), line breaks,
+// and with DT_WORDBREAK lines wrapped at the rectangle's width, between words or
+// after any Japanese character.
+std::vector<TextLine> LayOut(const LOGFONTW& font, const std::u16string& text, UINT format, int width) {
+  std::u16string plain;
+  int underline = -1;
   for (size_t i = 0; i < text.size(); ++i) {
-    const int left = x + cell.cx * static_cast<int>(i);
-    if (text[i] != ' ') Fill(s, left + 1, y + 2, left + cell.cx - 1, y + cell.cy - 2, dc.textColor);
-    if (dc.font.lfUnderline) Fill(s, left, y + cell.cy - 1, left + cell.cx, y + cell.cy, dc.textColor);
-  }
-}
-
-// Lines of DrawText: "&" prefixes removed (unless DT_NOPREFIX), line breaks, and
-// words wrapped at the rectangle's width with DT_WORDBREAK.
-std::vector<std::string> LayOut(const LOGFONTW& font, std::string text, UINT format, int width) {
-  if (!(format & DT_NOPREFIX)) {
-    std::string plain;
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '&' && i + 1 < text.size()) ++i;
-      plain.push_back(text[i]);
+    if (!(format & DT_NOPREFIX) && text[i] == u'&' && i + 1 < text.size()) {
+      ++i;
+      if (text[i] != u'&') underline = static_cast<int>(plain.size());
     }
-    text = plain;
+    plain.push_back(text[i]);
   }
-  std::vector<std::string> lines;
+  std::vector<TextLine> lines;
   if (format & DT_SINGLELINE) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    lines.push_back(text);
+    std::replace(plain.begin(), plain.end(), u'\n', u' ');
+    std::replace(plain.begin(), plain.end(), u'\r', u' ');
+    lines.push_back(TextLine{plain, underline});
     return lines;
   }
   size_t start = 0;
   while (true) {
-    const size_t end = text.find('\n', start);
-    std::string paragraph = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
-    if (!(format & DT_WORDBREAK)) {
-      lines.push_back(paragraph);
-    } else {
-      std::string line;
-      size_t pos = 0;
-      bool any = false;
-      while (pos <= paragraph.size()) {
-        size_t next = paragraph.find(' ', pos);
-        if (next == std::string::npos) next = paragraph.size();
-        const std::string word = paragraph.substr(pos, next - pos);
-        const std::string candidate = line.empty() ? word : line + " " + word;
-        if (!line.empty() && TextWidth(font, candidate) > width) {
-          lines.push_back(line);
-          line = word;
-        } else {
-          line = candidate;
+    size_t end = plain.find(u'\n', start);
+    const size_t stop = end == std::u16string::npos ? plain.size() : end;
+    size_t lineEnd = stop;
+    if (lineEnd > start && plain[lineEnd - 1] == u'\r') --lineEnd;
+    size_t from = start;
+    // Wrapping: the longest piece that fits, cut after the last break point.
+    while (true) {
+      size_t cut = lineEnd;
+      if ((format & DT_WORDBREAK) && display::RunWidth(font, std::u16string_view(plain).substr(from, lineEnd - from)) > width) {
+        size_t lastBreak = std::u16string::npos;
+        for (size_t i = from; i < lineEnd; ++i) {
+          if (display::RunWidth(font, std::u16string_view(plain).substr(from, i + 1 - from)) > width && i > from) {
+            if (plain[i] == u' ') lastBreak = i;
+            break;
+          }
+          if (BreaksAfter(plain[i])) lastBreak = i;
         }
-        any = true;
-        pos = next + 1;
+        if (lastBreak != std::u16string::npos && lastBreak + 1 < lineEnd) cut = lastBreak + 1;
       }
-      if (any) lines.push_back(line);
+      size_t shown = cut;
+      while (shown > from && plain[shown - 1] == u' ' && cut != lineEnd) --shown;
+      TextLine line{plain.substr(from, shown - from), -1};
+      if (underline >= static_cast<int>(from) && underline < static_cast<int>(shown)) {
+        line.underline = underline - static_cast<int>(from);
+      }
+      lines.push_back(std::move(line));
+      if (cut >= lineEnd) break;
+      from = cut;
     }
-    if (end == std::string::npos) break;
+    if (end == std::u16string::npos) break;
     start = end + 1;
   }
   return lines;
@@ -345,33 +340,56 @@ int SetBkMode(DisplayDC& dc, int mode) {
 int GetBkMode(DisplayDC& dc) { return dc.bkMode; }
 int SetMapMode(DisplayDC& dc, int mode) { return std::exchange(dc.mapMode, mode); }
 
+namespace {
+
+// A run of ANSI text with the DC's font and colours; an opaque background
+// covers the run's cell.
+void PaintRun(DisplayDC& dc, int x, int y, const std::u16string& text, bool opaque, const RECT& clip) {
+  PixelSurface& s = *dc.surface;
+  if (opaque && dc.font.lfEscapement % 3600 == 0) {
+    const TextFontMetrics m = MetricsOf(dc.font);
+    const int w = RunWidth(dc.font, text);
+    Fill(s, std::max<int>(x, clip.left), std::max<int>(y, clip.top), std::min<int>(x + w, clip.right),
+         std::min<int>(y + m.height, clip.bottom), dc.bkColor);
+  }
+  display::DrawRun(s, dc.font, x, y, text, dc.textColor, clip);
+}
+
+}  // namespace
+
 BOOL TextOut(DisplayDC& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length) {
-  if ((options & ETO_OPAQUE) && rect) Fill(*dc.surface, rect->left, rect->top, rect->right, rect->bottom, dc.bkColor);
-  if (text && length) DrawRun(dc, x, y, std::string(text, length), dc.bkMode == OPAQUE);
+  PixelSurface& s = *dc.surface;
+  if ((options & ETO_OPAQUE) && rect) Fill(s, rect->left, rect->top, rect->right, rect->bottom, dc.bkColor);
+  const RECT clip = (options & ETO_CLIPPED) && rect ? *rect : Whole(s);
+  if (text && length) {
+    PaintRun(dc, x, y, ToUtf16(std::string_view(text, length)), dc.bkMode == OPAQUE && !(options & ETO_OPAQUE),
+             clip);
+  }
   return TRUE;
 }
 
 BOOL TextMetrics(DisplayDC& dc, LPTEXTMETRICA metrics) {
   if (!metrics) return FALSE;
-  const SIZE cell = CharacterCell(dc.font);
+  const TextFontMetrics m = MetricsOf(dc.font);
   *metrics = TEXTMETRICA{};
-  metrics->tmHeight = cell.cy;
-  metrics->tmAscent = cell.cy * 4 / 5;
-  metrics->tmDescent = cell.cy - metrics->tmAscent;
-  metrics->tmAveCharWidth = cell.cx;
-  metrics->tmMaxCharWidth = cell.cx;
+  metrics->tmHeight = m.height;
+  metrics->tmAscent = m.ascent;
+  metrics->tmDescent = m.descent;
+  metrics->tmInternalLeading = m.internalLeading;
+  metrics->tmAveCharWidth = m.aveCharWidth;
+  metrics->tmMaxCharWidth = m.maxCharWidth;
   metrics->tmWeight = dc.font.lfWeight ? dc.font.lfWeight : FW_NORMAL;
   metrics->tmItalic = dc.font.lfItalic;
   metrics->tmUnderlined = dc.font.lfUnderline;
   metrics->tmLastChar = 0xFF;
+  metrics->tmCharSet = dc.font.lfCharSet;
   return TRUE;
 }
 
 BOOL TextExtent(DisplayDC& dc, LPCSTR text, int length, LPSIZE size) {
-  if (!size || length < 0) return FALSE;
-  const SIZE cell = CharacterCell(dc.font);
-  *size = SIZE{cell.cx * length, cell.cy};
-  (void)text;
+  if (!size || length < 0 || (!text && length > 0)) return FALSE;
+  const std::u16string wide = length ? ToUtf16(std::string_view(text, static_cast<size_t>(length))) : u"";
+  *size = SIZE{RunWidth(dc.font, wide), MetricsOf(dc.font).height};
   return TRUE;
 }
 
@@ -388,7 +406,8 @@ HGDIOBJ StockFont(int index) {
   std::lock_guard lock(mutex);
   if (fonts[index] == 0 || !FindGdiObject(fonts[index])) {
     LOGFONTA font{};
-    font.lfHeight = index == DEFAULT_GUI_FONT ? -11 : 13;
+    // The GUI font is 9 points, as the dialogs are.
+    font.lfHeight = index == DEFAULT_GUI_FONT ? -MulDiv(9, g_dpiY, 72) : 13;
     font.lfWeight = index == SYSTEM_FONT ? FW_BOLD : FW_NORMAL;
     std::strcpy(font.lfFaceName, index == DEFAULT_GUI_FONT ? "MS Shell Dlg" : index == ANSI_VAR_FONT ? "MS Sans Serif"
                                                                                                      : "System");
@@ -432,8 +451,8 @@ int DisplayDpiX() { return display::g_dpiX; }
 int DisplayDpiY() { return display::g_dpiY; }
 
 SIZE CharacterCell(const LOGFONTW& font) {
-  const LONG height = display::FontHeight(font);
-  return SIZE{std::max<LONG>(1, (height + 1) / 2), height};
+  const display::TextFontMetrics m = display::MetricsOf(font);
+  return SIZE{m.aveCharWidth, m.height};
 }
 
 }  // namespace platform::gdi
@@ -617,11 +636,11 @@ ZEL_EXTERN_C int DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT f
   auto dc = Find(hdc);
   if (!dc || !rect || !text) return 0;
   const std::string whole = length < 0 ? std::string(text) : std::string(text, static_cast<size_t>(length));
-  const SIZE cell = CharacterCell(dc->font);
-  const std::vector<std::string> lines = LayOut(dc->font, whole, format, rect->right - rect->left);
+  const TextFontMetrics metrics = MetricsOf(dc->font);
+  const std::vector<TextLine> lines = LayOut(dc->font, ToUtf16(whole), format, rect->right - rect->left);
   int widest = 0;
-  for (const std::string& line : lines) widest = std::max(widest, TextWidth(dc->font, line));
-  const int height = cell.cy * static_cast<int>(lines.size());
+  for (const TextLine& line : lines) widest = std::max(widest, RunWidth(dc->font, line.text));
+  const int height = metrics.height * static_cast<int>(lines.size());
   if (format & DT_CALCRECT) {
     rect->right = rect->left + widest;
     rect->bottom = rect->top + height;
@@ -629,16 +648,25 @@ ZEL_EXTERN_C int DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT f
   }
   int y = rect->top;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - cell.cy) / 2;
-    if (format & DT_BOTTOM) y = rect->bottom - cell.cy;
+    if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - metrics.height) / 2;
+    if (format & DT_BOTTOM) y = rect->bottom - metrics.height;
   }
-  for (const std::string& line : lines) {
-    const int w = TextWidth(dc->font, line);
+  // DrawText clips to its rectangle only when asked; the surface bounds it always.
+  const RECT clip = Whole(*dc->surface);
+  for (const TextLine& line : lines) {
+    const int w = RunWidth(dc->font, line.text);
     int x = rect->left;
     if (format & DT_CENTER) x = rect->left + (rect->right - rect->left - w) / 2;
     if (format & DT_RIGHT) x = rect->right - w;
-    DrawRun(*dc, x, y, line, dc->bkMode == OPAQUE);
-    y += cell.cy;
+    PaintRun(*dc, x, y, line.text, dc->bkMode == OPAQUE, clip);
+    if (line.underline >= 0) {
+      // The mnemonic's underline, under its character only, below the baseline.
+      const int from = x + RunWidth(dc->font, std::u16string_view(line.text).substr(0, line.underline));
+      const int to = from + RunWidth(dc->font, std::u16string_view(line.text).substr(line.underline, 1));
+      const int under = y + metrics.ascent + 1;
+      Fill(*dc->surface, from, under, to, under + 1, dc->textColor);
+    }
+    y += metrics.height;
   }
   return height;
 }
@@ -651,17 +679,24 @@ ZEL_EXTERN_C int GetClipBox(HDC hdc, LPRECT rect) {
 }
 
 ZEL_EXTERN_C DWORD GetSysColor(int index) {
+  // The classic 3-D scheme, the same on every machine.
   switch (index) {
+    case COLOR_SCROLLBAR: return RGB(212, 208, 200);
+    case COLOR_ACTIVECAPTION: return RGB(10, 36, 106);
+    case COLOR_INACTIVECAPTION: return RGB(128, 128, 128);
     case COLOR_WINDOW: return 0xFFFFFF;
+    case COLOR_WINDOWFRAME: return 0x000000;
     case COLOR_WINDOWTEXT: return 0x000000;
-    case COLOR_HIGHLIGHT: return RGB(0, 120, 215);
+    case COLOR_CAPTIONTEXT: return 0xFFFFFF;
+    case COLOR_HIGHLIGHT: return RGB(10, 36, 106);
     case COLOR_HIGHLIGHTTEXT: return 0xFFFFFF;
-    case COLOR_BTNFACE: return RGB(240, 240, 240);
-    case COLOR_BTNSHADOW: return RGB(160, 160, 160);
-    case COLOR_GRAYTEXT: return RGB(109, 109, 109);
+    case COLOR_BTNFACE: return RGB(212, 208, 200);
+    case COLOR_BTNSHADOW: return RGB(128, 128, 128);
+    case COLOR_GRAYTEXT: return RGB(128, 128, 128);
     case COLOR_BTNTEXT: return 0x000000;
     case COLOR_BTNHIGHLIGHT: return 0xFFFFFF;
-    case COLOR_3DLIGHT: return RGB(227, 227, 227);
+    case COLOR_3DDKSHADOW: return RGB(64, 64, 64);
+    case COLOR_3DLIGHT: return RGB(212, 208, 200);
     default: return 0;
   }
 }

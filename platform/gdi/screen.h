@@ -5,9 +5,9 @@
 //
 // The calls that printer device contexts also answer (SelectObject, LineTo,
 // ExtTextOut, GetDeviceCaps, ...) pass a display DC on to the functions here.
-// Text has fixed metrics, so layouts are the same on every machine: a font's
-// character cell is its height (lfHeight, 16 for 0) by half of it, and each
-// character that is not a blank is drawn as a solid box of the text colour.
+// Text is drawn with the glyphs of the DC's font (display_text.h), anti-aliased
+// in the text colour; the faces installed by tools/deps.sh make layouts the same
+// on every machine.
 #pragma once
 
 #include <memory>
@@ -54,8 +54,13 @@ typedef struct tagBITMAP {
 #define DT_NOPREFIX 0x00000800u
 
 // System colours.
+#define COLOR_SCROLLBAR 0
+#define COLOR_ACTIVECAPTION 2
+#define COLOR_INACTIVECAPTION 3
 #define COLOR_WINDOW 5
+#define COLOR_WINDOWFRAME 6
 #define COLOR_WINDOWTEXT 8
+#define COLOR_CAPTIONTEXT 9
 #define COLOR_HIGHLIGHT 13
 #define COLOR_HIGHLIGHTTEXT 14
 #define COLOR_BTNFACE 15
@@ -63,6 +68,7 @@ typedef struct tagBITMAP {
 #define COLOR_GRAYTEXT 17
 #define COLOR_BTNTEXT 18
 #define COLOR_BTNHIGHLIGHT 20
+#define COLOR_3DDKSHADOW 21
 #define COLOR_3DLIGHT 22
 
 // System metrics.
@@ -138,7 +144,7 @@ void SetDisplayDpi(int dpiX, int dpiY);
 int DisplayDpiX();
 int DisplayDpiY();
 
-// The cell of the fixed text metrics for a font: width and height of a character.
+// A font's average character width and its line height (ascent plus descent).
 SIZE CharacterCell(const LOGFONTW& font);
 
 }  // namespace platform::gdi

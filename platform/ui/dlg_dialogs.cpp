@@ -12,6 +12,7 @@
 #include "platform/base/debug.h"
 #include "platform/base/errors.h"
 #include "platform/base/resources.h"
+#include "platform/ui/dialog_keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/wnd_tree.h"
 #include "platform/ui/dlg_internal.h"
@@ -207,6 +208,20 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC pr
 
 bool Ended(HWND dialog) { return !IsWindow(dialog) || GetWindowLongPtrA(dialog, kEnded) != 0; }
 
+// The outermost dialog around a window, if any: the one whose keyboard a key
+// typed into the window belongs to.
+HWND DialogAround(HWND window) {
+  HWND found = 0;
+  for (HWND w = window; w; w = GetParent(w)) {
+    char name[16] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (std::strcmp(name, "#32770") == 0) found = w;
+  }
+  return found;
+}
+
+bool IsKey(UINT message) { return message == WM_KEYDOWN || message == WM_CHAR || message == WM_SYSCHAR; }
+
 }  // namespace
 
 bool DialogEnded(HWND dialog) { return Ended(dialog); }
@@ -257,6 +272,10 @@ void PumpMessages() {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
+    }
+    // Keys go through the dialog manager first, as a dialog's loop does.
+    if (IsKey(msg.message)) {
+      if (HWND dialog = DialogAround(msg.hwnd); dialog && IsDialogMessageA(dialog, &msg)) continue;
     }
     DispatchMessageA(&msg);
   }

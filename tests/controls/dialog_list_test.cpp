@@ -74,7 +74,9 @@ TEST_F(DialogListTest, EntriesStackScrollAndSelect) {
   auto label = platform::ui::WindowSurface(::GetDlgItem(list.GetItem(2)->m_hWnd, 50));
   EXPECT_EQ(label->At(label->width - 1, label->height - 1), GetSysColor(COLOR_HIGHLIGHT));
   bool highlightText = false;
-  for (int x = 0; x < label->width; ++x) highlightText = highlightText || label->At(x, 5) == GetSysColor(COLOR_HIGHLIGHTTEXT);
+  for (int y = 0; y < label->height; ++y)
+    for (int x = 0; x < label->width; ++x)
+      highlightText = highlightText || label->At(x, y) == GetSysColor(COLOR_HIGHLIGHTTEXT);
   EXPECT_TRUE(highlightText);
   auto other = platform::ui::WindowSurface(::GetDlgItem(list.GetItem(0)->m_hWnd, 50));
   EXPECT_EQ(other->At(other->width - 1, other->height - 1), GetSysColor(COLOR_BTNFACE));

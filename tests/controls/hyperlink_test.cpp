@@ -134,7 +134,8 @@ TEST_F(HyperlinkTest, HoverTracksThePointer) {
   // The text is drawn in the hover colour while hovering.
   auto surface = platform::ui::WindowSurface(link.m_hWnd);
   bool hoverInk = false;
-  for (int x = text.left; x < text.right; ++x) hoverInk = hoverInk || surface->At(x, text.top + 4) == 0x00FF00u;
+  for (int y = text.top; y < text.bottom; ++y)
+    for (int x = text.left; x < text.right; ++x) hoverInk = hoverInk || surface->At(x, y) == 0x00FF00u;
   EXPECT_TRUE(hoverInk);
   link.SendMessage(WM_MOUSEMOVE, 0, Point(text.right + 20, text.bottom + 10));
   EXPECT_FALSE(link.IsHovering());

@@ -158,7 +158,8 @@ TEST_F(OwnerDrawListTest, IconEntryDrawsIconCaptionAndSeparator) {
   EXPECT_EQ(surface->At(60, 2), GetSysColor(COLOR_BTNFACE));
   // Caption text below the icon, the black band at the bottom.
   bool ink = false;
-  for (int x = 0; x < 120; ++x) ink = ink || surface->At(x, 32 + 6 + 6) == 0;
+  for (int y = 32 + 3; y < 72; ++y)
+    for (int x = 0; x < 120; ++x) ink = ink || surface->At(x, y) == 0;
   EXPECT_TRUE(ink);
   EXPECT_EQ(surface->At(10, 74), 0u);
   EXPECT_EQ(surface->At(10, 73), 0u);

@@ -1,5 +1,8 @@
 // The window stand-in itself: controls' messages, dialog navigation and the
 // display device contexts.
+#include <algorithm>
+#include <cstring>
+
 #include "tests/controls/controls_fixture.h"
 
 namespace {
@@ -158,25 +161,39 @@ TEST_F(WindowTest, MemoryDcsConvertBetweenColourAndMonochrome) {
   ReleaseDC(0, screen);
 }
 
-TEST_F(WindowTest, DrawTextMeasuresWithFixedMetrics) {
+TEST_F(WindowTest, DrawTextWrapsAndPlacesTextByTheFontsMetrics) {
   auto surface = std::make_shared<platform::gdi::PixelSurface>(200, 100, 32);
   HDC hdc = platform::gdi::CreateSurfaceDC(surface, 0);
   LOGFONTA font{};
-  font.lfHeight = -10;  // cells of 5 by 10
+  font.lfHeight = -10;
   HFONT handle = CreateFontIndirectA(&font);
   SelectObject(hdc, handle);
-  RECT r{0, 0, 40, 0};
-  EXPECT_EQ(DrawTextA(hdc, "one two three", -1, &r, DT_CALCRECT | DT_WORDBREAK), 20);
-  EXPECT_EQ(r.right, 35);  // "one two", then "three"
+  auto extent = [&](const char* text) {
+    SIZE size{};
+    GetTextExtentPoint32A(hdc, text, static_cast<int>(std::strlen(text)), &size);
+    return size;
+  };
+  const SIZE oneTwo = extent("one two"), all = extent("one two three");
+  const int lineHeight = oneTwo.cy;
+  // "one two" fits, "one two three" does not: two lines, as wide as the first.
+  RECT r{0, 0, oneTwo.cx + 2, 0};
+  ASSERT_LT(r.right, all.cx);
+  EXPECT_EQ(DrawTextA(hdc, "one two three", -1, &r, DT_CALCRECT | DT_WORDBREAK), 2 * lineHeight);
+  EXPECT_EQ(r.right, oneTwo.cx);
   RECT single{0, 0, 10, 0};
-  EXPECT_EQ(DrawTextA(hdc, "&Save", -1, &single, DT_CALCRECT | DT_SINGLELINE), 10);
-  EXPECT_EQ(single.right, 20);  // the prefix is no character
-  RECT line{0, 0, 100, 10};
+  EXPECT_EQ(DrawTextA(hdc, "&Save", -1, &single, DT_CALCRECT | DT_SINGLELINE), lineHeight);
+  EXPECT_EQ(single.right, extent("Save").cx);  // the prefix is no character
+  RECT line{0, 0, 100, lineHeight};
   SetTextColor(hdc, RGB(9, 9, 9));
   SetBkMode(hdc, TRANSPARENT);
   DrawTextA(hdc, "ab", -1, &line, DT_RIGHT | DT_SINGLELINE);
-  EXPECT_EQ(surface->At(92, 5), RGB(9, 9, 9));
-  EXPECT_EQ(surface->At(85, 5), 0xFFFFFFu);
+  // Ink only in the last columns, where right-aligned text ends.
+  int leftmostInk = 200;
+  for (int y = 0; y < lineHeight; ++y)
+    for (int x = 0; x < 100; ++x)
+      if (surface->At(x, y) != 0xFFFFFFu) leftmostInk = std::min(leftmostInk, x);
+  EXPECT_GE(leftmostInk, 100 - extent("ab").cx - 1);
+  EXPECT_LT(leftmostInk, 100);
   DeleteDC(hdc);
   DeleteObject(handle);
 }

@@ -1,5 +1,7 @@
 #include "controls/tab_dialog.h"
 
+#include "platform/ui/ui_script.h"
+
 #include "tests/controls/controls_fixture.h"
 
 using controls::DP_ListBoxTabDialog;
@@ -201,6 +203,46 @@ TEST_F(TabDialogTest, FrameIsDrawnAroundThePageArea) {
   EXPECT_EQ(surface->At(r.left + 10, r.bottom - 1), 0x808080u);
   EXPECT_EQ(surface->At(r.right - 2, r.top + 10), 0x808080u);
   dialog.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// The scripted user finds the pages by their titles in the owner-drawn list
+// and works the page's controls, whose keys cross between page and frame.
+TEST_F(TabDialogTest, AScriptedUserChoosesPagesByTitleAndUsesTheirControls) {
+  PageLog paperLog, qualityLog;
+  DP_ListBoxTabDialog dialog(112, nullptr);
+  dialog.AddPage(new TestPage(202, "Paper", &paperLog), TRUE);
+  dialog.AddPage(new TestPage(203, "Quality", &qualityLog), TRUE);
+  platform::ui::UiScript script;
+  ASSERT_TRUE(script.Load("pages.txt", R"(page "Quality"
+expect 41 visible
+expect 1028 selected "Quality"
+page "Paper"
+type "&Copies" "3" replace
+key Alt+d
+expect "&Duplex" checked
+key Alt+c          # from the frame's side of the keyboard back to the page
+type 31 "0"
+expect 31 text "30"
+key Tab Tab        # past the page's last control round to the frame's list
+expect 1028 focused
+key Down           # the list keeps its arrows: the next page
+expect 41 visible
+key Tab
+expect "OK" focused
+key Enter
+)"));
+  script.Install();
+  const INT_PTR result = dialog.DoModal();
+  script.Finish();
+  script.Uninstall();
+  ASSERT_FALSE(script.failed()) << script.error();
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(qualityLog.initialisations, 2);
+  EXPECT_EQ(paperLog.initialisations, 2);
 }
 
 }  // namespace

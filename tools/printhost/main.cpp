@@ -9,6 +9,7 @@
 //             [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]
 //             [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]
 //             [--text FILE | --sample | --blank N | --marks N]
+//             [--properties] [--printer-properties] [--ui-script FILE]
 //
 // N-up, booklet, the printer language, the watermark, the output bin, staple,
 // punch and fold positions and the mirror and negative image are the driver's
@@ -17,6 +18,15 @@
 // reported; a language it does not print the job in is an error, because the job
 // would silently come out in another one. A language of the model the printer is
 // not set up for is set first, the way the set-up program commits it.
+//
+// --properties shows the driver's document property sheet over that device mode,
+// as an application's Print dialog does, and prints with what the user chose;
+// Cancel prints nothing (exit 1). --printer-properties first shows the printer's
+// properties, as a printers folder does; then the host prints only when a
+// document option (--text, --sample, --blank, --marks or --properties) is given,
+// and needs --output only then. --ui-script plays a script of user actions
+// (platform/ui/ui_script.h) into the dialogs the host opens; a faulty line stops
+// the script, cancels the dialogs and the host ends with exit 1 without printing.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -36,6 +46,8 @@
 #include "platform/base/machine.h"
 #include "platform/gdi/drawing.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/ui_script.h"
 #include "tools/machinesetup/printer_install.h"
 #include "tools/printhost/printer_language.h"
 
@@ -48,7 +60,8 @@ int Usage() {
                "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
                "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
                "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
-               "                 [--text FILE | --sample | --blank N | --marks N]\n");
+               "                 [--text FILE | --sample | --blank N | --marks N]\n"
+               "                 [--properties] [--printer-properties] [--ui-script FILE]\n");
   return 2;
 }
 
@@ -74,6 +87,9 @@ struct Options {
   std::map<std::string, std::string> values;
   SHORT orientation = 0;  // 0: the driver's default
   bool sample = true;
+  bool documentAsked = false;  // --text, --sample, --blank, --marks or --properties
+  bool properties = false;
+  bool printerProperties = false;
   bool mirror = false;
   bool negative = false;
   std::string textFile;
@@ -382,7 +398,9 @@ int main(int argc, char** argv) {
     const std::string& a = args[i];
     if (a == "--landscape") options.orientation = 2;
     else if (a == "--portrait") options.orientation = 1;
-    else if (a == "--sample") options.sample = true;
+    else if (a == "--sample") options.sample = true, options.documentAsked = true;
+    else if (a == "--properties") options.properties = true, options.documentAsked = true;
+    else if (a == "--printer-properties") options.printerProperties = true;
     else if (a == "--mirror") options.mirror = true;
     else if (a == "--negative") options.negative = true;
     else if (a.rfind("--", 0) == 0 && i + 1 < args.size()) options.values[a.substr(2)] = args[++i];
@@ -407,7 +425,11 @@ int main(int argc, char** argv) {
   if (const std::string* root = options.Get("root")) platform::SetMachineRoot(*root);
   const std::string* model = options.Get("model");
   const std::string* output = options.Get("output");
-  if (!model || !output) return Usage();
+  for (const char* document : {"text", "blank", "marks"}) {
+    if (options.Get(document)) options.documentAsked = true;
+  }
+  const bool printing = !options.printerProperties || options.documentAsked;
+  if (!model || (printing && !output)) return Usage();
   if (const std::string* text = options.Get("text")) options.textFile = *text, options.sample = false;
   // N pages with nothing drawn on them; 0 gives a document without pages.
   const std::string* blankPages = options.Get("blank");
@@ -443,14 +465,72 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  platform::ui::UiScript script;
+  if (const std::string* scriptFile = options.Get("ui-script")) {
+    if (!script.LoadFile(*scriptFile)) return 1;
+    script.Install();
+  }
+  if (options.printerProperties) {
+    HANDLE printer = 0;
+    if (!OpenPrinterA(spec.printerName.data(), &printer, nullptr)) {
+      std::fprintf(stderr, "printhost: cannot open the printer (error %u)\n", static_cast<unsigned>(GetLastError()));
+      return 1;
+    }
+    const BOOL shown = PrinterPropertiesA(0, printer);
+    const DWORD failure = GetLastError();
+    ClosePrinter(printer);
+    if (script.failed()) return 1;
+    if (!shown) {
+      std::fprintf(stderr, "printhost: the printer's properties cannot be shown (error %u)\n",
+                   static_cast<unsigned>(failure));
+      return 1;
+    }
+    if (!printing) {
+      script.Finish();
+      return script.failed() ? 1 : 0;
+    }
+  }
   std::string refused;
   std::vector<BYTE> devMode = DeviceMode(spec.printerName, options, refused);
   if (!refused.empty()) {
     std::fprintf(stderr, "printhost: %s\n", refused.c_str());
     return 1;
   }
+  if (devMode.empty() && options.properties) {
+    std::fprintf(stderr, "printhost: the driver gave no device mode to show (error %u)\n",
+                 static_cast<unsigned>(GetLastError()));
+    return 1;
+  }
   if (devMode.empty()) std::fprintf(stderr, "printhost: the driver gave no device mode (error %u); using none\n",
                                     static_cast<unsigned>(GetLastError()));
+  if (options.properties) {
+    // As an application's Print dialog: the user edits the settings in the
+    // driver's sheet and the job prints with what was chosen.
+    std::vector<BYTE> chosen(devMode.size());
+    const LONG answer = DocumentPropertiesA(0, 0, spec.printerName.data(), reinterpret_cast<DEVMODEA*>(chosen.data()),
+                                            reinterpret_cast<DEVMODEA*>(devMode.data()),
+                                            DM_IN_PROMPT | DM_IN_BUFFER | DM_OUT_BUFFER);
+    const DWORD failure = GetLastError();
+    if (script.failed()) {
+      std::fprintf(stderr, "printhost: the script failed; nothing printed\n");
+      return 1;
+    }
+    if (answer == IDCANCEL) {
+      std::fprintf(stderr, "printhost: the document settings were cancelled; nothing printed\n");
+      return 1;
+    }
+    if (answer != IDOK) {
+      std::fprintf(stderr, "printhost: the document settings cannot be shown (error %u)\n",
+                   static_cast<unsigned>(failure));
+      return 1;
+    }
+    devMode = std::move(chosen);
+  }
+  script.Finish();
+  if (script.failed()) {
+    std::fprintf(stderr, "printhost: the script failed; nothing printed\n");
+    return 1;
+  }
   HDC dc = CreateDCA("WINSPOOL", spec.printerName.c_str(), nullptr,
                      devMode.empty() ? nullptr : reinterpret_cast<const DEVMODEA*>(devMode.data()));
   if (!dc) {
