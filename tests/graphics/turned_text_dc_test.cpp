@@ -68,6 +68,9 @@ class TurnedTextTest : public GraphicsPrinterTest {
     dm.dmPublic.dmFields |= DM_ORIENTATION | DM_TTOPTION;
     dm.dmPublic.dmOrientation = DMORIENT_PORTRAIT;
     dm.dmPublic.dmTTOption = DMTT_DOWNLOAD;
+    // TrueType always downloaded (2): the shipped models' printer fonts would
+    // otherwise stand in for the face and no glyph would be drawn by the engine.
+    dm.dmPrivate._nTrueTypeMode = 2;
     HDC dc = CreateDCW(u"WINSPOOL", name, nullptr, &dm.dmPublic);
     EXPECT_NE(dc, 0u) << GetLastError();
     if (dc == 0) return {};
