@@ -470,8 +470,9 @@ TEST_F(SettingsSheetTest, TheInformationPageShowsTheModelIdentity) {
         EXPECT_EQ(ItemText(p, 8914), identity.oemCopyright);
         EXPECT_EQ(ItemText(p, 1448), identity.webSite);
         EXPECT_EQ(ItemText(p, 1073), monitor ? "http://192.0.2.7/" : "");
-        // No model resource module is installed: the logo stays as the template made it.
-        EXPECT_EQ(CWnd::FromHandlePermanent(::GetDlgItem(p, 1110)), nullptr);
+        // Both shipped models name a logo in their resource module: the logo
+        // button takes item 1110 over.
+        EXPECT_NE(CWnd::FromHandlePermanent(::GetDlgItem(p, 1110)), nullptr);
         Click(dialog, IDOK);
       };
       EXPECT_EQ(RunPropertiesSheet(printer, 0, &settings, &settings, FALSE, FALSE), 1);
