@@ -27,7 +27,8 @@ struct CaseLess {
 std::map<std::string, WNDPROC, CaseLess>& Classes() {
   static std::map<std::string, WNDPROC, CaseLess> classes = {
       {"BUTTON", ButtonProcedure},    {"EDIT", EditProcedure},         {"STATIC", StaticProcedure},
-      {"LISTBOX", ListBoxProcedure},  {"COMBOBOX", ComboBoxProcedure}, {"#32770", DialogProcedure}};
+      {"LISTBOX", ListBoxProcedure},  {"COMBOBOX", ComboBoxProcedure}, {"#32770", DialogProcedure},
+      {PROGRESS_CLASSA, ProgressProcedure}};
   return classes;
 }
 
