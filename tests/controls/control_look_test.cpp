@@ -233,3 +233,88 @@ TEST_F(ControlLookTest, TextExtentsGrowWithTheTextAndFitTheFont) {
 }
 
 }  // namespace
+
+namespace {
+
+using ProgressTest = ControlsTest;
+using DisplayScaleTest = ControlsTest;
+
+TEST_F(ProgressTest, PositionsStayInTheRangeAndStepsWrap) {
+  HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 100, 12, 0, 0, 0, nullptr);
+  ASSERT_NE(bar, 0u);
+  struct Step {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT answer;  // what the message returns
+    int position;    // afterwards
+  };
+  const Step steps[] = {
+      {PBM_SETPOS, 30, 0, 0, 30},
+      {PBM_DELTAPOS, 50, 0, 30, 80},
+      {PBM_SETPOS, 500, 0, 80, 100},             // clamped to the top of the range
+      {PBM_SETRANGE, 0, MAKELPARAM(10, 50), MAKELONG(0, 100), 50},
+      {PBM_SETPOS, 0, 0, 50, 10},                // and to the bottom
+      {PBM_SETSTEP, 15, 0, 10, 10},
+      {PBM_STEPIT, 0, 0, 10, 25},
+      {PBM_STEPIT, 0, 0, 25, 40},
+      {PBM_STEPIT, 0, 0, 40, 15},                // past the end starts again
+      {PBM_SETRANGE32, 0, 100000, MAKELONG(10, 50), 15},
+      {PBM_SETPOS, 70000, 0, 15, 70000},
+  };
+  for (const Step& s : steps) {
+    EXPECT_EQ(SendMessageA(bar, s.message, s.wParam, s.lParam), s.answer) << s.message;
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), s.position) << s.message;
+  }
+  EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, TRUE, 0), 0);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100000);
+  DestroyWindow(bar);
+}
+
+TEST_F(DisplayScaleTest, TurnedTextRunsUpwardsAndALargerDisplayScalesDialogs) {
+  auto surface = std::make_shared<PixelSurface>(80, 200, 32);
+  HDC hdc = platform::gdi::CreateSurfaceDC(surface, 0);
+  LOGFONTA font{};
+  font.lfHeight = -16;
+  font.lfEscapement = 900;
+  std::strcpy(font.lfFaceName, "Arial");
+  HFONT turned = CreateFontIndirectA(&font);
+  SelectObject(hdc, turned);
+  SetBkMode(hdc, TRANSPARENT);
+  ExtTextOutA(hdc, 20, 180, 0, nullptr, "Turned text", 11, nullptr);
+  int top = 200, bottom = 0, left = 80, right = 0;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 80; ++x)
+      if (Dark(surface->At(x, y))) {
+        top = std::min(top, y), bottom = std::max(bottom, y);
+        left = std::min(left, x), right = std::max(right, x);
+      }
+  // A line of text turned a quarter to the left: tall and narrow, above its start.
+  EXPECT_GT(bottom - top, 3 * (right - left));
+  EXPECT_LE(bottom, 181);
+  DeleteDC(hdc);
+  DeleteObject(turned);
+
+  auto sizeAt = [](int dpi, int* fontHeight) {
+    platform::gdi::SetDisplayDpi(dpi, dpi);
+    HWND dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(207), 0, nullptr, 0);
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    HDC dc = GetDC(dialog);
+    SelectObject(dc, static_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    ReleaseDC(dialog, dc);
+    *fontHeight = metrics.tmHeight;
+    DestroyWindow(dialog);
+    return r;
+  };
+  int normalFont = 0, largeFont = 0;
+  const RECT normal = sizeAt(96, &normalFont);
+  const RECT large = sizeAt(144, &largeFont);
+  EXPECT_EQ(large.right - large.left, (normal.right - normal.left) * 3 / 2);
+  EXPECT_EQ(large.bottom - large.top, (normal.bottom - normal.top) * 3 / 2);
+  EXPECT_NEAR(largeFont, normalFont * 3 / 2, 2);
+}
+
+}  // namespace
