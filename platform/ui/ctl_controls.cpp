@@ -382,6 +382,28 @@ LRESULT CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   }
 }
 
+LRESULT CALLBACK ScrollBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paintStruct;
+      HDC hdc = BeginPaint(window, &paintStruct);
+      Node node;
+      GetNode(window, &node);
+      RECT client;
+      GetClientRect(window, &client);
+      const int low = std::min(node.scrollMinimum, node.scrollMaximum);
+      const int total = std::abs(node.scrollMaximum - node.scrollMinimum) + 1;
+      paint::ScrollBar(hdc, client, (node.style & SBS_VERT) != 0, node.scrollPosition - low,
+                       total > 1 && IsWindowEnabled(window) ? 1 : total, total);
+      EndPaint(window, &paintStruct);
+      return 0;
+    }
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
 LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlState& state = State(window);
   auto moveTo = [&](int position) {
@@ -650,8 +672,8 @@ void PaintList(HWND window) {
   }
   if (previous) SelectObject(hdc, previous);
   if (bar) {
-    paint::VerticalScrollBar(hdc, RECT{client.right - 2 - barWidth, client.top + 2, client.right - 2, client.bottom - 2},
-                             snapshot.top, std::max(shown, 1), static_cast<int>(snapshot.entries.size()));
+    paint::ScrollBar(hdc, RECT{client.right - 2 - barWidth, client.top + 2, client.right - 2, client.bottom - 2}, true,
+                     snapshot.top, std::max(shown, 1), static_cast<int>(snapshot.entries.size()));
   }
   paint::SunkenEdge(hdc, client);
   EndPaint(window, &paintStruct);
@@ -667,8 +689,8 @@ void PaintCombo(HWND window) {
   paint::Bar(hdc, field.left, field.top, field.right, field.bottom, enabled ? COLOR_WINDOW : COLOR_BTNFACE);
   paint::SunkenEdge(hdc, field);
   const int button = 16;
-  paint::ArrowButton(hdc, RECT{field.right - 2 - button, field.top + 2, field.right - 2, field.bottom - 2}, true,
-                     enabled);
+  paint::ArrowButton(hdc, RECT{field.right - 2 - button, field.top + 2, field.right - 2, field.bottom - 2},
+                     paint::Arrow::Down, enabled);
   RECT selection{field.left + 3, field.top + 3, field.right - 3 - button, field.bottom - 3};
   const bool focused = GetFocus() == window;
   if (focused) FillRect(hdc, &selection, GetSysColorBrush(COLOR_HIGHLIGHT));

@@ -59,36 +59,54 @@ void EtchedFrame(HDC hdc, const RECT& r) {
   Bar(hdc, r.left, r.top, r.left + 1, r.bottom - 1, COLOR_BTNSHADOW);
 }
 
-void ArrowButton(HDC hdc, const RECT& r, bool down, bool enabled) {
+void ArrowButton(HDC hdc, const RECT& r, Arrow arrow, bool enabled) {
   Bar(hdc, r.left, r.top, r.right, r.bottom, COLOR_BTNFACE);
   RaisedEdge(hdc, r);
-  const int width = std::max(3, ((r.right - r.left) / 2) | 1);  // odd, so the tip is one pixel
+  const bool vertical = arrow == Arrow::Up || arrow == Arrow::Down;
+  const int side = vertical ? r.right - r.left : r.bottom - r.top;
+  const int width = std::max(3, (side / 2) | 1);  // odd, so the tip is one pixel
   const int rows = (width + 1) / 2;
-  const int x0 = r.left + (r.right - r.left - width) / 2, y0 = r.top + (r.bottom - r.top - rows) / 2;
+  const int x0 = r.left + (r.right - r.left - (vertical ? width : rows)) / 2;
+  const int y0 = r.top + (r.bottom - r.top - (vertical ? rows : width)) / 2;
+  auto line = [&](int i, int dx, int dy, int colour) {
+    // Row i of the triangle, from its wide base to its tip.
+    const int step = arrow == Arrow::Down || arrow == Arrow::Right ? i : rows - 1 - i;
+    if (vertical) {
+      Bar(hdc, x0 + i + dx, y0 + step + dy, x0 + width - i + dx, y0 + step + 1 + dy, colour);
+    } else {
+      Bar(hdc, x0 + step + dx, y0 + i + dy, x0 + step + 1 + dx, y0 + width - i + dy, colour);
+    }
+  };
   for (int i = 0; i < rows; ++i) {
-    const int row = down ? i : rows - 1 - i;
-    if (!enabled) Bar(hdc, x0 + i + 1, y0 + row + 1, x0 + width - i + 1, y0 + row + 2, COLOR_BTNHIGHLIGHT);
-    Bar(hdc, x0 + i, y0 + row, x0 + width - i, y0 + row + 1, enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+    if (!enabled) line(i, 1, 1, COLOR_BTNHIGHLIGHT);
+    line(i, 0, 0, enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
   }
 }
 
-void VerticalScrollBar(HDC hdc, const RECT& r, int first, int visible, int total) {
-  const int width = r.right - r.left;
-  const int button = std::min(width, (r.bottom - r.top) / 2);
+void ScrollBar(HDC hdc, const RECT& r, bool vertical, int first, int visible, int total) {
+  // Lengths along the bar and across it.
+  const int length = vertical ? r.bottom - r.top : r.right - r.left;
+  const int across = vertical ? r.right - r.left : r.bottom - r.top;
+  auto part = [&](int from, int to) {
+    return vertical ? RECT{r.left, r.top + from, r.right, r.top + to} : RECT{r.left + from, r.top, r.left + to, r.bottom};
+  };
+  const int button = std::min(across, length / 2);
   Bar(hdc, r.left, r.top, r.right, r.bottom, COLOR_SCROLLBAR);
   // The track's classic dither of face and white.
-  for (int y = r.top + button; y < r.bottom - button; ++y)
-    for (int x = r.left + ((y ^ r.left) & 1); x < r.right; x += 2) Pixel(hdc, x, y, COLOR_BTNHIGHLIGHT);
+  const RECT track = part(button, length - button);
+  for (int y = track.top; y < track.bottom; ++y)
+    for (int x = track.left + ((y ^ track.left) & 1); x < track.right; x += 2) Pixel(hdc, x, y, COLOR_BTNHIGHLIGHT);
   const bool enabled = total > visible;
-  ArrowButton(hdc, RECT{r.left, r.top, r.right, r.top + button}, false, enabled);
-  ArrowButton(hdc, RECT{r.left, r.bottom - button, r.right, r.bottom}, true, enabled);
-  const int track = r.bottom - r.top - 2 * button;
-  if (!enabled || track < 8) return;
-  const int thumb = std::max(8, track * visible / total);
+  ArrowButton(hdc, part(0, button), vertical ? Arrow::Up : Arrow::Left, enabled);
+  ArrowButton(hdc, part(length - button, length), vertical ? Arrow::Down : Arrow::Right, enabled);
+  const int room = length - 2 * button;
+  if (!enabled || room < 8) return;
+  const int thumb = std::max(8, room * visible / total);
   const int range = std::max(1, total - visible);
-  const int top = r.top + button + (track - thumb) * std::clamp(first, 0, range) / range;
-  Bar(hdc, r.left, top, r.right, top + thumb, COLOR_BTNFACE);
-  RaisedEdge(hdc, RECT{r.left, top, r.right, top + thumb});
+  const int start = button + (room - thumb) * std::clamp(first, 0, range) / range;
+  const RECT t = part(start, start + thumb);
+  Bar(hdc, t.left, t.top, t.right, t.bottom, COLOR_BTNFACE);
+  RaisedEdge(hdc, t);
 }
 
 HFONT ControlFont(HWND window) {

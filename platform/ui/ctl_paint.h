@@ -11,11 +11,12 @@ void Bar(HDC hdc, int left, int top, int right, int bottom, int colourIndex);
 void RaisedEdge(HDC hdc, const RECT& r);
 void SunkenEdge(HDC hdc, const RECT& r);
 void EtchedFrame(HDC hdc, const RECT& r);
-// A raised button with a small black triangle pointing down (or up).
-void ArrowButton(HDC hdc, const RECT& r, bool down, bool enabled);
-// A vertical scroll bar in `r`: arrows, track and a thumb showing `first` of
-// `total` items with `visible` of them in view.
-void VerticalScrollBar(HDC hdc, const RECT& r, int first, int visible, int total);
+enum class Arrow { Up, Down, Left, Right };
+// A raised button with a small black triangle pointing the arrow's way.
+void ArrowButton(HDC hdc, const RECT& r, Arrow arrow, bool enabled);
+// A scroll bar in `r`: arrows, track and a thumb showing `first` of `total`
+// items with `visible` of them in view.
+void ScrollBar(HDC hdc, const RECT& r, bool vertical, int first, int visible, int total);
 // A label in the window's font; a disabled one is etched (white under grey).
 void Label(HDC hdc, HWND window, const char* text, RECT r, UINT format, bool enabled, COLORREF colour);
 // The font a control draws with: its own, or the GUI font.

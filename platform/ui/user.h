@@ -112,6 +112,9 @@
 #define STM_GETIMAGE 0x0173u
 #define IMAGE_ICON 1
 
+#define SBS_HORZ 0x0000u
+#define SBS_VERT 0x0001u
+
 // Progress bars (class "msctls_progress32").
 #define PROGRESS_CLASSA "msctls_progress32"
 #define PBM_SETRANGE 0x0401u

@@ -50,6 +50,8 @@ INT_PTR CALLBACK GalleryProcedure(HWND dialog, UINT message, WPARAM, LPARAM) {
   SendDlgItemMessageA(dialog, 33, PBM_SETPOS, 120, 0);
   HICON icon = LoadIconA(0, MAKEINTRESOURCEA(300));
   SendDlgItemMessageA(dialog, 35, STM_SETICON, static_cast<WPARAM>(icon), 0);
+  SetScrollRange(GetDlgItem(dialog, 36), 2 /* the control itself */, 0, 10, FALSE);
+  SetScrollPos(GetDlgItem(dialog, 36), 2, 7, FALSE);
   return TRUE;
 }
 
@@ -175,6 +177,8 @@ TEST_F(ControlLookTest, EachControlKindPaintsItsOwnFace) {
       {1, "default button's dark frame", COLOR_WINDOWFRAME, 150},
       {2, "button's raised edge", COLOR_BTNHIGHLIGHT, 100},
       {34, "static text", COLOR_WINDOWTEXT, 40},
+      {36, "scroll bar arrows", COLOR_BTNTEXT, 20},
+      {36, "scroll bar thumb", COLOR_BTNFACE, 60},
   };
   for (const Case& c : cases) {
     // Text is anti-aliased: its colour counts with the dark edges of its glyphs.
