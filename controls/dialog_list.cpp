@@ -29,6 +29,12 @@ void DP_CScrollWindow::SetContentHeight(int height) {
   GetClientRect(&client);
   m_scrollRange = std::max(0, height - client.Height());
   ::SetScrollRange(m_hWnd, SB_VERT, 0, m_scrollRange, TRUE);
+  // Less content than the view was scrolled by: the contents come back into view.
+  if (m_scrollPosition > m_scrollRange) {
+    ::ScrollWindow(m_hWnd, 0, m_scrollPosition - m_scrollRange, nullptr, nullptr);
+    m_scrollPosition = m_scrollRange;
+    ::SetScrollPos(m_hWnd, SB_VERT, m_scrollPosition, TRUE);
+  }
 }
 
 void DP_CScrollWindow::OnVScroll(UINT code, UINT position, CWnd*) {
@@ -118,7 +124,11 @@ BOOL DP_CDialogListBox::AddItem(DP_CDialogListBoxItem* item) {
   const int top = m_items.empty() ? 0 : m_items.back()->m_rect.bottom;
   item->m_rect = CRect(0, top, client.Width(), top + size.Height());
   m_items.push_back(item);
-  item->MoveWindow(&item->m_rect, TRUE);
+  // The rectangle is in the list's contents; the window sits where the view
+  // shows that place, which scrolling has moved.
+  CRect shown(item->m_rect);
+  shown.OffsetRect(0, -m_scrollPosition);
+  item->MoveWindow(&shown, TRUE);
   item->ShowWindow(SW_SHOW);
   SetContentHeight(item->m_rect.bottom);
   Select(m_selected);
@@ -144,6 +154,10 @@ void DP_CDialogListBox::RemoveAll() {
   }
   m_items.clear();
   m_selected = 0;
+  // An empty list starts again at its top.
+  m_scrollPosition = 0;
+  SetContentHeight(0);
+  ::SetScrollPos(m_hWnd, SB_VERT, 0, TRUE);
   ShowWindow(SW_HIDE);
   ShowWindow(SW_SHOW);
 }

@@ -24,7 +24,11 @@ void DP_CFocusDetectButton::OnSetFocus(CWnd* previous) {
   for (HWND child = first; child;) {
     char text[32] = {};
     ::GetWindowTextA(child, text, sizeof text);
-    if ((::GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) && std::string(text) != kDontFocus) {
+    // A control the model hid or a restricted page disabled cannot take the
+    // keys; focus on it would leave the user nowhere.
+    const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+    const bool reachable = (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
+    if (reachable && std::string(text) != kDontFocus) {
       ::SetFocus(child);
       m_target->SendMessage(WM_NEXTDLGCTL, static_cast<WPARAM>(child), TRUE);
       return;

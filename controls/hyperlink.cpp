@@ -24,17 +24,30 @@ bool StartsWith(const std::string& text, const char* prefix) {
   return true;
 }
 
-// The link text comes from the model description: only web and mail addresses
-// are handed to the shell, never a path or a program that "open" would start.
-bool IsWebOrMailAddress(const std::string& target) {
-  if (target.find_first_of("\\\"<>|\r\n") != std::string::npos) return false;
-  if (StartsWith(target, "http://") || StartsWith(target, "https://")) return target.size() > 8;
-  if (StartsWith(target, "mailto:")) return target.size() > 7;
-  // A bare web address as the model's web site is often written.
-  if (!StartsWith(target, "www.")) return false;
-  return std::all_of(target.begin(), target.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr(".-/_~%?=&#:+", c) != nullptr;
+bool OnlyAddressCharacters(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr(".-/_~%?=&#:+@!$'()*,;[]", c) != nullptr;
   });
+}
+
+// The link text comes from the model description: only web and mail addresses
+// reach the shell, never a path or a program that "open" would start. A bare
+// "www." address is a web address; any other text with "@" is a mail address.
+// The web schemes are looked at first, since a web address may hold "@" itself
+// (a user name). Empty when the text is neither.
+std::string ShellTarget(const std::string& text) {
+  if (text.empty() || !OnlyAddressCharacters(text)) return {};
+  if (StartsWith(text, "http://") || StartsWith(text, "https://")) {
+    const size_t host = text.find("//") + 2;
+    return text.size() > host && text[host] != '/' ? text : std::string();
+  }
+  if (StartsWith(text, "mailto:")) return text.size() > 7 ? "mailto:" + text.substr(7) : std::string();
+  if (StartsWith(text, "www.")) return text.size() > 4 ? "http://" + text : std::string();
+  const size_t at = text.find('@');
+  if (at == std::string::npos || at == 0 || at + 1 == text.size()) return {};
+  // An address with a scheme or a path of its own is no mail address.
+  if (text.find_first_of(":/") != std::string::npos) return {};
+  return "mailto:" + text;
 }
 
 }  // namespace
@@ -362,10 +375,10 @@ void CHyperlink::OnDestroy() {
 }
 
 void CHyperlink::OpenLink() {
-  std::string target = m_link.empty() ? GetWindowText() : m_link;
-  if (target.find('@') != std::string::npos && target.compare(0, 7, "mailto:") != 0) target = "mailto:" + target;
-  if (!IsWebOrMailAddress(target)) {
-    OutputDebugStringA(("CHyperlink: not a web or mail address: " + target + "\n").c_str());
+  const std::string text = m_link.empty() ? GetWindowText() : m_link;
+  const std::string target = ShellTarget(text);
+  if (target.empty()) {
+    OutputDebugStringA(("CHyperlink: not a web or mail address: " + text + "\n").c_str());
     return;
   }
   ShellExecuteA(GetDesktopWindow(), "open", target.c_str(), nullptr, "", SW_SHOW);

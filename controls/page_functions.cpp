@@ -31,9 +31,11 @@ void HideModelControls(CDialog* page, const ModelRecord* model) {
   if (!page || !model) return;
   for (int i = 0; i < kModelMaxHiddenControls; ++i) {
     const HiddenControlRow& row = model->hiddenControls[i];
+    // A loaded row holds its key (the row's number in the model description),
+    // the page's template and the control, in that order; the key only ends the table.
     if (row.controlId == 0) break;
     if (static_cast<UINT>(row.dialogId1) != page->m_nIDHelp) continue;
-    if (HWND item = ::GetDlgItem(page->m_hWnd, row.controlId)) ::ShowWindow(item, SW_HIDE);
+    if (HWND item = ::GetDlgItem(page->m_hWnd, row.dialogId2)) ::ShowWindow(item, SW_HIDE);
   }
 }
 

@@ -1,7 +1,10 @@
 #include "controls/spin_button.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "platform/base/modules.h"
@@ -11,12 +14,40 @@ namespace controls {
 namespace {
 
 // Numbers in the edits always use a decimal point, whatever the process's locale.
+// The edit's text as a number for stepping: text that is no number counts as 0,
+// and so does "nan"; a value too large for a double is infinity, which the range
+// then clamps, and one too small is 0.
 double ParseNumber(const char* text) {
   while (*text == ' ' || *text == '\t') ++text;
   if (*text == '+') ++text;
   double value = 0;
-  const auto result = std::from_chars(text, text + std::strlen(text), value);
-  return result.ec == std::errc() ? value : 0.0;
+  const char* end = text + std::strlen(text);
+  const auto result = std::from_chars(text, end, value);
+  if (result.ec == std::errc::result_out_of_range) {
+    const char* exponent = std::find_if(text, result.ptr, [](char c) { return c == 'e' || c == 'E'; });
+    if (exponent != result.ptr && exponent[1] == '-') return 0.0;
+    return *text == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+  }
+  if (result.ec != std::errc() || std::isnan(value)) return 0.0;
+  return value;
+}
+
+// The edit's number as GetDlgItemInt reads it, widened so that a value above the
+// largest int still clamps to the range's maximum; digits too many for any
+// number read as above every range.
+long long ReadUnsignedItem(HWND dialog, int editId) {
+  BOOL translated = FALSE;
+  const UINT value = ::GetDlgItemInt(dialog, editId, &translated, FALSE);
+  if (translated) return value;
+  char text[64] = {};
+  ::GetDlgItemTextA(dialog, editId, text, sizeof text);
+  const char* p = text;
+  while (*p == ' ') ++p;
+  const char* digits = p;
+  while (*p >= '0' && *p <= '9') ++p;
+  const bool anyDigit = p != digits;
+  while (*p == ' ') ++p;
+  return anyDigit && *p == '\0' ? std::numeric_limits<long long>::max() : 0;
 }
 
 std::string FormatNumber(double value, int decimals, int width) {
@@ -209,14 +240,10 @@ void SpinButton::SetRealRange(double minimum, double maximum, double step, BOOL 
 
 void SpinButton::StepInteger(CWnd* dialog, int editId, int direction, int minimum, int maximum, int step) {
   if (!dialog) return;
-  int value = static_cast<int>(::GetDlgItemInt(dialog->m_hWnd, editId, nullptr, FALSE));
-  if (value < minimum) value = minimum;
-  if (value > maximum) value = maximum;
-  if (direction) {
-    value = value + step > maximum ? maximum : value + step;
-  } else {
-    value = value - step < minimum ? minimum : value - step;
-  }
+  const long long read = ReadUnsignedItem(dialog->m_hWnd, editId);
+  // Wide arithmetic: a step from near the ends of int must not wrap.
+  long long value = std::clamp<long long>(read, minimum, maximum);
+  value = direction ? std::min<long long>(value + step, maximum) : std::max<long long>(value - step, minimum);
   ::SetDlgItemInt(dialog->m_hWnd, editId, static_cast<UINT>(value), FALSE);
 }
 

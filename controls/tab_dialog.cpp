@@ -260,6 +260,10 @@ void DP_ListBoxTabDialog::OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure) {
 
 void DP_ListBoxTabDialog::OnDestroy() {
   CMyDialog::OnDestroy();
+  // The page being left gets its WM_DESTROY while it is still whole: a page
+  // deleted with its window open would lose its own handler (and what that
+  // handler keeps) to the base class's destructor.
+  if (m_currentPage && m_currentPage->m_hWnd) m_currentPage->DestroyWindow();
   const int count = m_pageList.GetCount();
   for (int i = 0; i < count; ++i) {
     DP_COwnerDrawListBoxItem* item = m_pageList.GetItem(i);

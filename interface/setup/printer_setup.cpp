@@ -8,6 +8,7 @@
 #include "interface/app/settings_library.h"
 #include "interface/devmode/default_devmode.h"
 #include "interface/devmode/field_map.h"
+#include "interface/model/config_counter.h"
 #include "interface/model/model_cache.h"
 #include "interface/setup/first_use.h"
 #include "interface/setup/printer_handle.h"
@@ -37,6 +38,12 @@ void StoreDefaultDevmode(HANDLE printer, const char* printerName, const ModelRec
   SetPrinterW(printer, 8, reinterpret_cast<LPBYTE>(&info), 0);
 }
 
+// Whether the current user may change the printer and its data.
+bool MayChangePrinter(const std::u16string& printerName) {
+  ScopedPrinter trial;
+  return trial.Open(printerName, PRINTER_ALL_ACCESS);
+}
+
 }  // namespace
 
 BOOL SetUpPrinterConnection(LPCWSTR printerName, bool initialise) {
@@ -45,22 +52,31 @@ BOOL SetUpPrinterConnection(LPCWSTR printerName, bool initialise) {
   ScopedPrinter printer;
   if (!printer.Open(platform::Utf16FromZ(printerName), access)) return FALSE;
 
+  // A user who may not change the printer connects to it as it is: the
+  // printer's data belongs to whoever administers it.
+  const bool mayChange = initialise || MayChangePrinter(platform::Utf16FromZ(printerName));
+
   LibrarySettings().SetupFolders();
   CreateTempFolder();
-  if (!StoreHostDriverData(printer.get())) return FALSE;
+  if (!StoreHostDriverData(printer.get(), mayChange)) return FALSE;
   const std::string folder = LibraryFolder();
 
   // The version stored before this set-up tells CheckFirstUseAndVersion whether
   // the driver changed; it is read before this set-up stores the current one.
   const std::string previousVersion = ReadStoredDriverVersion();
   StoreDriverVersion();
-  CopyDefaultInstalledOptions(printer.get());
-  PublishDevModeFieldMap(printer.get());
+  if (initialise) {
+    CopyDefaultInstalledOptions(printer.get());
+  } else if (mayChange && CopyDefaultInstalledOptions(printer.get(), true)) {
+    // Options the printer lacked were added: caches of the model record reload.
+    IncrementConfigCounter(LibrarySettings(), printer.get());
+  }
+  if (mayChange) PublishDevModeFieldMap(printer.get());
 
   std::u16string ownName;
   if (!printer.ReadName(ownName)) return FALSE;
   const std::string name = platform::FromUtf16(ownName);
-  RegisterShellExtensionOnce(printer.get(), folder, name.c_str());
+  if (mayChange) RegisterShellExtensionOnce(printer.get(), folder, name.c_str());
 
   // From here on the printer is addressed by its own name (a connection may have
   // been opened under another).

@@ -47,11 +47,11 @@ void SetPrinterDword(HANDLE printer, const char* name, DWORD value) {
 
 }  // namespace
 
-bool StoreHostDriverData(HANDLE printer) {
+bool StoreHostDriverData(HANDLE printer, bool write) {
   std::vector<BYTE> buffer = ReadDriverInfo(printer);
   if (buffer.empty()) return false;
   const auto* driver = reinterpret_cast<const DRIVER_INFO_2A*>(buffer.data());
-  if (driver->cVersion != 2) return true;
+  if (driver->cVersion != 2 || !write) return true;
 
   char fileName[MAX_PATH] = {};
   SplitPath(nullptr, 0, fileName, sizeof fileName, driver->pDataFile ? driver->pDataFile : "");
@@ -89,19 +89,28 @@ void StoreDriverVersion() {
   LibrarySettings().SetString(0, kStoreMachine, "Local", "DriverVersion", version.c_str());
 }
 
-void CopyDefaultInstalledOptions(HANDLE printer) {
+bool CopyDefaultInstalledOptions(HANDLE printer, bool onlyAbsent) {
   const SettingsFunctions& settings = LibrarySettings();
+  auto absent = [&](const char* section, const char* key) {
+    char value[kInstalledMemorySize] = {};
+    DWORD size = sizeof value;
+    const DWORD rc = settings.GetString(printer, kStorePrinterData, section, key, value, &size);
+    return rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA;
+  };
+  bool wrote = false;
+  auto store = [&](const char* section, const char* key, const char* value) {
+    if (onlyAbsent && !absent(section, key)) return;
+    wrote = settings.SetString(printer, kStorePrinterData, section, key, value) == ERROR_SUCCESS || wrote;
+  };
   std::optional<std::string> memory = modelsettings::ReadText(settings, printer, kStoreModelDescription, "Memory",
                                                               "Installed", kInstalledMemorySize, true);
-  if (memory && !memory->empty()) {
-    settings.SetString(printer, kStorePrinterData, "Memory", "Installed", memory->c_str());
-  }
+  if (memory && !memory->empty()) store("Memory", "Installed", memory->c_str());
   modelsettings::ForEachSectionValue(settings, printer, kStoreModelDescription, "InstallableOptions",
                                      [&](const std::string& key, const std::string& value) {
-                                       settings.SetString(printer, kStorePrinterData, "InstallableOptions",
-                                                          key.c_str(), value.c_str());
+                                       store("InstallableOptions", key.c_str(), value.c_str());
                                        return true;
                                      });
+  return wrote;
 }
 
 void RegisterShellExtensionOnce(HANDLE printer, const std::string& folder, const char* printerName) {

@@ -16,8 +16,8 @@ inline constexpr char kShellExtensionFile[] = "zelshexd5.dll";
 // For a version-2 driver: printer data "Printer"/"PHD" = kHostDriverFolder and
 // the file name of the driver's data file, and "SPLUserModePrinterDriver" =
 // kUserModeDriverName (REG_SZ, ANSI with its NUL). False, with nothing written,
-// when the printer's driver cannot be read.
-bool StoreHostDriverData(HANDLE printer);
+// when the printer's driver cannot be read; with write false only that check is made.
+bool StoreHostDriverData(HANDLE printer, bool write = true);
 
 // The per-machine "Local"/"DriverVersion" before this set-up changes it (empty
 // when there is none).
@@ -30,8 +30,10 @@ void StoreDriverVersion();
 
 // Copies the model description's installed memory ("Memory"/"Installed") and its
 // installable options (every key of "InstallableOptions") into the printer's
-// data, where they stand for the printer's own configuration from then on.
-void CopyDefaultInstalledOptions(HANDLE printer);
+// data, where they stand for the printer's own configuration from then on. With
+// onlyAbsent the values the printer already has (the user's or the set-up
+// program's choices) stay; true when anything was written.
+bool CopyDefaultInstalledOptions(HANDLE printer, bool onlyAbsent = false);
 
 // Loads the shell extension from the folder (a Windows path that ends in a
 // backslash, or empty), registers its menu for the printer and records that in

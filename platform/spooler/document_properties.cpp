@@ -15,7 +15,9 @@
 #include "platform/base/errors.h"
 #include "platform/base/modules.h"
 #include "platform/spooler/driver_ui.h"
+#include "platform/spooler/sheet_runner.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/message_box.h"
 
 namespace platform::spooler {
 namespace {
@@ -56,7 +58,7 @@ class PrinterForCall {
 // The loaded configuration module of a printer's driver, freed with the object.
 class DriverUiModule {
  public:
-  explicit DriverUiModule(HANDLE printer) {
+  DriverUiModule(HANDLE printer, const char* entryName) {
     std::vector<BYTE> info = QueryInfo([&](BYTE* buffer, DWORD size, DWORD* needed) {
       return GetPrinterDriverW(printer, nullptr, 2, buffer, size, needed);
     });
@@ -69,7 +71,7 @@ class DriverUiModule {
     std::string path = FromUtf16(Utf16FromZ(driver->pConfigFile));
     module_ = LoadLibraryA(path.c_str());
     if (!module_) return;
-    FARPROC proc = GetProcAddress(module_, "DrvDocumentPropertySheets");
+    FARPROC proc = GetProcAddress(module_, entryName);
     if (!proc) {
       SetLastError(ERROR_PROC_NOT_FOUND);
       return;
@@ -85,6 +87,7 @@ class DriverUiModule {
   }
   DriverUiModule(const DriverUiModule&) = delete;
   DriverUiModule& operator=(const DriverUiModule&) = delete;
+  // Both property-sheet entries have this type.
   PFN_DrvDocumentPropertySheets entry() const { return entry_; }
 
  private:
@@ -114,13 +117,30 @@ LONG CallDriver(PFN_DrvDocumentPropertySheets entry, HANDLE printer, LPWSTR name
   return entry(nullptr, reinterpret_cast<LPARAM>(&header));
 }
 
-LONG DocumentPropertiesWide(HANDLE printerArgument, LPWSTR deviceName, PDEVMODEW out, PDEVMODEW in, DWORD mode) {
-  // Prompting needs the common property-sheet host, which the stand-in does not
-  // offer yet: the driver's sheets cannot be shown.
-  if (mode & DM_PROMPT) {
+// The driver's document sheet through the host: IDOK or IDCANCEL. On OK the
+// driver has written the output itself (its SET_RESULT), cbOut bytes at most.
+LONG PromptForDocument(HWND parent, PFN_DrvDocumentPropertySheets entry, HANDLE printer, LPWSTR name,
+                       PDEVMODEW out, PDEVMODEW in, DWORD cbOut, DWORD mode) {
+  SheetRunner runner = GetSheetRunner();
+  if (!runner) {
     SetLastError(ERROR_NOT_SUPPORTED);
     return -1;
   }
+  DOCUMENTPROPERTYHEADER header{};
+  header.cbSize = sizeof header;
+  header.hPrinter = printer;
+  header.pszPrinterName = name;
+  header.pdmIn = in;
+  header.pdmOut = out;
+  header.cbOut = out ? cbOut : 0;
+  header.fMode = mode;
+  const LONG result = runner(parent, entry, reinterpret_cast<LPARAM>(&header));
+  if (result < 0) return -1;
+  return result == CPSUI_OK ? IDOK : IDCANCEL;
+}
+
+LONG DocumentPropertiesWide(HWND parent, HANDLE printerArgument, LPWSTR deviceName, PDEVMODEW out, PDEVMODEW in,
+                            DWORD mode) {
   PrinterForCall printer(printerArgument, deviceName);
   if (!printer.handle()) {
     if (!printerArgument && !deviceName) SetLastError(ERROR_INVALID_PARAMETER);
@@ -134,17 +154,22 @@ LONG DocumentPropertiesWide(HANDLE printerArgument, LPWSTR deviceName, PDEVMODEW
   std::vector<WCHAR> nameBuffer(name.begin(), name.end());
   nameBuffer.push_back(0);
 
-  DriverUiModule driver(printer.handle());
+  DriverUiModule driver(printer.handle(), "DrvDocumentPropertySheets");
   if (!driver.entry()) return -1;
 
   LONG size = CallDriver(driver.entry(), printer.handle(), nameBuffer.data(), nullptr, nullptr, 0, 0);
-  if (mode == 0 || !out || size <= 0) return size;
+  if (mode == 0 || size <= 0) return size;
+  if (mode & DM_PROMPT) {
+    return PromptForDocument(parent, driver.entry(), printer.handle(), nameBuffer.data(), out, in,
+                             static_cast<DWORD>(size), mode);
+  }
+  if (!out) return size;
   return CallDriver(driver.entry(), printer.handle(), nameBuffer.data(), out, in, static_cast<DWORD>(size), mode);
 }
 
 constexpr LONG kWideAnsiDifference = static_cast<LONG>(sizeof(DEVMODEW) - sizeof(DEVMODEA));
 
-LONG DocumentPropertiesAnsi(HANDLE printer, LPSTR deviceName, PDEVMODEA out, PDEVMODEA in, DWORD mode) {
+LONG DocumentPropertiesAnsi(HWND parent, HANDLE printer, LPSTR deviceName, PDEVMODEA out, PDEVMODEA in, DWORD mode) {
   std::u16string wideName;
   std::vector<WCHAR> nameBuffer;
   if (deviceName) {
@@ -164,14 +189,17 @@ LONG DocumentPropertiesAnsi(HANDLE printer, LPSTR deviceName, PDEVMODEA out, PDE
   }
   PDEVMODEW inW = in ? reinterpret_cast<PDEVMODEW>(wideIn.data()) : nullptr;
 
-  LONG wideSize = DocumentPropertiesWide(printer, name, nullptr, nullptr, 0);
+  LONG wideSize = DocumentPropertiesWide(parent, printer, name, nullptr, nullptr, 0);
   if (wideSize < static_cast<LONG>(sizeof(DEVMODEW))) return wideSize;
-  if (mode == 0 || !out) return wideSize - kWideAnsiDifference;
+  if (mode == 0 || (!out && !(mode & DM_PROMPT))) return wideSize - kWideAnsiDifference;
 
   // The wide record the driver fills, big enough for its answer.
   std::vector<BYTE> wideOut(static_cast<size_t>(wideSize));
-  LONG result = DocumentPropertiesWide(printer, name, reinterpret_cast<PDEVMODEW>(wideOut.data()), inW, mode);
+  LONG result = DocumentPropertiesWide(parent, printer, name, out ? reinterpret_cast<PDEVMODEW>(wideOut.data()) : nullptr,
+                                       inW, mode);
   if (result <= 0) return result;
+  // A cancelled sheet, or one asked for no output, wrote nothing to convert.
+  if ((mode & DM_PROMPT) && (result != IDOK || !out || !(mode & DM_OUT_BUFFER))) return result;
   const auto* filled = reinterpret_cast<const DEVMODEW*>(wideOut.data());
   if (static_cast<size_t>(filled->dmSize) + filled->dmDriverExtra > wideOut.size()) {
     SetLastError(ERROR_INVALID_DATA);
@@ -186,6 +214,36 @@ LONG DocumentPropertiesAnsi(HANDLE printer, LPSTR deviceName, PDEVMODEA out, PDE
   size_t capacity = static_cast<size_t>(wideSize - kWideAnsiDifference);
   std::memcpy(out, ansi.data(), ansi.size() < capacity ? ansi.size() : capacity);
   return result;
+}
+
+// The printer's properties through the host. Whoever may not administer the
+// printer sees the sheet without the right to change it.
+BOOL PrinterPropertiesFor(HWND parent, HANDLE printer) {
+  std::u16string name = PrinterNameOf(printer);
+  if (name.empty()) return FALSE;
+  std::vector<WCHAR> nameBuffer(name.begin(), name.end());
+  nameBuffer.push_back(0);
+  SheetRunner runner = GetSheetRunner();
+  if (!runner) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+  DriverUiModule driver(printer, "DrvDevicePropertySheets");
+  if (!driver.entry()) return FALSE;
+
+  DEVICEPROPERTYHEADER header{};
+  header.cbSize = sizeof header;
+  header.hPrinter = printer;
+  header.pszPrinterName = nameBuffer.data();
+  PRINTER_DEFAULTSW defaults{};
+  defaults.DesiredAccess = PRINTER_ALL_ACCESS;
+  HANDLE administered = 0;
+  if (OpenPrinterW(nameBuffer.data(), &administered, &defaults)) {
+    ClosePrinter(administered);
+  } else {
+    header.Flags |= DPS_NOPERMISSION;
+  }
+  return runner(parent, driver.entry(), reinterpret_cast<LPARAM>(&header)) >= 0 ? TRUE : FALSE;
 }
 
 template <class Body>
@@ -205,12 +263,20 @@ LONG Guarded(Body&& body) noexcept {
 
 using namespace platform::spooler;
 
-LONG DocumentPropertiesW(HWND, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
+LONG DocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
                          PDEVMODEW pDevModeInput, DWORD fMode) {
-  return Guarded([&] { return DocumentPropertiesWide(hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
+  return Guarded([&] { return DocumentPropertiesWide(hWnd, hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
 }
 
-LONG DocumentPropertiesA(HWND, HANDLE hPrinter, LPSTR pDeviceName, PDEVMODEA pDevModeOutput,
+LONG DocumentPropertiesA(HWND hWnd, HANDLE hPrinter, LPSTR pDeviceName, PDEVMODEA pDevModeOutput,
                          PDEVMODEA pDevModeInput, DWORD fMode) {
-  return Guarded([&] { return DocumentPropertiesAnsi(hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
+  return Guarded([&] { return DocumentPropertiesAnsi(hWnd, hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
+}
+
+BOOL PrinterPropertiesA(HWND hWnd, HANDLE hPrinter) {
+  if (!hPrinter) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return Guarded([&]() -> LONG { return PrinterPropertiesFor(hWnd, hPrinter); }) > 0 ? TRUE : FALSE;
 }

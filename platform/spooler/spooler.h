@@ -491,10 +491,16 @@ ZEL_EXTERN_C int DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR pPort, WORD fwCapa
 // device mode answers the size of the driver's device mode; DM_OUT_BUFFER fills
 // the output (the caller allocated the size answered), with DM_IN_BUFFER merging
 // the input into it; IDOK (1) then, -1 on failure. A NULL printer handle opens the
-// printer named by pDeviceName. DM_IN_PROMPT is refused (ERROR_NOT_SUPPORTED)
-// until the stand-in hosts property sheets. The ANSI call converts the device
-// modes and answers ANSI sizes (156-byte public part).
+// printer named by pDeviceName. DM_IN_PROMPT shows the driver's document
+// property sheet through the common property-sheet host (DrvDocumentPropertySheets
+// with property-sheet information) and answers IDOK or IDCANCEL; on OK the driver
+// has written the output. The ANSI call converts the device modes and answers
+// ANSI sizes (156-byte public part).
 ZEL_EXTERN_C LONG DocumentPropertiesA(HWND hWnd, HANDLE hPrinter, LPSTR pDeviceName, PDEVMODEA pDevModeOutput,
                                       PDEVMODEA pDevModeInput, DWORD fMode);
 ZEL_EXTERN_C LONG DocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
                                       PDEVMODEW pDevModeInput, DWORD fMode);
+// The printer's properties: the driver's DrvDevicePropertySheets through the
+// common property-sheet host, with DPS_NOPERMISSION when the current user is no
+// administrator. TRUE once the sheet was shown (whether OK or cancelled).
+ZEL_EXTERN_C BOOL PrinterPropertiesA(HWND hWnd, HANDLE hPrinter);

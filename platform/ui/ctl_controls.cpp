@@ -1,9 +1,8 @@
 // The standard controls: buttons (push, default, check box, radio, owner-drawn),
 // edits, statics, list boxes (owner-drawn ones ask their parent with
 // WM_MEASUREITEM, WM_DRAWITEM and WM_DELETEITEM) and drop-down combo boxes.
-#include <strings.h>
-
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -11,7 +10,11 @@
 #include <utility>
 #include <vector>
 
+<<<<<<< HEAD
 #include "platform/ui/ctl_paint.h"
+=======
+#include "platform/base/codepage.h"
+>>>>>>> main
 #include "platform/ui/wnd_tree.h"
 
 namespace platform::ui {
@@ -348,7 +351,8 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_SETTEXT: {
       const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-      Notify(window, EN_CHANGE);
+      // Text set by the program notifies only single-line edits.
+      if (!(Style(window) & ES_MULTILINE)) Notify(window, EN_CHANGE);
       return result;
     }
     case EM_LIMITTEXT: State(window).limit = static_cast<UINT>(wParam); return 0;
@@ -494,14 +498,31 @@ RECT EntryRect(HWND window, const ControlState& state, int index) {
   return RECT{0, y, client.right, y + h};
 }
 
+// Whether the entry begins with the text (or is it, when exact), letters of
+// either case alike. Only single-byte letters fold: the second byte of a
+// double-byte character is compared as it is, as it may fall among the letters.
+bool MatchesNoCase(const std::string& entry, const char* text, bool exact) {
+  const size_t length = std::strlen(text);
+  if (entry.size() < length || (exact && entry.size() != length)) return false;
+  for (size_t i = 0; i < length; ++i) {
+    const auto a = static_cast<unsigned char>(entry[i]), b = static_cast<unsigned char>(text[i]);
+    if (IsDBCSLeadByte(b) && i + 1 < length) {
+      if (a != b || entry[i + 1] != text[i + 1]) return false;
+      ++i;
+      continue;
+    }
+    if (a != b && std::tolower(a) != std::tolower(b)) return false;
+  }
+  return true;
+}
+
 int Find(const ControlState& state, int start, LPCSTR text, bool exact) {
   if (!text) return LB_ERR;
   const size_t count = state.entries.size();
-  const size_t length = std::strlen(text);
   for (size_t step = 1; step <= count; ++step) {
     const size_t i = (static_cast<size_t>(start < 0 ? -1 : start) + step) % count;
     const std::string& entry = state.entries[i].text;
-    const bool match = exact ? strcasecmp(entry.c_str(), text) == 0 : strncasecmp(entry.c_str(), text, length) == 0;
+    const bool match = MatchesNoCase(entry, text, exact);
     if (match) return static_cast<int>(i);
   }
   return LB_ERR;

@@ -15,6 +15,7 @@
 #include "platform/base/resources.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/wnd_tree.h"
+#include "platform/ui/dlg_internal.h"
 
 namespace platform::ui {
 namespace {
@@ -53,7 +54,7 @@ DWORD StyleValue(const std::string& name) {
       {"BS_CHECKBOX", BS_CHECKBOX},    {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
       {"BS_RADIOBUTTON", BS_RADIOBUTTON}, {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON},
       {"BS_GROUPBOX", BS_GROUPBOX},    {"BS_OWNERDRAW", BS_OWNERDRAW},
-      {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
+      {"ES_MULTILINE", ES_MULTILINE}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
       {"LBS_NOTIFY", LBS_NOTIFY},      {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
       {"LBS_OWNERDRAWVARIABLE", LBS_OWNERDRAWVARIABLE}, {"LBS_HASSTRINGS", LBS_HASSTRINGS},
       {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"SS_LEFT", SS_LEFT},
@@ -148,17 +149,19 @@ std::string TemplateName(LPCSTR name) {
 std::mutex g_handlerLock;
 platform::DialogHandler g_handler;
 
-HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM param,
-                        bool modal) {
-  auto data = platform::FindModuleResource(instance, name, RT_DIALOG);
-  if (!data) return 0;
+}  // namespace
+
+HWND CreateFromText(HINSTANCE instance, const std::string& text, const std::string& name, HWND parent,
+                    DLGPROC procedure, LPARAM param, DialogKind kind) {
   DialogTemplate dialog;
-  if (!Parse(std::string(reinterpret_cast<const char*>(data->data()), data->size()), &dialog)) {
-    OutputDebugStringA(("dialog template " + TemplateName(name) + " cannot be read\n").c_str());
+  if (!Parse(text, &dialog)) {
+    OutputDebugStringA(("dialog template " + name + " cannot be read\n").c_str());
     SetLastError(ERROR_INVALID_DATA);
     return 0;
   }
-  const DWORD style = dialog.style & ~WS_VISIBLE;
+  DWORD style = dialog.style & ~WS_VISIBLE;
+  // A page lives inside its sheet whatever its template says.
+  if (kind == DialogKind::kChild) style = (style & ~(WS_POPUP | WS_CAPTION)) | WS_CHILD | DS_CONTROL;
   HWND window = CreateWindowExA(0, "#32770", dialog.caption.c_str(), style, dialog.rect.left, dialog.rect.top,
                                 dialog.rect.right - dialog.rect.left, dialog.rect.bottom - dialog.rect.top, parent,
                                 0, instance, nullptr);
@@ -180,7 +183,7 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC pr
                                 control.rect.right - control.rect.left, control.rect.bottom - control.rect.top,
                                 window, static_cast<HMENU>(control.id), instance, nullptr);
     if (!item) {
-      const std::string trace = "dialog " + TemplateName(name) + ": control of class " + control.className +
+      const std::string trace = "dialog " + name + ": control of class " + control.className +
                                 " cannot be created\n";
       OutputDebugStringA(trace.c_str());
       DestroyWindow(window);
@@ -189,16 +192,71 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC pr
     if (font) SendMessageA(item, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
   }
   HWND first = GetNextDlgTabItem(window, 0, FALSE);
-  if (SendMessageA(window, WM_INITDIALOG, static_cast<WPARAM>(first), param) && IsWindow(window)) {
+  if (SendMessageA(window, WM_INITDIALOG, static_cast<WPARAM>(first), param) && IsWindow(window) &&
+      kind != DialogKind::kChild) {
     SetFocus(GetNextDlgTabItem(window, 0, FALSE));
   }
-  if (IsWindow(window) && (modal || (dialog.style & WS_VISIBLE))) ShowWindow(window, SW_SHOW);
+  // A modal dialog that ended in WM_INITDIALOG never shows.
+  const bool ended = IsWindow(window) && GetWindowLongPtrA(window, kEnded) != 0;
+  if (IsWindow(window) && !ended &&
+      (kind == DialogKind::kModal || (kind == DialogKind::kModeless && (dialog.style & WS_VISIBLE)))) {
+    ShowWindow(window, SW_SHOW);
+  }
   return IsWindow(window) ? window : 0;
+}
+
+namespace {
+
+HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM param,
+                        bool modal) {
+  auto data = platform::FindModuleResource(instance, name, RT_DIALOG);
+  if (!data) return 0;
+  return CreateFromText(instance, std::string(reinterpret_cast<const char*>(data->data()), data->size()),
+                        TemplateName(name), parent, procedure, param,
+                        modal ? DialogKind::kModal : DialogKind::kModeless);
 }
 
 bool Ended(HWND dialog) { return !IsWindow(dialog) || GetWindowLongPtrA(dialog, kEnded) != 0; }
 
 }  // namespace
+
+bool DialogEnded(HWND dialog) { return Ended(dialog); }
+
+std::string DialogTemplateText(HINSTANCE instance, LPCSTR name) {
+  auto data = platform::FindModuleResource(instance, name, RT_DIALOG);
+  if (!data) return {};
+  return std::string(reinterpret_cast<const char*>(data->data()), data->size());
+}
+
+bool ReadTemplateLayout(const std::string& text, TemplateLayout* out) {
+  DialogTemplate dialog;
+  if (!Parse(text, &dialog)) return false;
+  out->rect = dialog.rect;
+  out->caption = dialog.caption;
+  out->fontPoints = dialog.fontPoints;
+  out->fontFace = dialog.fontFace;
+  return true;
+}
+
+INT_PTR RunModalDialog(HWND dialog, const std::string& name) {
+  platform::DialogHandler handler;
+  {
+    std::lock_guard guard(g_handlerLock);
+    handler = g_handler;
+  }
+  PumpMessages();
+  if (handler && !Ended(dialog)) handler(platform::DialogRequest{dialog, name});
+  PumpMessages();
+  // Nobody is there to answer what the handler left open: the user cancels.
+  if (!Ended(dialog)) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    PumpMessages();
+  }
+  if (!Ended(dialog)) EndDialog(dialog, IDCANCEL);
+  const INT_PTR result = IsWindow(dialog) ? GetWindowLongPtrA(dialog, kResult) : IDCANCEL;
+  if (IsWindow(dialog)) DestroyWindow(dialog);
+  return result;
+}
 
 void PumpMessages() {
   MSG msg;
@@ -242,23 +300,8 @@ ZEL_EXTERN_C INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HW
     if (parentWasEnabled) EnableWindow(parent, TRUE);
     return -1;
   }
-  platform::DialogHandler handler;
-  {
-    std::lock_guard guard(g_handlerLock);
-    handler = g_handler;
-  }
-  PumpMessages();
-  if (handler && !Ended(dialog)) handler(platform::DialogRequest{dialog, TemplateName(templateName)});
-  PumpMessages();
-  // Nobody is there to answer what the handler left open: the user cancels.
-  if (!Ended(dialog)) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
-    PumpMessages();
-  }
-  if (!Ended(dialog)) EndDialog(dialog, IDCANCEL);
-  const INT_PTR result = IsWindow(dialog) ? GetWindowLongPtrA(dialog, kResult) : IDCANCEL;
+  const INT_PTR result = RunModalDialog(dialog, TemplateName(templateName));
   if (parentWasEnabled) EnableWindow(parent, TRUE);
-  if (IsWindow(dialog)) DestroyWindow(dialog);
   return result;
 }
 

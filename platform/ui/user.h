@@ -64,7 +64,9 @@
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_ESCAPE 0x1B
+#define VK_LEFT 0x25
 #define VK_UP 0x26
+#define VK_RIGHT 0x27
 #define VK_DOWN 0x28
 
 // ---- Styles ----------------------------------------------------------------------
@@ -89,7 +91,10 @@
 #define BS_TYPEMASK 0x000Fu
 
 #define ES_MULTILINE 0x0004u
+<<<<<<< HEAD
 #define ES_PASSWORD 0x0020u
+=======
+>>>>>>> main
 #define ES_AUTOHSCROLL 0x0080u
 #define ES_READONLY 0x0800u
 #define ES_NUMBER 0x2000u

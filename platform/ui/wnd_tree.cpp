@@ -28,7 +28,11 @@ std::map<std::string, WNDPROC, CaseLess>& Classes() {
   static std::map<std::string, WNDPROC, CaseLess> classes = {
       {"BUTTON", ButtonProcedure},    {"EDIT", EditProcedure},         {"STATIC", StaticProcedure},
       {"LISTBOX", ListBoxProcedure},  {"COMBOBOX", ComboBoxProcedure}, {"#32770", DialogProcedure},
+<<<<<<< HEAD
       {PROGRESS_CLASSA, ProgressProcedure}, {"SCROLLBAR", ScrollBarProcedure}};
+=======
+      {"SysTabControl32", TabControlProcedure}};
+>>>>>>> main
   return classes;
 }
 
@@ -555,6 +559,8 @@ ZEL_EXTERN_C UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSi
   }
   while (*p == ' ') ++p;
   if (*p) return 0;
+  // Signed, the number must fit an int.
+  if (isSigned && value > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return 0;
   if (translated) *translated = TRUE;
   return negative ? static_cast<UINT>(-static_cast<long long>(value)) : static_cast<UINT>(value);
 }

@@ -59,7 +59,7 @@ class ControlLookTest : public ControlsTest {
  protected:
   void SetUp() override {
     ControlsTest::SetUp();
-    dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(207), 0, GalleryProcedure, 0);
+    dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(208), 0, GalleryProcedure, 0);
     ASSERT_NE(dialog, 0u);
     ShowWindow(dialog, SW_SHOW);
     Refresh();
@@ -301,7 +301,7 @@ TEST_F(DisplayScaleTest, TurnedTextRunsUpwardsAndALargerDisplayScalesDialogs) {
 
   auto sizeAt = [](int dpi, int* fontHeight) {
     platform::gdi::SetDisplayDpi(dpi, dpi);
-    HWND dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(207), 0, nullptr, 0);
+    HWND dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(208), 0, nullptr, 0);
     RECT r{};
     GetWindowRect(dialog, &r);
     HDC dc = GetDC(dialog);

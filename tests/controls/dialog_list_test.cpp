@@ -86,4 +86,41 @@ TEST_F(DialogListTest, EntriesStackScrollAndSelect) {
   owner.DestroyWindow();
 }
 
+TEST_F(DialogListTest, EntriesAddedWhileScrolledStackUnderTheLastOne) {
+  ListOwner owner;
+  ASSERT_TRUE(owner.Create(205, nullptr));
+  DP_CDialogListBox list;
+  ASSERT_TRUE(list.CreateInPlace(62, &owner));
+  auto add = [&list] {
+    auto* item = new DP_CDialogListBoxItem(204);  // 100 high
+    item->m_autoDelete = TRUE;
+    return list.AddItem(item);
+  };
+  auto top = [](CWnd* window) {
+    CRect r;
+    window->GetWindowRect(&r);
+    return r.top;
+  };
+  ASSERT_TRUE(add());
+  ASSERT_TRUE(add());
+  list.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+  ASSERT_EQ(list.m_scrollPosition, 15);
+  ASSERT_TRUE(add());
+  EXPECT_EQ(top(list.GetItem(2)), top(list.GetItem(1)) + 100);
+  EXPECT_EQ(list.GetItem(2)->m_rect.top, 200);
+
+  // Emptied while scrolled, the list starts again at its top.
+  list.RemoveAll();
+  EXPECT_EQ(list.m_scrollPosition, 0);
+  EXPECT_EQ(::GetScrollPos(list.m_hWnd, SB_VERT), 0);
+  ASSERT_TRUE(add());
+  CRect client;
+  list.GetClientRect(&client);
+  list.ClientToScreen(&client);
+  EXPECT_EQ(top(list.GetItem(0)), client.top);
+  list.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
+  EXPECT_EQ(top(list.GetItem(0)), client.top);
+  owner.DestroyWindow();
+}
+
 }  // namespace

@@ -64,12 +64,26 @@ TEST_F(HyperlinkTest, WhatOpenLinkHandsToTheShell) {
       {"mailto:sales@example.com", "mailto:sales@example.com"},
       {"http://www.example.com", "http://www.example.com"},
       {"https://example.com/drivers", "https://example.com/drivers"},
-      {"www.example.com", "www.example.com"},
+      // A bare web address is a web address, whatever its last part looks like.
+      {"www.example.com", "http://www.example.com"},
+      {"www.setup.exe", "http://www.setup.exe"},
+      // The web schemes come before the "@" rule; the mail scheme in any case once.
+      {"http://user@example.com/", "http://user@example.com/"},
+      {"HTTPS://example.com/", "HTTPS://example.com/"},
+      {"MAILTO:sales@example.com", "mailto:sales@example.com"},
+      {"Mailto:sales@example.com", "mailto:sales@example.com"},
       // A crafted model description must not start programs or open local files.
       {"C:\\Windows\\system32\\calc.exe", nullptr},
       {"file:///etc/passwd", nullptr},
+      {"file://user@host/etc/passwd", nullptr},
+      {"ftp://anonymous@example.com/", nullptr},
       {"notepad.exe", nullptr},
       {"\\\\server\\share\\tool.exe", nullptr},
+      {"\\\\server\\share@x\\tool.exe", nullptr},
+      {"www.example.com\" & calc", nullptr},
+      {"http://", nullptr},
+      {"mailto:", nullptr},
+      {"@example.com", nullptr},
   };
   for (const Case& c : cases) {
     opened.clear();

@@ -6,7 +6,11 @@
 #include "controls/edits.h"
 #include "controls/focus_relay.h"
 #include "controls/model_picture.h"
+#include "interface/model/model_loader.h"
 #include "interface/model/model_record.h"
+#include "platform/spooler/spooler.h"
+#include "tests/support/settings_library.h"
+#include "tools/machinesetup/printer_install.h"
 #include "tests/controls/controls_fixture.h"
 
 using controls::CMyDialog;
@@ -49,20 +53,58 @@ TEST_F(PageFunctionsTest, MessageBoxFromStringIds) {
   EXPECT_EQ(caption, "Watermarks");
 }
 
-TEST_F(PageFunctionsTest, HideModelControlsHidesTheRowsOfThisPage) {
-  CMyDialog host(205, nullptr);
-  ASSERT_TRUE(host.Create(205, nullptr));
-  auto model = std::make_unique<ModelRecord>();
-  *model = ModelRecord{};
-  model->hiddenControls[0] = HiddenControlRow{62, 205, 0};
-  model->hiddenControls[1] = HiddenControlRow{61, 999, 0};  // another page's row
-  model->hiddenControls[3] = HiddenControlRow{60, 205, 0};  // after the end of the table
-  controls::HideModelControls(&host, model.get());
-  EXPECT_FALSE(::GetWindowLongA(::GetDlgItem(host.m_hWnd, 62), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_TRUE(::GetWindowLongA(::GetDlgItem(host.m_hWnd, 61), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_TRUE(::GetWindowLongA(::GetDlgItem(host.m_hWnd, 60), GWL_STYLE) & WS_VISIBLE);
-  controls::HideModelControls(&host, nullptr);
-  host.DestroyWindow();
+// The hidden-control rows of the shipped monochrome model, as the loader reads them.
+std::unique_ptr<ModelRecord> LoadShippedHiddenControls(testsupport::SettingsLibrary& db) {
+  machinesetup::PrinterSpec spec;
+  spec.printerName = "Mono Printer";
+  spec.modelDescription = std::string(ZEL_SOURCE_DIR) + "/data/models/nardo-m3020.ini";
+  spec.driverFolder = machinesetup::BuiltDriverFolder();
+  std::string error;
+  EXPECT_TRUE(machinesetup::InstallPrinter(spec, error)) << error;
+  EXPECT_TRUE(db.Load(machinesetup::BuiltDriverFolder()));
+  HANDLE printer = 0;
+  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  std::string name = spec.printerName;
+  EXPECT_TRUE(OpenPrinterA(name.data(), &printer, &defaults));
+  auto record = std::make_unique<ModelRecord>();
+  *record = ModelRecord{};
+  EXPECT_EQ(LoadModelConfig(db.Functions(), printer, record.get(), kPartHiddenControls, 0, 0), 1);
+  ClosePrinter(printer);
+  return record;
+}
+
+TEST_F(PageFunctionsTest, HideModelControlsHidesTheLoadedRowsControlsOnTheirPage) {
+  testsupport::SettingsLibrary db;
+  std::unique_ptr<ModelRecord> model = LoadShippedHiddenControls(db);
+  ASSERT_NE(model->hiddenControls[0].controlId, 0);
+
+  // The separator page: its insert-from-tray controls go; the controls whose ids
+  // equal the rows' own numbers and the page's other controls stay.
+  CMyDialog page(206, nullptr);
+  ASSERT_TRUE(page.Create(206, nullptr));
+  controls::HideModelControls(&page, model.get());
+  struct Case {
+    int id;
+    bool visible;
+  };
+  const Case cases[] = {{1321, false}, {1322, false}, {1347, false}, {1341, false}, {1618, false},
+                        {1201, true},  {1202, true},  {1203, true},  {1204, true},  {1205, true},
+                        {1319, true}};
+  for (const Case& c : cases) {
+    EXPECT_EQ((::GetWindowLongA(::GetDlgItem(page.m_hWnd, c.id), GWL_STYLE) & WS_VISIBLE) != 0, c.visible) << c.id;
+  }
+  page.DestroyWindow();
+
+  // Another page keeps every control; no record hides nothing.
+  CMyDialog other(205, nullptr);
+  ASSERT_TRUE(other.Create(205, nullptr));
+  controls::HideModelControls(&other, model.get());
+  controls::HideModelControls(&other, nullptr);
+  for (int id : {60, 61, 62, 63}) {
+    EXPECT_TRUE(::GetWindowLongA(::GetDlgItem(other.m_hWnd, id), GWL_STYLE) & WS_VISIBLE) << id;
+  }
+  other.DestroyWindow();
+  db.Unload();
 }
 
 TEST_F(PageFunctionsTest, LimitedEditTakesFourDigitsAndCanBeCorrected) {
@@ -167,6 +209,15 @@ TEST_F(PageFunctionsTest, FocusRelayMovesTheFocusIntoTheTarget) {
   frame.relay.SetTarget(&page);
   frame.relay.SetFocus();
   EXPECT_EQ(::GetFocus(), ::GetDlgItem(page.m_hWnd, 31));
+  // Controls hidden for the model or disabled are passed over.
+  ::ShowWindow(::GetDlgItem(page.m_hWnd, 31), SW_HIDE);
+  ::SetFocus(::GetDlgItem(frame.m_hWnd, 2));
+  frame.relay.SetFocus();
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(page.m_hWnd, 32));
+  ::EnableWindow(::GetDlgItem(page.m_hWnd, 32), FALSE);
+  ::SetFocus(::GetDlgItem(frame.m_hWnd, 2));
+  frame.relay.SetFocus();
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(frame.m_hWnd, 11));
 
   // A target whose only tab stop is a relay keeps the focus where the owner put it.
   CDialog empty;

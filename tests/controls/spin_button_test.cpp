@@ -14,7 +14,7 @@ namespace {
 
 class SpinHost : public CMyDialog {
  public:
-  SpinHost() : CMyDialog(206, nullptr) {}
+  SpinHost() : CMyDialog(207, nullptr) {}
   LRESULT OnStepped(WPARAM wParam, LPARAM) {
     notified.push_back(static_cast<int>(wParam));
     return 0;
@@ -31,7 +31,7 @@ class SpinButtonTest : public ControlsTest {
  protected:
   void SetUp() override {
     ControlsTest::SetUp();
-    ASSERT_TRUE(host.Create(206, nullptr));
+    ASSERT_TRUE(host.Create(207, nullptr));
   }
   void TearDown() override {
     host.DestroyWindow();
@@ -47,16 +47,35 @@ TEST_F(SpinButtonTest, IntegerStepsClampFirst) {
   struct Case {
     const char* text;
     int direction;
+    int minimum, maximum, step;
     const char* expected;
   };
-  // Range 1..32, step 1: a value out of range is clamped before it is stepped;
+  // A value out of range is clamped before it is stepped, however large it is;
   // text that is no number counts as 0.
-  const Case cases[] = {{"40", 0, "31"}, {"40", 1, "32"}, {"5", 1, "6"},  {"5", 0, "4"},
-                        {"1", 0, "1"},   {"32", 1, "32"}, {"abc", 0, "1"}, {"abc", 1, "2"}, {"", 1, "2"}};
+  const Case cases[] = {
+      {"40", 0, 1, 32, 1, "31"},
+      {"40", 1, 1, 32, 1, "32"},
+      {"5", 1, 1, 32, 1, "6"},
+      {"5", 0, 1, 32, 1, "4"},
+      {"1", 0, 1, 32, 1, "1"},
+      {"32", 1, 1, 32, 1, "32"},
+      {"abc", 0, 1, 32, 1, "1"},
+      {"abc", 1, 1, 32, 1, "2"},
+      {"", 1, 1, 32, 1, "2"},
+      {"-5", 1, 1, 32, 1, "2"},
+      // Above the largest int and above every unsigned number.
+      {"3000000000", 0, 1, 999, 1, "998"},
+      {"3000000000", 1, 1, 999, 1, "999"},
+      {"4294967295", 0, 1, 999, 1, "998"},
+      {"99999999999999999999", 0, 1, 999, 1, "998"},
+      // Steps near the ends of int do not wrap.
+      {"2147483645", 1, 1, 2147483647, 10, "2147483647"},
+      {"5", 0, 1, 2147483647, 10, "1"},
+  };
   SpinButton spin;
   for (const Case& c : cases) {
     SetEdit(70, c.text);
-    spin.StepInteger(&host, 70, c.direction, 1, 32, 1);
+    spin.StepInteger(&host, 70, c.direction, c.minimum, c.maximum, c.step);
     EXPECT_EQ(Edit(70), c.expected) << c.text << " " << c.direction;
   }
   SetEdit(70, "10");
@@ -72,8 +91,13 @@ TEST_F(SpinButtonTest, RealStepsFormatWithOneOrTwoDecimals) {
     BOOL oneDecimal;
     const char* expected;
   };
-  const Case cases[] = {{"10.0", 0, TRUE, "9.9"},  {"10.0", 0, FALSE, "9.90"}, {"12", 1, TRUE, "10.0"},
-                        {"0.05", 0, FALSE, "0.00"}, {"x", 1, FALSE, "0.10"},   {"3.5", 1, TRUE, "3.6"}};
+  // Range 0..10, step 0.1. Text that is no number ("nan" included) counts as 0;
+  // a number too large for a double is clamped like any other out of range.
+  const Case cases[] = {{"10.0", 0, TRUE, "9.9"},    {"10.0", 0, FALSE, "9.90"}, {"12", 1, TRUE, "10.0"},
+                        {"0.05", 0, FALSE, "0.00"},  {"x", 1, FALSE, "0.10"},    {"3.5", 1, TRUE, "3.6"},
+                        {"nan", 1, FALSE, "0.10"},   {"NaN", 0, TRUE, "0.0"},    {"1e400", 0, FALSE, "9.90"},
+                        {"1e400", 1, FALSE, "10.00"}, {"-1e400", 1, FALSE, "0.10"}, {"inf", 0, TRUE, "9.9"},
+                        {"1e-400", 1, FALSE, "0.10"}};
   // Whatever the locale says about decimal commas, the edits use points.
   const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
   for (const Case& c : cases) {

@@ -226,10 +226,6 @@ TEST_F(DocumentPropertiesTest, ModesWithoutAnAnswerFail) {
   // Only an input: nothing to answer into.
   EXPECT_EQ(Properties(printer, name, &out, &out, DM_IN_BUFFER), -1);
   EXPECT_EQ(std::memcmp(&out, &before, sizeof out), 0);
-  // Prompting needs a property-sheet host.
-  SetLastError(0);
-  EXPECT_EQ(Properties(printer, name, &out, nullptr, DM_IN_PROMPT | DM_OUT_BUFFER), -1);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
   // An unknown printer.
   EXPECT_EQ(Properties(0, "Nobody", &out, nullptr, DM_OUT_BUFFER), -1);
 }

@@ -345,6 +345,43 @@ TEST_F(PrinterSetupTest, AConnectionKeepsThePrintersLanguageCounterAndDefaults) 
             "SystemRoot\\system32\\spool\\drivers\\w32x86\\2\\nardo-c5545.ini");
 }
 
+TEST_F(PrinterSetupTest, AConnectionKeepsTheInstalledOptionsAndAddsOnlyMissingOnes) {
+  HANDLE printer = Install("nardo-c5545.ini", "Options");
+  ASSERT_NE(printer, 0u);
+  // What the user or the set-up program chose since the printer was added.
+  LibrarySettings().SetString(printer, kStorePrinterData, "Memory", "Installed", "2048");
+  LibrarySettings().SetString(printer, kStorePrinterData, "InstallableOptions", "1", "0,%OptFinisher%,1");
+  const std::optional<std::string> largeTray = Text(printer, kStorePrinterData, "InstallableOptions", "5");
+  ASSERT_TRUE(largeTray);
+  LibrarySettings().DeleteData(printer, kStorePrinterData, "InstallableOptions", "5");
+  const std::optional<DWORD> cfg = Dword(printer, kStorePrinterData, "Printer", "Cfg");
+  ASSERT_TRUE(cfg);
+  const std::string connection = platform::AnsiFromUtf8(platform::spooler::ServerName()) + "\\Options";
+
+  // A user who may not change the printer connects: nothing of the printer changes.
+  ASSERT_TRUE(platform::spooler::SetPrinterAccess("Options", "Guest", false));
+  platform::SetCurrentUser("Guest");
+  std::string guestConnection = connection;
+  EXPECT_TRUE(AddPrinterConnectionA(guestConnection.data())) << GetLastError();
+  platform::SetCurrentUser("User");
+  EXPECT_EQ(Text(printer, kStorePrinterData, "Memory", "Installed"), "2048");
+  EXPECT_FALSE(Text(printer, kStorePrinterData, "InstallableOptions", "5"));
+  EXPECT_EQ(Dword(printer, kStorePrinterData, "Printer", "Cfg"), cfg);
+
+  // One who may: the choices stay, the missing option comes back and the
+  // counter tells the caches of the model record.
+  std::string ownerConnection = connection;
+  ASSERT_TRUE(AddPrinterConnectionA(ownerConnection.data())) << GetLastError();
+  EXPECT_EQ(Text(printer, kStorePrinterData, "Memory", "Installed"), "2048");
+  EXPECT_EQ(Text(printer, kStorePrinterData, "InstallableOptions", "1"), "0,%OptFinisher%,1");
+  EXPECT_EQ(Text(printer, kStorePrinterData, "InstallableOptions", "5"), largeTray);
+  EXPECT_EQ(Dword(printer, kStorePrinterData, "Printer", "Cfg"), *cfg + 1);
+
+  // Nothing missing: a further connection leaves even the counter.
+  ASSERT_TRUE(AddPrinterConnectionA(ownerConnection.data())) << GetLastError();
+  EXPECT_EQ(Dword(printer, kStorePrinterData, "Printer", "Cfg"), *cfg + 1);
+}
+
 TEST_F(PrinterSetupTest, TheShellExtensionIsRecordedOnlyWhenItLoads) {
   HANDLE printer = Install("nardo-m3020.ini", "Menu");
   ASSERT_NE(printer, 0u);

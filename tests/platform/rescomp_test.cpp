@@ -65,6 +65,12 @@ TEST_F(RescompTest, FaultyScriptsAreRefusedWithTheLineAtFault) {
       {"version\n  fileversion 1.2.3.4.5\nend\n", 2, "four parts"},
       {"version\n  filetype VFT_NOPE\nend\n", 2, "unknown constant"},
       {"version\nend\nversion\nend\n", 3, "one version block"},
+      {"MENU 1\n  POPUP \"File\"\n    MENUITEM \"Open\" 10\n  END\n", 1, "no 'end'"},
+      {"MENU 1\n  MENUITEM \"Open\" 10 BOLD\nEND\n", 2, "unknown menu item option"},
+      {"MENU 1\n  MENUITEM Open 10\nEND\n", 2, "usage: MENUITEM"},
+      {"MENU 1\n  MENUITEM \"Open\" 70000\nEND\n", 2, "too large"},
+      {"MENU 1\n  ITEM \"Open\" 1\nEND\n", 2, "unknown menu statement"},
+      {"MENU 1\nEND\n", 1, "no items"},
   };
   for (const Case& c : cases) {
     Result result = Compile(folder_, c.script);

@@ -98,6 +98,10 @@ std::vector<unsigned char> BuildBlob(const Script& script) {
       throw ScriptError(script.version->line, error.what());
     }
   }
+  for (const MenuResource& menu : script.menus) {
+    entries.push_back(Entry{Number(4 /* RT_MENU */), menu.name, menu.language,
+                            std::vector<unsigned char>(menu.text.begin(), menu.text.end()), menu.line});
+  }
   for (const FileResource& file : script.files) {
     entries.push_back(Entry{file.type, file.name, file.language, ReadFile(file), file.line});
   }

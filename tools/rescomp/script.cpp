@@ -247,6 +247,8 @@ class Parser {
         ParseVersion(line);
       } else if (IsKeyword(keyword, "file")) {
         ParseFile(line);
+      } else if (IsKeyword(keyword, "MENU")) {
+        ParseMenu(line);
       } else {
         throw ScriptError(line.number, "unknown directive '" + keyword.value + "'");
       }
@@ -377,6 +379,74 @@ class Parser {
     file.language = ParseLanguage(line.tokens[3], line.number);
     file.path = folder_ / std::filesystem::path(line.tokens[4].value);
     script_.files.push_back(std::move(file));
+  }
+
+  static std::string Quote(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+      if (c == '"' || c == '\\') quoted.push_back('\\');
+      if (c == '\n') {
+        quoted += "\\n";
+        continue;
+      }
+      if (c == '\t') {
+        quoted += "\\t";
+        continue;
+      }
+      quoted.push_back(c);
+    }
+    return quoted + "\"";
+  }
+
+  void ParseMenu(const Line& opening) {
+    if (opening.tokens.size() < 2 || opening.tokens.size() > 3) {
+      throw ScriptError(opening.number, "usage: MENU <name> [<language>]");
+    }
+    MenuResource menu;
+    menu.line = opening.number;
+    menu.name = ParseName(opening.tokens[1], opening.number);
+    if (opening.tokens.size() == 3) menu.language = ParseLanguage(opening.tokens[2], opening.number);
+    int depth = 0;  // open POPUPs
+    int items = 0;
+    for (;;) {
+      const Line& line = BlockLine(opening);
+      const Token& keyword = line.tokens[0];
+      const int n = line.number;
+      if (IsKeyword(keyword, "END")) {
+        Expect(line, 1, "END");
+        if (depth == 0) break;
+        --depth;
+        menu.text += "END\n";
+      } else if (IsKeyword(keyword, "POPUP")) {
+        if (line.tokens.size() != 2 || !line.tokens[1].quoted) throw ScriptError(n, "usage: POPUP \"<text>\"");
+        ++depth;
+        ++items;
+        menu.text += "POPUP " + Quote(line.tokens[1].value) + "\n";
+      } else if (IsKeyword(keyword, "MENUITEM")) {
+        ++items;
+        if (line.tokens.size() == 2 && IsKeyword(line.tokens[1], "SEPARATOR")) {
+          menu.text += "MENUITEM SEPARATOR\n";
+          continue;
+        }
+        if (line.tokens.size() < 3 || !line.tokens[1].quoted) {
+          throw ScriptError(n, "usage: MENUITEM \"<text>\" <id> [GRAYED] [CHECKED] [DISABLED]");
+        }
+        const uint32_t id = ParseNumber(line.tokens[2], 0xFFFF, n, "a command id");
+        std::string statement = "MENUITEM " + Quote(line.tokens[1].value) + " " + std::to_string(id);
+        for (size_t i = 3; i < line.tokens.size(); ++i) {
+          const Token& option = line.tokens[i];
+          if (!IsKeyword(option, "GRAYED") && !IsKeyword(option, "CHECKED") && !IsKeyword(option, "DISABLED")) {
+            throw ScriptError(n, "unknown menu item option '" + option.value + "'");
+          }
+          statement += " " + option.value;
+        }
+        menu.text += statement + "\n";
+      } else {
+        throw ScriptError(n, "unknown menu statement '" + keyword.value + "'");
+      }
+    }
+    if (items == 0) throw ScriptError(opening.number, "the menu has no items");
+    script_.menus.push_back(std::move(menu));
   }
 
   std::vector<Line> lines_;

@@ -15,6 +15,12 @@
 //     translation <language> <code page> ...  # defaults to the string tables' pairs
 //   end
 //   file <type> <name> <language> "<path>"    # data taken from a file, relative to the script
+//   MENU <name> [<language>]            # a menu (RT_MENU), stored as its text
+//     POPUP "<text>"                    # a pop-up menu, up to its END
+//       MENUITEM "<text>" <id> [GRAYED] [CHECKED] [DISABLED]
+//       MENUITEM SEPARATOR
+//     END
+//   END
 //
 // Numbers are decimal or 0x hexadecimal. A language is a number or japanese (0x0411),
 // english (0x0409) or neutral (0). A type is a number, an RT_ name (RT_BITMAP,
@@ -79,10 +85,18 @@ struct FileResource {
   int line = 0;
 };
 
+struct MenuResource {
+  ResourceId name;
+  uint16_t language = 0;
+  std::string text;  // the statements one a line, texts quoted (UTF-8)
+  int line = 0;
+};
+
 struct Script {
   std::vector<StringTable> stringTables;
   std::optional<VersionInfo> version;
   std::vector<FileResource> files;
+  std::vector<MenuResource> menus;
 };
 
 // Throws ScriptError with the line of the fault.
