@@ -10,11 +10,8 @@
 #include <utility>
 #include <vector>
 
-<<<<<<< HEAD
-#include "platform/ui/ctl_paint.h"
-=======
 #include "platform/base/codepage.h"
->>>>>>> main
+#include "platform/ui/ctl_paint.h"
 #include "platform/ui/wnd_tree.h"
 
 namespace platform::ui {

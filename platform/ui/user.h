@@ -91,10 +91,7 @@
 #define BS_TYPEMASK 0x000Fu
 
 #define ES_MULTILINE 0x0004u
-<<<<<<< HEAD
 #define ES_PASSWORD 0x0020u
-=======
->>>>>>> main
 #define ES_AUTOHSCROLL 0x0080u
 #define ES_READONLY 0x0800u
 #define ES_NUMBER 0x2000u

@@ -28,11 +28,8 @@ std::map<std::string, WNDPROC, CaseLess>& Classes() {
   static std::map<std::string, WNDPROC, CaseLess> classes = {
       {"BUTTON", ButtonProcedure},    {"EDIT", EditProcedure},         {"STATIC", StaticProcedure},
       {"LISTBOX", ListBoxProcedure},  {"COMBOBOX", ComboBoxProcedure}, {"#32770", DialogProcedure},
-<<<<<<< HEAD
-      {PROGRESS_CLASSA, ProgressProcedure}, {"SCROLLBAR", ScrollBarProcedure}};
-=======
+      {PROGRESS_CLASSA, ProgressProcedure}, {"SCROLLBAR", ScrollBarProcedure},
       {"SysTabControl32", TabControlProcedure}};
->>>>>>> main
   return classes;
 }
 
