@@ -438,6 +438,11 @@ std::shared_ptr<PixelSurface> SurfaceOfBitmap(HBITMAP bitmap) {
 
 bool IsDisplayDC(HDC hdc) { return display::Find(hdc) != nullptr; }
 
+COLORREF TextColourOfDC(HDC hdc) {
+  auto dc = display::Find(hdc);
+  return dc ? dc->textColor : 0;
+}
+
 HWND WindowOfDC(HDC hdc) {
   auto dc = display::Find(hdc);
   return dc ? dc->window : 0;

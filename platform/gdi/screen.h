@@ -144,6 +144,10 @@ void SetDisplayDpi(int dpiX, int dpiY);
 int DisplayDpiX();
 int DisplayDpiY();
 
+// The text colour selected into a display DC (what a parent's WM_CTLCOLOR
+// answer set for a control to draw with); black for anything else.
+COLORREF TextColourOfDC(HDC hdc);
+
 // A font's average character width and its line height (ascent plus descent).
 SIZE CharacterCell(const LOGFONTW& font);
 

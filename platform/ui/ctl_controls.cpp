@@ -7,9 +7,11 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/base/codepage.h"
+#include "platform/ui/ctl_paint.h"
 #include "platform/ui/wnd_tree.h"
 
 namespace platform::ui {
@@ -32,6 +34,14 @@ struct ControlState {
   int selection = -1;
   int top = 0;
   UINT fixedHeight = 0;
+  // Statics showing a picture.
+  HANDLE image = 0;
+  UINT imageType = IMAGE_BITMAP;
+  // Progress bars.
+  int low = 0;
+  int high = 100;
+  int position = 0;
+  int step = 10;
 };
 
 std::mutex g_stateLock;
@@ -64,23 +74,149 @@ bool Inside(HWND window, LPARAM point) {
   return x >= client.left && x < client.right && y >= client.top && y < client.bottom;
 }
 
-void PaintText(HWND window, UINT format, UINT colourMessage) {
-  PAINTSTRUCT paint;
-  HDC hdc = BeginPaint(window, &paint);
-  char text[1024];
-  GetWindowTextA(window, text, sizeof text);
-  HGDIOBJ old = WindowFont(window) ? SelectObject(hdc, WindowFont(window)) : 0;
-  SetBkMode(hdc, TRANSPARENT);
-  SetTextColor(hdc, IsWindowEnabled(window) ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
+// The brush a control's parent answers WM_CTLCOLOR... with (0 for none); the
+// parent may set the DC's text colour too.
+HBRUSH ParentBrush(HWND window, HDC hdc, UINT colourMessage) {
+  HWND parent = GetParent(window);
+  if (!parent) return 0;
+  return static_cast<HBRUSH>(SendMessageA(parent, colourMessage, static_cast<WPARAM>(hdc), static_cast<LPARAM>(window)));
+}
+
+void PaintButton(HWND window, DWORD type) {
+  PAINTSTRUCT paintStruct;
+  HDC hdc = BeginPaint(window, &paintStruct);
+  const ControlState state = State(window);
   RECT client;
   GetClientRect(window, &client);
-  if (HWND parent = GetParent(window)) {
-    auto brush = static_cast<HBRUSH>(SendMessageA(parent, colourMessage, static_cast<WPARAM>(hdc), static_cast<LPARAM>(window)));
-    if (brush) FillRect(hdc, &client, brush);
+  if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+    paint::PushButton(hdc, window, state.pushed);
+  } else {
+    SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
+    if (HBRUSH brush = ParentBrush(window, hdc, WM_CTLCOLORBTN)) FillRect(hdc, &client, brush);
+    if (type == BS_GROUPBOX) {
+      paint::GroupBox(hdc, window);
+    } else {
+      const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+      paint::CheckOrRadio(hdc, window, radio, state.check, state.pushed, platform::gdi::TextColourOfDC(hdc));
+    }
   }
-  DrawTextA(hdc, text, -1, &client, format);
-  if (old) SelectObject(hdc, old);
-  EndPaint(window, &paint);
+  EndPaint(window, &paintStruct);
+}
+
+void PaintEdit(HWND window) {
+  PAINTSTRUCT paintStruct;
+  HDC hdc = BeginPaint(window, &paintStruct);
+  const DWORD style = Style(window);
+  const bool enabled = IsWindowEnabled(window) != FALSE;
+  const bool writable = enabled && !(style & ES_READONLY);
+  RECT client;
+  GetClientRect(window, &client);
+  const RECT field{client.left + 2, client.top + 2, client.right - 2, client.bottom - 2};
+  SetTextColor(hdc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  SetBkColor(hdc, GetSysColor(writable ? COLOR_WINDOW : COLOR_BTNFACE));
+  // Read-only and disabled edits ask for the static colours, as Windows does.
+  HBRUSH brush = ParentBrush(window, hdc, writable ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC);
+  if (brush) {
+    FillRect(hdc, &field, brush);
+  } else {
+    paint::Bar(hdc, field.left, field.top, field.right, field.bottom, writable ? COLOR_WINDOW : COLOR_BTNFACE);
+  }
+  paint::SunkenEdge(hdc, client);
+  char text[4096] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (style & ES_PASSWORD) std::memset(text, '*', std::strlen(text));
+  HGDIOBJ previous = SelectObject(hdc, paint::ControlFont(window));
+  SetBkMode(hdc, TRANSPARENT);
+  RECT textRect{field.left + 2, field.top, field.right - 1, field.bottom};
+  const UINT format = (style & ES_MULTILINE) ? DT_LEFT | DT_WORDBREAK | DT_NOPREFIX
+                                              : DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+  if (style & ES_MULTILINE) textRect.top += 1;
+  DrawTextA(hdc, text, -1, &textRect, format);
+  if (previous) SelectObject(hdc, previous);
+  EndPaint(window, &paintStruct);
+}
+
+void PaintStatic(HWND window) {
+  PAINTSTRUCT paintStruct;
+  HDC hdc = BeginPaint(window, &paintStruct);
+  const DWORD style = Style(window);
+  const DWORD type = style & SS_TYPEMASK;
+  const ControlState state = State(window);
+  RECT client;
+  GetClientRect(window, &client);
+  SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+  if (HBRUSH brush = ParentBrush(window, hdc, WM_CTLCOLORSTATIC)) FillRect(hdc, &client, brush);
+  switch (type) {
+    case SS_ETCHEDHORZ:
+      paint::Bar(hdc, client.left, client.top, client.right, client.top + 1, COLOR_BTNSHADOW);
+      paint::Bar(hdc, client.left, client.top + 1, client.right, client.top + 2, COLOR_BTNHIGHLIGHT);
+      break;
+    case SS_ETCHEDVERT:
+      paint::Bar(hdc, client.left, client.top, client.left + 1, client.bottom, COLOR_BTNSHADOW);
+      paint::Bar(hdc, client.left + 1, client.top, client.left + 2, client.bottom, COLOR_BTNHIGHLIGHT);
+      break;
+    case SS_ETCHEDFRAME: paint::EtchedFrame(hdc, client); break;
+    case SS_ICON:
+      if (state.image) DrawIcon(hdc, 0, 0, static_cast<HICON>(state.image));
+      break;
+    case SS_BITMAP:
+      if (state.image && state.imageType == IMAGE_BITMAP) {
+        HDC source = CreateCompatibleDC(hdc);
+        HGDIOBJ old = SelectObject(source, state.image);
+        BITMAP info{};
+        GetObjectA(state.image, sizeof info, &info);
+        int x = 0, y = 0;
+        if (style & SS_CENTERIMAGE) {
+          x = (client.right - info.bmWidth) / 2;
+          y = (client.bottom - info.bmHeight) / 2;
+        }
+        BitBlt(hdc, x, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+      }
+      break;
+    default: {
+      char text[1024] = {};
+      GetWindowTextA(window, text, sizeof text);
+      UINT format = DT_WORDBREAK | (type == SS_CENTER ? DT_CENTER : type == SS_RIGHT ? DT_RIGHT : DT_LEFT);
+      if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+      paint::Label(hdc, window, text, client, format, IsWindowEnabled(window) != FALSE,
+                   platform::gdi::TextColourOfDC(hdc));
+      break;
+    }
+  }
+  if (style & SS_SUNKEN) {
+    paint::Bar(hdc, client.left, client.top, client.right, client.top + 1, COLOR_BTNSHADOW);
+    paint::Bar(hdc, client.left, client.top, client.left + 1, client.bottom, COLOR_BTNSHADOW);
+    paint::Bar(hdc, client.left, client.bottom - 1, client.right, client.bottom, COLOR_BTNHIGHLIGHT);
+    paint::Bar(hdc, client.right - 1, client.top, client.right, client.bottom, COLOR_BTNHIGHLIGHT);
+  }
+  EndPaint(window, &paintStruct);
+}
+
+void PaintProgress(HWND window) {
+  PAINTSTRUCT paintStruct;
+  HDC hdc = BeginPaint(window, &paintStruct);
+  const ControlState state = State(window);
+  RECT client;
+  GetClientRect(window, &client);
+  paint::Bar(hdc, client.left, client.top, client.right, client.bottom, COLOR_BTNFACE);
+  paint::Bar(hdc, client.left, client.top, client.right, client.top + 1, COLOR_BTNSHADOW);
+  paint::Bar(hdc, client.left, client.top, client.left + 1, client.bottom, COLOR_BTNSHADOW);
+  paint::Bar(hdc, client.left, client.bottom - 1, client.right, client.bottom, COLOR_BTNHIGHLIGHT);
+  paint::Bar(hdc, client.right - 1, client.top, client.right, client.bottom, COLOR_BTNHIGHLIGHT);
+  const int inner = client.right - client.left - 4;
+  const int span = state.high - state.low;
+  if (span != 0 && inner > 0) {
+    const int filled = static_cast<int>(static_cast<long long>(inner) * (state.position - state.low) / span);
+    // Blocks two thirds as wide as the bar is high, two pixels apart.
+    const int block = std::max(2, (client.bottom - client.top - 4) * 2 / 3);
+    for (int x = 0; x < filled; x += block + 2) {
+      paint::Bar(hdc, client.left + 2 + x, client.top + 2, client.left + 2 + std::min(x + block, filled),
+                 client.bottom - 2, COLOR_HIGHLIGHT);
+    }
+  }
+  EndPaint(window, &paintStruct);
 }
 
 // Radio buttons of one group: from the last WS_GROUP sibling at or before the
@@ -179,7 +315,7 @@ LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         EndPaint(window, &paint);
         return 0;
       }
-      PaintText(window, DT_CENTER | DT_VCENTER | DT_SINGLELINE, WM_CTLCOLORBTN);
+      PaintButton(window, type);
       return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
@@ -217,7 +353,10 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       return result;
     }
     case EM_LIMITTEXT: State(window).limit = static_cast<UINT>(wParam); return 0;
-    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, WM_CTLCOLOREDIT); return 0;
+    case WM_PAINT: PaintEdit(window); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -226,7 +365,83 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 LRESULT CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_GETDLGCODE: return DLGC_STATIC;
-    case WM_PAINT: PaintText(window, DT_LEFT | DT_WORDBREAK, WM_CTLCOLORSTATIC); return 0;
+    case STM_SETIMAGE:
+    case STM_SETICON: {
+      ControlState& state = State(window);
+      const HANDLE previous = state.image;
+      state.image = message == STM_SETICON ? static_cast<HANDLE>(wParam) : static_cast<HANDLE>(lParam);
+      state.imageType = message == STM_SETICON ? IMAGE_ICON : static_cast<UINT>(wParam);
+      InvalidateRect(window, nullptr, TRUE);
+      return static_cast<LRESULT>(previous);
+    }
+    case STM_GETIMAGE:
+    case STM_GETICON: return static_cast<LRESULT>(State(window).image);
+    case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
+    case WM_PAINT: PaintStatic(window); return 0;
+    case WM_NCDESTROY: Forget(window); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK ScrollBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paintStruct;
+      HDC hdc = BeginPaint(window, &paintStruct);
+      Node node;
+      GetNode(window, &node);
+      RECT client;
+      GetClientRect(window, &client);
+      const int low = std::min(node.scrollMinimum, node.scrollMaximum);
+      const int total = std::abs(node.scrollMaximum - node.scrollMinimum) + 1;
+      paint::ScrollBar(hdc, client, (node.style & SBS_VERT) != 0, node.scrollPosition - low,
+                       total > 1 && IsWindowEnabled(window) ? 1 : total, total);
+      EndPaint(window, &paintStruct);
+      return 0;
+    }
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ControlState& state = State(window);
+  auto moveTo = [&](int position) {
+    const int previous = state.position;
+    state.position = std::clamp(position, std::min(state.low, state.high), std::max(state.low, state.high));
+    if (state.position != previous) InvalidateRect(window, nullptr, TRUE);
+    return static_cast<LRESULT>(previous);
+  };
+  switch (message) {
+    case WM_GETDLGCODE: return DLGC_STATIC;
+    case PBM_SETRANGE:
+    case PBM_SETRANGE32: {
+      const LRESULT previous = MAKELONG(static_cast<WORD>(state.low), static_cast<WORD>(state.high));
+      if (message == PBM_SETRANGE) {
+        state.low = LOWORD(lParam);
+        state.high = HIWORD(lParam);
+      } else {
+        state.low = static_cast<int>(wParam);
+        state.high = static_cast<int>(lParam);
+      }
+      moveTo(state.position);
+      InvalidateRect(window, nullptr, TRUE);
+      return previous;
+    }
+    case PBM_GETRANGE: return wParam ? state.low : state.high;
+    case PBM_SETPOS: return moveTo(static_cast<int>(wParam));
+    case PBM_DELTAPOS: return moveTo(state.position + static_cast<int>(wParam));
+    case PBM_GETPOS: return state.position;
+    case PBM_SETSTEP: return std::exchange(state.step, static_cast<int>(wParam));
+    case PBM_STEPIT: {
+      // Stepping past the end starts again from the beginning.
+      int next = state.position + state.step;
+      if (next > std::max(state.low, state.high)) next = state.low + (next - std::max(state.low, state.high));
+      return moveTo(next);
+    }
+    case WM_PAINT: PaintProgress(window); return 0;
+    case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
@@ -257,7 +472,14 @@ UINT Measure(HWND window, int index, ULONG_PTR data) {
 UINT EntryHeight(HWND window, const ControlState& state, const Entry& entry) {
   if (Style(window) & LBS_OWNERDRAWVARIABLE) return entry.height;
   if (Style(window) & LBS_OWNERDRAWFIXED) return state.fixedHeight;
-  return platform::gdi::CharacterCell(LOGFONTW{}).cy;
+  // Plain entries are a line of the list's font high.
+  HDC hdc = GetDC(window);
+  HGDIOBJ previous = SelectObject(hdc, paint::ControlFont(window));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(hdc, &metrics);
+  if (previous) SelectObject(hdc, previous);
+  ReleaseDC(window, hdc);
+  return static_cast<UINT>(metrics.tmHeight);
 }
 
 RECT EntryRect(HWND window, const ControlState& state, int index) {
@@ -419,18 +641,29 @@ bool ListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool c
 }
 
 void PaintList(HWND window) {
-  PAINTSTRUCT paint;
-  HDC hdc = BeginPaint(window, &paint);
+  PAINTSTRUCT paintStruct;
+  HDC hdc = BeginPaint(window, &paintStruct);
   Node node;
   GetNode(window, &node);
   const ControlState snapshot = State(window);
   RECT client;
   GetClientRect(window, &client);
+  const bool ownerDrawn = OwnerDrawn(window);
+  // Plain entries sit inside the sunken edge; owner-drawn ones where they were measured.
+  const int inset = ownerDrawn ? 0 : 2;
+  int total = 0;
+  for (const Entry& entry : snapshot.entries) total += static_cast<int>(EntryHeight(window, snapshot, entry));
+  const bool bar = (node.style & WS_VSCROLL) && total > client.bottom - 4;
+  const int barWidth = bar ? 16 : 0;
+  paint::Bar(hdc, client.left, client.top, client.right, client.bottom, COLOR_WINDOW);
+  HGDIOBJ previous = SelectObject(hdc, paint::ControlFont(window));
+  int shown = 0;
   for (int i = snapshot.top; i < static_cast<int>(snapshot.entries.size()); ++i) {
-    const RECT rect = EntryRect(window, snapshot, i);
+    RECT rect = EntryRect(window, snapshot, i);
     if (rect.top >= client.bottom) break;
+    if (rect.bottom <= client.bottom) ++shown;
     const Entry& entry = snapshot.entries[static_cast<size_t>(i)];
-    if (OwnerDrawn(window)) {
+    if (ownerDrawn) {
       DRAWITEMSTRUCT draw{};
       draw.CtlType = ODT_LISTBOX;
       draw.CtlID = static_cast<UINT>(node.id);
@@ -444,13 +677,51 @@ void PaintList(HWND window) {
       draw.itemData = entry.data;
       if (node.parent) SendMessageA(node.parent, WM_DRAWITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&draw));
     } else {
-      SetBkColor(hdc, GetSysColor(i == snapshot.selection ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-      SetTextColor(hdc, GetSysColor(i == snapshot.selection ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-      ExtTextOutA(hdc, rect.left, rect.top, ETO_OPAQUE, &rect, entry.text.c_str(),
+      rect = RECT{rect.left + inset, rect.top + inset, rect.right - inset - barWidth, rect.bottom + inset};
+      const bool selected = i == snapshot.selection;
+      SetBkColor(hdc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+      SetTextColor(hdc, GetSysColor(!IsWindowEnabled(window) ? COLOR_GRAYTEXT
+                                    : selected              ? COLOR_HIGHLIGHTTEXT
+                                                            : COLOR_WINDOWTEXT));
+      ExtTextOutA(hdc, rect.left + 2, rect.top, ETO_OPAQUE | ETO_CLIPPED, &rect, entry.text.c_str(),
                   static_cast<UINT>(entry.text.size()), nullptr);
+      if (selected && GetFocus() == window) DrawFocusRect(hdc, &rect);
     }
   }
-  EndPaint(window, &paint);
+  if (previous) SelectObject(hdc, previous);
+  if (bar) {
+    paint::ScrollBar(hdc, RECT{client.right - 2 - barWidth, client.top + 2, client.right - 2, client.bottom - 2}, true,
+                     snapshot.top, std::max(shown, 1), static_cast<int>(snapshot.entries.size()));
+  }
+  paint::SunkenEdge(hdc, client);
+  EndPaint(window, &paintStruct);
+}
+
+void PaintCombo(HWND window) {
+  PAINTSTRUCT paintStruct;
+  HDC hdc = BeginPaint(window, &paintStruct);
+  const bool enabled = IsWindowEnabled(window) != FALSE;
+  RECT client;
+  GetClientRect(window, &client);
+  const RECT field{client.left, client.top, client.right, client.top + ComboFieldHeight(window)};
+  paint::Bar(hdc, field.left, field.top, field.right, field.bottom, enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+  paint::SunkenEdge(hdc, field);
+  const int button = 16;
+  paint::ArrowButton(hdc, RECT{field.right - 2 - button, field.top + 2, field.right - 2, field.bottom - 2},
+                     paint::Arrow::Down, enabled);
+  RECT selection{field.left + 3, field.top + 3, field.right - 3 - button, field.bottom - 3};
+  const bool focused = GetFocus() == window;
+  if (focused) FillRect(hdc, &selection, GetSysColorBrush(COLOR_HIGHLIGHT));
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  HGDIOBJ previous = SelectObject(hdc, paint::ControlFont(window));
+  SetBkMode(hdc, TRANSPARENT);
+  SetTextColor(hdc, GetSysColor(!enabled ? COLOR_GRAYTEXT : focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  RECT textRect{selection.left + 2, selection.top, selection.right, selection.bottom};
+  DrawTextA(hdc, text, -1, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  if (previous) SelectObject(hdc, previous);
+  if (focused) DrawFocusRect(hdc, &selection);
+  EndPaint(window, &paintStruct);
 }
 
 }  // namespace
@@ -536,10 +807,25 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS;
     case WM_LBUTTONDOWN: SetFocus(window); return 0;
-    case WM_PAINT: PaintText(window, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, WM_CTLCOLOREDIT); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
+    case WM_PAINT: PaintCombo(window); return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
+}
+
+int ComboFieldHeight(HWND window) {
+  HDC hdc = GetDC(window);
+  HGDIOBJ previous = SelectObject(hdc, paint::ControlFont(window));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(hdc, &metrics);
+  if (previous) SelectObject(hdc, previous);
+  ReleaseDC(window, hdc);
+  RECT client;
+  GetClientRect(window, &client);
+  return std::min<int>(client.bottom, metrics.tmHeight + 8);
 }
 
 }  // namespace platform::ui

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/codepage.h"
 #include "platform/base/debug.h"
 #include "platform/base/errors.h"
 #include "platform/base/resources.h"
@@ -57,7 +58,13 @@ DWORD StyleValue(const std::string& name) {
       {"ES_MULTILINE", ES_MULTILINE}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
       {"LBS_NOTIFY", LBS_NOTIFY},      {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
       {"LBS_OWNERDRAWVARIABLE", LBS_OWNERDRAWVARIABLE}, {"LBS_HASSTRINGS", LBS_HASSTRINGS},
-      {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"SS_LEFT", 0}};
+      {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"SS_LEFT", SS_LEFT},
+      {"SS_CENTER", SS_CENTER},        {"SS_RIGHT", SS_RIGHT},
+      {"SS_ICON", SS_ICON},            {"SS_BITMAP", SS_BITMAP},
+      {"SS_ETCHEDHORZ", SS_ETCHEDHORZ}, {"SS_ETCHEDFRAME", SS_ETCHEDFRAME},
+      {"SS_SUNKEN", SS_SUNKEN},        {"SS_NOPREFIX", SS_NOPREFIX},
+      {"ES_READONLY", ES_READONLY},    {"ES_MULTILINE", ES_MULTILINE},
+      {"ES_PASSWORD", ES_PASSWORD}};
   const auto found = names.find(name);
   if (found != names.end()) return found->second;
   return static_cast<DWORD>(std::strtoul(name.c_str(), nullptr, 0));
@@ -102,27 +109,31 @@ bool Parse(const std::string& text, DialogTemplate* out) {
   std::string line;
   bool sawDialog = false;
   auto number = [](const std::string& w) { return static_cast<int>(std::strtol(w.c_str(), nullptr, 0)); };
+  // Layouts are made at 96 dots per inch and grow with the display's, as the font does.
+  auto scaled = [&](const std::string& w) { return MulDiv(number(w), platform::gdi::DisplayDpiY(), 96); };
+  // Template files are UTF-8; windows take ANSI text.
+  auto ansi = [](const std::string& w) { return platform::AnsiFromUtf8(w); };
   while (std::getline(lines, line)) {
     const std::vector<std::string> w = Words(line);
     if (w.empty()) continue;
     if (w[0] == "DIALOG" && w.size() == 5) {
-      out->rect = RECT{number(w[1]), number(w[2]), number(w[1]) + number(w[3]), number(w[2]) + number(w[4])};
+      out->rect = RECT{scaled(w[1]), scaled(w[2]), scaled(w[1]) + scaled(w[3]), scaled(w[2]) + scaled(w[4])};
       sawDialog = true;
     } else if (w[0] == "STYLE" && w.size() == 2) {
       out->style = ParseStyle(w[1]);
     } else if (w[0] == "CAPTION" && w.size() == 2) {
-      out->caption = w[1];
+      out->caption = ansi(w[1]);
     } else if (w[0] == "FONT" && w.size() == 3) {
       out->fontPoints = number(w[1]);
-      out->fontFace = w[2];
+      out->fontFace = ansi(w[2]);
     } else if (w[0] == "CONTROL" && w.size() == 9) {
       ControlTemplate control;
-      control.text = w[1];
+      control.text = ansi(w[1]);
       control.id = number(w[2]);
       control.className = w[3];
       control.style = ParseStyle(w[4]);
-      const int x = number(w[5]), y = number(w[6]);
-      control.rect = RECT{x, y, x + number(w[7]), y + number(w[8])};
+      const int x = scaled(w[5]), y = scaled(w[6]);
+      control.rect = RECT{x, y, x + scaled(w[7]), y + scaled(w[8])};
       out->controls.push_back(control);
     } else {
       return false;

@@ -91,8 +91,42 @@
 #define BS_TYPEMASK 0x000Fu
 
 #define ES_MULTILINE 0x0004u
+#define ES_PASSWORD 0x0020u
 #define ES_AUTOHSCROLL 0x0080u
+#define ES_READONLY 0x0800u
 #define ES_NUMBER 0x2000u
+
+#define SS_LEFT 0x0000u
+#define SS_CENTER 0x0001u
+#define SS_RIGHT 0x0002u
+#define SS_ICON 0x0003u
+#define SS_BITMAP 0x000Eu
+#define SS_ETCHEDHORZ 0x0010u
+#define SS_ETCHEDVERT 0x0011u
+#define SS_ETCHEDFRAME 0x0012u
+#define SS_TYPEMASK 0x001Fu
+#define SS_NOPREFIX 0x0080u
+#define SS_CENTERIMAGE 0x0200u
+#define SS_SUNKEN 0x1000u
+#define STM_SETICON 0x0170u
+#define STM_GETICON 0x0171u
+#define STM_SETIMAGE 0x0172u
+#define STM_GETIMAGE 0x0173u
+#define IMAGE_ICON 1
+
+#define SBS_HORZ 0x0000u
+#define SBS_VERT 0x0001u
+
+// Progress bars (class "msctls_progress32").
+#define PROGRESS_CLASSA "msctls_progress32"
+#define PBM_SETRANGE 0x0401u
+#define PBM_SETPOS 0x0402u
+#define PBM_DELTAPOS 0x0403u
+#define PBM_SETSTEP 0x0404u
+#define PBM_STEPIT 0x0405u
+#define PBM_SETRANGE32 0x0406u
+#define PBM_GETRANGE 0x0407u
+#define PBM_GETPOS 0x0408u
 
 #define LBS_NOTIFY 0x0001u
 #define LBS_OWNERDRAWFIXED 0x0010u

@@ -81,7 +81,11 @@ void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip) {
   }
   std::stable_partition(children.begin(), children.end(), [](const auto& c) { return IsGroupBox(c.second); });
   for (const auto& [child, childNode] : children) {
-    ComposeInto(picture, child, x + childNode.rect.left, y + childNode.rect.top, clip);
+    RECT childClip = clip;
+    if (strcasecmp(childNode.className.c_str(), "ComboBox") == 0) {
+      childClip.bottom = std::min<LONG>(clip.bottom, y + childNode.rect.top + ComboFieldHeight(child));
+    }
+    ComposeInto(picture, child, x + childNode.rect.left, y + childNode.rect.top, childClip);
   }
 }
 

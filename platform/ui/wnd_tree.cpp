@@ -28,6 +28,7 @@ std::map<std::string, WNDPROC, CaseLess>& Classes() {
   static std::map<std::string, WNDPROC, CaseLess> classes = {
       {"BUTTON", ButtonProcedure},    {"EDIT", EditProcedure},         {"STATIC", StaticProcedure},
       {"LISTBOX", ListBoxProcedure},  {"COMBOBOX", ComboBoxProcedure}, {"#32770", DialogProcedure},
+      {PROGRESS_CLASSA, ProgressProcedure}, {"SCROLLBAR", ScrollBarProcedure},
       {"SysTabControl32", TabControlProcedure}};
   return classes;
 }
