@@ -26,6 +26,7 @@
 #include "interface/records/model_identity.h"
 #include "interface/records/printer_info.h"
 #include "interface/util/resource_text.h"
+#include "platform/base/codepage.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"
 #include "tests/interface/records_test_support.h"
@@ -162,6 +163,7 @@ TEST_F(SettingsSheetTest, EachShippedModelOpensWithItsPagesInOrderAndItsTitle) {
       std::vector<UINT> pages;
       std::string title;
       bool comboShown = false, profilesShown = false;
+      std::string profilesText;
       user_["#129"] = [&](HWND dialog) {
         OrbaMainDlg* sheet = SheetOf(dialog);
         ASSERT_NE(sheet, nullptr);
@@ -171,6 +173,7 @@ TEST_F(SettingsSheetTest, EachShippedModelOpensWithItsPagesInOrderAndItsTitle) {
         title = TextOf(dialog);
         comboShown = Visible(dialog, 1490);
         profilesShown = Visible(dialog, 4);
+        profilesText = ItemText(dialog, 4);
         Click(dialog, IDOK);
       };
       XDEVMODE out{};
@@ -182,6 +185,8 @@ TEST_F(SettingsSheetTest, EachShippedModelOpensWithItsPagesInOrderAndItsTitle) {
       EXPECT_EQ(title, std::string(model.printer) + " on " + Port(printer));
       EXPECT_EQ(comboShown, documentMode == TRUE);
       EXPECT_EQ(profilesShown, documentMode == TRUE);
+      // The template's Japanese texts reach the window in the ANSI code page.
+      EXPECT_EQ(profilesText, platform::AnsiFromUtf8("プロファイル..."));
     }
   }
 }
