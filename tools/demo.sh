@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The system's main job: print the print host's sample document through the
-# driver on both shipped models, into a PostScript job file (the colour model)
+# driver on both shipped models, into a PostScript job file (the C5545 model)
 # and a PCL job file (the monochrome model), render the PostScript job to PNG
 # pages with Ghostscript, and say where everything is. Each model gets a fresh
 # stand-in machine: the spooler stand-in adds the printer through the driver's
@@ -16,7 +16,7 @@ out="$PWD/build/demo"
 rm -rf "$out"
 mkdir -p "$out"
 
-echo "--- PostScript: Nardo C5545 (colour)"
+echo "--- PostScript: Nardo C5545 (PostScript and PCL, prints monochrome)"
 build/bin/printhost --root "$out/machine-c5545" --model data/models/nardo-c5545.ini \
   --output "$out/sample-c5545.prn" --sample --portrait
 bash tools/render/render_job.sh "$out/sample-c5545.prn" "$out/sample-c5545"
