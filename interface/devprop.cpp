@@ -12,13 +12,19 @@
 #include "interface/app/drv_trace.h"
 #include "interface/app/library_state.h"
 #include "interface/devmode/current_devmode.h"
+#include "interface/devmode/default_devmode.h"
 #include "interface/model/model_cache.h"
 #include "interface/pages/format_notice.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/pages/sheet_procedures.h"
 #include "interface/records/model_identity.h"
 #include "interface/records/printer_info.h"
+#include "interface/util/detection_command.h"
 #include "interface/util/resource_text.h"
+#include "platform/base/handles.h"
+#include "platform/base/named_mutex.h"
+#include "platform/base/processes.h"
+#include "platform/base/sync.h"
 #include "platform/spooler/driver_ui.h"
 #include "platform/spooler/spooler.h"
 #include "platform/ui/dialog.h"
@@ -109,6 +115,72 @@ void RunSettings(HWND page, DevicePageContext* context) {
   ApplyPrinterChange(page, context->printer);
 }
 
+// Starts the set-up program as the calling user, or as this process when the
+// user's token cannot be had; answers the process handle, 0 when neither start worked.
+HANDLE StartSetupProgram(const std::string& program, std::string commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_FORCEONFEEDBACK;
+  PROCESS_INFORMATION process{};
+  HANDLE token = 0;
+  HANDLE primary = 0;
+  BOOL started = FALSE;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &token) &&
+      DuplicateTokenEx(token, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &primary))
+    started = CreateProcessAsUserA(primary, program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                   CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &process);
+  if (!started)
+    started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE,
+                             nullptr, nullptr, &startup, &process);
+  if (primary) CloseHandle(primary);
+  if (token) CloseHandle(token);
+  if (!started) return 0;
+  if (process.hThread) CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+// Runs the detection and set-up program and waits for it. Answers true when it
+// changed the printer's language or SNMP capability: the model's defaults are
+// then stored again for the printer and the user, and "Cfg" moves so that every
+// cached model record reloads.
+bool RunSetupProgram(HWND page, DevicePageContext* context) {
+  const ModelRecord* before = GetModelRecord(context->printer, context->printerName, kModelReloadWhenMissing);
+  if (!before) return false;
+  const WORD pdl = before->printerPdl;
+  const DWORD snmp = before->optionWord & kSnmpCapable;
+
+  const std::string program = DetectionProgramPath(LibraryInstance());
+  const std::string commandLine = DetectionCommandLine(LibraryInstance(), context->printerName);
+  if (program.empty() || commandLine.empty()) return false;
+  const HANDLE process = StartSetupProgram(program, commandLine);
+  if (!process) return false;
+  WaitForSingleObject(process, INFINITE);
+  CloseHandle(process);
+
+  const ModelRecord* after = GetModelRecord(context->printer, context->printerName, kModelReloadWhenChanged);
+  if (!after) return false;
+  if (after->printerPdl == pdl && (after->optionWord & kSnmpCapable) == snmp) return false;
+
+  const SettingsFunctions& settings = LibrarySettings();
+  DWORD cfg = 0;
+  if (settings.GetDword(context->printer, kStorePrinterData, "Printer", "Cfg", &cfg) != ERROR_SUCCESS || cfg == 0)
+    cfg = 5;
+  settings.SetDword(context->printer, kStorePrinterData, "Printer", "Cfg", cfg + 1);
+
+  auto defaults = std::make_unique<XDEVMODE>();
+  if (BuildDefaultDevmode(defaults.get(), context->printer, after, context->printerName, 0)) {
+    PRINTER_INFO_8A global{};
+    global.pDevMode = reinterpret_cast<LPDEVMODEA>(defaults.get());
+    SetPrinterA(context->printer, 8, reinterpret_cast<LPBYTE>(&global), 0);
+    PRINTER_INFO_9A user{};
+    user.pDevMode = reinterpret_cast<LPDEVMODEA>(defaults.get());
+    SetPrinterA(context->printer, 9, reinterpret_cast<LPBYTE>(&user), 0);
+  }
+  ShowPrinterAddress(page, context->printer, false);
+  ShowLanguage(page, *context);
+  return true;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK DevicePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -125,6 +197,10 @@ INT_PTR CALLBACK DevicePageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
       if (!context || HIWORD(wParam) != BN_CLICKED) break;
       if (LOWORD(wParam) == kSettingsButton && context->mayChange) {
         RunSettings(page, context);
+        return TRUE;
+      }
+      if (LOWORD(wParam) == kSetupButton && context->mayChange) {
+        if (RunSetupProgram(page, context)) ApplyPrinterChange(page, context->printer);
         return TRUE;
       }
       break;

@@ -13,6 +13,13 @@ class KernelObject {
   virtual ~KernelObject() = default;
 };
 
+// An object WaitForSingleObject can wait for besides a mutex.
+class WaitableObject : public KernelObject {
+ public:
+  // WAIT_OBJECT_0, WAIT_TIMEOUT or WAIT_FAILED.
+  virtual DWORD Wait(DWORD milliseconds) = 0;
+};
+
 HANDLE InsertHandle(std::shared_ptr<KernelObject> object);
 std::shared_ptr<KernelObject> LookupHandleObject(HANDLE handle);
 // Removes the handle; false when it was not open.

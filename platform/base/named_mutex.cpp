@@ -134,6 +134,7 @@ HANDLE CreateMutexA(LPVOID /*security*/, BOOL initialOwner, LPCSTR name) {
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   auto object = platform::LookupHandle<MutexObject>(handle);
   if (!object) {
+    if (auto waitable = platform::LookupHandle<platform::WaitableObject>(handle)) return waitable->Wait(milliseconds);
     SetLastError(ERROR_INVALID_HANDLE);
     return WAIT_FAILED;
   }

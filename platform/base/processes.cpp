@@ -6,12 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
+
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <thread>
 
 #include "platform/base/codepage.h"
+#include "platform/base/errors.h"
+#include "platform/base/handles.h"
 #include "platform/base/machine.h"
+#include "platform/base/named_mutex.h"
 
 extern char** environ;
 
@@ -39,6 +45,78 @@ void Reap(pid_t pid) {
     int status = 0;
     waitpid(pid, &status, 0);
   }).detach();
+}
+
+constexpr HANDLE kCurrentProcess = 0xFFFFFFFFu;
+
+struct TokenObject : KernelObject {};
+
+// A started child; the first wait that sees it end collects its exit status.
+class ProcessObject : public WaitableObject {
+ public:
+  explicit ProcessObject(pid_t pid) : pid_(pid) {}
+  ~ProcessObject() override {
+    std::lock_guard guard(lock_);
+    if (!ended_) Reap(pid_);
+  }
+  DWORD Wait(DWORD milliseconds) override {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (true) {
+      {
+        std::lock_guard guard(lock_);
+        if (ended_) return WAIT_OBJECT_0;
+        int status = 0;
+        const pid_t done = waitpid(pid_, &status, milliseconds == INFINITE ? 0 : WNOHANG);
+        if (done == pid_) {
+          ended_ = true;
+          exitCode_ = WIFEXITED(status) ? static_cast<DWORD>(WEXITSTATUS(status)) : 1;
+          return WAIT_OBJECT_0;
+        }
+        if (done < 0) return WAIT_FAILED;
+      }
+      if (std::chrono::steady_clock::now() >= deadline) return WAIT_TIMEOUT;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  DWORD ExitCode() {
+    Wait(0);
+    std::lock_guard guard(lock_);
+    return ended_ ? exitCode_ : STILL_ACTIVE;
+  }
+
+ private:
+  std::mutex lock_;
+  pid_t pid_;
+  bool ended_ = false;
+  DWORD exitCode_ = 0;
+};
+
+struct ThreadObject : KernelObject {};
+
+// Maps the Windows program path and spawns it with the line's arguments after
+// the first; the whole line goes to the child in ZEL_COMMAND_LINE.
+UINT Spawn(const std::string& programPath, const std::string& commandLine, bool programFromLine, pid_t* pid) {
+  std::vector<std::string> args;
+  for (const std::string& arg : SplitCommandLine(commandLine)) args.push_back(FromUtf16(ToUtf16(arg, CP_ACP), CP_UTF8));
+  if (programFromLine && args.empty()) return kFileNotFound;
+  const auto program = HostPathFromWindows(programFromLine ? args[0] : programPath);
+  if (!program) return kPathNotFound;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(*program, error)) return kFileNotFound;
+  std::vector<char*> argv;
+  const std::string path = program->string();
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (size_t i = 1; i < args.size(); ++i) argv.push_back(args[i].data());
+  argv.push_back(nullptr);
+  std::vector<std::string> environment;
+  for (char** entry = environ; entry && *entry; ++entry)
+    if (std::strncmp(*entry, "ZEL_COMMAND_LINE=", 17) != 0) environment.emplace_back(*entry);
+  environment.push_back("ZEL_COMMAND_LINE=" + commandLine);
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  if (posix_spawn(pid, path.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return kOutOfResources;
+  return kStarted;
 }
 
 }  // namespace
@@ -102,20 +180,77 @@ ZEL_EXTERN_C UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
     std::lock_guard<std::mutex> guard(HandlerLock());
     if (Handler()) return Handler()(ProcessLaunch{lpCmdLine, uCmdShow});
   }
-  std::vector<std::string> args;
-  for (const std::string& arg : SplitCommandLine(lpCmdLine)) args.push_back(FromUtf16(ToUtf16(arg, CP_ACP), CP_UTF8));
-  if (args.empty()) return kFileNotFound;
-  const auto program = HostPathFromWindows(args[0]);
-  if (!program) return kPathNotFound;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(*program, error)) return kFileNotFound;
-  std::vector<char*> argv;
-  const std::string path = program->string();
-  argv.push_back(const_cast<char*>(path.c_str()));
-  for (size_t i = 1; i < args.size(); ++i) argv.push_back(args[i].data());
-  argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return kOutOfResources;
+  const UINT result = Spawn({}, lpCmdLine, true, &pid);
+  if (result != kStarted) return result;
   Reap(pid);
   return kStarted;
+}
+
+ZEL_EXTERN_C HANDLE GetCurrentProcess(void) { return kCurrentProcess; }
+
+ZEL_EXTERN_C BOOL OpenProcessToken(HANDLE process, DWORD, PHANDLE token) {
+  if (!token || process != kCurrentProcess) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  *token = InsertHandle(std::make_shared<TokenObject>());
+  return TRUE;
+}
+
+ZEL_EXTERN_C BOOL DuplicateTokenEx(HANDLE existing, DWORD, struct _SECURITY_ATTRIBUTES*, SECURITY_IMPERSONATION_LEVEL,
+                                   TOKEN_TYPE, PHANDLE token) {
+  if (!token || !LookupHandle<TokenObject>(existing)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  *token = InsertHandle(std::make_shared<TokenObject>());
+  return TRUE;
+}
+
+ZEL_EXTERN_C BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, struct _SECURITY_ATTRIBUTES*,
+                                 struct _SECURITY_ATTRIBUTES*, BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA,
+                                 LPPROCESS_INFORMATION processInformation) {
+  if (!applicationName && !commandLine) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const std::string line = commandLine ? commandLine : applicationName;
+  pid_t pid = 0;
+  const UINT result = Spawn(applicationName ? applicationName : "", line, applicationName == nullptr, &pid);
+  if (result != kStarted) {
+    SetLastError(result == kOutOfResources ? ERROR_NOT_ENOUGH_MEMORY : result);
+    return FALSE;
+  }
+  auto process = std::make_shared<ProcessObject>(pid);
+  if (processInformation) {
+    processInformation->hProcess = InsertHandle(process);
+    processInformation->hThread = InsertHandle(std::make_shared<ThreadObject>());
+    processInformation->dwProcessId = static_cast<DWORD>(pid);
+    processInformation->dwThreadId = static_cast<DWORD>(pid);
+  }
+  return TRUE;
+}
+
+ZEL_EXTERN_C BOOL CreateProcessAsUserA(HANDLE token, LPCSTR applicationName, LPSTR commandLine,
+                                       struct _SECURITY_ATTRIBUTES* processAttributes,
+                                       struct _SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD flags,
+                                       LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                                       LPPROCESS_INFORMATION processInformation) {
+  if (!LookupHandle<TokenObject>(token)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return CreateProcessA(applicationName, commandLine, processAttributes, threadAttributes, inheritHandles, flags,
+                        environment, currentDirectory, startupInfo, processInformation);
+}
+
+ZEL_EXTERN_C BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
+  auto object = LookupHandle<ProcessObject>(process);
+  if (!object || !exitCode) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  *exitCode = object->ExitCode();
+  return TRUE;
 }

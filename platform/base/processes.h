@@ -16,6 +16,72 @@
 #define SW_SHOWMINIMIZED 2
 #define SW_SHOWMINNOACTIVE 7
 
+#define CREATE_DEFAULT_ERROR_MODE 0x04000000
+#define STARTF_FORCEONFEEDBACK 0x00000040
+#define TOKEN_ALL_ACCESS 0x000F01FF
+#define STILL_ACTIVE 259
+
+typedef enum _SECURITY_IMPERSONATION_LEVEL {
+  SecurityAnonymous,
+  SecurityIdentification,
+  SecurityImpersonation,
+  SecurityDelegation
+} SECURITY_IMPERSONATION_LEVEL;
+typedef enum _TOKEN_TYPE { TokenPrimary = 1, TokenImpersonation } TOKEN_TYPE;
+
+typedef struct _STARTUPINFOA {
+  DWORD cb;
+  LPSTR lpReserved;
+  LPSTR lpDesktop;
+  LPSTR lpTitle;
+  DWORD dwX;
+  DWORD dwY;
+  DWORD dwXSize;
+  DWORD dwYSize;
+  DWORD dwXCountChars;
+  DWORD dwYCountChars;
+  DWORD dwFillAttribute;
+  DWORD dwFlags;
+  WORD wShowWindow;
+  WORD cbReserved2;
+  LPBYTE lpReserved2;
+  HANDLE hStdInput;
+  HANDLE hStdOutput;
+  HANDLE hStdError;
+} STARTUPINFOA, *LPSTARTUPINFOA;
+
+typedef struct _PROCESS_INFORMATION {
+  HANDLE hProcess;
+  HANDLE hThread;
+  DWORD dwProcessId;
+  DWORD dwThreadId;
+} PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+struct _SECURITY_ATTRIBUTES;
+
+// The pseudo handle of the calling process.
+ZEL_EXTERN_C HANDLE GetCurrentProcess(void);
+// The machine has one user: a token is a handle that stands for the caller.
+ZEL_EXTERN_C BOOL OpenProcessToken(HANDLE process, DWORD desiredAccess, PHANDLE token);
+ZEL_EXTERN_C BOOL DuplicateTokenEx(HANDLE existing, DWORD desiredAccess, struct _SECURITY_ATTRIBUTES* attributes,
+                                   SECURITY_IMPERSONATION_LEVEL level, TOKEN_TYPE type, PHANDLE token);
+// Starts the program (applicationName, or the command line's first token) with
+// the command line split into arguments; the child finds the whole line in the
+// environment variable ZEL_COMMAND_LINE. The process handle is waitable with
+// WaitForSingleObject; hThread is a handle as well, to be closed. Environment,
+// folder and start-up record are accepted and not used.
+ZEL_EXTERN_C BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, struct _SECURITY_ATTRIBUTES* processAttributes,
+                                 struct _SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD flags,
+                                 LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                                 LPPROCESS_INFORMATION processInformation);
+// CreateProcessA for the token's user, who is the caller.
+ZEL_EXTERN_C BOOL CreateProcessAsUserA(HANDLE token, LPCSTR applicationName, LPSTR commandLine,
+                                       struct _SECURITY_ATTRIBUTES* processAttributes,
+                                       struct _SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD flags,
+                                       LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                                       LPPROCESS_INFORMATION processInformation);
+ZEL_EXTERN_C BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+
 // Above 31 when the program was started; otherwise 0 (out of resources), 2
 // (file not found), 3 (path not found) or 11 (bad format).
 ZEL_EXTERN_C UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);

@@ -1,0 +1,76 @@
+// Started programs: the child sees the whole Windows line, the parent can wait
+// for it and read its exit code, and a missing program starts nothing.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/base/errors.h"
+#include "platform/base/handles.h"
+#include "platform/base/named_mutex.h"
+#include "platform/base/processes.h"
+#include "platform/base/sync.h"
+#include "tests/support/machine_fixture.h"
+
+namespace {
+
+class ProcessStartTest : public testsupport::FreshMachine {
+ protected:
+  void SetUp() override {
+    testsupport::FreshMachine::SetUp();
+    std::filesystem::create_directories(root() / "drive_c" / "tools");
+    script_ = root() / "drive_c" / "tools" / "child.exe";
+    log_ = root() / "child.log";
+    std::ofstream(script_) << "#!/bin/sh\nsleep 0.2\nprintf '%s' \"$ZEL_COMMAND_LINE\" > '" << log_.string()
+                           << "'\nexit 3\n";
+    chmod(script_.c_str(), 0755);
+  }
+  std::string Log() const {
+    std::ifstream in(log_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  std::filesystem::path script_;
+  std::filesystem::path log_;
+};
+
+TEST_F(ProcessStartTest, AsUserWaitsForTheChildAndPassesTheWholeLine) {
+  HANDLE token = 0;
+  HANDLE primary = 0;
+  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &token));
+  ASSERT_TRUE(DuplicateTokenEx(token, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &primary));
+  std::string line = "C:\\tools\\child.exe Office A\"zeldb5.dll\"1";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessAsUserA(primary, "C:\\tools\\child.exe", line.data(), nullptr, nullptr, FALSE,
+                                   CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &info));
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
+  EXPECT_EQ(code, static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
+  EXPECT_EQ(Log(), line);
+  ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
+  EXPECT_EQ(code, 3u);
+  EXPECT_TRUE(CloseHandle(info.hProcess));
+  EXPECT_TRUE(CloseHandle(info.hThread));
+  EXPECT_TRUE(CloseHandle(primary));
+  EXPECT_TRUE(CloseHandle(token));
+}
+
+TEST_F(ProcessStartTest, RefusalsStartNothing) {
+  std::string line = "C:\\tools\\missing.exe x";
+  PROCESS_INFORMATION info{};
+  EXPECT_FALSE(CreateProcessA("C:\\tools\\missing.exe", line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              nullptr, &info));
+  EXPECT_EQ(info.hProcess, 0u);
+  HANDLE token = 0;
+  EXPECT_FALSE(OpenProcessToken(1234, TOKEN_ALL_ACCESS, &token));
+  EXPECT_FALSE(CreateProcessAsUserA(0, "C:\\tools\\child.exe", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, nullptr, &info));
+  EXPECT_FALSE(std::filesystem::exists(log_));
+}
+
+}  // namespace
