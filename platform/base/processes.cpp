@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstring>
 
 #include <chrono>
@@ -18,6 +19,7 @@
 #include "platform/base/handles.h"
 #include "platform/base/machine.h"
 #include "platform/base/named_mutex.h"
+#include "platform/ui/help.h"
 
 extern char** environ;
 
@@ -121,6 +123,19 @@ UINT Spawn(const std::string& programPath, const std::string& commandLine, bool 
 
 }  // namespace
 
+namespace {
+
+bool IsHelpViewer(const std::string& commandLine) {
+  const std::vector<std::string> args = SplitCommandLine(commandLine);
+  if (args.empty()) return false;
+  const size_t slash = args[0].find_last_of("\\/:");
+  std::string name = slash == std::string::npos ? args[0] : args[0].substr(slash + 1);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name == "hh.exe" || name == "hh";
+}
+
+}  // namespace
+
 std::vector<std::string> SplitCommandLine(const std::string& line) {
   std::vector<std::string> args;
   size_t i = 0;
@@ -179,6 +194,11 @@ ZEL_EXTERN_C UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
   {
     std::lock_guard<std::mutex> guard(HandlerLock());
     if (Handler()) return Handler()(ProcessLaunch{lpCmdLine, uCmdShow});
+  }
+  // The help viewer is not a program of this machine: its start is recorded.
+  if (IsHelpViewer(lpCmdLine)) {
+    RecordHelpViewerStart(lpCmdLine);
+    return kStarted;
   }
   pid_t pid = 0;
   const UINT result = Spawn({}, lpCmdLine, true, &pid);

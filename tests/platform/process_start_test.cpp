@@ -11,6 +11,7 @@
 #include "platform/base/named_mutex.h"
 #include "platform/base/processes.h"
 #include "platform/base/sync.h"
+#include "platform/ui/help.h"
 #include "tests/support/machine_fixture.h"
 
 namespace {
@@ -71,6 +72,26 @@ TEST_F(ProcessStartTest, RefusalsStartNothing) {
   EXPECT_FALSE(CreateProcessAsUserA(0, "C:\\tools\\child.exe", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                     nullptr, nullptr, &info));
   EXPECT_FALSE(std::filesystem::exists(log_));
+}
+
+}  // namespace
+
+namespace {
+
+// Help has no viewer here: WinHelp and "hh.exe" starts are recorded in the
+// machine, where a test run in another process can read them.
+TEST_F(ProcessStartTest, HelpViewersAreRecordedNotStarted) {
+  EXPECT_GT(WinExec("hh.exe \"C:\\Program Files\\Nardo\\help file.chm\"", SW_SHOWNORMAL), 31u);
+  EXPECT_TRUE(WinHelpA(0, "C:\\drv\\mTRQ50.hlp", HELP_CONTEXT, 129));
+  EXPECT_FALSE(WinHelpA(0, nullptr, HELP_CONTEXT, 1));
+  const auto records = platform::ReadHelpRecords();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].viewer, "hh.exe");
+  EXPECT_EQ(records[0].commandLine, "hh.exe \"C:\\Program Files\\Nardo\\help file.chm\"");
+  EXPECT_EQ(records[1].viewer, "WinHelp");
+  EXPECT_EQ(records[1].file, "C:\\drv\\mTRQ50.hlp");
+  EXPECT_EQ(records[1].command, HELP_CONTEXT);
+  EXPECT_EQ(records[1].data, 129u);
 }
 
 }  // namespace
