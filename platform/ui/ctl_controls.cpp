@@ -356,6 +356,10 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT: PaintEdit(window); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+      // The owner hears when typing starts and ends, to check what was typed.
+      InvalidateRect(window, nullptr, TRUE);
+      Notify(window, message == WM_SETFOCUS ? EN_SETFOCUS : EN_KILLFOCUS);
+      return 0;
     case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
