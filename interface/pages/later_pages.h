@@ -18,4 +18,3 @@ class LaterPage : public controls::DP_ListBoxTabDialogItem {
 struct JobOptionsDlg : LaterPage { JobOptionsDlg() : LaterPage(124, 134, 45) {} };
 struct WmarkDlg : LaterPage { WmarkDlg() : LaterPage(138, 136, 48) {} };
 struct FontDlg : LaterPage { FontDlg() : LaterPage(126, 111, 46) {} };
-struct AdvancedDlg : LaterPage { AdvancedDlg() : LaterPage(125, 118, 44) {} };

@@ -9,6 +9,7 @@
 #include "interface/model/installed_options.h"
 #include "interface/model/model_cache.h"
 #include "interface/model/paper_defaults.h"
+#include "interface/pages/advanced_page.h"
 #include "interface/pages/document_page.h"
 #include "interface/pages/general_page.h"
 #include "interface/pages/image_page.h"
