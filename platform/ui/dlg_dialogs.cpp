@@ -90,7 +90,14 @@ std::vector<std::string> Words(const std::string& line) {
     } else if (line[i] == '"') {
       std::string word;
       for (++i; i < line.size() && line[i] != '"'; ++i) {
-        if (line[i] == '\\' && i + 1 < line.size()) ++i;
+        if (line[i] == '\\' && i + 1 < line.size()) {
+          // "\n" breaks a label's line, as in a resource script; any other escaped character stands for itself.
+          ++i;
+          if (line[i] == 'n') {
+            word.push_back('\n');
+            continue;
+          }
+        }
         word.push_back(line[i]);
       }
       ++i;
