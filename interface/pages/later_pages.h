@@ -15,6 +15,5 @@ class LaterPage : public controls::DP_ListBoxTabDialogItem {
   UINT titleId_;
 };
 
-struct JobOptionsDlg : LaterPage { JobOptionsDlg() : LaterPage(124, 134, 45) {} };
 struct WmarkDlg : LaterPage { WmarkDlg() : LaterPage(138, 136, 48) {} };
 struct FontDlg : LaterPage { FontDlg() : LaterPage(126, 111, 46) {} };

@@ -13,6 +13,7 @@
 #include "interface/pages/document_page.h"
 #include "interface/pages/general_page.h"
 #include "interface/pages/image_page.h"
+#include "interface/pages/job_options_page.h"
 #include "interface/pages/later_pages.h"
 #include "interface/pages/profiles_dialog.h"
 #include "interface/records/printer_info.h"
