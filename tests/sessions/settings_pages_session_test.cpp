@@ -86,10 +86,13 @@ ok
 
 // Every settings page this version builds, as a user sees it on each model.
 TEST(SettingsPagesSessionTest, EachPageOfEachModelCanBeSeen) {
-  const sessions::fs::path folder = sessions::TestFolder();
+  const sessions::fs::path base = sessions::TestFolder();
   for (const char* model : {"nardo-c5545", "nardo-m3020"}) {
     SCOPED_TRACE(model);
     const std::string tag = std::string(model).substr(6);
+    // A machine of its own for each model: a root keeps the printer it was given first.
+    const sessions::fs::path folder = base / tag;
+    sessions::fs::create_directories(folder);
     const std::string script = "click 200\n"
                                "  png \"" + tag + "-document.png\"\n"
                                "  pick 1028 #1\n  png \"" + tag + "-job-options.png\"\n"
