@@ -330,6 +330,8 @@ ZEL_EXTERN_C HWND GetDesktopWindow(void);
 
 ZEL_EXTERN_C HWND SetFocus(HWND window);
 ZEL_EXTERN_C HWND GetFocus(void);
+// The thread's active window: the top-level window that holds the focus.
+ZEL_EXTERN_C HWND GetActiveWindow(void);
 ZEL_EXTERN_C HWND SetCapture(HWND window);
 ZEL_EXTERN_C BOOL ReleaseCapture(void);
 ZEL_EXTERN_C HWND GetCapture(void);
