@@ -212,5 +212,5 @@ void ProfilesDlg::OnLoad() {
 void ProfilesDlg::OnClose() { EndDialog(IDOK); }
 
 void ProfilesDlg::OnHelp() {
-  // Help files are not part of this version of the driver.
+  sheet_->ShowHelp(kProfilesTemplate);
 }
