@@ -4,12 +4,12 @@
 #include <cstring>
 
 #include "controls/page_functions.h"
-#include "interface/app/library_state.h"
 #include "interface/pages/page_helpers.h"
 #include "interface/pages/settings_sheet.h"
+#include "interface/util/control_access.h"
+#include "interface/util/library_folder.h"
 #include "platform/base/errors.h"
 #include "platform/base/modules.h"
-#include "platform/spooler/spooler.h"
 
 using namespace pages;
 
@@ -67,15 +67,6 @@ void StoreText(char (&field)[kTextField], const std::string& text) {
 
 std::string FieldText(const char (&field)[kTextField]) { return std::string(field, strnlen(field, kTextField)); }
 
-bool OpensWithFullAccess(const std::string& printerName) {
-  std::string name = printerName;
-  HANDLE printer = 0;
-  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  if (!OpenPrinterA(name.data(), &printer, &defaults)) return false;
-  ClosePrinter(printer);
-  return true;
-}
-
 void ShowLoadError(CWnd* owner, DWORD code) {
   std::string text = controls::LoadText(kCannotLoad) + " ";
   if (code == ERROR_NOT_ENOUGH_MEMORY) {
@@ -91,13 +82,10 @@ void ShowLoadError(CWnd* owner, DWORD code) {
 }  // namespace
 
 void RunMacroInstaller(CWnd* owner, const char* printerName, char* portName, DWORD flags) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(LibraryInstance(), path, sizeof path);
-  std::string folder(path, length);
-  const size_t slash = folder.find_last_of('\\');
-  folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-  const std::string library = folder + "kovpcl32d5.dll";
-  HMODULE installer = LoadLibraryA(library.c_str());
+  // Only the installer beside this library: a bare name could load any library of that name.
+  const std::string folder = LibraryFolder();
+  HMODULE installer = folder.empty() ? 0 : LoadLibraryA((folder + "kovpcl32d5.dll").c_str());
+  if (folder.empty()) SetLastError(ERROR_MOD_NOT_FOUND);
   if (!installer) {
     ShowLoadError(owner, GetLastError());
     return;
@@ -131,7 +119,8 @@ BOOL JobOptionsDlg::OnInitDialog() {
   DP_ListBoxTabDialogItem::OnInitDialog();
   m_account.SubclassDlgItem(kAccount, this);
   m_note.SubclassDlgItem(kNote, this);
-  if (OrbaMainDlg* sheet = SheetOfPage(this)) m_fullAccess = OpensWithFullAccess(sheet->m_printerName) ? TRUE : FALSE;
+  if (OrbaMainDlg* sheet = SheetOfPage(this))
+    m_fullAccess = HasFullPrinterAccess(sheet->m_printerName.c_str()) ? TRUE : FALSE;
   UpdateControls();
   return TRUE;
 }

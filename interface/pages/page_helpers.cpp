@@ -6,6 +6,7 @@
 #include "controls/page_functions.h"
 #include "interface/model/model_cache.h"
 #include "interface/pages/settings_sheet.h"
+#include "interface/util/control_access.h"
 #include "platform/base/codepage.h"
 
 namespace pages {
@@ -94,11 +95,7 @@ DWORD_PTR SelectedComboData(CWnd* page, int id, DWORD_PTR fallback) {
 }
 
 void FinishRefresh(controls::DP_ListBoxTabDialogItem* page, std::initializer_list<int> kept, bool updateProfile) {
-  if (SheetRestricted(page)) {
-    for (HWND child = ::GetWindow(page->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      if (std::find(kept.begin(), kept.end(), ::GetDlgCtrlID(child)) == kept.end()) ::EnableWindow(child, FALSE);
-    }
-  }
+  if (SheetRestricted(page)) DisableControlsExcept(page->m_hWnd, kept.begin(), static_cast<int>(kept.size()));
   if (updateProfile) SettingsChanged(page);
   controls::HideModelControls(page, SheetModel(page));
 }
