@@ -1,6 +1,7 @@
 // The document page as a user drives it in the sheet: what each action leaves
 // in the settings for both models and both printer languages, the copies edit,
 // the user-defined size in inches and millimetres, and the picture's geometry.
+#include <cstring>
 #include <string>
 
 #include "interface/pages/custom_paper_size.h"
@@ -100,6 +101,33 @@ TEST_F(DocumentPageTest, JobMonitoringIsOffAndClosedWhileSpoolingAsMetafile) {
   EXPECT_EQ(run.error, "");
 }
 
+// A value the page cannot show is stored as what it shows, so the job prints
+// what the user saw.
+TEST_F(DocumentPageTest, UnknownValuesBecomeTheOnesShown) {
+  HANDLE printer = Printer(kColour);
+  XDEVMODE in = Settings(printer, kColour, kPostScript);
+  in.dmPublic.dmPaperSize = 999;
+  in.dmPrivate._nUp = 3;
+  in.dmPrivate._nFixedOrientation = 7;
+  const SheetRun run = Run(printer, in,
+                           "expect 1052 selected \"A4\"\nexpect 1038 selected \"1\"\nexpect 1717 selected \"無効\"\nok\n");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.out.dmPublic.dmPaperSize, 9);
+  EXPECT_EQ(run.out.dmPrivate._nUp, 1);
+  EXPECT_EQ(run.out.dmPrivate._nFixedOrientation, 0);
+}
+
+TEST_F(DocumentPageTest, ARestrictedUserChangesNothingAndFixedOrientationMayBeAbsent) {
+  HANDLE printer = Printer(kColour);
+  XDEVMODE in = Settings(printer, kColour, kPostScript);
+  SheetRun run = Run(printer, in, "expect 1052 disabled\nexpect 1034 disabled\nexpect 1038 disabled\nok\n", TRUE);
+  EXPECT_EQ(run.error, "");
+  in.dmPrivate._nFixedOrientation = 3;
+  run = Run(printer, in, "expect 1717 hidden\nexpect 1718 hidden\nok\n");
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(run.out.dmPrivate._nFixedOrientation, 3);
+}
+
 // The user-defined size of the colour model: 3.543 to 11.693 inches wide, 5.5 to
 // 17 inches long.
 TEST_F(DocumentPageTest, CustomSizeIsTakenInEitherUnitAndClampedIntoItsRange) {
@@ -167,6 +195,21 @@ TEST_F(DocumentPageTest, ALongCustomLengthInMillimetresSurvivesShowingThePage) {
   ASSERT_EQ(run.error, "");
   EXPECT_EQ(run.out.dmPrivate._lCustomLength, 48000u);
   EXPECT_EQ(run.out.dmPrivate._lCustomWidth, 8500u);
+}
+
+TEST_F(DocumentPageTest, AModelWithoutAUserDefinedSizeLeavesItsFirstPaperAlone) {
+  HANDLE printer = Printer(kColour);
+  XDEVMODE in = Settings(printer, kColour, kPostScript);
+  ModelRecord* model = GetModelRecord(printer, kColour.printer, kModelReloadWhenMissing);
+  ASSERT_NE(model, nullptr);
+  const int row = pages::CustomPaperRow(*model);
+  ASSERT_GE(row, 0);
+  model->papers[row].userSizeMark = 0;
+  const PaperEntry first = model->papers[0];
+  const SheetRun run = Run(printer, in, "pick 1052 \"A5\"\nexpect 1204 hidden\nok\n");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.out.dmPrivate._nCustomPaperIndex, -1);
+  EXPECT_EQ(std::memcmp(&model->papers[0], &first, sizeof first), 0);
 }
 
 TEST(CustomPaperSizeTest, UnitsConvertWithoutLosingAThousandth) {
