@@ -1,10 +1,13 @@
 // The job options page as a user drives it: the banner page with its texts, the
 // output destination and the macro of PCL 5 jobs, and the installer button
 // while the installer library cannot be had.
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "interface/app/library_state.h"
+#include "interface/records/printer_info.h"
 #include "platform/base/modules.h"
 #include "tests/interface/page_test_support.h"
 
@@ -119,6 +122,53 @@ TEST_F(JobOptionsPageTest, AnInstallerThatCannotBeHadIsReportedWithTheSystemErro
   }
   SetLibraryInstance(library_);
   FreeLibrary(resources);
+}
+
+// With an installer beside the library: it runs on the printer's macros with
+// the page as owner, and the macro list is read again afterwards.
+TEST_F(JobOptionsPageTest, TheInstallerRunsOnThePrintersMacros) {
+  HANDLE printer = Printer(kMono);
+  XDEVMODE in = Settings(printer, kMono, kPcl5);
+  const std::filesystem::path folder = root() / "library folder";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(uitest::BuiltModule("zeluid5.dll"), folder / "zeluid5.dll");
+  std::filesystem::copy_file(std::filesystem::path(ZEL_TEST_MODULE_DIR) / "installer_stand_in.dll",
+                             folder / "kovpcl32d5.dll");
+  const std::filesystem::path log = root() / "installer-calls.txt";
+  setenv("ZEL_TEST_INSTALLER_LOG", log.c_str(), 1);
+  HMODULE resources = LoadLibraryExA(uitest::AnsiWindowsPath(folder / "zeluid5.dll").c_str(), 0,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(resources, 0u);
+  SetLibraryInstance(resources);
+
+  // The installer adds a macro on the printer's disk while it runs.
+  SheetRun run = Run(printer, in, std::string(kPage) + "click 1157\nok\n");
+  in.dmPrivate._dwPrinterAttributes |= 0x40;  // shared
+  SetString(printer, kStorePrinterMacros, "MacroDisk", "List", "8;");
+  SetString(printer, kStorePrinterMacros, "MacroDisk", "8", "2,Form,0:\\macros\\8");
+  run = Run(printer, in, std::string(kPage) + "click 1157\npick 1178 #0\nok\n");
+  SetLibraryInstance(library_);
+  FreeLibrary(resources);
+  unsetenv("ZEL_TEST_INSTALLER_LOG");
+
+  ASSERT_EQ(run.error, "");
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_STREQ(run.out.dmPrivate._sMacroName, "Form");
+  std::ifstream calls(log);
+  std::string first, second;
+  std::getline(calls, first);
+  std::getline(calls, second);
+  // Full access (14), started from the driver (0x40), and shared (0x10) the second time.
+  // The reserved pointer is the settings' port name, which the sheet fills from the printer.
+  BYTE* info = GetPrinterInfo(printer, 2);
+  ASSERT_NE(info, nullptr);
+  const std::string port = reinterpret_cast<PRINTER_INFO_2A*>(info)->pPortName;
+  FreePrinterInfo(info);
+  const std::string expected = std::string("owner|") + kMono.printer + "|" + port + "|";
+  EXPECT_EQ(first.substr(0, expected.size()), expected) << first;
+  EXPECT_NE(first.find("|32|0x4E"), std::string::npos) << first;
+  EXPECT_NE(second.find("|32|0x5E"), std::string::npos) << second;
+  EXPECT_EQ(GetModuleHandleA("kovpcl32d5.dll"), 0u);
 }
 
 }  // namespace
