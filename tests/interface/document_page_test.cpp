@@ -212,6 +212,27 @@ TEST_F(DocumentPageTest, AModelWithoutAUserDefinedSizeLeavesItsFirstPaperAlone) 
   EXPECT_EQ(std::memcmp(&model->papers[0], &first, sizeof first), 0);
 }
 
+// Each visit makes the page anew: what was chosen is shown again from the settings.
+TEST_F(DocumentPageTest, LeavingAndComingBackShowsWhatWasChosen) {
+  HANDLE printer = Printer(kColour);
+  const SheetRun run = Run(printer, Settings(printer, kColour, kPostScript), R"(page "イメージ"
+type 1058 "150" replace
+page "ドキュメント"
+pick 1052 "ユーザー定義サイズ"
+type 1204 "5.5" replace
+page "高度な設定"
+page "ドキュメント"
+expect 1204 text "5.50"
+expect 1052 selected "ユーザー定義サイズ"
+page "イメージ"
+expect 1058 text "150"
+ok
+)");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.out.dmPublic.dmScale, 150);
+  EXPECT_EQ(run.out.dmPrivate._lCustomWidth, 5500u);
+}
+
 TEST(CustomPaperSizeTest, UnitsConvertWithoutLosingAThousandth) {
   EXPECT_DOUBLE_EQ(pages::MillimetresShown(48000), 1219.2);
   EXPECT_DOUBLE_EQ(pages::MillimetresShown(8267), 210.0);  // 209.98 shown rounded up
