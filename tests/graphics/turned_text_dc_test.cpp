@@ -5,9 +5,11 @@
 // Ghostscript) and in PCL (the raster read back).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -59,6 +61,22 @@ class TurnedTextTest : public GraphicsPrinterTest {
  protected:
   // Prints the text turned by `degrees` in the middle of an otherwise blank page.
   std::string Print(bool postScript, int degrees, int* dpi) {
+    return PrintPage(postScript, dpi, [](XDEVMODE&) {}, [&](HDC dc) {
+      lf_ = ArialAt(kPoints * *dpi / 72, degrees * 10);
+      HFONT font = CreateFontIndirectW(&lf_);
+      HGDIOBJ old = SelectObject(dc, font);
+      SetBkMode(dc, TRANSPARENT);
+      const int x = GetDeviceCaps(dc, HORZRES) / 2, y = GetDeviceCaps(dc, VERTRES) / 2;
+      EXPECT_TRUE(ExtTextOutW(dc, x, y, 0, nullptr, kText, static_cast<UINT>(std::char_traits<char16_t>::length(kText)), nullptr));
+      SelectObject(dc, old);
+      DeleteObject(font);
+    });
+  }
+
+  // Prints one page with the device mode as `setUp` leaves it and what `draw`
+  // puts on the page; the job file's bytes.
+  template <typename SetUp, typename Draw>
+  std::string PrintPage(bool postScript, int* dpi, SetUp setUp, Draw draw) {
     const WORD pdl = postScript ? kPdlPs3 : kPdlPcl5e;
     const char16_t* name = postScript ? u"Colour" : u"Mono";
     bool& installed = postScript ? postScriptInstalled_ : pclInstalled_;
@@ -71,6 +89,7 @@ class TurnedTextTest : public GraphicsPrinterTest {
     // TrueType always downloaded (2): the shipped models' printer fonts would
     // otherwise stand in for the face and no glyph would be drawn by the engine.
     dm.dmPrivate._nTrueTypeMode = 2;
+    setUp(dm);
     HDC dc = CreateDCW(u"WINSPOOL", name, nullptr, &dm.dmPublic);
     EXPECT_NE(dc, 0u) << GetLastError();
     if (dc == 0) return {};
@@ -80,14 +99,7 @@ class TurnedTextTest : public GraphicsPrinterTest {
     EXPECT_GT(StartDocW(dc, &doc), 0) << GetLastError();
     EXPECT_GT(StartPage(dc), 0);
     *dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    lf_ = ArialAt(kPoints * *dpi / 72, degrees * 10);
-    HFONT font = CreateFontIndirectW(&lf_);
-    HGDIOBJ old = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    const int x = GetDeviceCaps(dc, HORZRES) / 2, y = GetDeviceCaps(dc, VERTRES) / 2;
-    EXPECT_TRUE(ExtTextOutW(dc, x, y, 0, nullptr, kText, static_cast<UINT>(std::char_traits<char16_t>::length(kText)), nullptr));
-    SelectObject(dc, old);
-    DeleteObject(font);
+    draw(dc);
     EXPECT_GT(EndPage(dc), 0);
     EXPECT_GT(EndDoc(dc), 0) << GetLastError();
     EXPECT_TRUE(DeleteDC(dc));
@@ -143,6 +155,120 @@ TEST_F(TurnedTextTest, GlyphMasksPrintTheGlyphsInkAndNothingAroundIt) {
         EXPECT_NEAR(static_cast<double>(set), static_cast<double>(expected), 0.02 * static_cast<double>(expected));
       }
     }
+  }
+}
+
+// The ink of a rendered page seen as a line: its direction (degrees, counter-
+// clockwise on the page), its length and its spread across the line (standard
+// deviations along and across the principal axis of the dark pixels).
+struct InkLine {
+  long pixels = 0;
+  double degrees = 0;
+  double along = 0;
+  double across = 0;
+};
+
+InkLine LineOfInk(const RenderedPage& page) {
+  double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+  for (int y = 0; y < page.height; ++y) {
+    for (int x = 0; x < page.width; ++x) {
+      if (page.gray[static_cast<size_t>(y) * page.width + x] >= 128) continue;
+      // y up, as the page's angles count.
+      const double px = x, py = -static_cast<double>(y);
+      n += 1, sx += px, sy += py, sxx += px * px, syy += py * py, sxy += px * py;
+    }
+  }
+  InkLine line;
+  line.pixels = static_cast<long>(n);
+  if (n < 2) return line;
+  const double cxx = sxx / n - (sx / n) * (sx / n), cyy = syy / n - (sy / n) * (sy / n);
+  const double cxy = sxy / n - (sx / n) * (sy / n);
+  const double mean = (cxx + cyy) / 2, spread = std::sqrt((cxx - cyy) * (cxx - cyy) / 4 + cxy * cxy);
+  line.along = std::sqrt(mean + spread);
+  line.across = std::sqrt(std::max(0.0, mean - spread));
+  line.degrees = 0.5 * std::atan2(2 * cxy, cxx - cyy) * 180.0 / 3.14159265358979323846;
+  return line;
+}
+
+// A watermark of large text goes to the printer as an outline font turned by
+// the font's matrix; each glyph's advance must run along the turned baseline.
+// Rendered, the letters of "CONFIDENTIAL" at 45 degrees make one thin line
+// climbing at 45 degrees, at the device mode's scale of 100 and of 200 alike
+// (not turned letters stepping along a level line, nor nothing at all).
+TEST_F(TurnedTextTest, OutlineWatermarkLettersLieOnTheTurnedBaseline) {
+  if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  for (short scale : {short(100), short(200)}) {
+    SCOPED_TRACE("scale " + std::to_string(scale));
+    int dpi = 0;
+    const std::string job = PrintPage(
+        true, &dpi,
+        [&](XDEVMODE& dm) {
+          dm.dmPublic.dmFields |= DM_SCALE;
+          dm.dmPublic.dmScale = scale;
+          WatermarkRecord& mark = dm.dmPrivate._wmCurrent;
+          std::strcpy(mark.text, "CONFIDENTIAL");
+          std::strcpy(mark.faceName, "Arial");
+          mark.size = 48;
+          mark.weight = 400;
+          mark.angle = 45;
+          mark.colour = 0;
+        },
+        [](HDC) {});
+    ASSERT_FALSE(job.empty());
+    const testsupport::PclReport report = testsupport::ReadPclJob(job);
+    ASSERT_TRUE(report.ok()) << report.Summary();
+    std::string program;
+    for (const std::string& section : report.PostScript()) program += section;
+    EXPECT_NE(program.find(" findfont AC\n"), std::string::npos) << "the glyphs go as a downloaded font";
+    const GhostscriptRun run = RunPostScriptJob(program, 50);
+    ASSERT_TRUE(run.Clean()) << run.output;
+    ASSERT_EQ(run.pages.size(), 1u);
+    const InkLine line = LineOfInk(run.pages[0]);
+    ASSERT_GT(line.pixels, 200) << "the watermark is not on the page";
+    EXPECT_NEAR(line.degrees, 45.0, 3.0);
+    // Twelve letters in a row: a long, thin line, not a level row of turned
+    // letters (whose ink would spread about as far across as along).
+    EXPECT_GT(line.along, 6 * line.across);
+  }
+}
+
+// A turned line of large text goes as an outline font too, and must print at
+// every scale of the device mode: at 45 degrees its ink is a line at 45.
+TEST_F(TurnedTextTest, TurnedOutlineTextPrintsAtEveryScale) {
+  if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  for (short scale : {short(100), short(200)}) {
+    SCOPED_TRACE("scale " + std::to_string(scale));
+    int dpi = 0;
+    const std::string job = PrintPage(
+        true, &dpi,
+        [&](XDEVMODE& dm) {
+          dm.dmPublic.dmFields |= DM_SCALE;
+          dm.dmPublic.dmScale = scale;
+        },
+        [&](HDC dc) {
+          const LOGFONTW lf = ArialAt(40 * dpi / 72, 450);
+          HFONT font = CreateFontIndirectW(&lf);
+          HGDIOBJ old = SelectObject(dc, font);
+          SetBkMode(dc, TRANSPARENT);
+          // Near the page's left edge, so that the line stays on the paper
+          // when the page is printed twice its size.
+          EXPECT_TRUE(ExtTextOutW(dc, dpi / 2, dpi * 4, 0, nullptr, u"CONFIDENTIAL", 12, nullptr));
+          SelectObject(dc, old);
+          DeleteObject(font);
+        });
+    ASSERT_FALSE(job.empty());
+    const testsupport::PclReport report = testsupport::ReadPclJob(job);
+    ASSERT_TRUE(report.ok()) << report.Summary();
+    std::string program;
+    for (const std::string& section : report.PostScript()) program += section;
+    EXPECT_NE(program.find("} ["), std::string::npos) << "the glyphs go as outlines";
+    const GhostscriptRun run = RunPostScriptJob(program, 50);
+    ASSERT_TRUE(run.Clean()) << run.output;
+    ASSERT_EQ(run.pages.size(), 1u);
+    const InkLine line = LineOfInk(run.pages[0]);
+    ASSERT_GT(line.pixels, 100) << "the line is not on the page";
+    EXPECT_NEAR(line.degrees, 45.0, 3.0);
+    EXPECT_GT(line.along, 6 * line.across);
   }
 }
 
