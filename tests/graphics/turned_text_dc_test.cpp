@@ -272,5 +272,69 @@ TEST_F(TurnedTextTest, TurnedOutlineTextPrintsAtEveryScale) {
   }
 }
 
+// The printer's vertical Japanese faces ("@" before the name): text set in
+// them goes down the page in the printer's vertical writing mode. PostScript
+// builds the vertical composite font and Ghostscript inks a column of glyphs;
+// PCL selects the face with the vertical text path, the level face without.
+TEST_F(TurnedTextTest, VerticalJapaneseFacesPrintInTheVerticalWritingMode) {
+  constexpr char16_t kJapanese[] = u"日本語の縦書き";
+  for (bool postScript : {true, false}) {
+    SCOPED_TRACE(postScript ? "PostScript" : "PCL");
+    const std::u16string vertical = postScript ? u"@中ゴシックBBB" : u"@明朝";
+    int dpi = 0;
+    auto draw = [&](const std::u16string& face, int tenths) {
+      return [&, face, tenths](HDC dc) {
+        LOGFONTW lf{};
+        lf.lfHeight = -dpi / 3;
+        lf.lfCharSet = SHIFTJIS_CHARSET;
+        lf.lfEscapement = lf.lfOrientation = tenths;
+        for (size_t i = 0; i < face.size(); ++i) lf.lfFaceName[i] = face[i];
+        HFONT font = CreateFontIndirectW(&lf);
+        HGDIOBJ old = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        EXPECT_TRUE(ExtTextOutW(dc, dpi * 4, dpi * 2, 0, nullptr, kJapanese, 7, nullptr));
+        SelectObject(dc, old);
+        DeleteObject(font);
+      };
+    };
+    // The printer's fonts stand for the faces asked for by name.
+    auto useTable = [](XDEVMODE& dm) { dm.dmPrivate._nTrueTypeMode = 3; };
+    const std::string job = PrintPage(postScript, &dpi, useTable, draw(vertical, 2700));
+    ASSERT_FALSE(job.empty());
+    const testsupport::PclReport report = testsupport::ReadPclJob(job);
+    ASSERT_TRUE(report.ok()) << report.Summary();
+    if (!postScript) {
+      // The vertical face: the vertical text path before its selection.
+      EXPECT_NE(job.find("\x1b&c-1T\x1b(19K"), std::string::npos);
+      const std::string level = PrintPage(postScript, &dpi, useTable, draw(u"明朝", 0));
+      EXPECT_NE(level.find("\x1b&c0T\x1b(19K"), std::string::npos);
+      EXPECT_EQ(level.find("\x1b&c-1T"), std::string::npos);
+      continue;
+    }
+    std::string program;
+    for (const std::string& section : report.PostScript()) program += section;
+    EXPECT_NE(program.find("/GothicBBB-Medium-83pv-RKSJ-H /GothicBBB-Medium /83pv-RKSJ-H mF_V_FE"), std::string::npos);
+    if (!GhostscriptAvailable()) continue;
+    const GhostscriptRun run = RunPostScriptJob(program, 50);
+    ASSERT_TRUE(run.Clean()) << run.output;
+    ASSERT_EQ(run.pages.size(), 1u);
+    const RenderedPage& page = run.pages[0];
+    int top = page.height, bottom = -1, left = page.width, right = -1;
+    for (int y = 0; y < page.height; ++y) {
+      for (int x = 0; x < page.width; ++x) {
+        if (page.DarkCount(x, y, 1, 1) == 0) continue;
+        top = std::min(top, y), bottom = std::max(bottom, y);
+        left = std::min(left, x), right = std::max(right, x);
+      }
+    }
+    ASSERT_GE(bottom, 0) << "nothing printed";
+    // Seven glyphs of a third of an inch in a column: about 2.3 inches down
+    // and one glyph across.
+    const double glyph = 50.0 / 3;
+    EXPECT_NEAR(bottom - top, 7 * glyph, 1.5 * glyph);
+    EXPECT_LT(right - left, 1.5 * glyph);
+  }
+}
+
 }  // namespace
 }  // namespace graphicstest
