@@ -190,85 +190,61 @@ InkLine LineOfInk(const RenderedPage& page) {
   return line;
 }
 
-// A watermark of large text goes to the printer as an outline font turned by
-// the font's matrix; each glyph's advance must run along the turned baseline.
-// Rendered, the letters of "CONFIDENTIAL" at 45 degrees make one thin line
-// climbing at 45 degrees, at the device mode's scale of 100 and of 200 alike
-// (not turned letters stepping along a level line, nor nothing at all).
-TEST_F(TurnedTextTest, OutlineWatermarkLettersLieOnTheTurnedBaseline) {
+// Large turned text goes to the printer as an outline font turned by the
+// font's matrix; each glyph's advance must run along the turned baseline.
+// Rendered, "CONFIDENTIAL" at 45 degrees must make one thin line climbing at
+// 45 degrees (not turned letters stepping along a level line, nor nothing at
+// all), as the driver's watermark and as an application's turned line, at the
+// device mode's scale of 100 and of 200 alike.
+TEST_F(TurnedTextTest, OutlineLettersLieOnTheTurnedBaseline) {
   if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
-  for (short scale : {short(100), short(200)}) {
-    SCOPED_TRACE("scale " + std::to_string(scale));
-    int dpi = 0;
-    const std::string job = PrintPage(
-        true, &dpi,
-        [&](XDEVMODE& dm) {
-          dm.dmPublic.dmFields |= DM_SCALE;
-          dm.dmPublic.dmScale = scale;
-          WatermarkRecord& mark = dm.dmPrivate._wmCurrent;
-          std::strcpy(mark.text, "CONFIDENTIAL");
-          std::strcpy(mark.faceName, "Arial");
-          mark.size = 48;
-          mark.weight = 400;
-          mark.angle = 45;
-          mark.colour = 0;
-        },
-        [](HDC) {});
-    ASSERT_FALSE(job.empty());
-    const testsupport::PclReport report = testsupport::ReadPclJob(job);
-    ASSERT_TRUE(report.ok()) << report.Summary();
-    std::string program;
-    for (const std::string& section : report.PostScript()) program += section;
-    EXPECT_NE(program.find(" findfont AC\n"), std::string::npos) << "the glyphs go as a downloaded font";
-    const GhostscriptRun run = RunPostScriptJob(program, 50);
-    ASSERT_TRUE(run.Clean()) << run.output;
-    ASSERT_EQ(run.pages.size(), 1u);
-    const InkLine line = LineOfInk(run.pages[0]);
-    ASSERT_GT(line.pixels, 200) << "the watermark is not on the page";
-    EXPECT_NEAR(line.degrees, 45.0, 3.0);
-    // Twelve letters in a row: a long, thin line, not a level row of turned
-    // letters (whose ink would spread about as far across as along).
-    EXPECT_GT(line.along, 6 * line.across);
-  }
-}
-
-// A turned line of large text goes as an outline font too, and must print at
-// every scale of the device mode: at 45 degrees its ink is a line at 45.
-TEST_F(TurnedTextTest, TurnedOutlineTextPrintsAtEveryScale) {
-  if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
-  for (short scale : {short(100), short(200)}) {
-    SCOPED_TRACE("scale " + std::to_string(scale));
-    int dpi = 0;
-    const std::string job = PrintPage(
-        true, &dpi,
-        [&](XDEVMODE& dm) {
-          dm.dmPublic.dmFields |= DM_SCALE;
-          dm.dmPublic.dmScale = scale;
-        },
-        [&](HDC dc) {
-          const LOGFONTW lf = ArialAt(40 * dpi / 72, 450);
-          HFONT font = CreateFontIndirectW(&lf);
-          HGDIOBJ old = SelectObject(dc, font);
-          SetBkMode(dc, TRANSPARENT);
-          // Near the page's left edge, so that the line stays on the paper
-          // when the page is printed twice its size.
-          EXPECT_TRUE(ExtTextOutW(dc, dpi / 2, dpi * 4, 0, nullptr, u"CONFIDENTIAL", 12, nullptr));
-          SelectObject(dc, old);
-          DeleteObject(font);
-        });
-    ASSERT_FALSE(job.empty());
-    const testsupport::PclReport report = testsupport::ReadPclJob(job);
-    ASSERT_TRUE(report.ok()) << report.Summary();
-    std::string program;
-    for (const std::string& section : report.PostScript()) program += section;
-    EXPECT_NE(program.find("} ["), std::string::npos) << "the glyphs go as outlines";
-    const GhostscriptRun run = RunPostScriptJob(program, 50);
-    ASSERT_TRUE(run.Clean()) << run.output;
-    ASSERT_EQ(run.pages.size(), 1u);
-    const InkLine line = LineOfInk(run.pages[0]);
-    ASSERT_GT(line.pixels, 100) << "the line is not on the page";
-    EXPECT_NEAR(line.degrees, 45.0, 3.0);
-    EXPECT_GT(line.along, 6 * line.across);
+  for (bool watermark : {true, false}) {
+    for (short scale : {short(100), short(200)}) {
+      SCOPED_TRACE(std::string(watermark ? "watermark" : "turned line") + " at scale " + std::to_string(scale));
+      int dpi = 0;
+      const std::string job = PrintPage(
+          true, &dpi,
+          [&](XDEVMODE& dm) {
+            dm.dmPublic.dmFields |= DM_SCALE;
+            dm.dmPublic.dmScale = scale;
+            if (!watermark) return;
+            WatermarkRecord& mark = dm.dmPrivate._wmCurrent;
+            std::strcpy(mark.text, "CONFIDENTIAL");
+            std::strcpy(mark.faceName, "Arial");
+            mark.size = 48;
+            mark.weight = 400;
+            mark.angle = 45;
+            mark.colour = 0;
+          },
+          [&](HDC dc) {
+            if (watermark) return;
+            const LOGFONTW lf = ArialAt(40 * dpi / 72, 450);
+            HFONT font = CreateFontIndirectW(&lf);
+            HGDIOBJ old = SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            // Near the page's left edge, so that the line stays on the paper
+            // when the page is printed twice its size.
+            EXPECT_TRUE(ExtTextOutW(dc, dpi / 2, dpi * 4, 0, nullptr, u"CONFIDENTIAL", 12, nullptr));
+            SelectObject(dc, old);
+            DeleteObject(font);
+          });
+      ASSERT_FALSE(job.empty());
+      const testsupport::PclReport report = testsupport::ReadPclJob(job);
+      ASSERT_TRUE(report.ok()) << report.Summary();
+      std::string program;
+      for (const std::string& section : report.PostScript()) program += section;
+      // An outline glyph's procedure is not bound ("}bind [" is a bitmap's).
+      EXPECT_NE(program.find("} ["), std::string::npos) << "the glyphs go as outlines";
+      const GhostscriptRun run = RunPostScriptJob(program, 50);
+      ASSERT_TRUE(run.Clean()) << run.output;
+      ASSERT_EQ(run.pages.size(), 1u);
+      const InkLine line = LineOfInk(run.pages[0]);
+      ASSERT_GT(line.pixels, 100) << "the text is not on the page";
+      EXPECT_NEAR(line.degrees, 45.0, 3.0);
+      // Twelve letters in a row: a long, thin line, not a level row of turned
+      // letters (whose ink would spread about as far across as along).
+      EXPECT_GT(line.along, 6 * line.across);
+    }
   }
 }
 
