@@ -751,7 +751,8 @@ HBITMAP WmarkDlg::DrawPreview(const WatermarkRecord& record, int* side) {
   ::FillRect(dc, &square, grey);
   ::DeleteObject(grey);
   HBRUSH white = ::CreateSolidBrush(0xFFFFFF);
-  HPEN black = ::CreatePen(PS_SOLID, 1, 0);
+  // Thick enough to stay visible once the square is scaled onto the frame.
+  HPEN black = ::CreatePen(PS_SOLID, std::max(1, layout.side / 120), 0);
   HGDIOBJ oldBrush = ::SelectObject(dc, white);
   HGDIOBJ oldPen = ::SelectObject(dc, black);
   ::Rectangle(dc, layout.sheet.left, layout.sheet.top, layout.sheet.right, layout.sheet.bottom);

@@ -96,6 +96,11 @@ WatermarkSheet WatermarkSheetOf(int width, int length, bool portrait, int feedBy
     tall = feedByte != 1;
   }
   const int down = across == width ? length : width;
+  // The square is as wide as the across side when the sheet lies wide: a sheet
+  // whose down side is the longer one must stand tall, or it would not fit the
+  // square and the preview would show a white square and cut text.
+  if (down > across) tall = true;
+  if (down < across) tall = false;
   const int a = across / 10, d = down / 10, m = (a + d) / 2;
   WatermarkSheet result;
   if (tall) {

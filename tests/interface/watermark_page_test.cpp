@@ -56,6 +56,13 @@ TEST(WatermarkValuesTest, ShadeColourOffsetAndSizeRules) {
   const WatermarkSheet wide = WatermarkSheetOf(8268, 11693, false, 1, false);
   EXPECT_EQ(wide.side, 1169);
   EXPECT_EQ(wide.sheet.bottom - wide.sheet.top, 826);
+  // A portrait sheet fed long edge first still stands inside its square.
+  for (int feed : {0, 2}) {
+    const WatermarkSheet fed = WatermarkSheetOf(8268, 11693, true, feed, false);
+    EXPECT_EQ(fed.side, 1169) << feed;
+    EXPECT_GE(fed.sheet.top, 0) << feed;
+    EXPECT_LE(fed.sheet.bottom, fed.side) << feed;
+  }
 
   // Unturned, centred text starts half its extent left and up of the centre.
   const POINT origin = WatermarkTextOrigin(1000, 200, 100, 0, 0, 0);
