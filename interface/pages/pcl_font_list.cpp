@@ -47,21 +47,6 @@ DWORD ReadDword(HANDLE printer, int kind, const char* section, const char* key) 
   return value;
 }
 
-std::vector<std::string> SplitIds(const std::string& list) {
-  std::vector<std::string> ids;
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    std::string id = list.substr(start, end - start);
-    id.erase(0, id.find_first_not_of(" \t"));
-    id.erase(id.find_last_not_of(" \t") + 1);
-    if (!id.empty()) ids.push_back(id);
-    start = end + 1;
-  }
-  return ids;
-}
-
 bool IsUsableImage(const BYTE* image, size_t size) {
   auto block = fontrecord::MetricsBlock::FromBytes(image, std::min(size, kPclFontMetricsSize));
   return size >= kPclFontMetricsSize && block && block->IsValid();
@@ -97,8 +82,8 @@ std::optional<Sources> ReadSources(HANDLE printer, const XDEVMODE& settings) {
     const std::string memoryList =
         ReadText(printer, kStoreUserFonts, sources.hostSection.c_str(), "PCLFont_List").value_or("");
     const std::string diskList = ReadText(printer, kStorePrinterFonts, "PCLFontDisk", "List").value_or("");
-    sources.memoryIds = SplitIds(memoryList);
-    sources.diskIds = SplitIds(diskList);
+    sources.memoryIds = fontrecord::SplitIdList(memoryList);
+    sources.diskIds = fontrecord::SplitIdList(diskList);
     digest += "|" + memoryList + "|" + diskList + "|" +
               std::to_string(ReadDword(printer, kStoreUserFonts, sources.hostSection.c_str(), "PCLFont_Number")) +
               "|" + std::to_string(ReadDword(printer, kStorePrinterFonts, "PCLFont", "Number")) + "|" +

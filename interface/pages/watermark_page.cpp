@@ -68,6 +68,13 @@ void CopyField(char* field, size_t size, const std::string& text, size_t limit) 
 
 void Enable(HWND page, int id, bool enable) { ::EnableWindow(::GetDlgItem(page, id), enable ? TRUE : FALSE); }
 
+// Tells the user that another watermark already has the name.
+void NameTaken(HWND page, const std::string& text) {
+  char message[512] = {};
+  std::snprintf(message, sizeof message, controls::LoadText(kNameTaken).c_str(), text.c_str());
+  ::MessageBoxA(page, message, controls::LoadText(kErrorCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
 // The two position radios: exactly one of them checked.
 void CheckPosition(HWND page, int chosen) {
   for (int id : {kCentred, kRelative}) ::CheckDlgButton(page, id, id == chosen ? BST_CHECKED : BST_UNCHECKED);
@@ -439,14 +446,19 @@ void WmarkDlg::CommonTail() {
   ::InvalidateRect(m_hWnd, &area, FALSE);
 }
 
+bool WmarkDlg::TakenByAnother(const std::string& text) {
+  OrbaMainDlg* sheet = Sheet();
+  for (int i = 0; sheet && i < sheet->m_watermarkCount; ++i)
+    if (i != m_current && records::FieldText(sheet->m_watermarks[i].text) == text) return true;
+  return false;
+}
+
 bool WmarkDlg::AcceptText() {
   WatermarkRecord* record = CurrentRecord();
   OrbaMainDlg* sheet = Sheet();
   if (!record || !sheet) return true;
   const std::string text(records::FieldText(record->text));
-  bool taken = false;
-  for (int i = 0; i < sheet->m_watermarkCount; ++i)
-    if (i != m_current && records::FieldText(sheet->m_watermarks[i].text) == text) taken = true;
+  const bool taken = TakenByAnother(text);
   if (!text.empty() && !taken) {
     acceptedText_ = text;
     return true;
@@ -454,9 +466,7 @@ bool WmarkDlg::AcceptText() {
   // Two watermarks of one name would share one stored value, and one of them
   // would be lost: the name goes back to the one it had.
   if (taken && m_hWnd && ::IsWindowVisible(m_hWnd)) {
-    char message[512] = {};
-    std::snprintf(message, sizeof message, controls::LoadText(kNameTaken).c_str(), text.c_str());
-    ::MessageBoxA(m_hWnd, message, controls::LoadText(kErrorCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    NameTaken(m_hWnd, text);
   }
   CopyField(record->text, sizeof record->text, acceptedText_, kMaxTextBytes);
   if (XDEVMODE* settings = Settings()) settings->dmPrivate._wmCurrent = *record;
@@ -494,9 +504,7 @@ void WmarkDlg::OnAdd() {
   for (int i = 0; i < sheet->m_watermarkCount; ++i) {
     if (records::FieldText(sheet->m_watermarks[i].text) == text) {
       // A new watermark is named "<新規>" until renamed: one at a time.
-      char message[512] = {};
-      std::snprintf(message, sizeof message, controls::LoadText(kNameTaken).c_str(), text.c_str());
-      ::MessageBoxA(m_hWnd, message, controls::LoadText(kErrorCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
+      NameTaken(m_hWnd, text);
       return;
     }
   }
@@ -712,12 +720,8 @@ void WmarkDlg::OnYOffsetFocusLost() { OffsetFocusLost(kYOffset, false); }
 void WmarkDlg::OnDestroy() {
   // A clashing name goes back quietly: the page is going away.
   if (WatermarkRecord* record = CurrentRecord()) {
-    OrbaMainDlg* sheet = Sheet();
     const std::string text(records::FieldText(record->text));
-    bool taken = text.empty();
-    for (int i = 0; sheet && i < sheet->m_watermarkCount; ++i)
-      if (i != m_current && records::FieldText(sheet->m_watermarks[i].text) == text) taken = true;
-    if (taken) CopyField(record->text, sizeof record->text, acceptedText_, kMaxTextBytes);
+    if (text.empty() || TakenByAnother(text)) CopyField(record->text, sizeof record->text, acceptedText_, kMaxTextBytes);
   }
   if (XDEVMODE* settings = Settings()) {
     WatermarkRecord* record = CurrentRecord();

@@ -75,6 +75,8 @@ class WmarkDlg : public controls::DP_ListBoxTabDialogItem {
   // The text the record had when it became current or was last accepted: a
   // name another watermark already has is taken back to it.
   bool AcceptText();
+  // Whether a record other than the current one has the name.
+  bool TakenByAnother(const std::string& text);
   void SetText(int id, const std::string& text);
   std::string Text(int id);
   void CommonTail();
