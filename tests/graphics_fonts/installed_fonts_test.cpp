@@ -170,6 +170,30 @@ TEST_F(InstalledFontsTest, AModelWithoutResidentFontsOffersItsInstalledFonts) {
   EXPECT_EQ(faces, (std::vector<std::string>{"Garamond Soft", "Brush Soft", "Disk Gothic"}));
 }
 
+TEST_F(InstalledFontsTest, ASavedSubstitutionTableReachesAnOpenDocument) {
+  HANDLE printer = Printer("Fonts Table", kPdlPcl5e);
+  PdevPtr pdev = NewPdev(printer, "Fonts Table");
+  pdev->deviceFonts = Load(pdev.get(), kPdlPcl5e);
+  ASSERT_NE(pdev->deviceFonts, nullptr);
+  pdev->devmode.dmPrivate._nPDL = kPdlPcl5e;
+  // A document is open with the table as it stood (no row for Arial).
+  pdev->fontSubstitution = BuildFontSubstitutionTable(printer, "Fonts Table", kPdlPcl5e, pdev->deviceFonts, 0);
+  ASSERT_NE(pdev->fontSubstitution, nullptr);
+  EXPECT_EQ(FindFontSubstitution("Arial", pdev->fontSubstitution), -1);
+
+  StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "Accessed", "TRUE");
+  StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "0", "Arial,Univers");
+  std::vector<BYTE> block(kFontListRefreshBlockBytes, 0);
+  const DWORD action = 2;
+  const WORD pdl = kPdlPcl5e;
+  std::memcpy(block.data(), &action, sizeof action);
+  std::strcpy(reinterpret_cast<char*>(block.data() + 4), "Fonts Table");
+  std::memcpy(block.data() + 264, &pdl, sizeof pdl);
+  EXPECT_EQ(ServeConfigEscape(pdev.get(), kEscFontListRefresh, static_cast<ULONG>(block.size()), block.data()), 0u);
+  EXPECT_EQ(FindFontSubstitution("Arial", pdev->fontSubstitution), 0) << "Univers is the list's first font";
+  FreeFontSubstitution(&pdev->fontSubstitution);
+}
+
 TEST_F(InstalledFontsTest, FontListRefreshReloadsTheListAndKeepsTheOldOneReadable) {
   HANDLE printer = Printer("Fonts Refresh", kPdlPcl5e);
   PdevPtr pdev = NewPdev(printer, "Fonts Refresh");
