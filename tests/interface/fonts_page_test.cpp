@@ -8,6 +8,8 @@
 #include "common/installed_font_record.h"
 #include "interface/pages/font_substitution_table.h"
 #include "interface/pages/pcl_font_list.h"
+#include "platform/base/machine.h"
+#include "platform/spooler/spooler.h"
 #include "tests/interface/sheet_page_driver.h"
 
 namespace pagetest {
@@ -213,11 +215,43 @@ TEST_F(SubstitutionDialogTest, APartnerIsMatchedByItsWholeName) {
   InstallDiskFont(printer, "52", "Gothic");
   SetString(printer, kStorePrinterData, "FontSubstitutionPCL", "Accessed", "TRUE");
   SetString(printer, kStorePrinterData, "FontSubstitutionPCL", "0", "Courier New,Gothic");
+  InstallSoftFont(printer, "53", "Memory Only");
   OpenTable(printer, &settings, [&](HWND dialog) {
     EXPECT_EQ(LeftItem(dialog, "Courier New"), "Courier New (Gothic)");
+    // Disk fonts are offered; a font only in the printer's memory is not.
+    const std::vector<std::string> faces = Entries(dialog, 1041, false);
+    EXPECT_NE(std::find(faces.begin(), faces.end(), "Gothic Extra"), faces.end());
+    EXPECT_EQ(std::find(faces.begin(), faces.end(), "Memory Only"), faces.end());
     Click(dialog, IDOK);
   });
   EXPECT_EQ(GetString(printer, kStorePrinterData, "FontSubstitutionPCL", "0").value_or(""), "Courier New,Gothic");
+  // The watermark page's faces list the installed soft fonts too.
+  RunPage(printer, &settings, 138, [&](HWND page, OrbaMainDlg*) {
+    ASSERT_TRUE(Pick(page, 1155, A("社外秘"), false));
+    const std::vector<std::string> faces = Entries(page, 1147, true);
+    EXPECT_NE(std::find(faces.begin(), faces.end(), "Memory Only"), faces.end());
+  });
+}
+
+TEST_F(SubstitutionDialogTest, ATableThatCannotBeStoredIsReportedAndTheStoredOneKept) {
+  HANDLE printer = InstallModel(kPs, "Table Denied");
+  XDEVMODE settings = Default(printer, "Table Denied", kXDevModePdlPostScript);
+  settings.dmPrivate._dwPrinterAttributes |= 0x40;
+  SetString(printer, kStorePrinterData, "FontSubstitutionPS", "Accessed", "TRUE");
+  SetString(printer, kStorePrinterData, "FontSubstitutionPS", "0", "Arial,Courier");
+  // This user may print, not change the printer.
+  ASSERT_TRUE(platform::spooler::SetPrinterAccess("Table Denied", platform::CurrentUser(), false));
+  bool stillOpen = false;
+  OpenTable(printer, &settings, [&](HWND dialog) {
+    ASSERT_TRUE(Pick(dialog, 1040, "Arial (Courier)", false));
+    ASSERT_TRUE(Pick(dialog, 1041, A("ソフトフォントとしてダウンロード"), false));
+    Click(dialog, IDOK);
+    stillOpen = ::IsWindowVisible(dialog);
+    Click(dialog, IDCANCEL);
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(GetString(printer, kStorePrinterData, "FontSubstitutionPS", "0").value_or(""), "Arial,Courier");
 }
 
 }  // namespace
