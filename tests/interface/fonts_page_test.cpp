@@ -256,3 +256,47 @@ TEST_F(SubstitutionDialogTest, ATableThatCannotBeStoredIsReportedAndTheStoredOne
 
 }  // namespace
 }  // namespace pagetest
+
+namespace pagetest {
+namespace {
+
+// In restricted mode the user may look at the table but not change how fonts
+// print; the watermark list stays usable, how it prints does not.
+TEST_F(SubstitutionDialogTest, RestrictedModeLeavesOnlyWhatTheUserMayUse) {
+  HANDLE printer = InstallModel(kPs, "Restricted");
+  XDEVMODE settings = Default(printer, "Restricted", kXDevModePdlPostScript);
+  settings.dmPrivate._dwPrinterAttributes |= 0x40;
+  bool tableSeen = false;
+  hands_["#143"] = [&](HWND dialog) {
+    tableSeen = true;
+    EXPECT_TRUE(Enabled(dialog, 1040));
+    EXPECT_FALSE(Enabled(dialog, 1041));
+    EXPECT_FALSE(Enabled(dialog, IDOK));
+    EXPECT_FALSE(Enabled(dialog, 1176));
+    Click(dialog, IDCANCEL);
+  };
+  RunPage(
+      printer, &settings, kFontsPage,
+      [&](HWND page, OrbaMainDlg*) {
+        EXPECT_FALSE(Enabled(page, 1149));
+        EXPECT_FALSE(Enabled(page, 1154));
+        EXPECT_TRUE(Enabled(page, 1152));
+        Click(page, 1152);
+      },
+      IDOK, TRUE);
+  EXPECT_TRUE(tableSeen);
+  RunPage(
+      printer, &settings, 138,
+      [&](HWND page, OrbaMainDlg*) {
+        ASSERT_TRUE(Pick(page, 1155, A("社外秘"), false));
+        EXPECT_TRUE(Enabled(page, 1159));
+        EXPECT_TRUE(Enabled(page, 1161));
+        EXPECT_FALSE(Enabled(page, 1131));
+        EXPECT_FALSE(Enabled(page, 1188));
+        EXPECT_FALSE(Enabled(page, 1701));
+      },
+      IDOK, TRUE);
+}
+
+}  // namespace
+}  // namespace pagetest
