@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "controls/page_functions.h"
 #include "interface/model/model_cache.h"
 #include "interface/pages/pcl_font_list.h"
 #include "interface/pages/settings_sheet.h"
+#include "interface/util/control_access.h"
+#include "interface/util/font_list_refresh.h"
 #include "platform/base/codepage.h"
 #include "platform/base/text_cut.h"
 #include "platform/ui/message_box.h"
@@ -22,6 +25,7 @@ constexpr int kTrueTypeList = 1040;
 constexpr int kPrinterList = 1041;
 constexpr int kDefaultsButton = 1176;
 constexpr int kRestrictedKeep[] = {1056, kTrueTypeList, 1059, IDCANCEL};
+constexpr DWORD kRefreshSubstitutionTable = 2;  // escape 56 action: the table was saved
 constexpr size_t kFaceMax = sizeof(FontSubstitutionEntry::trueTypeFace) - 1;
 
 struct FaceCollector {
@@ -76,13 +80,8 @@ BOOL FontSubstitutionTableDialog::OnInitDialog() {
   Send(m_hWnd, kPrinterList, LB_INSERTSTRING, 0,
        reinterpret_cast<LPARAM>(controls::LoadText(kDownloadEntry).c_str()));
   FillTrueTypeFaces();
-  if (m_sheet->m_restricted) {
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      const int id = ::GetDlgCtrlID(child);
-      if (std::find(std::begin(kRestrictedKeep), std::end(kRestrictedKeep), id) == std::end(kRestrictedKeep))
-        ::EnableWindow(child, FALSE);
-    }
-  }
+  if (m_sheet->m_restricted)
+    DisableControlsExcept(m_hWnd, kRestrictedKeep, static_cast<int>(std::size(kRestrictedKeep)));
   return TRUE;
 }
 
@@ -183,7 +182,8 @@ void FontSubstitutionTableDialog::OnOK() {
                   MB_OK | MB_ICONSTOP);
     return;
   }
-  SendFontRefreshEscape(m_printerName.c_str(), pdl);
+  // A device context in use prints the rest of its document with the new table.
+  SendFontListRefresh(kRefreshSubstitutionTable, m_printerName.c_str(), pdl);
   EndDialog(IDOK);
 }
 

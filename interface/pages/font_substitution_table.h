@@ -1,7 +1,6 @@
 // The font substitution table as the settings dialog edits it: the rows the
 // user saved for the printer and language, or the built-in ones while the user
-// has saved none (or asks for them back); and the request that tells the
-// graphics library the table changed.
+// has saved none (or asks for them back).
 #pragma once
 
 #include <vector>
@@ -17,9 +16,3 @@ std::vector<FontSubstitutionEntry> BuildFontSubstitutionTable(HANDLE printer, WO
 // The printer-list index of the face's substitute (the face compared exactly),
 // -1 when the table has no row for it.
 int FindSubstitution(const char* face, const std::vector<FontSubstitutionEntry>& table);
-
-// Tells the graphics library of the printer that its table for the language
-// changed (private escape 56, action 2, on a device context of the printer made
-// with its current settings in that language). False when no device context
-// could be made.
-bool SendFontRefreshEscape(const char* printerName, WORD pdl);

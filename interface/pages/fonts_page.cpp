@@ -1,11 +1,13 @@
 #include "interface/pages/fonts_page.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "controls/page_functions.h"
 #include "interface/model/model_cache.h"
 #include "interface/pages/font_substitution_dialog.h"
 #include "interface/pages/settings_sheet.h"
+#include "interface/util/control_access.h"
 #include "platform/gdi/drawing.h"
 
 namespace {
@@ -87,10 +89,8 @@ void FontDlg::UpdateControls() {
 
   for (int id : {kInstaller, kCartridge, kHiddenList}) ::ShowWindow(::GetDlgItem(m_hWnd, id), SW_HIDE);
   if (sheet->m_restricted) {
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      const int id = ::GetDlgCtrlID(child);
-      if (id != kEditTable && id != kInstaller) ::EnableWindow(child, FALSE);
-    }
+    static constexpr int kKeep[] = {kEditTable, kInstaller};
+    DisableControlsExcept(m_hWnd, kKeep, static_cast<int>(std::size(kKeep)));
   }
   sheet->UpdateProfileSelection();
   controls::HideModelControls(this, GetModelRecord(sheet->m_printer, sheet->m_printerName.c_str(),

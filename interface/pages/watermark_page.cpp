@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include "interface/pages/settings_sheet.h"
 #include "interface/pages/watermark_values.h"
 #include "interface/records/record_fields.h"
+#include "interface/util/control_access.h"
 #include "platform/base/codepage.h"
 #include "platform/base/text_cut.h"
 #include "platform/gdi/drawing.h"
@@ -429,13 +431,7 @@ void WmarkDlg::FaceChange() {
 }
 
 void WmarkDlg::CommonTail() {
-  if (Restricted()) {
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      const int id = ::GetDlgCtrlID(child);
-      if (std::find(std::begin(kRestrictedKeep), std::end(kRestrictedKeep), id) == std::end(kRestrictedKeep))
-        ::EnableWindow(child, FALSE);
-    }
-  }
+  if (Restricted()) DisableControlsExcept(m_hWnd, kRestrictedKeep, static_cast<int>(std::size(kRestrictedKeep)));
   if (OrbaMainDlg* sheet = Sheet()) sheet->UpdateProfileSelection();
   RECT frame{};
   ::GetWindowRect(::GetDlgItem(m_hWnd, kPreview), &frame);

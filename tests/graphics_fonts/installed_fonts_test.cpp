@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/driver_escapes.h"
 #include "common/installed_font_record.h"
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
@@ -183,13 +184,11 @@ TEST_F(InstalledFontsTest, ASavedSubstitutionTableReachesAnOpenDocument) {
 
   StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "Accessed", "TRUE");
   StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "0", "Arial,Univers");
-  std::vector<BYTE> block(kFontListRefreshBlockBytes, 0);
-  const DWORD action = 2;
-  const WORD pdl = kPdlPcl5e;
-  std::memcpy(block.data(), &action, sizeof action);
-  std::strcpy(reinterpret_cast<char*>(block.data() + 4), "Fonts Table");
-  std::memcpy(block.data() + 264, &pdl, sizeof pdl);
-  EXPECT_EQ(ServeConfigEscape(pdev.get(), kEscFontListRefresh, static_cast<ULONG>(block.size()), block.data()), 0u);
+  FontListRefreshBlock block{};
+  block.action = 2;  // the user saved the substitution table
+  std::strcpy(block.printerName, "Fonts Table");
+  block.pdl = kPdlPcl5e;
+  EXPECT_EQ(ServeConfigEscape(pdev.get(), kEscFontListRefresh, sizeof block, &block), 0u);
   EXPECT_EQ(FindFontSubstitution("Arial", pdev->fontSubstitution), 0) << "Univers is the list's first font";
   FreeFontSubstitution(&pdev->fontSubstitution);
 }
