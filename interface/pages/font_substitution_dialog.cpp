@@ -73,12 +73,11 @@ BOOL FontSubstitutionTableDialog::OnInitDialog() {
     // Fonts only in the printer's memory are gone when it is switched off.
     if (!(entry.metrics[kPclMetricsFlagsOffset] & kPclMetricsScalable) || entry.source == kPclFontMemory) continue;
     const std::string face = PclFontFace(entry);
-    if (Send(m_hWnd, kPrinterList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(face.c_str())) <
-        0)
+    if (Send(m_hWnd, kPrinterList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+             reinterpret_cast<LPARAM>(face.c_str())) < 0)
       Send(m_hWnd, kPrinterList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
   }
-  Send(m_hWnd, kPrinterList, LB_INSERTSTRING, 0,
-       reinterpret_cast<LPARAM>(controls::LoadText(kDownloadEntry).c_str()));
+  Send(m_hWnd, kPrinterList, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(controls::LoadText(kDownloadEntry).c_str()));
   FillTrueTypeFaces();
   if (m_sheet->m_restricted)
     DisableControlsExcept(m_hWnd, kRestrictedKeep, static_cast<int>(std::size(kRestrictedKeep)));

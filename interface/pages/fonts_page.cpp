@@ -93,8 +93,8 @@ void FontDlg::UpdateControls() {
     DisableControlsExcept(m_hWnd, kKeep, static_cast<int>(std::size(kKeep)));
   }
   sheet->UpdateProfileSelection();
-  controls::HideModelControls(this, GetModelRecord(sheet->m_printer, sheet->m_printerName.c_str(),
-                                                   kModelReloadWhenMissing));
+  controls::HideModelControls(this,
+                              GetModelRecord(sheet->m_printer, sheet->m_printerName.c_str(), kModelReloadWhenMissing));
 }
 
 void FontDlg::OnTrueTypeMode() {

@@ -13,15 +13,15 @@
 #include "interface/records/host_font_entry.h"
 #include "interface/records/model_resource.h"
 #include "interface/records/section_keys.h"
-#include "platform/base/codepage.h"
-#include "platform/base/errors.h"
-#include "platform/base/modules.h"
-#include "platform/base/debug.h"
-#include "platform/base/resources.h"
 #include "interface/util/resource_text.h"
 #include "platform/base/arith.h"
-#include "platform/ui/user.h"
+#include "platform/base/codepage.h"
+#include "platform/base/debug.h"
+#include "platform/base/errors.h"
+#include "platform/base/modules.h"
+#include "platform/base/resources.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/user.h"
 
 namespace {
 
@@ -85,13 +85,14 @@ std::optional<Sources> ReadSources(HANDLE printer, const XDEVMODE& settings) {
     sources.memoryIds = fontrecord::SplitIdList(memoryList);
     sources.diskIds = fontrecord::SplitIdList(diskList);
     digest += "|" + memoryList + "|" + diskList + "|" +
-              std::to_string(ReadDword(printer, kStoreUserFonts, sources.hostSection.c_str(), "PCLFont_Number")) +
-              "|" + std::to_string(ReadDword(printer, kStorePrinterFonts, "PCLFont", "Number")) + "|" +
+              std::to_string(ReadDword(printer, kStoreUserFonts, sources.hostSection.c_str(), "PCLFont_Number")) + "|" +
+              std::to_string(ReadDword(printer, kStorePrinterFonts, "PCLFont", "Number")) + "|" +
               std::to_string(ReadDword(printer, kStorePrinterFonts, "PCLFontDisk", "ChangeCounter"));
     for (const std::string& id : sources.memoryIds)
-      digest += records::SettingExists(printer, kStoreUserFonts, sources.hostSection.c_str(), ("PCLFontMem_" + id).c_str())
-                    ? "m"
-                    : "-";
+      digest +=
+          records::SettingExists(printer, kStoreUserFonts, sources.hostSection.c_str(), ("PCLFontMem_" + id).c_str())
+              ? "m"
+              : "-";
   }
   sources.stamp = Digest(digest);
   return sources;
@@ -217,12 +218,16 @@ PclFontList* GetPclFontList(HANDLE printer, const char* printerName, const Model
 
 BYTE CharSetOfSymbolSetClass(BYTE symbolSetClass) {
   switch (symbolSetClass) {
-    case 2: return SYMBOL_CHARSET;
+    case 2:
+      return SYMBOL_CHARSET;
     case 5:
     case 6:
-    case 7: return SHIFTJIS_CHARSET;
-    case 8: return GB2312_CHARSET;
-    default: return ANSI_CHARSET;
+    case 7:
+      return SHIFTJIS_CHARSET;
+    case 8:
+      return GB2312_CHARSET;
+    default:
+      return ANSI_CHARSET;
   }
 }
 
@@ -263,7 +268,8 @@ int ReportEntry(const PclFontEntry& entry, int resolution, FONTENUMPROCA callbac
   tm.tmPitchAndFamily = pitch;
   tm.tmCharSet = lf.lfCharSet;
   tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = resolution;
-  tm.ntmFlags = (weight > 500 ? NTM_BOLD : 0) | (italic ? NTM_ITALIC : 0) | (weight <= 500 && !italic ? NTM_REGULAR : 0);
+  tm.ntmFlags =
+      (weight > 500 ? NTM_BOLD : 0) | (italic ? NTM_ITALIC : 0) | (weight <= 500 && !italic ? NTM_REGULAR : 0);
   const DWORD type = scalable ? DEVICE_FONTTYPE : DEVICE_FONTTYPE | RASTER_FONTTYPE;
   return callback(&lf, reinterpret_cast<const TEXTMETRICA*>(&metrics), type, data);
 }

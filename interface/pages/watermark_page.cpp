@@ -52,8 +52,8 @@ enum : int {
   kYOffset = 1707,
 };
 
-constexpr int kEditingControls[] = {1121, kText, 1125, kFace, 1134, kStyle, 1128, kSize, 1714, 1715, 1170, kAngle,
-                                    1163, 1165, 1171, kShade, 1173, 1174, kCentred, kRelative, kDelete};
+constexpr int kEditingControls[] = {1121,   kText, 1125, kFace, 1134,   kStyle, 1128, kSize,    1714,      1715,   1170,
+                                    kAngle, 1163,  1165, 1171,  kShade, 1173,   1174, kCentred, kRelative, kDelete};
 constexpr int kPositionControls[] = {1704, kXOffset, 1705, 1706, 1708, kYOffset, 1709, 1710, 1711};
 // What stays usable in restricted mode: choosing and editing watermarks, not
 // how they print.
@@ -127,7 +127,8 @@ int CALLBACK AddStyle(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD ty
       InsertStyle(fill->combo, controls::LoadText(kItalic), 0x202, FW_NORMAL);
       InsertStyle(fill->combo, controls::LoadText(kBoldItalic), 0x303, FW_BOLD);
       return 1;
-    default: break;
+    default:
+      break;
   }
   const DWORD flags = ntm->ntmFlags;
   const DWORD italic = font->lfItalic ? 0x200 : 0;
@@ -376,7 +377,8 @@ void WmarkDlg::FaceChange() {
   HWND faceCombo = ::GetDlgItem(m_hWnd, kFace);
   const int faceIndex = static_cast<int>(::SendMessageA(faceCombo, CB_GETCURSEL, 0, 0));
   char face[64] = {};
-  if (faceIndex >= 0) ::SendMessageA(faceCombo, CB_GETLBTEXT, static_cast<WPARAM>(faceIndex), reinterpret_cast<LPARAM>(face));
+  if (faceIndex >= 0)
+    ::SendMessageA(faceCombo, CB_GETLBTEXT, static_cast<WPARAM>(faceIndex), reinterpret_cast<LPARAM>(face));
   if (!face[0]) {
     std::memcpy(face, record->faceName, sizeof record->faceName);
     face[sizeof record->faceName - 1] = '\0';
@@ -406,8 +408,8 @@ void WmarkDlg::FaceChange() {
   }
 
   const std::string style(records::FieldText(record->styleName));
-  LRESULT styleIndex = ::SendMessageA(styleCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                      reinterpret_cast<LPARAM>(style.c_str()));
+  LRESULT styleIndex =
+      ::SendMessageA(styleCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(style.c_str()));
   if (styleIndex < 0 && ::SendMessageA(styleCombo, CB_GETCOUNT, 0, 0) > 0) {
     styleIndex = 0;
     char first[64] = {};
@@ -416,7 +418,8 @@ void WmarkDlg::FaceChange() {
   }
   if (styleIndex >= 0) {
     ::SendMessageA(styleCombo, CB_SETCURSEL, static_cast<WPARAM>(styleIndex), 0);
-    const DWORD data = static_cast<DWORD>(::SendMessageA(styleCombo, CB_GETITEMDATA, static_cast<WPARAM>(styleIndex), 0));
+    const DWORD data =
+        static_cast<DWORD>(::SendMessageA(styleCombo, CB_GETITEMDATA, static_cast<WPARAM>(styleIndex), 0));
     record->weight = static_cast<WORD>(data >> 16);
     record->styleBits = (data >> 8) & 0xFF;
   }
@@ -717,7 +720,8 @@ void WmarkDlg::OnDestroy() {
   // A clashing name goes back quietly: the page is going away.
   if (WatermarkRecord* record = CurrentRecord()) {
     const std::string text(records::FieldText(record->text));
-    if (text.empty() || TakenByAnother(text)) CopyField(record->text, sizeof record->text, acceptedText_, kMaxTextBytes);
+    if (text.empty() || TakenByAnother(text))
+      CopyField(record->text, sizeof record->text, acceptedText_, kMaxTextBytes);
   }
   if (XDEVMODE* settings = Settings()) {
     WatermarkRecord* record = CurrentRecord();
@@ -774,9 +778,9 @@ HBITMAP WmarkDlg::DrawPreview(const WatermarkRecord& record, int* side) {
     if (entry >= 0) {
       const BYTE* image = m_fonts->entries[entry].metrics;
       const BYTE symbolSetClass = image[kPclMetricsCharSetClassOffset];
-      lf.lfCharSet = symbolSetClass == 2 ? SYMBOL_CHARSET
+      lf.lfCharSet = symbolSetClass == 2                          ? SYMBOL_CHARSET
                      : symbolSetClass >= 5 && symbolSetClass <= 7 ? SHIFTJIS_CHARSET
-                                                                   : ANSI_CHARSET;
+                                                                  : ANSI_CHARSET;
       const BYTE family = image[kPclMetricsPitchAndFamilyOffset] & 0xF0;
       lf.lfPitchAndFamily = family <= 0x50 ? family : 0;
     } else {

@@ -56,8 +56,8 @@ class WmarkDlg : public controls::DP_ListBoxTabDialogItem {
   controls::CArrowEdit m_angleEdit;
   controls::CArrowEdit m_shadeEdit;
   CListBox m_list;
-  int m_current = -1;        // index of the record being edited in the sheet's list
-  DWORD m_faceFlags = 0;     // font type of the current face (DEVICE_FONTTYPE for a printer font)
+  int m_current = -1;     // index of the record being edited in the sheet's list
+  DWORD m_faceFlags = 0;  // font type of the current face (DEVICE_FONTTYPE for a printer font)
   PclFontList* m_fonts = nullptr;
 
   DECLARE_MESSAGE_MAP()

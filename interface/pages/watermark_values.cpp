@@ -118,7 +118,7 @@ POINT WatermarkTextOrigin(int side, int width, int height, int angle, LONG xOffs
   const double c = side / 2;
   const double x = c - (width / 2.0 * std::cos(theta) + height / 2.0 * std::sin(theta)) +
                    MulDiv(static_cast<int>(xOffset), 100, 254);
-  const double y = c + width / 2.0 * std::sin(theta) - height / 2.0 * std::cos(theta) -
-                   MulDiv(static_cast<int>(yOffset), 100, 254);
+  const double y =
+      c + width / 2.0 * std::sin(theta) - height / 2.0 * std::cos(theta) - MulDiv(static_cast<int>(yOffset), 100, 254);
   return POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
 }

@@ -194,7 +194,8 @@ TEST_F(SubstitutionDialogTest, DefaultsUntilSavedThenTheUsersPairsAndBackToDefau
   EXPECT_EQ(GetString(printer, kStorePrinterData, "FontSubstitutionPS", "Accessed").value_or(""), "TRUE");
   std::vector<std::string> rows;
   for (const std::string& key : Keys(printer, kStorePrinterData, "FontSubstitutionPS"))
-    if (key != "Accessed") rows.push_back(GetString(printer, kStorePrinterData, "FontSubstitutionPS", key).value_or(""));
+    if (key != "Accessed")
+      rows.push_back(GetString(printer, kStorePrinterData, "FontSubstitutionPS", key).value_or(""));
   EXPECT_NE(std::find(rows.begin(), rows.end(), "Times New Roman,Courier"), rows.end());
   EXPECT_EQ(std::find(rows.begin(), rows.end(), "Arial,Helvetica"), rows.end());
 

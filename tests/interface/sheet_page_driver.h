@@ -101,8 +101,8 @@ class SheetPageTest : public recordstest::RecordsTest {
 
   // Runs the document sheet; `page` acts on the page of the template, then the
   // sheet closes with `button`. Answers RunPropertiesSheet's result.
-  int RunPage(HANDLE printer, XDEVMODE* settings, UINT templateId, const std::function<void(HWND page, OrbaMainDlg*)>& page,
-              int button = IDOK, BOOL restricted = FALSE) {
+  int RunPage(HANDLE printer, XDEVMODE* settings, UINT templateId,
+              const std::function<void(HWND page, OrbaMainDlg*)>& page, int button = IDOK, BOOL restricted = FALSE) {
     hands_["#129"] = [&](HWND dialog) {
       auto* sheet = dynamic_cast<OrbaMainDlg*>(CWnd::FromHandlePermanent(dialog));
       ASSERT_NE(sheet, nullptr);

@@ -1,11 +1,12 @@
 // The watermark page as a user drives it: watermarks added, renamed, deleted and
 // edited land in the right stored record; a name another watermark has is
 // refused; the shade, outline and EMF rules; the preview's drawing.
+#include "interface/pages/watermark_page.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "interface/pages/watermark_page.h"
 #include "interface/pages/watermark_values.h"
 #include "interface/records/hex_names.h"
 #include "interface/records/watermark_store.h"
@@ -33,9 +34,9 @@ TEST(WatermarkValuesTest, ShadeColourOffsetAndSizeRules) {
     const char* text;
     bool accepted;
     LONG tenths;
-  } offsets[] = {{"12.5", true, 125},   {"-2540", true, -25400}, {"2540", true, 25400}, {"-2540.1", false, 0},
-                 {"2541", false, 0},    {"1-2", false, 0},       {"1..2", false, 0},    {"12a", false, 0},
-                 {"", false, 0},        {"-", false, 0},         {".5", true, 5}};
+  } offsets[] = {{"12.5", true, 125}, {"-2540", true, -25400}, {"2540", true, 25400}, {"-2540.1", false, 0},
+                 {"2541", false, 0},  {"1-2", false, 0},       {"1..2", false, 0},    {"12a", false, 0},
+                 {"", false, 0},      {"-", false, 0},         {".5", true, 5}};
   for (const auto& c : offsets) {
     LONG tenths = 0;
     EXPECT_EQ(ParseOffsetText(c.text, &tenths), c.accepted) << c.text;

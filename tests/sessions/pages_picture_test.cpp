@@ -38,8 +38,7 @@ TEST(PagesPictureTest, WatermarkFontsAndSubstitutionDialogsOfBothModels) {
   cancel
 cancel
 )";
-    const sessions::HostRun run =
-        sessions::RunHost(folder, std::string(model) + ".ini", script, {"--properties"});
+    const sessions::HostRun run = sessions::RunHost(folder, std::string(model) + ".ini", script, {"--properties"});
     EXPECT_EQ(run.exitCode, 1) << run.said;  // cancelled: nothing printed
     for (const char* name : {"watermark.png", "fonts.png", "table.png"}) {
       SCOPED_TRACE(name);

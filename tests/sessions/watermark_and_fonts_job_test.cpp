@@ -53,11 +53,13 @@ TEST(WatermarkJobTest, AWatermarkMadeInTheSheetPrintsTurnedOnTheChosenPages) {
   pick 1028 #2
   click 1161
   type 1159 "SAMPLE" replace
-  check 1131 )") + (firstPageOnly ? "on" : "off") + R"(
+  check 1131 )") + (firstPageOnly ? "on" : "off") +
+                               R"(
   ok
 ok
 )";
-    const sessions::HostRun run = sessions::RunHost(folder, "nardo-c5545.ini", script, {"--properties", "--portrait", "--marks", "2"});
+    const sessions::HostRun run =
+        sessions::RunHost(folder, "nardo-c5545.ini", script, {"--properties", "--portrait", "--marks", "2"});
     ASSERT_EQ(run.exitCode, 0) << run.said;
     const graphicstest::GhostscriptRun rendered = graphicstest::RunPostScriptJob(PostScriptOf(run.job), 36);
     ASSERT_TRUE(rendered.Clean()) << rendered.output;
