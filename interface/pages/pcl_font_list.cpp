@@ -129,8 +129,10 @@ bool ReadInstalledFont(HANDLE printer, const char* section, const char* listName
   return true;
 }
 
+// Null when the model's resource library cannot be loaded, or (*noMemory set)
+// when no memory is left for the list.
 PclFontList* BuildList(HANDLE printer, const char* printerName, const ModelRecord& model, const XDEVMODE& settings,
-                       const Sources& sources) {
+                       const Sources& sources, bool* noMemory) {
   const WORD pdl = settings.dmPrivate._nPDL;
   const std::vector<const ModelFontRow*> resident = ResidentRows(model, pdl);
   // Room for every id the lists hold: the counters may say fewer.
@@ -179,12 +181,16 @@ PclFontList* BuildList(HANDLE printer, const char* printerName, const ModelRecor
   }
 
   auto* node = static_cast<PclFontList*>(std::calloc(1, sizeof(PclFontList)));
-  if (!node) return nullptr;
+  if (!node) {
+    *noMemory = true;
+    return nullptr;
+  }
   std::strcpy(node->printerName, printerName);
   node->pdl = pdl;
   node->sourceStamp = sources.stamp;
   if (!AllocatePclFontEntries(node, static_cast<DWORD>(entries.size()))) {
     std::free(node);
+    *noMemory = true;
     return nullptr;
   }
   if (!entries.empty()) std::memcpy(node->entries, entries.data(), entries.size() * sizeof(PclFontEntry));
@@ -206,11 +212,14 @@ PclFontList* GetPclFontList(HANDLE printer, const char* printerName, const Model
   if (!sources) return nullptr;
   PclFontList* cached = LookupPclFontList(printerName, settings->dmPrivate._nPDL);
   if (cached && cached->sourceStamp == sources->stamp) return cached;
-  PclFontList* built = BuildList(printer, printerName, *model, *settings, *sources);
+  bool noMemory = false;
+  PclFontList* built = BuildList(printer, printerName, *model, *settings, *sources, &noMemory);
   if (!built) {
-    char text[256] = {};
-    LoadResString(kNoMemoryForFonts, text, sizeof text);
-    if (text[0]) MessageBoxA(0, text, printerName, MB_OK | MB_ICONSTOP);
+    if (noMemory) {
+      char text[256] = {};
+      LoadResString(kNoMemoryForFonts, text, sizeof text);
+      if (text[0]) MessageBoxA(0, text, printerName, MB_OK | MB_ICONSTOP);
+    }
     return nullptr;
   }
   return PublishPclFontList(built);

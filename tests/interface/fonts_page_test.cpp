@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "common/installed_font_record.h"
+#include "common/pdl_kind.h"
 #include "interface/pages/font_substitution_table.h"
 #include "interface/pages/pcl_font_list.h"
 #include "platform/base/machine.h"
@@ -94,6 +95,19 @@ TEST_F(FontsPageTest, TheListHoldsResidentAndInstalledFontsAndFollowsTheInstalle
   PclFontList* psList = GetPclFontList(printer, "Fonts PCL", model, &ps);
   ASSERT_NE(psList, nullptr);
   for (const std::string& face : Faces(psList)) EXPECT_NE(face.rfind("Soft", 0), 0u) << face;
+}
+
+TEST_F(FontsPageTest, AListThatCannotBeBuiltIsNotCached) {
+  HANDLE printer = InstallText(
+      "[General]\nModelName=No Module\nModelDLL=missing.dll\n[PDL]\n1=PCL5E\nDefault=1\n"
+      "[Fonts]\n201=Univers,Univers,0,Univers,3\n",
+      "No Module");
+  XDEVMODE settings = Default(printer, "No Module", kPdlPcl5e);
+  const ModelRecord* model = GetModelRecord(printer, "No Module", kModelReloadWhenMissing);
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(GetPclFontList(printer, "No Module", model, &settings), nullptr);
+  EXPECT_EQ(LookupPclFontList("No Module", settings.dmPrivate._nPDL), nullptr) << "the next request tries again";
+  EXPECT_TRUE(boxes_.empty()) << "a missing module is no lack of memory";
 }
 
 TEST_F(FontsPageTest, EnumerationReportsFacesOnceAndStopsWhenAsked) {
