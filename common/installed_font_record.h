@@ -174,6 +174,25 @@ struct RecordText {
   std::string fontFilePath;     // the font (or macro) file on the host
 };
 
+// The ids of a list value ("12;7;"): each ended by ";", blanks around them
+// ignored, empty ones skipped.
+inline std::vector<std::string> SplitIdList(std::string_view list) {
+  std::vector<std::string> ids;
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find(';', start);
+    if (end == std::string_view::npos) end = list.size();
+    std::string_view id = list.substr(start, end - start);
+    const size_t first = id.find_first_not_of(" \t");
+    if (first != std::string_view::npos) {
+      id = id.substr(first, id.find_last_not_of(" \t") - first + 1);
+      ids.emplace_back(id);
+    }
+    start = end + 1;
+  }
+  return ids;
+}
+
 // Splits a record text (without its ";"): the first two fields end at a comma or a
 // blank, separators (commas and blanks) between fields are skipped, and the path
 // ends at a comma or the end of the text, so a path may hold blanks. Nothing when a

@@ -5,7 +5,9 @@
 // reloaded, so the next device context and job see the new configuration.
 // With action 1 the printer's device-font list for the language named in the
 // block leaves the font-list cache, and this device context takes a freshly
-// built list when it is that printer's. The old list is only retired: other
+// built list when it is that printer's. With action 2 (the user saved the
+// font substitution table) a document open on that printer and language takes
+// the saved table. The old list is only retired: other
 // device contexts, and the font metrics GDI was handed, still point into it.
 //
 // A device context in use keeps the copy of the record it was set up from:
@@ -19,6 +21,7 @@
 #include "graphics/escapes/escapes.h"
 #include "graphics/output/device_font_list_cache.h"
 #include "graphics/output/device_fonts.h"
+#include "graphics/output/font_substitution.h"
 #include "platform/base/codepage.h"
 #include "platform/spooler/spooler.h"
 
@@ -28,6 +31,7 @@ constexpr size_t kPrinterNameOffset = 4;
 constexpr size_t kPrinterNameBytes = 260;
 constexpr size_t kPdlFlagsOffset = 264;
 constexpr DWORD kActionReloadFontList = 1;
+constexpr DWORD kActionReloadSubstitution = 2;
 
 void ReloadOwnPrinter(PDEV* pdev) { GetModelRecord(pdev->engineDevice, pdev->printer, pdev->printerName); }
 
@@ -57,6 +61,14 @@ ULONG FontListRefresh(PDEV* pdev, ULONG inSize, const void* in) {
   if (action == kActionReloadFontList) {
     DropCachedFontLists(name, pdlFlags);
     if (own) pdev->deviceFonts = LoadInstalledFonts(pdev->printer, pdev->printerName, pdev->model, &pdev->devmode);
+  }
+  // The user saved the substitution table: this device context prints the
+  // rest of its document with it (a new document builds it anyway).
+  if (action == kActionReloadSubstitution && own && pdev->fontSubstitution &&
+      pdlFlags == pdev->devmode.dmPrivate._nPDL) {
+    FreeFontSubstitution(&pdev->fontSubstitution);
+    pdev->fontSubstitution =
+        BuildFontSubstitutionTable(pdev->printer, pdev->printerName, pdlFlags, pdev->deviceFonts, 0);
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/font_substitution_defaults.h"
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
 #include "graphics/core/graphics_settings.h"
@@ -19,43 +20,6 @@
 #include "platform/base/errors.h"
 
 namespace {
-
-struct BuiltInRow {
-  const char* trueTypeFace;
-  const char* printerFace;
-};
-
-// Japanese names in Shift-JIS.
-constexpr BuiltInRow kPostScriptRows[] = {
-    {"Arial", "Helvetica"},
-    {"Arial Narrow", "Helvetica-Narrow"},
-    {"Book Antiqua", "Palatino"},
-    {"Bookman Old Style", "ITC Bookman"},
-    {"Century Gothic", "ITC Avant Garde Gothic"},
-    {"Century Schoolbook", "New Century Schoolbook"},
-    {"Courier New", "Courier"},
-    {"Eurostile", "Eurostile"},
-    {"Letter Gothic MT", "Letter Gothic"},
-    {"Times New Roman", "Times"},
-    {"\x82l\x82r \x83S\x83V\x83""b\x83N", "\x92\x86\x83S\x83V\x83""b\x83NBBB"},
-    {"@\x82l\x82r \x83S\x83V\x83""b\x83N", "@\x92\x86\x83S\x83V\x83""b\x83NBBB"},
-    {"\x82l\x82r \x96\xBE\x92\xA9", "\x83\x8A\x83\x85\x83""E\x83~\x83\x93L-KL"},
-    {"@\x82l\x82r \x96\xBE\x92\xA9", "@\x83\x8A\x83\x85\x83""E\x83~\x83\x93L-KL"},
-};
-
-constexpr BuiltInRow kPcl5eRows[] = {
-    {"Arial", "ArialMT"},
-    {"Courier New", "Courier"},
-    {"Garamond", "Garamond"},
-    {"Letter Gothic MT", "LetterGothic"},
-    {"Times New Roman", "Times New"},
-    {"\x82l\x82r \x83S\x83V\x83""b\x83N", "\x83S\x83V\x83""b\x83N"},
-    {"@\x82l\x82r \x83S\x83V\x83""b\x83N", "@\x83S\x83V\x83""b\x83N"},
-    {"\x82l\x82r \x96\xBE\x92\xA9", "\x96\xBE\x92\xA9"},
-    {"@\x82l\x82r \x96\xBE\x92\xA9", "@\x96\xBE\x92\xA9"},
-};
-
-constexpr BuiltInRow kOtherPclRows[] = {{"bogus", "bogus"}};
 
 constexpr DWORD kValueRead = 1024;
 constexpr size_t kMaxUserRows = 300;
@@ -124,10 +88,9 @@ std::vector<FontSubstitutionEntry> UserRows(HANDLE printer, const std::string& s
   return rows;
 }
 
-template <size_t N>
-std::vector<FontSubstitutionEntry> BuiltInRows(const BuiltInRow (&table)[N], const DeviceFontList* fonts) {
+std::vector<FontSubstitutionEntry> BuiltInRows(WORD pdlKind, const DeviceFontList* fonts) {
   std::vector<FontSubstitutionEntry> rows;
-  for (const BuiltInRow& built : table) {
+  for (const FontSubstitutionDefaultRow& built : DefaultFontSubstitutionRows(pdlKind)) {
     const int index = FindDeviceFontByName(built.printerFace, fonts);
     if (index < 0) continue;
     FontSubstitutionEntry row{};
@@ -147,12 +110,8 @@ FontSubstitutionTable* BuildFontSubstitutionTable(HANDLE printer, const char* pr
   std::vector<FontSubstitutionEntry> rows;
   if (reset == 0 && ReadValue(printer, section, "Accessed", 16, &accessed) && accessed == "TRUE") {
     rows = UserRows(printer, section, fonts);
-  } else if (pdlKind & kPdlPostScriptMask) {
-    rows = BuiltInRows(kPostScriptRows, fonts);
-  } else if (pdlKind & 0x08) {
-    rows = BuiltInRows(kPcl5eRows, fonts);
   } else {
-    rows = BuiltInRows(kOtherPclRows, fonts);
+    rows = BuiltInRows(pdlKind, fonts);
   }
 
   auto* table = static_cast<FontSubstitutionTable*>(GraphicsHeapAlloc(sizeof(FontSubstitutionTable)));

@@ -46,22 +46,6 @@ bool ReadText(HANDLE printer, int32_t kind, const char* section, const char* key
   return false;
 }
 
-// The ids of a list value: each followed by ";", blanks around them ignored.
-std::vector<std::string> SplitIds(const std::string& list) {
-  std::vector<std::string> ids;
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    std::string id = list.substr(start, end - start);
-    id.erase(0, id.find_first_not_of(" \t"));
-    id.erase(id.find_last_not_of(" \t") + 1);
-    if (!id.empty()) ids.push_back(id);
-    start = end + 1;
-  }
-  return ids;
-}
-
 // One installer record: its metrics block and the file it names.
 struct HostFont {
   std::vector<BYTE> data;
@@ -138,8 +122,9 @@ DeviceFontList* LoadInstalledFonts(HANDLE printer, const char* printerName, Mode
     if (!ReadText(printer, kStoreModelDescription, "General", "ModelName", &modelName)) return nullptr;
     section = "HostInfo\\" + modelName;
     std::string list;
-    if (ReadText(printer, kStoreUserFonts, section.c_str(), "PCLFont_List", &list)) memoryIds = SplitIds(list);
-    if (ReadText(printer, kStorePrinterFonts, "PCLFontDisk", "List", &list)) diskIds = SplitIds(list);
+    if (ReadText(printer, kStoreUserFonts, section.c_str(), "PCLFont_List", &list))
+      memoryIds = fontrecord::SplitIdList(list);
+    if (ReadText(printer, kStorePrinterFonts, "PCLFontDisk", "List", &list)) diskIds = fontrecord::SplitIdList(list);
   }
   // Counted from the lists that are read, so no id can land beyond the entries.
   EntryFiller filler(resident.size() + memoryIds.size() + diskIds.size());

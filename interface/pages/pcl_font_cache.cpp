@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 #include "interface/app/library_state.h"
@@ -10,6 +11,7 @@
 namespace {
 
 PclFontList* g_head = nullptr;
+PclFontList* g_retired = nullptr;  // replaced nodes, still readable by whoever holds them
 
 class FontListGuard {
  public:
@@ -60,9 +62,11 @@ PclFontList* FindPclFontList(const char* printerName, WORD pdl, int* found) {
 int FreePclFontLists(const char* printerName, WORD pdl) {
   FontListGuard guard;
   if (!printerName) {
-    while (PclFontList* node = g_head) {
-      g_head = node->next;
-      FreeNode(node);
+    for (PclFontList** list : {&g_head, &g_retired}) {
+      while (PclFontList* node = *list) {
+        *list = node->next;
+        FreeNode(node);
+      }
     }
     return 0;
   }
@@ -95,6 +99,31 @@ int FindFontFace(const char* face, const PclFontList* list) {
     if (platform::EqualsNoCaseAnsi(FaceOf(list->entries[i]), face)) return static_cast<int>(i);
   }
   return -1;
+}
+
+PclFontList* LookupPclFontList(const char* printerName, WORD pdl) {
+  if (!printerName) return nullptr;
+  FontListGuard guard;
+  for (PclFontList* node = g_head; node; node = node->next)
+    if (Matches(*node, printerName, pdl)) return node;
+  return nullptr;
+}
+
+PclFontList* PublishPclFontList(PclFontList* built) {
+  if (!built) return nullptr;
+  FontListGuard guard;
+  for (PclFontList** link = &g_head; *link; link = &(*link)->next) {
+    if (Matches(**link, built->printerName, built->pdl)) {
+      PclFontList* old = *link;
+      *link = old->next;
+      old->next = g_retired;
+      g_retired = old;
+      break;
+    }
+  }
+  built->next = g_head;
+  g_head = built;
+  return built;
 }
 
 DWORD CountPclFontLists() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/base/types.h"
 
@@ -44,6 +45,9 @@ struct PclFontList {
   DWORD count;
   PclFontEntry* entries;  // count entries, owned by the node
   PclFontList* next;
+  // A digest of what the list was built from (the printer's configuration and
+  // the installer's lists and counters): a node whose sources changed is stale.
+  uint64_t sourceStamp;
 };
 
 // The node of (printer name, language word), the name matched without regard to
@@ -63,6 +67,15 @@ bool AllocatePclFontEntries(PclFontList* list, DWORD count);
 // The index of the first entry whose face name equals the face without regard to
 // case; -1 when none does or an argument is NULL.
 int FindFontFace(const char* face, const PclFontList* list);
+
+// The cached node of (printer name, language word), or null; creates nothing.
+PclFontList* LookupPclFontList(const char* printerName, WORD pdl);
+
+// Puts a node built whole by the caller (calloc'd, entries calloc'd) into the
+// cache, in place of any node of its printer name and language word, and answers
+// it. The node it replaces is retired, not freed: a page or dialog may still
+// read it; retired nodes go when every list is freed.
+PclFontList* PublishPclFontList(PclFontList* built);
 
 // How many lists are cached.
 DWORD CountPclFontLists();

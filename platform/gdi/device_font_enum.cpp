@@ -1,5 +1,6 @@
 // Font enumeration on a printer DC: the printer's own fonts beside the outline
-// families, each described in notional units (its em as the cell's scale).
+// families, each described in notional units (its em as the cell's scale); on a
+// display or memory DC the outline families alone.
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -7,6 +8,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/gdi/device_font.h"
+#include "platform/gdi/screen.h"
 
 namespace platform::gdi {
 namespace {
@@ -131,8 +133,12 @@ Entry Describe(const IFIMETRICS& ifi, const std::u16string& family, const std::u
 // answer (1 when nothing was listed).
 int Enumerate(HDC hdc, const LOGFONTW& request, bool oneEntryPerFamily, const std::function<int(const Entry&)>& visit) {
   auto dc = FindDC(hdc);
-  if (!dc) return 0;
-  const SIZE dpi{static_cast<LONG>(dc->pdev.gdiInfo.ulLogPixelsX), static_cast<LONG>(dc->pdev.gdiInfo.ulLogPixelsY)};
+  // A display or memory DC has no device fonts: only the outline families.
+  const bool display = !dc && IsDisplayDC(hdc);
+  if (!dc && !display) return 0;
+  const SIZE dpi = display ? SIZE{DisplayDpiX(), DisplayDpiY()}
+                           : SIZE{static_cast<LONG>(dc->pdev.gdiInfo.ulLogPixelsX),
+                                  static_cast<LONG>(dc->pdev.gdiInfo.ulLogPixelsY)};
   const std::u16string name(request.lfFaceName, std::find(request.lfFaceName, request.lfFaceName + 32, u'\0'));
   const BYTE charset = request.lfCharSet;
   std::vector<std::u16string> listed;
@@ -148,7 +154,7 @@ int Enumerate(HDC hdc, const LOGFONTW& request, bool oneEntryPerFamily, const st
     return answer != 0;
   };
 
-  for (const DeviceFaceInfo& face : DeviceFaces(dc->pdev.hdev)) {
+  for (const DeviceFaceInfo& face : display ? std::vector<DeviceFaceInfo>{} : DeviceFaces(dc->pdev.hdev)) {
     const std::u16string& family = face.families.front();
     if (!name.empty() && !EqualsNoCase(name, family) && !EqualsNoCase(name, face.faceName)) continue;
     const IFIMETRICS& ifi = *face.metrics;
@@ -236,4 +242,15 @@ ZEL_EXTERN_C int EnumFontFamiliesA(HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA lpPr
     return lpProc(reinterpret_cast<const LOGFONTA*>(&e.elfA), reinterpret_cast<const TEXTMETRICA*>(&e.ntmA), e.type,
                   lParam);
   });
+}
+
+ZEL_EXTERN_C BOOL GetRasterizerCaps(LPRASTERIZER_STATUS lpraststat, UINT cb) {
+  if (lpraststat == nullptr || cb < sizeof(RASTERIZER_STATUS)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  lpraststat->nSize = sizeof(RASTERIZER_STATUS);
+  lpraststat->wFlags = TT_AVAILABLE | TT_ENABLED;
+  lpraststat->nLanguageID = 0;
+  return TRUE;
 }

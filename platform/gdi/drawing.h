@@ -385,6 +385,16 @@ ZEL_EXTERN_C int EnumFontFamiliesExW(HDC hdc, LPLOGFONTW lpLogfont, FONTENUMPROC
 ZEL_EXTERN_C int EnumFontFamiliesA(HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam);
 ZEL_EXTERN_C int EnumFontFamiliesW(HDC hdc, LPCWSTR lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam);
 
+// Whether outline fonts can be drawn: FreeType always can here.
+typedef struct _RASTERIZER_STATUS {
+  SHORT nSize;
+  SHORT wFlags;
+  SHORT nLanguageID;
+} RASTERIZER_STATUS, *LPRASTERIZER_STATUS;
+#define TT_AVAILABLE 0x0001
+#define TT_ENABLED 0x0002
+ZEL_EXTERN_C BOOL GetRasterizerCaps(LPRASTERIZER_STATUS lpraststat, UINT cb);
+
 // ---- Images ------------------------------------------------------------------
 
 typedef struct tagBITMAPINFOHEADER {

@@ -29,6 +29,7 @@ struct ControlState {
   UINT check = BST_UNCHECKED;
   // Edits.
   UINT limit = 0;
+  bool allSelected = false;  // EM_SETSEL(0, -1): the next character typed replaces the text
   // Lists and combo boxes.
   std::vector<Entry> entries;
   int selection = -1;
@@ -329,6 +330,10 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CHAR: {
       char text[4096];
       int length = GetWindowTextA(window, text, sizeof text);
+      if (std::exchange(State(window).allSelected, false) && wParam >= 0x20) {
+        length = 0;
+        text[0] = 0;
+      }
       if (wParam == VK_BACK) {
         if (length == 0) return 0;
         text[length - 1] = 0;
@@ -353,11 +358,16 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       return result;
     }
     case EM_LIMITTEXT: State(window).limit = static_cast<UINT>(wParam); return 0;
+    case EM_SETSEL:
+      // Only the whole text is ever selected here: what a dialog selects before typing.
+      State(window).allSelected = wParam == 0 && static_cast<int>(lParam) == -1;
+      return 0;
     case WM_PAINT: PaintEdit(window); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       // The owner hears when typing starts and ends, to check what was typed.
       InvalidateRect(window, nullptr, TRUE);
+      if (message == WM_KILLFOCUS) State(window).allSelected = false;
       Notify(window, message == WM_SETFOCUS ? EN_SETFOCUS : EN_KILLFOCUS);
       return 0;
     case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/driver_escapes.h"
 #include "common/installed_font_record.h"
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
@@ -168,6 +169,28 @@ TEST_F(InstalledFontsTest, AModelWithoutResidentFontsOffersItsInstalledFonts) {
   std::vector<std::string> faces;
   for (DWORD i = 0; i < list->count; ++i) faces.push_back(Face(list->entries[i]));
   EXPECT_EQ(faces, (std::vector<std::string>{"Garamond Soft", "Brush Soft", "Disk Gothic"}));
+}
+
+TEST_F(InstalledFontsTest, ASavedSubstitutionTableReachesAnOpenDocument) {
+  HANDLE printer = Printer("Fonts Table", kPdlPcl5e);
+  PdevPtr pdev = NewPdev(printer, "Fonts Table");
+  pdev->deviceFonts = Load(pdev.get(), kPdlPcl5e);
+  ASSERT_NE(pdev->deviceFonts, nullptr);
+  pdev->devmode.dmPrivate._nPDL = kPdlPcl5e;
+  // A document is open with the table as it stood (no row for Arial).
+  pdev->fontSubstitution = BuildFontSubstitutionTable(printer, "Fonts Table", kPdlPcl5e, pdev->deviceFonts, 0);
+  ASSERT_NE(pdev->fontSubstitution, nullptr);
+  EXPECT_EQ(FindFontSubstitution("Arial", pdev->fontSubstitution), -1);
+
+  StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "Accessed", "TRUE");
+  StoreText(printer, kStorePrinterData, "FontSubstitutionPCL", "0", "Arial,Univers");
+  FontListRefreshBlock block{};
+  block.action = 2;  // the user saved the substitution table
+  std::strcpy(block.printerName, "Fonts Table");
+  block.pdl = kPdlPcl5e;
+  EXPECT_EQ(ServeConfigEscape(pdev.get(), kEscFontListRefresh, sizeof block, &block), 0u);
+  EXPECT_EQ(FindFontSubstitution("Arial", pdev->fontSubstitution), 0) << "Univers is the list's first font";
+  FreeFontSubstitution(&pdev->fontSubstitution);
 }
 
 TEST_F(InstalledFontsTest, FontListRefreshReloadsTheListAndKeepsTheOldOneReadable) {
