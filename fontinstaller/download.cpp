@@ -163,8 +163,8 @@ long SendFile(HANDLE printer, const char* fileName) {
 
 int DownloadFont(HWND owner, const char* printerName, const InstalledFontEntry& entry, const char* file,
                  DWORD flags) {
-  // An entry without a usable id would be sent as ESC *c-1D.
-  if (entry.id < 0) return 0;
+  // An id outside PCL's range would be sent as ESC *c-1D or taken modulo by the printer.
+  if (!IsPclId(entry.id)) return 0;
   const std::string path = file ? std::string(file) : Field(entry.fontFilePath, sizeof entry.fontFilePath);
   const long size = FileSizeOf(path.c_str());
   if (size <= 0) return 0;
@@ -190,7 +190,7 @@ int DownloadFont(HWND owner, const char* printerName, const InstalledFontEntry& 
 }
 
 int DownloadMacro(HWND owner, const char* printerName, const InstalledMacroEntry& entry, DWORD flags) {
-  if (entry.id < 0) return 0;
+  if (!IsPclId(entry.id)) return 0;
   const std::string name = Field(entry.name, sizeof entry.name);
   const std::string path = Field(entry.filePath, sizeof entry.filePath);
   const bool toDisk = (flags & kDownloadToDisk) != 0;
@@ -241,7 +241,7 @@ int deletePCLFile(HWND owner, LPCSTR fileName, int kind, LPSTR printerName, int*
   if (kind != kKindAll && (!fileName || !*fileName)) return 0;
   std::string command;
   if (kind == kKindFonts) {
-    if (!fontId || *fontId < 0) return 0;
+    if (!fontId || !IsPclId(*fontId)) return 0;
     command = DeleteFileLine("0:/fonts/" + std::to_string(*fontId));
   } else if (kind == kKindMacros) {
     if (!macro) return 0;
