@@ -128,18 +128,6 @@ std::string StoreFileLine(const std::string& path, long size) {
 
 std::string DeleteFileLine(const std::string& path) { return "@PJL FSDELETE NAME =\"" + path + "\"\n"; }
 
-bool IsValidMacroName(const std::string& name) {
-  if (name.empty() || name.size() > 16) return false;
-  for (unsigned char c : name) {
-    // Bytes of 0x80 and above are lead or trail bytes of double-byte characters
-    // (or no character at all) except the single-byte katakana.
-    const bool singleByte = (c > 0x20 && c < 0x7F) || (c >= 0xA1 && c <= 0xDF);
-    if (!singleByte) return false;
-    if (std::strchr("\\/:*?\"<>|", c)) return false;
-  }
-  return true;
-}
-
 long SendFile(HANDLE printer, const char* fileName) {
   if (!fileName) return -1;
   HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);

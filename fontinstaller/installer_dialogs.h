@@ -1,0 +1,53 @@
+// The installer's dialogs: plain dialog procedures on the module's templates,
+// each keeping its state in a block hung on the window's user data. What they
+// share: placement, help, boxes from the string table, the checks before a
+// change of the printer-disk lists, and the run's context.
+#pragma once
+
+#include <string>
+
+#include "fontinstaller/installer_records.h"
+#include "platform/base/types.h"
+
+namespace fontinstaller {
+
+// Help topics.
+constexpr int kHelpPclFonts = 2;
+constexpr int kHelpPclMacros = 3;
+constexpr int kHelpEditMacro = 17;
+constexpr int kHelpInstallMacros = 28;
+constexpr int kHelpConfigure = 36;
+constexpr int kHelpMacroInformation = 47;
+constexpr int kHelpClose = -1;
+
+// Centres the dialog on the widest of its ancestors (two fifths of the free
+// height above it), kept inside the screen.
+void CentreDialog(HWND dialog);
+
+// Opens (or, for a negative topic, closes) the help of the run's help file.
+void ShowInstallerHelp(HWND owner, int topic, const InstallerContext& context);
+
+// A box with texts of the string table; a text with "%s" takes the argument.
+int InstallerBox(HWND owner, UINT textId, UINT captionId, UINT style, const std::string& argument = {});
+
+std::string DialogItemText(HWND dialog, int id);
+void SetStatus(HWND dialog, const std::string& text);
+
+bool MayChange(const InstallerContext& context);
+bool SharesInfoFile(const InstallerContext& context);
+// The information file can be opened for writing.
+bool InfoFileWritable(const InstallerContext& context);
+
+// Before a change of an entry on the printer's disk under a shared information
+// file: false (the action ends) when the counters cannot be read, or when they
+// differ, in which case the staleAction box was shown and the lists synced.
+bool ListsAreCurrent(HWND owner, const InstallerContext& context, int kind, UINT staleTextId, UINT captionId);
+
+INT_PTR RunVersionDialog(HWND owner);
+// The printer information file dialog; 1 when a choice was taken.
+INT_PTR RunInfoFileDialog(HWND owner, InstallerContext* context);
+INT_PTR RunMacrosDialog(HWND owner, InstallerContext* context);
+
+}  // namespace fontinstaller
+
+ZEL_EXPORT int EnterInstaller(HWND owner, LPCSTR printerName, void* reserved, int kind, DWORD flags);

@@ -1,0 +1,194 @@
+// The installer as an application starts it: kovpcl32d5.dll loaded by file
+// name, EnterInstaller bound by name and run with a scripted user, for the
+// macros the driver's job options page asks for.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "common/settings_store.h"
+#include "platform/base/codepage.h"
+#include "platform/base/machine.h"
+#include "platform/base/modules.h"
+#include "platform/base/processes.h"
+#include "platform/base/profile.h"
+#include "platform/spooler/spooler.h"
+#include "platform/ui/help.h"
+#include "platform/ui/ui_script.h"
+#include "tests/fontinstaller/installer_test_support.h"
+
+namespace installertest {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr char kPrinter[] = "Nardo M";
+constexpr char kPort[] = "C:\\Ports\\out.prn";
+constexpr char kInfoFile[] = "C:\\Work\\shared.pri";
+constexpr DWORD kDriverFlags = 0x5E;  // may change, may choose the file, shared file
+using EnterInstallerFn = int (*)(HWND, LPCSTR, void*, int, DWORD);
+
+class InstallerSessionTest : public InstallerTest {
+ protected:
+  void SetUp() override {
+    InstallerTest::SetUp();
+    InstallPrinter(kPrinter, kPort);
+    const std::string path = platform::AnsiFromUtf8(
+        platform::WindowsPathFromHost(fs::path(ZEL_DRIVER_DIR) / "kovpcl32d5.dll"));
+    module_ = LoadLibraryA(path.c_str());
+    ASSERT_NE(module_, 0u);
+    enter_ = reinterpret_cast<EnterInstallerFn>(GetProcAddress(module_, "EnterInstaller"));
+    ASSERT_NE(enter_, nullptr);
+    macro_ = Payload();
+    WriteFile("C:\\Work\\macros\\logo.mac", macro_);
+    WriteFile("C:\\Work\\macros\\form.mac", Text("\x1B&a0R form"));
+    WriteFile(kInfoFile, Text("[Fonts]\r\nChangeCounter=0\r\n[Macros]\r\nChangeCounter=0\r\n"));
+    ASSERT_EQ(Store().SetString(0, kStoreUser, "FolderPath", "PCLMacro", "C:\\Work\\macros"), 0u);
+    ASSERT_EQ(Store().SetString(0, kStoreUserMacros, kHostSection, "Global", kInfoFile), 0u);
+  }
+  void TearDown() override {
+    if (module_) FreeLibrary(module_);
+    InstallerTest::TearDown();
+  }
+  static Bytes Payload() {
+    Bytes bytes(1500);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>('A' + i % 26);
+    return bytes;
+  }
+  // One run of the macros dialog with the scripted user; the boxes it saw.
+  std::vector<std::string> Run(const std::string& text, DWORD flags = kDriverFlags) {
+    platform::ui::UiScript script;
+    EXPECT_TRUE(script.Load("session.txt", text)) << script.error();
+    script.Install();
+    EXPECT_EQ(enter_(0, kPrinter, nullptr, 32, flags), 0);
+    script.Finish();
+    script.Uninstall();
+    EXPECT_FALSE(script.failed()) << script.error();
+    return script.boxes();
+  }
+  std::string UserMacro(const std::string& key) {
+    char value[1024] = {};
+    DWORD size = sizeof value;
+    if (Store().GetString(0, kStoreUserMacros, kHostSection, key.c_str(), value, &size) != 0) return "<none>";
+    return value;
+  }
+  std::string Pri(const char* section, const char* key) {
+    char value[512] = {};
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, kInfoFile);
+    return value;
+  }
+  std::string PortText() {
+    const Bytes bytes = ReadFile(kPort);
+    return std::string(bytes.begin(), bytes.end());
+  }
+  std::string MacrosFolder() { return Folder(kFolderUserPclMacros); }
+  std::string Picture(const std::string& name) { return (fs::path(ZEL_BINARY_DIR) / "pictures" / name).string(); }
+
+  HMODULE module_ = 0;
+  EnterInstallerFn enter_ = nullptr;
+  Bytes macro_;
+};
+
+const char kInstallToPc[] = R"(dialog "PCLマクロ"
+expect 1022 disabled
+click 1024
+  dialog "マクロの登録"
+  expect 1026 disabled
+  pick 1039 #1
+  expect 1019 text "logo.mac [C:\\Work\\macros\\logo.mac]"
+  answer ok
+  click 1026
+    dialog "マクロ情報"
+    type 173 "LOGO" replace
+    ok
+  expect 1019 text "LOGO installed."
+  click 3
+)";
+
+TEST_F(InstallerSessionTest, MacrosGoToThePcAndThePrinterDiskAndComeBackOut) {
+  fs::create_directories(Picture(""));
+  // To this PC's disk: the file is copied into the macros folder and recorded.
+  std::vector<std::string> seen =
+      Run(std::string(kInstallToPc) + "png \"" + Picture("macros_dialog.png") + "\"\ncancel\n");
+  const std::string copy = MacrosFolder() + "\\logo.mac";
+  EXPECT_EQ(UserMacro("Macro_1000"), "0," "LOGO," + copy);
+  EXPECT_EQ(UserMacro("Macro_List"), "1000;");
+  EXPECT_EQ(ReadFile(copy), macro_);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), "PCLマクロインストーラ: 登録終了");
+
+  // To the printer's disk: a raw job stores the file under the macro's name and
+  // the shared file lists it.
+  Run(R"(dialog "PCLマクロ"
+click 1024
+  dialog "マクロの登録"
+  check 1010 on
+  pick 1039 #1
+  png ")" + Picture("macro_install_dialog.png") + R"("
+  answer ok
+  click 1026
+    dialog "マクロ情報"
+    type 173 "LOGODISK" replace
+    png ")" + Picture("macro_information.png") + R"("
+    ok
+  click 3
+cancel
+)");
+  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL FSMKDIR NAME =\"0:/pcl\"\n@PJL FSMKDIR NAME =\"0:/pcl/macros\"\n"
+                        "@PJL FSDOWNLOAD FORMAT:BINARY NAME =\"0:/pcl/macros/LOGODISK\" SIZE=1500\n" +
+                            std::string(macro_.begin(), macro_.end()) + "\x1B%-12345X");
+  EXPECT_EQ(Pri("Macros", "3000"), "0,LOGODISK,C:\\Work\\macros\\logo.mac");
+  EXPECT_EQ(Pri("Macros", "ChangeCounter"), "1");
+
+  // Into the printer's memory: the PC macro is defined and made permanent.
+  Run(R"(dialog "PCLマクロ"
+pick 1039 #0
+expect 1009 enabled
+answer ok
+click 1009
+expect 1019 text "LOGO downloaded."
+cancel
+)");
+  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL ENTER LANGUAGE = PCL\n\x1B" "E\x1B&f1000Y\x1B&f0X" +
+                            std::string(macro_.begin(), macro_.end()) + "\x1B&f1X\x1B&f10X\x1B%-12345X");
+  EXPECT_NE(UserMacro("MacroMem_1000"), "<none>");
+
+  // A new name is stored under the same id; the macro stays marked as loaded.
+  Run(R"(dialog "PCLマクロ"
+pick 1039 #0
+click 1022
+  dialog "マクロ属性の編集"
+  expect 1038 checked
+  type 173 "LOGO2" replace
+  png ")" + Picture("macro_attributes.png") + R"("
+  ok
+cancel
+)");
+  EXPECT_EQ(UserMacro("Macro_1000"), "4,LOGO2," + copy);
+  EXPECT_NE(UserMacro("MacroMem_1000"), "<none>");
+
+  // Deleting the printer-disk macro with its file sends the delete job.
+  Run(R"(dialog "PCLマクロ"
+pick 1039 #1
+answer yes
+click 1041
+cancel
+)");
+  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL FSDELETE NAME =\"0:/pcl/macros/LOGODISK\"\n\x1B%-12345X");
+  EXPECT_EQ(Pri("Macros", "3000"), "<none>");
+  EXPECT_EQ(Pri("Macros", "ChangeCounter"), "2");
+
+  // Deleting the PC macro but keeping its file.
+  Run(R"(dialog "PCLマクロ"
+pick 1039 #0
+answer no
+click 1041
+expect 1041 disabled
+cancel
+)");
+  EXPECT_EQ(UserMacro("Macro_1000"), "<none>");
+  EXPECT_EQ(UserMacro("Macro_List"), "");
+  EXPECT_EQ(ReadFile(copy), macro_);
+}
+
+}  // namespace
+}  // namespace installertest
