@@ -3,6 +3,7 @@
 // macros the driver's job options page asks for.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -15,6 +16,9 @@
 #include "platform/spooler/spooler.h"
 #include "platform/ui/help.h"
 #include "platform/ui/ui_script.h"
+#include "fontinstaller/installed_store.h"
+#include "fontinstaller/macro_names.h"
+#include "platform/ui/dialog.h"
 #include "tests/fontinstaller/installer_test_support.h"
 
 namespace installertest {
@@ -188,6 +192,157 @@ cancel
   EXPECT_EQ(UserMacro("Macro_1000"), "<none>");
   EXPECT_EQ(UserMacro("Macro_List"), "");
   EXPECT_EQ(ReadFile(copy), macro_);
+}
+
+
+TEST(MacroNameRule, NamesThePrintersDiskCanTake) {
+  using fontinstaller::CheckMacroName;
+  using fontinstaller::MacroNameCheck;
+  const struct {
+    std::string name;
+    MacroNameCheck check;
+  } cases[] = {
+      {"A", MacroNameCheck::kValid},
+      {"ABCDEFGHIJKLMNOP", MacroNameCheck::kValid},
+      {"ABCDEFGHIJKLMNOPQ", MacroNameCheck::kTooLong},
+      {"", MacroNameCheck::kEmpty},
+      {"LOGO.MAC", MacroNameCheck::kValid},
+      {"\xB1\xB2", MacroNameCheck::kValid},  // half-width katakana are single bytes
+      {"\x93\xFA", MacroNameCheck::kNotSingleByte},  // a double-byte character
+      {"A\x7F", MacroNameCheck::kForbidden},
+      {"A\x1B", MacroNameCheck::kForbidden},
+      {"A\n", MacroNameCheck::kForbidden},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CheckMacroName(c.name), c.check) << c.name;
+  for (char refused : std::string(" \\/:*?\"<>|")) {
+    EXPECT_EQ(CheckMacroName(std::string("A") + refused + "B"), MacroNameCheck::kForbidden) << refused;
+  }
+}
+
+TEST_F(InstallerSessionTest, TheNameDialogSaysWhyANameIsRefused) {
+  const std::vector<std::string> seen = Run(R"(dialog "PCLマクロ"
+click 1024
+  dialog "マクロの登録"
+  pick 1039 #1
+  click 1022
+    dialog "マクロ情報"
+    type 173 "MY LOGO" replace
+    answer ok
+    ok
+    type 173 "日本" replace
+    answer ok
+    ok
+    clear 173
+    ok
+    expect 173 text "logo.mac"
+    cancel
+  click 3
+cancel
+)");
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "PCLマクロインストーラ: マクロ名にはスペースまたは以下の文字を使用できません。\n\t \\ / : * ? < > | \"");
+  EXPECT_EQ(seen[1], "PCLマクロインストーラ: マクロ名には半角英数字を指定して下さい。\n");
+  EXPECT_EQ(UserMacro("Macro_List"), "<none>");
+}
+
+TEST_F(InstallerSessionTest, ASecondRunWhileOneIsOpenIsRefused) {
+  int inner = -1;
+  platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+    inner = enter_(request.dialog, kPrinter, nullptr, 32, kDriverFlags);
+    EndDialog(request.dialog, IDCANCEL);
+  });
+  EXPECT_EQ(enter_(0, kPrinter, nullptr, 32, kDriverFlags), 0);
+  platform::SetDialogHandler(nullptr);
+  EXPECT_EQ(inner, 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "プログラムはすでに実行されています。");
+  EXPECT_EQ(boxes[0].caption, "PCLインストーラ");
+  // Once the first run ended, the next one opens.
+  bool opened = false;
+  platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+    opened = true;
+    EndDialog(request.dialog, IDCANCEL);
+  });
+  enter_(0, kPrinter, nullptr, 32, kDriverFlags);
+  platform::SetDialogHandler(nullptr);
+  EXPECT_TRUE(opened);
+  // Kinds other than fonts and macros open nothing.
+  opened = false;
+  platform::SetDialogHandler([&](const platform::DialogRequest&) { opened = true; });
+  EXPECT_EQ(enter_(0, kPrinter, nullptr, 48, kDriverFlags), 0);
+  platform::SetDialogHandler(nullptr);
+  EXPECT_FALSE(opened);
+}
+
+TEST_F(InstallerSessionTest, HelpOpensTheTopicWithThePathAsOneArgument) {
+  // The driver's data file names a compiled help file.
+  HANDLE printer = OpenPrinterForTest(kPrinter);
+  BYTE buffer[4096];
+  DWORD needed = 0;
+  ASSERT_TRUE(GetPrinterDriverA(printer, nullptr, 2, buffer, sizeof buffer, &needed));
+  const std::string dataFile = reinterpret_cast<DRIVER_INFO_2A*>(buffer)->pDataFile;
+  ASSERT_TRUE(WritePrivateProfileStringA("General", "PCLFontInstallerHelp", "pcl help.chm", dataFile.c_str()));
+  std::vector<platform::HelpRequest> help;
+  platform::SetHelpHandler([&](const platform::HelpRequest& request) { help.push_back(request); });
+  Run(R"(dialog "PCLマクロ"
+click 1012
+click 1047
+  dialog "マクロ構成ファイルの指定"
+  click 1012
+  click 1013
+    dialog "バージョン情報"
+    expect 27 text "Version 6.310.23.0"
+    ok
+  cancel
+cancel
+)");
+  platform::SetHelpHandler(nullptr);
+  ASSERT_EQ(help.size(), 2u);
+  const std::string folder = platform::AnsiFromUtf8(platform::WindowsPathFromHost(fs::path(ZEL_DRIVER_DIR))) + "\\";
+  EXPECT_EQ(help[0].commandLine, "hh.exe \"" + folder + "pcl help.chm::/dir/idh_pcl_macros.htm\"");
+  EXPECT_EQ(platform::SplitCommandLine(help[1].commandLine).size(), 2u);
+  EXPECT_NE(help[1].commandLine.find("idh_configure.htm"), std::string::npos);
+}
+
+TEST_F(InstallerSessionTest, AStaleListIsSyncedInsteadOfOverwritingAnotherPcsChange) {
+  // Two PCs' queues of one printer share the information file.
+  const char kOther[] = "Nardo M other PC";
+  InstallPrinter(kOther, "C:\\Ports\\other.prn");
+  fontinstaller::InstalledMacroEntry logo{};
+  logo.id = 3000;
+  logo.location = fontinstaller::kLocationPrinterDisk;
+  std::strcpy(logo.name, "LOGODISK");
+  std::strcpy(logo.filePath, "C:\\Work\\macros\\logo.mac");
+  std::string first = kPrinter;
+  ASSERT_EQ(UpdateInfoMacro(0, first.data(), &logo, nullptr, fontinstaller::kUpdateAdd, kDriverFlags), 1);
+
+  size_t listedAtStart = 0;
+  platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+    const HWND dialog = request.dialog;
+    listedAtStart = static_cast<size_t>(SendDlgItemMessageA(dialog, 1039, LB_GETCOUNT, 0, 0));
+    // While the other PC's dialog is open, the first renames the macro.
+    fontinstaller::InstalledMacroEntry renamed = logo;
+    std::strcpy(renamed.name, "NEWNAME");
+    EXPECT_EQ(UpdateInfoMacro(0, first.data(), &logo, &renamed, fontinstaller::kUpdateChange, kDriverFlags), 1);
+    // The other PC deletes what it still lists under the old name.
+    SendDlgItemMessageA(dialog, 1039, LB_SETCURSEL, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1039, LBN_SELCHANGE), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1041, BN_CLICKED), 0);
+    EndDialog(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(enter_(0, kOther, nullptr, 32, kDriverFlags), 0);
+  platform::SetDialogHandler(nullptr);
+
+  EXPECT_EQ(listedAtStart, 1u) << "the dialog's first update lists the first PC's macro";
+  ASSERT_EQ(boxes.size(), 1u) << "no delete question: the stale list stopped the delete";
+  EXPECT_EQ(boxes[0].text.substr(0, 30), std::string("環境が古いため削除できませんでした。").substr(0, 30));
+  EXPECT_FALSE(FileExists("C:\\Ports\\other.prn")) << "no delete job";
+  EXPECT_EQ(Pri("Macros", "3000"), "0,NEWNAME,C:\\Work\\macros\\logo.mac");
+  const std::vector<fontinstaller::InstalledMacroEntry> other = fontinstaller::ReadMacroList(kOther);
+  ASSERT_EQ(other.size(), 1u);
+  EXPECT_STREQ(other[0].name, "NEWNAME") << "the sync took the first PC's change";
+  EXPECT_EQ(fontinstaller::ReadChangeCounter(kOther, fontinstaller::kKindMacros),
+            fontinstaller::ReadChangeCounter(kPrinter, fontinstaller::kKindMacros));
 }
 
 }  // namespace
