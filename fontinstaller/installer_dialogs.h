@@ -14,9 +14,12 @@ namespace fontinstaller {
 // Help topics.
 constexpr int kHelpPclFonts = 2;
 constexpr int kHelpPclMacros = 3;
+constexpr int kHelpEditFont = 10;
 constexpr int kHelpEditMacro = 17;
+constexpr int kHelpInstallFonts = 23;
 constexpr int kHelpInstallMacros = 28;
 constexpr int kHelpConfigure = 36;
+constexpr int kHelpFontInformation = 46;
 constexpr int kHelpMacroInformation = 47;
 constexpr int kHelpClose = -1;
 
@@ -47,6 +50,7 @@ INT_PTR RunVersionDialog(HWND owner);
 // The printer information file dialog; 1 when a choice was taken.
 INT_PTR RunInfoFileDialog(HWND owner, InstallerContext* context);
 INT_PTR RunMacrosDialog(HWND owner, InstallerContext* context);
+INT_PTR RunFontsDialog(HWND owner, InstallerContext* context);
 
 }  // namespace fontinstaller
 

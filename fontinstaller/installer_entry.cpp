@@ -54,7 +54,11 @@ void RunInstaller(HWND owner, LPCSTR printerName, int kind, DWORD flags) {
     GetInfoFile(owner, context->printerName, context->infoFilePath, sizeof context->infoFilePath);
   }
   INT_PTR result = 0;
-  if (kind == kKindMacros) result = RunMacrosDialog(owner, context.get());
+  if (kind == kKindFonts) {
+    result = RunFontsDialog(owner, context.get());
+  } else if (kind == kKindMacros) {
+    result = RunMacrosDialog(owner, context.get());
+  }
   if (result == -1) {
     InstallerBox(owner, kStringNoMemoryForDialog, kStringFontInstallerCaption, MB_OK | MB_SYSTEMMODAL);
   }

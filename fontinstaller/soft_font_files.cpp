@@ -161,10 +161,6 @@ long FileSizeOf(const char* path) {
   return static_cast<long>((static_cast<uint64_t>(high) << 32) | low);
 }
 
-namespace {
-
-// Writes a whole new file; a file that could not be written whole is removed, so
-// no half metrics file or half copy is ever taken for a good one.
 bool WriteNewFile(const char* path, const void* data, size_t size) {
   if (!path || !*path) return false;
   HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
@@ -175,6 +171,8 @@ bool WriteNewFile(const char* path, const void* data, size_t size) {
   if (!ok) DeleteFileA(path);
   return ok;
 }
+
+namespace {
 
 void ShowReadError() {
   const std::string text = LoadText(kStringFontReadError);

@@ -345,5 +345,113 @@ TEST_F(InstallerSessionTest, AStaleListIsSyncedInsteadOfOverwritingAnotherPcsCha
             fontinstaller::ReadChangeCounter(kPrinter, fontinstaller::kKindMacros));
 }
 
+class FontInstallerSessionTest : public InstallerSessionTest {
+ protected:
+  void SetUp() override {
+    InstallerSessionTest::SetUp();
+    DescriptorSpec spec;
+    spec.name = "Gothic Test";
+    GlyphSpec a;
+    GlyphSpec b;
+    b.code = 'B';
+    font_ = SoftFont(spec, {a, b});
+    WriteFile("C:\\Work\\fonts\\gothic.sfp", font_);
+    ASSERT_EQ(Store().SetString(0, kStoreUser, "FolderPath", "PCLFont", "C:\\Work\\fonts"), 0u);
+  }
+  std::vector<std::string> RunFonts(const std::string& text) {
+    platform::ui::UiScript script;
+    EXPECT_TRUE(script.Load("fonts.txt", text)) << script.error();
+    script.Install();
+    EXPECT_EQ(enter_(0, kPrinter, nullptr, 16, kDriverFlags), 0);
+    script.Finish();
+    script.Uninstall();
+    EXPECT_FALSE(script.failed()) << script.error();
+    return script.boxes();
+  }
+  Bytes font_;
+};
+
+TEST_F(FontInstallerSessionTest, ASoftFontGoesToThePcAndThePrinterDiskAndComesBackOut) {
+  fs::create_directories(Picture(""));
+  RunFonts(R"(dialog "PCLフォント"
+click 1024
+  dialog "フォントの登録"
+  pick 1029 #0
+  expect 1019 text "Gothic Test 12pt  [portrait,landscape, C:\\Work\\fonts\\gothic.sfp]"
+  png ")" + Picture("font_install_dialog.png") + R"("
+  answer ok
+  click 1026
+  expect 1019 text "Gothic Test 12pt  installed."
+  check 1010 on
+  answer ok
+  click 1026
+  click 3
+pick 1029 #0
+png ")" + Picture("fonts_dialog.png") + R"("
+cancel
+)");
+  const std::string pcCopy = Folder(kFolderUserPclFonts) + "\\gothic.sfp";
+  EXPECT_EQ(ReadFile(pcCopy), font_);
+  EXPECT_EQ(ReadFile(Folder(kFolderUserPclFonts) + "\\gothic.pfm").size(), 689u);
+  EXPECT_EQ(Pri("Fonts", "3000"), "0,gothic.pfm,C:\\Work\\fonts\\gothic.sfp");
+  EXPECT_TRUE(FileExists("C:\\Work\\gothic.pfm")) << "the metrics travel with the shared file";
+  const std::string diskJob = PortText();
+  EXPECT_EQ(diskJob.rfind("\x1B%-12345X@PJL FSMKDIR NAME =\"0:/fonts\"\n@PJL FSDOWNLOAD FORMAT:BINARY NAME =\"0:/fonts/3000\" SIZE=", 0), 0u);
+  EXPECT_FALSE(FileExists(Folder(kFolderPclDiskFonts) + "\\temp"));
+
+  // The PC font into memory, then both deleted.
+  RunFonts(R"(dialog "PCLフォント"
+pick 1029 #0
+answer ok
+click 1009
+expect 1019 text "Gothic Test 12pt  downloaded."
+cancel
+)");
+  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL ENTER LANGUAGE = PCL\n\x1B" "E\x1B*c1000D" + std::string(font_.begin(), font_.end()) +
+                            "\x1B*c5F\x1B%-12345X");
+  RunFonts(R"(dialog "PCLフォント"
+pick 1029 #1
+answer yes
+click 1041
+pick 1029 #0
+answer yes
+click 1041
+cancel
+)");
+  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL FSDELETE NAME =\"0:/fonts/3000\"\n\x1B%-12345X");
+  EXPECT_EQ(Pri("Fonts", "3000"), "<none>");
+  EXPECT_FALSE(FileExists(pcCopy));
+  EXPECT_FALSE(FileExists(Folder(kFolderUserPclFonts) + "\\gothic.pfm"));
+}
+
+TEST_F(FontInstallerSessionTest, DamagedFontsAndUnusableNamesAreRefusedLeavingNothing) {
+  GlyphSpec huge;
+  huge.width = 65535;
+  huge.height = 65535;
+  huge.raster = Bytes(100, 0xFF);
+  const Bytes damaged = SoftFont(DescriptorSpec{}, {GlyphSpec{}, huge});
+  fs::remove(Host("C:\\Work\\fonts\\gothic.sfp"));
+  for (const char* name : {"damaged.sfp", "with blank.sfp", "with,comma.sfp", "semi;colon.sfp"}) {
+    WriteFile(std::string("C:\\Work\\fonts\\") + name, std::string(name) == "damaged.sfp" ? damaged : font_);
+  }
+  std::string script = "dialog \"PCLフォント\"\nclick 1024\n  dialog \"フォントの登録\"\n";
+  for (int i = 0; i < 4; ++i) {
+    script += "  pick 1029 #" + std::to_string(i) + "\n  answer ok\n  click 1026\n";
+    script += i % 2 ? "  check 1010 on\n" : "  check 1027 on\n";
+  }
+  script += "  click 3\ncancel\n";
+  const std::vector<std::string> seen = RunFonts(script);
+  ASSERT_EQ(seen.size(), 4u);
+  for (const std::string& box : seen) EXPECT_NE(box.find("このフォントは登録できません。"), std::string::npos) << box;
+  EXPECT_TRUE(fontinstaller::ReadFontList(kPrinter).empty());
+  EXPECT_FALSE(FileExists(kPort));
+  const std::string pcFolder = Folder(kFolderUserPclFonts);
+  for (const std::string& folder : {pcFolder, Folder(kFolderPclDiskFonts)}) {
+    if (fs::exists(Host(folder))) {
+      EXPECT_TRUE(fs::is_empty(Host(folder))) << folder;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace installertest
