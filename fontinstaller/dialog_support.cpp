@@ -1,6 +1,7 @@
 // What the installer's dialogs share.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
@@ -9,7 +10,10 @@
 #include "platform/base/handles.h"
 #include "platform/base/profile.h"
 #include "platform/gdi/screen.h"
+#include "platform/ui/common_dialogs.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/sound.h"
 #include "platform/ui/user.h"
 
 namespace fontinstaller {
@@ -56,6 +60,98 @@ std::string DialogItemText(HWND dialog, int id) {
   char text[1024] = {};
   GetDlgItemTextA(dialog, id, text, sizeof text);
   return text;
+}
+
+std::string CurrentFolderPath() {
+  char folder[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+  return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+
+void RunInstallFileDialog(HWND owner, WORD templateId, UINT_PTR(CALLBACK* hook)(HWND, UINT, WPARAM, LPARAM),
+                          LPARAM state, const char* folderKey) {
+  const std::string folder = ReadRememberedFolder(folderKey);
+  char file[260] = {};
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.hInstance = InstallerInstance();
+  ofn.lpstrFilter = "*.*\0*.*\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = folder.c_str();
+  ofn.Flags = OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_LONGNAMES | OFN_HIDEREADONLY;
+  ofn.lCustData = state;
+  ofn.lpfnHook = hook;
+  ofn.lpTemplateName = MAKEINTRESOURCEA(templateId);
+  GetOpenFileNameA(&ofn);
+}
+
+void InitInstallDialog(HWND dialog, const InstallerContext& context, std::initializer_list<int> hidden) {
+  CentreDialog(dialog);
+  for (int id : hidden) ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+  CheckDlgButton(dialog, 1027, BST_CHECKED);
+  const bool diskAllowed =
+      MayChange(context) &&
+      (!SharesInfoFile(context) || ((context.flags & kFlagChooseInfoFile) && context.infoFilePath[0] != '\0'));
+  EnableWindow(GetDlgItem(dialog, 1010), diskAllowed);
+}
+
+void ShowEntryIdentity(HWND dialog, const InstallerContext& context, int32_t id, int32_t location, DWORD flags) {
+  SetDlgItemTextA(dialog, 174, std::to_string(id).c_str());
+  const bool onPrinterDisk = location == kLocationPrinterDisk;
+  const bool editable = !onPrinterDisk && MayChange(context);
+  EnableWindow(GetDlgItem(dialog, 173), editable);
+  EnableWindow(GetDlgItem(dialog, 174), editable);
+  ShowMemoryChecks(dialog, flags, onPrinterDisk && (context.flags & 0x01));
+}
+
+namespace {
+constexpr int kInMemoryCheck = 1038;
+constexpr int kResidentCheck = 1007;
+constexpr int kIdEdit = 174;
+}  // namespace
+
+void ShowMemoryChecks(HWND dialog, DWORD flags, bool showResident) {
+  CheckDlgButton(dialog, kInMemoryCheck, (flags & (kEntryInMemory | kEntryResident)) ? BST_CHECKED : BST_UNCHECKED);
+  EnableWindow(GetDlgItem(dialog, kInMemoryCheck), (flags & kEntryInMemory) && !(flags & kEntryResident));
+  CheckDlgButton(dialog, kResidentCheck, (flags & kEntryResident) ? BST_CHECKED : BST_UNCHECKED);
+  ShowWindow(GetDlgItem(dialog, kResidentCheck), showResident ? SW_SHOW : SW_HIDE);
+}
+
+bool ClickMemoryCheck(HWND dialog, int control, DWORD* flags) {
+  if (control == kInMemoryCheck) {
+    // Once unticked, the mark goes: nothing is put into memory from here.
+    *flags &= ~kEntryInMemory;
+    CheckDlgButton(dialog, kInMemoryCheck, BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, kInMemoryCheck), FALSE);
+    return true;
+  }
+  if (control != kResidentCheck) return false;
+  if (IsDlgButtonChecked(dialog, kResidentCheck) == BST_CHECKED) {
+    *flags |= kEntryResident;
+    CheckDlgButton(dialog, kInMemoryCheck, BST_CHECKED);
+    EnableWindow(GetDlgItem(dialog, kInMemoryCheck), FALSE);
+  } else {
+    *flags &= ~kEntryResident;
+  }
+  return true;
+}
+
+std::optional<int32_t> EditedId(HWND dialog, int32_t oldId) {
+  const std::string text = DialogItemText(dialog, kIdEdit);
+  char* end = nullptr;
+  const long id = std::strtol(text.c_str(), &end, 10);
+  if (!text.empty() && *end == '\0' && IsPclId(id)) return static_cast<int32_t>(id);
+  MessageBeep(MB_OK);
+  SetDlgItemTextA(dialog, kIdEdit, std::to_string(oldId).c_str());
+  return std::nullopt;
 }
 
 void SetStatus(HWND dialog, const std::string& text) { SetDlgItemTextA(dialog, 1019, text.c_str()); }

@@ -44,18 +44,6 @@ struct InstallState {
 
 InstallState* StateOf(HWND dialog) { return reinterpret_cast<InstallState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
 
-std::string CurrentFolder() {
-  char folder[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-  return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
-}
-
-std::string Joined(const std::string& folder, const std::string& name) {
-  return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
-std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
-
 std::string FolderPath(int which) {
   char folder[MAX_PATH] = {};
   if (InstallerSettings().GetPath(which, folder, sizeof folder) != ERROR_SUCCESS) return {};
@@ -74,7 +62,7 @@ void ListDirectoryFonts(InstallState& state, const std::string& glue) {
     entry.location = kLocationPcDisk;
     entry.directoryIndex = static_cast<int32_t>(i);
     CopyField(entry.fontName, std::string(row.name, strnlen(row.name, sizeof row.name)).substr(0, 16).c_str());
-    CopyField(entry.fontFilePath, Joined(state.folder, std::string(row.file, strnlen(row.file, sizeof row.file))).c_str());
+    CopyField(entry.fontFilePath, JoinPath(state.folder, std::string(row.file, strnlen(row.file, sizeof row.file))).c_str());
     entry.bold = std::strcmp(row.weightSuffix, "Bold") == 0 ? 1 : 0;
     entry.italic = std::strcmp(row.slant, "Italic") == 0 ? 1 : 0;
     state.fonts.push_back(entry);
@@ -83,13 +71,13 @@ void ListDirectoryFonts(InstallState& state, const std::string& glue) {
 
 void ListFolderFonts(InstallState& state) {
   WIN32_FIND_DATAA found{};
-  HANDLE find = FindFirstFileA(Joined(state.folder, "*").c_str(), &found);
+  HANDLE find = FindFirstFileA(JoinPath(state.folder, "*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (found.nFileSizeLow == 0 && found.nFileSizeHigh == 0)) {
       continue;
     }
-    const std::string path = Joined(state.folder, found.cFileName);
+    const std::string path = JoinPath(state.folder, found.cFileName);
     InstalledFontEntry entry{};
     entry.directoryIndex = -1;
     CopyField(entry.fontFilePath, path.c_str());
@@ -107,9 +95,9 @@ void ListFolderFonts(InstallState& state) {
 void FillList(HWND dialog, InstallState& state) {
   state.fonts.clear();
   state.directory.reset();
-  state.folder = CurrentFolder();
+  state.folder = CurrentFolderPath();
   SendDlgItemMessageA(dialog, kList, LB_RESETCONTENT, 0, 0);
-  const std::string glue = Joined(state.folder, "glue.txt");
+  const std::string glue = JoinPath(state.folder, "glue.txt");
   if (GetFileAttributesA(glue.c_str()) != INVALID_FILE_ATTRIBUTES) {
     ListDirectoryFonts(state, glue);
   } else {
@@ -182,7 +170,7 @@ void Install(HWND dialog, InstallState& state) {
   const std::string pfm = (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + ".pfm";
   const std::string pcFolder = FolderPath(kFolderUserPclFonts);
   const std::string metricsFolder = toDisk ? FolderPath(kFolderPclDiskFonts) : pcFolder;
-  const std::string recorded = toDisk ? source : Joined(pcFolder, fileName);
+  const std::string recorded = toDisk ? source : JoinPath(pcFolder, fileName);
   if (!SoundFont(entry, pfm, recorded)) {
     InstallerBox(dialog, 727, 687, MB_OK | MB_ICONERROR);
     return;
@@ -215,7 +203,7 @@ void Install(HWND dialog, InstallState& state) {
   }
   // The metrics go to a name of their own until the font is recorded, so a
   // failed replace leaves the installed font as it was.
-  const std::string metrics = Joined(metricsFolder, pfm);
+  const std::string metrics = JoinPath(metricsFolder, pfm);
   const std::string staged = metrics + ".new";
   Written written;
   const int mode = entry.directoryIndex >= 0 ? 1 : 0;
@@ -238,7 +226,7 @@ void Install(HWND dialog, InstallState& state) {
   }
   if (toDisk) {
     SetStatus(dialog, LoadText(642));
-    const std::string temp = Joined(metricsFolder, "temp");
+    const std::string temp = JoinPath(metricsFolder, "temp");
     InstalledFontEntry sent = entry;
     sent.id = id;
     const bool converted = ConvertForPrinterDisk(temp.c_str(), &entry) == 1;
@@ -277,7 +265,7 @@ void Install(HWND dialog, InstallState& state) {
   if (kept) DeleteFileA(saved.c_str());
   if (toDisk && SharesInfoFile(c)) {
     const std::string infoFile = c.infoFilePath;
-    const std::string shared = Joined(infoFile.substr(0, infoFile.find_last_of('\\')), pfm);
+    const std::string shared = JoinPath(infoFile.substr(0, infoFile.find_last_of('\\')), pfm);
     if (!CopyFileA(metrics.c_str(), shared.c_str(), FALSE)) {
       InstallerBox(dialog, 672, 687, MB_OK | MB_ICONERROR);
     }
@@ -293,12 +281,7 @@ UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     const auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
     state = reinterpret_cast<InstallState*>(ofn->lCustData);
     SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    CentreDialog(dialog);
-    for (int hidden : {1041, 1043, 1015}) ShowWindow(GetDlgItem(dialog, hidden), SW_HIDE);
-    const InstallerContext& c = *state->context;
-    CheckDlgButton(dialog, kPcDisk, BST_CHECKED);
-    const bool diskAllowed = MayChange(c) && (!SharesInfoFile(c) || ((c.flags & kFlagChooseInfoFile) && c.infoFilePath[0]));
-    EnableWindow(GetDlgItem(dialog, kPrinterDisk), diskAllowed);
+    InitInstallDialog(dialog, *state->context, {1041, 1043, 1015});
     FillList(dialog, *state);
     return TRUE;
   }
@@ -308,7 +291,7 @@ UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     return TRUE;
   }
   if (message == WM_DESTROY) {
-    RememberFolder(kFolderKey, CurrentFolder().c_str());
+    RememberFolder(kFolderKey, CurrentFolderPath().c_str());
     SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
     return FALSE;
   }
@@ -343,21 +326,7 @@ UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 void RunFontInstallDialog(HWND owner, InstallerContext* context) {
   InstallState state;
   state.context = context;
-  const std::string folder = ReadRememberedFolder(kFolderKey);
-  char file[260] = {};
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.hInstance = InstallerInstance();
-  ofn.lpstrFilter = "*.*\0*.*\0";
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = folder.c_str();
-  ofn.Flags = OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_LONGNAMES | OFN_HIDEREADONLY;
-  ofn.lCustData = reinterpret_cast<LPARAM>(&state);
-  ofn.lpfnHook = InstallHook;
-  ofn.lpTemplateName = MAKEINTRESOURCEA(112);
-  GetOpenFileNameA(&ofn);
+  RunInstallFileDialog(owner, 112, InstallHook, reinterpret_cast<LPARAM>(&state), kFolderKey);
 }
 
 }  // namespace fontinstaller

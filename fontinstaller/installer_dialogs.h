@@ -4,6 +4,9 @@
 // change of the printer-disk lists, and the run's context.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "fontinstaller/installer_records.h"
@@ -34,6 +37,36 @@ void ShowInstallerHelp(HWND owner, int topic, const InstallerContext& context);
 int InstallerBox(HWND owner, UINT textId, UINT captionId, UINT style, const std::string& argument = {});
 
 std::string DialogItemText(HWND dialog, int id);
+
+// The process's current folder (the one the file dialogs show), a path joined
+// to a name, and the name part of a path.
+std::string CurrentFolderPath();
+std::string JoinPath(const std::string& folder, const std::string& name);
+std::string FileNameOf(const std::string& path);
+
+// Runs an install dialog: the open-file dialog on the module's template with the
+// hook, starting in the folder remembered under folderKey; state reaches the
+// hook's WM_INITDIALOG as the request's lCustData.
+void RunInstallFileDialog(HWND owner, WORD templateId, UINT_PTR(CALLBACK* hook)(HWND, UINT, WPARAM, LPARAM),
+                          LPARAM state, const char* folderKey);
+
+// An install dialog's start: centred, the controls it does not use hidden, this
+// PC's disk chosen, the printer's disk offered only where the user may change
+// what the shared file lists.
+void InitInstallDialog(HWND dialog, const InstallerContext& context, std::initializer_list<int> hidden);
+
+// An attribute editor's name (173), id (174) and memory check boxes for an
+// installed entry: name and id change only for entries off the printer's disk.
+void ShowEntryIdentity(HWND dialog, const InstallerContext& context, int32_t id, int32_t location, DWORD flags);
+
+// The memory check boxes of the attribute editors: 1038 (loaded into memory,
+// can only be unticked) and 1007 (loaded as resident, shown on request).
+void ShowMemoryChecks(HWND dialog, DWORD flags, bool showResident);
+// A click on either; false for other controls.
+bool ClickMemoryCheck(HWND dialog, int control, DWORD* flags);
+// The id typed into control 174; nothing (after a beep, the old id shown again)
+// unless it is a PCL id.
+std::optional<int32_t> EditedId(HWND dialog, int32_t oldId);
 void SetStatus(HWND dialog, const std::string& text);
 
 bool MayChange(const InstallerContext& context);

@@ -41,21 +41,6 @@ struct InstallState {
 
 InstallState* StateOf(HWND dialog) { return reinterpret_cast<InstallState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
 
-std::string CurrentFolder() {
-  char folder[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-  return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
-}
-
-std::string Joined(const std::string& folder, const std::string& name) {
-  return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t cut = path.find_last_of('\\');
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 bool CanBeOpened(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
   if (file == INVALID_HANDLE_VALUE || file == 0) return false;
@@ -70,13 +55,13 @@ void FillList(HWND dialog, InstallState& state) {
   state.files.clear();
   state.chosenName.clear();
   SendDlgItemMessageA(dialog, kList, LB_RESETCONTENT, 0, 0);
-  const std::string folder = CurrentFolder();
+  const std::string folder = CurrentFolderPath();
   WIN32_FIND_DATAA found{};
-  HANDLE find = FindFirstFileA(Joined(folder, "*").c_str(), &found);
+  HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
   if (find != INVALID_HANDLE_VALUE) {
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      const std::string path = Joined(folder, found.cFileName);
+      const std::string path = JoinPath(folder, found.cFileName);
       if (!CanBeOpened(path)) continue;
       state.files.push_back(path);
     } while (FindNextFileA(find, &found));
@@ -130,7 +115,7 @@ void Install(HWND dialog, InstallState& state) {
     return;
   }
   const std::string folder = MacrosFolder();
-  const std::string target = Joined(folder, FileNameOf(source));
+  const std::string target = JoinPath(folder, FileNameOf(source));
   const std::string recorded = location == kLocationPcDisk ? target : source;
   std::vector<InstalledMacroEntry> list = ReadMacroList(c.printerName);
   for (const InstalledMacroEntry& entry : list) {
@@ -201,13 +186,7 @@ UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     const auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
     state = reinterpret_cast<InstallState*>(ofn->lCustData);
     SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    CentreDialog(dialog);
-    ShowWindow(GetDlgItem(dialog, 1041), SW_HIDE);
-    ShowWindow(GetDlgItem(dialog, 1043), SW_HIDE);
-    const InstallerContext& c = *state->context;
-    CheckDlgButton(dialog, kPcDisk, BST_CHECKED);
-    const bool diskAllowed = MayChange(c) && (!SharesInfoFile(c) || ((c.flags & kFlagChooseInfoFile) && c.infoFilePath[0]));
-    EnableWindow(GetDlgItem(dialog, kPrinterDisk), diskAllowed);
+    InitInstallDialog(dialog, *state->context, {1041, 1043});
     FillList(dialog, *state);
     return TRUE;
   }
@@ -217,7 +196,7 @@ UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     return TRUE;
   }
   if (message == WM_DESTROY) {
-    RememberFolder(kFolderKey, CurrentFolder().c_str());
+    RememberFolder(kFolderKey, CurrentFolderPath().c_str());
     SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
     return FALSE;
   }
@@ -245,21 +224,7 @@ UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 void RunMacroInstallDialog(HWND owner, InstallerContext* context) {
   InstallState state;
   state.context = context;
-  const std::string folder = ReadRememberedFolder(kFolderKey);
-  char file[260] = {};
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.hInstance = InstallerInstance();
-  ofn.lpstrFilter = "*.*\0*.*\0";
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = folder.c_str();
-  ofn.Flags = OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_LONGNAMES | OFN_HIDEREADONLY;
-  ofn.lCustData = reinterpret_cast<LPARAM>(&state);
-  ofn.lpfnHook = InstallHook;
-  ofn.lpTemplateName = MAKEINTRESOURCEA(114);
-  GetOpenFileNameA(&ofn);
+  RunInstallFileDialog(owner, 114, InstallHook, reinterpret_cast<LPARAM>(&state), kFolderKey);
 }
 
 }  // namespace fontinstaller

@@ -18,9 +18,6 @@ namespace {
 constexpr int kFile = 171;
 constexpr int kDescription = 172;
 constexpr int kName = 173;
-constexpr int kId = 174;
-constexpr int kInMemory = 1038;
-constexpr int kResident = 1007;
 constexpr int kHelp = 1012;
 constexpr UINT kCaption = 697;
 
@@ -118,50 +115,22 @@ INT_PTR CALLBACK AttributesProcedure(HWND dialog, UINT message, WPARAM wParam, L
     SetDlgItemTextA(dialog, kDescription, MacroDescription(e).c_str());
     SendDlgItemMessageA(dialog, kName, EM_LIMITTEXT, 16, 0);
     SetDlgItemTextA(dialog, kName, e.name);
-    SetDlgItemTextA(dialog, kId, std::to_string(e.id).c_str());
-    const bool onPrinterDisk = e.location == kLocationPrinterDisk;
-    const bool editable = !onPrinterDisk && MayChange(*request->context);
-    EnableWindow(GetDlgItem(dialog, kName), editable);
-    EnableWindow(GetDlgItem(dialog, kId), editable);
-    CheckDlgButton(dialog, kInMemory, (e.flags & (kEntryInMemory | kEntryResident)) ? BST_CHECKED : BST_UNCHECKED);
-    EnableWindow(GetDlgItem(dialog, kInMemory), (e.flags & kEntryInMemory) && !(e.flags & kEntryResident));
-    CheckDlgButton(dialog, kResident, (e.flags & kEntryResident) ? BST_CHECKED : BST_UNCHECKED);
-    ShowWindow(GetDlgItem(dialog, kResident), onPrinterDisk && (request->context->flags & 0x01) ? SW_SHOW : SW_HIDE);
+    ShowEntryIdentity(dialog, *request->context, e.id, e.location, e.flags);
     return TRUE;
   }
   if (message != WM_COMMAND || !request) return FALSE;
+  if (ClickMemoryCheck(dialog, LOWORD(wParam), &request->flags)) return TRUE;
   switch (LOWORD(wParam)) {
-    case kInMemory:
-      // Once unticked, the mark goes: the user cannot put a macro into memory from here.
-      request->flags &= ~kEntryInMemory;
-      CheckDlgButton(dialog, kInMemory, BST_UNCHECKED);
-      EnableWindow(GetDlgItem(dialog, kInMemory), FALSE);
-      break;
-    case kResident:
-      if (IsDlgButtonChecked(dialog, kResident) == BST_CHECKED) {
-        request->flags |= kEntryResident;
-        CheckDlgButton(dialog, kInMemory, BST_CHECKED);
-        EnableWindow(GetDlgItem(dialog, kInMemory), FALSE);
-      } else {
-        request->flags &= ~kEntryResident;
-      }
-      break;
     case IDOK: {
       std::string name;
       if (!TakeMacroName(dialog, request->entry.name, &name)) break;
-      const std::string idText = DialogItemText(dialog, kId);
-      char* end = nullptr;
-      const long id = std::strtol(idText.c_str(), &end, 10);
-      if (idText.empty() || *end != '\0' || !IsPclId(id)) {
-        MessageBeep(MB_OK);
-        SetDlgItemTextA(dialog, kId, std::to_string(request->entry.id).c_str());
-        break;
-      }
-      if (IdInUse(*request, static_cast<int32_t>(id))) {
+      const std::optional<int32_t> id = EditedId(dialog, request->entry.id);
+      if (!id) break;
+      if (IdInUse(*request, *id)) {
         InstallerBox(dialog, 711, 712, MB_OK | MB_ICONWARNING);
         break;
       }
-      StoreChanges(dialog, *request, name, static_cast<int32_t>(id));
+      StoreChanges(dialog, *request, name, *id);
       EndDialog(dialog, IDOK);
       break;
     }

@@ -1,10 +1,10 @@
 // The PCL macros dialog: the installed macros of the printer and the actions on them.
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "fontinstaller/download.h"
+#include "fontinstaller/installed_list_dialog.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
 #include "fontinstaller/installer_module.h"
@@ -17,87 +17,44 @@
 namespace fontinstaller {
 namespace {
 
-constexpr int kList = 1039;
-constexpr int kInstall = 1024;
-constexpr int kEdit = 1022;
-constexpr int kDelete = 1041;
-constexpr int kDownload = 1009;
-constexpr int kUpdate = 1037;
-constexpr int kChooseFile = 1047;
-constexpr int kHelp = 1012;
-constexpr UINT kCaption = 664;
-
-struct MacrosState {
-  InstallerContext* context = nullptr;
-  std::vector<InstalledMacroEntry> list;
+struct MacrosKind {
+  using Entry = InstalledMacroEntry;
+  static constexpr int kKind = kKindMacros;
+  static constexpr int kListId = 1039;
+  static constexpr int kHelpTopic = kHelpPclMacros;
+  static constexpr UINT kCaption = 664;
+  static std::vector<Entry> Read(const char* printerName) { return ReadMacroList(printerName); }
+  static std::string ItemText(const Entry& entry) { return MacroItemText(entry); }
+  static std::string Description(const Entry& entry) { return MacroDescription(entry); }
+  static void Install(HWND dialog, InstallerContext* context) { RunMacroInstallDialog(dialog, context); }
+  static void Edit(HWND dialog, ListState<Entry>& state);
+  static void Delete(HWND dialog, ListState<Entry>& state);
+  static void Download(HWND dialog, ListState<Entry>& state);
+  // Macros have no metrics files to bring along.
+  static void BeforeUpdate(const InstallerContext&) {}
 };
 
-MacrosState* StateOf(HWND dialog) { return reinterpret_cast<MacrosState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
-
-void DisableEntryActions(HWND dialog) {
-  for (int id : {kEdit, kDelete, kDownload}) EnableWindow(GetDlgItem(dialog, id), FALSE);
-}
-
-void ReadList(HWND dialog, MacrosState& state) {
-  state.list = ReadMacroList(state.context->printerName);
-  SendDlgItemMessageA(dialog, kList, LB_RESETCONTENT, 0, 0);
-  for (const InstalledMacroEntry& entry : state.list) {
-    const std::string item = MacroItemText(entry);
-    SendDlgItemMessageA(dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  }
-  DisableEntryActions(dialog);
-}
-
-const InstalledMacroEntry* Selected(HWND dialog, const MacrosState& state) {
-  const LRESULT index = SendDlgItemMessageA(dialog, kList, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR || static_cast<size_t>(index) >= state.list.size()) return nullptr;
-  return &state.list[static_cast<size_t>(index)];
-}
+using MacrosDialog = InstalledListDialog<MacrosKind>;
+using MacrosState = ListState<InstalledMacroEntry>;
+constexpr UINT kCaption = MacrosKind::kCaption;
 
 void Select(HWND dialog, MacrosState& state, int32_t id, int32_t location) {
   for (size_t i = 0; i < state.list.size(); ++i) {
     if (state.list[i].id == id && state.list[i].location == location) {
-      SendDlgItemMessageA(dialog, kList, LB_SETCURSEL, i, 0);
-      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), 0);
+      SendDlgItemMessageA(dialog, MacrosKind::kListId, LB_SETCURSEL, i, 0);
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(MacrosKind::kListId, LBN_SELCHANGE), 0);
       return;
     }
   }
 }
 
-void ShowSelection(HWND dialog, const MacrosState& state) {
-  const InstalledMacroEntry* entry = Selected(dialog, state);
-  if (!entry) return;
-  SetStatus(dialog, MacroDescription(*entry));
-  const InstallerContext& c = *state.context;
-  const bool onDisk = entry->location == kLocationPrinterDisk;
-  const bool changeable = MayChange(c) && (!SharesInfoFile(c) || (c.flags & kFlagChooseInfoFile) || !onDisk);
-  EnableWindow(GetDlgItem(dialog, kEdit), changeable);
-  EnableWindow(GetDlgItem(dialog, kDelete), changeable);
-  EnableWindow(GetDlgItem(dialog, kDownload), MayChange(c) && !onDisk);
-}
+}  // namespace
 
-// The checks before a change of a printer-disk entry of a shared file; false ends the action.
-bool MayChangeEntry(HWND dialog, MacrosState& state, const InstalledMacroEntry& entry, UINT staleTextId,
-                    bool writes) {
-  const InstallerContext& c = *state.context;
-  if (entry.location != kLocationPrinterDisk || !SharesInfoFile(c) || c.infoFilePath[0] == '\0') return true;
-  if (!ListsAreCurrent(dialog, c, kKindMacros, staleTextId, kCaption)) {
-    ReadList(dialog, state);
-    SetStatus(dialog, "");
-    return false;
-  }
-  if (writes && !InfoFileWritable(c)) {
-    InstallerBox(dialog, 716, kCaption, MB_OK | MB_ICONERROR);
-    return false;
-  }
-  return true;
-}
-
-void Download(HWND dialog, MacrosState& state) {
-  const InstalledMacroEntry* selected = Selected(dialog, state);
+void MacrosKind::Download(HWND dialog, MacrosState& state) {
+  const InstalledMacroEntry* selected = MacrosDialog::Selected(dialog, state);
   if (!selected) return;
   const InstalledMacroEntry entry = *selected;
-  if (!MayChangeEntry(dialog, state, entry, 694, false)) return;
+  if (!MacrosDialog::MayChangeEntry(dialog, state, entry, 694, false)) return;
   if (InstallerBox(dialog, 663, 719, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
   SetStatus(dialog, LoadText(642));
   if (!DownloadMacro(dialog, state.context->printerName, entry, kDownloadToMemory)) {
@@ -108,21 +65,21 @@ void Download(HWND dialog, MacrosState& state) {
   loaded.flags |= kEntryInMemory;
   InstalledMacroEntry old = entry;
   UpdateInfoMacro(dialog, state.context->printerName, &old, &loaded, kUpdateMemoryMark, state.context->flags);
-  ReadList(dialog, state);
+  MacrosDialog::ReadList(dialog, state);
   Select(dialog, state, entry.id, entry.location);
   SetStatus(dialog, std::string(entry.name) + LoadText(641));
 }
 
-void Delete(HWND dialog, MacrosState& state) {
-  const InstalledMacroEntry* selected = Selected(dialog, state);
+void MacrosKind::Delete(HWND dialog, MacrosState& state) {
+  const InstalledMacroEntry* selected = MacrosDialog::Selected(dialog, state);
   if (!selected) return;
   InstalledMacroEntry entry = *selected;
-  if (!MayChangeEntry(dialog, state, entry, 693, true)) return;
+  if (!MacrosDialog::MayChangeEntry(dialog, state, entry, 693, true)) return;
   const UINT text = entry.location == kLocationPrinterDisk ? 661 : 660;
   const int answer = InstallerBox(dialog, text, 662, MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONQUESTION);
   if (answer != IDYES && answer != IDNO) return;
   if (UpdateInfoMacro(dialog, state.context->printerName, &entry, nullptr, kUpdateRemove, state.context->flags) != 1) {
-    ReadList(dialog, state);
+    MacrosDialog::ReadList(dialog, state);
     SetStatus(dialog, LoadText(725));
     return;
   }
@@ -136,85 +93,19 @@ void Delete(HWND dialog, MacrosState& state) {
       InstallerBox(dialog, 699, kCaption, MB_OK | MB_ICONERROR, file);
     }
   }
-  ReadList(dialog, state);
+  MacrosDialog::ReadList(dialog, state);
   SetStatus(dialog, "");
 }
 
-void Edit(HWND dialog, MacrosState& state) {
-  const InstalledMacroEntry* selected = Selected(dialog, state);
+void MacrosKind::Edit(HWND dialog, MacrosState& state) {
+  const InstalledMacroEntry* selected = MacrosDialog::Selected(dialog, state);
   if (!selected) return;
   const InstalledMacroEntry entry = *selected;
-  if (!MayChangeEntry(dialog, state, entry, 696, true)) return;
+  if (!MacrosDialog::MayChangeEntry(dialog, state, entry, 696, true)) return;
   if (!EditMacroAttributes(dialog, state.context, entry, state.list)) return;
-  ReadList(dialog, state);
+  MacrosDialog::ReadList(dialog, state);
   SetStatus(dialog, "");
 }
-
-void UpdateFromInfoFile(HWND dialog, MacrosState& state) {
-  SyncInfoFile(dialog, state.context->printerName, state.context->flags);
-  ReadList(dialog, state);
-  SetStatus(dialog, "");
-  InstallerBox(dialog, 723, 722, MB_OK | MB_ICONINFORMATION);
-}
-
-void EnableUpdate(HWND dialog, const InstallerContext& c) {
-  const bool chooses = MayChange(c) && (c.flags & kFlagChooseInfoFile);
-  EnableWindow(GetDlgItem(dialog, kUpdate), chooses && c.infoFilePath[0] != '\0');
-  EnableWindow(GetDlgItem(dialog, kChooseFile), chooses);
-}
-
-INT_PTR CALLBACK MacrosProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  MacrosState* state = StateOf(dialog);
-  if (message == WM_INITDIALOG) {
-    state = new MacrosState;
-    state->context = reinterpret_cast<InstallerContext*>(lParam);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    CentreDialog(dialog);
-    const InstallerContext& c = *state->context;
-    EnableWindow(GetDlgItem(dialog, kInstall), MayChange(c));
-    if (SharesInfoFile(c)) {
-      EnableUpdate(dialog, c);
-      SyncInfoFile(dialog, c.printerName, c.flags);
-    } else {
-      ShowWindow(GetDlgItem(dialog, kUpdate), SW_HIDE);
-      ShowWindow(GetDlgItem(dialog, kChooseFile), SW_HIDE);
-    }
-    ReadList(dialog, *state);
-    return TRUE;
-  }
-  if (message == WM_DESTROY) {
-    delete state;
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
-    return FALSE;
-  }
-  if (message != WM_COMMAND || !state) return FALSE;
-  switch (LOWORD(wParam)) {
-    case kList:
-      if (HIWORD(wParam) == LBN_SELCHANGE) ShowSelection(dialog, *state);
-      break;
-    case kInstall:
-      RunMacroInstallDialog(dialog, state->context);
-      ReadList(dialog, *state);
-      break;
-    case kEdit: Edit(dialog, *state); break;
-    case kDelete: Delete(dialog, *state); break;
-    case kDownload: Download(dialog, *state); break;
-    case kUpdate: UpdateFromInfoFile(dialog, *state); break;
-    case kChooseFile:
-      if (RunInfoFileDialog(dialog, state->context) == 1) ReadList(dialog, *state);
-      EnableUpdate(dialog, *state->context);
-      break;
-    case kHelp: ShowInstallerHelp(dialog, kHelpPclMacros, *state->context); break;
-    case IDCANCEL:
-      ShowInstallerHelp(dialog, kHelpClose, *state->context);
-      EndDialog(dialog, IDCANCEL);
-      break;
-    default: break;
-  }
-  return TRUE;
-}
-
-}  // namespace
 
 std::string MacroItemText(const InstalledMacroEntry& entry) {
   std::string where = LoadText(entry.location == kLocationPrinterDisk ? 675 : 674);
@@ -242,9 +133,6 @@ int32_t NextFreeMacroId(const std::vector<InstalledMacroEntry>& list, int32_t lo
   return -1;
 }
 
-INT_PTR RunMacrosDialog(HWND owner, InstallerContext* context) {
-  return DialogBoxParamA(InstallerInstance(), MAKEINTRESOURCEA(103), owner, MacrosProcedure,
-                         reinterpret_cast<LPARAM>(context));
-}
+INT_PTR RunMacrosDialog(HWND owner, InstallerContext* context) { return MacrosDialog::Run(owner, 103, context); }
 
 }  // namespace fontinstaller
