@@ -345,6 +345,37 @@ TEST_F(InstallerSessionTest, AStaleListIsSyncedInsteadOfOverwritingAnotherPcsCha
             fontinstaller::ReadChangeCounter(kPrinter, fontinstaller::kKindMacros));
 }
 
+TEST_F(InstallerSessionTest, TheFlagsDecideWhatTheUserMayDo) {
+  // Shared file but no right to change: everything is shown, nothing enabled.
+  Run(R"(dialog "PCLマクロ"
+expect 1024 disabled
+expect 1037 visible
+expect 1037 disabled
+expect 1047 disabled
+cancel
+)", 0x40);
+  // No shared file: its controls are not there at all.
+  Run(R"(dialog "PCLマクロ"
+expect 1024 enabled
+expect 1037 hidden
+expect 1047 hidden
+click 1024
+  dialog "マクロの登録"
+  expect 1010 enabled
+  click 3
+cancel
+)", 0x0E);
+  // The printer's disk is offered under a shared file only with the right to choose it.
+  Run(R"(dialog "PCLマクロ"
+click 1024
+  dialog "マクロの登録"
+  expect 1010 disabled
+  expect 1027 checked
+  click 3
+cancel
+)", 0x4E);
+}
+
 class FontInstallerSessionTest : public InstallerSessionTest {
  protected:
   void SetUp() override {
