@@ -302,6 +302,27 @@ cancel
   EXPECT_EQ(help[0].commandLine, "hh.exe \"" + folder + "pcl help.chm::/dir/idh_pcl_macros.htm\"");
   EXPECT_EQ(platform::SplitCommandLine(help[1].commandLine).size(), 2u);
   EXPECT_NE(help[1].commandLine.find("idh_configure.htm"), std::string::npos);
+
+  // An old-style help file opens its topic and is closed with the dialog; a
+  // name too short to be a help file opens nothing.
+  const struct {
+    const char* file;
+    size_t records;
+  } files[] = {{"pcl.hlp", 2}, {"a.hl", 0}};
+  for (const auto& f : files) {
+    ASSERT_TRUE(WritePrivateProfileStringA("General", "PCLFontInstallerHelp", f.file, dataFile.c_str()));
+    help.clear();
+    platform::SetHelpHandler([&](const platform::HelpRequest& request) { help.push_back(request); });
+    Run("dialog \"PCLマクロ\"\nclick 1012\ncancel\n");
+    platform::SetHelpHandler(nullptr);
+    ASSERT_EQ(help.size(), f.records) << f.file;
+    if (f.records == 0) continue;
+    EXPECT_EQ(help[0].viewer, "WinHelp");
+    EXPECT_EQ(help[0].file, folder + f.file);
+    EXPECT_EQ(help[0].command, static_cast<UINT>(HELP_CONTEXT));
+    EXPECT_EQ(help[0].data, 3u);
+    EXPECT_EQ(help[1].command, static_cast<UINT>(HELP_QUIT));
+  }
 }
 
 TEST_F(InstallerSessionTest, AStaleListIsSyncedInsteadOfOverwritingAnotherPcsChange) {
