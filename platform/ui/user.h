@@ -129,12 +129,14 @@
 #define PBM_GETPOS 0x0408u
 
 #define LBS_NOTIFY 0x0001u
+#define LBS_SORT 0x0002u
 #define LBS_OWNERDRAWFIXED 0x0010u
 #define LBS_OWNERDRAWVARIABLE 0x0020u
 #define LBS_HASSTRINGS 0x0040u
 #define LBS_USETABSTOPS 0x0080u  // tabs move to the next stop, every 48 pixels
 
 #define CBS_DROPDOWNLIST 0x0003u
+#define CBS_SORT 0x0100u
 #define CBS_HASSTRINGS 0x0200u
 
 #define GWL_STYLE (-16)
@@ -202,6 +204,7 @@
 #define CB_FINDSTRING 0x014Cu
 #define CB_SETCURSEL 0x014Eu
 #define CB_GETLBTEXT 0x0148u
+#define CB_GETLBTEXTLEN 0x0149u
 #define CB_GETITEMDATA 0x0150u
 #define CB_SETITEMDATA 0x0151u
 #define CB_FINDSTRINGEXACT 0x0158u
@@ -331,6 +334,8 @@ ZEL_EXTERN_C HWND GetDesktopWindow(void);
 
 ZEL_EXTERN_C HWND SetFocus(HWND window);
 ZEL_EXTERN_C HWND GetFocus(void);
+// The thread's active window: the top-level window that holds the focus.
+ZEL_EXTERN_C HWND GetActiveWindow(void);
 ZEL_EXTERN_C HWND SetCapture(HWND window);
 ZEL_EXTERN_C BOOL ReleaseCapture(void);
 ZEL_EXTERN_C HWND GetCapture(void);
