@@ -128,18 +128,6 @@ std::string StoreFileLine(const std::string& path, long size) {
 
 std::string DeleteFileLine(const std::string& path) { return "@PJL FSDELETE NAME =\"" + path + "\"\n"; }
 
-bool IsValidMacroName(const std::string& name) {
-  if (name.empty() || name.size() > 16) return false;
-  for (unsigned char c : name) {
-    // Bytes of 0x80 and above are lead or trail bytes of double-byte characters
-    // (or no character at all) except the single-byte katakana.
-    const bool singleByte = (c > 0x20 && c < 0x7F) || (c >= 0xA1 && c <= 0xDF);
-    if (!singleByte) return false;
-    if (std::strchr("\\/:*?\"<>|", c)) return false;
-  }
-  return true;
-}
-
 long SendFile(HANDLE printer, const char* fileName) {
   if (!fileName) return -1;
   HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
@@ -163,8 +151,8 @@ long SendFile(HANDLE printer, const char* fileName) {
 
 int DownloadFont(HWND owner, const char* printerName, const InstalledFontEntry& entry, const char* file,
                  DWORD flags) {
-  // An entry without a usable id would be sent as ESC *c-1D.
-  if (entry.id < 0) return 0;
+  // An id outside PCL's range would be sent as ESC *c-1D or taken modulo by the printer.
+  if (!IsPclId(entry.id)) return 0;
   const std::string path = file ? std::string(file) : Field(entry.fontFilePath, sizeof entry.fontFilePath);
   const long size = FileSizeOf(path.c_str());
   if (size <= 0) return 0;
@@ -190,7 +178,7 @@ int DownloadFont(HWND owner, const char* printerName, const InstalledFontEntry& 
 }
 
 int DownloadMacro(HWND owner, const char* printerName, const InstalledMacroEntry& entry, DWORD flags) {
-  if (entry.id < 0) return 0;
+  if (!IsPclId(entry.id)) return 0;
   const std::string name = Field(entry.name, sizeof entry.name);
   const std::string path = Field(entry.filePath, sizeof entry.filePath);
   const bool toDisk = (flags & kDownloadToDisk) != 0;
@@ -241,7 +229,7 @@ int deletePCLFile(HWND owner, LPCSTR fileName, int kind, LPSTR printerName, int*
   if (kind != kKindAll && (!fileName || !*fileName)) return 0;
   std::string command;
   if (kind == kKindFonts) {
-    if (!fontId || *fontId < 0) return 0;
+    if (!fontId || !IsPclId(*fontId)) return 0;
     command = DeleteFileLine("0:/fonts/" + std::to_string(*fontId));
   } else if (kind == kKindMacros) {
     if (!macro) return 0;

@@ -32,17 +32,23 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// The id of an entry key: a decimal number of 0 or more after an optional prefix,
-// read as the C library reads numbers; "0" must be written as such.
+// The id of an entry key: after an optional prefix, leading blanks and tabs and
+// one "+", nothing but decimal digits, within PCL's id range. "17abc" is no key of
+// an entry, and neither is an id a printer cannot take.
 bool ParseEntryId(const char* key, const char* prefix, int32_t* id) {
   if (!key) return false;
   const size_t prefixLength = std::strlen(prefix);
   if (std::strncmp(key, prefix, prefixLength) == 0) key += prefixLength;
   const char* text = key;
   while (*text == ' ' || *text == '\t') ++text;
-  const long value = std::strtol(text, nullptr, 10);
-  if (value < 0 || value > 0x7FFFFFFFL) return false;
-  if (value == 0 && *text != '0') return false;
+  if (*text == '+') ++text;
+  if (*text < '0' || *text > '9') return false;
+  long value = 0;
+  for (; *text; ++text) {
+    if (*text < '0' || *text > '9') return false;
+    value = value * 10 + (*text - '0');
+    if (!IsPclId(value)) return false;
+  }
   *id = static_cast<int32_t>(value);
   return true;
 }
@@ -81,12 +87,18 @@ void AdvanceChangeCounters(const char* printerName, int kind, const std::string&
   WriteChangeCounter(printerName, kind, static_cast<DWORD>(((old < 0 ? 0 : old) + 1) % kChangeCounterModulus));
 }
 
-// The numeric keys the file holds in a section that the parser accepts, with their values.
+// The numeric keys of a section that the parser accepts, with their values;
+// nothing unless the section was read whole and holds its change counter. An empty
+// or unreadable file is not a file whose lists are empty.
 template <class Entry, class Parse>
-std::vector<std::pair<Entry, std::string>> FileEntries(const std::string& infoFile, const char* section, Parse parse) {
-  std::vector<std::pair<Entry, std::string>> entries;
+std::optional<std::vector<std::pair<Entry, std::string>>> FileEntries(const std::string& infoFile, const char* section,
+                                                                     Parse parse) {
+  char counter[32] = {};
+  GetPrivateProfileStringA(section, "ChangeCounter", "", counter, sizeof counter, infoFile.c_str());
+  if (counter[0] == '\0') return std::nullopt;
   HGLOBAL enumeration = InitEnumIniEntries(infoFile.c_str(), section);
-  if (!enumeration) return entries;
+  if (!enumeration) return std::nullopt;
+  std::vector<std::pair<Entry, std::string>> entries;
   char key[kEnumKeySize];
   char value[kEnumValueSize];
   while (EnumIniEntries(enumeration, key, sizeof key, value, sizeof value)) {
@@ -131,25 +143,41 @@ int SyncInfoFile(HWND owner, const char* printerName, DWORD flags) {
   if (infoFile.empty()) return 1;
   if ((flags & kFlagsMayChange) == 0) return 0;
 
+  int result = 1;
   const auto fonts = FileEntries<InstalledFontEntry>(infoFile, "Fonts", [](const char* key, char* value, InstalledFontEntry* e) {
     return parseFontIniEntry(key, value, e) == 1;
   });
-  for (const auto& [entry, text] : fonts) {
-    AddFontRecord(printerName, std::to_string(entry.id), text, kLocationPrinterDisk, Pfm(entry));
+  if (fonts) {
+    for (const auto& [entry, text] : *fonts) {
+      const std::string id = std::to_string(entry.id);
+      // An id already recorded takes the file's text: another PC changed it.
+      if (!AddFontRecord(printerName, id, text, kLocationPrinterDisk, Pfm(entry))) {
+        ReplaceFontRecord(printerName, id, text, kLocationPrinterDisk, Pfm(entry));
+      }
+    }
+    // Entries another PC removed from the file go here too.
+    MirrorPrinterDiskList(printerName, kKindFonts, *fonts);
+    WriteChangeCounter(printerName, kKindFonts, GetPrivateProfileIntA("Fonts", "ChangeCounter", 0, infoFile.c_str()));
+  } else {
+    result = 0;
   }
-  // Entries another PC removed from the file go here too.
-  MirrorPrinterDiskList(printerName, kKindFonts, fonts);
-  WriteChangeCounter(printerName, kKindFonts, GetPrivateProfileIntA("Fonts", "ChangeCounter", 0, infoFile.c_str()));
 
   const auto macros = FileEntries<InstalledMacroEntry>(infoFile, "Macros", [](const char* key, char* value, InstalledMacroEntry* e) {
     return parseMacroIniEntry(key, value, e) == 1;
   });
-  for (const auto& [entry, text] : macros) {
-    AddMacroRecord(printerName, std::to_string(entry.id), text, kLocationPrinterDisk);
+  if (macros) {
+    for (const auto& [entry, text] : *macros) {
+      const std::string id = std::to_string(entry.id);
+      if (!AddMacroRecord(printerName, id, text, kLocationPrinterDisk)) {
+        ReplaceMacroRecord(printerName, id, text, kLocationPrinterDisk);
+      }
+    }
+    MirrorPrinterDiskList(printerName, kKindMacros, *macros);
+    WriteChangeCounter(printerName, kKindMacros, GetPrivateProfileIntA("Macros", "ChangeCounter", 0, infoFile.c_str()));
+  } else {
+    result = 0;
   }
-  MirrorPrinterDiskList(printerName, kKindMacros, macros);
-  WriteChangeCounter(printerName, kKindMacros, GetPrivateProfileIntA("Macros", "ChangeCounter", 0, infoFile.c_str()));
-  return 1;
+  return result;
 }
 
 }  // namespace fontinstaller
@@ -184,7 +212,8 @@ int parseFontIniEntry(LPCSTR key, LPSTR value, InstalledFontEntry* entry) {
   int32_t id = 0;
   if (!ParseEntryId(key, "PCLFontMem_", &id)) return 0;
   std::optional<fontrecord::RecordText> text = fontrecord::ParseRecordText(value);
-  if (!text) return 0;
+  // Flags are a DWORD: a negative number would wrap into every flag at once.
+  if (!text || text->flags < 0) return 0;
   // The metrics file name comes from a file other users write: only a plain name
   // may reach the metrics folders.
   const std::string pfm = FileNamePart(text->metricsFileName);
@@ -201,7 +230,7 @@ int parseMacroIniEntry(LPCSTR key, LPSTR value, InstalledMacroEntry* entry) {
   int32_t id = 0;
   if (!ParseEntryId(key, "MacroMem_", &id)) return 0;
   std::optional<fontrecord::RecordText> text = fontrecord::ParseRecordText(value);
-  if (!text) return 0;
+  if (!text || text->flags < 0) return 0;
   entry->id = id;
   entry->flags = static_cast<DWORD>(text->flags);
   CopyField(entry->name, text->metricsFileName.c_str());
@@ -214,7 +243,9 @@ int parseCartIniEntry(LPCSTR key, LPCSTR value, InstalledFontEntry* entry) {
   for (int i = 0; i < 9; ++i) {
     if (key[i] == '\0' || std::tolower(static_cast<unsigned char>(key[i])) != "cartridge"[i]) return 0;
   }
-  entry->id = static_cast<int32_t>(std::atol(key + 9));
+  int32_t id = 0;
+  if (!ParseEntryId(key + 9, "", &id)) return 0;
+  entry->id = id;
   CopyField(entry->fontFilePath, value);
   const std::string path(entry->fontFilePath);
   CopyField(entry->pfmFileName, FileNamePart(path).c_str());
@@ -224,7 +255,7 @@ int parseCartIniEntry(LPCSTR key, LPCSTR value, InstalledFontEntry* entry) {
 
 int UpdateInfoFont(HWND owner, LPSTR printerName, InstalledFontEntry* entry, InstalledFontEntry* newEntry,
                    int operation, DWORD flags) {
-  if (!entry) return 0;
+  if (!entry || !IsPclId(entry->id)) return 0;
   std::string infoFile;
   const bool shared = entry->location == kLocationPrinterDisk && (flags & kFlagSharedInfoFile) != 0;
   if (shared) {
@@ -250,14 +281,14 @@ int UpdateInfoFont(HWND owner, LPSTR printerName, InstalledFontEntry* entry, Ins
     }
     case kUpdateRemove:
       result = RemoveRecord(printerName, kKindFonts, key, entry->location);
-      if (shared) WritePrivateProfileStringA(section, key.c_str(), nullptr, infoFile.c_str());
+      if (result && shared) WritePrivateProfileStringA(section, key.c_str(), nullptr, infoFile.c_str());
       if (!cartridge) RemoveMemoryMark(printerName, kKindFonts, id);
       break;
     case kUpdateRemoveMark:
       result = RemoveMemoryMark(printerName, kKindFonts, id);
       break;
     case kUpdateChange: {
-      if (!newEntry) return 0;
+      if (!newEntry || !IsPclId(newEntry->id)) return 0;
       const std::string newId = std::to_string(newEntry->id);
       const std::string text = FontText(*newEntry);
       const bool samePlace = newEntry->id == entry->id && newEntry->location == entry->location;
@@ -279,16 +310,17 @@ int UpdateInfoFont(HWND owner, LPSTR printerName, InstalledFontEntry* entry, Ins
     default:
       return 0;
   }
-  if (shared) {
+  // The counters tell other PCs of a change: a change that failed is none.
+  if (shared && result) {
     AdvanceChangeCounters(printerName, kKindFonts, infoFile, section);
-    return SyncInfoFile(owner, printerName, flags);
+    SyncInfoFile(owner, printerName, flags);
   }
   return result;
 }
 
 int UpdateInfoMacro(HWND owner, LPSTR printerName, InstalledMacroEntry* entry, InstalledMacroEntry* newEntry,
                     int operation, DWORD flags) {
-  if (!entry) return 0;
+  if (!entry || !IsPclId(entry->id)) return 0;
   std::string infoFile;
   const bool shared = entry->location == kLocationPrinterDisk && (flags & kFlagSharedInfoFile) != 0;
   if (shared) {
@@ -312,7 +344,7 @@ int UpdateInfoMacro(HWND owner, LPSTR printerName, InstalledMacroEntry* entry, I
     }
     case kUpdateRemove:
       result = RemoveRecord(printerName, kKindMacros, id, entry->location);
-      if (shared) WritePrivateProfileStringA(section, id.c_str(), nullptr, infoFile.c_str());
+      if (result && shared) WritePrivateProfileStringA(section, id.c_str(), nullptr, infoFile.c_str());
       // A later macro of the same id must not show as loaded.
       RemoveMemoryMark(printerName, kKindMacros, id);
       break;
@@ -320,7 +352,7 @@ int UpdateInfoMacro(HWND owner, LPSTR printerName, InstalledMacroEntry* entry, I
       result = RemoveMemoryMark(printerName, kKindMacros, id);
       break;
     case kUpdateChange: {
-      if (!newEntry) return 0;
+      if (!newEntry || !IsPclId(newEntry->id)) return 0;
       const std::string newId = std::to_string(newEntry->id);
       const std::string text = MacroText(*newEntry);
       const bool samePlace = newEntry->id == entry->id && newEntry->location == entry->location;
@@ -337,9 +369,10 @@ int UpdateInfoMacro(HWND owner, LPSTR printerName, InstalledMacroEntry* entry, I
     default:
       return 0;
   }
-  if (shared) {
+  // The counters tell other PCs of a change: a change that failed is none.
+  if (shared && result) {
     AdvanceChangeCounters(printerName, kKindMacros, infoFile, section);
-    return SyncInfoFile(owner, printerName, flags);
+    SyncInfoFile(owner, printerName, flags);
   }
   return result;
 }

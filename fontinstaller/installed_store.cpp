@@ -80,7 +80,11 @@ std::optional<std::vector<BYTE>> FontRecordBytes(std::string recordText, int32_t
   const std::string folder = MetricsFolder(location);
   if (folder.empty()) return std::nullopt;
   std::optional<std::vector<uint8_t>> metrics = ReadWholeFile((folder + "\\" + pfmFileName).c_str());
+  // Stored, a cut, empty, mistagged or overlong metrics file would hold an id and
+  // a count for a font no reader can use.
   if (!metrics) return std::nullopt;
+  std::optional<fontrecord::MetricsBlock> block = fontrecord::MetricsBlock::FromBytes(metrics->data(), metrics->size());
+  if (!block || !block->IsValid()) return std::nullopt;
   std::vector<BYTE> bytes(recordText.begin(), recordText.end());
   bytes.insert(bytes.end(), metrics->begin(), metrics->end());
   return bytes;
@@ -203,6 +207,8 @@ int ReplaceFontRecord(const char* printerName, const std::string& idText, std::s
     if (!model) return 0;
     const std::string section = HostSection(*model);
     const std::string key = names.record + idText;
+    // Only a record that is there is replaced; lists and count stay as they are.
+    if (!ReadStoreData(0, names.storeKind, section, key)) return 0;
     return InstallerSettings().SetData(0, names.storeKind, section.c_str(), key.c_str(), bytes->data(),
                                        static_cast<DWORD>(bytes->size())) == ERROR_SUCCESS
                ? 1
@@ -210,6 +216,7 @@ int ReplaceFontRecord(const char* printerName, const std::string& idText, std::s
   }
   OpenedPrinter printer(printerName, PRINTER_ALL_ACCESS);
   if (!printer) return 0;
+  if (!ReadPrinterValue(printer.get(), names.diskRecord + idText)) return 0;
   return WritePrinterBinary(printer.get(), names.diskRecord + idText, *bytes) == ERROR_SUCCESS ? 1 : 0;
 }
 
@@ -223,6 +230,7 @@ int ReplaceMacroRecord(const char* printerName, const std::string& idText, const
     std::optional<std::string> model = ReadModelName(printer.get());
     if (!model) return 0;
     const std::string key = names.record + idText;
+    if (!ReadStoreString(0, names.storeKind, HostSection(*model), key)) return 0;
     return InstallerSettings().SetString(0, names.storeKind, HostSection(*model).c_str(), key.c_str(),
                                          recordText.c_str()) == ERROR_SUCCESS
                ? 1
@@ -230,6 +238,7 @@ int ReplaceMacroRecord(const char* printerName, const std::string& idText, const
   }
   OpenedPrinter printer(printerName, PRINTER_ALL_ACCESS);
   if (!printer) return 0;
+  if (!ReadPrinterValue(printer.get(), names.diskRecord + idText)) return 0;
   return WritePrinterString(printer.get(), names.diskRecord + idText, recordText) == ERROR_SUCCESS ? 1 : 0;
 }
 
@@ -242,28 +251,39 @@ int RemoveRecord(const char* printerName, int kind, const std::string& idText, i
     if (!model) return 0;
     const SettingsFunctions& s = InstallerSettings();
     const std::string section = HostSection(*model);
-    s.DeleteData(0, names.storeKind, section.c_str(), (names.record + idText).c_str());
-    DWORD count = 0;
-    if (s.GetDword(0, names.storeKind, section.c_str(), names.count, &count) != ERROR_SUCCESS) count = 0;
-    s.SetDword(0, names.storeKind, section.c_str(), names.count, count > 0 ? count - 1 : 0);
+    // The count counts records: only a record that was there lowers it.
+    const bool existed =
+        s.DeleteData(0, names.storeKind, section.c_str(), (names.record + idText).c_str()) == ERROR_SUCCESS;
+    if (existed) {
+      DWORD count = 0;
+      if (s.GetDword(0, names.storeKind, section.c_str(), names.count, &count) != ERROR_SUCCESS) count = 0;
+      s.SetDword(0, names.storeKind, section.c_str(), names.count, count > 0 ? count - 1 : 0);
+    }
     DWORD error = 0;
     std::optional<std::string> list = ReadStoreString(0, names.storeKind, section, names.list, &error);
     if (!list && !IsAbsentError(error)) return 0;
     const std::string updated = RemoveIdFromList(list.value_or(""), idText);
+    const bool listed = updated != list.value_or("");
+    // Removing what was never there is no change, and not reported as one.
+    if (!existed && !listed) return 0;
     return s.SetString(0, names.storeKind, section.c_str(), names.list, updated.c_str()) == ERROR_SUCCESS ? 1 : 0;
   }
   OpenedPrinter printer(printerName, PRINTER_ALL_ACCESS);
   if (!printer) return 0;
   std::string value = names.diskRecord + idText;
-  DeletePrinterDataA(printer.get(), value.data());
-  const DWORD count = ReadPrinterDword(printer.get(), names.count).value_or(0);
-  WritePrinterDword(printer.get(), names.count, count > 0 ? count - 1 : 0);
+  const bool existed = DeletePrinterDataA(printer.get(), value.data()) == ERROR_SUCCESS;
+  if (existed) {
+    const DWORD count = ReadPrinterDword(printer.get(), names.count).value_or(0);
+    WritePrinterDword(printer.get(), names.count, count > 0 ? count - 1 : 0);
+  }
   DWORD error = 0;
   std::optional<std::vector<BYTE>> raw = ReadPrinterValue(printer.get(), names.diskList, nullptr, &error);
   if (!raw && !IsAbsentError(error)) return 0;
   std::string list;
   if (raw) list.assign(reinterpret_cast<const char*>(raw->data()), strnlen(reinterpret_cast<const char*>(raw->data()), raw->size()));
-  return WritePrinterString(printer.get(), names.diskList, RemoveIdFromList(list, idText)) == ERROR_SUCCESS ? 1 : 0;
+  const std::string updated = RemoveIdFromList(list, idText);
+  if (!existed && updated == list) return 0;
+  return WritePrinterString(printer.get(), names.diskList, updated) == ERROR_SUCCESS ? 1 : 0;
 }
 
 int ClearPrinterDiskList(const char* printerName, int kind) {
@@ -371,7 +391,7 @@ std::string FileNamePart(const std::string& path) {
 
 bool FillFontEntry(const std::vector<BYTE>& stored, int32_t id, InstalledFontEntry& entry) {
   std::optional<fontrecord::InstalledFontRecord> record = fontrecord::ReadInstalledFontRecord(stored.data(), stored.size());
-  if (!record) return false;
+  if (!record || record->text.flags < 0) return false;
   entry = InstalledFontEntry{};
   entry.id = id;
   entry.flags = static_cast<DWORD>(record->text.flags);
@@ -389,7 +409,7 @@ bool FillFontEntry(const std::vector<BYTE>& stored, int32_t id, InstalledFontEnt
 
 bool FillMacroEntry(const std::string& text, int32_t id, InstalledMacroEntry& entry) {
   std::optional<fontrecord::RecordText> record = fontrecord::ParseRecordText(text);
-  if (!record) return false;
+  if (!record || record->flags < 0) return false;
   entry = InstalledMacroEntry{};
   entry.id = id;
   entry.flags = static_cast<DWORD>(record->flags);

@@ -47,6 +47,8 @@ HINSTANCE& InstallerInstance() {
   return instance;
 }
 
+std::string InstallerFolder() { return ModuleFolder(InstallerInstance()); }
+
 std::string LoadText(UINT id) {
   char buffer[1024] = {};
   const int length = LoadStringA(InstallerInstance(), id, buffer, sizeof buffer);

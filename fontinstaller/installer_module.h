@@ -13,6 +13,9 @@ namespace fontinstaller {
 SettingsFunctions& InstallerSettings();
 HINSTANCE& InstallerInstance();
 
+// The module's own folder, with its trailing backslash (empty when unknown).
+std::string InstallerFolder();
+
 // A string of the module's tables (ANSI); empty when it has none of that number.
 std::string LoadText(UINT id);
 

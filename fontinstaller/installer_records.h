@@ -23,6 +23,10 @@ constexpr int32_t kLocationPcDisk = 1;
 constexpr int32_t kLocationPrinterDisk = 2;
 constexpr int32_t kLocationCartridge = 2048;
 
+// PCL numbers fonts and macros from 0 to 32767; a larger id never reaches a printer.
+constexpr int32_t kHighestPclId = 32767;
+inline bool IsPclId(long id) { return id >= 0 && id <= kHighestPclId; }
+
 // Entry flags.
 constexpr DWORD kEntryInMemory = 0x0004;
 constexpr DWORD kEntryResident = 0x2000;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 
 #include "fontinstaller/installer_module.h"
 #include "fontinstaller/installer_strings.h"
@@ -160,10 +161,6 @@ long FileSizeOf(const char* path) {
   return static_cast<long>((static_cast<uint64_t>(high) << 32) | low);
 }
 
-namespace {
-
-// Writes a whole new file; a file that could not be written whole is removed, so
-// no half metrics file or half copy is ever taken for a good one.
 bool WriteNewFile(const char* path, const void* data, size_t size) {
   if (!path || !*path) return false;
   HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
@@ -174,6 +171,8 @@ bool WriteNewFile(const char* path, const void* data, size_t size) {
   if (!ok) DeleteFileA(path);
   return ok;
 }
+
+namespace {
 
 void ShowReadError() {
   const std::string text = LoadText(kStringFontReadError);
@@ -264,9 +263,10 @@ std::optional<fontrecord::MetricsBlock> BuildSoftFontMetrics(const std::vector<u
   return block;
 }
 
-int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode,
-                     const FontDirectory* directory, const char* folder) {
-  if (!entry || !outputPath) return 0;
+namespace {
+
+int WriteMetricsFileOf(const InstalledFontEntry* entry, const char* outputPath, int mode,
+                       const FontDirectory* directory, const char* folder) {
   if (mode == 1) {
     if (!directory || !folder || entry->directoryIndex < 0 ||
         static_cast<size_t>(entry->directoryIndex) >= directory->rows.size()) {
@@ -292,6 +292,19 @@ int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, in
   std::optional<fontrecord::MetricsBlock> block = BuildSoftFontMetrics(*font, fallback);
   if (!block) return 0;
   return WriteNewFile(outputPath, block->data(), block->size()) ? 1 : 0;
+}
+
+}  // namespace
+
+int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode,
+                     const FontDirectory* directory, const char* folder) {
+  if (!entry || !outputPath) return 0;
+  // Called from dialogs inside the caller's process: no exception may leave here.
+  try {
+    return WriteMetricsFileOf(entry, outputPath, mode, directory, folder);
+  } catch (const std::exception&) {
+    return 0;
+  }
 }
 
 int ReadCartridgeHeader(const char* path, InstalledFontEntry* entry) {
@@ -543,6 +556,31 @@ std::vector<uint8_t> ExpandedRows(const Glyph& glyph) {
   return out;
 }
 
+// PCL bitmap characters are at most 16384 dots wide and high.
+constexpr int kLargestGlyphSide = 16384;
+// No font the printer's disk takes comes near this; a damaged one may ask for more.
+constexpr size_t kLargestDiskCopy = size_t{64} << 20;
+
+// The rows a glyph's own data can give: class 1 holds each row whole; a class 2
+// row group is a repeat count and runs of at most 255 dots, and gives at most 256 rows.
+bool GlyphFitsItsData(const Glyph& glyph) {
+  const uint8_t* c = glyph.descriptor.data();
+  const int width = BigU16(c + 10);
+  const int height = BigU16(c + 12);
+  if (width > kLargestGlyphSide || height > kLargestGlyphSide) return false;
+  if (width <= 0 || height <= 0) return true;
+  const size_t rowBytes = static_cast<size_t>((width + 7) / 8);
+  if (c[3] != 2) return rowBytes * static_cast<size_t>(height) <= glyph.raster.size();
+  const size_t groupBytes = 1 + static_cast<size_t>((width + 254) / 255);
+  return static_cast<size_t>(height) <= 256 * (glyph.raster.size() / groupBytes);
+}
+
+size_t ExpandedSize(const Glyph& glyph) {
+  const uint8_t* c = glyph.descriptor.data();
+  const size_t rowBytes = static_cast<size_t>((BigU16(c + 10) + 7) / 8);
+  return ((rowBytes + 1) & ~size_t{1}) * BigU16(c + 12);
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8_t>& font) {
@@ -574,6 +612,15 @@ std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8
     }
     return true;
   });
+
+  // A glyph larger than PCL allows or than its data can fill marks a damaged font:
+  // its sizes would make the copy as large as the sizes say, not as the file is.
+  size_t expected = 0;
+  for (const Glyph& glyph : glyphs) {
+    if (!GlyphFitsItsData(glyph)) return std::nullopt;
+    expected += 12 + ExpandedSize(glyph);
+    if (expected > kLargestDiskCopy) return std::nullopt;
+  }
 
   int first = d->firstCode;
   int last = d->lastCode;
@@ -643,11 +690,16 @@ std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8
 
 int ConvertForPrinterDisk(const char* outputPath, const InstalledFontEntry* entry) {
   if (!entry || !outputPath) return 0;
-  std::optional<std::vector<uint8_t>> font = ReadWholeFile(entry->fontFilePath);
-  if (!font) return 0;
-  std::optional<std::vector<uint8_t>> copy = BuildPrinterDiskCopy(*font);
-  if (!copy) return 0;
-  return WriteNewFile(outputPath, copy->data(), copy->size()) ? 1 : 0;
+  // Called from dialogs inside the caller's process: no exception may leave here.
+  try {
+    std::optional<std::vector<uint8_t>> font = ReadWholeFile(entry->fontFilePath);
+    if (!font) return 0;
+    std::optional<std::vector<uint8_t>> copy = BuildPrinterDiskCopy(*font);
+    if (!copy) return 0;
+    return WriteNewFile(outputPath, copy->data(), copy->size()) ? 1 : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
 }
 
 }  // namespace fontinstaller

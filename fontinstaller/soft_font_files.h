@@ -100,6 +100,9 @@ std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8
 
 // A file's length, -1 when it cannot be opened.
 long FileSizeOf(const char* path);
+// Writes a whole new file; a file that could not be written whole is removed, so
+// no half metrics file or half copy is ever taken for a good one.
+bool WriteNewFile(const char* path, const void* data, size_t size);
 // A whole file, nothing when it cannot be read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const char* path);
 

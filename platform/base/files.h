@@ -118,6 +118,11 @@ ZEL_EXTERN_C HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);
 ZEL_EXTERN_C BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data);
 ZEL_EXTERN_C BOOL FindClose(HANDLE find);
 
+// The process's current folder (starts at "C:\\"). GetCurrentDirectoryA answers
+// the length without the NUL, or the size needed with it.
+ZEL_EXTERN_C DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+ZEL_EXTERN_C BOOL SetCurrentDirectoryA(LPCSTR path);
+
 // Folder queries answer the length without the NUL, or the size needed with it
 // when the buffer is too small.
 ZEL_EXTERN_C UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);

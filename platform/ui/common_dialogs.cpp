@@ -84,7 +84,9 @@ using namespace platform;
 
 ZEL_EXTERN_C DWORD CommDlgExtendedError(void) { return lastDialogError; }
 
-ZEL_EXTERN_C BOOL GetSaveFileNameA(LPOPENFILENAMEA lpofn) {
+ZEL_EXTERN_C BOOL GetSaveFileNameA(LPOPENFILENAMEA lpofn) { return platform::AskFileDialogHandler(lpofn); }
+
+BOOL platform::AskFileDialogHandler(LPOPENFILENAMEA lpofn) {
   lastDialogError = 0;
   if (lpofn == nullptr) return FALSE;
   FileDialogHandler handler;

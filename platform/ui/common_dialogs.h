@@ -1,4 +1,4 @@
-// The common file dialog for saving. The stand-in machine has no desktop: the
+// The common file dialogs for opening and saving. The stand-in machine has no desktop: the
 // dialog is handed to the process's file-dialog handler, which a program or a
 // test sets to choose the file (or cancel). The dialog's hook sees the chosen
 // file as on Windows (WM_NOTIFY with CDN_FILEOK) and may refuse it; the user
@@ -45,6 +45,10 @@ typedef struct _OFNOTIFYA {
 #define OFN_OVERWRITEPROMPT 0x00000002
 #define OFN_HIDEREADONLY 0x00000004
 #define OFN_ENABLEHOOK 0x00000020
+#define OFN_ENABLETEMPLATE 0x00000040
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+#define OFN_LONGNAMES 0x00200000
 #define OFN_NONETWORKBUTTON 0x00020000
 #define OFN_EXPLORER 0x00080000
 
@@ -54,6 +58,19 @@ typedef struct _OFNOTIFYA {
 // FALSE when the user cancelled (CommDlgExtendedError 0) or the file name does
 // not fit the caller's buffer (CommDlgExtendedError FNERR_BUFFERTOOSMALL).
 ZEL_EXTERN_C BOOL GetSaveFileNameA(LPOPENFILENAMEA lpofn);
+// Without OFN_ENABLETEMPLATE, as the save dialog. With it (old style, no
+// OFN_EXPLORER) the caller's template (lpTemplateName in hInstance) is run as a
+// modal dialog that the process's dialog handler drives: the common controls it
+// holds are the folder list 1121 ("[..]" and "[<sub-folder>]"; choosing an entry
+// opens it), the drive combo 1137, the folder text 1088, the file name edit 1152,
+// OK and Cancel. The folder shown is the process's current folder. The hook sees
+// every message first (WM_INITDIALOG with the OPENFILENAMEA) and, after a folder
+// or drive change, LBSELCHSTRINGA with the list's id and CD_LBSELCHANGE.
+ZEL_EXTERN_C BOOL GetOpenFileNameA(LPOPENFILENAMEA lpofn);
+
+#define LBSELCHSTRINGA "commdlg_LBSelChangedNotify"
+#define CD_LBSELCHANGE 0
+#define CD_LBSELNOITEMS (-1)
 ZEL_EXTERN_C DWORD CommDlgExtendedError(void);
 
 #define FNERR_BUFFERTOOSMALL 0x3003
@@ -73,5 +90,8 @@ struct FileDialogRequest {
 // cancel. nullptr restores the default (cancel).
 using FileDialogHandler = std::function<bool(const FileDialogRequest&, std::string* chosen)>;
 void SetFileDialogHandler(FileDialogHandler handler);
+
+// The file dialog as the handler answers it (both dialogs without a template).
+BOOL AskFileDialogHandler(LPOPENFILENAMEA lpofn);
 
 }  // namespace platform

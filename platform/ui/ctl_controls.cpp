@@ -662,6 +662,28 @@ bool ListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool c
   return false;
 }
 
+// An entry whose tabs move the text on to the next stop of the list.
+void DrawTabbedEntry(HDC hdc, const RECT& rect, const std::string& text) {
+  constexpr int kTabStop = 48;
+  ExtTextOutA(hdc, rect.left, rect.top, ETO_OPAQUE | ETO_CLIPPED, &rect, "", 0, nullptr);
+  int x = rect.left + 2;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\t', start);
+    if (end == std::string::npos) end = text.size();
+    const int length = static_cast<int>(end - start);
+    if (length > 0) {
+      ExtTextOutA(hdc, x, rect.top, ETO_CLIPPED, &rect, text.c_str() + start, static_cast<UINT>(length), nullptr);
+      SIZE size{};
+      GetTextExtentPoint32A(hdc, text.c_str() + start, length, &size);
+      x += size.cx;
+    }
+    if (end == text.size()) break;
+    x = rect.left + 2 + ((x - rect.left - 2) / kTabStop + 1) * kTabStop;
+    start = end + 1;
+  }
+}
+
 void PaintList(HWND window) {
   PAINTSTRUCT paintStruct;
   HDC hdc = BeginPaint(window, &paintStruct);
@@ -705,8 +727,12 @@ void PaintList(HWND window) {
       SetTextColor(hdc, GetSysColor(!IsWindowEnabled(window) ? COLOR_GRAYTEXT
                                     : selected              ? COLOR_HIGHLIGHTTEXT
                                                             : COLOR_WINDOWTEXT));
-      ExtTextOutA(hdc, rect.left + 2, rect.top, ETO_OPAQUE | ETO_CLIPPED, &rect, entry.text.c_str(),
-                  static_cast<UINT>(entry.text.size()), nullptr);
+      if (node.style & LBS_USETABSTOPS) {
+        DrawTabbedEntry(hdc, rect, entry.text);
+      } else {
+        ExtTextOutA(hdc, rect.left + 2, rect.top, ETO_OPAQUE | ETO_CLIPPED, &rect, entry.text.c_str(),
+                    static_cast<UINT>(entry.text.size()), nullptr);
+      }
       if (selected && GetFocus() == window) DrawFocusRect(hdc, &rect);
     }
   }

@@ -133,6 +133,7 @@
 #define LBS_OWNERDRAWFIXED 0x0010u
 #define LBS_OWNERDRAWVARIABLE 0x0020u
 #define LBS_HASSTRINGS 0x0040u
+#define LBS_USETABSTOPS 0x0080u  // tabs move to the next stop, every 48 pixels
 
 #define CBS_DROPDOWNLIST 0x0003u
 #define CBS_SORT 0x0100u
@@ -314,6 +315,9 @@ typedef WORD ATOM;
 ZEL_EXTERN_C ATOM RegisterClassA(const WNDCLASSA* windowClass);
 ZEL_EXTERN_C int GetClassNameA(HWND window, LPSTR name, int size);
 ZEL_EXTERN_C HWND GetParent(HWND window);
+// The same number (0xC000 to 0xFFFF) for the same name, without regard to case,
+// for the life of the process; 0 for an empty name or when none is left.
+ZEL_EXTERN_C UINT RegisterWindowMessageA(LPCSTR name);
 ZEL_EXTERN_C HWND GetWindow(HWND window, UINT relation);
 ZEL_EXTERN_C HWND GetDlgItem(HWND dialog, int id);
 ZEL_EXTERN_C int GetDlgCtrlID(HWND window);

@@ -74,7 +74,7 @@ class InstalledStoreTest : public InstallerTest {
     return entry;
   }
   // The shared information file, chosen for the printer's model.
-  std::string ShareInfoFile(const std::string& text = "[Fonts]\r\nChangeCounter=0\r\n") {
+  std::string ShareInfoFile(const std::string& text = "[Fonts]\r\nChangeCounter=0\r\n[Macros]\r\nChangeCounter=0\r\n") {
     const std::string path = "C:\\Work\\shared.pri";
     WriteFile(path, Text(text));
     EXPECT_EQ(fontinstaller::SetInfoFilePath(kPrinter, path.c_str()), 1);
