@@ -1,34 +1,22 @@
 #include "platform/shell/shell_execute.h"
 
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include "platform/base/debug.h"
 #include "platform/base/errors.h"
 #include "platform/base/files.h"
 #include "platform/base/handles.h"
-#include "platform/base/machine.h"
+#include "platform/base/machine_records.h"
 #include "platform/base/processes.h"
 
 namespace {
 
 constexpr HINSTANCE kTaken = 42;
+constexpr char kRecordsFile[] = "shell.txt";
 
 std::mutex g_lock;
 platform::ShellHandler g_handler;
-
-std::filesystem::path RecordsFile() { return platform::MachineRoot() / "records" / "shell.txt"; }
-
-// Tabs and line ends inside a field would break the one-line record.
-std::string Field(const std::string& text) {
-  std::string out = text;
-  for (char& c : out)
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  return out;
-}
 
 bool IsProgram(const std::string& file) {
   if (file.size() < 4) return false;
@@ -42,15 +30,8 @@ bool HasFolder(const std::string& file) {
 }
 
 void Record(const platform::ShellRequest& request) {
-  const std::string line = Field(request.verb) + "\t" + Field(request.file) + "\t" + Field(request.parameters) +
-                           "\t" + Field(request.directory);
-  OutputDebugStringA(("shell: " + line + "\n").c_str());
-  std::error_code error;
-  std::filesystem::create_directories(RecordsFile().parent_path(), error);
-  // One write of a whole line in append mode: records of several processes
-  // interleave by line, never inside one.
-  std::ofstream out(RecordsFile(), std::ios::app | std::ios::binary);
-  out << line + "\n" << std::flush;
+  OutputDebugStringA(("shell: " + request.verb + " " + request.file + "\n").c_str());
+  platform::AppendMachineRecord(kRecordsFile, {request.verb, request.file, request.parameters, request.directory});
 }
 
 // Starts the program; its process handle goes to *process when asked for.
@@ -101,13 +82,7 @@ void platform::SetShellHandler(ShellHandler handler) {
 
 std::vector<platform::ShellRequest> platform::ReadShellRecords() {
   std::vector<ShellRequest> records;
-  std::ifstream in(RecordsFile(), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::vector<std::string> fields;
-    std::stringstream split(line);
-    std::string field;
-    while (std::getline(split, field, '\t')) fields.push_back(field);
+  for (std::vector<std::string> fields : ReadMachineRecords(kRecordsFile)) {
     fields.resize(4);
     records.push_back(ShellRequest{0, fields[0], fields[1], fields[2], fields[3], 0});
   }
