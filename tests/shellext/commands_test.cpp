@@ -18,9 +18,7 @@ class Commands : public ShellExtTest {
   void SetUp() override {
     ShellExtTest::SetUp();
     Install("Menu");
-    SetModelValue("Menu", "General", "Readme", "readme.txt");
-    SetModelValue("Menu", "Features", "QuickTabs", "1");
-    SetPrinterDword("Menu", "Printer_Monitor", 1);
+    OfferEveryEntry("Menu");
     handler = MenuHandlerFor("Menu");
     ASSERT_NE(handler, nullptr);
     menu = CreatePopupMenu();

@@ -107,9 +107,7 @@ TEST_F(ShellExtTest, TheShellsFlagsDecideWhetherAMenuIsWanted) {
 
 TEST_F(ShellExtTest, AskingAgainGivesTheSameMenuEveryTime) {
   Install("Menu");
-  SetModelValue("Menu", "General", "Readme", "readme.txt");
-  SetModelValue("Menu", "Features", "QuickTabs", "1");
-  SetPrinterDword("Menu", "Printer_Monitor", 1);
+  OfferEveryEntry("Menu");
   IContextMenu* handler = MenuHandlerFor("Menu");
   ASSERT_NE(handler, nullptr);
   std::optional<Lines> first;
@@ -131,9 +129,7 @@ TEST_F(ShellExtTest, AskingAgainGivesTheSameMenuEveryTime) {
 
 TEST_F(ShellExtTest, ACommandRangeTooSmallKeepsTheIdsInside) {
   Install("Menu");
-  SetModelValue("Menu", "General", "Readme", "readme.txt");
-  SetModelValue("Menu", "Features", "QuickTabs", "1");
-  SetPrinterDword("Menu", "Printer_Monitor", 1);
+  OfferEveryEntry("Menu");
   IContextMenu* handler = MenuHandlerFor("Menu");
   ASSERT_NE(handler, nullptr);
   HMENU menu = CreatePopupMenu();

@@ -30,9 +30,7 @@ Outcome RunPlayer(const std::filesystem::path& root, const std::string& argument
 
 TEST_F(ShellExtTest, ThePlayerShowsTheMenuAndRunsItsEntries) {
   Install("Menu");
-  SetModelValue("Menu", "General", "Readme", "readme.txt");
-  SetModelValue("Menu", "Features", "QuickTabs", "1");
-  SetPrinterDword("Menu", "Printer_Monitor", 1);
+  OfferEveryEntry("Menu");
 
   Outcome menu = RunPlayer(root(), "menu Menu");
   EXPECT_EQ(menu.exitCode, 0) << menu.output;

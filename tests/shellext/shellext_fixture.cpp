@@ -98,6 +98,12 @@ void ShellExtTest::DeletePrinterValue(const std::string& printer, const std::str
   ClosePrinter(handle);
 }
 
+void ShellExtTest::OfferEveryEntry(const std::string& printer) {
+  SetModelValue(printer, "General", "Readme", "readme.txt");
+  SetModelValue(printer, "Features", "QuickTabs", "1");
+  SetPrinterDword(printer, "Printer_Monitor", 1);
+}
+
 IContextMenu* ShellExtTest::MenuHandler(const std::vector<platform::ShellItemProperties>& items,
                                         HRESULT* initResult) {
   IClassFactory* factory = nullptr;

@@ -31,6 +31,8 @@ class ShellExtTest : public testsupport::FreshMachine {
   void SetModelValue(const std::string& printer, const char* section, const char* key, const char* value);
   void SetPrinterDword(const std::string& printer, const std::string& valueName, DWORD value);
   void DeletePrinterValue(const std::string& printer, const std::string& valueName);
+  // A readme, quick tabs and monitoring: every entry the menu can have.
+  void OfferEveryEntry(const std::string& printer);
 
   // The extension object initialised for the items, as its context-menu face
   // (nullptr when Initialize refused); the caller releases it.
