@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/base/global_memory.h"
+#include "platform/ui/clipboard_formats.h"
 
 extern "C" const IID IID_IDataObject = {0x0000010E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 extern "C" const IID IID_IShellItem = {0x43826D1E, 0xE718, 0x42EE, {0xBC, 0x55, 0xA1, 0xE2, 0x61, 0xC3, 0x7B, 0xFE}};
@@ -120,6 +121,51 @@ class ShellItemArray final : public Counted<IShellItemArray> {
   std::vector<platform::ShellItemProperties> items_;
 };
 
+// Where the first name starts in the names block: after the offset byte, at an
+// even offset so the UTF-16 text is aligned.
+constexpr BYTE kNamesOffset = 4;
+
+FORMATETC NamesFormat() {
+  return FORMATETC{static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLITEMNAMES)), nullptr,
+                   DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+// The one format a data object offers.
+class FormatEnumerator final : public Counted<IEnumFORMATETC> {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid != IID_IUnknown) return E_NOINTERFACE;
+    AddRef();
+    *object = static_cast<IEnumFORMATETC*>(this);
+    return S_OK;
+  }
+  HRESULT Next(ULONG count, FORMATETC* formats, ULONG* fetched) override {
+    ULONG given = 0;
+    if (formats && count > 0 && next_ == 0) {
+      formats[0] = NamesFormat();
+      next_ = 1;
+      given = 1;
+    }
+    if (fetched) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+  }
+  HRESULT Skip(ULONG count) override {
+    if (count == 0) return S_OK;
+    const bool skipped = next_ == 0 && count == 1;
+    next_ = 1;
+    return skipped ? S_OK : S_FALSE;
+  }
+  HRESULT Reset() override {
+    next_ = 0;
+    return S_OK;
+  }
+
+ private:
+  ULONG next_ = 0;
+};
+
 }  // namespace
 
 namespace platform {
@@ -136,14 +182,47 @@ class ShellItemsDataObject final : public Counted<IDataObject> {
     *object = static_cast<IDataObject*>(this);
     return S_OK;
   }
-  HRESULT GetData(FORMATETC*, STGMEDIUM* medium) override {
-    if (medium) std::memset(medium, 0, sizeof *medium);
-    return DV_E_FORMATETC;
+  HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!medium) return E_POINTER;
+    std::memset(medium, 0, sizeof *medium);
+    const HRESULT offered = QueryGetData(format);
+    if (offered != S_OK) return offered;
+    std::u16string names;
+    for (const ShellItemProperties& item : items_) {
+      for (const auto& [key, value] : item) {
+        const auto* text = std::get_if<std::u16string>(&value);
+        if (text && key.pid == PKEY_ItemNameDisplay.pid && IsEqualGUID(key.fmtid, PKEY_ItemNameDisplay.fmtid)) {
+          names += *text;
+          names.push_back(0);
+        }
+      }
+    }
+    names.push_back(0);
+    const size_t bytes = kNamesOffset + names.size() * sizeof(WCHAR);
+    HGLOBAL block = GlobalAlloc(GHND, bytes);
+    auto* data = static_cast<BYTE*>(GlobalLock(block));
+    if (!data) {
+      if (block) GlobalFree(block);
+      return E_OUTOFMEMORY;
+    }
+    data[0] = kNamesOffset;
+    std::memcpy(data + kNamesOffset, names.data(), names.size() * sizeof(WCHAR));
+    GlobalUnlock(block);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = block;
+    return S_OK;
   }
-  HRESULT QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
-  HRESULT EnumFormatEtc(DWORD, IEnumFORMATETC** formats) override {
-    if (formats) *formats = nullptr;
-    return E_NOTIMPL;
+  HRESULT QueryGetData(FORMATETC* format) override {
+    if (!format) return E_POINTER;
+    if (format->cfFormat != NamesFormat().cfFormat || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+    return S_OK;
+  }
+  HRESULT EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override {
+    if (!formats) return E_POINTER;
+    *formats = nullptr;
+    if (direction != DATADIR_GET) return E_NOTIMPL;
+    *formats = new FormatEnumerator();
+    return S_OK;
   }
   const std::vector<ShellItemProperties>& Items() const { return items_; }
 

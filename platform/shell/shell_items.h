@@ -43,6 +43,12 @@ typedef const PROPERTYKEY& REFPROPERTYKEY;
 // The item's name as the shell shows it.
 extern "C" const PROPERTYKEY PKEY_ItemNameDisplay;
 
+// The clipboard format (RegisterClipboardFormat) in which a data object gives
+// its items' display names, as systems before 6.1 hand them to handlers: in the
+// HGLOBAL block the first byte is the byte offset of the first name; names
+// follow as NUL-terminated UTF-16, and an empty name closes the list.
+#define CFSTR_SHELLITEMNAMES "ShellItemNames"
+
 // Frees what the variant holds and empties it.
 ZEL_EXTERN_C HRESULT PropVariantClear(PROPVARIANT* value);
 
