@@ -1,10 +1,14 @@
 #include "shellext/shell_ext.h"
 
+#include <cstring>
+
 #include "platform/base/codepage.h"
+#include "platform/base/global_memory.h"
 #include "platform/base/modules.h"
 #include "platform/base/os_version.h"
 #include "platform/base/text_cut.h"
 #include "platform/shell/printer_items.h"
+#include "platform/ui/clipboard_formats.h"
 #include "shellext/module_state.h"
 #include "shellext/printer_queries.h"
 
@@ -74,11 +78,57 @@ HRESULT CShellExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) {
   version.dwOSVersionInfoSize = sizeof version;
   if (!GetVersionExA(&version)) return E_FAIL;
   const bool from61 = version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
-  // Systems before 6.1 hand printers over in clipboard formats this machine's
-  // shell does not offer.
-  if (version.dwPlatformId != VER_PLATFORM_WIN32_NT || !from61) return E_NOTIMPL;
+  // The systems before NT hand printers over in a format this machine's shell
+  // does not offer.
+  if (version.dwPlatformId != VER_PLATFORM_WIN32_NT) return E_NOTIMPL;
   if (!data) return E_INVALIDARG;
+  if (!from61) return ReadItemNames(data);
   return ReadShellItems(data, version.dwMajorVersion == 6 && version.dwMinorVersion == 1);
+}
+
+HRESULT CShellExt::ReadItemNames(IDataObject* data) {
+  data->AddRef();
+  if (data_) data_->Release();
+  data_ = data;
+  printerName_.clear();
+  queues_.clear();
+  deviceFlag_ = false;
+  // Only the format that carries the names is read, and only within its block.
+  FORMATETC format{static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLITEMNAMES)), nullptr,
+                   DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM medium{};
+  if (FAILED(data->GetData(&format, &medium))) return E_INVALIDARG;
+  HRESULT result = E_INVALIDARG;
+  const size_t size = medium.tymed == TYMED_HGLOBAL ? GlobalSize(medium.hGlobal) : 0;
+  const auto* block = size ? static_cast<const BYTE*>(GlobalLock(medium.hGlobal)) : nullptr;
+  if (block) {
+    const size_t units = size / sizeof(WCHAR);
+    const size_t first = block[0];
+    std::u16string name;
+    size_t at = first / sizeof(WCHAR);
+    bool closed = false;
+    if (first > 0 && first % sizeof(WCHAR) == 0) {
+      for (; at < units; ++at) {
+        WCHAR unit;
+        std::memcpy(&unit, block + at * sizeof(WCHAR), sizeof unit);
+        if (unit == 0) {
+          closed = true;
+          break;
+        }
+        name.push_back(unit);
+      }
+    }
+    if (closed && !name.empty()) {
+      WCHAR following = 0;
+      if (at + 1 < units) std::memcpy(&following, block + (at + 1) * sizeof(WCHAR), sizeof following);
+      // Several printers chosen: no menu.
+      if (following == 0) printerName_ = AnsiName(name.c_str());
+      result = S_OK;
+    }
+    GlobalUnlock(medium.hGlobal);
+  }
+  ReleaseStgMedium(&medium);
+  return result;
 }
 
 HRESULT CShellExt::ReadShellItems(IDataObject* data, bool exactly61) {

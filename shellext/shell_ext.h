@@ -45,6 +45,7 @@ class CShellExt final : public IContextMenu, public IShellExtInit {
   };
 
   HRESULT ReadShellItems(IDataObject* data, bool exactly61);
+  HRESULT ReadItemNames(IDataObject* data);
   void AddCommand(HMENU popup, UINT firstId, UINT lastId, int kind, const std::string& target, LPCSTR text);
   bool AddMenuItem(int kind);
   // The command of an offset from the menu last built; nullptr when out of range.

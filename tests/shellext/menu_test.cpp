@@ -1,7 +1,9 @@
 // The popup the extension adds to a printer's context menu, over the settings
 // that allow each entry, the shell's flags and the queues of one device.
+#include <cstring>
 #include <optional>
 
+#include "platform/base/global_memory.h"
 #include "platform/base/os_version.h"
 #include "platform/spooler/spooler.h"
 #include "tests/shellext/shellext_fixture.h"
@@ -30,6 +32,9 @@ struct MenuCase {
   int shellext;  // -1: value absent
   Lines popup;   // the popup's lines; empty: no menu at all
 };
+
+// Named in test listings by its case name.
+void PrintTo(const MenuCase& c, std::ostream* out) { *out << c.name; }
 
 class MenuTable : public ShellExtTest, public ::testing::WithParamInterface<MenuCase> {};
 
@@ -204,6 +209,123 @@ TEST_F(ShellExtTest, ADeviceObjectWithoutQueuesIsRefused) {
   HRESULT result = S_OK;
   EXPECT_EQ(MenuHandler({platform::PrinterDeviceItem({}, "Nardo Page M3020")}, &result), nullptr);
   EXPECT_EQ(result, E_INVALIDARG);
+}
+
+}  // namespace
+}  // namespace shellexttest
+
+namespace shellexttest {
+namespace {
+
+// A data object whose names block the test writes byte by byte, as a faulty or
+// hostile source could hand it over.
+class RawNames final : public IDataObject {
+ public:
+  explicit RawNames(std::vector<BYTE> block) : block_(std::move(block)) {}
+  HRESULT QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++references_; }
+  ULONG Release() override { return --references_; }
+  HRESULT GetData(FORMATETC*, STGMEDIUM* medium) override {
+    HGLOBAL global = GlobalAlloc(GHND, block_.size());
+    std::memcpy(GlobalLock(global), block_.data(), block_.size());
+    GlobalUnlock(global);
+    *medium = STGMEDIUM{TYMED_HGLOBAL, global, nullptr};
+    return S_OK;
+  }
+  HRESULT QueryGetData(FORMATETC*) override { return S_OK; }
+  HRESULT EnumFormatEtc(DWORD, IEnumFORMATETC** formats) override {
+    *formats = nullptr;
+    return E_NOTIMPL;
+  }
+  ULONG references() const { return references_; }
+
+ private:
+  std::vector<BYTE> block_;
+  ULONG references_ = 1;
+};
+
+std::vector<BYTE> NamesBlock(BYTE offset, const std::u16string& units) {
+  std::vector<BYTE> block(offset, 0);
+  block[0] = offset;
+  for (char16_t unit : units) {
+    block.push_back(static_cast<BYTE>(unit & 0xFF));
+    block.push_back(static_cast<BYTE>(unit >> 8));
+  }
+  return block;
+}
+
+class BeforeVersion61 : public ShellExtTest {
+ protected:
+  void SetUp() override {
+    ShellExtTest::SetUp();
+    platform::SetReportedWindowsVersion(6, 0);
+    Install("Menu");
+    SetPrinterDword("Menu", "Printer_Monitor", 1);
+  }
+  // The commands of the menu for the data object, -1 when Initialize refused it.
+  int CommandsFor(IDataObject* data) {
+    IClassFactory* factory = nullptr;
+    GUID clsid{};
+    platform::GuidFromText("{5D1C0B7A-93E2-4F6B-8A41-2C7E9B305F18}", clsid);
+    EXPECT_EQ(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    IShellExtInit* init = nullptr;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&init)), S_OK);
+    factory->Release();
+    int commands = -1;
+    if (SUCCEEDED(init->Initialize(nullptr, data, 0))) {
+      IContextMenu* menu = nullptr;
+      init->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&menu));
+      HMENU popup = CreatePopupMenu();
+      commands = HRESULT_CODE(menu->QueryContextMenu(popup, 0, 1, 100, CMF_NORMAL));
+      DestroyMenu(popup);
+      menu->Release();
+    }
+    init->Release();
+    return commands;
+  }
+};
+
+TEST_F(BeforeVersion61, TheShellHandsOverTheChosenPrintersByName) {
+  IDataObject* one = platform::CreateShellItemsDataObject({platform::PrinterQueueItem("Menu")});
+  EXPECT_EQ(CommandsFor(one), 1);
+  one->Release();
+  // Several printers chosen at once get no menu.
+  IDataObject* two =
+      platform::CreateShellItemsDataObject({platform::PrinterQueueItem("Menu"), platform::PrinterQueueItem("Menu")});
+  EXPECT_EQ(CommandsFor(two), 0);
+  two->Release();
+}
+
+TEST_F(BeforeVersion61, ANamesBlockIsReadOnlyWithinItsBounds) {
+  const struct {
+    const char* name;
+    std::vector<BYTE> block;
+    int commands;
+  } cases[] = {
+      {"well formed", NamesBlock(4, std::u16string(u"Menu") + u'\0' + u'\0'), 1},
+      {"ends right after the name", NamesBlock(4, std::u16string(u"Menu") + u'\0'), 1},
+      {"no terminator", NamesBlock(4, u"Menu"), -1},
+      {"offset beyond the block", [] {
+         std::vector<BYTE> block = NamesBlock(4, std::u16string(u"Menu") + u'\0');
+         block[0] = 200;
+         return block;
+       }(), -1},
+      {"odd offset", [] {
+         std::vector<BYTE> block = NamesBlock(4, std::u16string(u"Menu") + u'\0');
+         block[0] = 3;
+         return block;
+       }(), -1},
+      {"empty name", NamesBlock(4, std::u16string(1, u'\0')), -1},
+  };
+  for (const auto& c : cases) {
+    RawNames data(c.block);
+    EXPECT_EQ(CommandsFor(&data), c.commands) << c.name;
+    // The object let go of the data object it held.
+    EXPECT_EQ(data.references(), 1u) << c.name;
+  }
 }
 
 }  // namespace
