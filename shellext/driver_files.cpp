@@ -13,7 +13,8 @@ namespace shellext {
 
 std::string ModuleFolder() {
   char path[MAX_PATH] = {};
-  HMODULE module = ModuleInstance() ? ModuleInstance() : platform::ModuleFromAddress(reinterpret_cast<void*>(&ModuleFolder));
+  HMODULE module = ModuleInstance();
+  if (!module) module = platform::ModuleFromAddress(reinterpret_cast<void*>(&ModuleFolder));
   const DWORD length = GetModuleFileNameA(module, path, sizeof path);
   if (length == 0 || length >= sizeof path) return {};
   return FolderOf(std::string(path, length));

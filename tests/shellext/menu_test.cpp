@@ -139,7 +139,8 @@ TEST_F(ShellExtTest, ACommandRangeTooSmallKeepsTheIdsInside) {
   ASSERT_NE(handler, nullptr);
   HMENU menu = CreatePopupMenu();
   EXPECT_EQ(HRESULT_CODE(handler->QueryContextMenu(menu, 0, kFirstId, kFirstId + 1, CMF_NORMAL)), 2);
-  EXPECT_EQ(Describe(menu), (Lines{"----", "Printer driver extensions", "  Readme [100]", "  Quick tabs [101]", "----"}));
+  EXPECT_EQ(Describe(menu),
+            (Lines{"----", "Printer driver extensions", "  Readme [100]", "  Quick tabs [101]", "----"}));
   DestroyMenu(menu);
   handler->Release();
 }
@@ -200,7 +201,8 @@ TEST_F(DeviceQueues, OnlyTheFirstMultiQueueSystemListsTheQueuesItself) {
   HMENU menu = CreatePopupMenu();
   EXPECT_EQ(HRESULT_CODE(handler->QueryContextMenu(menu, 0, kFirstId, kFirstId + 50, CMF_NORMAL)), 2);
   // Beta, the first listed queue, has no monitoring.
-  EXPECT_EQ(Describe(menu), (Lines{"----", "Printer driver extensions", "  Readme [100]", "  Quick tabs [101]", "----"}));
+  EXPECT_EQ(Describe(menu),
+            (Lines{"----", "Printer driver extensions", "  Readme [100]", "  Quick tabs [101]", "----"}));
   DestroyMenu(menu);
   handler->Release();
 }

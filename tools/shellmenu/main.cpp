@@ -93,8 +93,10 @@ std::vector<std::string> QueuesOfDevice(const std::string& printer) {
   }
   std::vector<std::string> queues;
   for (DWORD i = 0; i < count; ++i) {
-    if (platform::EqualsNoCaseAnsi(infos[i].pPortName, port) && platform::EqualsNoCaseAnsi(infos[i].pDriverName, driver))
+    if (platform::EqualsNoCaseAnsi(infos[i].pPortName, port) &&
+        platform::EqualsNoCaseAnsi(infos[i].pDriverName, driver)) {
       queues.push_back(infos[i].pPrinterName);
+    }
   }
   return queues;
 }

@@ -26,7 +26,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: zelmachine [--root DIR] init | setup-folders | add-printer NAME MODEL.ini [--port PORT] [--hardware-id ID]"
+               "usage: zelmachine [--root DIR] init | setup-folders | add-printer NAME MODEL.ini [--port PORT]"
+               " [--hardware-id ID]"
                " | show NAME | folders\n");
   return 2;
 }
