@@ -21,11 +21,13 @@ template <>
 struct DriverInfo<CHAR> {
   using Level2 = DRIVER_INFO_2A;
   using Level3 = DRIVER_INFO_3A;
+  using Level6 = DRIVER_INFO_6A;
 };
 template <>
 struct DriverInfo<WCHAR> {
   using Level2 = DRIVER_INFO_2W;
   using Level3 = DRIVER_INFO_3W;
+  using Level6 = DRIVER_INFO_6W;
 };
 
 // A bare file name lies in the driver folder, where the set-up copied it.
@@ -52,7 +54,7 @@ std::u16string MultiTextArg(const Char* list) {
 template <class Char>
 DWORD AddDriver(const Char* server, DWORD level, const BYTE* info) {
   if (DWORD code = CheckServerArgument(TextArg(server))) return code;
-  if (level != 2 && level != 3) return ERROR_INVALID_LEVEL;
+  if (level != 2 && level != 3 && level != 6) return ERROR_INVALID_LEVEL;
   if (!info) return ERROR_INVALID_PARAMETER;
 
   DriverRecord driver;
@@ -64,12 +66,15 @@ DWORD AddDriver(const Char* server, DWORD level, const BYTE* info) {
   driver.driverPath = FullDriverPath(TextArgOrEmpty(level2->pDriverPath));
   driver.dataFile = FullDriverPath(TextArgOrEmpty(level2->pDataFile));
   driver.configFile = FullDriverPath(TextArgOrEmpty(level2->pConfigFile));
-  if (level == 3) {
+  if (level >= 3) {
     const auto* level3 = reinterpret_cast<const typename DriverInfo<Char>::Level3*>(info);
     driver.helpFile = FullDriverPath(TextArgOrEmpty(level3->pHelpFile));
     driver.dependentFiles = MultiTextArg(level3->pDependentFiles);
     driver.monitorName = TextArgOrEmpty(level3->pMonitorName);
     driver.defaultDatatype = TextArgOrEmpty(level3->pDefaultDataType);
+  }
+  if (level == 6) {
+    driver.hardwareId = TextArgOrEmpty(reinterpret_cast<const typename DriverInfo<Char>::Level6*>(info)->pszHardwareID);
   }
   if (driver.name.empty() || driver.driverPath.empty() || driver.dataFile.empty() || driver.configFile.empty()) {
     return ERROR_INVALID_PARAMETER;
@@ -101,6 +106,14 @@ DWORD AddDriver(const Char* server, DWORD level, const BYTE* info) {
       .Bind(10, StoredText(driver.monitorName))
       .Bind(11, StoredText(driver.defaultDatatype));
   upsert.Step();
+  // A driver added again without a hardware id no longer has one.
+  db::Statement hardware(session, driver.hardwareId.empty()
+                                      ? "DELETE FROM spl_driver_hardware_ids WHERE name_key = ?"
+                                      : "INSERT INTO spl_driver_hardware_ids(name_key, hardware_id) VALUES(?, ?)"
+                                        " ON CONFLICT(name_key) DO UPDATE SET hardware_id = excluded.hardware_id");
+  hardware.Bind(1, NameKey(driver.name));
+  if (!driver.hardwareId.empty()) hardware.Bind(2, StoredText(driver.hardwareId));
+  hardware.Step();
   transaction.Commit();
   StoreCache::Invalidate();
   return ERROR_SUCCESS;
@@ -129,6 +142,9 @@ DWORD DeleteDriver(const Char* server, const Char* environment, const Char* driv
   db::Statement remove(session, "DELETE FROM spl_drivers WHERE name_key = ?");
   remove.Bind(1, NameKey(name));
   remove.Step();
+  db::Statement removeHardware(session, "DELETE FROM spl_driver_hardware_ids WHERE name_key = ?");
+  removeHardware.Bind(1, NameKey(name));
+  removeHardware.Step();
   transaction.Commit();
   StoreCache::Invalidate();
   return ERROR_SUCCESS;
@@ -139,7 +155,7 @@ DWORD GetDriver(HANDLE printerHandle, const Char* environment, DWORD level, BYTE
                 DWORD* pcbNeeded) {
   auto handle = LookupPrinterHandle(printerHandle);
   if (!handle) return ERROR_INVALID_HANDLE;
-  if (level != 2 && level != 3) return ERROR_INVALID_LEVEL;
+  if (level != 2 && level != 3 && level != 6) return ERROR_INVALID_LEVEL;
   std::u16string wantedEnvironment = TextArgOrEmpty(environment);
 
   db::Session session;
@@ -164,13 +180,25 @@ DWORD GetDriver(HANDLE printerHandle, const Char* environment, DWORD level, BYTE
     return PackRecords<typename DriverInfo<Char>::Level2>(
         buffer, cbBuf, pcbNeeded, 1, [&](InfoPacker& packer, size_t, auto& info) { fillCommon(packer, info); });
   }
-  return PackRecords<typename DriverInfo<Char>::Level3>(
+  auto fillLevel3 = [&](InfoPacker& packer, auto& info) {
+    fillCommon(packer, info);
+    info.pHelpFile = packer.Text<Char>(driver->helpFile);
+    info.pDependentFiles = packer.MultiText<Char>(driver->dependentFiles);
+    info.pMonitorName = packer.Text<Char>(driver->monitorName);
+    info.pDefaultDataType = packer.Text<Char>(driver->defaultDatatype);
+  };
+  if (level == 3) {
+    return PackRecords<typename DriverInfo<Char>::Level3>(
+        buffer, cbBuf, pcbNeeded, 1, [&](InfoPacker& packer, size_t, auto& info) { fillLevel3(packer, info); });
+  }
+  return PackRecords<typename DriverInfo<Char>::Level6>(
       buffer, cbBuf, pcbNeeded, 1, [&](InfoPacker& packer, size_t, auto& info) {
-        fillCommon(packer, info);
-        info.pHelpFile = packer.Text<Char>(driver->helpFile);
-        info.pDependentFiles = packer.MultiText<Char>(driver->dependentFiles);
-        info.pMonitorName = packer.Text<Char>(driver->monitorName);
-        info.pDefaultDataType = packer.Text<Char>(driver->defaultDatatype);
+        fillLevel3(packer, info);
+        info.pszzPreviousNames = packer.MultiText<Char>(std::u16string());
+        info.pszMfgName = packer.Text<Char>(std::u16string());
+        info.pszOEMUrl = packer.Text<Char>(std::u16string());
+        info.pszHardwareID = packer.Text<Char>(driver->hardwareId);
+        info.pszProvider = packer.Text<Char>(std::u16string());
       });
 }
 

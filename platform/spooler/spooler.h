@@ -246,6 +246,48 @@ typedef struct _DRIVER_INFO_3W {
   LPWSTR pDefaultDataType;
 } DRIVER_INFO_3W, *PDRIVER_INFO_3W, *LPDRIVER_INFO_3W;
 
+// Level 6 adds what a driver package tells about itself; the stand-in keeps only
+// the hardware id (the others answer empty).
+typedef struct _DRIVER_INFO_6A {
+  DWORD cVersion;
+  LPSTR pName;
+  LPSTR pEnvironment;
+  LPSTR pDriverPath;
+  LPSTR pDataFile;
+  LPSTR pConfigFile;
+  LPSTR pHelpFile;
+  LPSTR pDependentFiles;
+  LPSTR pMonitorName;
+  LPSTR pDefaultDataType;
+  LPSTR pszzPreviousNames;
+  FILETIME ftDriverDate;
+  uint64_t dwlDriverVersion;
+  LPSTR pszMfgName;
+  LPSTR pszOEMUrl;
+  LPSTR pszHardwareID;
+  LPSTR pszProvider;
+} DRIVER_INFO_6A, *PDRIVER_INFO_6A, *LPDRIVER_INFO_6A;
+
+typedef struct _DRIVER_INFO_6W {
+  DWORD cVersion;
+  LPWSTR pName;
+  LPWSTR pEnvironment;
+  LPWSTR pDriverPath;
+  LPWSTR pDataFile;
+  LPWSTR pConfigFile;
+  LPWSTR pHelpFile;
+  LPWSTR pDependentFiles;
+  LPWSTR pMonitorName;
+  LPWSTR pDefaultDataType;
+  LPWSTR pszzPreviousNames;
+  FILETIME ftDriverDate;
+  uint64_t dwlDriverVersion;
+  LPWSTR pszMfgName;
+  LPWSTR pszOEMUrl;
+  LPWSTR pszHardwareID;
+  LPWSTR pszProvider;
+} DRIVER_INFO_6W, *PDRIVER_INFO_6W, *LPDRIVER_INFO_6W;
+
 // Drivers. A driver added without an environment belongs to this machine's one.
 ZEL_EXTERN_C BOOL AddPrinterDriverA(LPSTR pName, DWORD Level, LPBYTE pDriverInfo);
 ZEL_EXTERN_C BOOL AddPrinterDriverW(LPWSTR pName, DWORD Level, LPBYTE pDriverInfo);

@@ -111,8 +111,10 @@ void LoadTables(db::Session& session, CacheState& state) {
   }
 
   db::Statement drivers(session,
-                        "SELECT id, name, environment, version, driver_path, data_file, config_file, help_file,"
-                        " dependent_files, monitor_name, default_datatype FROM spl_drivers ORDER BY id");
+                        "SELECT d.id, d.name, d.environment, d.version, d.driver_path, d.data_file, d.config_file,"
+                        " d.help_file, d.dependent_files, d.monitor_name, d.default_datatype,"
+                        " COALESCE(h.hardware_id, '') FROM spl_drivers d"
+                        " LEFT JOIN spl_driver_hardware_ids h ON h.name_key = d.name_key ORDER BY d.id");
   while (drivers.Step()) {
     auto record = std::make_shared<DriverRecord>();
     record->id = drivers.Int(0);
@@ -127,6 +129,7 @@ void LoadTables(db::Session& session, CacheState& state) {
     record->dependentFiles = Utf16FromBytes(dependent.data(), dependent.size());
     record->monitorName = Text(drivers, 9);
     record->defaultDatatype = Text(drivers, 10);
+    record->hardwareId = Text(drivers, 11);
     state.drivers.push_back(record);
     state.driverByKey[NameKey(record->name)] = record;
   }

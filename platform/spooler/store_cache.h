@@ -31,6 +31,7 @@ struct DriverRecord {
   std::u16string dependentFiles;  // each name followed by its NUL
   std::u16string monitorName;
   std::u16string defaultDatatype;
+  std::u16string hardwareId;  // level 6 only; empty when the driver was added without one
 };
 
 struct PrinterRecord {

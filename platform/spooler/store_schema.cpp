@@ -70,6 +70,9 @@ CREATE TABLE IF NOT EXISTS spl_access(
   user TEXT NOT NULL,
   full_access INTEGER NOT NULL,
   PRIMARY KEY(printer_id, user));
+CREATE TABLE IF NOT EXISTS spl_driver_hardware_ids(
+  name_key TEXT PRIMARY KEY,
+  hardware_id TEXT NOT NULL);
 )sql"), true);
 
 }  // namespace

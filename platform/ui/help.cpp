@@ -1,29 +1,19 @@
 #include "platform/ui/help.h"
 
-#include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/base/debug.h"
-#include "platform/base/machine.h"
+#include "platform/base/machine_records.h"
 
 namespace {
 
+constexpr char kRecordsFile[] = "help.txt";
 std::mutex handlerLock;
 platform::HelpHandler& Handler() {
   static auto* handler = new platform::HelpHandler();
   return *handler;
-}
-
-std::filesystem::path RecordsFile() { return platform::MachineRoot() / "records" / "help.txt"; }
-
-// Tabs and line ends inside a field would break the one-line record.
-std::string Field(const std::string& text) {
-  std::string out = text;
-  for (char& c : out)
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  return out;
 }
 
 void Deliver(const platform::HelpRequest& request) {
@@ -36,17 +26,13 @@ void Deliver(const platform::HelpRequest& request) {
     handler(request);
     return;
   }
-  std::string line = request.viewer == "WinHelp"
-                         ? "WinHelp\t" + Field(request.file) + "\t" + std::to_string(request.command) + "\t" +
-                               std::to_string(request.data)
-                         : "hh.exe\t" + Field(request.commandLine);
-  OutputDebugStringA(("help: " + line + "\n").c_str());
-  std::error_code error;
-  std::filesystem::create_directories(RecordsFile().parent_path(), error);
-  // One write of a whole line in append mode: records of several processes
-  // interleave by line, never inside one.
-  std::ofstream out(RecordsFile(), std::ios::app | std::ios::binary);
-  out << line + "\n" << std::flush;
+  const std::vector<std::string> fields =
+      request.viewer == "WinHelp"
+          ? std::vector<std::string>{"WinHelp", request.file, std::to_string(request.command),
+                                     std::to_string(request.data)}
+          : std::vector<std::string>{"hh.exe", request.commandLine};
+  OutputDebugStringA(("help: " + fields[0] + " " + fields[1] + "\n").c_str());
+  platform::AppendMachineRecord(kRecordsFile, fields);
 }
 
 }  // namespace
@@ -71,13 +57,7 @@ void RecordHelpViewerStart(const std::string& commandLine) {
 
 std::vector<HelpRequest> ReadHelpRecords() {
   std::vector<HelpRequest> records;
-  std::ifstream in(RecordsFile(), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::vector<std::string> fields;
-    std::stringstream stream(line);
-    std::string field;
-    while (std::getline(stream, field, '\t')) fields.push_back(field);
+  for (const std::vector<std::string>& fields : ReadMachineRecords(kRecordsFile)) {
     HelpRequest request;
     if (fields.size() == 4 && fields[0] == "WinHelp") {
       request.viewer = "WinHelp";

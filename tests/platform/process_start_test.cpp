@@ -11,6 +11,7 @@
 #include "platform/base/named_mutex.h"
 #include "platform/base/processes.h"
 #include "platform/base/sync.h"
+#include "platform/shell/shell_execute.h"
 #include "platform/ui/help.h"
 #include "tests/support/machine_fixture.h"
 
@@ -92,6 +93,48 @@ TEST_F(ProcessStartTest, HelpViewersAreRecordedNotStarted) {
   EXPECT_EQ(records[1].file, "C:\\drv\\mTRQ50.hlp");
   EXPECT_EQ(records[1].command, HELP_CONTEXT);
   EXPECT_EQ(records[1].data, 129u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProcessStartTest, TheShellStartsProgramsAndRecordsDocuments) {
+  // A program in the given directory starts with the parameters as its line.
+  SHELLEXECUTEINFOA start{};
+  start.cbSize = sizeof start;
+  start.fMask = SEE_MASK_NOCLOSEPROCESS;
+  start.lpVerb = "open";
+  start.lpFile = "child.exe";
+  start.lpParameters = "_{Office}_ NORMAL";
+  start.lpDirectory = "C:\\tools";
+  start.nShow = SW_SHOWNORMAL;
+  ASSERT_TRUE(ShellExecuteExA(&start)) << GetLastError();
+  ASSERT_NE(start.hProcess, 0u);
+  EXPECT_GT(start.hInstApp, 32u);
+  EXPECT_EQ(WaitForSingleObject(start.hProcess, INFINITE), WAIT_OBJECT_0);
+  EXPECT_EQ(Log(), "\"C:\\tools\\child.exe\" _{Office}_ NORMAL");
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeProcess(start.hProcess, &code));
+  EXPECT_EQ(code, 3u);
+  EXPECT_TRUE(CloseHandle(start.hProcess));
+
+  // A missing program is reported, and nothing is recorded for it.
+  start.lpFile = "missing.exe";
+  EXPECT_FALSE(ShellExecuteExA(&start));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(start.hProcess, 0u);
+  EXPECT_EQ(ShellExecuteA(0, "open", "C:\\tools\\missing.exe", nullptr, nullptr, SW_SHOWNORMAL),
+            HINSTANCE(SE_ERR_FNF));
+
+  // A document is recorded as a Windows machine would have opened it.
+  EXPECT_GT(ShellExecuteA(0, "open", "readme.txt", nullptr, "C:\\Drivers\\", SW_SHOWNORMAL), 32u);
+  const std::vector<platform::ShellRequest> records = platform::ReadShellRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].verb, "open");
+  EXPECT_EQ(records[0].file, "readme.txt");
+  EXPECT_EQ(records[0].parameters, "");
+  EXPECT_EQ(records[0].directory, "C:\\Drivers\\");
 }
 
 }  // namespace

@@ -126,3 +126,37 @@ TEST_F(DriverTest, DriverDirectoryIsTheMachinesDriverFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DriverTest, LevelSixCarriesTheHardwareIdUntilTheDriverIsAddedWithout) {
+  std::string name = Ansi("テスト ドライバ 3");
+  std::string driverPath = "zelkerd5.dll";
+  std::string dataFile = "model.ini";
+  std::string configFile = "zeluid5.dll";
+  std::string hardwareId = "lptenum\\NardoPageM3020";
+  DRIVER_INFO_6A info{};
+  info.cVersion = 3;
+  info.pName = name.data();
+  info.pDriverPath = driverPath.data();
+  info.pDataFile = dataFile.data();
+  info.pConfigFile = configFile.data();
+  info.pszHardwareID = hardwareId.data();
+  ASSERT_TRUE(AddPrinterDriverA(nullptr, 6, reinterpret_cast<LPBYTE>(&info))) << GetLastError();
+  Bytes ansi =
+      FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverA(printer_, nullptr, 6, b, s, n); });
+  const auto* six = reinterpret_cast<DRIVER_INFO_6A*>(ansi.data());
+  EXPECT_EQ(FromAnsi(six->pszHardwareID), u"lptenum\\NardoPageM3020");
+  EXPECT_EQ(FromAnsi(six->pDataFile), folder_ + u"\\model.ini");
+  EXPECT_EQ(six->cVersion, 3u);
+  Bytes wide =
+      FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, 6, b, s, n); });
+  EXPECT_EQ(Wide(reinterpret_cast<DRIVER_INFO_6W*>(wide.data())->pszHardwareID), u"lptenum\\NardoPageM3020");
+
+  DRIVER_INFO_2A plain{2, name.data(), nullptr, driverPath.data(), dataFile.data(), configFile.data()};
+  ASSERT_TRUE(AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&plain)));
+  ansi = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverA(printer_, nullptr, 6, b, s, n); });
+  EXPECT_EQ(FromAnsi(reinterpret_cast<DRIVER_INFO_6A*>(ansi.data())->pszHardwareID), u"");
+}
+
+}  // namespace

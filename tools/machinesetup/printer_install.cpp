@@ -61,7 +61,19 @@ bool InstallPrinter(const PrinterSpec& spec, std::string& error) {
   driver.pDriverPath = driverPath.data();
   driver.pDataFile = dataFile.data();
   driver.pConfigFile = configFile.data();
-  if (!AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&driver)) &&
+  // A hardware id comes with level 6, which carries level 2's files first.
+  std::string hardwareId = spec.hardwareId;
+  DRIVER_INFO_6A withId{};
+  withId.cVersion = driver.cVersion;
+  withId.pName = driver.pName;
+  withId.pEnvironment = driver.pEnvironment;
+  withId.pDriverPath = driver.pDriverPath;
+  withId.pDataFile = driver.pDataFile;
+  withId.pConfigFile = driver.pConfigFile;
+  withId.pszHardwareID = hardwareId.data();
+  const DWORD level = hardwareId.empty() ? 2 : 6;
+  LPBYTE info = hardwareId.empty() ? reinterpret_cast<LPBYTE>(&driver) : reinterpret_cast<LPBYTE>(&withId);
+  if (!AddPrinterDriverA(nullptr, level, info) &&
       GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED) {
     error = "cannot add the driver (error " + std::to_string(GetLastError()) + ")";
     return false;

@@ -16,6 +16,8 @@ struct PrinterSpec {
   // Windows path of the graphics library the driver entry names; empty: the
   // driver folder's zelkerd5.dll.
   std::string graphicsLibrary;
+  // The driver's hardware id (ANSI); empty: the driver is added without one.
+  std::string hardwareId;
 };
 
 // The driver name a model description installs under: its [General] "ModelName".

@@ -2,7 +2,7 @@
 //
 //   zelmachine [--root DIR] init
 //   zelmachine [--root DIR] setup-folders
-//   zelmachine [--root DIR] add-printer NAME MODEL.ini [--port PORT]
+//   zelmachine [--root DIR] add-printer NAME MODEL.ini [--port PORT] [--hardware-id ID]
 //   zelmachine [--root DIR] show NAME
 //   zelmachine [--root DIR] folders
 //
@@ -27,6 +27,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: zelmachine [--root DIR] init | setup-folders | add-printer NAME MODEL.ini [--port PORT]"
+               " [--hardware-id ID]"
                " | show NAME | folders\n");
   return 2;
 }
@@ -192,7 +193,10 @@ int main(int argc, char** argv) {
     spec.printerName = platform::AnsiFromUtf8(args[1]);
     spec.modelDescription = args[2];
     spec.driverFolder = machinesetup::BuiltDriverFolder();
-    if (args.size() >= 5 && args[3] == "--port") spec.port = platform::AnsiFromUtf8(args[4]);
+    for (size_t i = 3; i + 1 < args.size(); i += 2) {
+      if (args[i] == "--port") spec.port = platform::AnsiFromUtf8(args[i + 1]);
+      if (args[i] == "--hardware-id") spec.hardwareId = platform::AnsiFromUtf8(args[i + 1]);
+    }
     std::string error;
     if (!machinesetup::InstallPrinter(spec, error)) {
       std::fprintf(stderr, "add-printer: %s\n", error.c_str());
