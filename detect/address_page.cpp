@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kNoticeDialog = 112;
 constexpr int kLongestLogicalPrinter = 31;
+constexpr size_t kOctetDigits = 3;
 
 INT_PTR CALLBACK NoticeProcedure(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
@@ -24,10 +25,8 @@ void CGetAddressDlg::OnInit() {
   SetItemText(1020, detect::LoadText(sheet_->networkQueue ? detect::kTextQueuePort : detect::kTextPort));
   SetItemText(1006, sheet_->portName);
   lastResult_ = 0;
-  for (int id = kFirstOctet; id <= kLastOctet; ++id) {
-    SubclassOctetEdit(Item(id));
-    SendMessageA(Item(id), EM_LIMITTEXT, 3, 0);
-  }
+  // Digits only (the edits' own style) and three of them.
+  for (int id = kFirstOctet; id <= kLastOctet; ++id) SendMessageA(Item(id), EM_LIMITTEXT, kOctetDigits, 0);
   const auto octets = ParseDottedQuad(sheet_->ipAddress);
   if (!octets || (*octets)[0] == 0) sheet_->ipAddress.clear();
 
@@ -166,7 +165,8 @@ void CGetAddressDlg::OnCommand(int id, int code) {
     ShowProtocol();
     SetFocus(Item(ProtocolShown() == 1 ? kIpxEdit : kFirstOctet));
   } else if (id >= kFirstOctet && id < kLastOctet && code == EN_CHANGE) {
-    if (TakeThirdDigit(Item(id))) SetFocus(Item(id + 1));
+    // The third digit typed fills the octet: the next one takes the focus.
+    if (GetFocus() == Item(id) && ItemText(id).size() == kOctetDigits) SetFocus(Item(id + 1));
   } else if (id == kDetectButton && code == BN_CLICKED) {
     OnDetect();
   }

@@ -41,8 +41,3 @@ class CGetAddressDlg : public WizardPage {
   int lastResult_ = 0;
   int emulation_ = -1;
 };
-
-// The octet edits: digits only, three at most; the third moves the focus on.
-void SubclassOctetEdit(HWND edit);
-// Set by the third digit, cleared when read.
-bool TakeThirdDigit(HWND edit);

@@ -76,11 +76,3 @@ bool IsAcceptableIpAddress(const std::string& text) {
   }
   return true;
 }
-
-OctetKeyResult OctetEditKey(const std::string& text, bool hasSelection, unsigned character) {
-  constexpr unsigned kBackspace = 8;
-  if (character == kBackspace) return {true, false};
-  if (character < '0' || character > '9') return {false, false};
-  if (text.size() > 2 && !hasSelection) return {false, false};
-  return {true, text.size() == 2 && !hasSelection};
-}

@@ -1,6 +1,5 @@
 // The address rules of the set-up wizard: which port names are network ports,
-// how a dotted address splits into octets, which addresses are accepted, and
-// what an octet edit lets through.
+// how a dotted address splits into octets and which addresses are accepted.
 #pragma once
 
 #include <array>
@@ -17,10 +16,3 @@ std::optional<std::array<int, 4>> ParseDottedQuad(const std::string& text);
 // Four octets of one to three digits, each 0 to 255, no leading zero and not
 // 0.0.0.0.
 bool IsAcceptableIpAddress(const std::string& text);
-
-// The octet edit's rule for one typed character.
-struct OctetKeyResult {
-  bool accepted = false;
-  bool thirdDigit = false;  // the octet is full: the focus moves on
-};
-OctetKeyResult OctetEditKey(const std::string& text, bool hasSelection, unsigned character);

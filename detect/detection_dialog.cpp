@@ -31,10 +31,11 @@ struct AutoDetectDlg {
 
 long long Now() { return static_cast<long long>(std::time(nullptr)); }
 
+// The seconds field of the time left, as the countdown's format shows it.
 std::string CountdownText(int secondsLeft) {
   std::string text = detect::LoadText(detect::kTextCountdown);
   char seconds[8];
-  std::snprintf(seconds, sizeof seconds, "%02d", secondsLeft % 60);
+  std::snprintf(seconds, sizeof seconds, "%02d", secondsLeft);
   const size_t at = text.find("%S");
   if (at != std::string::npos) text.replace(at, 2, seconds);
   return text;
@@ -68,7 +69,7 @@ void OnCountdownTick(HWND dialog, AutoDetectDlg& state) {
     return;
   }
   state.bar.SetPos(step.percent);
-  SetDlgItemTextA(dialog, kCountdownText, CountdownText(step.secondsLeft).c_str());
+  SetDlgItemTextA(dialog, kCountdownText, CountdownText(step.secondsLeft % 60).c_str());
   SetTimer(dialog, kCountdownTimer, kTickMs, nullptr);
 }
 

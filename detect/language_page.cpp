@@ -26,6 +26,8 @@ void CSelectEmulDlg::OnInit() {
   SetItemText(1020, detect::LoadText(sheet_->networkQueue ? detect::kTextQueuePort : detect::kTextPort));
   SetItemText(1005, sheet_->printerName);
   SetItemText(1006, sheet_->portName);
+  // The default-printer question is not acted on; it starts at "no".
+  CheckDlgButton(window(), 1008, BST_CHECKED);
 }
 
 void CSelectEmulDlg::OnSetActive() {

@@ -21,11 +21,9 @@ void DetectTest::TearDown() {
   FreshMachine::TearDown();
 }
 
-void DetectTest::InstallPrinter(int snmpCapable, const std::string& port) {
-  const std::filesystem::path model = root() / "model.ini";
-  std::ofstream(model) << "[General]\nModelName=Set-up Model\nModelDLL=nardoc55.dll\nSNMPCapable=" << snmpCapable
-                       << "\nCompany=Nardo Systems\nWebSite=http://printers.example/\n"
-                       << "[PDL]\n1=PCL5E\n2=PS3\nDefault=2\n";
+namespace {
+
+void Install(const std::filesystem::path& model, const std::string& port, HANDLE* printer) {
   machinesetup::PrinterSpec spec;
   spec.printerName = kPrinter;
   spec.modelDescription = model;
@@ -34,7 +32,22 @@ void DetectTest::InstallPrinter(int snmpCapable, const std::string& port) {
   std::string error;
   ASSERT_TRUE(machinesetup::InstallPrinter(spec, error)) << error;
   PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  ASSERT_TRUE(OpenPrinterA(const_cast<char*>(kPrinter), &printer, &defaults));
+  ASSERT_TRUE(OpenPrinterA(const_cast<char*>(kPrinter), printer, &defaults));
+}
+
+}  // namespace
+
+void DetectTest::InstallPrinter(int snmpCapable, const std::string& port) {
+  const std::filesystem::path model = root() / "model.ini";
+  std::ofstream(model) << "[General]\nModelName=Set-up Model\nModelDLL=nardoc55.dll\nSNMPCapable=" << snmpCapable
+                       << "\nCompany=Nardo Systems\nWebSite=http://printers.example/\n"
+                       << "[PDL]\n1=PCL5E\n2=PS3\nDefault=2\n";
+  Install(model, port, &printer);
+  ClearWizardValues();
+}
+
+void DetectTest::InstallPackagedModel(const std::string& port) {
+  Install(std::filesystem::path(ZEL_SOURCE_DIR) / "data/models/nardo-c5545.ini", port, &printer);
   ClearWizardValues();
 }
 

@@ -18,6 +18,8 @@ class DetectTest : public testsupport::FreshMachine {
   void TearDown() override;
   // Installs the printer; `snmpCapable` is the model's "General"/"SNMPCapable".
   void InstallPrinter(int snmpCapable, const std::string& port = "FILE:");
+  // The C5545 model of the package (PostScript 3 and PCL 5e, SNMP), as printed.
+  void InstallPackagedModel(const std::string& port);
 
   // "Printer"/key of the printer's data; nothing when absent.
   std::optional<std::string> Text(const char* key);

@@ -80,23 +80,6 @@ TEST(AddressRulesTest, KnowsNetworkPortNames) {
   for (const auto& c : cases) EXPECT_EQ(IsIpPortName(c.port), c.ip) << c.port;
 }
 
-TEST(AddressRulesTest, OctetEditTakesThreeDigitsAndMovesOn) {
-  const struct {
-    const char* text;
-    unsigned key;
-    bool accepted;
-    bool third;
-  } cases[] = {
-      {"", '1', true, false},  {"1", '9', true, false}, {"19", '2', true, true}, {"192", '1', false, false},
-      {"1", 'a', false, false}, {"1", '.', false, false}, {"19", 8, true, false}, {"", ' ', false, false},
-  };
-  for (const auto& c : cases) {
-    const OctetKeyResult result = OctetEditKey(c.text, false, c.key);
-    EXPECT_EQ(result.accepted, c.accepted) << c.text << " + " << c.key;
-    EXPECT_EQ(result.thirdDigit, c.third) << c.text << " + " << c.key;
-  }
-}
-
 TEST(DetectionJobTest, BytesOfTheJob) {
   const std::string bytes = DetectionJobBytes("127.0.0.1", 37);
   EXPECT_EQ(bytes,
