@@ -347,6 +347,18 @@ TEST_F(WizardSessionTest, AddressEntryRefusesIncompleteAddresses) {
   EXPECT_EQ(Text("IP"), std::nullopt);
 }
 
+// A job the spooler could not deliver is reported at once; the user is not
+// left waiting a minute for an answer that cannot come, and may try again.
+TEST_F(WizardSessionTest, AJobThatCannotReachThePrinterIsReported) {
+  const int closedPort = querytest::FreeUdpPort();
+  InstallPackagedModel("IP_127.0.0.1:" + std::to_string(closedPort));
+  StartAgent("1.3.6.1.4.1.4417.3.6.1.45.1 integer 6\n");
+  const std::string script = std::string("check 1002 on\n") + kNext + "answer ok\nclick 1009\n" +
+                             "expect 1009 enabled\nexpect 1012 enabled\ncancel\n";
+  ASSERT_EQ(RunWizard(script, 60), 0) << Said();
+  EXPECT_EQ(Text("IP"), std::nullopt);
+}
+
 TEST_F(WizardSessionTest, AnswersForOtherJobsAreIgnoredUntilTheTimeOut) {
   FakePrinter printer_(trapPort_, Answer::kOtherHostAndOlderJob, "vp-pcl");
   InstallPackagedModel("IP_127.0.0.1:" + std::to_string(printer_.port()));
