@@ -6,6 +6,7 @@
 #include "detect/detection_session.h"
 #include "detect/messages.h"
 #include "detect/progress_bar.h"
+#include "monitor/controls/animated_icon.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"
 #include "query/trap_reception.h"
@@ -16,6 +17,8 @@ constexpr int kDetectionDialog = 110;
 constexpr int kFailedDialog = 111;
 constexpr int kBarPlaceholder = 1021;
 constexpr int kCountdownText = 1022;
+constexpr int kIconControl = 1023;
+constexpr UINT kIconFrames[] = {502, 503, 504, 505};
 constexpr UINT_PTR kCountdownTimer = 1;
 constexpr UINT kFirstTickMs = 1000;
 constexpr UINT kTickMs = 200;
@@ -25,6 +28,8 @@ struct AutoDetectDlg {
   AutoDetectDlg(const std::string& printerName, int snmpAvailable) : session(printerName, snmpAvailable) {}
   DetectionSession session;
   DP_CProgressBar bar;
+  // Advanced by the countdown's own ticks, not by a timer of its own.
+  monitor::DP_CAnimatedIcon icon;
   long long startTime = 0;
   DetectionOutcome* outcome = nullptr;
 };
@@ -70,6 +75,7 @@ void OnCountdownTick(HWND dialog, AutoDetectDlg& state) {
   }
   state.bar.SetPos(step.percent);
   SetDlgItemTextA(dialog, kCountdownText, CountdownText(step.secondsLeft % 60).c_str());
+  if (state.icon.GetSafeHwnd()) state.icon.NextFrame();
   SetTimer(dialog, kCountdownTimer, kTickMs, nullptr);
 }
 
@@ -80,6 +86,10 @@ INT_PTR CALLBACK DetectionProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     state.bar.Create(dialog, kBarPlaceholder);
     ShowWindow(GetDlgItem(dialog, kBarPlaceholder), SW_HIDE);
     state.bar.SetPos(0);
+    if (state.icon.SubclassDlgItem(kIconControl, CWnd::FromHandle(dialog))) {
+      for (UINT frame : kIconFrames) state.icon.AddFrame(frame);
+      state.icon.NextFrame();
+    }
     SetDlgItemTextA(dialog, kCountdownText, CountdownText(static_cast<int>(kWaitSeconds)).c_str());
     state.startTime = Now();
     if (!state.session.SendDetectionJob(dialog)) {

@@ -10,6 +10,10 @@
 namespace {
 
 constexpr int kRestoreFailedText = 2231;
+constexpr int kGoodbyeIcon = 1027;
+constexpr UINT kGoodbyeFrames[] = {512, 513, 511};
+constexpr UINT_PTR kGoodbyeTimer = 0;
+constexpr UINT kGoodbyeFrameMs = 500;
 
 }  // namespace
 
@@ -101,8 +105,17 @@ void CGoodbyeDlg::OnInit() {
     SetItemText(1028, read("Company"));
     ClosePrinter(printer);
   }
+  if (icon_.SubclassDlgItem(kGoodbyeIcon, CWnd::FromHandle(window()))) {
+    for (UINT frame : kGoodbyeFrames) icon_.AddFrame(frame);
+    icon_.NextFrame();
+    SetTimer(window(), kGoodbyeTimer, kGoodbyeFrameMs, nullptr);
+  }
+}
+
+void CGoodbyeDlg::OnTimer(UINT_PTR id) {
+  if (id == kGoodbyeTimer && icon_.GetSafeHwnd()) icon_.NextFrame();
 }
 
 void CGoodbyeDlg::OnSetActive() { SetButtons(PSWIZB_FINISH); }
 
-void CGoodbyeDlg::OnFinish() { KillTimer(window(), 0); }
+void CGoodbyeDlg::OnFinish() { KillTimer(window(), kGoodbyeTimer); }

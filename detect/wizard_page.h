@@ -5,6 +5,7 @@
 #include <string>
 
 #include "detect/printer_installer.h"
+#include "monitor/controls/animated_icon.h"
 #include "platform/ui/prsht.h"
 
 enum WizardPageId : int {
@@ -73,7 +74,11 @@ class CGoodbyeDlg : public WizardPage {
  protected:
   void OnInit() override;
   void OnSetActive() override;
+  void OnTimer(UINT_PTR id) override;
   void OnFinish() override;
+
+ private:
+  monitor::DP_CAnimatedIcon icon_;
 };
 
 // The language page commits everything.
