@@ -363,10 +363,11 @@ TEST_F(WizardSessionTest, AnswersForOtherJobsAreIgnoredUntilTheTimeOut) {
   FakePrinter printer_(trapPort_, Answer::kOtherHostAndOlderJob, "vp-pcl");
   InstallPackagedModel("IP_127.0.0.1:" + std::to_string(printer_.port()));
   StartAgent("1.3.6.1.4.1.4417.3.6.1.45.1 integer 6\n");
-  const std::string script = std::string("check 1002 on\n") + kNext + "click 1009\nwait 90\n" +
-                             Png("111-timeout.png") + "cancel\n" + "expect 1017 enabled\n" + "cancel\n";
+  const std::string script = std::string("check 1002 on\n") + kNext + "click 1009\nwait 4\n" +
+                             Png("110-running.png") + "wait 90\n" + Png("111-timeout.png") + "cancel\n" + "expect 1017 enabled\n" + "cancel\n";
   ASSERT_EQ(RunWizard(script, 150), 0) << Said();
   EXPECT_EQ(printer_.Jobs().size(), 1u);
+  ExpectPicture("110-running.png");
   ExpectPicture("111-timeout.png");
   // Nothing was taken from the traps.
   EXPECT_EQ(Text("IP"), std::nullopt);
