@@ -24,6 +24,7 @@
 #include "platform/base/machine.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
+#include "platform/spooler/spooler.h"
 #include "tests/detect/detect_fixture.h"
 #include "tests/query/agents.h"
 #include "tests/sessions/png_picture.h"
@@ -216,9 +217,9 @@ class WizardSessionTest : public DetectTest {
   std::string Png(const std::string& name) const { return "png \"" + (folder_ / name).string() + "\"\n"; }
 
   // Prints one page through a device context of the printer into a file.
-  std::string PrintPage() {
+  std::string PrintPage(const char* printerName = kPrinter) {
     const std::string output = "C:\\Windows\\Temp\\after-setup.prn";
-    HDC dc = CreateDCA("WINSPOOL", kPrinter, nullptr, nullptr);
+    HDC dc = CreateDCA("WINSPOOL", printerName, nullptr, nullptr);
     if (!dc) return {};
     DOCINFOA document{};
     document.cbSize = sizeof document;
@@ -372,6 +373,32 @@ TEST_F(WizardSessionTest, AnswersForOtherJobsAreIgnoredUntilTheTimeOut) {
   // Nothing was taken from the traps.
   EXPECT_EQ(Text("IP"), std::nullopt);
   EXPECT_EQ(Text("VPName"), std::nullopt);
+}
+
+// From the printer's properties, as a printers folder opens them: the set-up
+// button starts the program on the same machine, the user chooses PCL 5e
+// without the monitor, and the next job comes out in PCL.
+TEST_F(WizardSessionTest, SetUpButtonOfThePrintersPropertiesRunsTheWizard) {
+  std::ofstream(folder_ / "properties.txt") << "click 1719\nok\n";
+  std::ofstream(folder_ / "wizard.txt") << "check 1003 on\n" << kNext << "pick 1004 \"PCL5e\"\n"
+                                        << Png("107-from-properties.png") << kNext << kFinish;
+  const std::string command = "ZEL_UI_SCRIPT='" + (folder_ / "wizard.txt").string() + "' '" ZEL_PRINTHOST
+                              "' --root '" + root().string() + "' --model '" ZEL_SOURCE_DIR
+                              "/data/models/nardo-c5545.ini' --printer-properties --ui-script '" +
+                              (folder_ / "properties.txt").string() + "' 2> '" + (folder_ / "stderr.txt").string() +
+                              "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << Said();
+  ExpectPicture("107-from-properties.png");
+  HANDLE hostPrinter = 0;
+  ASSERT_TRUE(OpenPrinterA(const_cast<char*>("Print Host Printer"), &hostPrinter, nullptr));
+  DWORD pdl = 0;
+  EXPECT_EQ(db.GetDword(hostPrinter, kStorePrinterData, "Printer", "PDL", &pdl), 0u);
+  EXPECT_EQ(pdl, 140u);
+  DWORD monitor = 1;
+  EXPECT_EQ(db.GetDword(hostPrinter, kStorePrinterData, "Printer", "Monitor", &monitor), 0u);
+  EXPECT_EQ(monitor, 0u);
+  ClosePrinter(hostPrinter);
+  EXPECT_NE(PrintPage("Print Host Printer").find("@PJL ENTER LANGUAGE = PCL"), std::string::npos);
 }
 
 }  // namespace
