@@ -36,7 +36,6 @@ enum TextId : unsigned {
   kTextErrorInstaller = 2225,
   kTextErrorLoadDb = 2226,
   kTextErrorCode = 2227,
-  kTextGettingEmulation = 2228,
   kTextCommitFailed = 2229,
   kTextDetectionJobFailed = 2230,
 };
