@@ -40,3 +40,12 @@ constexpr ULONG kEscBannerEnd = 64;
 constexpr ULONG kEscInsertDefaults = 65;
 constexpr ULONG kEscRawText = 100;
 constexpr ULONG kEscUpdateConfig = 20000;
+
+// Input of FONTLIST_REFRESH (56): the printer's font lists for a language are stale.
+struct FontListRefreshBlock {
+  DWORD action;
+  char printerName[260];  // ANSI, ended by a NUL
+  WORD pdl;               // printer-language word
+  WORD reserved;
+};
+static_assert(sizeof(FontListRefreshBlock) == 268);

@@ -169,12 +169,11 @@ bool RunSetupProgram(HWND page, DevicePageContext* context) {
 
   auto defaults = std::make_unique<XDEVMODE>();
   if (BuildDefaultDevmode(defaults.get(), context->printer, after, context->printerName, 0)) {
-    PRINTER_INFO_8A global{};
-    global.pDevMode = reinterpret_cast<LPDEVMODEA>(defaults.get());
-    SetPrinterA(context->printer, 8, reinterpret_cast<LPBYTE>(&global), 0);
-    PRINTER_INFO_9A user{};
-    user.pDevMode = reinterpret_cast<LPDEVMODEA>(defaults.get());
-    SetPrinterA(context->printer, 9, reinterpret_cast<LPBYTE>(&user), 0);
+    // The driver's device mode is the wide form: stored through the wide call.
+    PRINTER_INFO_8W global{&defaults->dmPublic};
+    SetPrinterW(context->printer, 8, reinterpret_cast<LPBYTE>(&global), 0);
+    PRINTER_INFO_9W user{&defaults->dmPublic};
+    SetPrinterW(context->printer, 9, reinterpret_cast<LPBYTE>(&user), 0);
   }
   ShowPrinterAddress(page, context->printer, false);
   ShowLanguage(page, *context);

@@ -40,10 +40,10 @@ bool HasWidthTable(const IFIMETRICS& block) {
 }
 
 // The font escapes the library answers for. The extended text metrics (256)
-// are reported as GDI's callers expect of this driver, though asking for them
-// answers 0.
+// are not among them: the driver has none to give, and a caller told they
+// are supported would take the escape's 0 for metrics it can use.
 bool ServesFontEscape(ULONG mode) {
-  return mode == QUERYESCSUPPORT || mode == GETEXTENDEDTEXTMETRICS || mode == GETFACENAME || mode == DOWNLOADFACE;
+  return mode == QUERYESCSUPPORT || mode == GETFACENAME || mode == DOWNLOADFACE;
 }
 
 // Copies a name into pvOut, terminated; 0 when it does not fit.

@@ -4,6 +4,7 @@
 // host soft fonts copied from their file. Every definition counts towards the
 // estimate of the printer memory that the job's fonts take.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -77,6 +78,23 @@ const GLYPHDATA* GlyphOf(FONTOBJ* font, ULONG mode, HGLYPH glyph) {
 }
 
 LONG RoundFix(FIX value) { return (value + 8) >> 4; }
+
+// A glyph's advance as a device vector in 28.4: the engine's vector when it
+// gives one, else the advance's length laid along the font's baseline.
+bool DeviceAdvance(XFORMOBJ* xform, const GLYPHDATA& data, POINTL* out) {
+  constexpr int64_t kHalf = int64_t{1} << 31;
+  if (data.ptqD.x != 0 || data.ptqD.y != 0) {
+    *out = POINTL{static_cast<LONG>((data.ptqD.x + kHalf) >> 32), static_cast<LONG>((data.ptqD.y + kHalf) >> 32)};
+    return true;
+  }
+  XFORML m{};
+  if (!xform || XFORMOBJ_iGetXform(xform, &m) == static_cast<ULONG>(-1)) return false;
+  const double length = std::hypot(static_cast<double>(m.eM11), static_cast<double>(m.eM12));
+  if (length <= 0) return false;
+  *out = POINTL{static_cast<LONG>(std::lround(data.fxD * m.eM11 / length)),
+                static_cast<LONG>(std::lround(data.fxD * m.eM12 / length))};
+  return true;
+}
 
 // The pitch field in quarter dots.
 int DescriptorPitch(FONTOBJ* font, const IFIMETRICS* ifi, XFORMOBJ* xform, const HGLYPH* glyphs, ULONG count,
@@ -331,10 +349,14 @@ bool SendPostScriptOutlineGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD c
     }
     if (batch.flags & (PD_ENDSUBPATH | PD_CLOSEFIGURE)) body += "cp\n";
   }
-  // The advance back in font units.
-  POINTL advance{RoundFix(data->fxD), 0};
+  // The advance back in font units. In device space it runs along the turned
+  // baseline, so its device vector is what maps back onto the font's own x
+  // axis; the length alone taken as a device x step would come back turned the
+  // other way and set turned letters along a level line.
+  POINTL advance{};
+  if (!DeviceAdvance(xform, *data, &advance)) return false;
   POINTL origin{0, 0};
-  if (!Apply(xform, XF_INV_LTOL, &advance) || !Apply(xform, XF_INV_LTOL, &origin)) return false;
+  if (!Apply(xform, XF_INV_FXTOL, &advance) || !Apply(xform, XF_INV_FXTOL, &origin)) return false;
 
   long written = Format(pdev, "/C%u {\n", static_cast<unsigned>(code));
   written += Text(pdev, body.c_str());

@@ -96,6 +96,7 @@ int EmitPageSetup(PDEV* pdev) {
     PageSetupState& state = pdev->writers.pageSetup;
     state.pageGsaveOpen = FALSE;
     state.sheetRotation = 0;
+    state.sheetTransposed = FALSE;
   }
   // The page starts from the page set-up's graphics state: no colour, pattern
   // or pen selected for an earlier page is in force.

@@ -301,9 +301,18 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
   } else if (layout.booklet) {
     rotation = turned ? 90 : 0;
   }
-  if (layout.k == 0) state.sheetRotation = static_cast<WORD>(rotation);
+  if (layout.k == 0) {
+    state.sheetRotation = static_cast<WORD>(rotation);
+    state.sheetTransposed = transposed ? TRUE : FALSE;
+  }
+  // A page whose orientation differs from the sheet's first page is laid out
+  // in the other turn of the sheet; the sheet's lead corner, seen from there,
+  // lies a quarter turn round (the turned system runs 90 degrees round).
+  int leadRotation = state.sheetRotation;
+  if (transposed && !state.sheetTransposed) leadRotation += 270;
+  else if (!transposed && state.sheetTransposed) leadRotation += 90;
 
-  const Rect cell = PlaceCell(sheet, LeadCorner(pdev, state.sheetRotation), layout.k, layout.n, columns, rows, cw, ch);
+  const Rect cell = PlaceCell(sheet, LeadCorner(pdev, leadRotation), layout.k, layout.n, columns, rows, cw, ch);
   state.printable = SheetRect{cell.x0, cell.y0, cell.x1, cell.y1};
 
   // The scale of the imageable page in the cell; a 1-up page measures against

@@ -24,6 +24,10 @@ struct PageSetupState {
   // Rotation of the first page of the current sheet: the lead corner (where the
   // first cell of an N-up sheet lies) follows it for every page on the sheet.
   WORD sheetRotation = 0;
+  // The first page of the current sheet laid the sheet out turned (a landscape
+  // page on an N-up sheet): a later page laid out the other way turns the lead
+  // corner with it, so that it names the same corner of the paper.
+  BOOL sheetTransposed = FALSE;
   // A "gsave" of the page placement is open and the page trailer closes it.
   BOOL pageGsaveOpen = FALSE;
   // Overlay macro: defined (or selected) in the printer by this job and not

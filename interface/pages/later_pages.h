@@ -15,9 +15,5 @@ class LaterPage : public controls::DP_ListBoxTabDialogItem {
   UINT titleId_;
 };
 
-struct DocDlg : LaterPage { DocDlg() : LaterPage(121, 101, 9) {} };
-struct JobOptionsDlg : LaterPage { JobOptionsDlg() : LaterPage(124, 134, 45) {} };
 struct WmarkDlg : LaterPage { WmarkDlg() : LaterPage(138, 136, 48) {} };
 struct FontDlg : LaterPage { FontDlg() : LaterPage(126, 111, 46) {} };
-struct ImageDlg : LaterPage { ImageDlg() : LaterPage(123, 131, 22) {} };
-struct AdvancedDlg : LaterPage { AdvancedDlg() : LaterPage(125, 118, 44) {} };

@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/records/hex_names.h"
+#include "interface/util/control_access.h"
 #include "interface/util/resource_text.h"
 #include "platform/base/codepage.h"
 #include "platform/ui/message_box.h"
@@ -96,12 +98,7 @@ BOOL ProfilesDlg::OnInitDialog() {
 void ProfilesDlg::ApplyRestriction() {
   if (!sheet_->m_restricted) return;
   static constexpr int kKept[] = {kList, kNameEdit, kAdd, kDelete, kOverwrite, kHelp, kClose};
-  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    const int id = ::GetDlgCtrlID(child);
-    bool kept = false;
-    for (int k : kKept) kept = kept || k == id;
-    if (!kept) ::EnableWindow(child, FALSE);
-  }
+  DisableControlsExcept(m_hWnd, kKept, static_cast<int>(std::size(kKept)));
 }
 
 std::string ProfilesDlg::SelectedName() const {
@@ -212,5 +209,5 @@ void ProfilesDlg::OnLoad() {
 void ProfilesDlg::OnClose() { EndDialog(IDOK); }
 
 void ProfilesDlg::OnHelp() {
-  // Help files are not part of this version of the driver.
+  sheet_->ShowHelp(kProfilesTemplate);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "interface/app/library_state.h"
 #include "interface/devmode/printer_port.h"
@@ -9,12 +10,19 @@
 #include "interface/model/installed_options.h"
 #include "interface/model/model_cache.h"
 #include "interface/model/paper_defaults.h"
+#include "interface/pages/advanced_page.h"
+#include "interface/pages/document_page.h"
 #include "interface/pages/general_page.h"
+#include "interface/pages/image_page.h"
+#include "interface/pages/job_options_page.h"
 #include "interface/pages/later_pages.h"
 #include "interface/pages/profiles_dialog.h"
 #include "interface/records/printer_info.h"
+#include "interface/records/section_keys.h"
+#include "interface/util/context_help.h"
 #include "interface/util/resource_text.h"
 #include "interface/util/text_conversion.h"
+#include "platform/base/debug.h"
 #include "platform/spooler/spooler.h"
 
 namespace {
@@ -27,6 +35,8 @@ constexpr UINT kTitleFormat = 120;   // "%s on %s"
 constexpr UINT kMacroOutput = 58;    // "PCL マクロ"
 constexpr WORD kOutputToMacroFile = 5;
 constexpr DWORD kRawOnly = 0x1000;   // PRINTER_ATTRIBUTE_RAW_ONLY
+constexpr DWORD kHelpFileBytes = 260;
+constexpr const char* kDriverHelpName = "mTRQ50";
 
 std::string LoadString(UINT id) {
   char text[256] = {};
@@ -49,6 +59,7 @@ bool InstalledOptionsDiffer(const ModelRecord& a, const ModelRecord& b) {
 
 BEGIN_MESSAGE_MAP(OrbaMainDlg, controls::DP_ListBoxTabDialog)
 ON_BN_CLICKED(kHelpButton, OnHelp)
+ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
 ON_BN_CLICKED(kProfilesButton, OnProfiles)
 ON_CONTROL(CBN_SELCHANGE, kProfileCombo, OnProfileChange)
 ON_BN_CLICKED(IDOK, OnOKButton)
@@ -157,11 +168,27 @@ void OrbaMainDlg::OnProfiles() {
   UpdateProfileSelection();
 }
 
-void OrbaMainDlg::OnHelp() {
-  // Help files are not part of this version of the driver.
+void OrbaMainDlg::ShowHelp(UINT topic) {
+  std::optional<std::string> file =
+      records::ReadSettingText(m_printer, kStoreModelDescription, "General", "HelpFile", kHelpFileBytes);
+  if (!file || file->empty()) {
+    char fallback[MAX_PATH] = {};
+    std::snprintf(fallback, sizeof fallback, "%s.hlp", kDriverHelpName);
+    file = fallback;
+  }
+  ShowContextHelp(file->c_str(), topic);
 }
 
-LRESULT OrbaMainDlg::OnCommandHelp(WPARAM, LPARAM) { return 1; }
+void OrbaMainDlg::OnHelp() {
+  if (controls::DP_ListBoxTabDialogItem* page = GetCurrentPage()) ShowHelp(page->GetTemplateId());
+}
+
+LRESULT OrbaMainDlg::OnCommandHelp(WPARAM, LPARAM) {
+  char text[32] = {};
+  std::snprintf(text, sizeof text, "  %d  ", ::GetDlgCtrlID(::GetFocus()));
+  OutputDebugStringA(text);
+  return 1;
+}
 
 void OrbaMainDlg::OnOK() {
   FreePageBuffers();

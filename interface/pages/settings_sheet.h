@@ -38,6 +38,9 @@ class OrbaMainDlg : public controls::DP_ListBoxTabDialog {
 
   void OnHelp();
   LRESULT OnCommandHelp(WPARAM, LPARAM);
+  // Opens the model's help file (the driver's own when the model names none)
+  // at the topic of a page or dialog template.
+  void ShowHelp(UINT topic);
   void OnProfiles();
   void OnProfileChange();
   void OnOKButton() { OnOK(); }

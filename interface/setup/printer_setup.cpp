@@ -14,20 +14,12 @@
 #include "interface/setup/printer_handle.h"
 #include "interface/setup/setup_steps.h"
 #include "interface/setup/temp_folder.h"
+#include "interface/util/library_folder.h"
 #include "platform/base/codepage.h"
 #include "platform/base/modules.h"
 #include "platform/spooler/spooler.h"
 
 namespace {
-
-// The folder of this library's own file, with its last backslash; empty when the
-// path cannot be had whole.
-std::string LibraryFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(LibraryInstance(), path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return ModuleFolder(path);
-}
 
 // The printer's default settings; for a new printer also its global default
 // device mode, which every user starts from who has none of their own.

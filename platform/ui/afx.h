@@ -24,6 +24,10 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"
 
+// The class library's own message: a window asked for help on its current
+// command (F1 in a dialog of an application with help).
+#define WM_COMMANDHELP 0x0365u
+
 class CWnd;
 class CDC;
 

@@ -356,6 +356,10 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT: PaintEdit(window); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+      // The owner hears when typing starts and ends, to check what was typed.
+      InvalidateRect(window, nullptr, TRUE);
+      Notify(window, message == WM_SETFOCUS ? EN_SETFOCUS : EN_KILLFOCUS);
+      return 0;
     case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
     case WM_NCDESTROY: Forget(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
@@ -539,6 +543,14 @@ bool ListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool c
       entry.data = static_cast<ULONG_PTR>(lParam);
     }
     int at = count;
+    // A sorted list places an added text among the others; an inserted one goes
+    // where it is asked to, sorted or not.
+    const bool sorted = (combo ? (Style(window) & CBS_SORT) : (Style(window) & LBS_SORT)) != 0;
+    if (is(LB_ADDSTRING, CB_ADDSTRING) && sorted && (combo || HasStrings(window))) {
+      at = 0;
+      while (at < count && lstrcmpiA(state.entries[static_cast<size_t>(at)].text.c_str(), entry.text.c_str()) <= 0)
+        ++at;
+    }
     if (is(LB_INSERTSTRING, CB_INSERTSTRING) && index >= 0) {
       if (index > count) {
         *result = LB_ERR;
@@ -628,7 +640,7 @@ bool ListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool c
     *result = static_cast<LRESULT>(entry.text.size());
     return true;
   }
-  if (!combo && message == LB_GETTEXTLEN) {
+  if (is(LB_GETTEXTLEN, CB_GETLBTEXTLEN)) {
     *result = index < 0 || index >= count ? LB_ERR : static_cast<LRESULT>(state.entries[static_cast<size_t>(index)].text.size());
     return true;
   }

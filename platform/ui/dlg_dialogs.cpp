@@ -58,6 +58,7 @@ DWORD StyleValue(const std::string& name) {
       {"ES_MULTILINE", ES_MULTILINE}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_NUMBER", ES_NUMBER},
       {"LBS_NOTIFY", LBS_NOTIFY},      {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
       {"LBS_OWNERDRAWVARIABLE", LBS_OWNERDRAWVARIABLE}, {"LBS_HASSTRINGS", LBS_HASSTRINGS},
+      {"LBS_SORT", LBS_SORT},          {"CBS_SORT", CBS_SORT},
       {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"SS_LEFT", SS_LEFT},
       {"SS_CENTER", SS_CENTER},        {"SS_RIGHT", SS_RIGHT},
       {"SS_ICON", SS_ICON},            {"SS_BITMAP", SS_BITMAP},
@@ -90,7 +91,14 @@ std::vector<std::string> Words(const std::string& line) {
     } else if (line[i] == '"') {
       std::string word;
       for (++i; i < line.size() && line[i] != '"'; ++i) {
-        if (line[i] == '\\' && i + 1 < line.size()) ++i;
+        if (line[i] == '\\' && i + 1 < line.size()) {
+          // "\n" breaks a label's line, as in a resource script; any other escaped character stands for itself.
+          ++i;
+          if (line[i] == 'n') {
+            word.push_back('\n');
+            continue;
+          }
+        }
         word.push_back(line[i]);
       }
       ++i;

@@ -129,11 +129,13 @@
 #define PBM_GETPOS 0x0408u
 
 #define LBS_NOTIFY 0x0001u
+#define LBS_SORT 0x0002u
 #define LBS_OWNERDRAWFIXED 0x0010u
 #define LBS_OWNERDRAWVARIABLE 0x0020u
 #define LBS_HASSTRINGS 0x0040u
 
 #define CBS_DROPDOWNLIST 0x0003u
+#define CBS_SORT 0x0100u
 #define CBS_HASSTRINGS 0x0200u
 
 #define GWL_STYLE (-16)
@@ -170,6 +172,8 @@
 #define BST_FOCUS 0x0008
 
 #define EM_LIMITTEXT 0x00C5u
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
 #define EN_CHANGE 0x0300
 
 #define LB_ADDSTRING 0x0180u
@@ -201,6 +205,7 @@
 #define CB_FINDSTRING 0x014Cu
 #define CB_SETCURSEL 0x014Eu
 #define CB_GETLBTEXT 0x0148u
+#define CB_GETLBTEXTLEN 0x0149u
 #define CB_GETITEMDATA 0x0150u
 #define CB_SETITEMDATA 0x0151u
 #define CB_FINDSTRINGEXACT 0x0158u
@@ -328,6 +333,8 @@ ZEL_EXTERN_C HWND GetDesktopWindow(void);
 
 ZEL_EXTERN_C HWND SetFocus(HWND window);
 ZEL_EXTERN_C HWND GetFocus(void);
+// The thread's active window: the top-level window that holds the focus.
+ZEL_EXTERN_C HWND GetActiveWindow(void);
 ZEL_EXTERN_C HWND SetCapture(HWND window);
 ZEL_EXTERN_C BOOL ReleaseCapture(void);
 ZEL_EXTERN_C HWND GetCapture(void);

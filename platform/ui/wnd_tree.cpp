@@ -419,6 +419,12 @@ ZEL_EXTERN_C HWND SetFocus(HWND window) {
 
 ZEL_EXTERN_C HWND GetFocus(void) { return t_focus; }
 
+ZEL_EXTERN_C HWND GetActiveWindow(void) {
+  HWND window = t_focus;
+  while (window && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) window = GetParent(window);
+  return window;
+}
+
 ZEL_EXTERN_C HWND SetCapture(HWND window) { return std::exchange(t_capture, window); }
 ZEL_EXTERN_C BOOL ReleaseCapture(void) {
   t_capture = 0;

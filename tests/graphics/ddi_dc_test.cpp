@@ -75,7 +75,8 @@ TEST_F(DdiDeviceContextTest, AnEmptyDocumentMakesAJobOnBothModels) {
     EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
     EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 1);
-    EXPECT_EQ(GetDeviceCaps(dc, NUMFONTS), 6) << "the resident fonts of the model module for the language";
+    // Four Latin and two Japanese faces, and the Japanese ones' vertical twins.
+    EXPECT_EQ(GetDeviceCaps(dc, NUMFONTS), 8) << "the resident fonts of the model module for the language";
     const int width = GetDeviceCaps(dc, HORZRES);
     EXPECT_GT(width, 1000);
     EXPECT_LT(width + GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALWIDTH) + 1);

@@ -293,6 +293,43 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(param.param.orientation) + std::to_string(param.param.pages);
     });
 
+// The sample document's last page turns landscape (the application resets
+// the device context before it). On a 4-up sheet it must take its own cell,
+// the bottom right one, and not print over page 2 in the top right: each cell
+// holds ink, and the last cell holds the landscape page's one line of text,
+// placed as an all-landscape document places its pages (level, scaled).
+TEST(PrintHostOptions, NupPageTurnedLandscapeTakesItsOwnCell) {
+  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const PrintedJob job = PrintWithHost(kPostScriptModel, {"--sample", "--portrait", "--nup", "4"});
+  ASSERT_EQ(job.exitCode, 0);
+  const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
+  ASSERT_TRUE(report.ok()) << report.Summary();
+  ASSERT_EQ(report.PostScript().size(), 1u);
+  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(report.PostScript()[0], 50);
+  ASSERT_TRUE(run.Clean()) << run.output;
+  ASSERT_EQ(run.pages.size(), 1u) << "all four pages go on one sheet";
+  const graphicstest::RenderedPage& sheet = run.pages[0];
+  ASSERT_LT(sheet.width, sheet.height);
+  const int cellWidth = sheet.width / 2;
+  const int cellHeight = sheet.height / 2;
+  for (int cell = 0; cell < 4; ++cell) {
+    const int x = (cell % 2) * cellWidth;
+    const int y = (cell / 2) * cellHeight;
+    EXPECT_GT(sheet.DarkCount(x, y, cellWidth, cellHeight), 20) << "cell " << cell + 1;
+  }
+  // The landscape page prints one line, "Landscape page".
+  int top = sheet.height, bottom = -1, left = sheet.width, right = -1;
+  for (int y = cellHeight; y < sheet.height; ++y) {
+    for (int x = cellWidth; x < sheet.width; ++x) {
+      if (sheet.DarkCount(x, y, 1, 1) == 0) continue;
+      top = std::min(top, y), bottom = std::max(bottom, y);
+      left = std::min(left, x), right = std::max(right, x);
+    }
+  }
+  ASSERT_GE(bottom, 0) << "no ink in the last cell";
+  EXPECT_GT(right - left, 5 * (bottom - top)) << "the last cell's ink is not the landscape page's line";
+}
+
 // The job and page settings a user chooses, printed through the print host on
 // both models: the mono model's PCL job must carry the PJL and PCL lines byte
 // for byte and read clean; the colour model's PostScript job must carry the

@@ -209,5 +209,83 @@ TEST_F(RasterDeviceContextTest, PclImagesAreRowsTheReaderDecodes) {
   }
 }
 
+// A line of text with a white background (opaque mode) printed after an
+// image. The background goes as an HP-GL/2 polygon filled white: the state the
+// image left and the polygon's own merge control must let it paint its white
+// pattern, and the text after it must print with the default logical
+// operation again (a merge control left on would paint each character's whole
+// cell with the pattern: a black bar).
+TEST_F(RasterDeviceContextTest, WhiteTextBackgroundAfterAnImagePaintsWhite) {
+  for (WORD pdl : {kPdlPcl5e, kPdlPcl5si}) {
+    SCOPED_TRACE(pdl);
+    const std::u16string name = u"Mono background " + platform::ToUtf16(std::to_string(pdl));
+    HDC dc = Create(kMonoModel, name.c_str(), pdl, 0, 5);
+    ASSERT_NE(dc, 0u) << GetLastError();
+    std::u16string title = u"background";
+    std::u16string output = platform::ToUtf16(kJobFile);
+    DOCINFOW doc{sizeof(DOCINFOW), title.c_str(), output.c_str(), nullptr, 0};
+    ASSERT_GT(StartDocW(dc, &doc), 0) << GetLastError();
+    ASSERT_GT(StartPage(dc), 0);
+    const int in = GetDeviceCaps(dc, LOGPIXELSX);
+    HalfBlackDib dib(8);
+    EXPECT_EQ(StretchDIBits(dc, in, in, 2 * in, in, 0, 0, HalfBlackDib::kWidth, HalfBlackDib::kHeight, dib.bits(),
+                            dib.info(), DIB_RGB_COLORS, SRCCOPY),
+              HalfBlackDib::kHeight);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(255, 255, 255));
+    EXPECT_TRUE(ExtTextOutW(dc, in, 3 * in, 0, nullptr, u"Opaque", 6, nullptr));
+    ASSERT_GT(EndPage(dc), 0);
+    ASSERT_GT(EndDoc(dc), 0);
+    EXPECT_TRUE(DeleteDC(dc));
+
+    const testsupport::PclReport report = testsupport::ReadPclJob(Job());
+    ASSERT_TRUE(report.ok()) << report.Summary();
+    ASSERT_EQ(report.raster.size(), 1u);
+    // The logical operation and the pattern transparency in force at an
+    // offset: PCL "ESC*l#O" and HP-GL/2 "MC" set the same operation (MC0 the
+    // default, 252).
+    auto ropAt = [&](size_t offset) {
+      long rop = 252;
+      size_t at = 0;
+      for (const testsupport::PclCommand* c : report.Find("*l", 'O'))
+        if (c->offset < offset && c->offset >= at) at = c->offset, rop = c->IntValue();
+      for (const testsupport::HpglInstruction* mc : report.Instructions("MC")) {
+        if (mc->offset >= offset || mc->offset < at) continue;
+        at = mc->offset;
+        const bool on = !mc->numbers.empty() && mc->numbers[0] != 0;
+        rop = on && mc->numbers.size() > 1 ? static_cast<long>(mc->numbers[1]) : 252;
+      }
+      return rop;
+    };
+    auto patternOpaqueAt = [&](size_t offset) {
+      long mode = 0;  // transparent, the reset default
+      for (const testsupport::PclCommand* c : report.Find("*v", 'O'))
+        if (c->offset < offset) mode = c->IntValue();
+      return mode == 1;
+    };
+    const testsupport::HpglInstruction* white = nullptr;
+    for (const testsupport::HpglInstruction* ft : report.Instructions("FT"))
+      if (ft->offset > report.raster[0].end && ft->numbers.size() == 2 && ft->numbers[0] == 10 && ft->numbers[1] == 0)
+        white = ft;
+    ASSERT_NE(white, nullptr) << "the background is filled white";
+    const testsupport::HpglInstruction* fill = nullptr;
+    for (const testsupport::HpglInstruction* fp : report.Instructions("FP"))
+      if (!fill && fp->offset > white->offset) fill = fp;
+    ASSERT_NE(fill, nullptr);
+    // The polygon paints its pattern: the texture alone (240) or over the
+    // source (252), with the pattern's white pixels opaque.
+    const long fillRop = ropAt(fill->offset);
+    EXPECT_TRUE(fillRop == 252 || fillRop == 240) << fillRop;
+    EXPECT_TRUE(patternOpaqueAt(fill->offset)) << "white pattern pixels would be left out";
+    // The text afterwards: the default operation again.
+    const testsupport::TextRun* text = nullptr;
+    for (const testsupport::TextRun& run : report.text)
+      if (!text && run.text.find("Opaque") != std::string::npos) text = &run;
+    ASSERT_NE(text, nullptr);
+    EXPECT_GT(text->offset, fill->offset);
+    EXPECT_EQ(ropAt(text->offset), 252) << "the merge control is left on for the text";
+  }
+}
+
 }  // namespace
 }  // namespace graphicstest

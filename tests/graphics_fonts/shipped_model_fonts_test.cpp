@@ -47,14 +47,17 @@ std::vector<ModelCase> Cases() {
         {"Helvetica-Narrow", "Helvetica-Narrow", false, ANSI_CHARSET},
         {"Times", "Times-Roman", false, ANSI_CHARSET},
         {"リュウミンL-KL", "Ryumin-Light-83pv-RKSJ-H", true, SHIFTJIS_CHARSET},
-        {"中ゴシックBBB", "GothicBBB-Medium-83pv-RKSJ-H", true, SHIFTJIS_CHARSET}}},
+        {"中ゴシックBBB", "GothicBBB-Medium-83pv-RKSJ-H", true, SHIFTJIS_CHARSET},
+        {"@リュウミンL-KL", "Ryumin-Light-83pv-RKSJ-H", true, SHIFTJIS_CHARSET},
+        {"@中ゴシックBBB", "GothicBBB-Medium-83pv-RKSJ-H", true, SHIFTJIS_CHARSET}}},
       {"nardo-c5545.ini",
        kPdlPcl5e,
        {{"CG Times", "4101,19U", false, ANSI_CHARSET},
         {"Courier", "4099,19U", true, ANSI_CHARSET},
         {"Letter Gothic", "4102,19U", true, ANSI_CHARSET},
         {"Univers", "4148,19U", false, ANSI_CHARSET},
-        {"明朝", "28752,19K", true, SHIFTJIS_CHARSET}}},
+        {"明朝", "28752,19K", true, SHIFTJIS_CHARSET},
+        {"@明朝", "28752,19K", true, SHIFTJIS_CHARSET}}},
       {"nardo-m3020.ini",
        kPdlPcl5e,
        {{"CG Times", "4101,19U", false, ANSI_CHARSET},
@@ -62,7 +65,9 @@ std::vector<ModelCase> Cases() {
         {"Letter Gothic", "4102,19U", true, ANSI_CHARSET},
         {"Univers", "4148,19U", false, ANSI_CHARSET},
         {"ゴシック", "28825,19K", true, SHIFTJIS_CHARSET},
-        {"明朝", "28752,19K", true, SHIFTJIS_CHARSET}}},
+        {"明朝", "28752,19K", true, SHIFTJIS_CHARSET},
+        {"@ゴシック", "28825,19K", true, SHIFTJIS_CHARSET},
+        {"@明朝", "28752,19K", true, SHIFTJIS_CHARSET}}},
   };
 }
 
@@ -107,10 +112,13 @@ TEST_F(ShippedModelFontsTest, EveryResidentFontOfTheLanguageIsOfferedWithItsMetr
     ASSERT_NE(list, nullptr) << "the model module loads";
     ASSERT_EQ(list->count, c.fonts.size());
     for (const ExpectedFont& want : c.fonts) {
-      SCOPED_TRACE(want.selection);
+      SCOPED_TRACE(want.faceUtf8);
+      // A vertical face ("@") shares its level twin's selection: both name it.
       const DeviceFontEntry* entry = nullptr;
       for (DWORD i = 0; i < list->count; ++i)
-        if (Selection(list->entries[i].metrics) == want.selection) entry = &list->entries[i];
+        if (Selection(list->entries[i].metrics) == want.selection &&
+            Face(list->entries[i].metrics) == platform::AnsiFromUtf8(want.faceUtf8))
+          entry = &list->entries[i];
       ASSERT_NE(entry, nullptr);
       const IFIMETRICS* m = entry->metrics;
       EXPECT_EQ(entry->kind, kDeviceFontResident);
@@ -243,7 +251,7 @@ TEST_F(ShippedModelFontsTest, FontListRefreshGivesTheResidentFontsBack) {
   std::memcpy(block.data() + 264, &pdl, sizeof pdl);
   EXPECT_EQ(ServeConfigEscape(pdev.get(), kEscFontListRefresh, static_cast<ULONG>(block.size()), block.data()), 0u);
   ASSERT_NE(pdev->deviceFonts, nullptr);
-  EXPECT_EQ(pdev->deviceFonts->count, 6u);
+  EXPECT_EQ(pdev->deviceFonts->count, 8u);
 }
 
 }  // namespace

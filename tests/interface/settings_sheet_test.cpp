@@ -27,7 +27,11 @@
 #include "interface/records/printer_info.h"
 #include "interface/util/resource_text.h"
 #include "platform/base/codepage.h"
+#include "platform/base/debug.h"
+#include "platform/base/modules.h"
+#include "platform/ui/afx.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/help.h"
 #include "platform/ui/message_box.h"
 #include "tests/interface/records_test_support.h"
 
@@ -87,6 +91,18 @@ std::string Selected(HWND dialog, int id, bool combo) {
 }
 bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)); }
 bool Visible(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)); }
+
+// The shipped monochrome model's description (UTF-8) under a model name of its
+// own, for a variant of it to be installed beside the shipped one.
+std::string M1000Description() {
+  std::ifstream file(std::filesystem::path(ZEL_SOURCE_DIR) / "data/models/nardo-m3020.ini", std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  std::string description = U(text.str());
+  const size_t name = description.find("ModelName=Nardo Page M3020");
+  if (name != std::string::npos) description.replace(name, 26, "ModelName=Nardo Page M1000");
+  return description;
+}
 
 OrbaMainDlg* SheetOf(HWND dialog) { return dynamic_cast<OrbaMainDlg*>(CWnd::FromHandlePermanent(dialog)); }
 
@@ -489,16 +505,10 @@ TEST_F(SettingsSheetTest, TheInformationPageShowsTheModelIdentity) {
 // A description of another format: the model loader, which also runs on the
 // spooler's side, never shows a box; the sheets warn once per printer.
 TEST_F(SettingsSheetTest, AnOtherFormatIsShownOnlyWhereADialogCanBe) {
-  std::ifstream file(std::filesystem::path(ZEL_SOURCE_DIR) / "data/models/nardo-m3020.ini", std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  std::string description = U(text.str());
+  std::string description = M1000Description();
   const size_t at = description.find("FormatVersion=2.0");
   ASSERT_NE(at, std::string::npos);
   description.replace(at, 17, "FormatVersion=1.3");
-  const size_t name = description.find("ModelName=Nardo Page M3020");
-  ASSERT_NE(name, std::string::npos);
-  description.replace(name, 26, "ModelName=Nardo Page M1000");
   HANDLE current = InstallModel(kShipped[1]);
   HANDLE older = InstallText(description, "Older");
   FreeModelRecords("Older");
@@ -518,6 +528,46 @@ TEST_F(SettingsSheetTest, AnOtherFormatIsShownOnlyWhereADialogCanBe) {
   EXPECT_EQ(std::string(english).rfind("The model description of printer %s", 0), 0u) << english;
 }
 
+
+// A model that names no help file gets the driver's own WinHelp file, opened at
+// the context of the page in front. The class library's help request traces
+// the control that has the focus.
+TEST_F(SettingsSheetTest, HelpWithoutAModelHelpFileUsesTheDriversOwn) {
+  std::string description = M1000Description();
+  const size_t helpFile = description.find("HelpFile=nardo5.chm");
+  ASSERT_NE(helpFile, std::string::npos);
+  description.erase(helpFile, 19);
+  HANDLE printer = InstallText(description, "Plain");
+  const ShippedModel plain{"", "Plain", 0x8, 0};
+  XDEVMODE settings = Default(printer, plain);
+
+  std::vector<platform::HelpRequest> help;
+  platform::SetHelpHandler([&](const platform::HelpRequest& request) { help.push_back(request); });
+  std::vector<std::string> traces;
+  platform::SetDebugOutputSink([&](std::string_view trace) { traces.emplace_back(trace); });
+  LRESULT commandHelp = 0;
+  user_["#129"] = [&](HWND dialog) {
+    Click(dialog, 9);
+    ::SetFocus(::GetDlgItem(dialog, IDCANCEL));
+    commandHelp = ::SendMessageA(dialog, WM_COMMANDHELP, 0, 0);
+    Click(dialog, IDCANCEL);
+  };
+  EXPECT_EQ(RunPropertiesSheet(printer, 0, &settings, &settings, FALSE, FALSE), 0);
+  platform::SetHelpHandler(nullptr);
+  platform::SetDebugOutputSink(nullptr);
+
+  char module[MAX_PATH] = {};
+  ::GetModuleFileNameA(library_, module, sizeof module);
+  std::string folder = module;
+  folder.erase(folder.rfind('\\') + 1);
+  ASSERT_EQ(help.size(), 1u);
+  EXPECT_EQ(help[0].viewer, "WinHelp");
+  EXPECT_EQ(help[0].file, folder + "mTRQ50.hlp");
+  EXPECT_EQ(help[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(help[0].data, 8u);
+  EXPECT_EQ(commandHelp, 1);
+  EXPECT_NE(std::find(traces.begin(), traces.end(), "  2  "), traces.end());
+}
 
 // The access-code dialog: each field shown only while its code is on and
 // available; OK reads back only the fields it showed.

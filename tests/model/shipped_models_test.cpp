@@ -195,10 +195,14 @@ TEST_F(ColourModel, FinishersFontsTabsAndConstraints) {
   EXPECT_EQ(r.deviceFonts[0].pdl, 0x103);
   EXPECT_STREQ(r.deviceFonts[2].shortName, "HelveticaNar");
   EXPECT_EQ(Utf8(r.deviceFonts[4].secondName), "明朝");
-  EXPECT_EQ(r.deviceFonts[6].pdl, 0x408C);
-  EXPECT_EQ(r.deviceFonts[10].fontId, 205);
-  EXPECT_EQ(r.deviceFonts[10].pdl, 0x8C);
-  EXPECT_EQ(r.deviceFonts[11].faceName[0], 0);
+  // The vertical faces follow the level ones of each language.
+  EXPECT_EQ(r.deviceFonts[6].fontId, 107);
+  EXPECT_EQ(Utf8(r.deviceFonts[6].secondName), "@明朝");
+  EXPECT_EQ(r.deviceFonts[8].pdl, 0x408C);
+  EXPECT_EQ(r.deviceFonts[12].fontId, 205);
+  EXPECT_EQ(r.deviceFonts[12].pdl, 0x8C);
+  EXPECT_EQ(r.deviceFonts[13].fontId, 206);
+  EXPECT_EQ(r.deviceFonts[14].faceName[0], 0);
 
   EXPECT_EQ(r.tabInfo[0].id, 1);
   EXPECT_EQ(Utf8(r.tabInfo[0].name), "A4 タブ紙 5山");
