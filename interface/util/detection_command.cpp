@@ -20,5 +20,6 @@ std::string DetectionProgramPath(HMODULE library) {
 std::string DetectionCommandLine(HMODULE library, const char* printerName) {
   const std::string program = DetectionProgramPath(library);
   if (program.empty()) return {};
-  return program + " " + (printerName ? printerName : "") + "\"" + kSettingsLibrary + "\"1";
+  // Quoted, so that a driver folder with blanks still names the program whole.
+  return "\"" + program + "\" " + (printerName ? printerName : "") + "\"" + kSettingsLibrary + "\"1";
 }

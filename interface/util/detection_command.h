@@ -1,5 +1,5 @@
 // The command line of the printer detection and set-up program: its full path
-// (beside the user-interface library), one blank, the printer's name, then the
+// in double quotes (beside the user-interface library), one blank, the printer's name, then the
 // settings library's file name in double quotes and the notify flag 1, with no
 // blank around the quotes.
 #pragma once

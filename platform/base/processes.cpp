@@ -110,10 +110,19 @@ UINT Spawn(const std::string& programPath, const std::string& commandLine, bool 
   argv.push_back(const_cast<char*>(path.c_str()));
   for (size_t i = 1; i < args.size(); ++i) argv.push_back(args[i].data());
   argv.push_back(nullptr);
+  // The child runs on this process's machine as this process's user, however
+  // this process came to them (a --root option sets no variable).
+  static const char* const kMachineVariables[] = {"ZEL_COMMAND_LINE=", "ZEL_MACHINE_ROOT=", "ZEL_USER="};
   std::vector<std::string> environment;
-  for (char** entry = environ; entry && *entry; ++entry)
-    if (std::strncmp(*entry, "ZEL_COMMAND_LINE=", 17) != 0) environment.emplace_back(*entry);
+  for (char** entry = environ; entry && *entry; ++entry) {
+    bool replaced = false;
+    for (const char* variable : kMachineVariables)
+      replaced = replaced || std::strncmp(*entry, variable, std::strlen(variable)) == 0;
+    if (!replaced) environment.emplace_back(*entry);
+  }
   environment.push_back("ZEL_COMMAND_LINE=" + commandLine);
+  environment.push_back("ZEL_MACHINE_ROOT=" + MachineRoot().string());
+  environment.push_back("ZEL_USER=" + CurrentUser());
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);

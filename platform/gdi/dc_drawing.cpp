@@ -320,6 +320,7 @@ ZEL_EXTERN_C BOOL Polyline(HDC hdc, const POINT* apt, int cpt) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::Polyline(*display, apt, cpt);
   return Shape(hdc, true, false, [&](DeviceContext& dc, Path& path) {
     path.MoveTo(Fix(dc, apt[0].x, apt[0].y));
     for (int i = 1; i < cpt; ++i) path.LineTo(Fix(dc, apt[i].x, apt[i].y));
@@ -332,6 +333,7 @@ ZEL_EXTERN_C BOOL Polygon(HDC hdc, const POINT* apt, int cpt) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::Polygon(*display, apt, cpt);
   return Shape(hdc, true, true, [&](DeviceContext& dc, Path& path) { ClosedFigure(dc, path, apt, cpt); });
 }
 

@@ -15,6 +15,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/display_text.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
 
 namespace platform::gdi {
 
@@ -327,6 +328,31 @@ BOOL Rectangle(DisplayDC& dc, int left, int top, int right, int bottom) {
   Line(s, right - 1, top, right - 1, bottom - 1, dc.pen.color);
   Line(s, right - 1, bottom - 1, left, bottom - 1, dc.pen.color);
   Line(s, left, bottom - 1, left, top, dc.pen.color);
+  return TRUE;
+}
+
+BOOL Polyline(DisplayDC& dc, const POINT* points, int count) {
+  if (dc.pen.style == PS_NULL) return TRUE;
+  for (int i = 1; i < count; ++i) {
+    Line(*dc.surface, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, dc.pen.color);
+  }
+  return TRUE;
+}
+
+BOOL Polygon(DisplayDC& dc, const POINT* points, int count) {
+  PixelSurface& s = *dc.surface;
+  if (dc.brush.style != BS_NULL) {
+    platform::gdi::Polygon shape;
+    for (int i = 0; i < count; ++i) shape.push_back(PointD{points[i].x + 0.5, points[i].y + 0.5});
+    const RECTL limit{0, 0, s.width, s.height};
+    for (const RECTL& r : BandRegion::FromPolygons({shape}, false, limit).Rects()) {
+      Fill(s, r.left, r.top, r.right, r.bottom, dc.brush.color);
+    }
+  }
+  if (dc.pen.style != PS_NULL) {
+    Polyline(dc, points, count);
+    Line(s, points[count - 1].x, points[count - 1].y, points[0].x, points[0].y, dc.pen.color);
+  }
   return TRUE;
 }
 

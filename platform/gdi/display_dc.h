@@ -20,6 +20,9 @@ int DeviceCaps(DisplayDC& dc, int index);
 BOOL MoveTo(DisplayDC& dc, int x, int y, LPPOINT previous);
 BOOL LineTo(DisplayDC& dc, int x, int y);
 BOOL Rectangle(DisplayDC& dc, int left, int top, int right, int bottom);
+BOOL Polyline(DisplayDC& dc, const POINT* points, int count);
+// Filled with the brush (alternate rule), outlined with the pen.
+BOOL Polygon(DisplayDC& dc, const POINT* points, int count);
 COLORREF SetTextColor(DisplayDC& dc, COLORREF color);
 COLORREF SetBkColor(DisplayDC& dc, COLORREF color);
 COLORREF GetBkColor(DisplayDC& dc);

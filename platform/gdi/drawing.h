@@ -111,6 +111,10 @@ ZEL_EXTERN_C HBRUSH CreateSolidBrush(COLORREF color);
 ZEL_EXTERN_C HBRUSH CreateHatchBrush(int iHatch, COLORREF color);
 ZEL_EXTERN_C HRGN CreateRectRgn(int x1, int y1, int x2, int y2);
 ZEL_EXTERN_C int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
+// The pixels whose centres lie inside the polygon (device coordinates), under
+// WINDING or ALTERNATE; 0 with ERROR_INVALID_PARAMETER for fewer than 2 points.
+ZEL_EXTERN_C HRGN CreatePolygonRgn(const POINT* pptl, int cPoint, int iMode);
+ZEL_EXTERN_C BOOL PtInRegion(HRGN hrgn, int x, int y);
 ZEL_EXTERN_C HGDIOBJ GetStockObject(int i);
 ZEL_EXTERN_C BOOL DeleteObject(HGDIOBJ ho);
 // Pens and brushes; a region selects as the clip region (a copy). Answers the

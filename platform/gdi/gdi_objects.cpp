@@ -6,6 +6,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/engine_internal.h"
+#include "platform/gdi/region.h"
 
 namespace platform::gdi {
 namespace {
@@ -124,6 +125,34 @@ ZEL_EXTERN_C HRGN CreateRectRgn(int x1, int y1, int x2, int y2) {
   RECTL r{x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 : x1, y1 < y2 ? y2 : y1};
   if (!RectEmpty(r)) region->rects.push_back(r);
   return Insert(region);
+}
+
+ZEL_EXTERN_C HRGN CreatePolygonRgn(const POINT* pptl, int cPoint, int iMode) {
+  if (!pptl || cPoint < 2 || (iMode != WINDING && iMode != ALTERNATE)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  platform::gdi::Polygon polygon;
+  RECTL limit{pptl[0].x, pptl[0].y, pptl[0].x, pptl[0].y};
+  for (int i = 0; i < cPoint; ++i) {
+    polygon.push_back(PointD{static_cast<double>(pptl[i].x), static_cast<double>(pptl[i].y)});
+    limit.left = std::min<LONG>(limit.left, pptl[i].x);
+    limit.top = std::min<LONG>(limit.top, pptl[i].y);
+    limit.right = std::max<LONG>(limit.right, pptl[i].x + 1);
+    limit.bottom = std::max<LONG>(limit.bottom, pptl[i].y + 1);
+  }
+  auto region = std::make_shared<GdiObject>(GdiObject::Kind::Region);
+  region->rects = BandRegion::FromPolygons({polygon}, iMode == WINDING, limit).Rects();
+  return Insert(region);
+}
+
+ZEL_EXTERN_C BOOL PtInRegion(HRGN hrgn, int x, int y) {
+  auto region = FindGdiObject(hrgn);
+  if (!region || region->kind != GdiObject::Kind::Region) return FALSE;
+  for (const RECTL& r : region->rects) {
+    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return TRUE;
+  }
+  return FALSE;
 }
 
 ZEL_EXTERN_C int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode) {

@@ -83,6 +83,14 @@ std::string AddressText(const Address& address) {
   return text;
 }
 
+// The agents' port of the machine: 161 unless the machine names another (tests
+// run their agents on high loopback ports, where a printer's address has none).
+uint16_t AgentPort() {
+  const char* configured = std::getenv("ZEL_SNMP_AGENT_PORT");
+  const long port = configured ? std::strtol(configured, nullptr, 10) : 0;
+  return port > 0 && port < 65536 ? static_cast<uint16_t>(port) : 161;
+}
+
 }  // namespace platform::snmp
 
 using namespace platform::snmp;
@@ -91,7 +99,7 @@ SNMPAPI_STATUS SnmpGetLastError(HSNMP_SESSION) { return t_lastError; }
 
 HSNMP_ENTITY SnmpStrToEntity(HSNMP_SESSION, LPCSTR text) {
   if (!SnmpStarted()) return Fail(SNMPAPI_NOT_INITIALIZED);
-  const std::optional<Address> address = text ? ParseAddress(text, 161) : std::nullopt;
+  const std::optional<Address> address = text ? ParseAddress(text, AgentPort()) : std::nullopt;
   if (!address) return Fail(SNMPAPI_ENTITY_UNKNOWN);
   return Entities().Insert(Entity{*address, text});
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/afx_archive.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"
 
@@ -501,23 +502,3 @@ class CComboBox : public CWnd {
   }
 };
 
-// ---- Archive ------------------------------------------------------------------------
-
-// Little-endian values in a byte buffer: storing appends, loading reads from the
-// front and throws std::out_of_range past the end.
-class CArchive {
- public:
-  enum Mode { load = 1, store = 0 };
-  CArchive(std::vector<BYTE>* buffer, Mode mode) : buffer_(buffer), mode_(mode) {}
-  BOOL IsStoring() const { return mode_ == store; }
-  BOOL IsLoading() const { return mode_ == load; }
-  CArchive& operator<<(BYTE value);
-  CArchive& operator<<(WORD value);
-  CArchive& operator>>(BYTE& value);
-  CArchive& operator>>(WORD& value);
-
- private:
-  std::vector<BYTE>* buffer_;
-  Mode mode_;
-  size_t position_ = 0;
-};

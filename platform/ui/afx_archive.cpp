@@ -30,10 +30,14 @@ CArchive::CArchive(LPCSTR fileName, Mode mode) : fileName_(fileName ? fileName :
   data_.resize(read);
 }
 
+CArchive::CArchive(std::vector<unsigned char>* buffer, Mode mode) : buffer_(buffer), mode_(mode) {
+  if (mode_ == load && buffer_) data_ = *buffer_;
+}
+
 CArchive::~CArchive() = default;
 
 void CArchive::Close() {
-  if (mode_ != store || closed_) return;
+  if (mode_ != store || closed_ || buffer_) return;
   closed_ = true;
   const std::string temporary = fileName_ + ".new";
   const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
@@ -52,7 +56,8 @@ void CArchive::Close() {
 void CArchive::Write(const void* data, size_t size) {
   if (mode_ != store) throw CArchiveException(CArchiveException::readOnly);
   const auto* bytes = static_cast<const unsigned char*>(data);
-  data_.insert(data_.end(), bytes, bytes + size);
+  auto& target = buffer_ ? *buffer_ : data_;
+  target.insert(target.end(), bytes, bytes + size);
 }
 
 void CArchive::Read(void* data, size_t size) {

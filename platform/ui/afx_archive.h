@@ -6,7 +6,8 @@
 //
 // A stored archive is written to a temporary file beside its target and renamed
 // over it at Close, so a reader sees the old file or the whole new one, never a
-// part.
+// part. An archive over a byte buffer (the controls' page data) appends to the
+// buffer when storing and reads from its start when loading.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,7 @@ class CArchive {
 
   // Loading reads the whole file now (CFileException when it cannot be read).
   CArchive(LPCSTR fileName, Mode mode);
+  CArchive(std::vector<unsigned char>* buffer, Mode mode);
   // A stored archive that was not closed is dropped: its target stays as it was.
   ~CArchive();
   CArchive(const CArchive&) = delete;
@@ -57,6 +59,8 @@ class CArchive {
   // CArchiveException endOfFile when fewer bytes are left.
   void Read(void* data, size_t size);
 
+  CArchive& operator<<(uint8_t v) { return Put(v); }
+  CArchive& operator>>(uint8_t& v) { return Get(v); }
   CArchive& operator<<(int32_t v) { return Put(v); }
   CArchive& operator<<(uint32_t v) { return Put(v); }
   CArchive& operator<<(int64_t v) { return Put(v); }
@@ -87,6 +91,7 @@ class CArchive {
     return *this;
   }
   std::string fileName_;
+  std::vector<unsigned char>* buffer_ = nullptr;  // a buffer archive's bytes
   Mode mode_;
   bool closed_ = false;
   std::vector<unsigned char> data_;

@@ -419,28 +419,3 @@ BOOL CListBox::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* resul
   return TRUE;
 }
 
-// ---- Archive ------------------------------------------------------------------------
-
-CArchive& CArchive::operator<<(BYTE value) {
-  buffer_->push_back(value);
-  return *this;
-}
-
-CArchive& CArchive::operator<<(WORD value) {
-  buffer_->push_back(static_cast<BYTE>(value & 0xFF));
-  buffer_->push_back(static_cast<BYTE>(value >> 8));
-  return *this;
-}
-
-CArchive& CArchive::operator>>(BYTE& value) {
-  if (position_ + 1 > buffer_->size()) throw std::out_of_range("archive ends");
-  value = (*buffer_)[position_++];
-  return *this;
-}
-
-CArchive& CArchive::operator>>(WORD& value) {
-  if (position_ + 2 > buffer_->size()) throw std::out_of_range("archive ends");
-  value = static_cast<WORD>((*buffer_)[position_] | ((*buffer_)[position_ + 1] << 8));
-  position_ += 2;
-  return *this;
-}

@@ -853,6 +853,12 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
     return result;
   }
   switch (message) {
+    case CB_SELECTSTRING: {
+      // The first entry after wParam that starts with the text; no match keeps the selection.
+      const int found = static_cast<int>(SendMessageA(window, CB_FINDSTRING, wParam, lParam));
+      if (found == CB_ERR) return CB_ERR;
+      return SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    }
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS;
     case WM_LBUTTONDOWN: SetFocus(window); return 0;
     case WM_SETFOCUS:

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -401,6 +403,18 @@ struct UiScript::State {
     }
   }
 
+  // Lets time pass, as a user watching a dialog that works on its own (timers,
+  // answers from the network) does, until the dialog ends or the time is up.
+  void WaitForEnd(const Line& line, HWND dialog) {
+    const int seconds = std::atoi(line.words[1].c_str());
+    if (seconds <= 0 || seconds > 600) Fail(line, "wait takes 1 to 600 seconds");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (IsWindow(dialog) && IsWindowVisible(dialog) && std::chrono::steady_clock::now() < deadline) {
+      PumpMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+  }
+
   void Run(const Line& line) {
     const std::string action = Lower(line.words[0]);
     auto words = [&](size_t least, size_t most) {
@@ -500,6 +514,9 @@ struct UiScript::State {
 #else
       Fail(line, "this build cannot write pictures of windows");
 #endif
+    } else if (action == "wait") {
+      words(2, 2);
+      WaitForEnd(line, dialog);
     } else if (action == "expect") {
       Expect(line);
     } else {

@@ -20,6 +20,8 @@
 //   answer yes|no|ok|cancel           how the next message box is answered
 //   menu "text"                       the item chosen in the next pop-up menu
 //   png "FILE"                        a picture of the open dialog
+//   wait <seconds>                    let time pass until the dialog ends
+//                                     (timers and network answers run)
 //   expect <control> enabled|disabled|checked|unchecked|visible|hidden|focused
 //   expect <control> text "..." | selected "..."
 //

@@ -166,7 +166,7 @@ TEST_F(PageFunctionsTest, Utilities) {
   EXPECT_EQ(controls::LoadWord(in), 0x1234);
   EXPECT_TRUE(controls::LoadBool(in));
   EXPECT_FALSE(controls::LoadBool(in));
-  EXPECT_THROW(controls::LoadBool(in), std::out_of_range);
+  EXPECT_THROW(controls::LoadBool(in), CArchiveException);
 
   auto surface = std::make_shared<platform::gdi::PixelSurface>(30, 20, 32);
   HDC hdc = platform::gdi::CreateSurfaceDC(surface, 0);

@@ -12,7 +12,7 @@ class DetectionCommandTest : public uitest::UiCoreTest {};
 TEST_F(DetectionCommandTest, NamesTheProgramBesideTheLibraryAndThePrinter) {
   const std::string library = uitest::AnsiWindowsPath(uitest::BuiltModule("zeluid5.dll"));
   const std::string folder = library.substr(0, library.find_last_of('\\') + 1);
-  EXPECT_EQ(DetectionCommandLine(library_, "Office A"), folder + "scopeod5.exe Office A\"zeldb5.dll\"1");
+  EXPECT_EQ(DetectionCommandLine(library_, "Office A"), "\"" + folder + "scopeod5.exe\" Office A\"zeldb5.dll\"1");
   EXPECT_EQ(DetectionProgramPath(library_), folder + "scopeod5.exe");
   EXPECT_EQ(DetectionCommandLine(static_cast<HMODULE>(0x7FFF), "Office A"), "");
 }

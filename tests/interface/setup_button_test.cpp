@@ -133,7 +133,8 @@ TEST_F(SetupButtonTest, TheProgramGetsItsExactCommandLine) {
   InstallSetupProgram();
   InstallPrinter();
   PressSetupButton();
-  EXPECT_EQ(Log(), "C:\\drv\\scopeod5.exe Office A\"zeldb5.dll\"1\n");
+  // The program's path is quoted: a driver folder with blanks still names it whole.
+  EXPECT_EQ(Log(), "\"C:\\drv\\scopeod5.exe\" Office A\"zeldb5.dll\"1\n");
 }
 
 // What the program committed decides what the page does after it ended.

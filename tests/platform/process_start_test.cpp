@@ -25,7 +25,8 @@ class ProcessStartTest : public testsupport::FreshMachine {
     script_ = root() / "drive_c" / "tools" / "child.exe";
     log_ = root() / "child.log";
     std::ofstream(script_) << "#!/bin/sh\nsleep 0.2\nprintf '%s' \"$ZEL_COMMAND_LINE\" > '" << log_.string()
-                           << "'\nexit 3\n";
+                           << "'\nprintf '%s|%s' \"$ZEL_MACHINE_ROOT\" \"$ZEL_USER\" > '" << log_.string()
+                           << ".machine'\nexit 3\n";
     chmod(script_.c_str(), 0755);
   }
   std::string Log() const {
@@ -54,6 +55,11 @@ TEST_F(ProcessStartTest, AsUserWaitsForTheChildAndPassesTheWholeLine) {
   EXPECT_EQ(code, static_cast<DWORD>(STILL_ACTIVE));
   EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
   EXPECT_EQ(Log(), line);
+  // The machine was set in this process, not by a variable: the child still runs on it.
+  std::ifstream machine(log_.string() + ".machine");
+  std::string seen;
+  std::getline(machine, seen);
+  EXPECT_EQ(seen, std::filesystem::absolute(root()).string() + "|User");
   ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
   EXPECT_EQ(code, 3u);
   EXPECT_TRUE(CloseHandle(info.hProcess));

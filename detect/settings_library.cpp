@@ -1,0 +1,45 @@
+#include "detect/settings_library.h"
+
+#include <string>
+
+#include "platform/base/modules.h"
+
+namespace {
+
+template <class Fn>
+bool Bind(HMODULE module, const char* name, Fn& slot) {
+  slot = reinterpret_cast<Fn>(GetProcAddress(module, name));
+  return slot != nullptr;
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(0, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return {};
+  const std::string full(path, length);
+  const size_t slash = full.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+}  // namespace
+
+HMODULE LoadSettingsDatabase(const char* fileName, SettingsFunctions* functions) {
+  const std::string folder = ProgramFolder();
+  if (folder.empty() || !fileName || !*fileName) return 0;
+  const std::string path = folder + fileName;
+  HMODULE module = LoadLibraryA(path.c_str());
+  if (!module) return 0;
+  SettingsFunctions bound;
+  const bool all = Bind(module, "DBDeleteData", bound.deleteData) && Bind(module, "DBEnumClose", bound.enumClose) &&
+                   Bind(module, "DBEnumNext", bound.enumNext) && Bind(module, "DBEnumOpen", bound.enumOpen) &&
+                   Bind(module, "DBGetInt", bound.getInt) && Bind(module, "DBGetDword", bound.getDword) &&
+                   Bind(module, "DBGetString", bound.getString) && Bind(module, "DBSetDword", bound.setDword) &&
+                   Bind(module, "DBSetString", bound.setString) && Bind(module, "DBGetPath", bound.getPath);
+  if (!all) {
+    FreeLibrary(module);
+    return 0;
+  }
+  bound.loadError = ERROR_PROC_NOT_FOUND;
+  *functions = bound;
+  return module;
+}
