@@ -70,6 +70,9 @@ CREATE TABLE IF NOT EXISTS spl_access(
   user TEXT NOT NULL,
   full_access INTEGER NOT NULL,
   PRIMARY KEY(printer_id, user));
+CREATE TABLE IF NOT EXISTS spl_printer_setup(
+  printer_id INTEGER PRIMARY KEY REFERENCES spl_printers(id) ON DELETE CASCADE,
+  adder_pid INTEGER NOT NULL);
 )sql"), true);
 
 }  // namespace
