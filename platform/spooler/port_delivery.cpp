@@ -6,12 +6,14 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -129,11 +131,32 @@ DeliveryResult CopySpoolFile(const fs::path& spoolFile, Sink&& sink) {
   }
 }
 
+// The hidden copy a delivery writes beside its target: "." + name + ".spl<pid>-<job>.tmp".
+std::string TemporaryPrefix(const fs::path& target) { return "." + target.filename().string() + ".spl"; }
+
+// Copies left beside the target by deliveries whose process died before the
+// rename (killed, crashed) are removed, so no hidden full job stays behind.
+void RemoveCopiesOfDeadDeliveries(const fs::path& target) {
+  const std::string prefix = TemporaryPrefix(target);
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(target.parent_path(), ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0 || name.size() < prefix.size() + 4 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0) {
+      continue;
+    }
+    const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+    if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) continue;
+    ::unlink(entry.path().c_str());
+  }
+}
+
 DeliveryResult DeliverToFile(const fs::path& spoolFile, const Destination& destination, int64_t jobId) {
   const fs::path& target = destination.file;
+  RemoveCopiesOfDeadDeliveries(target);
   // Beside the target, so the rename stays within one file system.
-  fs::path temporary = target.parent_path() / ("." + target.filename().string() + ".spl" +
-                                               std::to_string(::getpid()) + "-" + std::to_string(jobId) + ".tmp");
+  fs::path temporary = target.parent_path() / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+                                               std::to_string(jobId) + ".tmp");
   auto fail = [&](int error, const char* what) {
     ::unlink(temporary.c_str());
     DWORD code = ErrorFromErrnoValue(error);

@@ -462,6 +462,56 @@ TEST_F(SpoolerJobsTest, RawPortJobNotTakenWholeStaysQueued) {
   }
 }
 
+// A process killed while it writes a job leaves a row marked spooling and a
+// spool file; the next look at the queue fails the job with a reason and
+// removes the file, and the failed job can be deleted.
+TEST_F(SpoolerJobsTest, JobOfAProcessThatDiedIsFailedAndItsFileRemoved) {
+  Printer printer(AddPrinterOnPort("Orphans", "C:\\Ports\\orphans.prn"));
+  pid_t child = fork();
+  if (child == 0) {
+    HANDLE own = OpenA("Orphans");
+    Bytes payload = Payload(5000, 4);
+    DWORD written = 0;
+    bool ok = own && StartDoc(own, u"Killed") != 0 && WritePrinter(own, payload.data(), 5000, &written);
+    _exit(ok ? 9 : 1);  // gone without EndDocPrinter, as when killed
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << status;
+
+  Bytes storage;
+  auto jobs = Queue(printer, storage);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_TRUE(jobs[0].Status & JOB_STATUS_ERROR);
+  EXPECT_FALSE(jobs[0].Status & (JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING));
+  ASSERT_NE(jobs[0].pStatus, nullptr);
+  EXPECT_TRUE(SpoolFiles().empty());
+  ASSERT_TRUE(SetJobW(printer, jobs[0].JobId, 0, nullptr, JOB_CONTROL_DELETE)) << GetLastError();
+  EXPECT_TRUE(Queue(printer, storage).empty());
+}
+
+// A delivery killed before its rename leaves its hidden copy beside the output
+// file; the next delivery there removes copies of processes that are gone and
+// leaves those of running ones alone.
+TEST_F(SpoolerJobsTest, DeliveryRemovesCopiesLeftByDeadDeliveries) {
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);  // its pid now names no process
+  const fs::path ports = Host("C:\\Ports");
+  fs::create_directories(ports);
+  const std::string dead = ".out.prn.spl" + std::to_string(child) + "-7.tmp";
+  const std::string running = ".out.prn.spl1-8.tmp";
+  for (const std::string& name : {dead, running}) std::ofstream(ports / name) << "a whole job";
+
+  Printer printer(AddPrinterOnPort("Tidy", "C:\\Ports\\out.prn"));
+  ASSERT_NE(StartDoc(printer, u"Tidy"), 0u);
+  WriteInPieces(printer, Payload(100, 5));
+  ASSERT_TRUE(EndDocPrinter(printer)) << GetLastError();
+  std::vector<std::string> left = FilesIn(ports);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{running, "out.prn"}));
+}
+
 TEST_F(SpoolerJobsTest, CancelledJobFailsItsWriterAndReachesNothing) {
   fs::create_directories(Host("C:\\Ports"));
   Printer writer(AddPrinterOnPort("Cancelled", "C:\\Ports\\cancelled.prn"));
