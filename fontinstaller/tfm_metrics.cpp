@@ -1,5 +1,6 @@
 #include "fontinstaller/tfm_metrics.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -97,7 +98,9 @@ class Tags {
     const size_t size = TypeSize(tag->type);
     if ((n + 1) * size > tag->bytes.size()) return fallback;
     const uint8_t* p = tag->bytes.data() + n * size;
-    auto word = [&](const uint8_t* q) { return r_.littleEndian ? (q[0] | (q[1] << 8)) : ((q[0] << 8) | q[1]); };
+    auto word = [&](const uint8_t* q) {
+      return r_.littleEndian ? static_cast<uint32_t>(q[0] | (q[1] << 8)) : static_cast<uint32_t>((q[0] << 8) | q[1]);
+    };
     auto dword = [&](const uint8_t* q) {
       return r_.littleEndian ? static_cast<uint32_t>(word(q) | (word(q + 2) << 16))
                              : static_cast<uint32_t>((word(q) << 16) | word(q + 2));
@@ -113,13 +116,21 @@ class Tags {
       default: return fallback;
     }
   }
+  // The same as an int, held to the int range: a double words' value or ratio
+  // beyond it would not convert.
+  int Int(int number, size_t n = 0, double fallback = 0) const {
+    const double value = Number(number, n, fallback);
+    if (!(value >= static_cast<double>(INT_MIN))) return INT_MIN;
+    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+    return static_cast<int>(value);
+  }
   size_t Count(int number) const {
     const Tag* tag = Find(number);
     return tag ? tag->bytes.size() / TypeSize(tag->type) : 0;
   }
   std::string Text(int number) const {
     const Tag* tag = Find(number);
-    if (!tag) return {};
+    if (!tag || tag->bytes.empty()) return {};
     const char* text = reinterpret_cast<const char*>(tag->bytes.data());
     return std::string(text, strnlen(text, tag->bytes.size()));
   }
@@ -251,22 +262,22 @@ std::optional<fontrecord::MetricsBlock> ConvertTfmMetrics(const std::vector<uint
   block.SetU8(off::kFlags, static_cast<uint8_t>(fontrecord::kFlagScalable | (fixedPitch ? fontrecord::kFlagFixedPitch : 0)));
   block.SetU16(off::kPointSize, static_cast<uint16_t>(std::lround(tags.Number(407))));
   block.SetU16(off::kHeight, static_cast<uint16_t>(std::lround(tags.Number(408))));
-  const int ascent = static_cast<int>(tags.Number(425));
-  const int descent = static_cast<int>(tags.Number(426));
+  const int ascent = tags.Int(425);
+  const int descent = tags.Int(426);
   block.SetU16(off::kAscent, static_cast<uint16_t>(ascent));
   block.SetU16(off::kDescent, static_cast<uint16_t>(descent));
-  block.SetU16(off::kLineGap, static_cast<uint16_t>(static_cast<int>(tags.Number(422)) - ascent - descent));
-  block.SetU16(off::kCapHeight, static_cast<uint16_t>(tags.Number(423)));
-  block.SetU16(off::kXHeight, static_cast<uint16_t>(tags.Number(424)));
-  block.SetU16(off::kAscender, static_cast<uint16_t>(tags.Number(427)));
-  block.SetU16(off::kDescender, static_cast<uint16_t>(tags.Number(428)));
+  block.SetU16(off::kLineGap, static_cast<uint16_t>(int64_t{tags.Int(422)} - ascent - descent));
+  block.SetU16(off::kCapHeight, static_cast<uint16_t>(tags.Int(423)));
+  block.SetU16(off::kXHeight, static_cast<uint16_t>(tags.Int(424)));
+  block.SetU16(off::kAscender, static_cast<uint16_t>(tags.Int(427)));
+  block.SetU16(off::kDescender, static_cast<uint16_t>(tags.Int(428)));
   block.SetU8(off::kSpareByte, tags.Number(414, 0, 255) < 129 ? 1 : 0);
-  block.SetU16(off::kItalic, static_cast<uint16_t>(static_cast<int>(tags.Number(413)) / 10));
-  block.SetU16(off::kWeight, static_cast<uint16_t>(WeightClassOfTfm(static_cast<int>(tags.Number(411)))));
-  block.SetU16(off::kUnderlinePosition, static_cast<uint16_t>(tags.Number(429)));
-  block.SetU16(off::kUnderlineThickness, static_cast<uint16_t>(tags.Number(430)));
+  block.SetU16(off::kItalic, static_cast<uint16_t>(tags.Int(413) / 10));
+  block.SetU16(off::kWeight, static_cast<uint16_t>(WeightClassOfTfm(tags.Int(411))));
+  block.SetU16(off::kUnderlinePosition, static_cast<uint16_t>(tags.Int(429)));
+  block.SetU16(off::kUnderlineThickness, static_cast<uint16_t>(tags.Int(430)));
   uint8_t family102 = 32;
-  const int serif = static_cast<int>(tags.Number(415, 0, -1));
+  const int serif = tags.Int(415, 0, -1);
   if (fixedPitch) {
     family102 = 48;
   } else if (typeface.rfind("Symbol", 0) == 0 || typeface.find("Zapf") != std::string::npos || symbolClass == 2) {
@@ -280,7 +291,7 @@ std::optional<fontrecord::MetricsBlock> ConvertTfmMetrics(const std::vector<uint
   }
   block.SetU8(off::kPitchAndFamily, family102);
   block.SetU16(off::kAverageWidth, static_cast<uint16_t>(std::lround(tags.Number(419))));
-  block.SetU16(off::kMaximumWidth, static_cast<uint16_t>(tags.Number(420)));
+  block.SetU16(off::kMaximumWidth, static_cast<uint16_t>(tags.Int(420)));
   block.SetU8(off::kFirstChar, 32);
   block.SetU8(off::kLastChar, 255);
   block.SetU8(off::kDefaultChar, 149);
@@ -291,16 +302,16 @@ std::optional<fontrecord::MetricsBlock> ConvertTfmMetrics(const std::vector<uint
   const bool unicode = tags.Number(400) == 2;
   const size_t characters = tags.Count(403);
   const size_t widthStride = tags.Count(433) >= characters * 6 && characters > 0 ? 6 : 1;
-  auto widthOf = [&](size_t index) { return static_cast<uint16_t>(tags.Number(433, index * widthStride)); };
+  auto widthOf = [&](size_t index) { return static_cast<uint16_t>(tags.Int(433, index * widthStride)); };
   const int bullet = unicode ? kBulletUnicode : kBulletIndexNumber;
   for (size_t i = 0; i < characters; ++i) {
-    if (static_cast<int>(tags.Number(403, i)) != bullet) continue;
+    if (tags.Int(403, i) != bullet) continue;
     for (int code = 0; code < 256; ++code) block.SetWidth(static_cast<uint8_t>(code), widthOf(i));
     break;
   }
   for (size_t i = 0; i < characters; ++i) {
     // The font's own index numbers have no table here: only Unicode numbering maps.
-    const int code = unicode ? AnsiCodeOfUnicode(static_cast<int>(tags.Number(403, i))) : -1;
+    const int code = unicode ? AnsiCodeOfUnicode(tags.Int(403, i)) : -1;
     if (code >= 0) block.SetWidth(static_cast<uint8_t>(code), widthOf(i));
   }
   block.SetU8(off::kCharSetClass, static_cast<uint8_t>(symbolClass));

@@ -3,7 +3,9 @@
 #include "interface/job/document_events.h"
 
 #include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "common/driver_escapes.h"
 #include "common/xdevmode.h"
@@ -263,8 +265,11 @@ int AbortDocEvent(HANDLE printer, HDC dc) {
   return 1;
 }
 
-// Applications that count their passthrough data without its length word get
-// it sent again with the size the driver expects.
+// Applications whose passthrough count word gives the size of the whole block
+// (the word included) would have the driver refuse the call. The driver is
+// handed a copy whose word counts the data the block really holds: nothing
+// past the application's block is read, the data prints once, and the
+// application gets the driver's answer for it.
 int EscapeEvent(HDC dc, ULONG cbIn, PVOID pvIn) {
   JobContext* context = FindJobContext(dc);
   if (Skipped(context) || pvIn == nullptr || cbIn < sizeof(DOCEVENT_ESCAPE)) return 1;
@@ -280,8 +285,16 @@ int EscapeEvent(HDC dc, ULONG cbIn, PVOID pvIn) {
   WORD count = 0;
   std::memcpy(&count, escape->pvInData, sizeof count);
   if (count != escape->cjInput) return 1;
-  escape->cjInput += static_cast<int>(sizeof(WORD));
-  ExtEscape(dc, escape->iEscape, escape->cjInput, static_cast<const char*>(escape->pvInData), 0, nullptr);
+  const auto* block = static_cast<const char*>(escape->pvInData);
+  std::vector<char>& copy = context->repairedEscape;
+  try {
+    copy.assign(block, block + escape->cjInput);
+  } catch (const std::bad_alloc&) {
+    return 1;
+  }
+  const WORD held = static_cast<WORD>(count - sizeof(WORD));
+  std::memcpy(copy.data(), &held, sizeof held);
+  escape->pvInData = copy.data();
   return 1;
 }
 

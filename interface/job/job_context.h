@@ -8,6 +8,8 @@
 // outside the list lock by that DC's events.
 #pragma once
 
+#include <vector>
+
 #include "common/xdevmode.h"
 #include "interface/records/insert_sheet_store.h"
 #include "interface/records/job_sheet_blocks.h"
@@ -28,6 +30,7 @@ struct JobContext {
   DWORD cancelled = 0;          // the macro-file dialog was cancelled: no later document starts
   DWORD watermarkAtStart = 0;   // the graphics library lets the watermark be drawn at page start
   WCHAR savePath[kJobTextSize] = {};
+  std::vector<char> repairedEscape;  // the passthrough block handed to the driver in the application's place
   JobContext* next = nullptr;
 };
 

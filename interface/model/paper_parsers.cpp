@@ -29,6 +29,12 @@ void ReadMargins(const GroupedFields& fields, size_t group, PaperGeometry& block
   }
 }
 
+// The device mode carries a paper's sides in tenths of a millimetre in 16 signed
+// bits; a side (in thousandths of an inch) beyond that cannot be a paper.
+constexpr int32_t kLargestPaperSide = (32767 * 1000 + 999) / 254;
+
+bool PaperSideFits(int32_t side) { return side >= 0 && side <= kLargestPaperSide; }
+
 }  // namespace
 
 int ParsePaperRecord(PaperEntry* row, const char* key, const char* value) {
@@ -43,6 +49,7 @@ int ParsePaperRecord(PaperEntry* row, const char* key, const char* value) {
 
     const int32_t width = ReadInt(fields.Field(1, 0));
     const int32_t height = ReadInt(fields.Field(1, 1));
+    ok = ok && PaperSideFits(width) && PaperSideFits(height);
     const PaperGeometry zero{};
     ReadMargins(fields, 2, built.geometry[0], zero);
     ReadMargins(fields, 3, built.geometry[1], built.geometry[0]);

@@ -171,6 +171,9 @@ ZEL_EXTERN_C int ExtEscape(HDC hdc, int iEscape, int cjInput, LPCSTR lpInData, i
   }
   DOCEVENT_ESCAPE escape{iEscape, cjInput, const_cast<LPSTR>(lpInData)};
   dc->RaiseEvent(DOCUMENTEVENT_ESCAPE, sizeof escape, &escape, static_cast<ULONG>(cjOutput), lpOutData);
+  // The event may put a corrected input block of the same size in the
+  // application's place (kept alive by the interface library past this call).
+  if (escape.pvInData != nullptr && escape.cjInput == cjInput) lpInData = static_cast<LPCSTR>(escape.pvInData);
   int fontAnswer = 0;
   if (RouteFontEscape(*dc, iEscape, cjInput, lpInData, cjOutput, lpOutData, &fontAnswer)) return fontAnswer;
   auto drvEscape = dc->driver->Get<PFN_DrvEscape>(INDEX_DrvEscape);

@@ -56,6 +56,9 @@ void StoreJobStatus(db::Session& session, int64_t jobId, DWORD status, std::u16s
 void RemoveJob(int64_t jobId);
 // Whether the process that owns a row still runs.
 bool OwnerAlive(const JobRecord& job);
+// The printer's jobs still spooling or printing whose process died are failed
+// with a reason and their spool files removed (job_recovery.cpp).
+void FailAbandonedJobs(int64_t printerId);
 
 // --- documents being written by this process (job_writer.cpp) ---
 

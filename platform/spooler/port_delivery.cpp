@@ -4,13 +4,16 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -128,11 +131,32 @@ DeliveryResult CopySpoolFile(const fs::path& spoolFile, Sink&& sink) {
   }
 }
 
+// The hidden copy a delivery writes beside its target: "." + name + ".spl<pid>-<job>.tmp".
+std::string TemporaryPrefix(const fs::path& target) { return "." + target.filename().string() + ".spl"; }
+
+// Copies left beside the target by deliveries whose process died before the
+// rename (killed, crashed) are removed, so no hidden full job stays behind.
+void RemoveCopiesOfDeadDeliveries(const fs::path& target) {
+  const std::string prefix = TemporaryPrefix(target);
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(target.parent_path(), ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0 || name.size() < prefix.size() + 4 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0) {
+      continue;
+    }
+    const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+    if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) continue;
+    ::unlink(entry.path().c_str());
+  }
+}
+
 DeliveryResult DeliverToFile(const fs::path& spoolFile, const Destination& destination, int64_t jobId) {
   const fs::path& target = destination.file;
+  RemoveCopiesOfDeadDeliveries(target);
   // Beside the target, so the rename stays within one file system.
-  fs::path temporary = target.parent_path() / ("." + target.filename().string() + ".spl" +
-                                               std::to_string(::getpid()) + "-" + std::to_string(jobId) + ".tmp");
+  fs::path temporary = target.parent_path() / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+                                               std::to_string(jobId) + ".tmp");
   auto fail = [&](int error, const char* what) {
     ::unlink(temporary.c_str());
     DWORD code = ErrorFromErrnoValue(error);
@@ -185,6 +209,54 @@ DeliveryResult SocketFailure(int error, const std::string& what, const Destinati
   return {ErrorFromErrnoValue(error), what + " " + destination.label + ": " + ErrnoText(error)};
 }
 
+int TcpState(int fd) {
+  tcp_info info{};
+  socklen_t length = sizeof info;
+  if (::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0) return -1;
+  return info.tcpi_state;
+}
+
+// A job went through only when the device took every byte and the connection
+// ended in order: a printer that closes or resets without reading leaves the
+// bytes in our socket and the job must stay queued. Success is our end of the
+// job acknowledged (FIN_WAIT2) and, when the device closes, its own close in
+// order (TIME_WAIT, which our socket shows as CLOSE with no error); a reset
+// (CLOSE with its error) or a read error is a failure.
+DeliveryResult AwaitOrderlyEnd(int fd, const Destination& destination) {
+  constexpr int kStepMs = 10;
+  char scratch[4096];
+  bool peerClosed = false;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCloseWaitMs);
+  for (;;) {
+    const int state = TcpState(fd);
+    if (state == TCP_TIME_WAIT) return {};
+    if (state == TCP_CLOSE) {
+      int error = 0;
+      socklen_t length = sizeof error;
+      if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+      if (error == 0) return {};
+      return SocketFailure(error, "The job was not taken whole by", destination);
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      // A device may keep the connection open while it prints; every byte and
+      // our end of the job being acknowledged is enough then.
+      if (state == TCP_FIN_WAIT2 && !peerClosed) return {};
+      return SocketFailure(ETIMEDOUT, "The job was not taken whole by", destination);
+    }
+    if (peerClosed) {
+      ::poll(nullptr, 0, kStepMs);
+      continue;
+    }
+    pollfd poller{fd, POLLIN, 0};
+    if (::poll(&poller, 1, kStepMs) <= 0) continue;
+    ssize_t got = ::recv(fd, scratch, sizeof scratch, 0);
+    if (got == 0) peerClosed = true;
+    if (got < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+      return SocketFailure(errno, "The job was not taken whole by", destination);
+    }
+  }
+}
+
 DeliveryResult DeliverToTcp(const fs::path& spoolFile, const Destination& destination) {
   Fd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (socket.get() < 0) return SocketFailure(errno, "Cannot open a connection to", destination);
@@ -226,19 +298,7 @@ DeliveryResult DeliverToTcp(const fs::path& spoolFile, const Destination& destin
   // Say the job is complete and let the device close first: closing with its
   // answer unread would reset the connection under data it has not taken yet.
   if (::shutdown(socket.get(), SHUT_WR) != 0) return SocketFailure(errno, "Cannot finish the job on", destination);
-  char scratch[4096];
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCloseWaitMs);
-  while (std::chrono::steady_clock::now() < deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (!WaitFor(socket.get(), POLLIN, static_cast<int>(left.count()) + 1)) break;
-    ssize_t got = ::recv(socket.get(), scratch, sizeof scratch, 0);
-    if (got == 0) break;
-    if (got < 0 && errno != EINTR && errno != EAGAIN) {
-      // Every byte was taken before the reset, so the job itself went through.
-      break;
-    }
-  }
-  return {};
+  return AwaitOrderlyEnd(socket.get(), destination);
 }
 
 }  // namespace

@@ -53,8 +53,13 @@ bool SplitUncName(std::u16string_view name, std::u16string& server, std::u16stri
 }
 
 bool IsValidPrinterName(std::u16string_view name) {
-  return !name.empty() && name.size() <= 220 && name.find(u'\\') == std::u16string_view::npos &&
-         name.find(u',') == std::u16string_view::npos;
+  if (name.empty() || name.size() > 220 || name.find(u'\\') != std::u16string_view::npos ||
+      name.find(u',') != std::u16string_view::npos) {
+    return false;
+  }
+  // Drivers keep the name in the ANSI code page in a MAX_PATH buffer; a name
+  // of double-byte characters can be short enough here and too long there.
+  return FromUtf16(name).size() < MAX_PATH;
 }
 
 std::optional<ResolvedPrinter> ResolvePrinterName(StoreCache& cache, std::u16string_view name,

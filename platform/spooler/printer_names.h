@@ -25,7 +25,8 @@ DWORD CheckServerArgument(const std::optional<std::u16string>& server);
 // Splits "\\server\printer" into "\\server" and "printer"; false for another form.
 bool SplitUncName(std::u16string_view name, std::u16string& server, std::u16string& printer);
 
-// A local printer name: not empty, at most 220 characters, no "\" or ",".
+// A local printer name: not empty, at most 220 characters and fewer than
+// MAX_PATH bytes in the ANSI code page, no "\" or ",".
 bool IsValidPrinterName(std::u16string_view name);
 
 struct ResolvedPrinter {

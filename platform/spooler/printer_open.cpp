@@ -7,6 +7,7 @@
 #include "platform/spooler/api_guard.h"
 #include "platform/spooler/printer_handle.h"
 #include "platform/spooler/printer_names.h"
+#include "platform/spooler/printer_setup.h"
 #include "platform/spooler/printer_store.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/store_cache.h"
@@ -46,6 +47,7 @@ DWORD Open(const Char* printerName, HANDLE* result, const Defaults* defaults) {
     printerId = resolved->printer->id;
     server = std::move(resolved->server);
   }
+  if (DWORD code = FinishInterruptedSetup(printerId)) return code;
   *result = OpenPrinterHandle(printerId, std::move(server), access, std::move(datatype),
                               devMode.value_or(std::vector<BYTE>()));
   return *result ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;

@@ -10,11 +10,18 @@
 #include "platform/spooler/printer_handle.h"
 #include "platform/spooler/printer_info.h"
 #include "platform/spooler/printer_names.h"
+#include "platform/spooler/printer_setup.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/store_cache.h"
 #include "platform/spooler/store_schema.h"
 
 namespace platform::spooler {
+
+std::u16string ConfigFileOfDriver(StoreCache& cache, const std::u16string& driverName) {
+  auto driver = cache.Driver(driverName);
+  return driver ? driver->configFile : std::u16string();
+}
+
 namespace {
 
 template <class Char>
@@ -112,11 +119,6 @@ void BindPrinter(db::Statement& statement, const PrinterRecord& record) {
       .Bind(18, int64_t{record.status});
 }
 
-std::u16string ConfigFileOfDriver(StoreCache& cache, const std::u16string& driverName) {
-  auto driver = cache.Driver(driverName);
-  return driver ? driver->configFile : std::u16string();
-}
-
 void RemovePrinter(int64_t printerId) {
   db::Session session;
   db::Transaction transaction(session);
@@ -149,6 +151,7 @@ DWORD Add(const Char* server, DWORD level, const BYTE* info, HANDLE& result) {
     insert.Step();
     record.id = session.LastInsertRowId();
     if (devMode) WriteDevMode(session, record.id, "", devMode);
+    MarkSetupPending(session, record.id);
     transaction.Commit();
     StoreCache::Invalidate();
     StoreCache cache(session);
@@ -162,6 +165,7 @@ DWORD Add(const Char* server, DWORD level, const BYTE* info, HANDLE& result) {
     RemovePrinter(record.id);
     return error ? error : ERROR_GEN_FAILURE;
   }
+  MarkSetupDone(record.id);
   result = OpenPrinterHandle(record.id, {}, PRINTER_ALL_ACCESS, {}, {});
   return result ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
 }
@@ -303,6 +307,7 @@ void WriteDevMode(db::Session& session, int64_t printerId, const std::string& us
 void RemovePrinterRows(db::Session& session, int64_t printerId) {
   for (const char* sql : {"DELETE FROM spl_printer_data WHERE printer_id = ?",
                           "DELETE FROM spl_devmodes WHERE printer_id = ?",
+                          "DELETE FROM spl_printer_setup WHERE printer_id = ?",
                           "DELETE FROM spl_access WHERE printer_id = ?",
                           "DELETE FROM spl_connections WHERE printer_id = ?", "DELETE FROM spl_printers WHERE id = ?"}) {
     db::Statement remove(session, sql);

@@ -37,6 +37,10 @@ std::optional<std::vector<BYTE>> DevModeArgument(const void* devMode) {
 void WriteDevMode(db::Session& session, int64_t printerId, const std::string& user,
                   const std::optional<std::vector<BYTE>>& devModeW);
 
+// The configuration module of a driver (a Windows path); empty when there is no such driver.
+class StoreCache;
+std::u16string ConfigFileOfDriver(StoreCache& cache, const std::u16string& driverName);
+
 // Inside the caller's transaction: removes the printer and all that is kept with it.
 void RemovePrinterRows(db::Session& session, int64_t printerId);
 

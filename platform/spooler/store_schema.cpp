@@ -73,6 +73,9 @@ CREATE TABLE IF NOT EXISTS spl_access(
 CREATE TABLE IF NOT EXISTS spl_driver_hardware_ids(
   name_key TEXT PRIMARY KEY,
   hardware_id TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS spl_printer_setup(
+  printer_id INTEGER PRIMARY KEY REFERENCES spl_printers(id) ON DELETE CASCADE,
+  adder_pid INTEGER NOT NULL);
 )sql"), true);
 
 }  // namespace

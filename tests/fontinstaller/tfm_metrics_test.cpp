@@ -199,6 +199,30 @@ TEST_F(TfmMetricsTest, BrokenFilesAreRefusedWithoutReadingPastThemOrLooping) {
   EXPECT_FALSE(fontinstaller::ConvertTfmMetrics(wild));
 }
 
+// Values no 16-bit field can hold (a double word of 0xFFFFFFFF, a ratio of
+// 4294967295/1) are held to the field's range instead of converting
+// beyond an int, and an empty text tag reads as no text.
+TEST_F(TfmMetricsTest, ValuesBeyondTheFieldsAndEmptyTextsAreRead) {
+  for (bool little : {true, false}) {
+    SCOPED_TRACE(little ? "II" : "MM");
+    TfmBuilder b(little);
+    b.Add(400, 4, {2});
+    b.Add(417, 2, {});  // a text tag with no bytes
+    b.Add(403, 3, {65});
+    b.Add(419, 5, {0xFFFFFFFFu, 1});
+    b.Add(420, 4, {0xFFFFFFFFu});
+    b.Add(422, 3, {0});
+    b.Add(425, 4, {0xFFFFFFFFu});
+    b.Add(426, 4, {0xFFFFFFFFu});
+    b.Add(433, 4, {0x80000000u});
+    std::optional<fontrecord::MetricsBlock> block = fontinstaller::ConvertTfmMetrics(b.Build());
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->U16(off::kAscent), 0xFFFF);
+    EXPECT_EQ(block->U16(off::kMaximumWidth), 0xFFFF);
+    EXPECT_EQ(block->Width('A'), 0xFFFF);
+  }
+}
+
 TEST_F(TfmMetricsTest, EveryCutOfAFileIsReadWithinItsBytes) {
   for (bool little : {true, false}) {
     const Bytes whole = UniversBold(little);

@@ -375,7 +375,11 @@ TEST_F(JobEventsTest, MacroFileJobAsksForAFileUnlessItNamesAnExistingOne) {
   platform::SetFileDialogHandler(nullptr);
 }
 
-TEST_F(JobEventsTest, PassthroughCountedWithoutItsLengthWordIsSentAgain) {
+// An application whose passthrough count word counts the whole block, the word
+// included: the data it holds prints once, nothing past the block is read (the
+// bytes after it in memory never reach the job), and the application is told
+// the data went out.
+TEST_F(JobEventsTest, PassthroughCountingItsOwnLengthWordPrintsOnlyItsBlock) {
   if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   printer_ = Install(kColourModel, "Colour", kPdlPs3, 1);
   XDEVMODE dm = DriverLayout(kPdlPs3);
@@ -384,18 +388,20 @@ TEST_F(JobEventsTest, PassthroughCountedWithoutItsLengthWordIsSentAgain) {
   ASSERT_GT(Start(dc), 0);
   ASSERT_GT(StartPage(dc), 0);
   const std::string code = "\n% application mark\n";
-  const WORD count = static_cast<WORD>(code.size());
-  std::string data(reinterpret_cast<const char*>(&count), 2);
-  data += code;
-  // The application gives the size of its data alone, as its count word says.
-  ExtEscape(dc, kEscPassThrough, count, data.data(), 0, nullptr);
+  const WORD size = static_cast<WORD>(sizeof(WORD) + code.size());
+  std::string memory(reinterpret_cast<const char*>(&size), sizeof size);
+  memory += code;
+  memory += "ZZ";  // what follows the application's block in its memory
+  const int answer = ExtEscape(dc, kEscPassThrough, size, memory.data(), 0, nullptr);
+  EXPECT_GT(answer, 0);
   ASSERT_GT(EndPage(dc), 0);
   ASSERT_GT(EndDoc(dc), 0);
   EXPECT_TRUE(DeleteDC(dc));
   const std::string job = Job();
-  const size_t first = job.find("% application mark");
+  const size_t first = job.find("% application mark\n");
   ASSERT_NE(first, std::string::npos);
   EXPECT_EQ(job.find("% application mark", first + 1), std::string::npos);
+  EXPECT_EQ(job.find("mark\nZZ"), std::string::npos);
 }
 
 // Clearing printer memory per page puts every page after the first (whose save

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/graphics/ghostscript_job.h"
+#include "tests/support/loopback_listener.h"
 #include "tests/support/pcl_reader.h"
 
 #ifdef ZEL_PRINTHOST
@@ -481,6 +482,38 @@ TEST(PrintHostOptions, ScaledPageRendersAtItsScale) {
   EXPECT_NEAR(plain[2], kDpi, 2);
   EXPECT_NEAR(plain[3], kDpi / 2, 2);
   for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(half[i], plain[i] / 2, 2) << "box value " << i;
+}
+
+// --port prints to the printer's port: a network printer that takes the job
+// gets it whole, one that closes at once or resets part-way is reported as a
+// failed job (exit 1), never as printed.
+TEST(PrintHostOptions, PortPrintsToANetworkPrinterAndReportsAJobItDidNotTake) {
+  using Device = testsupport::LoopbackListener::Device;
+  struct Case {
+    const char* what;
+    Device device;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {"takes everything", Device::TakesAll, 0},
+      {"closes at once", Device::ClosesAtOnce, 1},
+      {"resets after 1 KB", Device::Resets, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testsupport::LoopbackListener listener;
+    listener.Receive(c.device, 1024);
+    const PrintedJob job = PrintWithHost(kMonoModel, {"--marks", "40", "--port",
+                                                      "IP_127.0.0.1:" + std::to_string(listener.port())});
+    const std::vector<BYTE> received = listener.Received();
+    EXPECT_EQ(job.exitCode, c.exitCode);
+    EXPECT_TRUE(job.bytes.empty()) << "the job went to --output instead of the port";
+    if (c.exitCode != 0) continue;
+    ASSERT_GT(received.size(), 1024u) << "the job is too small to be cut by the resetting printer";
+    const std::string bytes(received.begin(), received.end());
+    const testsupport::PclReport report = testsupport::ReadPclJob(bytes);
+    ASSERT_TRUE(report.ok()) << report.Summary();
+  }
 }
 
 }  // namespace

@@ -205,6 +205,18 @@ TEST(PaperRecord, NameAndSizeOnlyGiveZeroMarginsAndDefaults) {
   EXPECT_TRUE(AllZero(row.variableSize));
 }
 
+// A side must fit the device mode's tenths of a millimetre (16 signed bits);
+// larger or negative sides are refused when the description is read.
+TEST(PaperRecord, SidesBeyondWhatTheDeviceModeHoldsAreRefused) {
+  PaperEntry row = Garbage<PaperEntry>();
+  ASSERT_EQ(ParsePaperRecord(&row, "1", "Largest;129007,129007"), 1);
+  EXPECT_EQ(row.geometry[0].width * 254 / 1000, 32767);
+  ExpectRefused<PaperEntry>(ParsePaperRecord, {{"1", "P;129008,11000"},
+                                               {"1", "P;8500,400000"},
+                                               {"1", "P;2147483647,11000"},
+                                               {"1", "P;8500,-1"}});
+}
+
 TEST(PaperRecord, MarginGroupsListFirstFourthThirdSecond) {
   PaperEntry row = Garbage<PaperEntry>();
   ASSERT_EQ(ParsePaperRecord(&row, "1", "P;1000,2000;1,4,3,2;10,40,30,20"), 1);

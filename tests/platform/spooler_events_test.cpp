@@ -1,5 +1,9 @@
 // Printer events: the driver's configuration module hears of a printer being added,
 // connected and deleted, and can call back into the spooler while it does.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -47,6 +51,28 @@ TEST_F(PrinterEventTest, AddingAPrinterInitializesItOnceItIsStored) {
   std::u16string name = u"InitializedBy";
   EXPECT_EQ(GetPrinterDataW(printer, name.data(), &type, reinterpret_cast<BYTE*>(&value), 4, &needed), 0u);
   EXPECT_EQ(value, DWORD(PRINTER_EVENT_INITIALIZE));
+}
+
+// A process killed during the driver's set-up leaves the printer stored but
+// not set up; the next opening, in any process, runs the set-up again, once.
+TEST_F(PrinterEventTest, PrinterWhoseSetUpWasKilledIsSetUpWhenNextOpened) {
+  pid_t child = fork();
+  if (child == 0) {
+    ::setenv("PRINTER_EVENT_MODULE_DIE", "1", 1);
+    AddPrinterNamed("Half", 0, "", kEventDriver);
+    _exit(0);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << "the set-up did not die: " << status;
+
+  moduletest::TraceRecorder recorder;
+  Printer printer(OpenA("Half"));
+  ASSERT_NE(printer.get(), 0u) << GetLastError();
+  EXPECT_EQ(EventLines(recorder), std::vector<std::string>{"3 Half stored"});
+  Printer again(OpenA("Half"));
+  ASSERT_NE(again.get(), 0u);
+  EXPECT_TRUE(EventLines(recorder).empty()) << "the set-up ran again after it finished";
 }
 
 TEST_F(PrinterEventTest, DeletingAPrinterTellsTheDriverWhileItsDataIsThere) {

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,71 +21,14 @@
 
 #include "platform/base/machine.h"
 #include "tests/platform/spooler_test_helpers.h"
+#include "tests/support/loopback_listener.h"
 
 namespace {
 
 using namespace spltest;
 namespace fs = std::filesystem;
 
-constexpr int kWaitMs = 10000;
-
-// A listener on 127.0.0.1 with an ephemeral port. Receive() takes one connection
-// on a thread and reads it to its end; every wait is bounded.
-class LoopbackListener {
- public:
-  explicit LoopbackListener(bool listening = true) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    if (listening) Listen();
-  }
-  ~LoopbackListener() {
-    if (thread_.joinable()) thread_.join();
-    ::close(fd_);
-  }
-  // Bound but not listening, the port refuses connections and no one else can take it.
-  void Listen() { EXPECT_EQ(::listen(fd_, 4), 0); }
-  int port() const { return port_; }
-  bool HasPendingConnection() const {
-    pollfd poller{fd_, POLLIN, 0};
-    return ::poll(&poller, 1, 0) > 0;
-  }
-  void Receive() {
-    thread_ = std::thread([this] {
-      pollfd poller{fd_, POLLIN, 0};
-      if (::poll(&poller, 1, kWaitMs) <= 0) return;
-      int connection = ::accept(fd_, nullptr, nullptr);
-      if (connection < 0) return;
-      accepted_ = true;
-      char buffer[8192];
-      for (;;) {
-        pollfd reader{connection, POLLIN, 0};
-        if (::poll(&reader, 1, kWaitMs) <= 0) break;
-        ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
-        if (got <= 0) break;
-        data_.insert(data_.end(), buffer, buffer + got);
-      }
-      ::close(connection);
-    });
-  }
-  Bytes Received() {
-    if (thread_.joinable()) thread_.join();
-    EXPECT_TRUE(accepted_) << "nothing connected";
-    return data_;
-  }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-  bool accepted_ = false;
-  Bytes data_;
-};
+using testsupport::LoopbackListener;
 
 Bytes Payload(size_t size, uint32_t seed) {
   Bytes bytes(size);
@@ -475,6 +419,97 @@ TEST_F(SpoolerJobsTest, FailedDeliveryStaysQueuedWithItsReasonUntilRestartedOrDe
   ASSERT_TRUE(SetJobA(dead, deadJob, 0, nullptr, JOB_CONTROL_DELETE)) << GetLastError();
   EXPECT_TRUE(Queue(dead, storage).empty());
   EXPECT_TRUE(SpoolFiles().empty());
+}
+
+// A printer that closes or resets without taking the whole job has not
+// printed it: EndDocPrinter fails, and the job stays queued with the reason.
+TEST_F(SpoolerJobsTest, RawPortJobNotTakenWholeStaysQueued) {
+  using Device = LoopbackListener::Device;
+  struct Case {
+    const char* what;
+    Device device;
+    size_t size;
+  };
+  const Case cases[] = {
+      {"small job, device closes at once", Device::ClosesAtOnce, 1000},
+      {"large job, device closes at once", Device::ClosesAtOnce, 480 * 1024},
+      {"large job, device resets after 20 KB", Device::Resets, 480 * 1024},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LoopbackListener listener;
+    const std::string label = "127.0.0.1:" + std::to_string(listener.port());
+    Printer printer(AddPrinterOnPort("Lossy " + std::to_string(++number), "IP_" + label));
+    DWORD jobId = StartDoc(printer, u"Lost");
+    ASSERT_NE(jobId, 0u);
+    WriteInPieces(printer, Payload(c.size, 3));
+    listener.Receive(c.device, 20 * 1024);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(EndDocPrinter(printer));
+    EXPECT_NE(GetLastError(), DWORD(ERROR_SUCCESS));
+    EXPECT_LE(listener.Received().size(), 20u * 1024);
+
+    Bytes info = FetchExact([&](BYTE* buffer, DWORD size, DWORD* needed) {
+      return GetJobW(printer, jobId, 1, buffer, size, needed);
+    });
+    const auto* job = reinterpret_cast<const JOB_INFO_1W*>(info.data());
+    EXPECT_TRUE(job->Status & JOB_STATUS_ERROR);
+    ASSERT_NE(job->pStatus, nullptr);
+    std::string reason = platform::Utf8FromUtf16(job->pStatus);
+    EXPECT_NE(reason.find(label), std::string::npos) << reason;
+    ASSERT_TRUE(SetJobA(printer, jobId, 0, nullptr, JOB_CONTROL_DELETE)) << GetLastError();
+  }
+}
+
+// A process killed while it writes a job leaves a row marked spooling and a
+// spool file; the next look at the queue fails the job with a reason and
+// removes the file, and the failed job can be deleted.
+TEST_F(SpoolerJobsTest, JobOfAProcessThatDiedIsFailedAndItsFileRemoved) {
+  Printer printer(AddPrinterOnPort("Orphans", "C:\\Ports\\orphans.prn"));
+  pid_t child = fork();
+  if (child == 0) {
+    HANDLE own = OpenA("Orphans");
+    Bytes payload = Payload(5000, 4);
+    DWORD written = 0;
+    bool ok = own && StartDoc(own, u"Killed") != 0 && WritePrinter(own, payload.data(), 5000, &written);
+    _exit(ok ? 9 : 1);  // gone without EndDocPrinter, as when killed
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << status;
+
+  Bytes storage;
+  auto jobs = Queue(printer, storage);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_TRUE(jobs[0].Status & JOB_STATUS_ERROR);
+  EXPECT_FALSE(jobs[0].Status & (JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING));
+  ASSERT_NE(jobs[0].pStatus, nullptr);
+  EXPECT_TRUE(SpoolFiles().empty());
+  ASSERT_TRUE(SetJobW(printer, jobs[0].JobId, 0, nullptr, JOB_CONTROL_DELETE)) << GetLastError();
+  EXPECT_TRUE(Queue(printer, storage).empty());
+}
+
+// A delivery killed before its rename leaves its hidden copy beside the output
+// file; the next delivery there removes copies of processes that are gone and
+// leaves those of running ones alone.
+TEST_F(SpoolerJobsTest, DeliveryRemovesCopiesLeftByDeadDeliveries) {
+  pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);  // its pid now names no process
+  const fs::path ports = Host("C:\\Ports");
+  fs::create_directories(ports);
+  const std::string dead = ".out.prn.spl" + std::to_string(child) + "-7.tmp";
+  const std::string running = ".out.prn.spl1-8.tmp";
+  for (const std::string& name : {dead, running}) std::ofstream(ports / name) << "a whole job";
+
+  Printer printer(AddPrinterOnPort("Tidy", "C:\\Ports\\out.prn"));
+  ASSERT_NE(StartDoc(printer, u"Tidy"), 0u);
+  WriteInPieces(printer, Payload(100, 5));
+  ASSERT_TRUE(EndDocPrinter(printer)) << GetLastError();
+  std::vector<std::string> left = FilesIn(ports);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{running, "out.prn"}));
 }
 
 TEST_F(SpoolerJobsTest, CancelledJobFailsItsWriterAndReachesNothing) {

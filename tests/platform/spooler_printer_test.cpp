@@ -12,6 +12,12 @@ namespace {
 
 using namespace spltest;
 
+std::string Repeat(const std::string& text, size_t times) {
+  std::string out;
+  for (size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
 template <class Char>
 std::u16string Read(const Char* text) {
   if (!text) return u"<null>";
@@ -357,6 +363,9 @@ TEST_F(SpoolerTest, AddPrinterRefusesWhatItCannotKeep) {
       {"backslash in the name", "Back\\slash", 0, "", kDriver, ERROR_INVALID_PRINTER_NAME},
       {"comma in the name", "a,b", 0, "", kDriver, ERROR_INVALID_PRINTER_NAME},
       {"empty name", "", 0, "", kDriver, ERROR_INVALID_PRINTER_NAME},
+      {"221 characters", std::string(221, 'p'), 0, "", kDriver, ERROR_INVALID_PRINTER_NAME},
+      {"130 double-byte characters: 260 ANSI bytes", Repeat(Ansi("経"), 130), 0, "", kDriver,
+       ERROR_INVALID_PRINTER_NAME},
       {"unknown driver", "Other", 0, "", "No Such Driver", ERROR_UNKNOWN_PRINTER_DRIVER},
       {"shared without a share name", "Other", PRINTER_ATTRIBUTE_SHARED, "", kDriver, ERROR_INVALID_SHARENAME},
       {"share name taken", "Other", PRINTER_ATTRIBUTE_SHARED, "SHARED", kDriver, ERROR_INVALID_SHARENAME},
@@ -382,6 +391,18 @@ TEST_F(SpoolerTest, AddPrinterRefusesWhatItCannotKeep) {
     return EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, b, s, n, &count);
   });
   EXPECT_EQ(count, 1u);
+}
+
+// The longest names a driver can carry in its ANSI MAX_PATH buffer are taken,
+// and the driver reads them back whole.
+TEST_F(SpoolerTest, AddPrinterTakesTheLongestNamesDriversCarry) {
+  for (const std::string& name : {std::string(220, 'p'), Repeat(Ansi("経"), 129) + "p"}) {
+    SCOPED_TRACE(name.size());
+    Printer printer(AddPrinterNamed(name));
+    ASSERT_NE(printer.get(), 0u) << GetLastError();
+    Bytes level4 = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterA(printer, 4, b, s, n); });
+    EXPECT_EQ(std::string(reinterpret_cast<PRINTER_INFO_4A*>(level4.data())->pPrinterName), name);
+  }
 }
 
 TEST_F(SpoolerTest, SetPrinterLevel2ChangesThePrinter) {

@@ -9,7 +9,11 @@
 //             [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]
 //             [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]
 //             [--text FILE | --sample | --blank N | --marks N]
-//             [--properties] [--printer-properties] [--ui-script FILE]
+//             [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]
+//
+// --port sets the printer's port (a raw TCP address "IP_a.b.c.d[:port]" or a
+// file) and prints to it instead of to --output, so a network printer can be
+// printed to; a job the port does not take whole fails (exit 1).
 //
 // N-up, booklet, the printer language, the watermark, the output bin, staple,
 // punch and fold positions and the mirror and negative image are the driver's
@@ -53,6 +57,31 @@
 
 namespace {
 
+// Points a printer added on an earlier run at another port.
+bool SetPrinterPort(const std::string& printerName, const std::string& port) {
+  HANDLE printer = 0;
+  std::string name = printerName;
+  if (!OpenPrinterA(name.data(), &printer, nullptr)) {
+    std::fprintf(stderr, "printhost: cannot open the printer (error %u)\n", static_cast<unsigned>(GetLastError()));
+    return false;
+  }
+  DWORD needed = 0;
+  GetPrinterA(printer, 2, nullptr, 0, &needed);
+  std::vector<BYTE> info(needed);
+  std::string portName = port;
+  BOOL set = needed != 0 && GetPrinterA(printer, 2, info.data(), needed, &needed);
+  if (set) {
+    auto* level2 = reinterpret_cast<PRINTER_INFO_2A*>(info.data());
+    level2->pPortName = portName.data();
+    level2->pDevMode = nullptr;  // the stored device mode stays as it is
+    set = SetPrinterA(printer, 2, info.data(), 0);
+  }
+  const DWORD failure = GetLastError();
+  ClosePrinter(printer);
+  if (!set) std::fprintf(stderr, "printhost: cannot set the port (error %u)\n", static_cast<unsigned>(failure));
+  return set != FALSE;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
@@ -61,7 +90,7 @@ int Usage() {
                "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
                "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
                "                 [--text FILE | --sample | --blank N | --marks N]\n"
-               "                 [--properties] [--printer-properties] [--ui-script FILE]\n");
+               "                 [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]\n");
   return 2;
 }
 
@@ -429,7 +458,8 @@ int main(int argc, char** argv) {
     if (options.Get(document)) options.documentAsked = true;
   }
   const bool printing = !options.printerProperties || options.documentAsked;
-  if (!model || (printing && !output)) return Usage();
+  const std::string* port = options.Get("port");
+  if (!model || (printing && !output && !port)) return Usage();
   if (const std::string* text = options.Get("text")) options.textFile = *text, options.sample = false;
   // N pages with nothing drawn on them; 0 gives a document without pages.
   const std::string* blankPages = options.Get("blank");
@@ -445,11 +475,15 @@ int main(int argc, char** argv) {
   spec.modelDescription = *model;
   spec.driverFolder = machinesetup::BuiltDriverFolder();
   if (const std::string* library = options.Get("graphics-library")) spec.graphicsLibrary = platform::AnsiFromUtf8(WindowsPath(*library));
+  if (port) spec.port = platform::AnsiFromUtf8(*port);
   std::string error;
   // A root printed on before keeps its printer (and the driver entry it was added with).
-  if (!machinesetup::InstallPrinter(spec, error) && GetLastError() != ERROR_PRINTER_ALREADY_EXISTS) {
-    std::fprintf(stderr, "printhost: %s\n", error.c_str());
-    return 1;
+  if (!machinesetup::InstallPrinter(spec, error)) {
+    if (GetLastError() != ERROR_PRINTER_ALREADY_EXISTS) {
+      std::fprintf(stderr, "printhost: %s\n", error.c_str());
+      return 1;
+    }
+    if (port && !SetPrinterPort(spec.printerName, spec.port)) return 1;
   }
   // A language of the model the printer is not set up for: set the printer up
   // for it first, as the set-up program would.
@@ -538,12 +572,13 @@ int main(int argc, char** argv) {
                  static_cast<unsigned>(GetLastError()));
     return 1;
   }
-  const std::string outputPath = platform::AnsiFromUtf8(WindowsPath(*output));
+  // With a port the job goes where the printer's port says.
+  const std::string outputPath = output && !port ? platform::AnsiFromUtf8(WindowsPath(*output)) : std::string();
   const std::string docName = options.sample        ? "Sample document"
                               : blankPages       ? "Blank pages"
                               : markedPages      ? "Marked pages"
                                                  : options.textFile;
-  DOCINFOA doc{sizeof(DOCINFOA), docName.c_str(), outputPath.c_str(), nullptr, 0};
+  DOCINFOA doc{sizeof(DOCINFOA), docName.c_str(), outputPath.empty() ? nullptr : outputPath.c_str(), nullptr, 0};
   bool ok = StartDocA(dc, &doc) > 0;
   if (ok) {
     if (blankPages) {
@@ -578,6 +613,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "printhost: printing failed (error %u)\n", static_cast<unsigned>(failure));
     return 1;
   }
-  std::printf("printed to %s\n", output->c_str());
+  std::printf("printed to %s\n", port ? port->c_str() : output->c_str());
   return 0;
 }
