@@ -138,9 +138,13 @@ void NoteStatus(SpoolJob& job, const std::optional<DWORD>& status) {
 // Stores the writer's progress; notices a cancel from another process.
 void StoreProgress(SpoolJob& job) {
   job.lastStored = std::chrono::steady_clock::now();
+  // The stamp from before the store: a cancel that lands right after it is then
+  // still seen as a change at the next page end.
+  {
+    db::Session session;
+    job.stampSeen = session.DataVersion();
+  }
   NoteStatus(job, StoreJobProgress(job.id, job.size, job.pages));
-  db::Session session;
-  job.stampSeen = session.DataVersion();
 }
 
 // Notices a cancel from another process without writing: the row is read only
