@@ -59,25 +59,13 @@ void RaiseStamp(uint32_t* stamp, bool toOdd) {
   }
 }
 
-int OnCommitStart(void* stamp) {
-  RaiseStamp(static_cast<uint32_t*>(stamp), true);
-  return 0;  // go on with the commit
-}
-
-void OnRollback(void* stamp) { RaiseStamp(static_cast<uint32_t*>(stamp), false); }
-
-// Runs after every commit in WAL mode. It replaces SQLite's automatic
-// checkpointing, so it checkpoints as that would.
-int OnCommitDone(void* stamp, sqlite3* db, const char* name, int pages) {
-  RaiseStamp(static_cast<uint32_t*>(stamp), false);
-  if (pages >= 1000) sqlite3_wal_checkpoint_v2(db, name, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
-  return SQLITE_OK;
-}
-
 struct ConnectionState {
   std::recursive_mutex mutex;
   sqlite3* db = nullptr;
   uint32_t* stamp = nullptr;
+  // Set when this connection raised the stamp to odd for a commit, cleared when
+  // it brought it back to even.
+  bool commitOpen = false;
   int64_t uncachable = 0;
   // Prepared statements kept for reuse, by their SQL text: preparing costs more
   // than running most of the store's queries.
@@ -87,6 +75,37 @@ struct ConnectionState {
   std::map<std::string, std::string> schemas;
   std::map<std::string, bool> applied;
 };
+
+int OnCommitStart(void* arg) {
+  auto* state = static_cast<ConnectionState*>(arg);
+  state->commitOpen = true;
+  RaiseStamp(state->stamp, true);
+  return 0;  // go on with the commit
+}
+
+void CloseCommit(ConnectionState& state) {
+  state.commitOpen = false;
+  RaiseStamp(state.stamp, false);
+}
+
+void OnRollback(void* arg) { CloseCommit(*static_cast<ConnectionState*>(arg)); }
+
+// Runs after every commit that wrote pages, in WAL mode. It replaces SQLite's
+// automatic checkpointing, so it checkpoints as that would.
+int OnCommitDone(void* arg, sqlite3* db, const char* name, int pages) {
+  CloseCommit(*static_cast<ConnectionState*>(arg));
+  if (pages >= 1000) sqlite3_wal_checkpoint_v2(db, name, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  return SQLITE_OK;
+}
+
+// A commit that wrote nothing (a schema already in place, an update that matched
+// no row) passes the commit hook but never reaches the WAL hook: once the
+// connection is out of its transaction, the commit is over either way. Raising
+// the stamp then is safe even while another process commits: that commit raises
+// it again when its data is in, so nothing read before is kept past it.
+void SettleCommit(ConnectionState& state, sqlite3* db) {
+  if (state.commitOpen && db == state.db && sqlite3_get_autocommit(db)) CloseCommit(state);
+}
 
 ConnectionState& State() {
   static ConnectionState* state = new ConnectionState;
@@ -102,6 +121,7 @@ void Check(sqlite3* db, int rc, const char* what) {
 void ExecOn(sqlite3* db, const char* sql) {
   char* message = nullptr;
   int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+  SettleCommit(State(), db);
   if (rc != SQLITE_OK) {
     std::string text = message ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
@@ -118,6 +138,7 @@ void ApplySchemas(ConnectionState& state) {
       ExecOn(state.db, "COMMIT");
     } catch (...) {
       sqlite3_exec(state.db, "ROLLBACK", nullptr, nullptr, nullptr);
+      SettleCommit(state, state.db);
       throw;
     }
     state.applied[name] = true;
@@ -166,10 +187,11 @@ sqlite3* OpenLocked(ConnectionState& state) {
     throw;
   }
   state.stamp = MapChangeStamp(root);
-  sqlite3_commit_hook(db, OnCommitStart, state.stamp);
-  sqlite3_rollback_hook(db, OnRollback, state.stamp);
-  sqlite3_wal_hook(db, OnCommitDone, state.stamp);
+  state.commitOpen = false;
   state.db = db;
+  sqlite3_commit_hook(db, OnCommitStart, &state);
+  sqlite3_rollback_hook(db, OnRollback, &state);
+  sqlite3_wal_hook(db, OnCommitDone, &state);
   state.owner = pid;
   state.generation = generation;
   ApplySchemas(state);
@@ -214,7 +236,10 @@ int Session::Changes() { return sqlite3_changes(db_); }
 Transaction::Transaction(Session& session) : session_(session) { session_.Exec("BEGIN IMMEDIATE"); }
 
 Transaction::~Transaction() {
-  if (!done_) sqlite3_exec(session_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  if (!done_) {
+    sqlite3_exec(session_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    SettleCommit(State(), session_.handle());
+  }
 }
 
 void Transaction::Commit() {
@@ -265,6 +290,7 @@ Statement& Statement::BindNull(int index) {
 
 bool Statement::Step() {
   int rc = sqlite3_step(stmt_);
+  if (rc != SQLITE_ROW) SettleCommit(State(), session_.handle());
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   Check(session_.handle(), rc, "step");

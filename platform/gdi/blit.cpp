@@ -199,19 +199,33 @@ ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoM
   ScratchBitmap scratch(dw, dh, mono ? BMF_1BPP : BMF_24BPP);
   if (scratch.get() == nullptr) return FALSE;
   const POINTL htOrigin = pptlHTOrg != nullptr ? *pptlHTOrg : POINTL{0, 0};
+  SURFOBJ* out = scratch.get();
+  // Row by row: the source row, the dither matrix row and the output row are
+  // found once per row, not once per pixel.
   for (LONG y = dst.top; y < dst.bottom; ++y) {
-    for (LONG x = dst.left; x < dst.right; ++x) {
-      const ULONG rgb = sourceAt(x, y);
+    LONG oy = y - dst.top;
+    if (flipY) oy = dh - 1 - oy;
+    const LONG sy = src.top + static_cast<LONG>((static_cast<int64_t>(oy) * sh) / dh);
+    unsigned char* row = static_cast<unsigned char*>(out->pvScan0) + static_cast<ptrdiff_t>(y - dst.top) * out->lDelta;
+    const unsigned char* ditherRow = kBayer8[((y - htOrigin.y) % 8 + 8) % 8];
+    LONG hx = ((dst.left - htOrigin.x) % 8 + 8) % 8;
+    for (LONG i = 0; i < dw; ++i, hx = (hx + 1) & 7) {
+      const LONG ox = flipX ? dw - 1 - i : i;
+      const LONG sx = src.left + static_cast<LONG>((static_cast<int64_t>(ox) * sw) / dw);
+      const ULONG rgb = SourceColor(psoSrc, sx, sy, pxlo);
       if (!mono) {
-        WritePixel(scratch.get(), x - dst.left, y - dst.top, rgb);
+        WritePixel(out, i, y - dst.top, rgb);
         continue;
       }
       const ULONG r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
       const ULONG grey = (30 * r + 59 * g + 11 * b) / 100;
-      const LONG hx = ((x - htOrigin.x) % 8 + 8) % 8, hy = ((y - htOrigin.y) % 8 + 8) % 8;
       // 65 levels: grey 255 lights every cell, 0 none.
-      const bool white = grey * 64 / 255 > kBayer8[hy][hx];
-      WriteRawPixel(scratch.get(), x - dst.left, y - dst.top, white ? 1 : 0);
+      const unsigned char bit = static_cast<unsigned char>(0x80 >> (i & 7));
+      if (grey * 64 / 255 > ditherRow[hx]) {
+        row[i >> 3] = static_cast<unsigned char>(row[i >> 3] | bit);
+      } else {
+        row[i >> 3] = static_cast<unsigned char>(row[i >> 3] & ~bit);
+      }
     }
   }
   std::unique_ptr<Xlate> xlate = mono ? Xlate::Table({0x000000, 0xFFFFFF}) : Xlate::Trivial();

@@ -59,6 +59,50 @@ std::string HostFamily(const std::u16string& family, bool* japanese) {
   return Utf8FromUtf16(family);
 }
 
+// Glyph handles of a face by character, filled as characters are first asked
+// for: a text job asks for the same few characters millions of times, and each
+// FreeType lookup would take the library's lock. Readers take no lock; a page of
+// 256 characters is made once and published atomically.
+class CharGlyphCache {
+ public:
+  static constexpr uint32_t kUnknown = 0xFFFFFFFFu;
+
+  ~CharGlyphCache() {
+    for (auto& page : pages_) delete page.load(std::memory_order_relaxed);
+  }
+
+  // The cached handle, or kUnknown (also for characters beyond the first plane).
+  uint32_t Find(char32_t ch) const {
+    if (ch >= 0x10000) return kUnknown;
+    const Page* page = pages_[ch >> 8].load(std::memory_order_acquire);
+    return page != nullptr ? page->handles[ch & 0xFF].load(std::memory_order_relaxed) : kUnknown;
+  }
+
+  void Store(char32_t ch, uint32_t handle) {
+    if (ch >= 0x10000) return;
+    std::atomic<Page*>& slot = pages_[ch >> 8];
+    Page* page = slot.load(std::memory_order_acquire);
+    if (page == nullptr) {
+      auto* fresh = new Page;
+      if (slot.compare_exchange_strong(page, fresh, std::memory_order_acq_rel)) {
+        page = fresh;
+      } else {
+        delete fresh;  // another thread made it first; `page` now holds its page
+      }
+    }
+    page->handles[ch & 0xFF].store(handle, std::memory_order_relaxed);
+  }
+
+ private:
+  struct Page {
+    Page() {
+      for (auto& h : handles) h.store(kUnknown, std::memory_order_relaxed);
+    }
+    std::atomic<uint32_t> handles[256];
+  };
+  std::atomic<Page*> pages_[256] = {};
+};
+
 struct GlyphEntry {
   GLYPHDATA data{};
   std::vector<unsigned char> bits;  // a GLYPHBITS block
@@ -178,6 +222,7 @@ struct Font::Impl {
   std::vector<unsigned char> ifi;  // our IFIMETRICS block with its names
   IFIMETRICS* metrics = nullptr;   // ifi's, or the driver's for a device font
   std::map<std::pair<HGLYPH, ULONG>, std::unique_ptr<GlyphEntry>> glyphs;
+  CharGlyphCache charGlyphs;
 
   ~Impl() {
     if (face != nullptr) {
@@ -530,8 +575,15 @@ void Font::PrepareAdvances(const std::vector<HGLYPH>& handles) {
 HGLYPH Font::GlyphForChar(char32_t ch) const {
   if (impl_->device != nullptr) return impl_->device->GlyphForChar(ch);
   if (impl_->face == nullptr) return 0;
-  std::lock_guard lock(FreeTypeMutex());
-  return FT_Get_Char_Index(impl_->face, ch);
+  const uint32_t cached = impl_->charGlyphs.Find(ch);
+  if (cached != CharGlyphCache::kUnknown) return cached;
+  HGLYPH handle = 0;
+  {
+    std::lock_guard lock(FreeTypeMutex());
+    handle = FT_Get_Char_Index(impl_->face, ch);
+  }
+  impl_->charGlyphs.Store(ch, static_cast<uint32_t>(handle));
+  return handle;
 }
 
 GLYPHDATA* Font::Glyph(HGLYPH hg, ULONG mode) {

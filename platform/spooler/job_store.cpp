@@ -128,6 +128,13 @@ std::optional<DWORD> StoreJobProgress(int64_t jobId, uint64_t size, DWORD pages)
   return status;
 }
 
+std::optional<DWORD> ReadJobStatus(db::Session& session, int64_t jobId) {
+  db::Statement select(session, "SELECT status FROM spl_jobs WHERE id = ?");
+  select.Bind(1, jobId);
+  if (!select.Step()) return std::nullopt;
+  return static_cast<DWORD>(select.Int(0));
+}
+
 void StoreJobStatus(db::Session& session, int64_t jobId, DWORD status, std::u16string_view text, int64_t ownerPid) {
   db::Statement update(session, "UPDATE spl_jobs SET status = ?, status_text = ?, owner_pid = ? WHERE id = ?");
   update.Bind(1, int64_t{status}).Bind(2, StoredText(text)).Bind(3, ownerPid).Bind(4, jobId);

@@ -131,11 +131,30 @@ DWORD OpenJobOf(const PrinterHandle& handle) {
   return ERROR_SUCCESS;
 }
 
+void NoteStatus(SpoolJob& job, const std::optional<DWORD>& status) {
+  if (!status || (*status & JOB_STATUS_DELETING)) job.cancelled = true;
+}
+
 // Stores the writer's progress; notices a cancel from another process.
 void StoreProgress(SpoolJob& job) {
   job.lastStored = std::chrono::steady_clock::now();
-  std::optional<DWORD> status = StoreJobProgress(job.id, job.size, job.pages);
-  if (!status || (*status & JOB_STATUS_DELETING)) job.cancelled = true;
+  // The stamp from before the store: a cancel that lands right after it is then
+  // still seen as a change at the next page end.
+  {
+    db::Session session;
+    job.stampSeen = session.DataVersion();
+  }
+  NoteStatus(job, StoreJobProgress(job.id, job.size, job.pages));
+}
+
+// Notices a cancel from another process without writing: the row is read only
+// when something in the machine database changed since it was last seen.
+void CheckCancelled(SpoolJob& job) {
+  db::Session session;
+  int64_t stamp = session.DataVersion();
+  if (stamp >= 0 && stamp == job.stampSeen) return;
+  NoteStatus(job, ReadJobStatus(session, job.id));
+  job.stampSeen = stamp;
 }
 
 DWORD Write(HANDLE printerHandle, const void* data, DWORD size, DWORD* written) {
@@ -177,15 +196,21 @@ DWORD StartPage(HANDLE printerHandle) {
   return OpenJobOf(*handle);
 }
 
-// A page counts once it is ended.
+// A page counts once it is ended. Its count is stored on the progress interval
+// only: a write transaction per page would cost more than the page itself.
 DWORD EndPage(HANDLE printerHandle) {
   auto handle = LookupPrinterHandle(printerHandle);
   if (!handle) return ERROR_INVALID_HANDLE;
   std::lock_guard lock(handle->jobMutex);
   if (DWORD code = OpenJobOf(*handle)) return code;
-  ++handle->job->pages;
-  StoreProgress(*handle->job);
-  return handle->job->cancelled ? ERROR_PRINT_CANCELLED : ERROR_SUCCESS;
+  SpoolJob& job = *handle->job;
+  ++job.pages;
+  if (std::chrono::steady_clock::now() - job.lastStored >= kProgressInterval) {
+    StoreProgress(job);
+  } else {
+    CheckCancelled(job);
+  }
+  return job.cancelled ? ERROR_PRINT_CANCELLED : ERROR_SUCCESS;
 }
 
 // Takes the open job off the handle: the document is over whatever happens next.

@@ -49,6 +49,8 @@ std::vector<JobRecord> JobsOfPrinter(db::Session& session, int64_t printerId);
 std::optional<JobRecord> FindJob(db::Session& session, int64_t jobId, int64_t printerId = 0);
 // Stores how far the writer is; answers the status now stored, nothing when the row is gone.
 std::optional<DWORD> StoreJobProgress(int64_t jobId, uint64_t size, DWORD pages);
+// The stored status of a job, nothing when the row is gone.
+std::optional<DWORD> ReadJobStatus(db::Session& session, int64_t jobId);
 // Inside the caller's transaction: sets the status and its text.
 void StoreJobStatus(db::Session& session, int64_t jobId, DWORD status, std::u16string_view text,
                     int64_t ownerPid);
@@ -81,6 +83,9 @@ class SpoolJob {
   // a job dropped without it (its handle closed) is discarded.
   bool ended = false;
   std::chrono::steady_clock::time_point lastStored;
+  // The machine's change stamp when the row was last stored or read: while it
+  // stays, nobody else can have cancelled the job.
+  int64_t stampSeen = -1;
 };
 
 // A job of this process still being written, or null.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/gdi/engine.h"
 
@@ -137,6 +139,39 @@ TEST(GdiFontFaces, EscapementRotatesTheAdvanceCounterClockwise) {
   // Up the page: x unchanged, y decreasing (device y points down).
   EXPECT_NEAR(static_cast<double>(gd->ptqD.x) / 68719476736.0, 0.0, 0.01);
   EXPECT_LT(gd->ptqD.y, 0);
+}
+
+// Glyph handles are remembered per font: threads asking at once for the same
+// and for new characters, repeated asks, and characters the face lacks or that
+// lie beyond the first plane all answer what the face itself says.
+TEST(GdiFontFaces, GlyphHandlesAgreeWithTheFaceAcrossThreads) {
+  auto reference = Font::Open(MakeLogFont(u"ＭＳ ゴシック", -40));
+  auto font = Font::Open(MakeLogFont(u"ＭＳ ゴシック", -40));
+  ASSERT_NE(reference, nullptr);
+  ASSERT_NE(font, nullptr);
+  std::vector<char32_t> chars;
+  for (char32_t c = 0; c < 0x800; ++c) chars.push_back(c);
+  for (char32_t c : {U'\u3042', U'\u30FB', U'\u4E00', U'\uFFFF', U'\U00010000', U'\U0001F600', U'\U00020B9F'})
+    chars.push_back(c);
+  std::vector<HGLYPH> expected;
+  for (char32_t c : chars) expected.push_back(reference->GlyphForChar(c));
+  EXPECT_NE(expected[u'A'], 0u);
+  EXPECT_NE(expected[chars.size() - 7], 0u);  // a kana the face has
+  EXPECT_EQ(expected[chars.size() - 3], 0u);  // an emoji it lacks
+
+  std::vector<std::thread> threads;
+  std::vector<int> mismatches(8, 0);
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 3; ++round)
+        for (size_t i = 0; i < chars.size(); ++i) {
+          size_t k = (i * 7 + static_cast<size_t>(t) * 131) % chars.size();
+          if (font->GlyphForChar(chars[k]) != expected[k]) ++mismatches[t];
+        }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int t = 0; t < 8; ++t) EXPECT_EQ(mismatches[t], 0) << "thread " << t;
 }
 
 TEST(GdiFontFaces, OutlineFacesExistByTheirOwnOrTheirWindowsNames) {

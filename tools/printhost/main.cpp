@@ -405,6 +405,9 @@ bool TextPages(HDC dc, const std::string& file) {
       ok = StartPage(dc) > 0;
       pageOpen = true;
       y = dpi / 2;
+      // Plain text goes on the paper as it is: an opaque background would put a
+      // white box behind every line for the printer to fill.
+      SetBkMode(dc, TRANSPARENT);
     }
     Text(dc, dpi / 2, y, platform::Utf16FromUtf8(line));
     y += lineHeight;
