@@ -90,7 +90,12 @@ std::vector<std::string> Words(const std::string& line) {
     } else if (line[i] == '"') {
       std::string word;
       for (++i; i < line.size() && line[i] != '"'; ++i) {
-        if (line[i] == '\\' && i + 1 < line.size()) ++i;
+        if (line[i] == '\\' && i + 1 < line.size()) {
+          ++i;
+          // "\n" breaks a static's text into lines; any other escaped character stands for itself.
+          word.push_back(line[i] == 'n' ? '\n' : line[i]);
+          continue;
+        }
         word.push_back(line[i]);
       }
       ++i;
