@@ -14,6 +14,7 @@
 #include "platform/base/handles.h"
 #include "platform/base/named_mutex.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/message_box.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_finder.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr unsigned kMonitorTitle = 104;      // "プリントモニタ"
 constexpr unsigned kNoResponseText = 59218;  // "プリンタからの応答がありません。"
+constexpr unsigned kFileCreationFailed = 59248;  // the registry or archive cannot be made
 constexpr char kBusyMutex[] = "SNMPBusy";
 // Longer than any one exchange (6 s and its margin): a monitor that cannot get
 // the mutex in that time skips this exchange rather than hang behind another.
@@ -208,6 +210,10 @@ int PM_CEngine::Start() {
     case kCommandJobDelete:
       if (idxFilePath_.empty()) {
         noSave_ = 1;
+        // "PRMONSET.INI" or the printer's archive could not be made or
+        // recorded: say so rather than end without a trace.
+        MessageBoxA(0, monitor::LoadText(kFileCreationFailed).c_str(), monitor::LoadText(kMonitorTitle).c_str(),
+                    MB_ICONHAND);
         return 0;
       }
       dispatcher_ = std::make_unique<PM_CTrapDispatcher>(
