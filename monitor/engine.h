@@ -66,6 +66,8 @@ class PM_CEngine {
 
   // Instances and the IDX file.
   void SaveIdx();
+  // The archive alone, without the store's refresh values; false when not written.
+  bool WriteIdxArchive();
   void LoadIdx();
   void RecordWindowHandle();
   void RegisterInstance();
