@@ -424,7 +424,18 @@ int PM_CEngine::QueryPrinterStatus() {
       data_.SetConsoleLines(std::string(console, strnlen(console, 32)), std::string(console + 32, strnlen(console + 32, 32)));
       answered = true;
     }
+    // A monitor that started while the printer was unreachable is registered
+    // as the trap destination once the printer answers; until then the printer
+    // would never send it a trap.
+    // One attempt per run of answered polls, so a printer that refuses the
+    // registration is not asked again at every poll.
+    if (answered && created_ && !trapDestinationKnown_ && !notMonitored_ && !registrationTried_) {
+      registrationTried_ = true;
+      OpenTrapReception();
+      RegisterTrapDestination();
+    }
   }
+  if (!answered) registrationTried_ = false;
   {
     MutexScope lock(snmpMutex_);
     if (querySession_->session) SnmpDestroySessionWindow(querySession_.get());
@@ -540,7 +551,10 @@ BOOL PM_CEngine::RegisterTrapDestination() {
     BusyScope busy(snmpMutex_, true);
     if (busy.ok()) result = SnmpTrapControl(kTrapRegisterHost, printerName_.c_str(), querySession_.get());
   }
-  if (result == 1) return TRUE;
+  if (result == 1) {
+    trapDestinationKnown_ = true;
+    return TRUE;
+  }
   MutexScope lock(snmpMutex_);
   SnmpDestroySessionWindow(querySession_.get());
   return FALSE;

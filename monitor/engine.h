@@ -142,4 +142,6 @@ class PM_CEngine {
   HWND window_ = 0;
   bool refreshing_ = false;
   bool snmpStarted_ = false;
+  bool trapDestinationKnown_ = false;  // the printer accepted this host for its traps
+  bool registrationTried_ = false;     // since the printer last answered
 };

@@ -286,3 +286,28 @@ TEST_F(LivePrinter, StatusPollDeviceStatusAndTrapsBecomeEvents) {
 
 }  // namespace
 }  // namespace monitortest
+
+namespace monitortest {
+namespace {
+
+bool SetsTrapHost(const std::vector<std::string>& requests) {
+  for (const std::string& line : requests) {
+    if (line.rfind("set 1.3.6.1.4.1.4417.6.17.1.2.", 0) == 0) return true;
+  }
+  return false;
+}
+
+// A monitor that could not register when it started (the printer was off)
+// registers at the first poll the printer answers, and only once.
+TEST_F(LivePrinter, TheFirstAnsweredPollRegistersForTraps) {
+  StartEngine();
+  agent_.ClearRequests();
+  ASSERT_EQ(engine->QueryPrinterStatus(), 1);
+  EXPECT_TRUE(SetsTrapHost(agent_.Requests()));
+  agent_.ClearRequests();
+  ASSERT_EQ(engine->QueryPrinterStatus(), 1);
+  EXPECT_FALSE(SetsTrapHost(agent_.Requests()));
+}
+
+}  // namespace
+}  // namespace monitortest
