@@ -431,7 +431,7 @@ int PM_CEngine::QueryPrinterStatus() {
     // registration is not asked again at every poll.
     if (answered && created_ && !trapDestinationKnown_ && !notMonitored_ && !registrationTried_) {
       registrationTried_ = true;
-      OpenTrapReception();
+      // Reception is local and was opened at start; only the printer's side is missing.
       RegisterTrapDestination();
     }
   }

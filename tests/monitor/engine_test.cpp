@@ -311,3 +311,22 @@ TEST_F(LivePrinter, TheFirstAnsweredPollRegistersForTraps) {
 
 }  // namespace
 }  // namespace monitortest
+
+namespace monitortest {
+namespace {
+
+// The panel's Shift-JIS text is cut on a whole character: a double-byte
+// character across the 31-byte limit goes as a whole.
+TEST_F(Engine, PanelTextIsCutOnAWholeCharacter) {
+  UseScriptedAgent(1000);
+  const std::string katakana = "\x83\x65";  // テ
+  agent_->Set("1.3.6.1.2.1.43.16.5.1.2.1.1", querytest::ScriptedValue{4, 0, std::string(30, 'A') + katakana});
+  agent_->Set("1.3.6.1.2.1.43.16.5.1.2.1.2", querytest::ScriptedValue{4, 0, std::string(29, 'B') + katakana});
+  StartEngine();
+  ASSERT_EQ(engine->QueryPrinterStatus(), 1);
+  EXPECT_EQ(engine->Data().GetConsoleLine(0), std::string(30, 'A'));
+  EXPECT_EQ(engine->Data().GetConsoleLine(1), std::string(29, 'B') + katakana);
+}
+
+}  // namespace
+}  // namespace monitortest

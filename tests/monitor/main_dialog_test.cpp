@@ -36,6 +36,16 @@ std::string Text(HWND window) {
   return text;
 }
 
+// The printer's paper-out alert (location 501, code 808) from its own address.
+SnmpTrapRecord PaperOutAlert() {
+  SnmpTrapRecord alert{};
+  alert.kind = kTrapAlert;
+  std::strcpy(alert.sender, "127.0.0.1");
+  alert.alertVarBind7 = 501;
+  alert.alertVarBind8 = 808;
+  return alert;
+}
+
 class MainDialog : public MonitorTest {
  protected:
   void SetUp() override {
@@ -109,11 +119,7 @@ TEST_F(MainDialog, ShowsThePrinterTheConsoleAndTheRows) {
   Make(true);
   const std::string job = std::string("x _(") + kPrinter + ")_ JOB_STARTED 21 Quarterly results.doc";
   HandOver(job, static_cast<DWORD>(job.size() + 1));
-  SnmpTrapRecord alert{};
-  alert.kind = kTrapAlert;
-  std::strcpy(alert.sender, "127.0.0.1");
-  alert.alertVarBind7 = 501;
-  alert.alertVarBind8 = 808;
+  const SnmpTrapRecord alert = PaperOutAlert();
   engine->DispatchTrap(alert);
   engine->Data().SetConsoleLines("PAPER OUT", "TRAY 2");
   dialog->Refresh(PM_REFRESH_CONSOLE | PM_REFRESH_EVENTS | PM_REFRESH_JOBS);
@@ -163,11 +169,7 @@ TEST_F(MainDialog, APrinterAlertIsNotifiedAsItsAgentSays) {
   notification->SetFlags(notification->Flags() | PM_NOTIFY_MESSAGE);
   dialog->ShowWindow(SW_MINIMIZE);
   ASSERT_TRUE(::IsIconic(dialog->m_hWnd));
-  SnmpTrapRecord alert{};
-  alert.kind = kTrapAlert;
-  std::strcpy(alert.sender, "127.0.0.1");
-  alert.alertVarBind7 = 501;
-  alert.alertVarBind8 = 808;
+  const SnmpTrapRecord alert = PaperOutAlert();
   engine->DispatchTrap(alert);
   platform::ui::PumpMessages();
   EXPECT_EQ(engine->Data().NotificationCount(), 0u);
