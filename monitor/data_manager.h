@@ -77,6 +77,8 @@ class PM_CDataManager {
 
   size_t GetJobCount() const { return jobs_.size(); }
   MonitorJob* GetJob(size_t index) const { return index < jobs_.size() ? jobs_[index].get() : nullptr; }
+  // The job shared, for a window that shows it until its next refresh.
+  MonitorJobRef GetJobRef(size_t index) const { return index < jobs_.size() ? jobs_[index] : nullptr; }
   // Removes the first job of that spooler id; false when there is none.
   bool RemoveJobBySpoolerId(uint32_t spoolerJobId);
 

@@ -14,6 +14,7 @@
 #include "platform/base/handles.h"
 #include "platform/base/named_mutex.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/message_box.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_finder.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr unsigned kMonitorTitle = 104;      // "プリントモニタ"
 constexpr unsigned kNoResponseText = 59218;  // "プリンタからの応答がありません。"
+constexpr unsigned kFileCreationFailed = 59248;  // the registry or archive cannot be made
 constexpr char kBusyMutex[] = "SNMPBusy";
 // Longer than any one exchange (6 s and its margin): a monitor that cannot get
 // the mutex in that time skips this exchange rather than hang behind another.
@@ -208,6 +210,10 @@ int PM_CEngine::Start() {
     case kCommandJobDelete:
       if (idxFilePath_.empty()) {
         noSave_ = 1;
+        // "PRMONSET.INI" or the printer's archive could not be made or
+        // recorded: say so rather than end without a trace.
+        MessageBoxA(0, monitor::LoadText(kFileCreationFailed).c_str(), monitor::LoadText(kMonitorTitle).c_str(),
+                    MB_ICONHAND);
         return 0;
       }
       dispatcher_ = std::make_unique<PM_CTrapDispatcher>(
@@ -418,7 +424,18 @@ int PM_CEngine::QueryPrinterStatus() {
       data_.SetConsoleLines(std::string(console, strnlen(console, 32)), std::string(console + 32, strnlen(console + 32, 32)));
       answered = true;
     }
+    // A monitor that started while the printer was unreachable is registered
+    // as the trap destination once the printer answers; until then the printer
+    // would never send it a trap.
+    // One attempt per run of answered polls, so a printer that refuses the
+    // registration is not asked again at every poll.
+    if (answered && created_ && !trapDestinationKnown_ && !notMonitored_ && !registrationTried_) {
+      registrationTried_ = true;
+      // Reception is local and was opened at start; only the printer's side is missing.
+      RegisterTrapDestination();
+    }
   }
+  if (!answered) registrationTried_ = false;
   {
     MutexScope lock(snmpMutex_);
     if (querySession_->session) SnmpDestroySessionWindow(querySession_.get());
@@ -534,7 +551,10 @@ BOOL PM_CEngine::RegisterTrapDestination() {
     BusyScope busy(snmpMutex_, true);
     if (busy.ok()) result = SnmpTrapControl(kTrapRegisterHost, printerName_.c_str(), querySession_.get());
   }
-  if (result == 1) return TRUE;
+  if (result == 1) {
+    trapDestinationKnown_ = true;
+    return TRUE;
+  }
   MutexScope lock(snmpMutex_);
   SnmpDestroySessionWindow(querySession_.get());
   return FALSE;

@@ -66,6 +66,8 @@ class PM_CEngine {
 
   // Instances and the IDX file.
   void SaveIdx();
+  // The archive alone, without the store's refresh values; false when not written.
+  bool WriteIdxArchive();
   void LoadIdx();
   void RecordWindowHandle();
   void RegisterInstance();
@@ -140,4 +142,6 @@ class PM_CEngine {
   HWND window_ = 0;
   bool refreshing_ = false;
   bool snmpStarted_ = false;
+  bool trapDestinationKnown_ = false;  // the printer accepted this host for its traps
+  bool registrationTried_ = false;     // since the printer last answered
 };

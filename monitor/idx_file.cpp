@@ -5,8 +5,8 @@
 #include "monitor/instance_registry.h"
 #include "monitor/monitor_settings.h"
 
-void PM_CEngine::SaveIdx() {
-  if (noSave_ || idxFilePath_.empty()) return;
+bool PM_CEngine::WriteIdxArchive() {
+  if (noSave_ || idxFilePath_.empty()) return false;
   try {
     CArchive archive(idxFilePath_.c_str(), CArchive::store);
     archive << static_cast<int32_t>(closeAfterLastJob_) << static_cast<uint32_t>(refreshRate_);
@@ -17,8 +17,13 @@ void PM_CEngine::SaveIdx() {
     archive.Close();
   } catch (const std::exception&) {
     monitor::Trace("The IDX file cannot be written\n");
-    return;
+    return false;
   }
+  return true;
+}
+
+void PM_CEngine::SaveIdx() {
+  if (!WriteIdxArchive()) return;
   monitor::Db().SetDword(0, kStoreUser, printerName_.c_str(), "PmAutomaticRefresh", automaticRefresh_ ? 1 : 0);
   monitor::Db().SetDword(0, kStoreUser, printerName_.c_str(), "PmRefreshRate", refreshRate_);
 }
@@ -47,7 +52,9 @@ void PM_CEngine::LoadIdx() {
     monitor::Trace("The IDX file cannot be read: written again with defaults\n");
   }
   monitor::SetResettingDefaults(true);
-  SaveIdx();
+  // Only the archive is written again: the user's refresh settings in the
+  // store are read after this and must not be replaced by values not yet loaded.
+  WriteIdxArchive();
   try {
     attempt();
   } catch (const std::exception&) {

@@ -1,6 +1,7 @@
 // vigilod5.exe: the status monitor of one printer queue.
 #include <string>
 
+#include "monitor/main_status_dialog.h"
 #include "monitor/monitor_app.h"
 
 int main(int argc, char** argv) {
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     if (i) line += ' ';
     line += argument;
   }
-  PM_CPrintMonitorApp app(CreateHeadlessMainWindow);
+  PM_CPrintMonitorApp app(CreateMainStatusWindow);
   app.InitInstance(line);
   return app.ExitInstance();
 }

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/codepage.h"
 #include "query/configuration_record.h"
 #include "query/logical_printers.h"
 #include "query/object_requests.h"
@@ -167,7 +168,8 @@ int PanelText(LPCSTR printer, SnmpSession* session, void* output) {
     }
     const std::string shown = value.Text();
     if (shown.empty()) continue;
-    std::strncpy(text + 32 * line, shown.c_str(), 31);
+    // Cut at 31 bytes on a whole character: panels show Shift-JIS text.
+    std::memcpy(text + 32 * line, shown.data(), platform::WholeCharacterPrefix(shown, 31));
     stored = true;
   }
   return stored ? SNMP_RESULT_OK : result;
@@ -328,7 +330,8 @@ int AlertRows(LPCSTR printer, SnmpSession* session, void* output, int size) {
       } else if (value.IsOctets()) {
         char* text = reinterpret_cast<char*>(&words[15 * j + 6]);
         std::memset(text, 0, 32);
-        std::strncpy(text, value.Text().c_str(), 31);
+        const std::string shown = value.Text();
+        std::memcpy(text, shown.data(), platform::WholeCharacterPrefix(shown, 31));
       }
     }
   }

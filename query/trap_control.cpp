@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/codepage.h"
 #include "query/object_requests.h"
 #include "query/query_settings.h"
 #include "query/request_ids.h"
@@ -154,7 +155,8 @@ int ReadAlertDescription(SnmpSession* session) {
   if (result == SNMP_RESULT_OK && value.IsOctets()) {
     char* text = session->lastTrap.alertDescription;
     std::memset(text, 0, sizeof session->lastTrap.alertDescription);
-    std::strncpy(text, value.Text().c_str(), sizeof session->lastTrap.alertDescription - 1);
+    const std::string shown = value.Text();
+    std::memcpy(text, shown.data(), platform::WholeCharacterPrefix(shown, sizeof session->lastTrap.alertDescription - 1));
   }
   return result;
 }

@@ -1,6 +1,7 @@
 // Receiving one trap into the session's record.
 #include <cstring>
 
+#include "platform/base/codepage.h"
 #include "query/object_requests.h"
 #include "query/trap_reception.h"
 #include "query/trap_store.h"
@@ -77,7 +78,9 @@ void Store(SnmpTrapRecord& record, WORD kind, smiUINT32 varBind, const smiVALUE&
       std::memcpy(base + slot.offset, &number, sizeof number);
     } else if (value.syntax == SNMP_SYNTAX_OCTETS && value.value.string.ptr) {
       // The octets, cut to the slot less one byte and terminated.
-      const size_t count = value.value.string.len < slot.size - 1 ? value.value.string.len : slot.size - 1;
+      // Whole characters only: trap texts of Japanese printers are Shift-JIS.
+      const std::string_view octets(reinterpret_cast<const char*>(value.value.string.ptr), value.value.string.len);
+      const size_t count = platform::WholeCharacterPrefix(octets, slot.size - 1);
       std::memcpy(base + slot.offset, value.value.string.ptr, count);
       base[slot.offset + count] = 0;
     }

@@ -375,6 +375,16 @@ size_t FindFirstCharAnsi(std::string_view ansi, char c) {
   return std::string_view::npos;
 }
 
+size_t WholeCharacterPrefix(std::string_view text, size_t maxBytes) {
+  size_t whole = 0;
+  while (whole < text.size()) {
+    const size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[whole])) && whole + 1 < text.size() ? 2 : 1;
+    if (whole + width > maxBytes) break;
+    whole += width;
+  }
+  return whole;
+}
+
 }  // namespace platform
 
 using platform::Resolve;

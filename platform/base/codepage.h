@@ -71,6 +71,11 @@ std::string Utf8FromUtf16(std::u16string_view text);
 std::u16string Utf16FromUtf8(std::string_view text);
 std::u16string Utf16FromZ(LPCWSTR text);  // NULL gives an empty string
 
+// The number of bytes of `text` (at most `maxBytes`) that end on a whole
+// character of the ANSI code page: a cut never leaves a lead byte without its
+// trail byte.
+size_t WholeCharacterPrefix(std::string_view text, size_t maxBytes);
+
 // Case folding for names matched without regard to case (registry, printer data,
 // files). Folds whole characters, never the trail byte of a DBCS character.
 char16_t FoldChar(char16_t c);

@@ -151,6 +151,9 @@
 #define GW_CHILD 5
 
 #define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_RESTORE 9
+#define WS_MINIMIZE 0x20000000u
 #define SWP_NOSIZE 0x0001u
 #define SWP_NOMOVE 0x0002u
 #define SWP_NOZORDER 0x0004u
@@ -199,6 +202,7 @@
 #define LB_FINDSTRINGEXACT 0x01A2u
 #define LB_ERR (-1)
 #define LBN_SELCHANGE 1
+#define LBN_DBLCLK 2
 
 #define CB_GETCOUNT 0x0146u
 #define CB_GETCURSEL 0x0147u
@@ -327,7 +331,13 @@ ZEL_EXTERN_C LONG SetWindowLongA(HWND window, int index, LONG value);
 ZEL_EXTERN_C BOOL IsWindowEnabled(HWND window);
 ZEL_EXTERN_C BOOL EnableWindow(HWND window, BOOL enable);
 ZEL_EXTERN_C BOOL IsWindowVisible(HWND window);
+// The minimising commands (SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE)
+// set WS_MINIMIZE, the normal ones clear it; a minimised window stays visible.
 ZEL_EXTERN_C BOOL ShowWindow(HWND window, int command);
+ZEL_EXTERN_C BOOL IsIconic(HWND window);
+// The stand-in has one desktop: the window becomes the foreground window.
+ZEL_EXTERN_C BOOL SetForegroundWindow(HWND window);
+ZEL_EXTERN_C HWND GetForegroundWindow(void);
 ZEL_EXTERN_C BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 ZEL_EXTERN_C BOOL SetWindowPos(HWND window, HWND after, int x, int y, int width, int height, UINT flags);
 // The client area begins at the window's top left (windows have no frames here).

@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -47,12 +48,16 @@ void RaisedEdge(PixelSurface& s, int left, int top, int right, int bottom, COLOR
 }
 
 // Copies `source` onto `target` at (x, y), only inside the clip rectangle.
-void Blit(PixelSurface& target, const PixelSurface& source, int x, int y, const RECT& clip) {
+// `see`: a pixel of this colour lets the target show through.
+void Blit(PixelSurface& target, const PixelSurface& source, int x, int y, const RECT& clip,
+          std::optional<COLORREF> see = std::nullopt) {
   const int top = std::max<int>(y, clip.top), bottom = std::min<int>(y + source.height, clip.bottom);
   const int left = std::max<int>(x, clip.left), right = std::min<int>(x + source.width, clip.right);
   for (int ty = std::max(top, 0); ty < std::min(bottom, target.height); ++ty) {
     for (int tx = std::max(left, 0); tx < std::min(right, target.width); ++tx) {
-      target.pixels[static_cast<size_t>(ty) * target.width + tx] = source.At(tx - x, ty - y);
+      const COLORREF pixel = source.At(tx - x, ty - y);
+      if (see && (pixel & 0xFFFFFF) == *see) continue;
+      target.pixels[static_cast<size_t>(ty) * target.width + tx] = pixel;
     }
   }
 }
@@ -63,10 +68,12 @@ bool IsGroupBox(const Node& node) {
 
 // Draws `window` (whose client origin is at (x, y) of the picture) and then its
 // children; group boxes go first among siblings, as they frame the others.
-void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip) {
+void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip, bool groupBox = false) {
   auto surface = WindowSurface(window);
   if (!surface) return;
-  Blit(picture, *surface, x, y, clip);
+  // A group box only frames: what its parent drew inside it stays visible.
+  Blit(picture, *surface, x, y, clip, groupBox ? std::optional<COLORREF>(GetSysColor(COLOR_BTNFACE) & 0xFFFFFF)
+                                               : std::nullopt);
   clip.left = std::max<LONG>(clip.left, x);
   clip.top = std::max<LONG>(clip.top, y);
   clip.right = std::min<LONG>(clip.right, x + surface->width);
@@ -85,7 +92,7 @@ void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip) {
     if (strcasecmp(childNode.className.c_str(), "ComboBox") == 0) {
       childClip.bottom = std::min<LONG>(clip.bottom, y + childNode.rect.top + ComboFieldHeight(child));
     }
-    ComposeInto(picture, child, x + childNode.rect.left, y + childNode.rect.top, childClip);
+    ComposeInto(picture, child, x + childNode.rect.left, y + childNode.rect.top, childClip, IsGroupBox(childNode));
   }
 }
 

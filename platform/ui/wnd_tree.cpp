@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -338,13 +339,36 @@ ZEL_EXTERN_C BOOL ShowWindow(HWND window, int command) {
   if (!GetNode(window, &node)) return FALSE;
   const BOOL wasVisible = (node.style & WS_VISIBLE) ? TRUE : FALSE;
   const bool show = command != SW_HIDE;
-  SetNodeStyle(window, show ? node.style | WS_VISIBLE : node.style & ~WS_VISIBLE);
+  DWORD style = show ? node.style | WS_VISIBLE : node.style & ~WS_VISIBLE;
+  if (command == SW_SHOWMINIMIZED || command == SW_MINIMIZE || command == SW_SHOWMINNOACTIVE) {
+    style |= WS_MINIMIZE;
+  } else if (command == SW_SHOWNORMAL || command == SW_RESTORE || command == SW_SHOW) {
+    style &= ~WS_MINIMIZE;
+  }
+  SetNodeStyle(window, style);
   if (show != static_cast<bool>(wasVisible)) {
     SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (show) InvalidateRect(window, nullptr, TRUE);
   }
   return wasVisible;
 }
+
+ZEL_EXTERN_C BOOL IsIconic(HWND window) {
+  Node node;
+  return GetNode(window, &node) && (node.style & WS_MINIMIZE) ? TRUE : FALSE;
+}
+
+namespace {
+std::atomic<HWND> g_foreground{0};
+}  // namespace
+
+ZEL_EXTERN_C BOOL SetForegroundWindow(HWND window) {
+  if (!IsWindow(window)) return FALSE;
+  g_foreground = window;
+  return TRUE;
+}
+
+ZEL_EXTERN_C HWND GetForegroundWindow(void) { return IsWindow(g_foreground) ? HWND(g_foreground) : HWND(0); }
 
 ZEL_EXTERN_C BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
   const RECT rect{x, y, x + width, y + height};

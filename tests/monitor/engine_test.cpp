@@ -286,3 +286,47 @@ TEST_F(LivePrinter, StatusPollDeviceStatusAndTrapsBecomeEvents) {
 
 }  // namespace
 }  // namespace monitortest
+
+namespace monitortest {
+namespace {
+
+bool SetsTrapHost(const std::vector<std::string>& requests) {
+  for (const std::string& line : requests) {
+    if (line.rfind("set 1.3.6.1.4.1.4417.6.17.1.2.", 0) == 0) return true;
+  }
+  return false;
+}
+
+// A monitor that could not register when it started (the printer was off)
+// registers at the first poll the printer answers, and only once.
+TEST_F(LivePrinter, TheFirstAnsweredPollRegistersForTraps) {
+  StartEngine();
+  agent_.ClearRequests();
+  ASSERT_EQ(engine->QueryPrinterStatus(), 1);
+  EXPECT_TRUE(SetsTrapHost(agent_.Requests()));
+  agent_.ClearRequests();
+  ASSERT_EQ(engine->QueryPrinterStatus(), 1);
+  EXPECT_FALSE(SetsTrapHost(agent_.Requests()));
+}
+
+}  // namespace
+}  // namespace monitortest
+
+namespace monitortest {
+namespace {
+
+// The panel's Shift-JIS text is cut on a whole character: a double-byte
+// character across the 31-byte limit goes as a whole.
+TEST_F(Engine, PanelTextIsCutOnAWholeCharacter) {
+  UseScriptedAgent(1000);
+  const std::string katakana = "\x83\x65";  // テ
+  agent_->Set("1.3.6.1.2.1.43.16.5.1.2.1.1", querytest::ScriptedValue{4, 0, std::string(30, 'A') + katakana});
+  agent_->Set("1.3.6.1.2.1.43.16.5.1.2.1.2", querytest::ScriptedValue{4, 0, std::string(29, 'B') + katakana});
+  StartEngine();
+  ASSERT_EQ(engine->QueryPrinterStatus(), 1);
+  EXPECT_EQ(engine->Data().GetConsoleLine(0), std::string(30, 'A'));
+  EXPECT_EQ(engine->Data().GetConsoleLine(1), std::string(29, 'B') + katakana);
+}
+
+}  // namespace
+}  // namespace monitortest

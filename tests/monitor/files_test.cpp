@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "monitor/engine.h"
 #include "monitor/monitor_files.h"
 #include "monitor/monitor_utilities.h"
 #include "platform/base/codepage.h"
@@ -149,6 +150,24 @@ TEST_F(MonitorFiles, ArchiveStringLengthsAndTimes) {
   EXPECT_EQ(archive.ReadTime(), 0x65000000);
   EXPECT_EQ(archive.ReadTime(), 1234);
   EXPECT_THROW(archive.ReadTime(), CArchiveException);
+}
+
+}  // namespace
+}  // namespace monitortest
+
+namespace monitortest {
+namespace {
+
+// When the registry file cannot be made (here a folder stands where it goes),
+// the monitor says so before it ends, instead of ending silently.
+TEST_F(MonitorFiles, AnUnmakeableRegistryIsReported) {
+  std::filesystem::remove(Host(IniPath()));
+  std::filesystem::create_directories(Host(IniPath()));
+  PM_CEngine engine(PM_CCommandLine(std::string("x _(") + kPrinter + ")_ NORMAL"));
+  EXPECT_EQ(engine.Start(), 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "プリントモニタエラー: ファイルの作成ができませんでした。");
+  EXPECT_EQ(boxes[0].type & 0xF0u, static_cast<UINT>(MB_ICONHAND));
 }
 
 }  // namespace

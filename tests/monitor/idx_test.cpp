@@ -176,3 +176,28 @@ TEST_F(IdxFile, QueueAndPortChangesAreNotSaved) {
 
 }  // namespace
 }  // namespace monitortest
+
+namespace monitortest {
+namespace {
+
+// A missing or discarded archive (first start, another version, a broken run)
+// is written again with defaults; the user's refresh choice in the store stays.
+TEST_F(IdxFile, ARewrittenArchiveKeepsTheUsersRefreshSettings) {
+  ASSERT_EQ(db.SetDword(0, kStoreUser, kPrinter, "PmAutomaticRefresh", 1), 0u);
+  ASSERT_EQ(db.SetDword(0, kStoreUser, kPrinter, "PmRefreshRate", 12), 0u);
+  StartEngine();
+  EXPECT_EQ(engine->AutomaticRefresh(), 1);
+  EXPECT_EQ(engine->RefreshRate(), 12u);
+  const std::string idx = engine->IdxFilePath();
+  StopEngine();
+  std::ofstream(Host(idx), std::ios::binary | std::ios::trunc) << "broken";
+  StartEngine();
+  EXPECT_EQ(engine->AutomaticRefresh(), 1);
+  EXPECT_EQ(engine->RefreshRate(), 12u);
+  DWORD automatic = 0;
+  ASSERT_EQ(db.GetDword(0, kStoreUser, kPrinter, "PmAutomaticRefresh", &automatic), 0u);
+  EXPECT_EQ(automatic, 1u);
+}
+
+}  // namespace
+}  // namespace monitortest

@@ -1,0 +1,39 @@
+// The rows of the main status dialog's job and event lists: a job with its
+// document name on two lines and its state, an event with its category icon,
+// title and time.
+#pragma once
+
+#include <string>
+
+#include "monitor/data_manager.h"
+#include "monitor/event_model.h"
+#include "platform/ui/afx.h"
+
+namespace monitor {
+
+// The text as it fits `width` on at most two lines: a break at the last blank
+// when that lies beyond half of the fitting head, else inside the word with a
+// "-"; what does not fit on the second line is dropped. Double-byte characters
+// are never split.
+std::string WrapToWidth(const std::string& text, HDC dc, int width);
+
+// The height of `lines` text lines of the list's font, for the process.
+int TextRowHeight(HDC dc, int lines);
+
+void DrawJobRow(HDC dc, const RECT& row, const MonitorJob& job);
+void DrawEventRow(HDC dc, const RECT& row, PM_CEvent* event);
+
+// A list box whose rows the dialog draws; each row's data is handed to `draw`.
+class StatusListBox : public CListBox {
+ public:
+  using Drawer = void (*)(HDC, const RECT&, void*);
+  StatusListBox(Drawer drawer, int lines) : drawer_(drawer), lines_(lines) {}
+  void DrawItem(LPDRAWITEMSTRUCT draw) override;
+  void MeasureItem(LPMEASUREITEMSTRUCT measure) override;
+
+ private:
+  Drawer drawer_;
+  int lines_;
+};
+
+}  // namespace monitor

@@ -1,0 +1,340 @@
+// The main status dialog with a real engine in the test's process: command
+// lines handed over before the engine exists, the rows and the console panel
+// as a person sees them, the notification of a printer's alert, the menus, and
+// the monitor settings dialog.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "monitor/controls/spin_button.h"
+#include "monitor/event_message_box.h"
+#include "monitor/event_notification.h"
+#include "monitor/instance_registry.h"
+#include "monitor/main_status_dialog.h"
+#include "monitor/monitor_utilities.h"
+#include "platform/base/codepage.h"
+#include "platform/gdi/screen.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/window_finder.h"
+#include "platform/ui/window_picture.h"
+#include "tests/monitor/monitor_fixture.h"
+#include "tests/query/agents.h"
+
+namespace monitortest {
+namespace {
+
+std::string Text(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The printer's paper-out alert (location 501, code 808) from its own address.
+SnmpTrapRecord PaperOutAlert() {
+  SnmpTrapRecord alert{};
+  alert.kind = kTrapAlert;
+  std::strcpy(alert.sender, "127.0.0.1");
+  alert.alertVarBind7 = 501;
+  alert.alertVarBind8 = 808;
+  return alert;
+}
+
+class MainDialog : public MonitorTest {
+ protected:
+  void SetUp() override {
+    MonitorTest::SetUp();
+    platform::gdi::SetDisplayDpi(96, 96);
+    // Traps on a port of the test's own, so that reception opens.
+    setenv("ZEL_SNMP_TRAP_ADDRESS", ("127.0.0.1:" + std::to_string(30000 + getpid() % 20000)).c_str(), 1);
+  }
+  void TearDown() override {
+    if (PM_CEventMessageBox* box = monitor::OpenEventMessage()) box->DestroyWindow();
+    dialog.reset();
+    engine.reset();
+    platform::SetDialogHandler(nullptr);
+    agent_.reset();
+    unsetenv("ZEL_SNMP_TRAP_ADDRESS");
+    MonitorTest::TearDown();
+  }
+  // A started engine and its dialog; `open` false leaves the window unmade.
+  void Make(bool monitored, bool open = true) {
+    if (monitored) {
+      // A printer that answers at once: up, ready, with its panel text.
+      agent_ = std::make_unique<querytest::ScriptedAgent>();
+      agent_->Set("1.3.6.1.2.1.1.3.0", querytest::ScriptedValue{67, 1000, {}});
+      agent_->Set("1.3.6.1.2.1.43.16.5.1.2.1.1", querytest::ScriptedValue{4, 0, "READY"});
+      agent_->Set("1.3.6.1.2.1.25.3.2.1.5.1", querytest::ScriptedValue{2, 2, {}});
+      SetPrinterDword("Monitor", 1);
+      SetPrinterText("IP", agent_->Address().c_str());
+    }
+    engine = std::make_unique<PM_CEngine>(PM_CCommandLine(std::string("x _(") + kPrinter + ")_ NORMAL"));
+    ASSERT_EQ(engine->Start(), 1);
+    dialog = std::make_unique<PM_CMainStatusDlg>(engine.get());
+    if (open) Open();
+  }
+  void Open() {
+    ASSERT_TRUE(dialog->Open());
+    dialog->ShowWindow(SW_SHOW);
+  }
+  LRESULT HandOver(const std::string& line, DWORD size) {
+    COPYDATASTRUCT block{};
+    block.cbData = size;
+    block.lpData = const_cast<char*>(line.data());
+    return dialog->OnCopyData(0, reinterpret_cast<LPARAM>(&block));
+  }
+  void Command(UINT id) { dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+  std::unique_ptr<querytest::ScriptedAgent> agent_;
+  std::unique_ptr<PM_CEngine> engine;
+  std::unique_ptr<PM_CMainStatusDlg> dialog;
+};
+
+TEST_F(MainDialog, LinesHandedOverBeforeTheEngineWaitAndAreAnswered) {
+  Make(false, false);
+  const std::string first = std::string("x _(") + kPrinter + ")_ JOB_STARTED 17 My report.doc";
+  const std::string second = std::string("x _(") + kPrinter + ")_ JOB_STARTED 18 Budget.xls";
+  EXPECT_EQ(HandOver(first, static_cast<DWORD>(first.size() + 1)), MONITOR_COPYDATA_ACK);
+  EXPECT_EQ(HandOver(second, static_cast<DWORD>(second.size() + 1)), MONITOR_COPYDATA_ACK);
+  EXPECT_EQ(dialog->queuedLines(), 2u);
+  Open();
+  EXPECT_EQ(dialog->queuedLines(), 0u);
+  ASSERT_EQ(engine->Data().GetJobCount(), 2u);
+  EXPECT_EQ(engine->Data().GetJob(0)->documentName, "My report.doc");
+  EXPECT_EQ(engine->Data().GetJob(1)->documentName, "Budget.xls");
+  EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog->m_hWnd, 1000), LB_GETCOUNT, 0, 0), 2);
+  // A sender that claims more bytes than the receiver holds, with no end: the
+  // line is cut at 1023 bytes and still taken.
+  const std::string flood = std::string("x _(") + kPrinter + ")_ JOB_STARTED 19 " + std::string(3000, 'a');
+  EXPECT_EQ(HandOver(flood, static_cast<DWORD>(flood.size())), MONITOR_COPYDATA_ACK);
+}
+
+TEST_F(MainDialog, ShowsThePrinterTheConsoleAndTheRows) {
+  Make(true);
+  const std::string job = std::string("x _(") + kPrinter + ")_ JOB_STARTED 21 Quarterly results.doc";
+  HandOver(job, static_cast<DWORD>(job.size() + 1));
+  const SnmpTrapRecord alert = PaperOutAlert();
+  engine->DispatchTrap(alert);
+  engine->Data().SetConsoleLines("PAPER OUT", "TRAY 2");
+  dialog->Refresh(PM_REFRESH_CONSOLE | PM_REFRESH_EVENTS | PM_REFRESH_JOBS);
+
+  EXPECT_EQ(Text(dialog->m_hWnd), MainWindowTitle(kPrinter));
+  EXPECT_NE(Text(::GetDlgItem(dialog->m_hWnd, 1002)).find(kPrinter), std::string::npos);
+  EXPECT_EQ(Text(::GetDlgItem(dialog->m_hWnd, 1020)), platform::AnsiFromUtf8("プリンタの操作パネル表示:"));
+  EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog->m_hWnd, 1006), LB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog->m_hWnd, 1000), LB_GETCOUNT, 0, 0), 1);
+
+  const std::string file = std::string(ZEL_BINARY_DIR) + "/monitor_main_dialog.png";
+  ASSERT_TRUE(platform::ui::SaveWindowPicture(dialog->m_hWnd, file));
+  auto picture = platform::ui::ComposeWindowPicture(dialog->m_hWnd);
+  ASSERT_TRUE(picture);
+  // Green console text on the black panel.
+  RECT panel{};
+  ::GetWindowRect(::GetDlgItem(dialog->m_hWnd, 1021), &panel);
+  RECT frame{};
+  ::GetWindowRect(dialog->m_hWnd, &frame);
+  POINT origin{0, 0};
+  ::ClientToScreen(dialog->m_hWnd, &origin);
+  const int dx = origin.x - frame.left, dy = origin.y - frame.top;
+  int green = 0, black = 0;
+  for (int y = panel.top - origin.y + dy + 2; y < panel.bottom - origin.y + dy - 2; ++y) {
+    for (int x = panel.left - origin.x + dx + 2; x < panel.right - origin.x + dx - 2; ++x) {
+      const COLORREF c = picture->At(x, y) & 0xFFFFFF;
+      if (c == 0x00FF00) ++green;
+      if (c == 0) ++black;
+    }
+  }
+  EXPECT_GT(green, 40) << "console text";
+  EXPECT_GT(black, green) << "panel";
+
+  // With both lines empty on a monitored printer, the status line says so.
+  engine->Data().SetConsoleLines("", "");
+  dialog->Refresh(PM_REFRESH_CONSOLE);
+  EXPECT_EQ(Text(::GetDlgItem(dialog->m_hWnd, 1020)), platform::AnsiFromUtf8("プリンタからの応答がありません。"));
+}
+
+// A trap's event reaches the person through the dialog's refresh: the paper-out
+// agent brings the monitor to the front by default; asked for, a message box
+// shows its title.
+TEST_F(MainDialog, APrinterAlertIsNotifiedAsItsAgentSays) {
+  Make(true);
+  auto* notification = static_cast<PM_CEventNotificationWIN311*>(
+      engine->Agents().Category(1)->m_EventAgentsArray[1]->GetNotification());
+  notification->SetFlags(notification->Flags() | PM_NOTIFY_MESSAGE);
+  dialog->ShowWindow(SW_MINIMIZE);
+  ASSERT_TRUE(::IsIconic(dialog->m_hWnd));
+  const SnmpTrapRecord alert = PaperOutAlert();
+  engine->DispatchTrap(alert);
+  platform::ui::PumpMessages();
+  EXPECT_EQ(engine->Data().NotificationCount(), 0u);
+  ASSERT_TRUE(monitor::IsEventMessageOpen());
+  EXPECT_EQ(Text(::GetDlgItem(monitor::OpenEventMessage()->m_hWnd, 1086)), platform::AnsiFromUtf8("用紙切れ"));
+  EXPECT_FALSE(::IsIconic(dialog->m_hWnd)) << "brought back";
+  EXPECT_EQ(::GetForegroundWindow(), dialog->m_hWnd);
+
+  // A second event replaces the text of the one box, and restarts its timer.
+  HWND box = monitor::OpenEventMessage()->m_hWnd;
+  engine->DispatchTrap(alert);
+  platform::ui::PumpMessages();
+  EXPECT_EQ(monitor::OpenEventMessage()->m_hWnd, box);
+  EXPECT_EQ(platform::ui::TimerPeriod(box, 10), 5000u);
+  ::SendMessageA(box, WM_TIMER, 10, 0);
+  EXPECT_FALSE(monitor::IsEventMessageOpen());
+}
+
+TEST_F(MainDialog, MenuCommands) {
+  struct Case {
+    const char* name;
+    bool monitored;
+    UINT command;
+    int answer;           // to every message box
+    size_t boxes;         // message boxes shown
+    std::string dialogs;  // the modal dialogs opened
+    bool ended;
+    INT_PTR result;
+    bool registered;  // the printer's monitor entry after the command
+  };
+  const Case cases[] = {
+      {"about", true, 32778, IDOK, 0, "#100", false, 0, true},
+      {"about from the system menu", true, 16, IDOK, 0, "#100", false, 0, true},
+      {"monitor settings", true, 32772, IDOK, 0, "#165", false, 0, true},
+      {"exit asks", true, 32782, IDOK, 1, "", true, 1, true},
+      {"exit kept", true, 32782, IDCANCEL, 1, "", false, 0, true},
+      {"exit unmonitored asks nothing", false, 32782, IDCANCEL, 0, "", true, 1, true},
+      {"delete the monitor entry", true, 32779, IDYES, 2, "", true, 0, false},
+      {"delete refused", true, 32779, IDNO, 1, "", false, 0, true},
+      {"minimise", true, 32781, IDOK, 0, "", false, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    Make(c.monitored);
+    std::string opened;
+    platform::SetDialogHandler([&](const platform::DialogRequest& request) { opened += request.templateName; });
+    platform::SetMessageBoxHandler([&](const platform::MessageBoxRequest& r) {
+      boxes.push_back(r);
+      return c.answer;
+    });
+    boxes.clear();
+    if (c.command == 16) {
+      dialog->SendMessage(WM_SYSCOMMAND, 16, 0);
+    } else {
+      Command(c.command);
+    }
+    EXPECT_EQ(boxes.size(), c.boxes);
+    EXPECT_EQ(opened, c.dialogs);
+    EXPECT_EQ(dialog->ended(), c.ended);
+    if (c.ended) {
+      EXPECT_EQ(dialog->result(), c.result);
+    }
+    EXPECT_EQ(DP_ReadProfileString(kPrinter, "IDXFileName", IniPath().c_str()) != "DP_NONE", c.registered);
+    if (c.command == 32781) {
+      EXPECT_TRUE(::IsIconic(dialog->m_hWnd));
+    }
+  }
+}
+
+TEST_F(MainDialog, AboutBoxShowsVersionMakerAndAddress) {
+  for (bool monitored : {true, false}) {
+    TearDown();
+    SetUp();
+    Make(monitored);
+    std::string address, version, name;
+    platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+      version = Text(::GetDlgItem(request.dialog, 1089));
+      name = Text(::GetDlgItem(request.dialog, 1078));
+      address = Text(::GetDlgItem(request.dialog, 1079));
+      EXPECT_EQ(platform::ui::TimerPeriod(::GetDlgItem(request.dialog, 1082), 1), 200u);
+      if (monitored) {
+        platform::ui::SaveWindowPicture(request.dialog, std::string(ZEL_BINARY_DIR) + "/monitor_about_box.png");
+      }
+      // A click anywhere closes it.
+      ::SendMessageA(request.dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    });
+    Command(32778);
+    EXPECT_EQ(version.rfind("Version ", 0), 0u) << version;
+    EXPECT_EQ(name, kPrinter);
+    EXPECT_EQ(address.empty(), !monitored) << address;
+  }
+}
+
+class SettingsDialog : public MainDialog {
+ protected:
+  // Opens the settings from the menu; `play` acts in the open dialog.
+  void Play(const std::function<void(HWND)>& play) {
+    platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+      if (request.templateName == "#165") play(request.dialog);
+    });
+    Command(32772);
+  }
+  static void Type(HWND box, const char* text) { ::SetDlgItemTextA(box, 1073, text); }
+  static std::string Rate(HWND box) { return Text(::GetDlgItem(box, 1073)); }
+  static void Click(HWND box, int id) {
+    ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), static_cast<LPARAM>(::GetDlgItem(box, id)));
+  }
+};
+
+TEST_F(SettingsDialog, RatesOutsideOneToFiftyNineAreRefused) {
+  Make(true);
+  engine->SetAutomaticRefresh(1, 20);
+  struct Case {
+    const char* typed;
+    const char* shown;  // after typing
+  };
+  const Case cases[] = {{"45", "45"}, {"0", "45"}, {"60", "45"}, {"65537", "45"}, {"abc", "45"}, {"7", "7"}};
+  Play([&](HWND box) {
+    EXPECT_EQ(Rate(box), "20");
+    for (const Case& c : cases) {
+      Type(box, c.typed);
+      EXPECT_EQ(Rate(box), c.shown) << c.typed;
+    }
+    // The spin clamps at the ends with a beep.
+    Type(box, "59");
+    sounds.clear();
+    ::SendMessageA(box, monitor::kSpinStep, 1, 0);
+    EXPECT_EQ(Rate(box), "59");
+    EXPECT_EQ(sounds.size(), 1u);
+    // Off: typing is free, but OK still refuses what is out of range.
+    Click(box, 1070);
+    Type(box, "65537");
+    Click(box, IDOK);
+    EXPECT_EQ(Rate(box), "59");
+    Click(box, 1069);
+    Type(box, "12");
+    Click(box, IDOK);
+  });
+  EXPECT_EQ(engine->AutomaticRefresh(), 1);
+  EXPECT_EQ(engine->RefreshRate(), 12u);
+}
+
+TEST_F(SettingsDialog, CloseAfterLastJobIsTakenAndKept) {
+  Make(true);
+  ASSERT_EQ(engine->CloseAfterLastJob(), 1);
+  Play([&](HWND box) {
+    EXPECT_EQ(::IsDlgButtonChecked(box, 1050), static_cast<UINT>(BST_CHECKED));
+    ::CheckDlgButton(box, 1050, BST_UNCHECKED);
+    platform::ui::SaveWindowPicture(box, std::string(ZEL_BINARY_DIR) + "/monitor_settings.png");
+    Click(box, IDOK);
+  });
+  EXPECT_EQ(engine->CloseAfterLastJob(), 0);
+  DWORD stored = 1;
+  ASSERT_EQ(db.GetDword(0, kStoreUser, kPrinter, "CloseAfterLastJob", &stored), 0u);
+  EXPECT_EQ(stored, 0u);
+  // Cancel changes nothing.
+  Play([&](HWND box) {
+    ::CheckDlgButton(box, 1050, BST_CHECKED);
+    Type(box, "5");
+    Click(box, IDCANCEL);
+  });
+  EXPECT_EQ(engine->CloseAfterLastJob(), 0);
+}
+
+}  // namespace
+}  // namespace monitortest
