@@ -14,6 +14,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/handles.h"
 #include "platform/base/resources.h"
+#include "platform/ui/x11_display.h"
 
 namespace platform::ui {
 namespace {
@@ -101,6 +102,7 @@ void Destroyed(HWND window) {
   g_nodes.erase(node);
   if (t_focus == window) t_focus = 0;
   if (t_capture == window) t_capture = 0;
+  x11::WindowDestroyed(window);
 }
 
 LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -343,6 +345,7 @@ ZEL_EXTERN_C BOOL ShowWindow(HWND window, int command) {
     SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (show) InvalidateRect(window, nullptr, TRUE);
   }
+  if (!(node.style & WS_CHILD)) x11::WindowShown(window, show);
   return wasVisible;
 }
 
