@@ -421,6 +421,13 @@ void Handle(XEvent& event) {
   }
 }
 
+bool IsInput(int type) {
+  return type == KeyPress || type == KeyRelease || type == ButtonPress || type == ButtonRelease;
+}
+
+// Reads events up to and including the next key or button: the messages it
+// posts are taken before the next one is read, so GetKeyState answers for the
+// key being handled, as Windows keeps it in step with the queue.
 void ReadInput() {
   if (!OnOwnerThread()) return;
   ::Display* x = g_display->x;
@@ -428,6 +435,7 @@ void ReadInput() {
     XEvent event;
     XNextEvent(x, &event);
     Handle(event);
+    if (IsInput(event.type)) return;
   }
 }
 
