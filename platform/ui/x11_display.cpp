@@ -505,6 +505,13 @@ void WindowShown(HWND window, bool shown) {
   } else if (found != d.windows.end() && found->second.mapped) {
     found->second.hiding = true;
     XUnmapWindow(d.x, found->second.xid);
+    // The keyboard goes back to the window the hidden one belonged to.
+    if (const HWND owner = GetParent(window)) {
+      const auto back = d.windows.find(TopLevelOf(owner));
+      if (back != d.windows.end() && back->second.mapped) {
+        XSetInputFocus(d.x, back->second.xid, RevertToParent, CurrentTime);
+      }
+    }
   }
   XFlush(d.x);
 }
