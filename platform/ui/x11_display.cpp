@@ -425,17 +425,33 @@ bool IsInput(int type) {
   return type == KeyPress || type == KeyRelease || type == ButtonPress || type == ButtonRelease;
 }
 
-// Reads events up to and including the next key or button: the messages it
-// posts are taken before the next one is read, so GetKeyState answers for the
-// key being handled, as Windows keeps it in step with the queue.
+thread_local bool t_lookingAtQueue = false;
+
+// Key or mouse messages of ours that the program has not taken yet.
+bool InputQueued() {
+  if (t_lookingAtQueue) return false;
+  t_lookingAtQueue = true;
+  MSG msg;
+  const bool queued = PeekMessageA(&msg, 0, WM_KEYDOWN, 0x0108u, PM_NOREMOVE) ||
+                      PeekMessageA(&msg, 0, WM_MOUSEMOVE, 0x020Du, PM_NOREMOVE);
+  t_lookingAtQueue = false;
+  return queued;
+}
+
+// Reads the display's events, but the next key or button only once the
+// program has taken the messages of the last one: GetKeyState then answers
+// for the key being handled, as Windows keeps it in step with the queue.
 void ReadInput() {
-  if (!OnOwnerThread()) return;
+  if (!OnOwnerThread() || t_lookingAtQueue) return;
   ::Display* x = g_display->x;
+  bool queued = InputQueued();
   while (XPending(x) > 0) {
     XEvent event;
+    XPeekEvent(x, &event);
+    if (queued && IsInput(event.type)) return;
     XNextEvent(x, &event);
     Handle(event);
-    if (IsInput(event.type)) return;
+    if (IsInput(event.type)) queued = true;
   }
 }
 
@@ -443,7 +459,11 @@ bool WaitInput(int milliseconds) {
   if (!OnOwnerThread()) return false;
   Refresh();
   ReadInput();
-  pollfd fds[2] = {{ConnectionNumber(g_display->x), POLLIN, 0}, {g_display->wakeFd, POLLIN, 0}};
+  // Input the program has not taken yet wakes nobody again: a wait for other
+  // messages waits for a post or its time.
+  const bool queued = InputQueued();
+  if (!queued && XEventsQueued(g_display->x, QueuedAlready) > 0) return true;
+  pollfd fds[2] = {{queued ? -1 : ConnectionNumber(g_display->x), POLLIN, 0}, {g_display->wakeFd, POLLIN, 0}};
   poll(fds, 2, milliseconds);
   uint64_t count = 0;
   while (read(g_display->wakeFd, &count, sizeof count) > 0) {
@@ -484,6 +504,26 @@ void WriteMap() {
   std::filesystem::rename(temporary, d.mapPath, ignored);
 }
 
+// The keyboard goes back to the window the hidden one belonged to, or else to
+// the newest window still shown that takes input, as a window manager would.
+void FocusAnother(HWND leaving) {
+  Display& d = *g_display;
+  const Shown* next = nullptr;
+  if (const HWND owner = GetParent(leaving)) {
+    const auto found = d.windows.find(TopLevelOf(owner));
+    if (found != d.windows.end() && found->second.mapped) next = &found->second;
+  }
+  if (!next) {
+    for (const auto& [window, shown] : d.windows) {
+      if (window != leaving && shown.mapped && !shown.hiding &&
+          (!next || shown.xid > next->xid)) {
+        next = &shown;
+      }
+    }
+  }
+  if (next) XSetInputFocus(d.x, next->xid, RevertToParent, CurrentTime);
+}
+
 }  // namespace
 
 bool DisplayActive() {
@@ -505,13 +545,7 @@ void WindowShown(HWND window, bool shown) {
   } else if (found != d.windows.end() && found->second.mapped) {
     found->second.hiding = true;
     XUnmapWindow(d.x, found->second.xid);
-    // The keyboard goes back to the window the hidden one belonged to.
-    if (const HWND owner = GetParent(window)) {
-      const auto back = d.windows.find(TopLevelOf(owner));
-      if (back != d.windows.end() && back->second.mapped) {
-        XSetInputFocus(d.x, back->second.xid, RevertToParent, CurrentTime);
-      }
-    }
+    FocusAnother(window);
   }
   XFlush(d.x);
 }
@@ -521,8 +555,10 @@ void WindowDestroyed(HWND window) {
   Display& d = *g_display;
   const auto found = d.windows.find(window);
   if (found == d.windows.end()) return;
+  const bool hadKeyboard = found->second.mapped;
   XDestroyWindow(d.x, found->second.xid);
   d.windows.erase(found);
+  if (hadKeyboard) FocusAnother(window);
   XFlush(d.x);
   WriteMap();
 }
