@@ -24,8 +24,14 @@ std::vector<int>& Commands() {
   return commands;
 }
 
+std::vector<WPARAM>& Sizes() {
+  static std::vector<WPARAM> sizes;
+  return sizes;
+}
+
 INT_PTR CALLBACK Recording(HWND, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) Commands().push_back(LOWORD(wParam));
+  if (message == WM_SIZE) Sizes().push_back(wParam);
   return message == WM_INITDIALOG;
 }
 
@@ -192,12 +198,37 @@ TEST_F(DisplayTest, ThePointerClicksAndTheKeyboardTypesIntoTheControlUnderIt) {
   EXPECT_EQ(IsDlgButtonChecked(dialog, 104), static_cast<UINT>(BST_UNCHECKED));
   Click(101);
   EXPECT_EQ(FocusId(), 101);
+  ASSERT_TRUE(testsupport::MapCharacters(server->display(), {0x4E21, 0x9762}));  // 両 面
   Hands("type --delay 30 '3 両面'");
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 101)), "3 \x97\xbc\x96\xca");  // in code page 932
   Hands("key BackSpace");
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 101)), "3 \x97\xbc");
   Click(109);
   EXPECT_EQ(Commands(), (std::vector<int>{106, 109}));
+}
+
+TEST_F(DisplayTest, TheWindowManagersCloseAndMinimiseReachTheDialog) {
+  Open();
+  Sizes().clear();
+  // Another client unmapping the window is what a window manager's minimise does.
+  Hands("windowunmap " + std::to_string(xid));
+  Hands("windowmap " + std::to_string(xid));
+  EXPECT_EQ(Sizes(), (std::vector<WPARAM>{1, 0}));  // SIZE_MINIMIZED, then SIZE_RESTORED
+
+  // The title bar's close box: the window manager sends WM_DELETE_WINDOW.
+  ::Display* manager = XOpenDisplay(server->display().c_str());
+  ASSERT_NE(manager, nullptr);
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = xid;
+  close.xclient.message_type = XInternAtom(manager, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(manager, "WM_DELETE_WINDOW", False));
+  close.xclient.data.l[1] = CurrentTime;
+  XSendEvent(manager, xid, False, NoEventMask, &close);
+  XCloseDisplay(manager);  // flushes the event
+  Pump();
+  EXPECT_EQ(Commands(), std::vector<int>{IDCANCEL});  // WM_CLOSE in a dialog is Cancel
 }
 
 TEST_F(DisplayTest, AModalDialogWithoutAScriptWaitsForThePersonWhileTimersRun) {

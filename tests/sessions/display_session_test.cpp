@@ -73,6 +73,7 @@ TEST(DisplaySessionTest, ClicksAndKeysOnTheDisplayKeepSettingsThatPrint) {
   [&] {
     click(200, 100);   // the document page's button opens the driver's settings
     click(4, 1490);    // Profiles...
+    ASSERT_TRUE(testsupport::MapCharacters(server.display(), {0x4E21, 0x9762}));  // 両 面
     click(1442, 1643); // the name field
     hands("type --delay 60 '両面 4up'");
     click(1643, 1442); // Add

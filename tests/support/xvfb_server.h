@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <X11/Xlib.h>
+
 extern char** environ;
 
 namespace testsupport {
@@ -82,6 +84,30 @@ class XvfbServer {
   pid_t pid_ = -1;
   std::string display_;
 };
+
+// Gives each character a key of its own on the server's keyboard, as a
+// Japanese layout has its kana: a typing tool then types them without
+// remapping a key for each, which a busy program could read too late.
+inline bool MapCharacters(const std::string& display, const std::vector<unsigned long>& codePoints) {
+  ::Display* x = XOpenDisplay(display.c_str());
+  if (!x) return false;
+  int low = 0, high = 0, perCode = 0;
+  XDisplayKeycodes(x, &low, &high);
+  KeySym* map = XGetKeyboardMapping(x, static_cast<KeyCode>(low), high - low + 1, &perCode);
+  size_t next = 0;
+  for (int code = high; code >= low && next < codePoints.size(); --code) {
+    bool empty = true;
+    for (int i = 0; i < perCode; ++i) empty = empty && map[(code - low) * perCode + i] == NoSymbol;
+    if (!empty) continue;
+    KeySym symbols[2] = {0x01000000ul | codePoints[next], 0x01000000ul | codePoints[next]};
+    XChangeKeyboardMapping(x, code, 2, symbols, 1);
+    ++next;
+  }
+  XFree(map);
+  XSync(x, False);
+  XCloseDisplay(x);
+  return next == codePoints.size();
+}
 
 struct Screenshot {
   int width = 0;
