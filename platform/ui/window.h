@@ -1,6 +1,6 @@
 // Windows and the thread's message queue, as much as a hidden notification window
-// needs: creation of the system classes (never shown: the stand-in machine has no
-// desktop), window procedures and their replacement, the window's user data,
+// needs: creation of the system classes (headless unless a display back end
+// shows top-level windows), window procedures and their replacement, the window's user data,
 // sent and posted messages, timers and the message loop calls.
 //
 // Each thread has its own queue. PostMessage may be called from any thread (the
