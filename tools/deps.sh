@@ -8,6 +8,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core fonts-ipafont fonts-liberation fonts-urw-base35 poppler-data
   g++-multilib libsqlite3-dev:i386 qemu-user ghostscript python3
   libsnmp-dev snmpd snmp
+  libx11-dev xvfb xdotool x11-apps
 )
 
 sudo_cmd=()

@@ -336,7 +336,8 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       }
       if (wParam == VK_BACK) {
         if (length == 0) return 0;
-        text[length - 1] = 0;
+        // A double-byte character goes as a whole, never leaving its lead byte behind.
+        *CharPrevA(text, text + length) = 0;
       } else {
         const unsigned char c = static_cast<unsigned char>(wParam);
         if (c < 0x20) return 0;

@@ -17,6 +17,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/wnd_tree.h"
 #include "platform/ui/dlg_internal.h"
+#include "platform/ui/x11_display.h"
 
 namespace platform::ui {
 namespace {
@@ -241,6 +242,27 @@ HWND DialogAround(HWND window) {
 
 bool IsKey(UINT message) { return message == WM_KEYDOWN || message == WM_CHAR || message == WM_SYSCHAR; }
 
+// Keys go through the dialog manager first, as a dialog's loop does.
+void DispatchWithDialogKeys(MSG& msg) {
+  if (IsKey(msg.message)) {
+    if (HWND dialog = DialogAround(msg.hwnd); dialog && IsDialogMessageA(dialog, &msg)) return;
+  }
+  DispatchMessageA(&msg);
+}
+
+// On a display with no script, the person answers: the dialog's own loop runs
+// until it ends, with timers and posted messages going on meanwhile.
+void WaitForPerson(HWND dialog) {
+  MSG msg;
+  while (!Ended(dialog)) {
+    if (!GetMessageA(&msg, 0, 0, 0)) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    DispatchWithDialogKeys(msg);
+  }
+}
+
 }  // namespace
 
 bool DialogEnded(HWND dialog) { return Ended(dialog); }
@@ -269,6 +291,7 @@ INT_PTR RunModalDialog(HWND dialog, const std::string& name) {
   }
   PumpMessages();
   if (handler && !Ended(dialog)) handler(platform::DialogRequest{dialog, name});
+  if (!handler && x11::DisplayWindowOf(dialog)) WaitForPerson(dialog);
   PumpMessages();
   // Nobody is there to answer what the handler left open: the user cancels.
   if (!Ended(dialog)) {
@@ -292,11 +315,7 @@ void PumpMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    // Keys go through the dialog manager first, as a dialog's loop does.
-    if (IsKey(msg.message)) {
-      if (HWND dialog = DialogAround(msg.hwnd); dialog && IsDialogMessageA(dialog, &msg)) continue;
-    }
-    DispatchMessageA(&msg);
+    DispatchWithDialogKeys(msg);
   }
 }
 

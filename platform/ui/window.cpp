@@ -120,10 +120,30 @@ bool TakeMessage(ThreadQueue& queue, LPMSG msg, HWND window, UINT low, UINT high
   return false;
 }
 
+void ReadDisplayInput() {
+  if (const auto read = platform::ui::Hooks().readInput) read();
+}
+
 Clock::time_point NextTimerDue(const ThreadQueue& queue) {
   Clock::time_point next = Clock::time_point::max();
   for (const Timer& timer : queue.timers) next = std::min(next, timer.due);
   return next;
+}
+
+// Waits on the display instead of the condition when this thread has one: the
+// queue's lock is let go meanwhile, as the condition's wait does.
+bool WaitOnDisplay(std::unique_lock<std::mutex>& guard, Clock::time_point until) {
+  const auto wait = platform::ui::Hooks().waitInput;
+  if (!wait) return false;
+  int milliseconds = -1;
+  if (until != Clock::time_point::max()) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+    milliseconds = static_cast<int>(std::clamp<long long>(left, 0, 1 << 30));
+  }
+  guard.unlock();
+  const bool waited = wait(milliseconds);
+  guard.lock();
+  return waited;
 }
 
 }  // namespace
@@ -321,6 +341,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     queue->posted.push_back(MakeMessage(window, message, wParam, lParam));
   }
   queue->changed.notify_all();
+  if (const auto wake = platform::ui::Hooks().posted) wake();
   return TRUE;
 }
 
@@ -332,17 +353,20 @@ void PostQuitMessage(int exitCode) {
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  ReadDisplayInput();
   ThreadQueue& queue = *CurrentQueue();
   std::lock_guard guard(queue.lock);
   return TakeMessage(queue, msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+  ReadDisplayInput();
   ThreadQueue& queue = *CurrentQueue();
   std::unique_lock guard(queue.lock);
   MSG taken{};
   while (!TakeMessage(queue, &taken, window, filterMin, filterMax, true)) {
     const Clock::time_point due = NextTimerDue(queue);
+    if (WaitOnDisplay(guard, due)) continue;
     if (due == Clock::time_point::max()) {
       queue.changed.wait(guard);
     } else {
@@ -402,6 +426,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
+  ReadDisplayInput();
   ThreadQueue& queue = *CurrentQueue();
   std::unique_lock guard(queue.lock);
   const Clock::time_point deadline = milliseconds == INFINITE
@@ -409,6 +434,10 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
                                          : Clock::now() + std::chrono::milliseconds(milliseconds);
   while (!TakeMessage(queue, nullptr, 0, 0, 0, false)) {
     const Clock::time_point wake = std::min(deadline, NextTimerDue(queue));
+    if (WaitOnDisplay(guard, wake)) {
+      if (Clock::now() >= deadline && !TakeMessage(queue, nullptr, 0, 0, 0, false)) return WAIT_TIMEOUT;
+      continue;
+    }
     if (wake == Clock::time_point::max()) {
       queue.changed.wait(guard);
     } else {

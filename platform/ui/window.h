@@ -1,6 +1,6 @@
 // Windows and the thread's message queue, as much as a hidden notification window
-// needs: creation of the system classes (never shown: the stand-in machine has no
-// desktop), window procedures and their replacement, the window's user data,
+// needs: creation of the system classes (headless unless a display back end
+// shows top-level windows), window procedures and their replacement, the window's user data,
 // sent and posted messages, timers and the message loop calls.
 //
 // Each thread has its own queue. PostMessage may be called from any thread (the
@@ -128,6 +128,15 @@ struct WindowHooks {
   void (*destroyed)(HWND window) = nullptr;
   // DefWindowProc's answer for everything but WM_CLOSE.
   LRESULT (*defaultProcedure)(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;
+  // With a display: turns its pending input into posted messages before the
+  // queue is read...
+  void (*readInput)() = nullptr;
+  // ...waits for the display, a post from another thread or `milliseconds`
+  // (-1: no limit) instead of the queue's own wait; false when the calling
+  // thread has no display to wait on...
+  bool (*waitInput)(int milliseconds) = nullptr;
+  // ...and is woken when a message is posted from any thread.
+  void (*posted)() = nullptr;
 };
 WindowHooks& Hooks();
 // Stores the window's text without a message (what WM_SETTEXT's default does).

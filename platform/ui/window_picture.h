@@ -14,6 +14,10 @@ namespace platform::ui {
 // visible descendants, each clipped to its parent. Null for no such window.
 std::shared_ptr<platform::gdi::PixelSurface> ComposeWindowPicture(HWND window);
 
+// The client area alone, with its child windows but not the pop-ups it owns:
+// what a display shows inside the frame its window manager draws.
+std::shared_ptr<platform::gdi::PixelSurface> ComposeClientPicture(HWND window);
+
 // Writes ComposeWindowPicture(window) to a PNG file at a host path; false when
 // there is no such window or the file cannot be written.
 bool SaveWindowPicture(HWND window, const std::string& hostPath);

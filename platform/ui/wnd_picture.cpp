@@ -68,7 +68,8 @@ bool IsGroupBox(const Node& node) {
 
 // Draws `window` (whose client origin is at (x, y) of the picture) and then its
 // children; group boxes go first among siblings, as they frame the others.
-void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip, bool groupBox = false) {
+void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip, bool childrenOnly = false,
+                 bool groupBox = false) {
   auto surface = WindowSurface(window);
   if (!surface) return;
   // A group box only frames: what its parent drew inside it stays visible.
@@ -84,7 +85,10 @@ void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip, bo
   std::vector<std::pair<HWND, Node>> children;
   for (HWND child : node.children) {
     Node childNode;
-    if (GetNode(child, &childNode) && (childNode.style & WS_VISIBLE)) children.emplace_back(child, childNode);
+    if (!GetNode(child, &childNode) || !(childNode.style & WS_VISIBLE)) continue;
+    // On a display an owned pop-up is a window of its own.
+    if (childrenOnly && !(childNode.style & WS_CHILD)) continue;
+    children.emplace_back(child, childNode);
   }
   std::stable_partition(children.begin(), children.end(), [](const auto& c) { return IsGroupBox(c.second); });
   for (const auto& [child, childNode] : children) {
@@ -92,7 +96,8 @@ void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip, bo
     if (strcasecmp(childNode.className.c_str(), "ComboBox") == 0) {
       childClip.bottom = std::min<LONG>(clip.bottom, y + childNode.rect.top + ComboFieldHeight(child));
     }
-    ComposeInto(picture, child, x + childNode.rect.left, y + childNode.rect.top, childClip, IsGroupBox(childNode));
+    ComposeInto(picture, child, x + childNode.rect.left, y + childNode.rect.top, childClip, childrenOnly,
+                IsGroupBox(childNode));
   }
 }
 
@@ -153,6 +158,16 @@ std::shared_ptr<PixelSurface> ComposeWindowPicture(HWND window) {
   auto picture = std::make_shared<PixelSurface>(client->width + 2 * border, client->height + 2 * border + caption, 32);
   if (framed) DrawFrame(*picture, window, border, caption);
   ComposeInto(*picture, window, border, border + caption, RECT{0, 0, picture->width, picture->height});
+  return picture;
+}
+
+std::shared_ptr<PixelSurface> ComposeClientPicture(HWND window) {
+  if (!GetNode(window, nullptr)) return nullptr;
+  PaintInvalidWindows(window);
+  auto client = WindowSurface(window);
+  if (!client) return nullptr;
+  auto picture = std::make_shared<PixelSurface>(client->width, client->height, 32);
+  ComposeInto(*picture, window, 0, 0, RECT{0, 0, picture->width, picture->height}, true);
   return picture;
 }
 

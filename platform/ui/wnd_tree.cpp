@@ -15,6 +15,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/handles.h"
 #include "platform/base/resources.h"
+#include "platform/ui/x11_display.h"
 
 namespace platform::ui {
 namespace {
@@ -102,6 +103,7 @@ void Destroyed(HWND window) {
   g_nodes.erase(node);
   if (t_focus == window) t_focus = 0;
   if (t_capture == window) t_capture = 0;
+  x11::WindowDestroyed(window);
 }
 
 LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -350,6 +352,7 @@ ZEL_EXTERN_C BOOL ShowWindow(HWND window, int command) {
     SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (show) InvalidateRect(window, nullptr, TRUE);
   }
+  if (!(node.style & WS_CHILD)) x11::WindowShown(window, show);
   return wasVisible;
 }
 

@@ -1,0 +1,244 @@
+// The dialogs on a real display (a virtual X server of the test's own): the
+// window shows what the headless picture shows, and the person's pointer and
+// keys, sent through the server, do what they do on the desktop.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/ui/dialog_keys.h"
+#include "platform/ui/window_picture.h"
+#include "platform/ui/x11_display.h"
+#include "tests/controls/controls_fixture.h"
+#include "tests/support/xvfb_server.h"
+
+namespace {
+
+std::vector<int>& Commands() {
+  static std::vector<int> commands;
+  return commands;
+}
+
+std::vector<WPARAM>& Sizes() {
+  static std::vector<WPARAM> sizes;
+  return sizes;
+}
+
+INT_PTR CALLBACK Recording(HWND, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) Commands().push_back(LOWORD(wParam));
+  if (message == WM_SIZE) Sizes().push_back(wParam);
+  return message == WM_INITDIALOG;
+}
+
+INT_PTR CALLBACK Ending(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  Recording(dialog, message, wParam, lParam);
+  if (message == WM_INITDIALOG) SetTimer(dialog, 7, 20, nullptr);
+  if (message == WM_TIMER) {
+    KillTimer(dialog, 7);
+    SetWindowTextA(dialog, "Keys ticked");
+    return TRUE;
+  }
+  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
+  }
+  return message == WM_INITDIALOG;
+}
+
+// One server for the process: the display is opened once.
+testsupport::XvfbServer* Server(std::string* why) {
+  static testsupport::XvfbServer server;
+  static bool started = server.Start(why);
+  static std::string reason = *why;
+  *why = reason;
+  return started ? &server : nullptr;
+}
+
+class DisplayTest : public ControlsTest {
+ protected:
+  void SetUp() override {
+    ControlsTest::SetUp();
+    std::string why;
+    server = Server(&why);
+    if (!server) GTEST_SKIP() << "no virtual X server: " << why;
+    setenv("DISPLAY", server->display().c_str(), 1);
+    unsetenv("ZEL_DISPLAY");
+    ASSERT_TRUE(platform::ui::x11::DisplayActive());
+    Commands().clear();
+  }
+  void TearDown() override {
+    if (IsWindow(dialog)) DestroyWindow(dialog);
+    ControlsTest::TearDown();
+  }
+
+  void Open() {
+    if (IsWindow(dialog)) DestroyWindow(dialog);
+    dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(220), 0, Recording, 0);
+    ASSERT_NE(dialog, 0u);
+    ShowWindow(dialog, SW_SHOW);
+    SendDlgItemMessageA(dialog, 108, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
+    SendDlgItemMessageA(dialog, 108, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("two"));
+    Pump();
+    xid = platform::ui::x11::DisplayWindowOf(dialog);
+    ASSERT_NE(xid, 0u);
+  }
+  // Lets the loop read the display and paint, as it does between a person's actions.
+  static void Pump(int rounds = 8) {
+    for (int i = 0; i < rounds; ++i) {
+      platform::ui::PumpMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 40, QS_ALLINPUT);
+    }
+    platform::ui::PumpMessages();
+  }
+  // The person acts while the loop runs, as on a desktop: a typing tool maps
+  // a key to a character only for as long as it takes to type it.
+  void Hands(const std::string& xdotoolArguments) {
+    std::atomic<bool> done{false};
+    int code = -1;
+    std::thread person([&] {
+      code = server->Run("xdotool " + xdotoolArguments);
+      done = true;
+    });
+    while (!done) {
+      platform::ui::PumpMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    person.join();
+    Pump();
+    ASSERT_EQ(code, 0) << xdotoolArguments;
+  }
+  // The centre of a control in the display window's coordinates.
+  std::string At(int id) {
+    RECT control{}, top{};
+    GetWindowRect(GetDlgItem(dialog, id), &control);
+    GetWindowRect(dialog, &top);
+    return std::to_string((control.left + control.right) / 2 - top.left) + " " +
+           std::to_string((control.top + control.bottom) / 2 - top.top);
+  }
+  void Click(int id) { Hands("mousemove --window " + std::to_string(xid) + " " + At(id) + " click 1"); }
+  int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
+
+  testsupport::XvfbServer* server = nullptr;
+  HWND dialog = 0;
+  unsigned long xid = 0;
+};
+
+TEST_F(DisplayTest, TheWindowShowsWhatTheHeadlessPictureShows) {
+  Open();
+  SetDlgItemTextA(dialog, 101, "Xvfb");
+  CheckDlgButton(dialog, 106, BST_CHECKED);
+  CheckDlgButton(dialog, 103, BST_CHECKED);
+  SendDlgItemMessageA(dialog, 108, LB_SETCURSEL, 1, 0);
+  Pump();
+  const std::string file = (std::filesystem::path(root()) / "shot.xwd").string();
+  ASSERT_EQ(server->Run("xwd -silent -id " + std::to_string(xid) + " -out '" + file + "'"), 0);
+  testsupport::Screenshot shot;
+  ASSERT_TRUE(testsupport::ReadXwd(file, &shot));
+
+  // The headless picture has the frame and caption the window manager draws on a desktop.
+  auto picture = platform::ui::ComposeWindowPicture(dialog);
+  ASSERT_TRUE(picture);
+  const int border = (picture->width - shot.width) / 2;
+  const int caption = picture->height - shot.height - 2 * border;
+  ASSERT_GT(border, 0);
+  ASSERT_GT(caption, 0);
+  EXPECT_EQ(picture->width, shot.width + 2 * border);
+  int different = 0;
+  for (int y = 0; y < shot.height; ++y) {
+    for (int x = 0; x < shot.width; ++x) {
+      const COLORREF c = picture->At(x + border, y + border + caption);
+      const uint32_t rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+      if (rgb != shot.At(x, y)) ++different;
+    }
+  }
+  EXPECT_LT(different, shot.width * shot.height / 200) << "of " << shot.width * shot.height << " pixels";
+}
+
+struct KeyCase {
+  const char* name;
+  int focusBefore;
+  const char* keys;  // as xdotool names them
+  int focusAfter;
+  std::vector<int> commands;
+};
+
+TEST_F(DisplayTest, KeysAloneWorkTheDialog) {
+  const KeyCase cases[] = {
+      {"tab from the edit", 101, "Tab", 102, {}},
+      {"shift+tab goes back", 102, "shift+Tab", 101, {}},
+      {"tab skips the disabled button", 106, "Tab", 108, {}},
+      {"down chooses the next radio", 102, "Down", 103, {103}},
+      {"enter in the edit is OK", 101, "Return", 101, {IDOK}},
+      {"escape is Cancel", 101, "Escape", 101, {IDCANCEL}},
+      {"space toggles the check box", 106, "space", 106, {106}},
+      {"alt+N focuses the edit after its label", 108, "alt+n", 101, {}},
+      {"alt+B toggles the check box", 101, "alt+b", 106, {106}},
+  };
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open();
+    SetFocus(GetDlgItem(dialog, c.focusBefore));
+    Commands().clear();
+    Hands(std::string("key ") + c.keys);
+    EXPECT_EQ(FocusId(), c.focusAfter);
+    EXPECT_EQ(Commands(), c.commands);
+  }
+}
+
+TEST_F(DisplayTest, ThePointerClicksAndTheKeyboardTypesIntoTheControlUnderIt) {
+  Open();
+  Click(106);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 106), static_cast<UINT>(BST_CHECKED));
+  Click(104);  // a disabled radio button takes no click
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 104), static_cast<UINT>(BST_UNCHECKED));
+  Click(101);
+  EXPECT_EQ(FocusId(), 101);
+  ASSERT_TRUE(testsupport::MapCharacters(server->display(), {0x4E21, 0x9762}));  // 両 面
+  Hands("type --delay 30 '3 両面'");
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 101)), "3 \x97\xbc\x96\xca");  // in code page 932
+  Hands("key BackSpace");
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 101)), "3 \x97\xbc");
+  Click(109);
+  EXPECT_EQ(Commands(), (std::vector<int>{106, 109}));
+}
+
+TEST_F(DisplayTest, TheWindowManagersCloseAndMinimiseReachTheDialog) {
+  Open();
+  Sizes().clear();
+  // Another client unmapping the window is what a window manager's minimise does.
+  Hands("windowunmap " + std::to_string(xid));
+  Hands("windowmap " + std::to_string(xid));
+  EXPECT_EQ(Sizes(), (std::vector<WPARAM>{1, 0}));  // SIZE_MINIMIZED, then SIZE_RESTORED
+
+  // The title bar's close box: the window manager sends WM_DELETE_WINDOW.
+  ::Display* manager = XOpenDisplay(server->display().c_str());
+  ASSERT_NE(manager, nullptr);
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = xid;
+  close.xclient.message_type = XInternAtom(manager, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(manager, "WM_DELETE_WINDOW", False));
+  close.xclient.data.l[1] = CurrentTime;
+  XSendEvent(manager, xid, False, NoEventMask, &close);
+  XCloseDisplay(manager);  // flushes the event
+  Pump();
+  EXPECT_EQ(Commands(), std::vector<int>{IDCANCEL});  // WM_CLOSE in a dialog is Cancel
+}
+
+TEST_F(DisplayTest, AModalDialogWithoutAScriptWaitsForThePersonWhileTimersRun) {
+  // The person presses Enter once the dialog's timer has renamed it: the loop
+  // that waits for the person runs the timer too.
+  std::thread person([&] { server->Run("xdotool search --sync --name '^Keys ticked$' key Return"); });
+  const INT_PTR result = DialogBoxParamA(0, MAKEINTRESOURCEA(220), 0, Ending, 0);
+  person.join();
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Commands(), std::vector<int>{IDOK});
+}
+
+}  // namespace
