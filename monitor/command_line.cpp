@@ -1,5 +1,6 @@
 #include "monitor/command_line.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -17,11 +18,46 @@ constexpr Verb kVerbs[] = {
     {"PORT_CHANGED", kCommandPortChanged},  {"NEW_PRINTMONITOR_VERSION", kCommandNewVersion},
 };
 
+bool StartsWithVerb(const std::string& line, size_t at) {
+  while (at < line.size() && line[at] == ' ') ++at;
+  for (const Verb& verb : kVerbs) {
+    if (line.compare(at, std::strlen(verb.text), verb.text) == 0) return true;
+  }
+  return false;
+}
+
+struct PrinterMarks {
+  size_t nameStart = std::string::npos;
+  size_t nameEnd = std::string::npos;
+};
+
+// The printer stands between the first opening mark after the program path and
+// the closing mark of the same kind; of several such closing marks the first
+// one a verb follows, so a name may hold the other kind of mark and any text.
+PrinterMarks FindPrinterMarks(const std::string& line) {
+  size_t from = 0;
+  // A quoted program path may hold marks of its own.
+  if (!line.empty() && line[0] == '"') {
+    const size_t quote = line.find('"', 1);
+    if (quote != std::string::npos) from = quote + 1;
+  }
+  const size_t round = line.find("_(", from);
+  const size_t curly = line.find("_{", from);
+  const size_t open = std::min(round, curly);
+  if (open == std::string::npos) return {};
+  const char* closeMark = open == round ? ")_" : "}_";
+  const size_t first = line.find(closeMark, open + 2);
+  if (first == std::string::npos) return {};
+  for (size_t close = first; close != std::string::npos; close = line.find(closeMark, close + 1)) {
+    if (StartsWithVerb(line, close + 2)) return {open + 2, close};
+  }
+  return {open + 2, first};
+}
+
 // Where the text after the closing mark begins; npos without a mark.
 size_t AfterClosingMark(const std::string& line) {
-  size_t close = line.find(")_");
-  if (close == std::string::npos) close = line.find("}_");
-  return close == std::string::npos ? std::string::npos : close + 2;
+  const PrinterMarks marks = FindPrinterMarks(line);
+  return marks.nameEnd == std::string::npos ? std::string::npos : marks.nameEnd + 2;
 }
 
 size_t VerbStart(const std::string& line) {
@@ -34,12 +70,9 @@ size_t VerbStart(const std::string& line) {
 }  // namespace
 
 std::string PM_CCommandLine::GetPrinterName() const {
-  size_t open = line_.find("_(");
-  if (open == std::string::npos) open = line_.find("_{");
-  size_t close = line_.find(")_");
-  if (close == std::string::npos) close = line_.find("}_");
-  if (open == std::string::npos || close == std::string::npos || close < open + 2) return {};
-  return line_.substr(open + 2, close - open - 2);
+  const PrinterMarks marks = FindPrinterMarks(line_);
+  if (marks.nameEnd == std::string::npos) return {};
+  return line_.substr(marks.nameStart, marks.nameEnd - marks.nameStart);
 }
 
 MonitorCommand PM_CCommandLine::GetCommand() const {

@@ -28,7 +28,7 @@ class PM_CCommandLine {
     arguments_.clear();
   }
 
-  // Empty when a mark is missing or the closing one comes first.
+  // Empty when a mark is missing or no closing mark follows the opening one.
   std::string GetPrinterName() const;
   MonitorCommand GetCommand() const;
   // For JOB_STARTED and JOB_DELETE: the job id and the document name (blanks

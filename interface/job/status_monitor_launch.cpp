@@ -43,8 +43,12 @@ void FormatMonitorCommandLine(char* line, size_t size, const char* programPath, 
                               MonitorVerb verb, DWORD jobId, const char* documentName) {
   if (line == nullptr || size == 0) return;
   const char* verbText = verb == MonitorVerb::JobStarted ? "JOB_STARTED" : "JOB_DELETE";
-  std::snprintf(line, size, "\"%s\" _(%s)_ %s %u %s", programPath ? programPath : "", printerName ? printerName : "",
-                verbText, static_cast<unsigned>(jobId), documentName ? documentName : "");
+  const char* name = printerName ? printerName : "";
+  // The monitor reads the printer up to the first closing mark of the kind that
+  // opened it, so a name that holds ")_" goes between the other marks.
+  const bool braces = std::strstr(name, ")_") != nullptr;
+  std::snprintf(line, size, "\"%s\" %s%s%s %s %u %s", programPath ? programPath : "", braces ? "_{" : "_(", name,
+                braces ? "}_" : ")_", verbText, static_cast<unsigned>(jobId), documentName ? documentName : "");
 }
 
 UINT StartStatusMonitor(HANDLE printer, MonitorVerb verb, DWORD jobId, const char* documentName) {

@@ -10,7 +10,8 @@ constexpr char kStatusMonitorProgram[] = "vigilod5.exe";
 enum class MonitorVerb { JobStarted, JobDelete };
 
 // The command line: the program path (quoted, so a folder with blanks stays
-// one argument), the printer between "_(" and ")_", the verb, the job id and
+// one argument), the printer between "_(" and ")_" (between "_{" and "}_" when
+// the name itself holds ")_"), the verb, the job id and
 // the document name as it stands. Cut to the 1024 characters of a formatted line.
 void FormatMonitorCommandLine(char* line, size_t size, const char* programPath, const char* printerName,
                               MonitorVerb verb, DWORD jobId, const char* documentName);

@@ -10,6 +10,7 @@
 #include "interface/app/library_state.h"
 #include "interface/decorations/page_decorations.h"
 #include "interface/job/status_monitor_launch.h"
+#include "monitor/command_line.h"
 #include "platform/ui/common_dialogs.h"
 #include "platform/ui/message_box.h"
 #include "tests/interface/ui_test_support.h"
@@ -71,6 +72,29 @@ TEST(StatusMonitorLine, NamesProgramPrinterJobAndDocument) {
   char small[16];
   FormatMonitorCommandLine(small, sizeof small, "C:\\D\\vigilod5.exe", "P", MonitorVerb::JobDelete, 7, "doc");
   EXPECT_EQ(std::strlen(small), sizeof small - 1);
+}
+
+// What the library writes, the monitor reads back: any printer name, with any
+// path and document, gives the same printer, verb and job arguments.
+TEST(StatusMonitorLine, MonitorReadsBackAnyPrinterName) {
+  const char* const names[] = {
+      "Sales )_ Floor", "Sales }_ Floor", "a )_ b }_ c", "a_(b", "x_{y}_z", ")_", "}_", "_(P)_ NORMAL",
+      "Office (2F)", "JOB_DELETE 3 x", "a )_ }_ JOB", "P",
+  };
+  const char* const paths[] = {"C:\\Program Files\\Driver\\vigilod5.exe", "C:\\a_(b)_\\c_{d}_\\vigilod5.exe"};
+  for (const char* name : names) {
+    for (const char* path : paths) {
+      for (const MonitorVerb verb : {MonitorVerb::JobStarted, MonitorVerb::JobDelete}) {
+        char line[1024];
+        FormatMonitorCommandLine(line, sizeof line, path, name, verb, 42, "Q3 )_ }_ JOB_DELETE 1 report.doc");
+        PM_CCommandLine read(line);
+        EXPECT_EQ(read.GetPrinterName(), name) << line;
+        EXPECT_EQ(read.GetCommand(), verb == MonitorVerb::JobStarted ? kCommandJobStarted : kCommandJobDelete) << line;
+        const std::vector<std::string> expected = {"42", "Q3 )_ }_ JOB_DELETE 1 report.doc"};
+        EXPECT_EQ(read.GetJobArguments(), expected) << line;
+      }
+    }
+  }
 }
 
 class MacroFileDialogTest : public UiCoreTest {

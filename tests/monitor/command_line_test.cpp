@@ -35,6 +35,13 @@ TEST(MonitorCommandLine, PrinterVerbAndArguments) {
       // A path and a printer that hold a verb do not move the arguments.
       {"C:\\JOB_STARTED\\m.exe _(JOB_STARTED 5 x)_ JOB_STARTED 17 doc", "JOB_STARTED 5 x", kCommandJobStarted,
        {"17", "doc"}},
+      // A name may hold the other kind of closing mark, or the same kind when
+      // no verb follows it; a quoted path may hold marks of its own.
+      {"\"C:\\m.exe\" _{Sales )_ Floor}_ JOB_STARTED 3 d", "Sales )_ Floor", kCommandJobStarted, {"3", "d"}},
+      {"\"C:\\m.exe\" _(Sales }_ Floor)_ JOB_DELETE 3 d", "Sales }_ Floor", kCommandJobDelete, {"3", "d"}},
+      {"\"C:\\m.exe\" _{a )_ b }_ c}_ NORMAL", "a )_ b }_ c", kCommandNormal, {}},
+      {"\"C:\\a_(b)_\\m.exe\" _(P)_ DELETE", "P", kCommandDelete, {}},
+      {"_(P)_ JOB_STARTED 3 x )_ DELETE", "P", kCommandJobStarted, {"3", "x )_ DELETE"}},
   };
   for (const LineCase& c : cases) {
     PM_CCommandLine line(c.line);
