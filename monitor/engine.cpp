@@ -118,7 +118,10 @@ PM_CEngine::PM_CEngine(const PM_CCommandLine& commandLine)
   snmpMutex_ = CreateMutexA(nullptr, FALSE, kBusyMutex);
   printerName_ = commandLine_.GetPrinterName();
   monitor::SetMonitoredPrinter(printerName_);
-  PM_CPrintMonitorIDXFile registry(printerName_);
+  // Only the verbs that keep the monitor running need its archive.
+  const MonitorCommand command = commandLine_.GetCommand();
+  const bool runs = command == kCommandJobStarted || command == kCommandNormal || command == kCommandJobDelete;
+  PM_CPrintMonitorIDXFile registry(printerName_, runs ? IdxFileUse::Make : IdxFileUse::ExistingOnly);
   if (auto entry = registry.GetPrinterInfo(printerName_)) idxFilePath_ = entry->idxFileName;
   HANDLE printer = 0;
   if (!OpenPrinterA(const_cast<char*>(printerName_.c_str()), &printer, nullptr)) return;

@@ -72,13 +72,14 @@ void PM_CEngine::RecordWindowHandle() {
 }
 
 void PM_CEngine::RegisterInstance() {
-  PM_CPrintMonitorIDXFile registry(printerName_);
+  // The entry's file is made by AddPrinter, from the template.
+  PM_CPrintMonitorIDXFile registry(printerName_, IdxFileUse::ExistingOnly);
   registry.AddPrinter(printerName_);
   noSave_ = 1;
 }
 
 void PM_CEngine::UnregisterInstance() {
   noSave_ = 1;
-  PM_CPrintMonitorIDXFile registry(printerName_);
+  PM_CPrintMonitorIDXFile registry(printerName_, IdxFileUse::ExistingOnly);
   registry.DeletePrinter(printerName_);
 }

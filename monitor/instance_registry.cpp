@@ -76,7 +76,8 @@ std::string MonitorVersionText() {
 
 std::string MonitorIniPath() { return DataFolder() + "PRMONSET.INI"; }
 
-PM_CPrintMonitorIDXFile::PM_CPrintMonitorIDXFile(const std::string& printerName, std::string versionText)
+PM_CPrintMonitorIDXFile::PM_CPrintMonitorIDXFile(const std::string& printerName, IdxFileUse use,
+                                                 std::string versionText)
     : printerName_(printerName), version_(std::move(versionText)), ini_(MonitorIniPath()) {
   if (!FileExists(ini_.c_str())) {
     const HANDLE file = OpenMonitorFile(ini_.c_str(), OPEN_ALWAYS);
@@ -86,7 +87,7 @@ PM_CPrintMonitorIDXFile::PM_CPrintMonitorIDXFile(const std::string& printerName,
     }
     CloseHandle(file);
   }
-  if (printerName_.empty()) return;
+  if (printerName_.empty() || use == IdxFileUse::ExistingOnly) return;
   std::string idx = DP_ReadProfileString(printerName_.c_str(), "IDXFileName", ini_.c_str());
   if (IsNone(idx)) {
     idx = MakeIdxFile(DataFolder());

@@ -20,13 +20,21 @@ std::string MonitorVersionText();
 // "PRMONSET.INI" in the settings store's DBase folder.
 std::string MonitorIniPath();
 
+// Whether opening the registry for a printer makes its IDX file: only a
+// monitor that runs needs one; registering, unregistering and the verbs that
+// end at once must leave no file for a printer that has none.
+enum class IdxFileUse { Make, ExistingOnly };
+
 class PM_CPrintMonitorIDXFile {
  public:
   // Opens the registry for the printer: makes "PRMONSET.INI" and the printer's
   // IDX file when missing, and drops an IDX file of another version or one a
   // broken run left ("IDXFileMode" "Delete"). ok() is false, with failedPath()
   // the file that could not be made, when the registry is unusable.
-  explicit PM_CPrintMonitorIDXFile(const std::string& printerName, std::string versionText = MonitorVersionText());
+  explicit PM_CPrintMonitorIDXFile(const std::string& printerName, std::string versionText = MonitorVersionText())
+      : PM_CPrintMonitorIDXFile(printerName, IdxFileUse::Make, std::move(versionText)) {}
+  PM_CPrintMonitorIDXFile(const std::string& printerName, IdxFileUse use,
+                          std::string versionText = MonitorVersionText());
   bool ok() const { return failedPath_.empty(); }
   const std::string& failedPath() const { return failedPath_; }
 

@@ -322,7 +322,7 @@ void PM_CMainStatusDlg::OnDeletePrinter() {
   ::MessageBoxA(m_hWnd, Format(59198, printer).c_str(), monitor::LoadText(104).c_str(), MB_ICONEXCLAMATION);
   // Only the monitor's registration goes; the printer queue stays.
   engine_->SetNoSave();
-  PM_CPrintMonitorIDXFile(printer).DeletePrinter(printer);
+  PM_CPrintMonitorIDXFile(printer, IdxFileUse::ExistingOnly).DeletePrinter(printer);
   EndMain(0);
 }
 

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "monitor/event_notification.h"
 #include "monitor/instance_registry.h"
@@ -62,7 +65,41 @@ TEST_F(Registry, HandlesVersionsAndModes) {
   EXPECT_EQ(Ini(kPrinter, "IDXFileName"), "DP_NONE");
 }
 
-class IdxFile : public EngineTest {};
+class IdxFile : public EngineTest {
+ protected:
+  std::vector<std::string> IdxFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Host(DataFolder()))) {
+      const std::string name = entry.path().filename().string();
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".IDX") == 0) names.push_back(name);
+    }
+    return names;
+  }
+};
+
+// The verbs that end at once, for a printer the registry does not know, leave
+// no archive behind: each would take one of the numbers for good.
+TEST_F(IdxFile, VerbsThatEndAtOnceLeaveNoFileForAnUnknownPrinter) {
+  const struct {
+    const char* verb;
+    size_t files;
+    bool registered;
+  } cases[] = {
+      {"DELETE", 0, false},         {"QUEUE_CHANGED", 0, false}, {"PORT_CHANGED", 0, false},
+      {"NEW_PRINTMONITOR_VERSION", 0, false}, {"ADD_NEW_PM", 1, true},
+  };
+  for (const auto& c : cases) {
+    {
+      PM_CEngine once(PM_CCommandLine(std::string("x _(") + kPrinter + ")_ " + c.verb));
+      EXPECT_EQ(once.Start(), 0) << c.verb;
+    }
+    EXPECT_EQ(IdxFiles().size(), c.files) << c.verb;
+    EXPECT_EQ(DP_ReadProfileString(kPrinter, "IDXFileName", IniPath().c_str()) != "DP_NONE", c.registered) << c.verb;
+    // Back to a printer without an entry or a file.
+    PM_CPrintMonitorIDXFile(kPrinter, IdxFileUse::ExistingOnly).DeletePrinter(kPrinter);
+    for (const std::string& name : IdxFiles()) std::filesystem::remove(Host(DataFolder() + "\\" + name));
+  }
+}
 
 TEST_F(IdxFile, EventsJobsAndSettingsComeBack) {
   StartEngine("JOB_STARTED 17 a.doc");
