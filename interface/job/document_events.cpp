@@ -159,7 +159,7 @@ int StartDocPre(HANDLE printer, HDC dc, ULONG cbIn, PVOID pvIn) {
   }
   if ((extra._dwAdvSettings & kAdvEmfSpooling) == 0) {
     SendJobTables(dc, printer, *context);
-    if (extra._iSNMP == kMonitorPerJob && extra._nOutputDest != kOutputMacroFile) SendHostAddress(dc);
+    if (extra._iSNMP == kMonitorPerJob && extra._nOutputDest != kOutputMacroFile) SendHostAddress(dc, printer);
   }
   if (info->lpszOutput != nullptr) {
     CopyAnsi(context->outputName, sizeof context->outputName, info->lpszOutput);

@@ -5,6 +5,10 @@
 // it repairs.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -129,6 +133,25 @@ class JobEventsTest : public GraphicsPrinterTest {
 
   // The printer's port becomes a file of the machine: its jobs go to the
   // printer, not to a file the user names.
+  // The first IPv4 address of this host's interfaces that is not a loopback
+  // one, else 127.0.0.1.
+  static std::string OwnAddress() {
+    std::string found = "127.0.0.1";
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return found;
+    for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
+      if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
+      const in_addr address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr;
+      if ((ntohl(address.s_addr) >> 24) == 127) continue;
+      char text[INET_ADDRSTRLEN] = {};
+      inet_ntop(AF_INET, &address, text, sizeof text);
+      found = text;
+      break;
+    }
+    freeifaddrs(list);
+    return found;
+  }
+
   void UsePrinterPort(const char* portName = "C:\\Ports\\mono.prn") {
     DWORD needed = 0;
     GetPrinterA(printer_, 2, nullptr, 0, &needed);
@@ -180,14 +203,20 @@ TEST_F(JobEventsTest, StatusMonitorFollowsJobsThatGoToThePrinter) {
   HDC dc = Create(devmode);
   ASSERT_NE(dc, 0u) << GetLastError();
   UsePrinterPort();
+  // The printer sits at one of this host's own addresses, other than the
+  // loopback one where there is one: the route towards it leaves from that
+  // address, whatever the host name resolves to.
+  const std::string printerAddress = OwnAddress();
+  ASSERT_EQ(db.SetString(printer_, kStorePrinterData, "Printer", "IP", printerAddress.c_str()), 0u);
   const int jobId = Start(dc);
   ASSERT_GT(jobId, 0);
-  // The graphics library was told this host's address, for the job's attributes.
-  LocalHostAddress host{};
-  GetLocalHostAddress(&host);
+  // The graphics library was told this host's address as the printer reaches
+  // it, for the job's attributes.
+  in_addr expected{};
+  ASSERT_EQ(inet_pton(AF_INET, printerAddress.c_str(), &expected), 1);
   DWORD address = 0;
-  std::memcpy(&address, host.address, sizeof address);
-  EXPECT_EQ(PdevOf(dc)->addressValue, address);
+  std::memcpy(&address, &expected, sizeof address);
+  EXPECT_EQ(PdevOf(dc)->addressValue, address) << printerAddress;
   const std::vector<std::string> started = Launches();
   ASSERT_EQ(started.size(), 1u);
   // The program beside the user-interface library, quoted; the printer between
