@@ -126,8 +126,13 @@ TEST_F(SingleInstance, CommandsThatEndAtStart) {
   EXPECT_EQ(Wait(pid, 5), 0);
   EXPECT_EQ(DP_ReadProfileString("Gone", "IDXFileName", IniPath().c_str()), "DP_NONE");
   EXPECT_FALSE(std::filesystem::exists(Host(DataFolder() + "\\PM0.IDX"))) << "no archive left for it";
-  // Change commands at start end at once; DELETE drops the registry entry.
+  // Change commands at start end at once, and make no entry or archive for a
+  // printer without one; DELETE drops the entry ADD_NEW_PM made.
   pid = Start({"_(Laser", "1)_", "QUEUE_CHANGED"});
+  EXPECT_EQ(Wait(pid, 5), 0);
+  EXPECT_EQ(DP_ReadProfileString(kPrinter, "IDXFileName", IniPath().c_str()), "DP_NONE");
+  EXPECT_FALSE(std::filesystem::exists(Host(DataFolder() + "\\PM0.IDX")));
+  pid = Start({"_(Laser", "1)_", "ADD_NEW_PM"});
   EXPECT_EQ(Wait(pid, 5), 0);
   EXPECT_NE(DP_ReadProfileString(kPrinter, "IDXFileName", IniPath().c_str()), "DP_NONE");
   pid = Start({"_(Laser", "1)_", "DELETE"});
