@@ -12,6 +12,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/ui/ctl_paint.h"
+#include "platform/ui/dialog_keys.h"
 #include "platform/ui/wnd_tree.h"
 
 namespace platform::ui {
@@ -34,6 +35,9 @@ struct ControlState {
   std::vector<Entry> entries;
   int selection = -1;
   int top = 0;
+  // Combo boxes: whether the list is open, and the entry lit in it.
+  bool dropped = false;
+  int hot = -1;
   UINT fixedHeight = 0;
   // Statics showing a picture.
   HANDLE image = 0;
@@ -746,6 +750,32 @@ void PaintList(HWND window) {
   EndPaint(window, &paintStruct);
 }
 
+int FirstShown(const ControlState& state, int rows);
+int RowsShown(HWND window, const ControlState& state, int listTop);
+
+// The open list of a combo box, framed, below its field.
+void PaintDroppedList(HWND window, HDC hdc, const ControlState& state, const RECT& client, int listTop) {
+  if (listTop >= client.bottom) return;
+  paint::Bar(hdc, client.left, listTop, client.right, client.bottom, COLOR_WINDOWTEXT);
+  paint::Bar(hdc, client.left + 1, listTop + 1, client.right - 1, client.bottom - 1, COLOR_WINDOW);
+  const int row = static_cast<int>(EntryHeight(window, state, Entry{}));
+  const int rows = RowsShown(window, state, listTop);
+  const int first = FirstShown(state, rows);
+  HGDIOBJ previous = SelectObject(hdc, paint::ControlFont(window));
+  SetBkMode(hdc, OPAQUE);
+  for (int i = first; i < first + rows && i < static_cast<int>(state.entries.size()); ++i) {
+    const int top = listTop + 1 + (i - first) * row;
+    RECT rect{client.left + 1, top, client.right - 1, top + row};
+    const bool lit = i == state.hot;
+    SetBkColor(hdc, GetSysColor(lit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetTextColor(hdc, GetSysColor(lit ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    const std::string& text = state.entries[static_cast<size_t>(i)].text;
+    ExtTextOutA(hdc, rect.left + 2, rect.top, ETO_OPAQUE | ETO_CLIPPED, &rect, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
+  }
+  if (previous) SelectObject(hdc, previous);
+}
+
 void PaintCombo(HWND window) {
   PAINTSTRUCT paintStruct;
   HDC hdc = BeginPaint(window, &paintStruct);
@@ -770,7 +800,107 @@ void PaintCombo(HWND window) {
   DrawTextA(hdc, text, -1, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   if (previous) SelectObject(hdc, previous);
   if (focused) DrawFocusRect(hdc, &selection);
+  const ControlState state = State(window);
+  if (state.dropped) PaintDroppedList(window, hdc, state, client, field.bottom);
   EndPaint(window, &paintStruct);
+}
+
+// The first entry shown in the open list: the lit entry stays in sight.
+int FirstShown(const ControlState& state, int rows) {
+  if (state.hot < 0 || rows <= 0) return 0;
+  return std::max(0, state.hot - rows + 1);
+}
+
+int RowsShown(HWND window, const ControlState& state, int listTop) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int row = std::max<int>(1, static_cast<int>(EntryHeight(window, state, Entry{})));
+  return std::max(0, (client.bottom - listTop - 2) / row);
+}
+
+// The entry under a point of the open list, or -1.
+int EntryAt(HWND window, const ControlState& state, int x, int y) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int listTop = ComboFieldHeight(window);
+  if (x < client.left || x >= client.right || y < listTop + 1 || y >= client.bottom - 1) return -1;
+  const int row = std::max<int>(1, static_cast<int>(EntryHeight(window, state, Entry{})));
+  const int rows = RowsShown(window, state, listTop);
+  const int index = FirstShown(state, rows) + (y - listTop - 1) / row;
+  if ((y - listTop - 1) / row >= rows || index >= static_cast<int>(state.entries.size())) return -1;
+  return index;
+}
+
+// Chooses an entry as a person does: the field shows it and the owner hears of it.
+void ChooseEntry(HWND window, int index) {
+  ControlState& state = State(window);
+  if (index < 0 || index >= static_cast<int>(state.entries.size()) || index == state.selection) return;
+  state.selection = index;
+  StoreWindowText(window, state.entries[static_cast<size_t>(index)].text.c_str());
+  InvalidateRect(window, nullptr, TRUE);
+  Notify(window, CBN_SELCHANGE);
+}
+
+void OpenList(HWND window) {
+  if (State(window).dropped || !IsWindowEnabled(window)) return;
+  // The owner may fill the list as it opens.
+  Notify(window, CBN_DROPDOWN);
+  ControlState& state = State(window);
+  state.dropped = true;
+  state.hot = state.selection;
+  // Every click goes to the open list, so one outside it closes it.
+  SetCapture(window);
+  InvalidateRect(window, nullptr, TRUE);
+}
+
+// Closes the open list, choosing `chosen` (-1: nothing).
+void CloseList(HWND window, int chosen) {
+  if (!State(window).dropped) return;
+  State(window).dropped = false;
+  if (GetCapture() == window) ReleaseCapture();
+  InvalidateRect(window, nullptr, TRUE);
+  ChooseEntry(window, chosen);
+  Notify(window, CBN_CLOSEUP);
+}
+
+void ToggleList(HWND window) {
+  if (State(window).dropped) {
+    CloseList(window, State(window).hot);
+  } else {
+    OpenList(window);
+  }
+}
+
+void ComboKey(HWND window, WPARAM key) {
+  ControlState& state = State(window);
+  const int count = static_cast<int>(state.entries.size());
+  if (key == VK_F4) {
+    ToggleList(window);
+    return;
+  }
+  if (state.dropped && key == VK_RETURN) {
+    CloseList(window, state.hot);
+    return;
+  }
+  if (state.dropped && key == VK_ESCAPE) {
+    CloseList(window, -1);
+    return;
+  }
+  if (count == 0) return;
+  const int from = state.dropped ? state.hot : state.selection;
+  int next = from;
+  if (key == VK_UP) next = std::max(0, from - 1);
+  if (key == VK_DOWN) next = std::min(count - 1, from + 1);
+  if (key == VK_HOME) next = 0;
+  if (key == VK_END) next = count - 1;
+  if (next == from || next < 0) return;
+  if (state.dropped) {
+    // In the open list the keys only light an entry; Enter chooses it.
+    state.hot = next;
+    InvalidateRect(window, nullptr, TRUE);
+  } else {
+    ChooseEntry(window, next);
+  }
 }
 
 }  // namespace
@@ -860,10 +990,41 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
       if (found == CB_ERR) return CB_ERR;
       return SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
     }
-    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS;
-    case WM_LBUTTONDOWN: SetFocus(window); return 0;
-    case WM_SETFOCUS:
+    case CB_GETDROPPEDSTATE: return State(window).dropped ? TRUE : FALSE;
+    case CB_SHOWDROPDOWN:
+      if (wParam) {
+        OpenList(window);
+      } else {
+        CloseList(window, -1);
+      }
+      return TRUE;
+    case WM_GETDLGCODE: {
+      // An open list takes Enter and Escape for itself instead of the dialog's buttons.
+      const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+      const bool listKey = msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE);
+      return DLGC_WANTCHARS | DLGC_WANTARROWS | (State(window).dropped && listKey ? DLGC_WANTMESSAGE : 0);
+    }
+    case WM_LBUTTONDOWN: {
+      SetFocus(window);
+      const ControlState& state = State(window);
+      if (!state.dropped) {
+        if (Inside(window, lParam) && GET_Y_LPARAM(lParam) < ComboFieldHeight(window)) OpenList(window);
+        return 0;
+      }
+      // A click on an entry chooses it; anywhere else closes the list unchanged.
+      CloseList(window, EntryAt(window, state, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+      return 0;
+    }
+    case WM_SYSKEYDOWN:
+      if (wParam != VK_DOWN && wParam != VK_UP) return DefWindowProcA(window, message, wParam, lParam);
+      ToggleList(window);
+      return 0;
+    case WM_KEYDOWN: ComboKey(window, wParam); return 0;
     case WM_KILLFOCUS:
+      CloseList(window, -1);
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    case WM_SETFOCUS:
     case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
     case WM_PAINT: PaintCombo(window); return 0;
     case WM_NCDESTROY: Forget(window); return 0;

@@ -68,6 +68,15 @@
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#ifndef VK_END
+#define VK_END 0x23
+#endif
+#ifndef VK_HOME
+#define VK_HOME 0x24
+#endif
+#ifndef VK_F4
+#define VK_F4 0x73
+#endif
 
 // ---- Styles ----------------------------------------------------------------------
 #define WS_OVERLAPPED 0x00000000u
@@ -218,8 +227,12 @@
 #define CB_SETITEMDATA 0x0151u
 #define CB_FINDSTRINGEXACT 0x0158u
 #define CB_SELECTSTRING 0x014Du
+#define CB_SHOWDROPDOWN 0x014Fu
+#define CB_GETDROPPEDSTATE 0x0157u
 #define CB_ERR (-1)
 #define CBN_SELCHANGE 1
+#define CBN_DROPDOWN 7
+#define CBN_CLOSEUP 8
 
 #define DLGC_WANTARROWS 0x0001
 #define DLGC_WANTTAB 0x0002

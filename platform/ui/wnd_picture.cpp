@@ -91,9 +91,14 @@ void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip, bo
     children.emplace_back(child, childNode);
   }
   std::stable_partition(children.begin(), children.end(), [](const auto& c) { return IsGroupBox(c.second); });
+  // An open combo box list lies over the controls below it.
+  auto dropped = [](const auto& c) {
+    return strcasecmp(c.second.className.c_str(), "ComboBox") == 0 && SendMessageA(c.first, CB_GETDROPPEDSTATE, 0, 0);
+  };
+  std::stable_partition(children.begin(), children.end(), [&](const auto& c) { return !dropped(c); });
   for (const auto& [child, childNode] : children) {
     RECT childClip = clip;
-    if (strcasecmp(childNode.className.c_str(), "ComboBox") == 0) {
+    if (strcasecmp(childNode.className.c_str(), "ComboBox") == 0 && !SendMessageA(child, CB_GETDROPPEDSTATE, 0, 0)) {
       childClip.bottom = std::min<LONG>(clip.bottom, y + childNode.rect.top + ComboFieldHeight(child));
     }
     ComposeInto(picture, child, x + childNode.rect.left, y + childNode.rect.top, childClip, childrenOnly,
