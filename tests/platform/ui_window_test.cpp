@@ -130,24 +130,3 @@ TEST_F(WindowTest, AWaitEndsWhenAnotherThreadPosts) {
 }
 
 }  // namespace
-
-namespace {
-
-// The active window is the top-level window that holds the focus, also when
-// the focus sits on a control nested inside it.
-TEST_F(WindowTest, TheActiveWindowIsTheTopLevelWindowOfTheFocus) {
-  SetFocus(0);
-  EXPECT_EQ(GetActiveWindow(), 0u);
-  HWND frame = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, window, 0, 0, nullptr);
-  HWND control = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 5, 5, frame, 0, 0, nullptr);
-  ASSERT_NE(control, 0u);
-  SetFocus(control);
-  EXPECT_EQ(GetActiveWindow(), window);
-  HWND owned = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 5, 5, window, 0, 0, nullptr);
-  SetFocus(owned);
-  EXPECT_EQ(GetActiveWindow(), owned);
-  SetFocus(0);
-  DestroyWindow(owned);
-}
-
-}  // namespace
