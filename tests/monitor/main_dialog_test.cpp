@@ -56,8 +56,10 @@ class MainDialog : public MonitorTest {
   }
   void TearDown() override {
     if (PM_CEventMessageBox* box = monitor::OpenEventMessage()) box->DestroyWindow();
-    dialog.reset();
+    // The engine goes first, as in the program: it still asks the dialog for
+    // its window while it closes.
     engine.reset();
+    dialog.reset();
     platform::SetDialogHandler(nullptr);
     agent_.reset();
     unsetenv("ZEL_SNMP_TRAP_ADDRESS");
