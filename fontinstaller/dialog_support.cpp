@@ -72,8 +72,6 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
 }
 
-std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
-
 void RunInstallFileDialog(HWND owner, WORD templateId, UINT_PTR(CALLBACK* hook)(HWND, UINT, WPARAM, LPARAM),
                           LPARAM state, const char* folderKey) {
   const std::string folder = ReadRememberedFolder(folderKey);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/settings_store.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/download.h"
 #include "fontinstaller/font_dialogs.h"
 #include "fontinstaller/installed_store.h"
@@ -104,7 +105,7 @@ void FillList(HWND dialog, InstallState& state) {
     ListFolderFonts(state);
   }
   for (const InstalledFontEntry& entry : state.fonts) {
-    const std::string item = FontSummary(entry) + "\t\t\t\t\t\t\t" + FileNameOf(entry.fontFilePath);
+    const std::string item = FontSummary(entry) + "\t\t\t\t\t\t\t" + FileNamePart(entry.fontFilePath);
     SendDlgItemMessageA(dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
   EnableWindow(GetDlgItem(dialog, kEdit), FALSE);
@@ -165,7 +166,7 @@ void Install(HWND dialog, InstallState& state) {
     return;
   }
   const std::string source = entry.fontFilePath;
-  const std::string fileName = FileNameOf(source);
+  const std::string fileName = FileNamePart(source);
   const size_t dot = fileName.rfind('.');
   const std::string pfm = (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + ".pfm";
   const std::string pcFolder = FolderPath(kFolderUserPclFonts);
@@ -179,7 +180,7 @@ void Install(HWND dialog, InstallState& state) {
   const InstalledFontEntry* replaced = nullptr;
   for (const InstalledFontEntry& other : list) {
     if (other.location != entry.location) continue;
-    if (lstrcmpiA(FileNameOf(other.fontFilePath).c_str(), fileName.c_str()) == 0) {
+    if (lstrcmpiA(FileNamePart(other.fontFilePath).c_str(), fileName.c_str()) == 0) {
       InstallerBox(dialog, toDisk ? 682 : 681, 686, MB_OK | MB_ICONINFORMATION);
       return;
     }

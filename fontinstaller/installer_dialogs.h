@@ -39,10 +39,9 @@ int InstallerBox(HWND owner, UINT textId, UINT captionId, UINT style, const std:
 std::string DialogItemText(HWND dialog, int id);
 
 // The process's current folder (the one the file dialogs show), a path joined
-// to a name, and the name part of a path.
+// to a name.
 std::string CurrentFolderPath();
 std::string JoinPath(const std::string& folder, const std::string& name);
-std::string FileNameOf(const std::string& path);
 
 // Runs an install dialog: the open-file dialog on the module's template with the
 // hook, starting in the folder remembered under folderKey; state reaches the

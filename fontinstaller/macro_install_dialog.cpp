@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/settings_store.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/download.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
@@ -49,7 +50,7 @@ bool CanBeOpened(const std::string& path) {
 }
 
 // The name a macro is offered under: its file name, cut to 16 characters.
-std::string OfferedName(const std::string& path) { return FileNameOf(path).substr(0, 16); }
+std::string OfferedName(const std::string& path) { return FileNamePart(path).substr(0, 16); }
 
 void FillList(HWND dialog, InstallState& state) {
   state.files.clear();
@@ -68,7 +69,7 @@ void FillList(HWND dialog, InstallState& state) {
     FindClose(find);
   }
   for (const std::string& path : state.files) {
-    const std::string item = OfferedName(path) + "\t\t\t\t\t\t\t" + FileNameOf(path);
+    const std::string item = OfferedName(path) + "\t\t\t\t\t\t\t" + FileNamePart(path);
     SendDlgItemMessageA(dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
   EnableWindow(GetDlgItem(dialog, kEdit), FALSE);
@@ -115,7 +116,7 @@ void Install(HWND dialog, InstallState& state) {
     return;
   }
   const std::string folder = MacrosFolder();
-  const std::string target = JoinPath(folder, FileNameOf(source));
+  const std::string target = JoinPath(folder, FileNamePart(source));
   const std::string recorded = location == kLocationPcDisk ? target : source;
   std::vector<InstalledMacroEntry> list = ReadMacroList(c.printerName);
   for (const InstalledMacroEntry& entry : list) {
