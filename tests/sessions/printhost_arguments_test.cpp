@@ -27,6 +27,7 @@ TEST(PrintHostArguments, BadArgumentsAreNamedAndNothingPrints) {
       {"nardo-c5545.ini", {"--punch", "4"}, "--punch 4: the model has punch 0 to 3"},
       {"nardo-c5545.ini", {"--fold", "3"}, "--fold 3: the model has fold 0 to 2"},
       {"nardo-c5545.ini", {"--fold", "-1"}, "--fold -1"},
+      {"nardo-c5545.ini", {"--blank", "1", "--face", "Courier"}, "--face Courier: sets the face of a --text file"},
       {"nardo-m3020.ini", {"--staple", "1"}, "--staple 1: the model has no staple unit"},
       {"nardo-m3020.ini", {"--punch", "2"}, "--punch 2: the model has no punch unit"},
   };

@@ -8,8 +8,13 @@
 //             [--nup N] [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]
 //             [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]
 //             [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]
-//             [--text FILE | --sample | --blank N | --marks N]
+//             [--text FILE [--face NAME] | --sample | --blank N | --marks N]
 //             [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]
+//   printhost --help
+//
+// --face sets the face the text file is printed in (Courier New by default):
+// a printer font or an installed soft font by its name, or any other face,
+// which the engine draws or the driver downloads.
 //
 // --port sets the printer's port (a raw TCP address "IP_a.b.c.d[:port]" or a
 // file) and prints to it instead of to --output, so a network printer can be
@@ -87,15 +92,20 @@ bool SetPrinterPort(const std::string& printerName, const std::string& port) {
   return set != FALSE;
 }
 
+constexpr char kUsage[] =
+    "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
+    "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
+    "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
+    "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
+    "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
+    "                 [--text FILE [--face NAME] | --sample | --blank N | --marks N]\n"
+    "                 [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]\n"
+    "       printhost --help\n"
+    "  --face NAME  the face the --text file is printed in (default Courier New): a printer\n"
+    "               font or an installed soft font by its name selects it in the job\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
-               "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
-               "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
-               "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
-               "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
-               "                 [--text FILE | --sample | --blank N | --marks N]\n"
-               "                 [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -126,6 +136,7 @@ struct Options {
   bool printerProperties = false;
   bool mirror = false;
   bool negative = false;
+  bool help = false;
   std::string textFile;
   const std::string* Get(const std::string& key) const {
     auto it = values.find(key);
@@ -393,13 +404,13 @@ void MarkPage(HDC dc, int dpi, long page) {
   DeleteObject(black);
 }
 
-bool TextPages(HDC dc, const std::string& file) {
+bool TextPages(HDC dc, const std::string& file, const std::u16string& face) {
   std::ifstream in(file);
   if (!in) return false;
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
   const int lineHeight = dpi / 6;
   const int bottom = GetDeviceCaps(dc, VERTRES) - dpi / 2;
-  HFONT font = Font(u"Courier New", -dpi / 7);
+  HFONT font = Font(face, -dpi / 7);
   SelectObject(dc, font);
   std::string line;
   bool pageOpen = false;
@@ -428,7 +439,7 @@ bool TextPages(HDC dc, const std::string& file) {
 
 // The host's options: those with a value land in Options::values under their
 // name; the switches set their flag.
-enum SwitchOption { kLandscape = 1000, kPortrait, kSample, kProperties, kPrinterProperties, kMirror, kNegative };
+enum SwitchOption { kLandscape = 1000, kPortrait, kSample, kProperties, kPrinterProperties, kMirror, kNegative, kHelp };
 
 const option kOptions[] = {
     {"root", required_argument, nullptr, 0},        {"model", required_argument, nullptr, 0},
@@ -443,6 +454,7 @@ const option kOptions[] = {
     {"fold", required_argument, nullptr, 0},        {"text", required_argument, nullptr, 0},
     {"blank", required_argument, nullptr, 0},       {"marks", required_argument, nullptr, 0},
     {"ui-script", required_argument, nullptr, 0},   {"port", required_argument, nullptr, 0},
+    {"face", required_argument, nullptr, 0},        {"help", no_argument, nullptr, kHelp},
     {"landscape", no_argument, nullptr, kLandscape}, {"portrait", no_argument, nullptr, kPortrait},
     {"sample", no_argument, nullptr, kSample},      {"properties", no_argument, nullptr, kProperties},
     {"printer-properties", no_argument, nullptr, kPrinterProperties},
@@ -468,6 +480,7 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       case kPrinterProperties: options.printerProperties = true; break;
       case kMirror: options.mirror = true; break;
       case kNegative: options.negative = true; break;
+      case kHelp: options.help = true; break;
       case ':': std::fprintf(stderr, "printhost: %s needs a value\n", argv[optind - 1]); return false;
       default:
         if (optopt) std::fprintf(stderr, "printhost: unknown option -%c\n", optopt);
@@ -499,6 +512,16 @@ bool ValuesAccepted(const Options& options) {
   if (const std::string* language = options.Get("language"); language && LanguageWord(*language) == 0) {
     std::fprintf(stderr, "printhost: --language %s: takes postscript, pcl or pclxl\n", language->c_str());
     return false;
+  }
+  if (const std::string* face = options.Get("face")) {
+    if (!options.Get("text")) {
+      std::fprintf(stderr, "printhost: --face %s: sets the face of a --text file; no --text given\n", face->c_str());
+      return false;
+    }
+    if (face->empty() || platform::Utf16FromUtf8(*face).size() > 31) {
+      std::fprintf(stderr, "printhost: --face %s: takes a face name of 1 to 31 characters\n", face->c_str());
+      return false;
+    }
   }
   const struct {
     const char* name;
@@ -539,7 +562,12 @@ bool ValuesAccepted(const Options& options) {
 
 int main(int argc, char** argv) {
   Options options;
-  if (!ParseArguments(argc, argv, options) || !ValuesAccepted(options)) return Usage();
+  if (!ParseArguments(argc, argv, options)) return Usage();
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (!ValuesAccepted(options)) return Usage();
   if (const std::string* root = options.Get("root")) platform::SetMachineRoot(*root);
   const std::string* model = options.Get("model");
   const std::string* output = options.Get("output");
@@ -676,7 +704,9 @@ int main(int argc, char** argv) {
       const long count = std::stol(*markedPages);
       for (long page = 1; ok && page <= count; ++page) ok = Page(dc, [&](int dpi) { MarkPage(dc, dpi, page); });
     } else {
-      ok = options.sample ? SamplePages(dc) : TextPages(dc, options.textFile);
+      const std::string* face = options.Get("face");
+      ok = options.sample ? SamplePages(dc)
+                          : TextPages(dc, options.textFile, face ? platform::Utf16FromUtf8(*face) : u"Courier New");
     }
     if (ok && options.sample) {
       // The last page in landscape.
