@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
@@ -70,6 +71,17 @@ std::string CurrentFolderPath() {
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+std::string InstallerFolder(int which) {
+  char folder[MAX_PATH] = {};
+  if (InstallerSettings().GetPath(which, folder, sizeof folder) != ERROR_SUCCESS) return {};
+  return std::string(folder, strnlen(folder, sizeof folder));
+}
+
+bool FolderExists(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void RunInstallFileDialog(HWND owner, WORD templateId, UINT_PTR(CALLBACK* hook)(HWND, UINT, WPARAM, LPARAM),

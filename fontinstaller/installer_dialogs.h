@@ -42,6 +42,10 @@ std::string DialogItemText(HWND dialog, int id);
 // to a name.
 std::string CurrentFolderPath();
 std::string JoinPath(const std::string& folder, const std::string& name);
+// A folder of DBGetPath (empty when the settings library gives none) and
+// whether a folder exists.
+std::string InstallerFolder(int which);
+bool FolderExists(const std::string& folder);
 
 // Runs an install dialog: the open-file dialog on the module's template with the
 // hook, starting in the folder remembered under folderKey; state reaches the
