@@ -113,6 +113,14 @@ void InitInstallDialog(HWND dialog, const InstallerContext& context, std::initia
   EnableWindow(GetDlgItem(dialog, 1010), diskAllowed);
 }
 
+void ShowNameFields(HWND dialog, const std::string& file, const std::string& description, const std::string& name) {
+  CentreDialog(dialog);
+  SetDlgItemTextA(dialog, kNameDialogFile, file.c_str());
+  SetDlgItemTextA(dialog, kNameDialogDescription, description.c_str());
+  SendDlgItemMessageA(dialog, kNameDialogName, EM_LIMITTEXT, 16, 0);
+  SetDlgItemTextA(dialog, kNameDialogName, name.c_str());
+}
+
 void ShowEntryIdentity(HWND dialog, const InstallerContext& context, int32_t id, int32_t location, DWORD flags) {
   SetDlgItemTextA(dialog, 174, std::to_string(id).c_str());
   const bool onPrinterDisk = location == kLocationPrinterDisk;

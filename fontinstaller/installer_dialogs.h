@@ -11,6 +11,8 @@
 
 #include "fontinstaller/installer_records.h"
 #include "platform/base/types.h"
+#include "platform/ui/user.h"
+#include "platform/ui/window.h"
 
 namespace fontinstaller {
 
@@ -70,6 +72,25 @@ bool ClickMemoryCheck(HWND dialog, int control, DWORD* flags);
 // The id typed into control 174; nothing (after a beep, the old id shown again)
 // unless it is a PCL id.
 std::optional<int32_t> EditedId(HWND dialog, int32_t oldId);
+
+// The block a dialog procedure keeps on its window: taken from lParam at
+// WM_INITDIALOG, read back from the window after.
+template <class Data>
+Data* DialogData(HWND dialog, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+    return reinterpret_cast<Data*>(lParam);
+  }
+  return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+// The information dialogs and attribute editors: the file (171), description
+// (172) and name (173, at most 16 bytes) of an entry, the dialog centred.
+constexpr int kNameDialogFile = 171;
+constexpr int kNameDialogDescription = 172;
+constexpr int kNameDialogName = 173;
+constexpr int kNameDialogHelp = 1012;
+void ShowNameFields(HWND dialog, const std::string& file, const std::string& description, const std::string& name);
 void SetStatus(HWND dialog, const std::string& text);
 
 bool MayChange(const InstallerContext& context);

@@ -488,6 +488,43 @@ cancel
   EXPECT_FALSE(FileExists(Folder(kFolderUserPclFonts) + "\\gothic.pfm"));
 }
 
+// The attribute editor renames an installed font and moves it to a free id;
+// an id another font of the PC has is refused and nothing changes.
+TEST_F(FontInstallerSessionTest, TheAttributeEditorRenamesAndRenumbersAFont) {
+  DescriptorSpec second;
+  second.name = "Second Test";
+  WriteFile("C:\\Work\\fonts\\second.sfp", SoftFont(second, {GlyphSpec{}}));
+  const std::vector<std::string> shown = RunFonts(R"(dialog "PCLフォント"
+click 1024
+  dialog "フォントの登録"
+  pick 1029 #0
+  answer ok
+  click 1026
+  pick 1029 #1
+  answer ok
+  click 1026
+  click 3
+pick 1029 #0
+click 1022
+  dialog "フォント属性の編集"
+  type 174 "1001" replace
+  answer ok
+  ok
+  type 174 "1500" replace
+  type 173 "Gothic Edit" replace
+  png ")" + Picture("font_attributes.png") + R"("
+  ok
+cancel
+)");
+  const std::vector<fontinstaller::InstalledFontEntry> fonts = fontinstaller::ReadFontList(kPrinter);
+  std::vector<std::pair<int32_t, std::string>> seen;
+  for (const auto& font : fonts) seen.emplace_back(font.id, font.fontName);
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(seen, (std::vector<std::pair<int32_t, std::string>>{{1001, "Second Test"}, {1500, "Gothic Edit"}}));
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_NE(shown[2].find("このIDは使用中です。"), std::string::npos) << shown[2];
+}
+
 // What the user installed prints: text in the installed face, printed by the
 // print host through the driver, downloads the PC font and selects it by its
 // id; the font on the printer's disk is bound to its id and selected, never sent.
