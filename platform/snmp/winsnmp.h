@@ -11,10 +11,15 @@
 //   caller keeps its own time-out. Every response that comes back to a session's
 //   socket is queued for SnmpRecvMsg and announced by posting the session's
 //   notification message to its window.
-// - Traps: while any session is registered (SnmpRegister on), the process listens
-//   on the trap port: ZEL_SNMP_TRAP_ADDRESS ("a.b.c.d:port") in the environment,
-//   else 0.0.0.0:162. Every registered session receives every trap (the entities
-//   and context given at registration are not used as filters). A version 1 trap
+// - Traps: while any session is registered (SnmpRegister on), the process takes
+//   part in the machine's trap port: ZEL_SNMP_TRAP_ADDRESS ("a.b.c.d:port") in
+//   the environment, else 0.0.0.0:162. The first registered process of the
+//   machine root listens on it and hands every trap to the others; when it ends,
+//   another takes over (trap_relay.h). SnmpRegister fails when this process has
+//   to listen and cannot: SNMPAPI_TL_IN_USE when another program holds the port,
+//   else SNMPAPI_TL_RESOURCE_ERROR. Every registered session receives every
+//   trap (the entities and context given at registration are not used as
+//   filters). A version 1 trap
 //   is given in version 2 form: var-bind 1 sysUpTime.0 (TimeTicks), var-bind 2
 //   snmpTrapOID.0 (for an enterprise-specific trap the enterprise, 0 and the
 //   specific number; for generic trap g 1.3.6.1.6.3.1.1.5.(g+1)), then the
