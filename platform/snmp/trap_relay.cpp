@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/base/debug.h"
 #include "platform/base/machine.h"
 #include "platform/snmp/snmp_tables.h"
 
@@ -38,6 +39,18 @@ socklen_t AbstractAddress(const std::string& name, sockaddr_un& address) {
   const size_t length = std::min(name.size(), sizeof address.sun_path - 1);
   std::memcpy(address.sun_path + 1, name.data(), length);
   return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+}
+
+void ReportPortFailure(const Address& address, int error) {
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "SNMP: the trap port %s:%u cannot be opened (%s); no program of this machine receives traps. "
+                "Let programs bind it (sysctl net.ipv4.ip_unprivileged_port_start=%u) or choose "
+                "another port with ZEL_SNMP_TRAP_ADDRESS (see the README).\n",
+                AddressText(address).c_str(), address.port, std::strerror(error), address.port);
+  // Standard error whatever the trace setting: a person starting the program sees it.
+  std::fputs(text, stderr);
+  OutputDebugStringA(text);
 }
 
 }  // namespace
@@ -91,7 +104,7 @@ int TrapRelay::Join(const Address& listen) {
 }
 
 // True unless this process got the owner lock and could not bind the port.
-bool TrapRelay::TakePort([[maybe_unused]] bool reportFailure) {
+bool TrapRelay::TakePort(bool reportFailure) {
   const int lock = open((std::filesystem::path(folder_) / "owner.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lock < 0) return true;
   if (flock(lock, LOCK_EX | LOCK_NB) != 0) {
@@ -101,6 +114,7 @@ bool TrapRelay::TakePort([[maybe_unused]] bool reportFailure) {
   const int port = OpenUdpSocket(address_);
   if (port < 0) {
     const int error = errno;
+    if (reportFailure || error != lastReported_) ReportPortFailure(address_, error);
     lastReported_ = error;
     // Nobody listens now; the lock goes so that another registrant may try.
     flock(lock, LOCK_UN);

@@ -235,5 +235,56 @@ TEST_F(TrapPort, EveryRegisteredProcessGetsEveryTrapWhileTheOwnerChanges) {
   EXPECT_TRUE(AllReceive("four", {&third, &fourth}));
 }
 
+// Whether this process may bind port 162 (root, or a host that lets anyone).
+bool MayBindPrivilegedPort() {
+  if (geteuid() == 0) return true;
+  std::ifstream start("/proc/sys/net/ipv4/ip_unprivileged_port_start");
+  int first = 1024;
+  start >> first;
+  return first <= 162;
+}
+
+TEST_F(TrapPort, APortTheOwnerCannotBindIsReported) {
+  std::mutex lock;
+  std::string traces;
+  platform::SetDebugOutputSink([&](std::string_view text) {
+    std::lock_guard guard(lock);
+    traces.append(text);
+  });
+  // Another program holds the port.
+  const int holder = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port_));
+  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  struct Case {
+    std::string address;
+    SNMPAPI_STATUS error;
+  };
+  std::vector<Case> cases = {{"127.0.0.1:" + std::to_string(port_), SNMPAPI_TL_IN_USE}};
+  if (!MayBindPrivilegedPort()) cases.push_back({"127.0.0.1:162", SNMPAPI_TL_RESOURCE_ERROR});
+  ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
+  const HWND window = CreateWindowExA(0, "EDIT", "registrant", 0, 0, 0, 10, 10, 0, 0, 0, nullptr);
+  const HSNMP_SESSION session = SnmpOpen(window, kTrapMessage);
+  for (const Case& c : cases) {
+    setenv("ZEL_SNMP_TRAP_ADDRESS", c.address.c_str(), 1);
+    traces.clear();
+    EXPECT_EQ(SnmpRegister(session, 0, 0, 0, nullptr, SNMPAPI_ON), SNMPAPI_FAILURE) << c.address;
+    EXPECT_EQ(SnmpGetLastError(session), c.error) << c.address;
+    std::lock_guard guard(lock);
+    EXPECT_NE(traces.find("trap port " + c.address + " cannot be opened"), std::string::npos) << traces;
+    EXPECT_NE(traces.find("ZEL_SNMP_TRAP_ADDRESS"), std::string::npos) << "it says what to do";
+  }
+  // Once the port is free the next registration owns it.
+  close(holder);
+  setenv("ZEL_SNMP_TRAP_ADDRESS", ("127.0.0.1:" + std::to_string(port_)).c_str(), 1);
+  EXPECT_EQ(SnmpRegister(session, 0, 0, 0, nullptr, SNMPAPI_ON), SNMPAPI_SUCCESS);
+  SnmpClose(session);
+  DestroyWindow(window);
+  SnmpCleanup();
+  platform::SetDebugOutputSink(nullptr);
+}
+
 }  // namespace
 }  // namespace querytest
