@@ -42,6 +42,9 @@ struct Session {
   Address local;
   bool registered = false;
   std::deque<Received> inbox;
+  // Where each request went, by request id: a response is taken only from there,
+  // so another sender that guesses an id cannot answer in the agent's place.
+  std::map<int32_t, Address> awaited;
 };
 
 struct State {
@@ -102,6 +105,11 @@ void Deliver(State& state, int fd, bool isTrap, const uint8_t* data, size_t leng
   {
     std::lock_guard guard(state.lock);
     for (auto& [handle, session] : state.sessions) {
+      if (!isTrap && session.socket == fd) {
+        const auto request = session.awaited.find(received.pdu.requestId);
+        if (request == session.awaited.end() || !(request->second == from)) continue;
+        session.awaited.erase(request);
+      }
       if (isTrap ? session.registered : session.socket == fd) {
         Received copy = received;
         copy.destination = isTrap ? state.traps.address() : session.local;
@@ -302,6 +310,11 @@ SNMPAPI_STATUS SnmpSendMsg(HSNMP_SESSION handle, HSNMP_ENTITY, HSNMP_ENTITY dest
   const ssize_t sent = sendto(found->second.socket, datagram->data(), datagram->size(), 0,
                               reinterpret_cast<sockaddr*>(&to), sizeof to);
   if (sent < 0) return Fail(errno == EMSGSIZE ? SNMPAPI_TL_PDU_TOO_BIG : SNMPAPI_TL_UNDELIVERABLE);
+  // Requests never answered are forgotten, lowest id first, past a bound.
+  constexpr size_t kAwaitedBound = 256;
+  std::map<int32_t, Address>& awaited = found->second.awaited;
+  if (awaited.size() >= kAwaitedBound) awaited.erase(awaited.begin());
+  awaited[pdu->requestId] = target->address;
   return SNMPAPI_SUCCESS;
 }
 

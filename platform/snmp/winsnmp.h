@@ -8,9 +8,10 @@
 //   ("", "ERROR", "none", names) is refused with SNMPAPI_ENTITY_UNKNOWN. Every
 //   translate mode reads entity and context texts this way.
 // - Requests go out as one SNMPv1 datagram each, with no retransmission: the
-//   caller keeps its own time-out. Every response that comes back to a session's
-//   socket is queued for SnmpRecvMsg and announced by posting the session's
-//   notification message to its window.
+//   caller keeps its own time-out. A response that comes back to a session's
+//   socket from the address and port a request with its id went to is queued
+//   for SnmpRecvMsg (once) and announced by posting the session's notification
+//   message to its window; any other is dropped.
 // - Traps: while any session is registered (SnmpRegister on), the process takes
 //   part in the machine's trap port: ZEL_SNMP_TRAP_ADDRESS ("a.b.c.d:port") in
 //   the environment, else 0.0.0.0:162. The first registered process of the
