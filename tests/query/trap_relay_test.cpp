@@ -7,7 +7,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,8 +24,6 @@
 #include "platform/ui/window.h"
 #include "tests/query/agents.h"
 #include "tests/support/machine_fixture.h"
-
-extern char** environ;
 
 namespace querytest {
 namespace {
@@ -175,18 +172,7 @@ class TrapPort : public testsupport::FreshMachine {
   }
 
   bool SendTrap(const std::string& text) {
-    const std::string program = FindProgram("snmptrap");
-    std::vector<std::string> args = {program, "-v", "2c", "-c", "quokka", "-M", "/nonexistent", "-m", "",
-                                     "127.0.0.1:" + std::to_string(port_), "", "1.3.6.1.4.1.4417.7.0.501",
-                                     "1.3.6.1.4.1.4417.9.1", "s", text};
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return querytest::SendTrap(port_, "2c", {"", "1.3.6.1.4.1.4417.7.0.501", "1.3.6.1.4.1.4417.9.1", "s", text});
   }
 
   // Sends the trap until every registrant has it: while the port changes hands
@@ -252,12 +238,9 @@ TEST_F(TrapPort, APortTheOwnerCannotBindIsReported) {
     traces.append(text);
   });
   // Another program holds the port.
-  const int holder = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(port_));
-  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  int held = 0;
+  const int holder = LoopbackUdpSocket(&held);
+  port_ = held;
   struct Case {
     std::string address;
     SNMPAPI_STATUS error;

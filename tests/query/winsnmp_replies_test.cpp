@@ -14,6 +14,7 @@
 
 #include "platform/snmp/winsnmp.h"
 #include "platform/ui/window.h"
+#include "tests/query/agents.h"
 
 namespace {
 
@@ -22,16 +23,7 @@ constexpr UINT kReplyMessage = 0x1401;
 
 // A UDP socket on 127.0.0.1 with a port of its own.
 struct Peer {
-  Peer() {
-    fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    port = ntohs(address.sin_port);
-  }
+  Peer() { fd = querytest::LoopbackUdpSocket(&port); }
   ~Peer() { close(fd); }
   // The next datagram within a second, and who sent it.
   std::vector<uint8_t> Receive(sockaddr_in& from) {
@@ -47,7 +39,7 @@ struct Peer {
     sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
   }
   int fd = -1;
-  uint16_t port = 0;
+  int port = 0;
 };
 
 // The request made into its response: a GET and the response to it differ only
