@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "monitor/about_dialog.h"
+#include "monitor/event_configuration_dialog.h"
 #include "monitor/event_message_box.h"
-#include "monitor/instance_registry.h"
 #include "monitor/monitor_help.h"
 #include "monitor/monitor_settings.h"
 #include "monitor/settings_dialog.h"
@@ -37,6 +37,7 @@ constexpr int kPanel = 1021;
 constexpr int kTrapFailure = 1026;
 
 constexpr UINT kCmdMonitorSettings = 32772;
+constexpr UINT kCmdEventConfiguration = 32773;
 constexpr UINT kCmdPrinterSettings = 32774;
 constexpr UINT kCmdAbout = 32778;
 constexpr UINT kCmdDeletePrinter = 32779;
@@ -50,18 +51,31 @@ std::string Format(unsigned id, const std::string& value) {
   return text;
 }
 
-// What the engine holds (and deletes at its end): it passes on to the dialog.
+// What the engine holds (and deletes at its end): it passes on to the dialog
+// while the dialog lives, and tells the dialog when the engine is gone, so that
+// either may end first.
 class EngineUi : public PM_CEngineUIInterface {
  public:
-  explicit EngineUi(PM_CMainStatusDlg* dialog) : dialog_(dialog) {}
-  void UpdateDisplay(unsigned code) override { dialog_->UpdateDisplay(code); }
-  HWND MainDialog() override { return dialog_->MainDialog(); }
-  void SetStatusText(const std::string& text) override { dialog_->SetStatusText(text); }
-  void BringBack() override { dialog_->BringBack(); }
-  void ShowEventMessage(const std::string& text) override { dialog_->ShowEventMessage(text); }
+  explicit EngineUi(std::shared_ptr<PM_CMainStatusDlg*> link) : link_(std::move(link)) {}
+  ~EngineUi() override {
+    if (PM_CMainStatusDlg* dialog = *link_) dialog->EngineGone();
+  }
+  void UpdateDisplay(unsigned code) override {
+    if (PM_CMainStatusDlg* dialog = *link_) dialog->UpdateDisplay(code);
+  }
+  HWND MainDialog() override { return *link_ ? (*link_)->MainDialog() : 0; }
+  void SetStatusText(const std::string& text) override {
+    if (PM_CMainStatusDlg* dialog = *link_) dialog->SetStatusText(text);
+  }
+  void BringBack() override {
+    if (PM_CMainStatusDlg* dialog = *link_) dialog->BringBack();
+  }
+  void ShowEventMessage(const std::string& text) override {
+    if (*link_) monitor::ShowEventMessage(text, this);
+  }
 
  private:
-  PM_CMainStatusDlg* dialog_;
+  std::shared_ptr<PM_CMainStatusDlg*> link_;
 };
 
 void DrawJob(HDC dc, const RECT& row, void* data) { monitor::DrawJobRow(dc, row, *static_cast<MonitorJob*>(data)); }
@@ -78,6 +92,8 @@ BEGIN_MESSAGE_MAP(PM_CMainStatusDlg, monitor::CDialogBase)
   ON_BN_CLICKED(kPanel, OnRefreshButton)
   ON_COMMAND(kCmdAbout, OnAbout)
   ON_COMMAND(kCmdMonitorSettings, OnMonitorSettings)
+  ON_COMMAND(kCmdEventConfiguration, OnEventConfiguration)
+  ON_BN_CLICKED(kNotifySettingsButton, OnEventConfiguration)
   ON_COMMAND(kCmdPrinterSettings, OnPrinterProperties)
   ON_COMMAND(kCmdMinimize, OnMinimize)
   ON_COMMAND(kCmdExit, OnExit)
@@ -87,12 +103,29 @@ END_MESSAGE_MAP()
 // clang-format on
 
 PM_CMainStatusDlg::PM_CMainStatusDlg(PM_CEngine* engine)
-    : CDialogBase(kMainTemplate, nullptr), engine_(engine), jobList_(&DrawJob, 3), eventList_(&DrawEvent, 2) {}
+    : CDialogBase(kMainTemplate, nullptr),
+      engine_(engine),
+      link_(std::make_shared<PM_CMainStatusDlg*>(this)),
+      jobList_(&DrawJob, 3),
+      eventList_(&DrawEvent, 2) {}
 
 PM_CMainStatusDlg::~PM_CMainStatusDlg() {
+  // The engine may outlive the window: from here on it reaches no dialog, and
+  // later starts no longer find this window's title.
+  *link_ = nullptr;
   ClearEventRows();
   ClearJobRows();
-  if (m_hWnd) DestroyWindow();
+  if (m_hWnd) {
+    platform::WithdrawWindowTitle(m_hWnd);
+    DestroyWindow();
+  }
+}
+
+void PM_CMainStatusDlg::EngineGone() {
+  // Rows hold events and jobs of the engine's lists: they go with it.
+  ClearEventRows();
+  ClearJobRows();
+  engine_ = nullptr;
 }
 
 BOOL PM_CMainStatusDlg::Open() { return Create(kMainTemplate, nullptr); }
@@ -107,7 +140,7 @@ BOOL PM_CMainStatusDlg::OnInitDialog() {
   // Titled first: the engine publishes the title for later starts to find.
   SetWindowText(MainWindowTitle(engine_->PrinterName()));
   // The engine may call back from here on; command lines that came before wait.
-  if (!engine_->Create(new EngineUi(this))) {
+  if (!engine_->Create(new EngineUi(link_))) {
     ::MessageBoxA(m_hWnd, Format(59204, engine_->PrinterAddress()).c_str(), monitor::LoadText(104).c_str(),
                   MB_ICONEXCLAMATION);
   }
@@ -170,7 +203,7 @@ void PM_CMainStatusDlg::ClearJobRows() {
 void PM_CMainStatusDlg::UpdateDisplay(unsigned code) { Refresh(code); }
 
 void PM_CMainStatusDlg::Refresh(unsigned flags) {
-  if (!m_hWnd) return;
+  if (!m_hWnd || !engine_) return;
   PM_CDataManager& data = engine_->Data();
   if (flags & PM_REFRESH_EVENTS) {
     ClearEventRows();
@@ -266,6 +299,7 @@ LRESULT PM_CMainStatusDlg::OnCopyData(WPARAM, LPARAM lParam) {
   // At most 1023 bytes are taken, always ended, whatever the sender claims.
   char line[1024] = {};
   if (block && block->lpData) std::memcpy(line, block->lpData, block->cbData < 1023 ? block->cbData : 1023);
+  if (!engine_) return MONITOR_COPYDATA_ACK;
   if (engine_->IsCreated()) {
     engine_->OnCommandLine(line);
   } else {
@@ -283,21 +317,32 @@ void PM_CMainStatusDlg::OnSysCommand(UINT id, LPARAM) {
 }
 
 void PM_CMainStatusDlg::OnRefreshButton() {
+  if (!engine_) return;
   if (!engine_->IsNotMonitored()) SetStatusText(monitor::LoadText(59216));
   engine_->RefreshAll(0);
 }
 
 void PM_CMainStatusDlg::OnAbout() {
+  if (!engine_) return;
   PM_CAboutDlg about(engine_, this);
   about.DoModal();
 }
 
 void PM_CMainStatusDlg::OnMonitorSettings() {
+  if (!engine_) return;
   PM_CConfigurePMSettings settings(engine_, this);
   settings.DoModal();
 }
 
+void PM_CMainStatusDlg::OnEventConfiguration() {
+  if (!engine_) return;
+  PM_CEventConfigurationDlg configuration(engine_, this);
+  configuration.DoModal();
+  Refresh(PM_REFRESH_EVENTS);
+}
+
 void PM_CMainStatusDlg::OnPrinterProperties() {
+  if (!engine_) return;
   HANDLE printer = 0;
   std::string name = engine_->PrinterName();
   if (!::OpenPrinterA(name.data(), &printer, nullptr)) return;
@@ -308,6 +353,7 @@ void PM_CMainStatusDlg::OnPrinterProperties() {
 void PM_CMainStatusDlg::OnMinimize() { ShowWindow(SW_MINIMIZE); }
 
 void PM_CMainStatusDlg::OnExit() {
+  if (!engine_) return;
   if (!engine_->IsNotMonitored() &&
       ::MessageBoxA(m_hWnd, monitor::LoadText(59195).c_str(), monitor::LoadText(104).c_str(),
                     MB_ICONINFORMATION | MB_OKCANCEL) != IDOK) {
@@ -317,16 +363,18 @@ void PM_CMainStatusDlg::OnExit() {
 }
 
 void PM_CMainStatusDlg::OnDeletePrinter() {
+  if (!engine_) return;
   const std::string printer = engine_->PrinterName();
   if (::MessageBoxA(m_hWnd, Format(59197, printer).c_str(), monitor::LoadText(104).c_str(), MB_YESNO) != IDYES) return;
   ::MessageBoxA(m_hWnd, Format(59198, printer).c_str(), monitor::LoadText(104).c_str(), MB_ICONEXCLAMATION);
-  // Only the monitor's registration goes; the printer queue stays.
-  engine_->SetNoSave();
-  PM_CPrintMonitorIDXFile(printer, IdxFileUse::ExistingOnly).DeletePrinter(printer);
+  // The monitor's registration and its archive go; the printer's queue stays.
+  engine_->UnregisterInstance();
   EndMain(0);
 }
 
-void PM_CMainStatusDlg::OnHelp() { ShowMonitorHelp(engine_->PrinterName(), kMainTemplate); }
+void PM_CMainStatusDlg::OnHelp() {
+  if (engine_) ShowMonitorHelp(engine_->PrinterName(), kMainTemplate);
+}
 
 void PM_CMainStatusDlg::OnCancel() { EndMain(IDCANCEL); }
 

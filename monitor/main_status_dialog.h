@@ -47,11 +47,14 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   void SetStatusText(const std::string& text);
   void BringBack();
   void ShowEventMessage(const std::string& text);
+  // The engine ended before the window: the window keeps only its controls.
+  void EngineGone();
 
   // Commands (menu ids and buttons).
   void OnRefreshButton();
   void OnAbout();
   void OnMonitorSettings();
+  void OnEventConfiguration();
   void OnPrinterProperties();
   void OnMinimize();
   void OnExit();
@@ -71,6 +74,9 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   void ClearJobRows();
 
   PM_CEngine* engine_;
+  // The engine's user-interface object reaches the dialog through this, and
+  // finds it empty once the dialog is gone.
+  std::shared_ptr<PM_CMainStatusDlg*> link_;
   monitor::StatusListBox jobList_;
   monitor::StatusListBox eventList_;
   std::vector<MonitorJobRef> jobRows_;

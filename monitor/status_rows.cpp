@@ -111,6 +111,45 @@ void DrawEventRow(HDC dc, const RECT& row, PM_CEvent* event) {
   }
 }
 
+void DrawCategoryRow(HDC dc, const RECT& row, PM_CEventCategoryManager* category) {
+  ::DrawIcon(dc, 2, row.top + 2, CachedIcon(category->m_IconId));
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  const int y = row.top + ((row.bottom - row.top) - metrics.tmHeight) / 2;
+  ::TextOutA(dc, IconWidth() + 8, y, category->m_Name.c_str(), static_cast<int>(category->m_Name.size()));
+}
+
+void DrawAgentRow(HDC dc, const RECT& row, PM_CEventAgent* agent) {
+  const bool categoryOn = agent->Category() && agent->Category()->m_Enabled;
+  const COLORREF ink = ::GetSysColor(categoryOn ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+  const int middle = (row.top + row.bottom) / 2;
+  HPEN pen = ::CreatePen(PS_SOLID, 0, ink);
+  HGDIOBJ oldPen = ::SelectObject(dc, pen);
+  HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(WHITE_BRUSH));
+  // The tick box.
+  ::Rectangle(dc, 3, middle - 6, 16, middle + 7);
+  if (agent->EnabledFlag()) {
+    const POINT tick[] = {{5, middle}, {8, middle + 3}, {14, middle - 4}};
+    ::Polyline(dc, tick, 3);
+    const POINT bold[] = {{5, middle + 1}, {8, middle + 4}, {14, middle - 3}};
+    ::Polyline(dc, bold, 3);
+  }
+  // The settings box: three dots.
+  ::Rectangle(dc, kAgentSettingsLeft, middle - 7, kAgentSettingsRight - 2, middle + 8);
+  for (int dot = 0; dot < 3; ++dot) {
+    const int x = kAgentSettingsLeft + 4 + dot * 5;
+    ::Rectangle(dc, x, middle, x + 2, middle + 2);
+  }
+  ::SelectObject(dc, oldBrush);
+  ::SelectObject(dc, oldPen);
+  ::DeleteObject(pen);
+  if (!categoryOn) ::SetTextColor(dc, ink);
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  const std::string title = agent->GetTitle();
+  ::TextOutA(dc, kAgentSettingsRight + 4, middle - metrics.tmHeight / 2, title.c_str(), static_cast<int>(title.size()));
+}
+
 void StatusListBox::DrawItem(LPDRAWITEMSTRUCT draw) {
   if (draw->itemID == static_cast<UINT>(-1)) return;
   const bool selected = (draw->itemState & ODS_SELECTED) != 0;
