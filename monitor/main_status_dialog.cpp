@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "monitor/about_dialog.h"
 #include "monitor/event_configuration_dialog.h"
@@ -35,6 +36,11 @@ constexpr int kRefreshLabel = 1019;
 constexpr int kStatusLine = 1020;
 constexpr int kPanel = 1021;
 constexpr int kTrapFailure = 1026;
+
+constexpr UINT_PTR kAnimationTimer = 2;
+constexpr UINT kAnimationPeriod = 500;
+constexpr UINT kAnimationIcons[] = {174, 175, 176, 162, 163, 180};
+constexpr int kAlertTurns = 6;
 
 constexpr UINT kCmdMonitorSettings = 32772;
 constexpr UINT kCmdEventConfiguration = 32773;
@@ -86,6 +92,9 @@ void DrawEvent(HDC dc, const RECT& row, void* data) { monitor::DrawEventRow(dc, 
 // clang-format off
 BEGIN_MESSAGE_MAP(PM_CMainStatusDlg, monitor::CDialogBase)
   ON_WM_PAINT()
+  ON_WM_TIMER()
+  ON_MESSAGE(WM_SIZE, OnSizeMessage)
+  ON_CONTROL(monitor::kDeleteKeyNotification, kJobList, OnJobListDelete)
   ON_WM_SYSCOMMAND()
   ON_MESSAGE(WM_COPYDATA, OnCopyData)
   ON_BN_CLICKED(kRefreshButton, OnRefreshButton)
@@ -267,10 +276,85 @@ void PM_CMainStatusDlg::BringBack() {
 
 void PM_CMainStatusDlg::ShowEventMessage(const std::string& text) { monitor::ShowEventMessage(text, monitor::EngineUi()); }
 
+void PM_CMainStatusDlg::OnTimer(UINT_PTR id) {
+  if (id != kAnimationTimer) {
+    Default();
+    return;
+  }
+  RedrawWindow(nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE);
+}
+
+LRESULT PM_CMainStatusDlg::OnSizeMessage(WPARAM kind, LPARAM) {
+  PM_CTrapDispatcher* dispatcher = engine_ ? engine_->Dispatcher() : nullptr;
+  if (kind == SIZE_MINIMIZED) {
+    if (!animationTimer_) animationTimer_ = SetTimer(kAnimationTimer, kAnimationPeriod);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // While minimised, the window shows the printer's alerts itself.
+    if (dispatcher) dispatcher->EnableHandler(kHandlerIconizedApp);
+    return 0;
+  }
+  if (animationTimer_) KillTimer(kAnimationTimer);
+  animationTimer_ = 0;
+  ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EndAlert();
+  if (dispatcher) dispatcher->DisableHandler(kHandlerIconizedApp);
+  return 0;
+}
+
+void PM_CMainStatusDlg::EndAlert() {
+  alertTitle_.clear();
+  alertTurns_ = 0;
+  CurrentIconizedAlert() = IconizedAlert{};
+  if (engine_) SetWindowText(MainWindowTitle(engine_->PrinterName()));
+}
+
+UINT PM_CMainStatusDlg::NextMinimizedIcon() {
+  // A new alert from the printer starts its blinking.
+  IconizedAlert& alert = CurrentIconizedAlert();
+  if (!alert.text.empty()) {
+    alertTitle_ = alert.text;
+    alertIcon_ = alert.iconId;
+    alertTurns_ = 0;
+    alertTurn_ = true;
+    alert = IconizedAlert{};
+  }
+  if (!alertTitle_.empty()) {
+    const bool turn = alertTurn_;
+    alertTurn_ = !alertTurn_;
+    if (turn) {
+      if (++alertTurns_ < kAlertTurns) {
+        SetWindowText(alertTitle_);
+        return alertIcon_;
+      }
+      EndAlert();
+    }
+  }
+  const UINT icon = kAnimationIcons[animationFrame_];
+  animationFrame_ = (animationFrame_ + 1) % std::size(kAnimationIcons);
+  return icon;
+}
+
+void PM_CMainStatusDlg::OnJobListDelete() {
+  if (!engine_) return;
+  const int row = jobList_.GetCurSel();
+  if (row < 0 || static_cast<size_t>(row) >= jobRows_.size()) return;
+  engine_->Data().RemoveJob(jobRows_[static_cast<size_t>(row)].get());
+  Refresh(PM_UPDATE_ALL);
+}
+
 void PM_CMainStatusDlg::OnPaint() {
   CPaintDC paint(this);
-  painted_ = true;
   HDC dc = paint.m_hDC;
+  if (::IsIconic(m_hWnd)) {
+    RECT client{};
+    GetClientRect(&client);
+    ::Rectangle(dc, client.left, client.top, client.right, client.bottom);
+    shownIcon_ = NextMinimizedIcon();
+    const int size = ::GetSystemMetrics(SM_CXICON);
+    ::DrawIcon(dc, (client.right - size) / 2, (client.bottom - size) / 2, ::LoadIconA(0, MAKEINTRESOURCEA(shownIcon_)));
+    return;
+  }
+  painted_ = true;
   HBRUSH black = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
   ::FillRect(dc, &panel_, black);
   HPEN grey = ::CreatePen(PS_SOLID, 0, 0x808080);

@@ -61,6 +61,13 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   void OnDeletePrinter();
   void OnHelp();
   void OnPaint();
+  void OnTimer(UINT_PTR id);
+  LRESULT OnSizeMessage(WPARAM kind, LPARAM);
+  // The Delete key on the job list: the selected job is no longer watched.
+  void OnJobListDelete();
+  // The icon the last minimised paint showed.
+  UINT shownIcon() const { return shownIcon_; }
+  const std::string& alertTitle() const { return alertTitle_; }
   LRESULT OnCopyData(WPARAM, LPARAM lParam);
   void OnSysCommand(UINT id, LPARAM lParam);
 
@@ -71,6 +78,8 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
 
  private:
   void ClearEventRows();
+  UINT NextMinimizedIcon();
+  void EndAlert();
   void ClearJobRows();
 
   PM_CEngine* engine_;
@@ -86,6 +95,13 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   std::deque<std::string> waiting_;
   RECT panel_{};
   bool painted_ = false;
+  UINT_PTR animationTimer_ = 0;
+  size_t animationFrame_ = 0;
+  std::string alertTitle_;
+  UINT alertIcon_ = 0;
+  int alertTurns_ = 0;
+  bool alertTurn_ = false;
+  UINT shownIcon_ = 0;
   bool ended_ = false;
   INT_PTR result_ = IDCANCEL;
   HMENU menu_ = 0;

@@ -8,6 +8,7 @@
 #include "monitor/monitor_settings.h"
 #include "platform/base/codepage.h"
 #include "platform/gdi/screen.h"
+#include "platform/ui/dialog_keys.h"
 
 namespace monitor {
 
@@ -148,6 +149,21 @@ void DrawAgentRow(HDC dc, const RECT& row, PM_CEventAgent* agent) {
   ::GetTextMetricsA(dc, &metrics);
   const std::string title = agent->GetTitle();
   ::TextOutA(dc, kAgentSettingsRight + 4, middle - metrics.tmHeight / 2, title.c_str(), static_cast<int>(title.size()));
+}
+
+// clang-format off
+BEGIN_MESSAGE_MAP(StatusListBox, CListBox)
+  ON_MESSAGE(WM_KEYUP, OnKeyUp)
+END_MESSAGE_MAP()
+// clang-format on
+
+LRESULT StatusListBox::OnKeyUp(WPARAM key, LPARAM) {
+  if (key == VK_DELETE) {
+    ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hWnd), kDeleteKeyNotification),
+                   static_cast<LPARAM>(m_hWnd));
+  }
+  Default();
+  return 0;
 }
 
 void StatusListBox::DrawItem(LPDRAWITEMSTRUCT draw) {

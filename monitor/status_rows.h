@@ -31,6 +31,9 @@ inline constexpr int kAgentTickRight = 17;
 inline constexpr int kAgentSettingsLeft = 20;
 inline constexpr int kAgentSettingsRight = 40;
 
+// The notification a list sends its dialog when the Delete key is released on it.
+inline constexpr UINT kDeleteKeyNotification = 0x3E9;
+
 // A list box whose rows the dialog draws; each row's data is handed to `draw`.
 class StatusListBox : public CListBox {
  public:
@@ -38,6 +41,8 @@ class StatusListBox : public CListBox {
   StatusListBox(Drawer drawer, int lines) : drawer_(drawer), lines_(lines) {}
   void DrawItem(LPDRAWITEMSTRUCT draw) override;
   void MeasureItem(LPMEASUREITEMSTRUCT measure) override;
+  LRESULT OnKeyUp(WPARAM key, LPARAM);
+  DECLARE_MESSAGE_MAP()
 
  private:
   Drawer drawer_;

@@ -98,6 +98,7 @@ class MainDialog : public MonitorTest {
     return dialog->OnCopyData(0, reinterpret_cast<LPARAM>(&block));
   }
   void Command(UINT id) { dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  PM_CEventAgent* PaperOut() { return engine->Agents().Category(1)->m_EventAgentsArray[1].get(); }
 
   std::unique_ptr<querytest::ScriptedAgent> agent_;
   std::unique_ptr<PM_CEngine> engine;
@@ -296,6 +297,75 @@ TEST_F(MainDialog, EngineAndDialogMayEndInEitherOrder) {
   }
 }
 
+// Minimised, the window animates the printer icon every 500 ms and blinks a
+// printer alert: its title and icon in every other paint, six times.
+TEST_F(MainDialog, MinimisedItAnimatesAndBlinksAlerts) {
+  Make(true);
+  // The alert is left to the minimised window alone.
+  PaperOut()->GetNotification()->SetFlags(0);
+  const std::string job = std::string("x _(") + kPrinter + ")_ JOB_STARTED 21 Report.doc";
+  HandOver(job, static_cast<DWORD>(job.size() + 1));
+  const HWND window = dialog->m_hWnd;
+  Command(32781);
+  ASSERT_TRUE(::IsIconic(window));
+  EXPECT_EQ(platform::ui::TimerPeriod(window, 2), 500u);
+  auto paint = [&] {
+    ::SendMessageA(window, WM_TIMER, 2, 0);
+    ::UpdateWindow(window);
+    return dialog->shownIcon();
+  };
+  std::vector<UINT> shown;
+  for (int i = 0; i < 7; ++i) shown.push_back(paint());
+  EXPECT_EQ(shown, (std::vector<UINT>{174, 175, 176, 162, 163, 180, 174}));
+  platform::ui::SaveWindowPicture(window, std::string(ZEL_BINARY_DIR) + "/monitor_minimised.png");
+
+  engine->DispatchTrap(PaperOutAlert());
+  const std::string title = MainWindowTitle(kPrinter);
+  std::vector<std::string> titles;
+  shown.clear();
+  for (int i = 0; i < 13; ++i) {
+    shown.push_back(paint());
+    titles.push_back(Text(window));
+  }
+  const UINT alert = 147;
+  EXPECT_EQ(shown, (std::vector<UINT>{alert, 175, alert, 176, alert, 162, alert, 163, alert, 180, 174, 175, 176}));
+  EXPECT_NE(titles[0], title);
+  EXPECT_EQ(titles[1], titles[0]) << "the title stays between the turns";
+  EXPECT_EQ(titles[10], title) << "restored after the sixth turn";
+
+  // Restored: no animation, the title as it was.
+  engine->DispatchTrap(PaperOutAlert());
+  paint();
+  ::ShowWindow(window, SW_RESTORE);
+  EXPECT_EQ(platform::ui::TimerPeriod(window, 2), 0u);
+  EXPECT_EQ(Text(window), title);
+}
+
+// The Delete key on the job list stops watching the selected job; on the
+// event list it does nothing.
+TEST_F(MainDialog, DeleteKeyRemovesTheSelectedJob) {
+  Make(true);
+  for (const char* job : {" JOB_STARTED 21 First.doc", " JOB_STARTED 22 Second.doc"}) {
+    const std::string line = std::string("x _(") + kPrinter + ")_" + job;
+    HandOver(line, static_cast<DWORD>(line.size() + 1));
+  }
+  engine->DispatchTrap(PaperOutAlert());
+  dialog->Refresh(PM_REFRESH_EVENTS | PM_REFRESH_JOBS);
+  HWND jobs = ::GetDlgItem(dialog->m_hWnd, 1000);
+  HWND events = ::GetDlgItem(dialog->m_hWnd, 1006);
+  ::SendMessageA(events, WM_KEYUP, 0x2E, 0);
+  EXPECT_EQ(::SendMessageA(events, LB_GETCOUNT, 0, 0), 1);
+  ::SendMessageA(jobs, LB_SETCURSEL, 1, 0);
+  ::SendMessageA(jobs, WM_KEYUP, 0x2E, 0);
+  ASSERT_EQ(engine->Data().GetJobCount(), 1u);
+  EXPECT_EQ(engine->Data().GetJob(0)->documentName, "First.doc");
+  EXPECT_EQ(::SendMessageA(jobs, LB_GETCOUNT, 0, 0), 1);
+  // Nothing selected: nothing goes.
+  ::SendMessageA(jobs, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  ::SendMessageA(jobs, WM_KEYUP, 0x2E, 0);
+  EXPECT_EQ(engine->Data().GetJobCount(), 1u);
+}
+
 TEST_F(MainDialog, AboutBoxShowsVersionMakerAndAddress) {
   for (bool monitored : {true, false}) {
     TearDown();
@@ -419,7 +489,6 @@ class EventConfiguration : public MainDialog {
     ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, (r.top + r.bottom) / 2));
     ::SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(x, (r.top + r.bottom) / 2));
   }
-  PM_CEventAgent* PaperOut() { return engine->Agents().Category(1)->m_EventAgentsArray[1].get(); }
   std::vector<monitor::AgentSettings> AllAgents() {
     std::vector<monitor::AgentSettings> all;
     for (size_t i = 0; i < engine->Agents().CategoryCount(); ++i) {
