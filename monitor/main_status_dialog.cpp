@@ -10,6 +10,7 @@
 #include "monitor/event_message_box.h"
 #include "monitor/monitor_help.h"
 #include "monitor/monitor_settings.h"
+#include "monitor/problem_info_dialog.h"
 #include "monitor/settings_dialog.h"
 #include "platform/spooler/spooler.h"
 #include "platform/ui/dialog_keys.h"
@@ -28,6 +29,7 @@ constexpr UINT kSystemAbout = 16;
 constexpr int kJobList = 1000;
 constexpr int kPrinterName = 1002;
 constexpr int kRefreshButton = 1005;
+constexpr int kPrinterPicture = 1012;
 constexpr int kEventList = 1006;
 constexpr int kEventHint = 1007;
 constexpr int kNotifySettingsButton = 1009;
@@ -95,6 +97,7 @@ BEGIN_MESSAGE_MAP(PM_CMainStatusDlg, monitor::CDialogBase)
   ON_WM_TIMER()
   ON_MESSAGE(WM_SIZE, OnSizeMessage)
   ON_CONTROL(monitor::kDeleteKeyNotification, kJobList, OnJobListDelete)
+  ON_CONTROL(LBN_DBLCLK, kEventList, OnEventDoubleClick)
   ON_WM_SYSCOMMAND()
   ON_MESSAGE(WM_COPYDATA, OnCopyData)
   ON_BN_CLICKED(kRefreshButton, OnRefreshButton)
@@ -171,6 +174,9 @@ BOOL PM_CMainStatusDlg::OnInitDialog() {
   }
   jobList_.SubclassDlgItem(kJobList, this);
   eventList_.SubclassDlgItem(kEventList, this);
+  printerPicture_.AttachSingle(kPrinterPicture, this, "IDB_PRINTER");
+  notifySettingsButton_.Attach(kNotifySettingsButton, this, "CFG_EVENT_MONITORING");
+  refreshButton_.Attach(kRefreshButton, this, "REFRESH");
   if (CWnd* failure = GetDlgItem(kTrapFailure)) failure->ShowWindow(SW_HIDE);
   if (engine_->IsNotMonitored()) {
     for (int id : {kNotifySettingsButton, kNotifySettingsLabel, kRefreshButton, kRefreshLabel}) {
@@ -340,6 +346,16 @@ void PM_CMainStatusDlg::OnJobListDelete() {
   if (row < 0 || static_cast<size_t>(row) >= jobRows_.size()) return;
   engine_->Data().RemoveJob(jobRows_[static_cast<size_t>(row)].get());
   Refresh(PM_UPDATE_ALL);
+}
+
+void PM_CMainStatusDlg::OnEventDoubleClick() {
+  const int row = eventList_.GetCurSel();
+  if (row < 0 || static_cast<size_t>(row) >= eventRows_.size()) return;
+  PM_CEvent* event = eventRows_[static_cast<size_t>(row)];
+  if (!PM_CProblemInfoDlg::HasProblemInfo(event)) return;
+  // The row's reference keeps the event while the dialog shows it.
+  PM_CProblemInfoDlg info(event, this);
+  info.DoModal();
 }
 
 void PM_CMainStatusDlg::OnPaint() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/bitmap_button.h"
 #include "monitor/dialog_base.h"
 #include "monitor/engine.h"
 #include "monitor/main_window.h"
@@ -65,6 +66,8 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   LRESULT OnSizeMessage(WPARAM kind, LPARAM);
   // The Delete key on the job list: the selected job is no longer watched.
   void OnJobListDelete();
+  // A double-click on an event row: its problem information.
+  void OnEventDoubleClick();
   // The icon the last minimised paint showed.
   UINT shownIcon() const { return shownIcon_; }
   const std::string& alertTitle() const { return alertTitle_; }
@@ -88,6 +91,9 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   std::shared_ptr<PM_CMainStatusDlg*> link_;
   monitor::StatusListBox jobList_;
   monitor::StatusListBox eventList_;
+  monitor::CBitmapButtonExt printerPicture_;
+  monitor::CBitmapButtonExt notifySettingsButton_;
+  monitor::CBitmapButtonExt refreshButton_;
   std::vector<MonitorJobRef> jobRows_;
   std::vector<PM_CEvent*> eventRows_;
   std::string console1_;

@@ -161,6 +161,19 @@ TEST_F(MainDialog, ShowsThePrinterTheConsoleAndTheRows) {
   }
   EXPECT_GT(green, 40) << "console text";
   EXPECT_GT(black, green) << "panel";
+  // The picture buttons show their bitmaps, not a plain face.
+  auto colours = [&](int id) {
+    RECT r{};
+    ::GetWindowRect(::GetDlgItem(dialog->m_hWnd, id), &r);
+    std::set<COLORREF> seen;
+    for (int y = r.top - origin.y + dy; y < r.bottom - origin.y + dy; ++y) {
+      for (int x = r.left - origin.x + dx; x < r.right - origin.x + dx; ++x) seen.insert(picture->At(x, y) & 0xFFFFFF);
+    }
+    return seen.size();
+  };
+  EXPECT_GT(colours(1012), 4u) << "printer picture";
+  EXPECT_GT(colours(1005), 3u) << "refresh";
+  EXPECT_GT(colours(1009), 4u) << "notification settings";
 
   // With both lines empty on a monitored printer, the status line says so.
   engine->Data().SetConsoleLines("", "");
@@ -364,6 +377,40 @@ TEST_F(MainDialog, DeleteKeyRemovesTheSelectedJob) {
   ::SendMessageA(jobs, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   ::SendMessageA(jobs, WM_KEYUP, 0x2E, 0);
   EXPECT_EQ(engine->Data().GetJobCount(), 1u);
+}
+
+// A double-click on an event row opens its problem information; with no row
+// selected it opens nothing.
+TEST_F(MainDialog, AnEventRowOpensItsProblemInformation) {
+  Make(true);
+  PaperOut()->GetNotification()->SetFlags(0);
+  SnmpTrapRecord developed{};
+  developed.kind = 6;
+  std::strcpy(developed.sender, "127.0.0.1");
+  engine->DispatchTrap(developed);
+  engine->DispatchTrap(PaperOutAlert());
+  dialog->Refresh(PM_REFRESH_EVENTS);
+  HWND events = ::GetDlgItem(dialog->m_hWnd, 1006);
+  ASSERT_EQ(::SendMessageA(events, LB_GETCOUNT, 0, 0), 2);
+  std::vector<std::string> shown;
+  platform::SetDialogHandler([&](const platform::DialogRequest& request) {
+    if (request.templateName != "#160") return;
+    shown.push_back(Text(::GetDlgItem(request.dialog, 1062)) + "|" + Text(::GetDlgItem(request.dialog, 1063)));
+    platform::ui::SaveWindowPicture(request.dialog, std::string(ZEL_BINARY_DIR) + "/monitor_problem_info.png");
+    ::SendMessageA(request.dialog, WM_COMMAND, IDOK, 0);
+  });
+  auto doubleClick = [&](int row) {
+    ::SendMessageA(events, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(1006, LBN_DBLCLK), static_cast<LPARAM>(events));
+  };
+  doubleClick(0);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], platform::AnsiFromUtf8("用紙切れ|用紙がなくなりました。用紙を設定してから[更新]ボタンをクリックしてください。"));
+  doubleClick(1);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1].rfind(platform::AnsiFromUtf8("印刷完了|印刷ジョブの名称:"), 0), 0u) << shown[1];
+  doubleClick(-1);
+  EXPECT_EQ(shown.size(), 2u);
 }
 
 TEST_F(MainDialog, AboutBoxShowsVersionMakerAndAddress) {
