@@ -352,6 +352,13 @@ ZEL_EXTERN_C BOOL ShowWindow(HWND window, int command) {
     SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (show) InvalidateRect(window, nullptr, TRUE);
   }
+  // Minimising and restoring tell the window, as the window manager's do.
+  if ((style & WS_MINIMIZE) != (node.style & WS_MINIMIZE)) {
+    RECT client{};
+    GetClientRect(window, &client);
+    SendMessageA(window, WM_SIZE, (style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED,
+                 (style & WS_MINIMIZE) ? 0 : MAKELPARAM(client.right, client.bottom));
+  }
   if (!(node.style & WS_CHILD)) x11::WindowShown(window, show);
   return wasVisible;
 }
@@ -386,6 +393,9 @@ ZEL_EXTERN_C BOOL MoveWindow(HWND window, int x, int y, int width, int height, B
 ZEL_EXTERN_C BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags) {
   Node node;
   if (!GetNode(window, &node)) return FALSE;
+  // Only a change of place (the stand-in keeps no z-order): a window asked to
+  // stay where it is and as large as it is gets no WM_SIZE.
+  if ((flags & SWP_NOMOVE) && (flags & SWP_NOSIZE)) return TRUE;
   if (flags & SWP_NOMOVE) {
     x = node.rect.left;
     y = node.rect.top;
