@@ -11,8 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include <X11/keysym.h>
+
+#include "platform/ui/ctl_paint.h"
 #include "platform/ui/dialog_keys.h"
 #include "platform/ui/window_picture.h"
+#include "platform/ui/wnd_tree.h"
 #include "platform/ui/x11_display.h"
 #include "tests/controls/controls_fixture.h"
 #include "tests/support/xvfb_server.h"
@@ -29,9 +33,15 @@ std::vector<WPARAM>& Sizes() {
   return sizes;
 }
 
-INT_PTR CALLBACK Recording(HWND, UINT message, WPARAM wParam, LPARAM) {
+std::vector<POINT>& Moves() {
+  static std::vector<POINT> moves;
+  return moves;
+}
+
+INT_PTR CALLBACK Recording(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) Commands().push_back(LOWORD(wParam));
   if (message == WM_SIZE) Sizes().push_back(wParam);
+  if (message == WM_MOVE) Moves().push_back(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
   return message == WM_INITDIALOG;
 }
 
@@ -76,9 +86,9 @@ class DisplayTest : public ControlsTest {
     ControlsTest::TearDown();
   }
 
-  void Open() {
+  void Open(int templateId = 220) {
     if (IsWindow(dialog)) DestroyWindow(dialog);
-    dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(220), 0, Recording, 0);
+    dialog = CreateDialogParamA(0, MAKEINTRESOURCEA(templateId), 0, Recording, 0);
     ASSERT_NE(dialog, 0u);
     ShowWindow(dialog, SW_SHOW);
     SendDlgItemMessageA(dialog, 108, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
@@ -121,6 +131,22 @@ class DisplayTest : public ControlsTest {
            std::to_string((control.top + control.bottom) / 2 - top.top);
   }
   void Click(int id) { Hands("mousemove --window " + std::to_string(xid) + " " + At(id) + " click 1"); }
+  // A click at a point of the display window.
+  void ClickAt(int x, int y) {
+    Hands("mousemove --window " + std::to_string(xid) + " " + std::to_string(x) + " " + std::to_string(y) +
+          " click 1");
+  }
+  // Where the display has the window, as the server tells it.
+  POINT ServerPosition() {
+    ::Display* x = XOpenDisplay(server->display().c_str());
+    int left = -1, top = -1;
+    ::Window child = 0;
+    if (x) {
+      XTranslateCoordinates(x, xid, DefaultRootWindow(x), 0, 0, &left, &top, &child);
+      XCloseDisplay(x);
+    }
+    return POINT{left, top};
+  }
   int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
 
   testsupport::XvfbServer* server = nullptr;
@@ -234,11 +260,89 @@ TEST_F(DisplayTest, TheWindowManagersCloseAndMinimiseReachTheDialog) {
 TEST_F(DisplayTest, AModalDialogWithoutAScriptWaitsForThePersonWhileTimersRun) {
   // The person presses Enter once the dialog's timer has renamed it: the loop
   // that waits for the person runs the timer too.
-  std::thread person([&] { server->Run("xdotool search --sync --name '^Keys ticked$' key Return"); });
+  // The key goes where the keyboard is, as a person's does: sent to a window
+  // by name, it outlives the window it ended and is left held down.
+  std::thread person([&] {
+    if (server->Run("xdotool search --sync --name '^Keys ticked$' > /dev/null") == 0) server->Run("xdotool key Return");
+  });
   const INT_PTR result = DialogBoxParamA(0, MAKEINTRESOURCEA(220), 0, Ending, 0);
   person.join();
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(Commands(), std::vector<int>{IDOK});
+}
+
+TEST_F(DisplayTest, MovesOnTheDesktopAndByTheProgramKeepOnePlace) {
+  Open();
+  Moves().clear();
+  // Moved on the desktop (the window manager, or here a tool doing its work):
+  // GetWindowRect follows, and the dialog hears where its client area went.
+  Hands("windowmove " + std::to_string(xid) + " 300 200");
+  RECT rect{};
+  GetWindowRect(dialog, &rect);
+  EXPECT_EQ(rect.left, 300);
+  EXPECT_EQ(rect.top, 200);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  ASSERT_FALSE(Moves().empty());
+  EXPECT_EQ(Moves().back().x, origin.x);
+  EXPECT_EQ(Moves().back().y, origin.y);
+  // A click lands on the control under the pointer at the new place.
+  Click(106);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 106), static_cast<UINT>(BST_CHECKED));
+
+  // Moved by the program: the display window goes there too.
+  SetWindowPos(dialog, 0, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+  const POINT there = ServerPosition();
+  EXPECT_EQ(there.x, 120);
+  EXPECT_EQ(there.y, 90);
+  GetWindowRect(dialog, &rect);
+  EXPECT_EQ(rect.left, 120);
+  EXPECT_EQ(rect.top, 90);
+}
+
+TEST_F(DisplayTest, AComboBoxOpensAndChoosesByThePointer) {
+  Open(222);
+  HWND combo = GetDlgItem(dialog, 101);
+  for (const char* size : {"A4", "A5", "Letter", "Legal"}) {
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
+  }
+  SendMessageA(combo, CB_SETCURSEL, 0, 0);
+  Pump();
+  RECT field{}, top{};
+  GetWindowRect(combo, &field);
+  GetWindowRect(dialog, &top);
+  const int left = field.left - top.left, upper = field.top - top.top;
+  const int fieldHeight = platform::ui::ComboFieldHeight(combo);
+  ClickAt(left + 30, upper + fieldHeight / 2);
+  ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the list did not open";
+  // The open list is seen on the display under the field; its third row is "Letter".
+  HDC hdc = GetDC(combo);
+  HGDIOBJ previous = SelectObject(hdc, platform::ui::paint::ControlFont(combo));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(hdc, &metrics);
+  SelectObject(hdc, previous);
+  ReleaseDC(combo, hdc);
+  const int row = metrics.tmHeight;
+  ClickAt(left + 20, upper + fieldHeight + 1 + 2 * row + row / 2);
+  EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(TextOf(combo), "Letter");
+}
+
+// Without an input method server, Japanese reaches a program as key symbols:
+// the kana keys of a Japanese keyboard and characters a typing tool maps to
+// keys. Both arrive as code page 932 WM_CHARs: half-width katakana as one
+// byte, other characters as their lead and trail bytes.
+TEST_F(DisplayTest, JapaneseKeysArriveAsCodePage932Characters) {
+  Open();
+  Click(101);
+  ASSERT_EQ(FocusId(), 101);
+  ASSERT_TRUE(testsupport::MapKeySymbols(server->display(), {XK_kana_A, XK_kana_KA, XK_voicedsound}));
+  Hands("key --delay 40 kana_A kana_KA voicedsound");
+  ASSERT_TRUE(testsupport::MapCharacters(server->display(), {0x5370, 0x5237}));  // 印 刷
+  Hands("type --delay 40 '印刷'");
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 101)), "\xb1\xb6\xde\x88\xf3\x8d\xfc");
 }
 
 }  // namespace
