@@ -30,6 +30,7 @@
 #include "platform/ui/window_picture.h"
 #include "platform/ui/wnd_tree.h"
 #include "platform/ui/x11_keys.h"
+#include "platform/ui/x11_popups.h"
 
 #ifndef WM_SYSKEYUP
 #define WM_SYSKEYUP 0x0105u
@@ -130,6 +131,8 @@ void Open() {
   hooks.readInput = ReadInput;
   hooks.waitInput = WaitInput;
   hooks.posted = Wake;
+  platform::SetMessageBoxPresenter(ShowMessageBoxWindow);
+  platform::SetMenuPresenter(ShowPopupMenuWindow);
   g_active = true;
 }
 
@@ -231,13 +234,17 @@ void Create(HWND window) {
   }
   XSetWindowAttributes attributes{};
   attributes.background_pixel = WhitePixel(d.x, d.screen);
+  // A pop-up menu is no window the window manager frames or moves.
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  attributes.override_redirect = std::strcmp(className, "#32768") == 0 ? True : False;
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                           KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
   Shown shown;
   shown.window = window;
   shown.xid = XCreateWindow(d.x, RootWindow(d.x, d.screen), x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                            CWBackPixel | CWEventMask, &attributes);
+                            CWBackPixel | CWEventMask | CWOverrideRedirect, &attributes);
   XSetWMProtocols(d.x, shown.xid, &d.deleteWindow, 1);
   XSizeHints* hints = XAllocSizeHints();
   if (hints) {
@@ -566,6 +573,8 @@ bool DisplayActive() {
   std::call_once(g_openOnce, Open);
   return g_active;
 }
+
+bool OnDisplayThread() { return g_active && OnOwnerThread(); }
 
 void WindowShown(HWND window, bool shown) {
   if (!DisplayActive() || !OnOwnerThread()) return;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -15,6 +16,7 @@
 
 #include "platform/ui/ctl_paint.h"
 #include "platform/ui/dialog_keys.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/window_picture.h"
 #include "platform/ui/wnd_tree.h"
 #include "platform/ui/x11_display.h"
@@ -58,6 +60,60 @@ INT_PTR CALLBACK Ending(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     return TRUE;
   }
   return message == WM_INITDIALOG;
+}
+
+// Waits, at most ten seconds, for a window a person would see on the server: a
+// mapped child of the root, named `name`, or with `name` empty one that the
+// window manager leaves alone (override-redirect). Its id, 0 for none.
+::Window WaitForWindow(const std::string& display, const std::string& name) {
+  ::Display* x = XOpenDisplay(display.c_str());
+  if (!x) return 0;
+  ::Window found = 0;
+  for (int tries = 0; tries < 200 && !found; ++tries) {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+      for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+        char* title = nullptr;
+        XFetchName(x, children[i], &title);
+        const std::string named = title ? title : "";
+        if (title) XFree(title);
+        if (name.empty() ? attributes.override_redirect && named.empty() : !attributes.override_redirect && named == name) {
+          found = children[i];
+        }
+      }
+      if (children) XFree(children);
+    }
+    if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  XCloseDisplay(x);
+  return found;
+}
+
+// Whether a window is still shown, after up to three seconds for it to go.
+bool StillShown(const std::string& display, ::Window window) {
+  ::Display* x = XOpenDisplay(display.c_str());
+  if (!x) return false;
+  bool shown = true;
+  for (int tries = 0; tries < 60 && shown; ++tries) {
+    XWindowAttributes attributes{};
+    shown = XGetWindowAttributes(x, window, &attributes) && attributes.map_state == IsViewable;
+    if (shown) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  XCloseDisplay(x);
+  return shown;
+}
+
+// The window the display has `window` transient for (its owner), 0 for none.
+::Window OwnerOf(const std::string& display, ::Window window) {
+  ::Display* x = XOpenDisplay(display.c_str());
+  if (!x) return 0;
+  ::Window owner = 0;
+  XGetTransientForHint(x, window, &owner);
+  XCloseDisplay(x);
+  return owner;
 }
 
 // One server for the process: the display is opened once.
@@ -328,6 +384,108 @@ TEST_F(DisplayTest, AComboBoxOpensAndChoosesByThePointer) {
   EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(TextOf(combo), "Letter");
+}
+
+struct BoxCase {
+  const char* name;
+  UINT type;
+  const char* keys;  // as xdotool names them
+  int answer;
+};
+
+TEST_F(DisplayTest, AMessageBoxIsAWindowOfItsOwnThatThePersonAnswers) {
+  Open();
+  platform::SetMessageBoxHandler(nullptr);  // nobody answers for the person
+  const BoxCase cases[] = {
+      {"enter presses the default button", MB_YESNO | MB_DEFBUTTON2, "Return", IDNO},
+      {"tab moves to the next button", MB_YESNO, "Tab Return", IDNO},
+      {"escape is cancel", MB_YESNOCANCEL | MB_ICONQUESTION, "Escape", IDCANCEL},
+      {"escape in a box with OK alone is OK", MB_OK, "Escape", IDOK},
+      {"alt and a button's letter", MB_YESNO, "alt+n", IDNO},
+      {"escape does nothing without cancel", MB_YESNO, "Escape Return", IDYES},
+  };
+  for (const BoxCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::Window box = 0, owner = 0;
+    std::thread person([&] {
+      box = WaitForWindow(server->display(), "Question");
+      if (!box) return;
+      owner = OwnerOf(server->display(), box);
+      server->Run(std::string("xdotool key --delay 60 ") + c.keys);
+      // A box the keys did not answer must not hold the test up.
+      if (StillShown(server->display(), box)) server->Run("xdotool key alt+y Return");
+    });
+    const int answer = MessageBoxA(dialog, "Print on both sides of the paper?\nThe job has 12 pages.", "Question", c.type);
+    person.join();
+    ASSERT_NE(box, 0u) << "no message box window came up";
+    EXPECT_EQ(owner, xid);  // in front of the dialog it belongs to
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+  }
+
+  // The pointer presses a button too: Yes and No side by side in the middle of
+  // the bottom edge, 84 pixels wide, 8 apart, 14 from the edge and 26 high.
+  std::thread person([&] {
+    const ::Window box = WaitForWindow(server->display(), "Question");
+    if (!box) return;
+    ::Display* x = XOpenDisplay(server->display().c_str());
+    XWindowAttributes size{};
+    XGetWindowAttributes(x, box, &size);
+    XCloseDisplay(x);
+    const int no = (size.width - (2 * 84 + 8)) / 2 + 84 + 8 + 42;
+    server->Run("xdotool mousemove --window " + std::to_string(box) + " " + std::to_string(no) + " " +
+                std::to_string(size.height - 14 - 13) + " click 1");
+  });
+  EXPECT_EQ(MessageBoxA(dialog, "Delete the profile?", "Question", MB_YESNO), IDNO);
+  person.join();
+}
+
+TEST_F(DisplayTest, APopupMenuIsAnUndecoratedWindowPickedByPointerOrKeys) {
+  Open();
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 10, "&Open");
+  AppendMenuA(menu, MF_STRING, 11, "&Print...\tCtrl+P");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING | MF_GRAYED, 12, "&Grayed");
+  AppendMenuA(menu, MF_STRING, 13, "&Close");
+  constexpr int kX = 400, kY = 300;
+  // The middle of a row: rows of 22 pixels under a 4-pixel edge, the separator 9.
+  auto row = [&](int index) {
+    const int y = kY + 4 + index * 22 + (index > 2 ? 9 - 22 : 0) + 11;
+    return std::to_string(kX + 40) + " " + std::to_string(y);
+  };
+  struct MenuCase {
+    const char* name;
+    std::string hands;  // xdotool arguments
+    UINT picked;
+  };
+  const MenuCase cases[] = {
+      {"a click picks the item", "mousemove " + row(1) + " sleep 0.2 click 1", 11},
+      {"a grayed item takes no click", "mousemove " + row(3) + " click 1 sleep 0.3 key Escape", 0},
+      {"down twice and enter", "key --delay 60 Down Down Return", 11},
+      {"up from the top goes round to the last", "key --delay 60 Up Return", 13},
+      {"down passes the separator", "key --delay 60 Down Down Down Down Return", 13},
+      {"the mnemonic letter", "key c", 13},
+      {"a press outside closes it", "mousemove --window " + std::to_string(xid) + " " + At(IDOK) + " click 1", 0},
+  };
+  for (const MenuCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Commands().clear();
+    ::Window shown = 0;
+    std::thread person([&] {
+      shown = WaitForWindow(server->display(), "");
+      if (shown) server->Run("xdotool " + c.hands);
+      // A menu the hands did not close must not hold the test up.
+      if (shown && StillShown(server->display(), shown)) server->Run("xdotool key Escape");
+    });
+    const UINT picked = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, kX, kY, 0, dialog, nullptr));
+    person.join();
+    ASSERT_NE(shown, 0u) << "no menu window came up";
+    EXPECT_EQ(picked, c.picked);
+    Pump(2);
+    EXPECT_EQ(Commands(), std::vector<int>{});  // the press that closed the menu is not a click on the dialog
+  }
+  DestroyMenu(menu);
 }
 
 // Without an input method server, Japanese reaches a program as key symbols:
