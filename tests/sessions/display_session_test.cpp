@@ -19,6 +19,7 @@ namespace {
 struct Place {
   std::string window;  // the display window's id
   int x = 0, y = 0;    // the control's centre in it
+  int top = 0;         // its top edge (a combo box's field is at the top of its rectangle)
 };
 
 // Where the program's windows show a control, from the places it writes for
@@ -33,7 +34,7 @@ bool FindControl(const sessions::fs::path& map, int id, int beside, Place* place
     int control = 0, left = 0, top = 0, right = 0, bottom = 0;
     words >> kind >> window;
     if (kind != "control" || !(words >> control >> left >> top >> right >> bottom)) continue;
-    windows[window][control] = Place{window, (left + right) / 2, (top + bottom) / 2};
+    windows[window][control] = Place{window, (left + right) / 2, (top + bottom) / 2, top};
   }
   for (auto& [window, controls] : windows) {
     if (controls.count(id) && controls.count(beside)) return *place = controls[id], true;
@@ -94,6 +95,74 @@ TEST(DisplaySessionTest, ClicksAndKeysOnTheDisplayKeepSettingsThatPrint) {
                                                      {"--properties"});
   ASSERT_EQ(picked.exitCode, 0) << picked.said;
   EXPECT_TRUE(Duplex(picked.job));
+}
+
+// The document property sheet on the display, worked with the pointer and the
+// keys alone: the person opens the driver's settings, chooses the saved duplex
+// settings from the profile list, types 3 into the copies and presses OK twice.
+// The job carries both. (The driver's pages have no duplex switch of their own:
+// duplex comes with a profile or the application's device mode.)
+TEST(DisplaySessionTest, TheDocumentSheetPrintsDuplexAndThreeCopiesChosenOnTheDisplay) {
+  testsupport::XvfbServer server;
+  std::string why;
+  if (!server.Start(&why)) GTEST_SKIP() << "no virtual X server: " << why;
+  const sessions::fs::path folder = sessions::TestFolder();
+  // The profile is kept headless first; it is the profile list's second entry.
+  const sessions::HostRun saved = sessions::RunHost(folder, "nardo-c5545.ini", R"(click 200
+  click 4
+    type 1442 "Duplex long"
+    click 1643
+    click 1450
+  pick 1490 #1
+  expect 1490 selected "Duplex long"
+  cancel
+cancel
+)",
+                                                    {"--properties", "--duplex", "long"});
+  ASSERT_EQ(saved.exitCode, 1) << saved.said;  // cancelled: only the profile is kept
+
+  const sessions::fs::path map = folder / "places.txt";
+  const std::string environment = "DISPLAY=" + server.display() + " ZEL_DISPLAY=on ZEL_DISPLAY_MAP=" +
+                                  sessions::Quote(map.string()) + " timeout 120";
+  std::atomic<bool> done{false};
+  sessions::HostRun run;
+  std::thread host([&] {
+    run = sessions::RunHost(folder, "nardo-c5545.ini", "", {"--properties", "--marks", "2"}, environment);
+    done = true;
+  });
+  auto find = [&](int id, int beside, Place* place) {
+    for (int tries = 0; tries < 400 && !done && !FindControl(map, id, beside, place); ++tries) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return !place->window.empty();
+  };
+  auto click = [&](int id, int beside, bool field = false) {
+    Place place;
+    ASSERT_TRUE(find(id, beside, &place)) << "control " << id << " never showed";
+    const int y = field ? place.top + 8 : place.y;
+    EXPECT_EQ(server.Run("xdotool mousemove --window " + place.window + " " + std::to_string(place.x) + " " +
+                         std::to_string(y) + " click 1"),
+              0);
+  };
+  auto hands = [&](const std::string& arguments) { EXPECT_EQ(server.Run("xdotool " + arguments), 0); };
+  [&] {
+    click(200, 100);    // the sheet's button opens the driver's settings
+    click(1490, 1034, true);  // the profile list drops open
+    hands("key --delay 80 Home Down Return");
+    click(1034, 1490);  // the copies field
+    hands("key --delay 80 BackSpace 3");
+    click(1, 1490);     // the settings' OK
+    Place settings;
+    for (int tries = 0; tries < 400 && !done && FindControl(map, 1490, 1034, &settings); ++tries) {
+      settings = Place{};
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    click(1, 200);      // the sheet's OK
+  }();
+  host.join();
+  ASSERT_EQ(run.exitCode, 0) << run.said;
+  EXPECT_TRUE(Duplex(run.job));
+  EXPECT_NE(run.job.find("/NumCopies          3 put"), std::string::npos);
 }
 
 }  // namespace
