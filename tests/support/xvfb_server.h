@@ -41,7 +41,10 @@ class XvfbServer {
     int ends[2];
     if (pipe(ends) != 0) return *why = "no pipe for Xvfb", false;
     const std::string fd = std::to_string(ends[1]);
-    std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"};
+    // -noreset: the server keeps its state (and takes connections) when its
+    // last client goes, as between the steps of a test.
+    std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                      "-noreset"};
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
