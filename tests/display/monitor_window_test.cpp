@@ -24,8 +24,6 @@
 #include "tests/support/xvfb_server.h"
 #include "tools/machinesetup/printer_install.h"
 
-extern char** environ;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -119,22 +117,6 @@ int Difference(const testsupport::Screenshot& a, const testsupport::Screenshot& 
   return different;
 }
 
-// Runs net-snmp's snmptrap at the monitor's trap port.
-bool SendTrap(int port, const std::vector<std::string>& rest) {
-  const std::string program = querytest::FindProgram("snmptrap");
-  std::vector<std::string> args = {program, "-v", "1", "-c", "public", "-M", "/nonexistent", "-m", "",
-                                   "127.0.0.1:" + std::to_string(port)};
-  args.insert(args.end(), rest.begin(), rest.end());
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 TEST_F(MonitorWindowTest, AnAlertTrapShowsWhileTheWindowIsShownAndTheCloseBoxEndsIt) {
   testsupport::XvfbServer server;
   std::string why;
@@ -172,9 +154,10 @@ TEST_F(MonitorWindowTest, AnAlertTrapShowsWhileTheWindowIsShownAndTheCloseBoxEnd
 
   // The printer's paper-out alert (location 501, code 808) from its address.
   const std::string alert = "1.3.6.1.2.1.43.18.1.1.";
-  ASSERT_TRUE(SendTrap(trapPort, {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", alert + "2.1.1", "i", "1",
-                                  alert + "3.1.1", "i", "4", alert + "4.1.1", "i", "5", alert + "5.1.1", "i", "6",
-                                  alert + "6.1.1", "i", "501", alert + "7.1.1", "i", "808"}));
+  ASSERT_TRUE(querytest::RunSnmpTrap(trapPort, "1",
+                                     {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", alert + "2.1.1", "i", "1",
+                                      alert + "3.1.1", "i", "4", alert + "4.1.1", "i", "5", alert + "5.1.1", "i", "6",
+                                      alert + "6.1.1", "i", "501", alert + "7.1.1", "i", "808"}));
   testsupport::Screenshot after;
   int changed = 0;
   for (int tries = 0; tries < 40 && changed == 0; ++tries) {

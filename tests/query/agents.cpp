@@ -55,6 +55,22 @@ std::string FindProgram(const std::string& name) {
   return {};
 }
 
+bool RunSnmpTrap(int port, const std::string& version, const std::vector<std::string>& rest) {
+  const std::string program = FindProgram("snmptrap");
+  if (program.empty()) return false;
+  std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
+                                   "127.0.0.1:" + std::to_string(port)};
+  args.insert(args.end(), rest.begin(), rest.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 int FreeUdpPort() {
   const int fd = socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in address{};

@@ -22,6 +22,10 @@ namespace querytest {
 // "snmpd" from the PATH or /usr/sbin; empty when it is not installed.
 std::string FindProgram(const std::string& name);
 
+// Runs net-snmp's snmptrap at 127.0.0.1:port with the arguments after the
+// version and the destination; false when it is missing or fails.
+bool RunSnmpTrap(int port, const std::string& version, const std::vector<std::string>& rest);
+
 class NetSnmpAgent {
  public:
   // table: lines "OID TYPE VALUE" (pass_persist types).
