@@ -154,10 +154,10 @@ TEST_F(MonitorWindowTest, AnAlertTrapShowsWhileTheWindowIsShownAndTheCloseBoxEnd
 
   // The printer's paper-out alert (location 501, code 808) from its address.
   const std::string alert = "1.3.6.1.2.1.43.18.1.1.";
-  ASSERT_TRUE(querytest::RunSnmpTrap(trapPort, "1",
-                                     {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", alert + "2.1.1", "i", "1",
-                                      alert + "3.1.1", "i", "4", alert + "4.1.1", "i", "5", alert + "5.1.1", "i", "6",
-                                      alert + "6.1.1", "i", "501", alert + "7.1.1", "i", "808"}));
+  ASSERT_TRUE(querytest::SendTrap(trapPort, "1",
+                                  {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", alert + "2.1.1", "i", "1",
+                                   alert + "3.1.1", "i", "4", alert + "4.1.1", "i", "5", alert + "5.1.1", "i", "6",
+                                   alert + "6.1.1", "i", "501", alert + "7.1.1", "i", "808"}));
   testsupport::Screenshot after;
   int changed = 0;
   for (int tries = 0; tries < 40 && changed == 0; ++tries) {

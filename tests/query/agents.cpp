@@ -55,7 +55,25 @@ std::string FindProgram(const std::string& name) {
   return {};
 }
 
-bool RunSnmpTrap(int port, const std::string& version, const std::vector<std::string>& rest) {
+int LoopbackUdpSocket(int* port) {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t size = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  if (port) *port = ntohs(address.sin_port);
+  return fd;
+}
+
+int FreeUdpPort() {
+  int port = 0;
+  close(LoopbackUdpSocket(&port));
+  return port;
+}
+
+bool SendTrap(int port, const std::string& version, std::vector<std::string> rest) {
   const std::string program = FindProgram("snmptrap");
   if (program.empty()) return false;
   std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
@@ -69,18 +87,6 @@ bool RunSnmpTrap(int port, const std::string& version, const std::vector<std::st
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-int FreeUdpPort() {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t size = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return ntohs(address.sin_port);
 }
 
 bool NetSnmpAgent::Start(const std::filesystem::path& folder, const std::string& table) {
@@ -159,14 +165,7 @@ std::string NetSnmpAgent::Table() const {
 }
 
 ScriptedAgent::ScriptedAgent() {
-  socket_ = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t size = sizeof address;
-  getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
-  port_ = ntohs(address.sin_port);
+  socket_ = LoopbackUdpSocket(&port_);
   thread_ = std::thread([this] { Run(); });
 }
 

@@ -22,10 +22,6 @@ namespace querytest {
 // "snmpd" from the PATH or /usr/sbin; empty when it is not installed.
 std::string FindProgram(const std::string& name);
 
-// Runs net-snmp's snmptrap at 127.0.0.1:port with the arguments after the
-// version and the destination; false when it is missing or fails.
-bool RunSnmpTrap(int port, const std::string& version, const std::vector<std::string>& rest);
-
 class NetSnmpAgent {
  public:
   // table: lines "OID TYPE VALUE" (pass_persist types).
@@ -83,5 +79,10 @@ class ScriptedAgent {
 
 // A free UDP port on 127.0.0.1 (bound and released).
 int FreeUdpPort();
+// A UDP socket bound to 127.0.0.1 on a port of its own, and that port.
+int LoopbackUdpSocket(int* port);
+// Runs net-snmp's trap sender (community "quokka") towards 127.0.0.1:port with
+// the arguments after the version and the destination; true when it succeeded.
+bool SendTrap(int port, const std::string& version, std::vector<std::string> rest);
 
 }  // namespace querytest
