@@ -61,6 +61,7 @@ bool Created(HWND window, DWORD exStyle, LPCSTR className, DWORD style, int x, i
     std::lock_guard guard(g_treeLock);
     Node node;
     node.parent = (style & WS_CHILD) ? parent : 0;
+    node.owner = (style & WS_CHILD) ? 0 : parent;
     node.id = (style & WS_CHILD) ? static_cast<int>(menu) : 0;
     node.style = style;
     node.exStyle = exStyle;
@@ -257,7 +258,7 @@ ZEL_EXTERN_C HWND GetWindow(HWND window, UINT relation) {
   auto node = g_nodes.find(window);
   if (node == g_nodes.end()) return 0;
   if (relation == GW_CHILD) return node->second.children.empty() ? 0 : node->second.children.front();
-  if (relation == GW_OWNER) return 0;
+  if (relation == GW_OWNER) return g_nodes.count(node->second.owner) ? node->second.owner : HWND(0);
   auto parent = g_nodes.find(node->second.parent);
   if (parent == g_nodes.end()) return 0;
   const std::vector<HWND>& siblings = parent->second.children;
