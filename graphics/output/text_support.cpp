@@ -1,6 +1,7 @@
 // Helpers of the text writer: the run's rotation and scale, code-page
 // conversion of its characters, the code written for a glyph, and the choices
 // between printer, downloaded, bitmap and outline fonts.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "graphics/output/device_fonts.h"
 #include "graphics/output/font_substitution.h"
 #include "graphics/output/text_run.h"
+#include "graphics/util/char_code_cache.h"
 #include "graphics/util/core_math.h"
 #include "graphics/util/font_size.h"
 #include "platform/base/arith.h"
@@ -26,6 +28,23 @@ constexpr WCHAR kPrivateUseLast = 0xF8FF;
 
 bool NoFlagsCodePage(DWORD codePage) {
   return codePage == CP_SYMBOL || (codePage >= 50220 && !(codePage >= 50930 && codePage <= 52935));
+}
+
+// One character's bytes in the code page (bytes holds 8), the character they
+// convert back to, and whether it had no code of its own there.
+bool ConvertChar(UINT codePage, WCHAR ch, char* bytes, CharCode* code) {
+  const bool noFlags = NoFlagsCodePage(codePage);
+  BOOL usedDefault = FALSE;
+  const int length = WideCharToMultiByte(codePage, noFlags ? 0 : WC_NO_BEST_FIT_CHARS, &ch, 1, bytes, 8, nullptr,
+                                         noFlags ? nullptr : &usedDefault);
+  if (length <= 0) return false;
+  WCHAR back = 0;
+  const int backLength = MultiByteToWideChar(codePage, 0, bytes, length, &back, 1);
+  code->length = length;
+  std::memcpy(code->bytes, bytes, static_cast<size_t>(std::min(length, 4)));
+  code->back = back;
+  code->fellBack = noFlags ? (backLength != 1 || back != ch) : usedDefault != FALSE;
+  return true;
 }
 
 }  // namespace
@@ -91,31 +110,38 @@ int ConvertRunToCodePage(TextRunContext* run, const WCHAR* chars, ULONG count) {
   FreeRunConversion(run);
   if (!chars || count == 0) return 0;
   const UINT codePage = run->codePage;
-  const bool noFlags = NoFlagsCodePage(codePage);
+  CharCodeTable* table = CharCodeTable::For(codePage);
+  run->multibyte.reserve(count);
+  run->roundTrip.resize(count);
+  run->charStart.resize(count);
+  run->charLength.resize(count);
+  run->fellBack.resize(count);
   // Each character alone, so that every one has its own bytes and its own
   // verdict; a character that has no code falls back.
   for (ULONG i = 0; i < count; ++i) {
-    WCHAR ch = chars[i];
+    const WCHAR ch = chars[i];
+    CharCode code;
     char bytes[8] = {};
-    BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(codePage, noFlags ? 0 : WC_NO_BEST_FIT_CHARS, &ch, 1, bytes,
-                                           sizeof bytes, nullptr, noFlags ? nullptr : &usedDefault);
-    if (length <= 0) {
-      FreeRunConversion(run);
-      return 0;
+    const char* data = code.bytes;
+    if (!table || !table->Find(ch, &code)) {
+      if (!ConvertChar(codePage, ch, bytes, &code)) {
+        FreeRunConversion(run);
+        return 0;
+      }
+      if (table) table->Remember(ch, code);
+      data = bytes;
     }
-    WCHAR back = 0;
-    const int backLength = MultiByteToWideChar(codePage, 0, bytes, length, &back, 1);
-    bool fell = noFlags ? (backLength != 1 || back != ch) : usedDefault != FALSE;
+    WCHAR back = code.back;
+    bool fell = code.fellBack;
     if (run->dbcs && ch >= kPrivateUseFirst && ch <= kPrivateUseLast) {
       back = u'?';
       fell = true;
     }
-    run->charStart.push_back(static_cast<int>(run->multibyte.size()));
-    run->charLength.push_back(length);
-    run->multibyte.append(bytes, static_cast<size_t>(length));
-    run->roundTrip.push_back(back);
-    run->fellBack.push_back(fell ? 1 : 0);
+    run->charStart[i] = static_cast<int>(run->multibyte.size());
+    run->charLength[i] = code.length;
+    run->multibyte.append(data, static_cast<size_t>(code.length));
+    run->roundTrip[i] = back;
+    run->fellBack[i] = fell ? 1 : 0;
   }
   return static_cast<int>(run->multibyte.size());
 }

@@ -81,15 +81,25 @@ bool WriteSubstitutedBatch(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR
     const bool fell = run->fellBack[start] != 0;
     ULONG end = start + 1;
     while (end < count && (run->fellBack[end] != 0) == fell) ++end;
+    if (!fell) {
+      // A printer-font stretch differs from the batch only in where it starts:
+      // it reads the batch's conversion in place, not a copy of it.
+      const int position = run->readPosition;
+      run->readPosition = static_cast<int>(start);
+      const bool written =
+          WriteStretches(pdev, font, clip, chars + start, glyphs + start, end - start, opaque, foreground, run);
+      run->readPosition = position;
+      if (!written) return false;
+      start = end;
+      continue;
+    }
     TextRunContext stretch = *run;
     stretch.readPosition = static_cast<int>(start);
-    if (fell) {
-      stretch.download = 1;
-      stretch.printerFont = 0;
-      stretch.substitute = -1;
-      stretch.outline = DownloadAsOutline(pdev, font);
-      stretch.scalable = stretch.outline;
-    }
+    stretch.download = 1;
+    stretch.printerFont = 0;
+    stretch.substitute = -1;
+    stretch.outline = DownloadAsOutline(pdev, font);
+    stretch.scalable = stretch.outline;
     if (!WriteStretches(pdev, font, clip, chars + start, glyphs + start, end - start, opaque, foreground, &stretch))
       return false;
     start = end;

@@ -3,6 +3,8 @@
 // DrvCopyBits, draws there and writes the bitmap back with DrvCopyBits, so it
 // never calls the driver's DrvBitBlt (which handed the call here) again.
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "platform/base/errors.h"
 #include "platform/gdi/engine_internal.h"
@@ -201,31 +203,74 @@ ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoM
   const POINTL htOrigin = pptlHTOrg != nullptr ? *pptlHTOrg : POINTL{0, 0};
   SURFOBJ* out = scratch.get();
   // Row by row: the source row, the dither matrix row and the output row are
-  // found once per row, not once per pixel.
+  // found once per row, the source column of each output column once per call,
+  // and the common source formats are read in place.
+  std::vector<LONG> columns(static_cast<size_t>(dw));
+  for (LONG i = 0; i < dw; ++i) {
+    const LONG ox = flipX ? dw - 1 - i : i;
+    columns[static_cast<size_t>(i)] = src.left + static_cast<LONG>((static_cast<int64_t>(ox) * sw) / dw);
+  }
+  const LONG srcWidth = psoSrc->sizlBitmap.cx, srcHeight = psoSrc->sizlBitmap.cy;
+  const ULONG srcFormat = psoSrc->iBitmapFormat;
+  const bool columnsInside = std::all_of(columns.begin(), columns.end(), [&](LONG sx) { return sx >= 0 && sx < srcWidth; });
+  // The dither level (0-64) of each grey.
+  static const auto kLevels = [] {
+    std::array<unsigned char, 256> levels{};
+    for (ULONG grey = 0; grey < 256; ++grey) levels[grey] = static_cast<unsigned char>(grey * 64 / 255);
+    return levels;
+  }();
   for (LONG y = dst.top; y < dst.bottom; ++y) {
     LONG oy = y - dst.top;
     if (flipY) oy = dh - 1 - oy;
     const LONG sy = src.top + static_cast<LONG>((static_cast<int64_t>(oy) * sh) / dh);
+    const bool rowInside = sy >= 0 && sy < srcHeight;
+    const unsigned char* srcRow =
+        rowInside ? static_cast<const unsigned char*>(psoSrc->pvScan0) + static_cast<ptrdiff_t>(sy) * psoSrc->lDelta
+                  : nullptr;
+    // What SourceColor gives for column sx of this row.
+    auto colour = [&](LONG sx) -> ULONG {
+      if (!rowInside || sx < 0 || sx >= srcWidth) return 0xFFFFFF;
+      if (srcFormat == BMF_24BPP) {
+        const unsigned char* p = srcRow + 3 * static_cast<ptrdiff_t>(sx);
+        return p[2] | (ULONG{p[1]} << 8) | (ULONG{p[0]} << 16);
+      }
+      return ReadPixel(psoSrc, sx, sy, pxlo);
+    };
     unsigned char* row = static_cast<unsigned char*>(out->pvScan0) + static_cast<ptrdiff_t>(y - dst.top) * out->lDelta;
+    if (!mono) {
+      for (LONG i = 0; i < dw; ++i) WritePixel(out, i, y - dst.top, colour(columns[static_cast<size_t>(i)]));
+      continue;
+    }
     const unsigned char* ditherRow = kBayer8[((y - htOrigin.y) % 8 + 8) % 8];
     LONG hx = ((dst.left - htOrigin.x) % 8 + 8) % 8;
-    for (LONG i = 0; i < dw; ++i, hx = (hx + 1) & 7) {
-      const LONG ox = flipX ? dw - 1 - i : i;
-      const LONG sx = src.left + static_cast<LONG>((static_cast<int64_t>(ox) * sw) / dw);
-      const ULONG rgb = SourceColor(psoSrc, sx, sy, pxlo);
-      if (!mono) {
-        WritePixel(out, i, y - dst.top, rgb);
-        continue;
+    // Eight pixels make a byte; the bits of a last partial byte past the row
+    // are kept as they were.
+    unsigned bits = 0;
+    // 65 levels: grey 255 lights every cell, 0 none.
+    auto put = [&](LONG i, ULONG grey) {
+      bits = (bits << 1) | (kLevels[grey] > ditherRow[hx] ? 1u : 0u);
+      hx = (hx + 1) & 7;
+      if ((i & 7) == 7) {
+        row[i >> 3] = static_cast<unsigned char>(bits);
+        bits = 0;
       }
-      const ULONG r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
-      const ULONG grey = (30 * r + 59 * g + 11 * b) / 100;
-      // 65 levels: grey 255 lights every cell, 0 none.
-      const unsigned char bit = static_cast<unsigned char>(0x80 >> (i & 7));
-      if (grey * 64 / 255 > ditherRow[hx]) {
-        row[i >> 3] = static_cast<unsigned char>(row[i >> 3] | bit);
-      } else {
-        row[i >> 3] = static_cast<unsigned char>(row[i >> 3] & ~bit);
+    };
+    if (rowInside && columnsInside && srcFormat == BMF_24BPP) {
+      for (LONG i = 0; i < dw; ++i) {
+        const unsigned char* p = srcRow + 3 * static_cast<ptrdiff_t>(columns[static_cast<size_t>(i)]);
+        put(i, (30 * ULONG{p[2]} + 59 * ULONG{p[1]} + 11 * ULONG{p[0]}) / 100);
       }
+    } else {
+      for (LONG i = 0; i < dw; ++i) {
+        const ULONG rgb = colour(columns[static_cast<size_t>(i)]);
+        const ULONG r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
+        put(i, (30 * r + 59 * g + 11 * b) / 100);
+      }
+    }
+    if (const LONG rest = dw & 7; rest != 0) {
+      const unsigned mask = (0xFFu << (8 - rest)) & 0xFF;
+      unsigned char& last = row[dw >> 3];
+      last = static_cast<unsigned char>((last & ~mask) | ((bits << (8 - rest)) & mask));
     }
   }
   std::unique_ptr<Xlate> xlate = mono ? Xlate::Table({0x000000, 0xFFFFFF}) : Xlate::Trivial();

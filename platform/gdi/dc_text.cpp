@@ -71,6 +71,7 @@ LOGFONTW RealizationRequest(const LOGFONTW& lf, LONG angle) {
 
 std::vector<char32_t> CodePoints(const std::u16string& text) {
   std::vector<char32_t> out;
+  out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
@@ -130,11 +131,11 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
     maxY = std::max(maxY, py);
   };
   PagePoint pen = origin;
+  run.glyphs.resize(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    GLYPHPOS pos{};
+    GLYPHPOS& pos = run.glyphs[i];
     pos.hg = handles[i];
     pos.ptl = POINTL{static_cast<LONG>(std::lround(pen.x)), static_cast<LONG>(std::lround(pen.y))};
-    run.glyphs.push_back(pos);
     extend(pen.x - ascent * m.eM21, pen.y - ascent * m.eM22);
     extend(pen.x + descent * m.eM21, pen.y + descent * m.eM22);
     if (dx) {

@@ -605,5 +605,58 @@ TEST(TextHelpersTest, StrokeWeightsAndFallBackCharacters) {
   EXPECT_EQ(run.charLength[1], 2);
 }
 
+// Runs convert through a table of remembered characters: a warm conversion
+// must give what the platform gives character by character, in every code
+// page the writer uses, and the code pages that stand for the ANSI one must
+// follow it when it changes.
+TEST(TextHelpersTest, RememberedCharacterCodesMatchThePlatform) {
+  std::u16string text = u"Az\\~\u00a5\u00e9\u00ff\u0152\u20ac\u3042\u65e5\uff71\ue000\uf041\uf8f0";
+  for (char16_t ch = 0x20; ch < 0xFFF0; ch = static_cast<char16_t>(ch + 211)) {
+    if (ch < 0xD800 || ch > 0xDFFF) text += ch;
+  }
+  const auto count = static_cast<ULONG>(text.size());
+  for (const UINT codePage : {932u, 1252u, 42u, 50220u, 65001u}) {
+    SCOPED_TRACE(codePage);
+    for (int pass = 0; pass < 2; ++pass) {
+      TextRunContext run;
+      run.codePage = codePage;
+      const int converted = ConvertRunToCodePage(&run, text.data(), count);
+      if (converted == 0) {
+        EXPECT_TRUE(run.multibyte.empty());
+        continue;
+      }
+      ASSERT_EQ(run.charStart.size(), count);
+      for (ULONG i = 0; i < count; ++i) {
+        const char16_t ch = text[i];
+        char bytes[8] = {};
+        BOOL usedDefault = FALSE;
+        const bool noFlags = codePage == 42 || codePage >= 50220;  // symbol, ISO-2022-JP, UTF-8
+        const int length = WideCharToMultiByte(codePage, noFlags ? 0 : WC_NO_BEST_FIT_CHARS, &ch, 1, bytes, 8,
+                                               nullptr, noFlags ? nullptr : &usedDefault);
+        ASSERT_GT(length, 0) << int(ch);
+        WCHAR back = 0;
+        const int backLength = MultiByteToWideChar(codePage, 0, bytes, length, &back, 1);
+        const bool fell = noFlags ? (backLength != 1 || back != ch) : usedDefault != FALSE;
+        EXPECT_EQ(run.multibyte.substr(static_cast<size_t>(run.charStart[i]), static_cast<size_t>(run.charLength[i])),
+                  std::string(bytes, static_cast<size_t>(length)))
+            << "pass " << pass << " char " << int(ch);
+        EXPECT_EQ(run.roundTrip[i], back) << int(ch);
+        EXPECT_EQ(run.fellBack[i] != 0, fell) << int(ch);
+      }
+    }
+  }
+
+  const std::u16string accent = u"\u00e9";
+  TextRunContext run;
+  run.codePage = CP_ACP;
+  ASSERT_TRUE(platform::SetAnsiCodePage(1252));
+  ASSERT_GT(ConvertRunToCodePage(&run, accent.data(), 1), 0);
+  EXPECT_EQ(run.multibyte, "\xe9");
+  EXPECT_EQ(run.fellBack[0], 0);
+  ASSERT_TRUE(platform::SetAnsiCodePage(932));
+  ASSERT_GT(ConvertRunToCodePage(&run, accent.data(), 1), 0);
+  EXPECT_EQ(run.fellBack[0], 1);
+}
+
 }  // namespace
 }  // namespace graphicstest

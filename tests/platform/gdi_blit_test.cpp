@@ -1,6 +1,7 @@
 // Raster calls the driver hands back to the engine on a device surface.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "platform/gdi/engine.h"
@@ -15,6 +16,7 @@ struct CopyCall {
   ULONG srcFormat;
   std::vector<ULONG> xlate;
   std::vector<BYTE> firstRow;
+  std::vector<std::vector<BYTE>> rows;  // a 1-bit bitmap written to the device, whole
 };
 
 // A recording driver: its DrvBitBlt hands every call to EngBitBlt (as the
@@ -29,6 +31,13 @@ BOOL RecordingCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ*, XLATEOBJ* px
   if (call.toDevice) {
     const BYTE* row = static_cast<const BYTE*>(psoSrc->pvScan0);
     call.firstRow.assign(row, row + 4);
+    if (psoSrc->iBitmapFormat == BMF_1BPP) {
+      const size_t bytes = static_cast<size_t>((psoSrc->sizlBitmap.cx + 7) / 8);
+      for (LONG y = 0; y < psoSrc->sizlBitmap.cy; ++y) {
+        const BYTE* r = row + static_cast<ptrdiff_t>(y) * psoSrc->lDelta;
+        call.rows.emplace_back(r, r + bytes);
+      }
+    }
   } else {
     EngEraseSurface(psoDest, prclDest, 0xFFFFFFFF);
   }
@@ -125,6 +134,67 @@ TEST_F(GdiBlit, StretchBltMidGreyGivesAnEvenDither) {
   const BYTE first = g_copies[0].firstRow[0];
   EXPECT_EQ(__builtin_popcount(first), 4);
   EngDeleteSurface(source);
+}
+
+// The halftone of stretched images, against the plain rule pixel by pixel: the
+// nearest source pixel (white outside the source), its grey, and the 8x8 ordered
+// dither from the halftone origin. Random sizes, mirrors, origins and source
+// rectangles reaching past the bitmap, from 24-bit and 8-bit grey sources.
+TEST_F(GdiBlit, StretchBltHalftoneFollowsTheDitherRulePixelByPixel) {
+  static constexpr unsigned char kBayer[8][8] = {
+      {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+      {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+      {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+  std::mt19937 random(7);
+  auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  for (int round = 0; round < 60; ++round) {
+    SCOPED_TRACE(round);
+    const bool grey8 = round % 3 == 2;
+    const SIZEL size{between(1, 40), between(1, 20)};
+    HBITMAP source = EngCreateBitmap(size, 0, grey8 ? BMF_8BPP : BMF_24BPP, BMF_TOPDOWN, nullptr);
+    SURFOBJ* src = SurfaceObject(source);
+    for (LONG y = 0; y < size.cy; ++y) {
+      BYTE* row = static_cast<BYTE*>(src->pvScan0) + static_cast<ptrdiff_t>(y) * src->lDelta;
+      for (LONG x = 0; x < size.cx * (grey8 ? 1 : 3); ++x) row[x] = static_cast<BYTE>(between(0, 255));
+    }
+    auto pixelRgb = [&](LONG x, LONG y, ULONG* r, ULONG* g, ULONG* b) {
+      if (x < 0 || y < 0 || x >= size.cx || y >= size.cy) return void(*r = *g = *b = 255);
+      const BYTE* row = static_cast<const BYTE*>(src->pvScan0) + static_cast<ptrdiff_t>(y) * src->lDelta;
+      if (grey8) return void(*r = *g = *b = row[x]);
+      *r = row[3 * x + 2], *g = row[3 * x + 1], *b = row[3 * x];
+    };
+    const LONG dw = between(1, 61), dh = between(1, 12);
+    const LONG left = between(0, 2), top = between(0, 40);
+    const bool flipX = between(0, 1) == 1, flipY = between(0, 3) == 0;
+    RECTL dest = flipX ? RECTL{left + dw, top, left, top + dh} : RECTL{left, top, left + dw, top + dh};
+    if (flipY) std::swap(dest.top, dest.bottom);
+    const RECTL from{between(-3, size.cx - 1), between(-2, size.cy - 1), 0, 0};
+    RECTL fromRect{from.left, from.top, from.left + between(1, size.cx + 3), from.top + between(1, size.cy + 2)};
+    POINTL origin{between(-9, 9), between(-9, 9)};
+    g_copies.clear();
+    ASSERT_TRUE(EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, &origin, &dest, &fromRect, nullptr,
+                              HALFTONE));
+    ASSERT_EQ(g_copies.size(), 1u);
+    const std::vector<std::vector<BYTE>>& rows = g_copies[0].rows;
+    ASSERT_EQ(rows.size(), static_cast<size_t>(dh));
+    const LONG sw = fromRect.right - fromRect.left, sh = fromRect.bottom - fromRect.top;
+    for (LONG r = 0; r < dh; ++r) {
+      const LONG y = top + r;
+      const LONG oy = flipY ? dh - 1 - r : r;
+      const LONG sy = fromRect.top + oy * sh / dh;
+      for (LONG i = 0; i < dw; ++i) {
+        const LONG ox = flipX ? dw - 1 - i : i;
+        ULONG red = 0, green = 0, blue = 0;
+        pixelRgb(fromRect.left + ox * sw / dw, sy, &red, &green, &blue);
+        const ULONG grey = (30 * red + 59 * green + 11 * blue) / 100;
+        const int cell = kBayer[((y - origin.y) % 8 + 8) % 8][((left + i - origin.x) % 8 + 8) % 8];
+        const bool lit = grey * 64 / 255 > static_cast<ULONG>(cell);
+        ASSERT_EQ((rows[static_cast<size_t>(r)][static_cast<size_t>(i / 8)] >> (7 - i % 8)) & 1, lit ? 1 : 0)
+            << "row " << r << " column " << i;
+      }
+    }
+    EngDeleteSurface(source);
+  }
 }
 
 TEST(GdiSurface, BitmapsEraseAndRefuseBadSizes) {

@@ -8,7 +8,7 @@
 //             [--nup N] [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]
 //             [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]
 //             [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]
-//             [--text FILE [--face NAME] | --sample | --blank N | --marks N]
+//             [--text FILE [--face NAME] | --sample | --blank N | --marks N | --drawing FILE]
 //             [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]
 //   printhost --help
 //
@@ -32,7 +32,7 @@
 // as an application's Print dialog does, and prints with what the user chose;
 // Cancel prints nothing (exit 1). --printer-properties first shows the printer's
 // properties, as a printers folder does; then the host prints only when a
-// document option (--text, --sample, --blank, --marks or --properties) is given,
+// document option (--text, --sample, --blank, --marks, --drawing or --properties) is given,
 // and needs --output only then. --ui-script plays a script of user actions
 // (platform/ui/ui_script.h) into the dialogs the host opens; a faulty line stops
 // the script, cancels the dialogs and the host ends with exit 1 without printing.
@@ -62,6 +62,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/ui_script.h"
 #include "tools/machinesetup/printer_install.h"
+#include "tools/printhost/drawing_list.h"
 #include "tools/printhost/model_sections.h"
 #include "tools/printhost/printer_language.h"
 
@@ -98,7 +99,7 @@ constexpr char kUsage[] =
     "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
     "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
     "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
-    "                 [--text FILE [--face NAME] | --sample | --blank N | --marks N]\n"
+    "                 [--text FILE [--face NAME] | --sample | --blank N | --marks N | --drawing FILE]\n"
     "                 [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]\n"
     "       printhost --help\n"
     "  --face NAME  the face the --text file is printed in (default Courier New): a printer\n"
@@ -131,7 +132,7 @@ struct Options {
   std::map<std::string, std::string> values;
   SHORT orientation = 0;  // 0: the driver's default
   bool sample = true;
-  bool documentAsked = false;  // --text, --sample, --blank, --marks or --properties
+  bool documentAsked = false;  // --text, --sample, --blank, --marks, --drawing or --properties
   bool properties = false;
   bool printerProperties = false;
   bool mirror = false;
@@ -454,7 +455,8 @@ const option kOptions[] = {
     {"fold", required_argument, nullptr, 0},        {"text", required_argument, nullptr, 0},
     {"blank", required_argument, nullptr, 0},       {"marks", required_argument, nullptr, 0},
     {"ui-script", required_argument, nullptr, 0},   {"port", required_argument, nullptr, 0},
-    {"face", required_argument, nullptr, 0},        {"help", no_argument, nullptr, kHelp},
+    {"face", required_argument, nullptr, 0},        {"drawing", required_argument, nullptr, 0},
+    {"help", no_argument, nullptr, kHelp},
     {"landscape", no_argument, nullptr, kLandscape}, {"portrait", no_argument, nullptr, kPortrait},
     {"sample", no_argument, nullptr, kSample},      {"properties", no_argument, nullptr, kProperties},
     {"printer-properties", no_argument, nullptr, kPrinterProperties},
@@ -571,7 +573,7 @@ int main(int argc, char** argv) {
   if (const std::string* root = options.Get("root")) platform::SetMachineRoot(*root);
   const std::string* model = options.Get("model");
   const std::string* output = options.Get("output");
-  for (const char* document : {"text", "blank", "marks"}) {
+  for (const char* document : {"text", "blank", "marks", "drawing"}) {
     if (options.Get(document)) options.documentAsked = true;
   }
   const bool printing = !options.printerProperties || options.documentAsked;
@@ -585,6 +587,9 @@ int main(int argc, char** argv) {
   // each page landed on a sheet can be told from the ink.
   const std::string* markedPages = options.Get("marks");
   if (markedPages) options.sample = false;
+  // Pages drawn from a list of shapes and pictures (drawing_list.h).
+  const std::string* drawingList = options.Get("drawing");
+  if (drawingList) options.sample = false;
 
   machinesetup::PrinterSpec spec;
   const std::string* printerArg = options.Get("printer");
@@ -694,6 +699,7 @@ int main(int argc, char** argv) {
   const std::string docName = options.sample        ? "Sample document"
                               : blankPages       ? "Blank pages"
                               : markedPages      ? "Marked pages"
+                              : drawingList      ? *drawingList
                                                  : options.textFile;
   DOCINFOA doc{sizeof(DOCINFOA), docName.c_str(), outputPath.empty() ? nullptr : outputPath.c_str(), nullptr, 0};
   bool ok = StartDocA(dc, &doc) > 0;
@@ -703,6 +709,8 @@ int main(int argc, char** argv) {
     } else if (markedPages) {
       const long count = std::stol(*markedPages);
       for (long page = 1; ok && page <= count; ++page) ok = Page(dc, [&](int dpi) { MarkPage(dc, dpi, page); });
+    } else if (drawingList) {
+      ok = printhost::PrintDrawingList(dc, *drawingList);
     } else {
       const std::string* face = options.Get("face");
       ok = options.sample ? SamplePages(dc)
