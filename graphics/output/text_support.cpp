@@ -30,8 +30,6 @@ bool NoFlagsCodePage(DWORD codePage) {
 
 }  // namespace
 
-bool TextIsPostScript(const PDEV* pdev) { return (pdev->devmode.dmPrivate._nPDL & kPdlPostScriptMask) != 0; }
-
 int TextResolution(const PDEV* pdev) {
   if (pdev->resolution > 0) return pdev->resolution;
   const int dpi = pdev->devmode.dmPublic.dmPrintQuality;
