@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
@@ -72,7 +73,16 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
 }
 
-std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+std::string InstallerFolder(int which) {
+  char folder[MAX_PATH] = {};
+  if (InstallerSettings().GetPath(which, folder, sizeof folder) != ERROR_SUCCESS) return {};
+  return std::string(folder, strnlen(folder, sizeof folder));
+}
+
+bool FolderExists(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 void RunInstallFileDialog(HWND owner, WORD templateId, UINT_PTR(CALLBACK* hook)(HWND, UINT, WPARAM, LPARAM),
                           LPARAM state, const char* folderKey) {
@@ -101,6 +111,14 @@ void InitInstallDialog(HWND dialog, const InstallerContext& context, std::initia
       MayChange(context) &&
       (!SharesInfoFile(context) || ((context.flags & kFlagChooseInfoFile) && context.infoFilePath[0] != '\0'));
   EnableWindow(GetDlgItem(dialog, 1010), diskAllowed);
+}
+
+void ShowNameFields(HWND dialog, const std::string& file, const std::string& description, const std::string& name) {
+  CentreDialog(dialog);
+  SetDlgItemTextA(dialog, kNameDialogFile, file.c_str());
+  SetDlgItemTextA(dialog, kNameDialogDescription, description.c_str());
+  SendDlgItemMessageA(dialog, kNameDialogName, EM_LIMITTEXT, 16, 0);
+  SetDlgItemTextA(dialog, kNameDialogName, name.c_str());
 }
 
 void ShowEntryIdentity(HWND dialog, const InstallerContext& context, int32_t id, int32_t location, DWORD flags) {

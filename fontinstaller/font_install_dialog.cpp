@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "common/settings_store.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/download.h"
 #include "fontinstaller/font_dialogs.h"
+#include "fontinstaller/install_file_dialog.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
 #include "fontinstaller/installer_module.h"
@@ -25,15 +27,8 @@
 namespace fontinstaller {
 namespace {
 
-constexpr int kList = 1029;
-constexpr int kPcDisk = 1027;
-constexpr int kPrinterDisk = 1010;
-constexpr int kInstall = 1026;
-constexpr int kEdit = 1022;
-constexpr int kHelp = 1012;
-constexpr int kClose = 3;
+using namespace installcontrols;
 constexpr UINT kCaption = 652;
-constexpr char kFolderKey[] = "PCLFont";
 
 struct InstallState {
   InstallerContext* context = nullptr;
@@ -41,14 +36,6 @@ struct InstallState {
   std::optional<FontDirectory> directory;
   std::string folder;
 };
-
-InstallState* StateOf(HWND dialog) { return reinterpret_cast<InstallState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
-
-std::string FolderPath(int which) {
-  char folder[MAX_PATH] = {};
-  if (InstallerSettings().GetPath(which, folder, sizeof folder) != ERROR_SUCCESS) return {};
-  return folder;
-}
 
 void ListDirectoryFonts(InstallState& state, const std::string& glue) {
   std::optional<std::vector<uint8_t>> text = ReadWholeFile(glue.c_str());
@@ -92,31 +79,23 @@ void ListFolderFonts(InstallState& state) {
   FindClose(find);
 }
 
-void FillList(HWND dialog, InstallState& state) {
+std::vector<std::string> ListFonts(InstallState& state) {
   state.fonts.clear();
   state.directory.reset();
   state.folder = CurrentFolderPath();
-  SendDlgItemMessageA(dialog, kList, LB_RESETCONTENT, 0, 0);
   const std::string glue = JoinPath(state.folder, "glue.txt");
   if (GetFileAttributesA(glue.c_str()) != INVALID_FILE_ATTRIBUTES) {
     ListDirectoryFonts(state, glue);
   } else {
     ListFolderFonts(state);
   }
-  for (const InstalledFontEntry& entry : state.fonts) {
-    const std::string item = FontSummary(entry) + "\t\t\t\t\t\t\t" + FileNameOf(entry.fontFilePath);
-    SendDlgItemMessageA(dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  }
-  EnableWindow(GetDlgItem(dialog, kEdit), FALSE);
-  EnableWindow(GetDlgItem(dialog, kInstall), FALSE);
-  SetStatus(dialog, "");
+  std::vector<std::string> items;
+  for (const InstalledFontEntry& entry : state.fonts)
+    items.push_back(FontSummary(entry) + "\t\t\t\t\t\t\t" + FileNamePart(entry.fontFilePath));
+  return items;
 }
 
-InstalledFontEntry* SelectedFont(HWND dialog, InstallState& state) {
-  const LRESULT index = SendDlgItemMessageA(dialog, kList, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR || static_cast<size_t>(index) >= state.fonts.size()) return nullptr;
-  return &state.fonts[static_cast<size_t>(index)];
-}
+InstalledFontEntry* SelectedFont(HWND dialog, InstallState& state);
 
 std::string InstallDescription(const InstalledFontEntry& entry) {
   if (entry.location == kLocationCartridge) return std::string(entry.fontName) + " [cartridge]";
@@ -133,11 +112,6 @@ bool SoundFont(const InstalledFontEntry& entry, const std::string& pfm, const st
   return bytes && BuildPrinterDiskCopy(*bytes).has_value();
 }
 
-bool FolderExists(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Files written by an install that did not complete.
 struct Written {
   std::vector<std::string> paths;
@@ -151,7 +125,7 @@ struct Written {
   }
 };
 
-void Install(HWND dialog, InstallState& state) {
+void InstallFont(HWND dialog, InstallState& state) {
   InstalledFontEntry* selected = SelectedFont(dialog, state);
   if (!selected) return;
   InstalledFontEntry entry = *selected;
@@ -165,11 +139,11 @@ void Install(HWND dialog, InstallState& state) {
     return;
   }
   const std::string source = entry.fontFilePath;
-  const std::string fileName = FileNameOf(source);
+  const std::string fileName = FileNamePart(source);
   const size_t dot = fileName.rfind('.');
   const std::string pfm = (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + ".pfm";
-  const std::string pcFolder = FolderPath(kFolderUserPclFonts);
-  const std::string metricsFolder = toDisk ? FolderPath(kFolderPclDiskFonts) : pcFolder;
+  const std::string pcFolder = InstallerFolder(kFolderUserPclFonts);
+  const std::string metricsFolder = toDisk ? InstallerFolder(kFolderPclDiskFonts) : pcFolder;
   const std::string recorded = toDisk ? source : JoinPath(pcFolder, fileName);
   if (!SoundFont(entry, pfm, recorded)) {
     InstallerBox(dialog, 727, 687, MB_OK | MB_ICONERROR);
@@ -179,7 +153,7 @@ void Install(HWND dialog, InstallState& state) {
   const InstalledFontEntry* replaced = nullptr;
   for (const InstalledFontEntry& other : list) {
     if (other.location != entry.location) continue;
-    if (lstrcmpiA(FileNameOf(other.fontFilePath).c_str(), fileName.c_str()) == 0) {
+    if (lstrcmpiA(FileNamePart(other.fontFilePath).c_str(), fileName.c_str()) == 0) {
       InstallerBox(dialog, toDisk ? 682 : 681, 686, MB_OK | MB_ICONINFORMATION);
       return;
     }
@@ -274,59 +248,39 @@ void Install(HWND dialog, InstallState& state) {
   if (!replaced) InstallerBox(dialog, 691, 687, MB_OK | MB_ICONINFORMATION);
 }
 
-UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  static const UINT folderChanged = RegisterWindowMessageA(LBSELCHSTRINGA);
-  InstallState* state = StateOf(dialog);
-  if (message == WM_INITDIALOG) {
-    const auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
-    state = reinterpret_cast<InstallState*>(ofn->lCustData);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    InitInstallDialog(dialog, *state->context, {1041, 1043, 1015});
-    FillList(dialog, *state);
-    return TRUE;
-  }
-  if (!state) return FALSE;
-  if (message == folderChanged) {
-    FillList(dialog, *state);
-    return TRUE;
-  }
-  if (message == WM_DESTROY) {
-    RememberFolder(kFolderKey, CurrentFolderPath().c_str());
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
-    return FALSE;
-  }
-  if (message != WM_COMMAND) return FALSE;
-  switch (LOWORD(wParam)) {
-    case kList: {
-      if (HIWORD(wParam) != LBN_SELCHANGE) return FALSE;
-      const InstalledFontEntry* font = SelectedFont(dialog, *state);
-      if (!font) return TRUE;
-      SetStatus(dialog, InstallDescription(*font));
-      EnableWindow(GetDlgItem(dialog, kEdit), TRUE);
-      EnableWindow(GetDlgItem(dialog, kInstall), TRUE);
-      if (font->location == kLocationCartridge) {
-        CheckDlgButton(dialog, kPcDisk, BST_CHECKED);
-        CheckDlgButton(dialog, kPrinterDisk, BST_UNCHECKED);
-        EnableWindow(GetDlgItem(dialog, kPrinterDisk), FALSE);
-      }
-      return TRUE;
+struct FontFiles {
+  using State = InstallState;
+  static constexpr int kListId = 1029;
+  static constexpr int kHelpTopic = kHelpInstallFonts;
+  static constexpr WORD kTemplate = 112;
+  static constexpr const char* kFolderKey = "PCLFont";
+  static void Start(HWND dialog, const InstallerContext& context) { InitInstallDialog(dialog, context, {1041, 1043, 1015}); }
+  static std::vector<std::string> List(State& state) { return ListFonts(state); }
+  static bool ShowSelection(HWND dialog, State& state) {
+    const InstalledFontEntry* font = SelectedFont(dialog, state);
+    if (!font) return false;
+    SetStatus(dialog, InstallDescription(*font));
+    if (font->location == kLocationCartridge) {
+      // A cartridge is listed on this PC only.
+      CheckDlgButton(dialog, kPcDisk, BST_CHECKED);
+      CheckDlgButton(dialog, kPrinterDisk, BST_UNCHECKED);
+      EnableWindow(GetDlgItem(dialog, kPrinterDisk), FALSE);
     }
-    case kInstall: Install(dialog, *state); return TRUE;
-    case kEdit:
-      if (InstalledFontEntry* font = SelectedFont(dialog, *state)) AskFontInformation(dialog, *state->context, font);
-      return TRUE;
-    case kHelp: ShowInstallerHelp(dialog, kHelpInstallFonts, *state->context); return TRUE;
-    case kClose: SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); return TRUE;
-    default: return FALSE;
+    return true;
   }
+  static void Install(HWND dialog, State& state) { InstallFont(dialog, state); }
+  static void Edit(HWND dialog, State& state) {
+    if (InstalledFontEntry* font = SelectedFont(dialog, state)) AskFontInformation(dialog, *state.context, font);
+  }
+};
+
+InstalledFontEntry* SelectedFont(HWND dialog, InstallState& state) {
+  const int index = InstallFileDialog<FontFiles>::SelectedIndex(dialog, state.fonts.size());
+  return index < 0 ? nullptr : &state.fonts[static_cast<size_t>(index)];
 }
 
 }  // namespace
 
-void RunFontInstallDialog(HWND owner, InstallerContext* context) {
-  InstallState state;
-  state.context = context;
-  RunInstallFileDialog(owner, 112, InstallHook, reinterpret_cast<LPARAM>(&state), kFolderKey);
-}
+void RunFontInstallDialog(HWND owner, InstallerContext* context) { InstallFileDialog<FontFiles>::Run(owner, context); }
 
 }  // namespace fontinstaller

@@ -4,6 +4,7 @@
 
 #include "common/installed_font_record.h"
 #include "common/settings_store.h"
+#include "fontinstaller/entry_attributes_dialog.h"
 #include "fontinstaller/font_dialogs.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
@@ -17,10 +18,7 @@
 namespace fontinstaller {
 namespace {
 
-constexpr int kFile = 171;
-constexpr int kDescription = 172;
-constexpr int kName = 173;
-constexpr int kHelp = 1012;
+constexpr int kName = kNameDialogName;
 constexpr int kFirstFamily = 177;  // Roman, Swiss, Modern, Script, Decorative, Don't care
 constexpr int kFamilies[] = {16, 32, 48, 64, 80, 0};
 
@@ -39,11 +37,7 @@ int ChosenFamily(HWND dialog) {
 }
 
 void ShowCommon(HWND dialog, const InstalledFontEntry& entry) {
-  CentreDialog(dialog);
-  SetDlgItemTextA(dialog, kFile, entry.fontFilePath);
-  SetDlgItemTextA(dialog, kDescription, FontDescription(entry).c_str());
-  SendDlgItemMessageA(dialog, kName, EM_LIMITTEXT, 16, 0);
-  SetDlgItemTextA(dialog, kName, entry.fontName);
+  ShowNameFields(dialog, entry.fontFilePath, FontDescription(entry), entry.fontName);
   ShowFamily(dialog, entry.family);
 }
 
@@ -62,10 +56,8 @@ struct InformationRequest {
 };
 
 INT_PTR CALLBACK InformationProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* request = reinterpret_cast<InformationRequest*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+  auto* request = DialogData<InformationRequest>(dialog, message, lParam);
   if (message == WM_INITDIALOG) {
-    request = reinterpret_cast<InformationRequest*>(lParam);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
     ShowCommon(dialog, *request->entry);
     return TRUE;
   }
@@ -80,18 +72,11 @@ INT_PTR CALLBACK InformationProcedure(HWND dialog, UINT message, WPARAM wParam, 
       break;
     }
     case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
-    case kHelp: ShowInstallerHelp(dialog, kHelpFontInformation, *request->context); break;
+    case kNameDialogHelp: ShowInstallerHelp(dialog, kHelpFontInformation, *request->context); break;
     default: break;
   }
   return TRUE;
 }
-
-struct EditRequest {
-  InstallerContext* context;
-  InstalledFontEntry entry;
-  const std::vector<InstalledFontEntry>* list;
-  DWORD flags;
-};
 
 // Name and family live in the font's metrics file too: the stored record is built from it.
 bool RewriteMetrics(const InstalledFontEntry& entry, const std::string& name, int family) {
@@ -108,7 +93,8 @@ bool RewriteMetrics(const InstalledFontEntry& entry, const std::string& name, in
   return WriteNewFile(path.c_str(), block->data(), block->size());
 }
 
-void StoreChanges(HWND dialog, EditRequest& request, const std::string& name, int family, int32_t id) {
+void StoreChanges(HWND dialog, EntryEditRequest<InstalledFontEntry>& request, const std::string& name, int family,
+                  int32_t id) {
   InstalledFontEntry& old = request.entry;
   InstalledFontEntry changed = old;
   CopyField(changed.fontName, name.c_str());
@@ -129,42 +115,16 @@ void StoreChanges(HWND dialog, EditRequest& request, const std::string& name, in
   }
 }
 
-INT_PTR CALLBACK AttributesProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* request = reinterpret_cast<EditRequest*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-  if (message == WM_INITDIALOG) {
-    request = reinterpret_cast<EditRequest*>(lParam);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
-    const InstalledFontEntry& e = request->entry;
-    ShowCommon(dialog, e);
-    ShowEntryIdentity(dialog, *request->context, e.id, e.location, e.flags);
-    return TRUE;
+struct FontAttributes {
+  using Entry = InstalledFontEntry;
+  static constexpr WORD kTemplate = 109;
+  static constexpr int kHelpTopic = kHelpEditFont;
+  static void Show(HWND dialog, const Entry& e) { ShowCommon(dialog, e); }
+  static bool TakeName(HWND dialog, const Entry& e, std::string* name) { return TakeFontName(dialog, e.fontName, name); }
+  static void Store(HWND dialog, EntryEditRequest<Entry>& request, const std::string& name, int32_t id) {
+    StoreChanges(dialog, request, name, ChosenFamily(dialog), id);
   }
-  if (message != WM_COMMAND || !request) return FALSE;
-  if (ClickMemoryCheck(dialog, LOWORD(wParam), &request->flags)) return TRUE;
-  switch (LOWORD(wParam)) {
-    case IDOK: {
-      std::string name;
-      if (!TakeFontName(dialog, request->entry.fontName, &name)) break;
-      const std::optional<int32_t> id = EditedId(dialog, request->entry.id);
-      if (!id) break;
-      bool used = false;
-      for (const InstalledFontEntry& other : *request->list) {
-        used = used || (other.location == request->entry.location && other.id == *id && other.id != request->entry.id);
-      }
-      if (used) {
-        InstallerBox(dialog, 711, 712, MB_OK | MB_ICONWARNING);
-        break;
-      }
-      StoreChanges(dialog, *request, name, ChosenFamily(dialog), *id);
-      EndDialog(dialog, IDOK);
-      break;
-    }
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
-    case kHelp: ShowInstallerHelp(dialog, kHelpEditFont, *request->context); break;
-    default: break;
-  }
-  return TRUE;
-}
+};
 
 }  // namespace
 
@@ -181,9 +141,7 @@ bool AskFontInformation(HWND owner, const InstallerContext& context, InstalledFo
 
 bool EditFontAttributes(HWND owner, InstallerContext* context, const InstalledFontEntry& entry,
                         const std::vector<InstalledFontEntry>& list) {
-  EditRequest request{context, entry, &list, entry.flags};
-  return DialogBoxParamA(InstallerInstance(), MAKEINTRESOURCEA(109), owner, AttributesProcedure,
-                         reinterpret_cast<LPARAM>(&request)) == IDOK;
+  return EntryAttributesDialog<FontAttributes>::Run(owner, context, entry, list);
 }
 
 }  // namespace fontinstaller

@@ -9,6 +9,7 @@
 
 #include "common/installed_font_record.h"
 #include "common/settings_store.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_module.h"
 #include "fontinstaller/printer_access.h"
@@ -51,11 +52,6 @@ bool ParseEntryId(const char* key, const char* prefix, int32_t* id) {
   }
   *id = static_cast<int32_t>(value);
   return true;
-}
-
-std::string FileNamePart(const std::string& path) {
-  const size_t cut = path.find_last_of("\\:/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 std::string FontText(const InstalledFontEntry& e) {

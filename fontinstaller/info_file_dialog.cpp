@@ -154,10 +154,8 @@ bool TakeChoice(HWND dialog, InstallerContext* context) {
 }
 
 INT_PTR CALLBACK InfoFileProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* context = reinterpret_cast<InstallerContext*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+  auto* context = DialogData<InstallerContext>(dialog, message, lParam);
   if (message == WM_INITDIALOG) {
-    context = reinterpret_cast<InstallerContext*>(lParam);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
     CentreDialog(dialog);
     SetDlgItemTextA(dialog, kFileEdit, context->infoFilePath);
     ShowNone(dialog, context->infoFilePath[0] == '\0');

@@ -7,9 +7,11 @@
 
 #include "common/installed_font_record.h"
 #include "common/settings_store.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/installer_module.h"
 #include "fontinstaller/printer_access.h"
 #include "fontinstaller/soft_font_files.h"
+#include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/base/files.h"
 #include "platform/shell/folders.h"
@@ -131,7 +133,11 @@ std::string RemoveIdFromList(const std::string& list, const std::string& id) {
 
 bool IsPlainRecordFileName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
-  return name.find_first_of("\\/:,; \t") == std::string::npos;
+  // A double-byte character may end in 0x5C: only whole characters count.
+  for (char c : {'\\', '/', ':', ',', ';', ' ', '\t'}) {
+    if (platform::FindFirstCharAnsi(name, c) != std::string::npos) return false;
+  }
+  return true;
 }
 
 int AddFontRecord(const char* printerName, const std::string& idText, std::string recordText, int32_t location,
@@ -383,11 +389,6 @@ int RememberFolder(const char* key, const char* folder) {
 }
 
 namespace {
-
-std::string FileNamePart(const std::string& path) {
-  const size_t cut = path.find_last_of("\\:/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 bool FillFontEntry(const std::vector<BYTE>& stored, int32_t id, InstalledFontEntry& entry) {
   std::optional<fontrecord::InstalledFontRecord> record = fontrecord::ReadInstalledFontRecord(stored.data(), stored.size());

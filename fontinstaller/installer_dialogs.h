@@ -11,6 +11,8 @@
 
 #include "fontinstaller/installer_records.h"
 #include "platform/base/types.h"
+#include "platform/ui/user.h"
+#include "platform/ui/window.h"
 
 namespace fontinstaller {
 
@@ -39,10 +41,13 @@ int InstallerBox(HWND owner, UINT textId, UINT captionId, UINT style, const std:
 std::string DialogItemText(HWND dialog, int id);
 
 // The process's current folder (the one the file dialogs show), a path joined
-// to a name, and the name part of a path.
+// to a name.
 std::string CurrentFolderPath();
 std::string JoinPath(const std::string& folder, const std::string& name);
-std::string FileNameOf(const std::string& path);
+// A folder of DBGetPath (empty when the settings library gives none) and
+// whether a folder exists.
+std::string InstallerFolder(int which);
+bool FolderExists(const std::string& folder);
 
 // Runs an install dialog: the open-file dialog on the module's template with the
 // hook, starting in the folder remembered under folderKey; state reaches the
@@ -67,6 +72,25 @@ bool ClickMemoryCheck(HWND dialog, int control, DWORD* flags);
 // The id typed into control 174; nothing (after a beep, the old id shown again)
 // unless it is a PCL id.
 std::optional<int32_t> EditedId(HWND dialog, int32_t oldId);
+
+// The block a dialog procedure keeps on its window: taken from lParam at
+// WM_INITDIALOG, read back from the window after.
+template <class Data>
+Data* DialogData(HWND dialog, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+    return reinterpret_cast<Data*>(lParam);
+  }
+  return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+// The information dialogs and attribute editors: the file (171), description
+// (172) and name (173, at most 16 bytes) of an entry, the dialog centred.
+constexpr int kNameDialogFile = 171;
+constexpr int kNameDialogDescription = 172;
+constexpr int kNameDialogName = 173;
+constexpr int kNameDialogHelp = 1012;
+void ShowNameFields(HWND dialog, const std::string& file, const std::string& description, const std::string& name);
 void SetStatus(HWND dialog, const std::string& text);
 
 bool MayChange(const InstallerContext& context);

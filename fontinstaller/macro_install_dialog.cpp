@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "common/settings_store.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/download.h"
+#include "fontinstaller/install_file_dialog.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
 #include "fontinstaller/installer_module.h"
@@ -24,22 +26,13 @@
 namespace fontinstaller {
 namespace {
 
-constexpr int kList = 1039;
-constexpr int kPcDisk = 1027;
-constexpr int kPrinterDisk = 1010;
-constexpr int kInstall = 1026;
-constexpr int kEdit = 1022;
-constexpr int kHelp = 1012;
-constexpr int kClose = 3;
-constexpr char kFolderKey[] = "PCLMacro";
+using namespace installcontrols;
 
 struct InstallState {
   InstallerContext* context = nullptr;
   std::vector<std::string> files;  // full paths, in list order
   std::string chosenName;          // a name given through the edit button
 };
-
-InstallState* StateOf(HWND dialog) { return reinterpret_cast<InstallState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
 
 bool CanBeOpened(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
@@ -49,12 +42,11 @@ bool CanBeOpened(const std::string& path) {
 }
 
 // The name a macro is offered under: its file name, cut to 16 characters.
-std::string OfferedName(const std::string& path) { return FileNameOf(path).substr(0, 16); }
+std::string OfferedName(const std::string& path) { return FileNamePart(path).substr(0, 16); }
 
-void FillList(HWND dialog, InstallState& state) {
+std::vector<std::string> ListFiles(InstallState& state) {
   state.files.clear();
   state.chosenName.clear();
-  SendDlgItemMessageA(dialog, kList, LB_RESETCONTENT, 0, 0);
   const std::string folder = CurrentFolderPath();
   WIN32_FIND_DATAA found{};
   HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
@@ -67,31 +59,12 @@ void FillList(HWND dialog, InstallState& state) {
     } while (FindNextFileA(find, &found));
     FindClose(find);
   }
-  for (const std::string& path : state.files) {
-    const std::string item = OfferedName(path) + "\t\t\t\t\t\t\t" + FileNameOf(path);
-    SendDlgItemMessageA(dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  }
-  EnableWindow(GetDlgItem(dialog, kEdit), FALSE);
-  EnableWindow(GetDlgItem(dialog, kInstall), FALSE);
-  SetStatus(dialog, "");
+  std::vector<std::string> items;
+  for (const std::string& path : state.files) items.push_back(OfferedName(path) + "\t\t\t\t\t\t\t" + FileNamePart(path));
+  return items;
 }
 
-const std::string* SelectedFile(HWND dialog, const InstallState& state) {
-  const LRESULT index = SendDlgItemMessageA(dialog, kList, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR || static_cast<size_t>(index) >= state.files.size()) return nullptr;
-  return &state.files[static_cast<size_t>(index)];
-}
-
-std::string MacrosFolder() {
-  char folder[MAX_PATH] = {};
-  if (InstallerSettings().GetPath(kFolderUserPclMacros, folder, sizeof folder) != ERROR_SUCCESS) return {};
-  return std::string(folder, strnlen(folder, sizeof folder));
-}
-
-bool FolderExists(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+const std::string* SelectedFile(HWND dialog, const InstallState& state);
 
 // Copies the macro into the folder unless it is already the file there; read-only
 // is cleared so a later install or delete can replace it.
@@ -103,7 +76,7 @@ bool CopyIntoFolder(const std::string& source, const std::string& target) {
   return true;
 }
 
-void Install(HWND dialog, InstallState& state) {
+void InstallMacro(HWND dialog, InstallState& state) {
   const std::string* selected = SelectedFile(dialog, state);
   if (!selected) return;
   const std::string source = *selected;
@@ -114,8 +87,8 @@ void Install(HWND dialog, InstallState& state) {
     InstallerBox(dialog, 716, 664, MB_OK | MB_ICONERROR);
     return;
   }
-  const std::string folder = MacrosFolder();
-  const std::string target = JoinPath(folder, FileNameOf(source));
+  const std::string folder = InstallerFolder(kFolderUserPclMacros);
+  const std::string target = JoinPath(folder, FileNamePart(source));
   const std::string recorded = location == kLocationPcDisk ? target : source;
   std::vector<InstalledMacroEntry> list = ReadMacroList(c.printerName);
   for (const InstalledMacroEntry& entry : list) {
@@ -179,52 +152,32 @@ void EditName(HWND dialog, InstallState& state) {
   if (AskMacroName(dialog, *state.context, *selected, name + " [" + *selected + "]", &name)) state.chosenName = name;
 }
 
-UINT_PTR CALLBACK InstallHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  static const UINT folderChanged = RegisterWindowMessageA(LBSELCHSTRINGA);
-  InstallState* state = StateOf(dialog);
-  if (message == WM_INITDIALOG) {
-    const auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
-    state = reinterpret_cast<InstallState*>(ofn->lCustData);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    InitInstallDialog(dialog, *state->context, {1041, 1043});
-    FillList(dialog, *state);
-    return TRUE;
+struct MacroFiles {
+  using State = InstallState;
+  static constexpr int kListId = 1039;
+  static constexpr int kHelpTopic = kHelpInstallMacros;
+  static constexpr WORD kTemplate = 114;
+  static constexpr const char* kFolderKey = "PCLMacro";
+  static void Start(HWND dialog, const InstallerContext& context) { InitInstallDialog(dialog, context, {1041, 1043}); }
+  static std::vector<std::string> List(State& state) { return ListFiles(state); }
+  static bool ShowSelection(HWND dialog, State& state) {
+    const std::string* file = SelectedFile(dialog, state);
+    if (!file) return false;
+    state.chosenName.clear();
+    SetStatus(dialog, OfferedName(*file) + " [" + *file + "]");
+    return true;
   }
-  if (!state) return FALSE;
-  if (message == folderChanged) {
-    FillList(dialog, *state);
-    return TRUE;
-  }
-  if (message == WM_DESTROY) {
-    RememberFolder(kFolderKey, CurrentFolderPath().c_str());
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
-    return FALSE;
-  }
-  if (message != WM_COMMAND) return FALSE;
-  switch (LOWORD(wParam)) {
-    case kList:
-      if (HIWORD(wParam) != LBN_SELCHANGE) return FALSE;
-      if (const std::string* file = SelectedFile(dialog, *state)) {
-        state->chosenName.clear();
-        SetStatus(dialog, OfferedName(*file) + " [" + *file + "]");
-        EnableWindow(GetDlgItem(dialog, kEdit), TRUE);
-        EnableWindow(GetDlgItem(dialog, kInstall), TRUE);
-      }
-      return TRUE;
-    case kInstall: Install(dialog, *state); return TRUE;
-    case kEdit: EditName(dialog, *state); return TRUE;
-    case kHelp: ShowInstallerHelp(dialog, kHelpInstallMacros, *state->context); return TRUE;
-    case kClose: SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); return TRUE;
-    default: return FALSE;
-  }
+  static void Install(HWND dialog, State& state) { InstallMacro(dialog, state); }
+  static void Edit(HWND dialog, State& state) { EditName(dialog, state); }
+};
+
+const std::string* SelectedFile(HWND dialog, const InstallState& state) {
+  const int index = InstallFileDialog<MacroFiles>::SelectedIndex(dialog, state.files.size());
+  return index < 0 ? nullptr : &state.files[static_cast<size_t>(index)];
 }
 
 }  // namespace
 
-void RunMacroInstallDialog(HWND owner, InstallerContext* context) {
-  InstallState state;
-  state.context = context;
-  RunInstallFileDialog(owner, 114, InstallHook, reinterpret_cast<LPARAM>(&state), kFolderKey);
-}
+void RunMacroInstallDialog(HWND owner, InstallerContext* context) { InstallFileDialog<MacroFiles>::Run(owner, context); }
 
 }  // namespace fontinstaller

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fontinstaller/entry_attributes_dialog.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
 #include "fontinstaller/installer_module.h"
@@ -15,10 +16,7 @@
 namespace fontinstaller {
 namespace {
 
-constexpr int kFile = 171;
-constexpr int kDescription = 172;
-constexpr int kName = 173;
-constexpr int kHelp = 1012;
+constexpr int kName = kNameDialogName;
 constexpr UINT kCaption = 697;
 
 // The name typed, when the rule takes it; otherwise the user is told (or hears)
@@ -46,15 +44,9 @@ struct NameRequest {
 };
 
 INT_PTR CALLBACK InformationProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* request = reinterpret_cast<NameRequest*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+  auto* request = DialogData<NameRequest>(dialog, message, lParam);
   if (message == WM_INITDIALOG) {
-    request = reinterpret_cast<NameRequest*>(lParam);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
-    CentreDialog(dialog);
-    SetDlgItemTextA(dialog, kFile, request->file.c_str());
-    SetDlgItemTextA(dialog, kDescription, request->description.c_str());
-    SendDlgItemMessageA(dialog, kName, EM_LIMITTEXT, 16, 0);
-    SetDlgItemTextA(dialog, kName, request->name.c_str());
+    ShowNameFields(dialog, request->file, request->description, request->name);
     return TRUE;
   }
   if (message != WM_COMMAND || !request) return FALSE;
@@ -63,28 +55,14 @@ INT_PTR CALLBACK InformationProcedure(HWND dialog, UINT message, WPARAM wParam, 
       if (TakeMacroName(dialog, request->name, &request->name)) EndDialog(dialog, IDOK);
       break;
     case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
-    case kHelp: ShowInstallerHelp(dialog, kHelpMacroInformation, *request->context); break;
+    case kNameDialogHelp: ShowInstallerHelp(dialog, kHelpMacroInformation, *request->context); break;
     default: break;
   }
   return TRUE;
 }
 
-struct EditRequest {
-  InstallerContext* context;
-  InstalledMacroEntry entry;
-  const std::vector<InstalledMacroEntry>* list;
-  DWORD flags;  // as the check boxes leave them
-};
-
-bool IdInUse(const EditRequest& request, int32_t id) {
-  for (const InstalledMacroEntry& other : *request.list) {
-    if (other.location == request.entry.location && other.id == id && other.id != request.entry.id) return true;
-  }
-  return false;
-}
-
 // Stores what the editor changed; false when a change could not be stored.
-bool StoreChanges(HWND dialog, EditRequest& request, const std::string& name, int32_t id) {
+bool StoreChanges(HWND dialog, EntryEditRequest<InstalledMacroEntry>& request, const std::string& name, int32_t id) {
   InstalledMacroEntry& old = request.entry;
   InstalledMacroEntry changed = old;
   CopyField(changed.name, name.c_str());
@@ -104,42 +82,16 @@ bool StoreChanges(HWND dialog, EditRequest& request, const std::string& name, in
   return stored;
 }
 
-INT_PTR CALLBACK AttributesProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* request = reinterpret_cast<EditRequest*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-  if (message == WM_INITDIALOG) {
-    request = reinterpret_cast<EditRequest*>(lParam);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
-    CentreDialog(dialog);
-    const InstalledMacroEntry& e = request->entry;
-    SetDlgItemTextA(dialog, kFile, e.filePath);
-    SetDlgItemTextA(dialog, kDescription, MacroDescription(e).c_str());
-    SendDlgItemMessageA(dialog, kName, EM_LIMITTEXT, 16, 0);
-    SetDlgItemTextA(dialog, kName, e.name);
-    ShowEntryIdentity(dialog, *request->context, e.id, e.location, e.flags);
-    return TRUE;
+struct MacroAttributes {
+  using Entry = InstalledMacroEntry;
+  static constexpr WORD kTemplate = 105;
+  static constexpr int kHelpTopic = kHelpEditMacro;
+  static void Show(HWND dialog, const Entry& e) { ShowNameFields(dialog, e.filePath, MacroDescription(e), e.name); }
+  static bool TakeName(HWND dialog, const Entry& e, std::string* name) { return TakeMacroName(dialog, e.name, name); }
+  static void Store(HWND dialog, EntryEditRequest<Entry>& request, const std::string& name, int32_t id) {
+    StoreChanges(dialog, request, name, id);
   }
-  if (message != WM_COMMAND || !request) return FALSE;
-  if (ClickMemoryCheck(dialog, LOWORD(wParam), &request->flags)) return TRUE;
-  switch (LOWORD(wParam)) {
-    case IDOK: {
-      std::string name;
-      if (!TakeMacroName(dialog, request->entry.name, &name)) break;
-      const std::optional<int32_t> id = EditedId(dialog, request->entry.id);
-      if (!id) break;
-      if (IdInUse(*request, *id)) {
-        InstallerBox(dialog, 711, 712, MB_OK | MB_ICONWARNING);
-        break;
-      }
-      StoreChanges(dialog, *request, name, *id);
-      EndDialog(dialog, IDOK);
-      break;
-    }
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
-    case kHelp: ShowInstallerHelp(dialog, kHelpEditMacro, *request->context); break;
-    default: break;
-  }
-  return TRUE;
-}
+};
 
 }  // namespace
 
@@ -156,9 +108,7 @@ bool AskMacroName(HWND owner, const InstallerContext& context, const std::string
 
 bool EditMacroAttributes(HWND owner, InstallerContext* context, const InstalledMacroEntry& entry,
                          const std::vector<InstalledMacroEntry>& list) {
-  EditRequest request{context, entry, &list, entry.flags};
-  return DialogBoxParamA(InstallerInstance(), MAKEINTRESOURCEA(105), owner, AttributesProcedure,
-                         reinterpret_cast<LPARAM>(&request)) == IDOK;
+  return EntryAttributesDialog<MacroAttributes>::Run(owner, context, entry, list);
 }
 
 }  // namespace fontinstaller

@@ -1,5 +1,6 @@
 #include "monitor/monitor_app.h"
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -24,7 +25,9 @@ constexpr unsigned kMonitorTitle = 104;
 constexpr unsigned kPrinterDeleted = 59231;
 // The receiver's buffer holds 1023 characters and the end.
 constexpr size_t kLongestLine = 1023;
-constexpr int kHandOverAttempts = 100;
+// The whole hand-over to a monitor that holds the printer's lock, however it
+// answers: one that is frozen must not hold a new start for ever.
+constexpr std::chrono::seconds kHandOverWait{8};
 constexpr DWORD kHandOverRetryMs = 50;
 
 template <class Fn>
@@ -101,7 +104,8 @@ BOOL PM_CPrintMonitorApp::InitInstance(const std::string& commandLine) {
   if (!lock.Take()) {
     // Another monitor of this printer is starting: its window comes with its
     // engine, and the line goes to it then.
-    for (int attempt = 0; attempt < kHandOverAttempts; ++attempt) {
+    const auto deadline = std::chrono::steady_clock::now() + kHandOverWait;
+    while (std::chrono::steady_clock::now() < deadline) {
       Sleep(kHandOverRetryMs);
       if (HWND running = FindMonitorWindow(commandLine)) {
         if (HandOverCommandLine(running, commandLine)) return FALSE;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/pdl_kind.h"
@@ -60,6 +61,38 @@ std::optional<long> RowNumber(const std::string& key) {
   return std::stol(key);
 }
 
+// The keys and texts of a section.
+using SectionCopy = std::vector<std::pair<std::string, std::string>>;
+
+// Every key of the section with its text; nothing when one cannot be read whole.
+std::optional<SectionCopy> ReadSection(HANDLE printer, const std::string& section) {
+  std::optional<std::vector<std::string>> keys = records::ListSectionKeys(printer, kStorePrinterData, section.c_str());
+  if (!keys) return std::nullopt;
+  SectionCopy copy;
+  for (const std::string& key : *keys) {
+    std::optional<std::string> value =
+        records::ReadSettingText(printer, kStorePrinterData, section.c_str(), key.c_str(), kValueBuffer);
+    if (!value) return std::nullopt;
+    copy.emplace_back(key, *value);
+  }
+  return copy;
+}
+
+// Puts the section back as it was copied: keys written since go, the copied
+// texts are written again.
+void RestoreSection(HANDLE printer, const std::string& section, const SectionCopy& copy) {
+  const SettingsFunctions& settings = LibrarySettings();
+  if (std::optional<std::vector<std::string>> keys =
+          records::ListSectionKeys(printer, kStorePrinterData, section.c_str())) {
+    for (const std::string& key : *keys) {
+      const bool kept = std::any_of(copy.begin(), copy.end(), [&](const auto& entry) { return entry.first == key; });
+      if (!kept) settings.DeleteData(printer, kStorePrinterData, section.c_str(), key.c_str());
+    }
+  }
+  for (const auto& [key, value] : copy)
+    settings.SetString(printer, kStorePrinterData, section.c_str(), key.c_str(), value.c_str());
+}
+
 }  // namespace
 
 std::string FontSubstitutionSection(WORD pdl) {
@@ -74,7 +107,14 @@ int SaveFontSubstitution(HANDLE printer, const FontSubstitutionEntry* rows, int 
   const SettingsFunctions& settings = LibrarySettings();
   const std::string section = FontSubstitutionSection(pdl);
 
-  bool allWritten = true;
+  // The table as it stands, so that a save that fails part way can put it back:
+  // a half-written table would pair faces of two tables.
+  std::optional<SectionCopy> before = ReadSection(full.get(), section);
+  if (!before) return 0;
+  const auto undo = [&] {
+    RestoreSection(full.get(), section, *before);
+    return 0;
+  };
   for (int i = 0; i < count; ++i) {
     std::string_view face = records::FieldText(rows[i].trueTypeFace);
     face = face.substr(0, platform::CutPoint(face, kStoredFaceMax));
@@ -84,23 +124,19 @@ int SaveFontSubstitution(HANDLE printer, const FontSubstitutionEntry* rows, int 
     const std::string key = std::to_string(i);
     if (settings.SetString(full.get(), kStorePrinterData, section.c_str(), key.c_str(), value.c_str()) !=
         ERROR_SUCCESS)
-      allWritten = false;
+      return undo();
   }
   if (settings.SetString(full.get(), kStorePrinterData, section.c_str(), kAccessedKey, "TRUE") != ERROR_SUCCESS)
-    allWritten = false;
-  // The rows beyond the new table go only once it is stored whole.
-  if (!allWritten) return 0;
-  std::optional<std::vector<std::string>> keys = records::ListSectionKeys(full.get(), kStorePrinterData, section.c_str());
-  if (!keys) return 0;
-  bool allDeleted = true;
-  for (const std::string& key : *keys) {
+    return undo();
+  // The rows beyond the new table go once it is stored whole.
+  for (const auto& [key, value] : *before) {
     if (platform::EqualsNoCaseAnsi(key, kAccessedKey)) continue;
     std::optional<long> row = RowNumber(key);
     if (row && *row < count && key == std::to_string(*row)) continue;
     const DWORD rc = settings.DeleteData(full.get(), kStorePrinterData, section.c_str(), key.c_str());
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) allDeleted = false;
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return undo();
   }
-  return allDeleted ? 1 : 0;
+  return 1;
 }
 
 int LoadFontSubstitution(HANDLE printer, FontSubstitutionEntry* rows, int capacity, WORD pdl,

@@ -28,8 +28,9 @@ std::string FontSubstitutionSection(WORD pdl);
 // the row names; empty when it names none), then "Accessed" = "TRUE", and only
 // when all of that was written are the rows the table no longer has deleted.
 // Answers 1 when the whole table was stored; 0 when a pointer is null (rows may be
-// null for a count of 0), the printer cannot be reopened with full access, or any
-// write failed.
+// null for a count of 0), the printer cannot be reopened with full access, the
+// table stored cannot be read whole, or any write failed: the table stored before
+// is then put back.
 int SaveFontSubstitution(HANDLE printer, const FontSubstitutionEntry* rows, int count, WORD pdl,
                          const PclFontList* fonts);
 

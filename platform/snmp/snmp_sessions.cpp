@@ -1,6 +1,6 @@
 // Start-up, sessions, sending and receiving. Each session has a UDP socket of
-// its own for its requests; traps come to one listening socket of the process
-// while any session is registered. A receiver thread of the stand-in reads every
+// its own for its requests; while any session is registered, traps come from
+// the machine's one trap port through the trap relay (trap_relay.h). A receiver thread of the stand-in reads every
 // socket, queues what it reads on the session and posts the session's
 // notification message, so replies arrive while the caller's thread pumps its
 // messages, as WinSNMP delivers them.
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/snmp/snmp_tables.h"
+#include "platform/snmp/trap_relay.h"
 #include "platform/ui/window.h"
 
 namespace platform::snmp {
@@ -41,6 +42,9 @@ struct Session {
   Address local;
   bool registered = false;
   std::deque<Received> inbox;
+  // Where each request went, by request id: a response is taken only from there,
+  // so another sender that guesses an id cannot answer in the agent's place.
+  std::map<int32_t, Address> awaited;
 };
 
 struct State {
@@ -49,8 +53,7 @@ struct State {
   smiUINT32 translateMode = SNMPAPI_TRANSLATED;
   std::map<HSNMP_SESSION, Session> sessions;
   HSNMP_SESSION nextSession = 1;
-  int trapSocket = -1;
-  Address trapAddress;
+  TrapRelay traps;  // joined while any session is registered
   int wake = -1;  // eventfd: the receiver looks at the socket set again
   std::thread receiver;
   bool stopping = false;
@@ -79,20 +82,6 @@ std::optional<Address> LocalAddress(int socket) {
   return Address{local.sin_addr.s_addr, ntohs(local.sin_port)};
 }
 
-int OpenSocket(const Address& bindTo) {
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) return -1;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = bindTo.ip;
-  address.sin_port = htons(bindTo.port);
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 Address TrapListenAddress() {
   const char* configured = std::getenv("ZEL_SNMP_TRAP_ADDRESS");
   if (configured && *configured) {
@@ -101,24 +90,29 @@ Address TrapListenAddress() {
   return Address{htonl(INADDR_ANY), 162};
 }
 
-// Queues one datagram on the sessions it is for and tells their windows.
-void Deliver(State& state, int fd, const uint8_t* data, size_t length, const sockaddr_in& from) {
+// Queues one datagram on the sessions it is for and tells their windows: a
+// response to the session whose socket got it, a trap to every registered one.
+void Deliver(State& state, int fd, bool isTrap, const uint8_t* data, size_t length, const Address& from) {
   std::optional<Decoded> decoded = DecodeMessage(data, length);
   if (!decoded) return;  // not SNMP, or not a version we speak: dropped
   Received received;
-  received.source = Address{from.sin_addr.s_addr, ntohs(from.sin_port)};
+  received.source = from;
   received.community = decoded->community;
   received.pdu = std::move(decoded->pdu);
-  const bool isTrap = fd == state.trapSocket;
   if (isTrap != (received.pdu.type == static_cast<int32_t>(SNMP_PDU_TRAP))) return;
   std::vector<std::pair<HWND, UINT>> notify;
   std::vector<HSNMP_SESSION> targets;
   {
     std::lock_guard guard(state.lock);
     for (auto& [handle, session] : state.sessions) {
+      if (!isTrap && session.socket == fd) {
+        const auto request = session.awaited.find(received.pdu.requestId);
+        if (request == session.awaited.end() || !(request->second == from)) continue;
+        session.awaited.erase(request);
+      }
       if (isTrap ? session.registered : session.socket == fd) {
         Received copy = received;
-        copy.destination = isTrap ? state.trapAddress : session.local;
+        copy.destination = isTrap ? state.traps.address() : session.local;
         session.inbox.push_back(std::move(copy));
         notify.emplace_back(session.window, session.message);
         targets.push_back(handle);
@@ -130,23 +124,30 @@ void Deliver(State& state, int fd, const uint8_t* data, size_t length, const soc
   }
 }
 
+// How often a registrant that does not own the trap port looks whether it may.
+constexpr int kTakeOverPollMs = 100;
+
 void ReceiverLoop(State* state) {
   std::vector<uint8_t> buffer(65536);
   for (;;) {
     std::vector<pollfd> fds;
+    size_t firstTrapFd = 0;
+    int timeout = -1;
     {
       std::lock_guard guard(state->lock);
       if (state->stopping) return;
       fds.push_back(pollfd{state->wake, POLLIN, 0});
       for (const auto& [handle, session] : state->sessions) fds.push_back(pollfd{session.socket, POLLIN, 0});
-      if (state->trapSocket >= 0) fds.push_back(pollfd{state->trapSocket, POLLIN, 0});
+      firstTrapFd = fds.size();
+      for (const int fd : state->traps.Descriptors()) fds.push_back(pollfd{fd, POLLIN, 0});
+      if (state->traps.joined() && !state->traps.owner()) timeout = kTakeOverPollMs;
     }
-    if (poll(fds.data(), fds.size(), -1) < 0) continue;
+    if (poll(fds.data(), fds.size(), timeout) < 0) continue;
     if (fds[0].revents & POLLIN) {
       uint64_t count = 0;
       [[maybe_unused]] const ssize_t got = read(state->wake, &count, sizeof count);
     }
-    for (size_t i = 1; i < fds.size(); ++i) {
+    for (size_t i = 1; i < firstTrapFd; ++i) {
       if (!(fds[i].revents & POLLIN)) continue;
       for (;;) {
         sockaddr_in from{};
@@ -155,9 +156,20 @@ void ReceiverLoop(State* state) {
         // to another socket of this stand-in, whose datagram goes to its session.
         const ssize_t got = recvfrom(fds[i].fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
         if (got < 0) break;
-        Deliver(*state, fds[i].fd, buffer.data(), static_cast<size_t>(got), from);
+        Deliver(*state, fds[i].fd, false, buffer.data(), static_cast<size_t>(got),
+                Address{from.sin_addr.s_addr, ntohs(from.sin_port)});
       }
     }
+    std::vector<TrapDatagram> traps;
+    {
+      std::lock_guard guard(state->lock);
+      for (size_t i = firstTrapFd; i < fds.size(); ++i) {
+        if (!(fds[i].revents & POLLIN)) continue;
+        for (TrapDatagram& trap : state->traps.Read(fds[i].fd)) traps.push_back(std::move(trap));
+      }
+      state->traps.TryTakeOver();
+    }
+    for (const TrapDatagram& trap : traps) Deliver(*state, -1, true, trap.bytes.data(), trap.bytes.size(), trap.source);
   }
 }
 
@@ -181,13 +193,11 @@ void StopReceiver(State& state, std::unique_lock<std::mutex>& guard) {
   state.wake = -1;
 }
 
-void CloseTrapSocketIfUnused(State& state) {
-  if (state.trapSocket < 0) return;
+void LeaveTrapsIfUnregistered(State& state) {
   for (const auto& [handle, session] : state.sessions) {
     if (session.registered) return;
   }
-  close(state.trapSocket);
-  state.trapSocket = -1;
+  state.traps.Leave();
 }
 
 }  // namespace
@@ -223,8 +233,7 @@ SNMPAPI_STATUS SnmpCleanup(void) {
   StopReceiver(state, guard);
   for (auto& [handle, session] : state.sessions) close(session.socket);
   state.sessions.clear();
-  if (state.trapSocket >= 0) close(state.trapSocket);
-  state.trapSocket = -1;
+  state.traps.Leave();
   state.translateMode = SNMPAPI_TRANSLATED;
   Entities().Clear();
   Contexts().Clear();
@@ -258,7 +267,7 @@ HSNMP_SESSION SnmpOpen(HWND window, UINT message) {
   Session session;
   session.window = window;
   session.message = message;
-  session.socket = OpenSocket(Address{htonl(INADDR_ANY), 0});
+  session.socket = OpenUdpSocket(Address{htonl(INADDR_ANY), 0});
   if (session.socket < 0) return Fail(SNMPAPI_TL_RESOURCE_ERROR);
   session.local = LocalAddress(session.socket).value_or(Address{});
   const HSNMP_SESSION handle = state.nextSession++;
@@ -275,7 +284,7 @@ SNMPAPI_STATUS SnmpClose(HSNMP_SESSION handle) {
   if (found == state.sessions.end()) return Fail(SNMPAPI_SESSION_INVALID);
   close(found->second.socket);
   state.sessions.erase(found);
-  CloseTrapSocketIfUnused(state);
+  LeaveTrapsIfUnregistered(state);
   Wake(state);
   return SNMPAPI_SUCCESS;
 }
@@ -301,6 +310,11 @@ SNMPAPI_STATUS SnmpSendMsg(HSNMP_SESSION handle, HSNMP_ENTITY, HSNMP_ENTITY dest
   const ssize_t sent = sendto(found->second.socket, datagram->data(), datagram->size(), 0,
                               reinterpret_cast<sockaddr*>(&to), sizeof to);
   if (sent < 0) return Fail(errno == EMSGSIZE ? SNMPAPI_TL_PDU_TOO_BIG : SNMPAPI_TL_UNDELIVERABLE);
+  // Requests never answered are forgotten, lowest id first, past a bound.
+  constexpr size_t kAwaitedBound = 256;
+  std::map<int32_t, Address>& awaited = found->second.awaited;
+  if (awaited.size() >= kAwaitedBound) awaited.erase(awaited.begin());
+  awaited[pdu->requestId] = target->address;
   return SNMPAPI_SUCCESS;
 }
 
@@ -333,15 +347,13 @@ SNMPAPI_STATUS SnmpRegister(HSNMP_SESSION handle, HSNMP_ENTITY, HSNMP_ENTITY, HS
   if (stateWanted != SNMPAPI_ON && stateWanted != SNMPAPI_OFF) return Fail(SNMPAPI_MODE_INVALID);
   if (stateWanted == SNMPAPI_OFF) {
     found->second.registered = false;
-    CloseTrapSocketIfUnused(state);
+    LeaveTrapsIfUnregistered(state);
     Wake(state);
     return SNMPAPI_SUCCESS;
   }
-  if (state.trapSocket < 0) {
-    const Address listen = TrapListenAddress();
-    state.trapSocket = OpenSocket(listen);
-    if (state.trapSocket < 0) return Fail(errno == EADDRINUSE ? SNMPAPI_TL_IN_USE : SNMPAPI_TL_RESOURCE_ERROR);
-    state.trapAddress = LocalAddress(state.trapSocket).value_or(listen);
+  if (!state.traps.joined()) {
+    const int error = state.traps.Join(TrapListenAddress());
+    if (error != 0) return Fail(error == EADDRINUSE ? SNMPAPI_TL_IN_USE : SNMPAPI_TL_RESOURCE_ERROR);
   }
   found->second.registered = true;
   Wake(state);

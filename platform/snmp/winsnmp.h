@@ -8,13 +8,19 @@
 //   ("", "ERROR", "none", names) is refused with SNMPAPI_ENTITY_UNKNOWN. Every
 //   translate mode reads entity and context texts this way.
 // - Requests go out as one SNMPv1 datagram each, with no retransmission: the
-//   caller keeps its own time-out. Every response that comes back to a session's
-//   socket is queued for SnmpRecvMsg and announced by posting the session's
-//   notification message to its window.
-// - Traps: while any session is registered (SnmpRegister on), the process listens
-//   on the trap port: ZEL_SNMP_TRAP_ADDRESS ("a.b.c.d:port") in the environment,
-//   else 0.0.0.0:162. Every registered session receives every trap (the entities
-//   and context given at registration are not used as filters). A version 1 trap
+//   caller keeps its own time-out. A response that comes back to a session's
+//   socket from the address and port a request with its id went to is queued
+//   for SnmpRecvMsg (once) and announced by posting the session's notification
+//   message to its window; any other is dropped.
+// - Traps: while any session is registered (SnmpRegister on), the process takes
+//   part in the machine's trap port: ZEL_SNMP_TRAP_ADDRESS ("a.b.c.d:port") in
+//   the environment, else 0.0.0.0:162. The first registered process of the
+//   machine root listens on it and hands every trap to the others; when it ends,
+//   another takes over (trap_relay.h). SnmpRegister fails when this process has
+//   to listen and cannot: SNMPAPI_TL_IN_USE when another program holds the port,
+//   else SNMPAPI_TL_RESOURCE_ERROR. Every registered session receives every
+//   trap (the entities and context given at registration are not used as
+//   filters). A version 1 trap
 //   is given in version 2 form: var-bind 1 sysUpTime.0 (TimeTicks), var-bind 2
 //   snmpTrapOID.0 (for an enterprise-specific trap the enterprise, 0 and the
 //   specific number; for generic trap g 1.3.6.1.6.3.1.1.5.(g+1)), then the

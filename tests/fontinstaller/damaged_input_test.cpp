@@ -259,7 +259,9 @@ TEST_F(DamagedInputTest, TypefaceTableHasAFamilyForEveryPclTypeface) {
     int family;
     const char* name;
   } known[] = {{0, 48, "Line Printer"}, {3, 48, "Courier"},     {4, 32, "Helv"},
-               {5, 16, "Tms Rmn"},      {43, 64, "Zapf Chancery"}, {45, 80, "Zapf Dingbats"},
+               {5, 16, "Tms Rmn"},      {6, 48, "Letter Gothic"}, {7, 64, "Script"},
+               {8, 48, "Prestige"},     {23, 16, "Century Schoolbook"}, {31, 32, "Avant Garde"},
+               {43, 64, "Zapf Chancery"}, {45, 80, "Zapf Dingbats"},
                {52, 32, "Univers"},     {72, 32, "Antique Olive"}, {101, 16, "Garamond Antiqua"}};
   for (const auto& k : known) {
     std::string name;

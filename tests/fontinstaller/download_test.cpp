@@ -2,19 +2,13 @@
 // file port and a loopback TCP port, and what a failing job leaves behind.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstring>
-#include <thread>
 
 #include "fontinstaller/download.h"
 #include "platform/base/errors.h"
 #include "platform/spooler/spooler.h"
 #include "tests/fontinstaller/installer_test_support.h"
+#include "tests/support/loopback_listener.h"
 
 namespace installertest {
 namespace {
@@ -31,52 +25,6 @@ Bytes Payload(size_t size) {
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>((i * 7 + 3) & 0xFF);
   return bytes;
 }
-
-// Accepts one connection on 127.0.0.1 and keeps what it receives.
-class LoopbackListener {
- public:
-  LoopbackListener() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    EXPECT_EQ(::listen(fd_, 2), 0);
-    thread_ = std::thread([this] {
-      pollfd poller{fd_, POLLIN, 0};
-      if (::poll(&poller, 1, 10000) <= 0) return;
-      const int connection = ::accept(fd_, nullptr, nullptr);
-      if (connection < 0) return;
-      char buffer[4096];
-      for (;;) {
-        pollfd reader{connection, POLLIN, 0};
-        if (::poll(&reader, 1, 10000) <= 0) break;
-        const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
-        if (got <= 0) break;
-        data_.insert(data_.end(), buffer, buffer + got);
-      }
-      ::close(connection);
-    });
-  }
-  ~LoopbackListener() {
-    if (thread_.joinable()) thread_.join();
-    ::close(fd_);
-  }
-  int port() const { return port_; }
-  Bytes Received() {
-    if (thread_.joinable()) thread_.join();
-    return data_;
-  }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-  Bytes data_;
-};
 
 class DownloadTest : public InstallerTest {
  protected:
@@ -228,7 +176,8 @@ TEST_F(DownloadTest, PrintJobExportsFrameAJobAndNeverDeleteTheQueue) {
 }
 
 TEST_F(DownloadTest, FontReachesAPrinterOnARawTcpPort) {
-  LoopbackListener listener;
+  testsupport::LoopbackListener listener;
+  listener.Receive();
   InstallPrinter("Network", "127.0.0.1:" + std::to_string(listener.port()));
   const Bytes font = Payload(5000);
   WriteFile("C:\\Fonts\\net.sfp", font);
@@ -241,20 +190,13 @@ TEST_F(DownloadTest, FontReachesAPrinterOnARawTcpPort) {
 
 TEST_F(DownloadTest, AJobThePrinterRefusesIsNoSuccess) {
   // Bound but not listening: connections to the port are refused, and no one else takes it.
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  socklen_t length = sizeof address;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  InstallPrinter("Refusing", "127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+  testsupport::LoopbackListener refusing(false);
+  InstallPrinter("Refusing", "127.0.0.1:" + std::to_string(refusing.port()));
   WriteFile("C:\\Fonts\\f.sfp", Payload(100));
   EXPECT_EQ(fontinstaller::DownloadFont(0, "Refusing", Font(5, 1, "C:\\Fonts\\f.sfp"), nullptr, 4), 0);
   std::string name = "Refusing";
   int id = 5;
   EXPECT_EQ(deletePCLFile(0, "f", fontinstaller::kKindFonts, name.data(), &id, nullptr), 0);
-  ::close(fd);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "fontinstaller/soft_font_files.h"
 #include "interface/records/host_font_entry.h"
 #include "interface/records/macro_list.h"
+#include "platform/base/codepage.h"
 #include "platform/base/global_memory.h"
 #include "platform/base/machine.h"
 #include "platform/base/profile.h"
@@ -286,6 +287,26 @@ TEST_F(InstalledStoreTest, EntryParsersAcceptNumberedKeysOnly) {
   EXPECT_STREQ(cartridge.fontFilePath, "C:\\Carts\\forms.crt");
   EXPECT_STREQ(cartridge.pfmFileName, "forms.crt");
   EXPECT_EQ(parseCartIniEntry("Cart3", "x", &cartridge), 0);
+}
+
+// In the ANSI code page "表" is 0x95 0x5C and "ソ" 0x83 0x5C: their trail byte
+// is a backslash, which must not cut the name.
+TEST_F(InstalledStoreTest, NamesWithABackslashTrailByteStayWhole) {
+  for (const char* name : {"表.sfp", "C:\\Fonts\\表.sfp", "C:\\表示\\ソフト表.sfp", "A:表.sfp"}) {
+    const std::string path = platform::AnsiFromUtf8(name);
+    const std::string utf8 = name;
+    const std::string expected = platform::AnsiFromUtf8(utf8.substr(utf8.find_last_of("\\:") + 1));
+    SCOPED_TRACE(name);
+    InstalledFontEntry cartridge{};
+    ASSERT_EQ(parseCartIniEntry("Cartridge4", path.c_str(), &cartridge), 1);
+    EXPECT_EQ(std::string(cartridge.pfmFileName), expected);
+    EXPECT_EQ(std::string(cartridge.fontFilePath), path);
+
+    InstalledFontEntry font{};
+    std::string value = "0," + path + ",C:\\x.sfp";
+    ASSERT_EQ(parseFontIniEntry("22", value.data(), &font), 1);
+    EXPECT_EQ(std::string(font.pfmFileName), expected);
+  }
 }
 
 TEST_F(InstalledStoreTest, IniEnumerationListsKeysAndGrowsForLongSections) {

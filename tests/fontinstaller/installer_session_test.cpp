@@ -3,7 +3,11 @@
 // macros the driver's job options page asks for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <filesystem>
 #include <thread>
 
@@ -20,6 +24,7 @@
 #include "fontinstaller/macro_names.h"
 #include "platform/ui/dialog.h"
 #include "tests/fontinstaller/installer_test_support.h"
+#include "tests/support/pcl_reader.h"
 
 namespace installertest {
 namespace {
@@ -397,6 +402,13 @@ cancel
 )", 0x4E);
 }
 
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
 class FontInstallerSessionTest : public InstallerSessionTest {
  protected:
   void SetUp() override {
@@ -474,6 +486,111 @@ cancel
   EXPECT_EQ(Pri("Fonts", "3000"), "<none>");
   EXPECT_FALSE(FileExists(pcCopy));
   EXPECT_FALSE(FileExists(Folder(kFolderUserPclFonts) + "\\gothic.pfm"));
+}
+
+// The attribute editor renames an installed font and moves it to a free id;
+// an id another font of the PC has is refused and nothing changes.
+TEST_F(FontInstallerSessionTest, TheAttributeEditorRenamesAndRenumbersAFont) {
+  DescriptorSpec second;
+  second.name = "Second Test";
+  WriteFile("C:\\Work\\fonts\\second.sfp", SoftFont(second, {GlyphSpec{}}));
+  const std::vector<std::string> shown = RunFonts(R"(dialog "PCLフォント"
+click 1024
+  dialog "フォントの登録"
+  pick 1029 #0
+  answer ok
+  click 1026
+  pick 1029 #1
+  answer ok
+  click 1026
+  click 3
+pick 1029 #0
+click 1022
+  dialog "フォント属性の編集"
+  type 174 "1001" replace
+  answer ok
+  ok
+  type 174 "1500" replace
+  type 173 "Gothic Edit" replace
+  png ")" + Picture("font_attributes.png") + R"("
+  ok
+cancel
+)");
+  const std::vector<fontinstaller::InstalledFontEntry> fonts = fontinstaller::ReadFontList(kPrinter);
+  std::vector<std::pair<int32_t, std::string>> seen;
+  for (const auto& font : fonts) seen.emplace_back(font.id, font.fontName);
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(seen, (std::vector<std::pair<int32_t, std::string>>{{1001, "Second Test"}, {1500, "Gothic Edit"}}));
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_NE(shown[2].find("このIDは使用中です。"), std::string::npos) << shown[2];
+}
+
+// What the user installed prints: text in the installed face, printed by the
+// print host through the driver, downloads the PC font and selects it by its
+// id; the font on the printer's disk is bound to its id and selected, never sent.
+TEST_F(FontInstallerSessionTest, AnInstalledSoftFontPrintsInTheFaceTheTextSelects) {
+  DescriptorSpec disk;
+  disk.name = "Mincho Test";
+  GlyphSpec a;
+  const Bytes diskFont = SoftFont(disk, {a});
+  WriteFile("C:\\Work\\fonts\\mincho.sfp", diskFont);
+  RunFonts(R"(dialog "PCLフォント"
+click 1024
+  dialog "フォントの登録"
+  pick 1029 #0
+  expect 1019 text "Gothic Test 12pt  [portrait,landscape, C:\\Work\\fonts\\gothic.sfp]"
+  answer ok
+  click 1026
+  pick 1029 #1
+  expect 1019 text "Mincho Test 12pt  [portrait,landscape, C:\\Work\\fonts\\mincho.sfp]"
+  check 1010 on
+  answer ok
+  click 1026
+  click 3
+cancel
+)");
+  WriteFile("C:\\Work\\text.txt", Text("ABA\n"));
+  const std::string fontBytes(font_.begin(), font_.end());
+  const std::string diskBytes(diskFont.begin(), diskFont.end());
+  const struct {
+    const char* face;
+    long id;
+    bool sent;
+  } cases[] = {{"Gothic Test", 1000, true}, {"Mincho Test", 3000, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.face);
+    const fs::path job = Host("C:\\Work\\job.prn");
+    fs::remove(job);
+    const std::string command =
+        "'" ZEL_PRINTHOST "' --root '" + root().string() + "' --printer '" + kPrinter + "' --model '" ZEL_SOURCE_DIR
+        "/data/models/" + kModelFile + "' --language pcl --text '" + Host("C:\\Work\\text.txt").string() +
+        "' --face '" + c.face + "' --output '" + job.string() + "' > '" + Host("C:\\Work\\host.log").string() +
+        "' 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(Host("C:\\Work\\host.log"));
+    const std::string bytes = ReadText(job);
+    const testsupport::PclReport report = testsupport::ReadPclJob(bytes);
+    ASSERT_TRUE(report.ok()) << report.Summary();
+    EXPECT_EQ(bytes.find("\x1B*c" + std::to_string(c.id) + "D" + fontBytes) != std::string::npos, c.sent);
+    EXPECT_EQ(bytes.find(diskBytes), std::string::npos) << "the disk font is on the printer already";
+    if (!c.sent) {
+      // Bound to the disk file of its id before it is selected.
+      const auto names = report.Find("&n", 'W');
+      EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const testsupport::PclCommand* name) {
+        return name->data == "\x01" + std::to_string(c.id);
+      })) << "no disk font bound to id " << c.id;
+    }
+    // The text is printed in the installed font: the last font selected
+    // before it is the font's id.
+    const auto run = std::find_if(report.text.begin(), report.text.end(),
+                                  [](const testsupport::TextRun& r) { return r.text.find('A') != std::string::npos; });
+    ASSERT_NE(run, report.text.end()) << report.Text();
+    const testsupport::PclCommand* selected = nullptr;
+    for (const testsupport::PclCommand& pcl : report.commands) {
+      if (pcl.offset < run->offset && pcl.Is("(", 'X')) selected = &pcl;
+    }
+    ASSERT_NE(selected, nullptr) << "no font selected by id before the text";
+    EXPECT_EQ(selected->IntValue(), c.id);
+  }
 }
 
 TEST_F(FontInstallerSessionTest, DamagedFontsAndUnusableNamesAreRefusedLeavingNothing) {

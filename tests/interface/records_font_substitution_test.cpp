@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "interface/app/library_state.h"
 #include "interface/pages/pcl_font_cache.h"
 #include "interface/records/font_substitution_store.h"
+#include "platform/base/errors.h"
 #include "platform/base/machine.h"
 #include "tests/interface/records_test_support.h"
 
@@ -129,6 +131,59 @@ TEST_F(RecordsFontSubstitutionTest, ASaveThatCannotWriteAnswersFailure) {
   EXPECT_EQ(SaveFontSubstitution(printer_, nullptr, 1, 0x8C, fonts_.get()), 0);
   EXPECT_EQ(SaveFontSubstitution(printer_, rows.data(), 1, 0x8C, nullptr), 0);
   EXPECT_EQ(SaveFontSubstitution(printer_, rows.data(), -1, 0x8C, fonts_.get()), 0);
+}
+
+// A settings library one of whose writes or deletes fails, as a full disk
+// would; the calls before and after it succeed.
+struct FailingStore {
+  static inline int callsLeft = 0;
+  static inline PFN_DBSetString setString = nullptr;
+  static inline PFN_DBDeleteData deleteData = nullptr;
+  static DWORD SetString(HANDLE p, int32_t kind, LPCSTR s, LPCSTR k, LPCSTR v) {
+    return callsLeft-- == 0 ? ERROR_DISK_FULL : setString(p, kind, s, k, v);
+  }
+  static DWORD DeleteData(HANDLE p, int32_t kind, LPCSTR s, LPCSTR k) {
+    return callsLeft-- == 0 ? ERROR_DISK_FULL : deleteData(p, kind, s, k);
+  }
+};
+
+TEST_F(RecordsFontSubstitutionTest, ASaveThatFailsPartWayLeavesTheOldTable) {
+  const std::vector<FontSubstitutionEntry> old = {Row("Arial", 1), Row("Times New Roman", 0), Row("Century", 0)};
+  ASSERT_EQ(SaveFontSubstitution(printer_, old.data(), 3, 0x8C, fonts_.get()), 1);
+  std::vector<std::string> oldKeys = Keys(printer_, kStorePrinterData, "FontSubstitutionPCL");
+  std::sort(oldKeys.begin(), oldKeys.end());
+
+  SettingsFunctions& settings = LibrarySettings();
+  FailingStore::setString = settings.setString;
+  FailingStore::deleteData = settings.deleteData;
+  settings.setString = &FailingStore::SetString;
+  settings.deleteData = &FailingStore::DeleteData;
+  // The failing call: the second row, "Accessed", and the delete of a row a
+  // shorter table no longer has.
+  const struct {
+    int writesThatSucceed;
+    std::vector<FontSubstitutionEntry> rows;
+  } cases[] = {{1, {Row("Impact", 2), Row("Courier New", 0), Row("Verdana", 1), Row("Symbol", 0)}},
+               {4, {Row("Impact", 2), Row("Courier New", 0), Row("Verdana", 1), Row("Symbol", 0)}},
+               {2, {Row("Impact", 2)}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.writesThatSucceed);
+    FailingStore::callsLeft = c.writesThatSucceed;
+    const int saved = SaveFontSubstitution(printer_, c.rows.data(), static_cast<int>(c.rows.size()), 0x8C, fonts_.get());
+    FailingStore::callsLeft = -1;
+    EXPECT_EQ(saved, 0);
+    std::vector<std::string> keys = Keys(printer_, kStorePrinterData, "FontSubstitutionPCL");
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(keys, oldKeys);
+    const std::vector<FontSubstitutionEntry> loaded = Load(0x8C, fonts_.get());
+    ASSERT_EQ(loaded.size(), old.size());
+    for (size_t i = 0; i < old.size(); ++i) {
+      EXPECT_STREQ(loaded[i].trueTypeFace, old[i].trueTypeFace);
+      EXPECT_EQ(loaded[i].printerFontIndex, old[i].printerFontIndex);
+    }
+  }
+  settings.setString = FailingStore::setString;
+  settings.deleteData = FailingStore::deleteData;
 }
 
 TEST_F(RecordsFontSubstitutionTest, StoredValuesThatAreNotRowsAreLeftOut) {

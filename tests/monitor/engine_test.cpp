@@ -3,8 +3,6 @@
 // through trap reception to events.
 #include <gtest/gtest.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <thread>
@@ -14,27 +12,10 @@
 #include "platform/base/codepage.h"
 #include "tests/monitor/engine_fixture.h"
 
-extern char** environ;
-
 namespace monitortest {
 namespace {
 
-// net-snmp's trap sender with the arguments after the version and destination.
-bool SendTrap(int port, const std::string& version, std::vector<std::string> rest) {
-  const std::string program = querytest::FindProgram("snmptrap");
-  if (program.empty()) return false;
-  std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
-                                   "127.0.0.1:" + std::to_string(port)};
-  args.insert(args.end(), rest.begin(), rest.end());
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+using querytest::SendTrap;
 
 const std::vector<std::string> kJamAlert = {"", "1.3.6.1.2.1.43.18.2.0.1", "1.3.6.1.2.1.43.18.1.1.2.1.1", "i", "1",
                                             "1.3.6.1.2.1.43.18.1.1.4.1.1", "i", "3", "1.3.6.1.2.1.43.18.1.1.5.1.1",
@@ -234,7 +215,7 @@ class LivePrinter : public EngineTest {
     unsetenv("ZEL_SNMP_TRAP_ADDRESS");
   }
   bool SendTrap(const std::string& version, std::vector<std::string> rest) {
-    return monitortest::SendTrap(trapPort_, version, std::move(rest));
+    return querytest::SendTrap(trapPort_, version, std::move(rest));
   }
 
   querytest::NetSnmpAgent agent_;

@@ -120,6 +120,25 @@ TEST_F(SingleInstance, TwoStartsAtOneMomentMakeOneMonitor) {
   EXPECT_NE(idx.find("second"), std::string::npos);
 }
 
+TEST_F(SingleInstance, AFrozenMonitorNeitherHangsASecondStartNorGetsATwin) {
+  first_ = Start({"_(Laser", "1)_", "NORMAL"});
+  ASSERT_NE(first_, 0);
+  ASSERT_NE(AwaitWindow("x _(Laser 1)_ NORMAL"), 0u) << "the first monitor did not come up";
+  // Stopped, it still holds the printer's lock and its title, and answers nothing.
+  ASSERT_EQ(kill(first_, SIGSTOP), 0);
+  const pid_t second = Start({"_(Laser", "1)_", "JOB_STARTED", "3", "third"});
+  ASSERT_NE(second, 0);
+  const int status = Wait(second, 40);
+  if (status < 0) {
+    kill(second, SIGKILL);
+    waitpid(second, nullptr, 0);
+  }
+  EXPECT_EQ(status, 0) << "the second start gives up on the frozen monitor and ends";
+  kill(first_, SIGCONT);
+  EXPECT_EQ(DP_ReadProfileString(kPrinter, "IDXFileMode", IniPath().c_str()), "Start")
+      << "the second start never ran as the printer's monitor";
+}
+
 TEST_F(SingleInstance, CommandsThatEndAtStart) {
   // A printer that does not exist: the message, no registry entry kept.
   pid_t pid = Start({"_(Gone)_", "NORMAL"});

@@ -55,16 +55,38 @@ std::string FindProgram(const std::string& name) {
   return {};
 }
 
-int FreeUdpPort() {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+int LoopbackUdpSocket(int* port) {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
   socklen_t size = sizeof address;
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return ntohs(address.sin_port);
+  if (port) *port = ntohs(address.sin_port);
+  return fd;
+}
+
+int FreeUdpPort() {
+  int port = 0;
+  close(LoopbackUdpSocket(&port));
+  return port;
+}
+
+bool SendTrap(int port, const std::string& version, std::vector<std::string> rest) {
+  const std::string program = FindProgram("snmptrap");
+  if (program.empty()) return false;
+  std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
+                                   "127.0.0.1:" + std::to_string(port)};
+  args.insert(args.end(), rest.begin(), rest.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool NetSnmpAgent::Start(const std::filesystem::path& folder, const std::string& table) {
@@ -143,14 +165,7 @@ std::string NetSnmpAgent::Table() const {
 }
 
 ScriptedAgent::ScriptedAgent() {
-  socket_ = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t size = sizeof address;
-  getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
-  port_ = ntohs(address.sin_port);
+  socket_ = LoopbackUdpSocket(&port_);
   thread_ = std::thread([this] { Run(); });
 }
 

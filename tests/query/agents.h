@@ -79,5 +79,10 @@ class ScriptedAgent {
 
 // A free UDP port on 127.0.0.1 (bound and released).
 int FreeUdpPort();
+// A UDP socket bound to 127.0.0.1 on a port of its own, and that port.
+int LoopbackUdpSocket(int* port);
+// Runs net-snmp's trap sender (community "quokka") towards 127.0.0.1:port with
+// the arguments after the version and the destination; true when it succeeded.
+bool SendTrap(int port, const std::string& version, std::vector<std::string> rest);
 
 }  // namespace querytest

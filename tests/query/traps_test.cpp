@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,8 +13,6 @@
 
 #include "query/trap_reception.h"
 #include "tests/query/query_fixture.h"
-
-extern char** environ;
 
 namespace querytest {
 namespace {
@@ -50,21 +46,8 @@ class TrapTest : public QueryTest {
     unsetenv("ZEL_SNMP_TRAP_ADDRESS");
   }
 
-  // Runs snmptrap with the arguments after the version and the destination.
   bool SendTrap(const std::string& version, std::vector<std::string> rest) {
-    const std::string program = FindProgram("snmptrap");
-    if (program.empty()) return false;
-    std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
-                                     "127.0.0.1:" + std::to_string(trapPort_)};
-    args.insert(args.end(), rest.begin(), rest.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return querytest::SendTrap(trapPort_, version, std::move(rest));
   }
 
   // Pumps the thread's messages until a trap was received, for at most 3 s.

@@ -8,8 +8,13 @@
 //             [--nup N] [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]
 //             [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]
 //             [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]
-//             [--text FILE | --sample | --blank N | --marks N]
+//             [--text FILE [--face NAME] | --sample | --blank N | --marks N]
 //             [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]
+//   printhost --help
+//
+// --face sets the face the text file is printed in (Courier New by default):
+// a printer font or an installed soft font by its name, or any other face,
+// which the engine draws or the driver downloads.
 //
 // --port sets the printer's port (a raw TCP address "IP_a.b.c.d[:port]" or a
 // file) and prints to it instead of to --output, so a network printer can be
@@ -38,9 +43,13 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include <getopt.h>
 
 #include "common/pdl_kind.h"
 #include "common/xdevmode.h"
@@ -53,6 +62,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/ui_script.h"
 #include "tools/machinesetup/printer_install.h"
+#include "tools/printhost/model_sections.h"
 #include "tools/printhost/printer_language.h"
 
 namespace {
@@ -82,15 +92,20 @@ bool SetPrinterPort(const std::string& printerName, const std::string& port) {
   return set != FALSE;
 }
 
+constexpr char kUsage[] =
+    "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
+    "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
+    "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
+    "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
+    "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
+    "                 [--text FILE [--face NAME] | --sample | --blank N | --marks N]\n"
+    "                 [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]\n"
+    "       printhost --help\n"
+    "  --face NAME  the face the --text file is printed in (default Courier New): a printer\n"
+    "               font or an installed soft font by its name selects it in the job\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: printhost [--root DIR] --model MODEL.ini --output JOB.prn [--printer NAME]\n"
-               "                 [--graphics-library PATH] [--copies N] [--duplex none|long|short] [--nup N]\n"
-               "                 [--booklet 0|1|2] [--language postscript|pcl|pclxl] [--watermark TEXT]\n"
-               "                 [--paper N] [--tray N] [--portrait | --landscape] [--collate on|off] [--scale N]\n"
-               "                 [--bin N] [--staple N] [--punch N] [--fold N] [--mirror] [--negative]\n"
-               "                 [--text FILE | --sample | --blank N | --marks N]\n"
-               "                 [--properties] [--printer-properties] [--ui-script FILE] [--port PORT]\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -121,6 +136,7 @@ struct Options {
   bool printerProperties = false;
   bool mirror = false;
   bool negative = false;
+  bool help = false;
   std::string textFile;
   const std::string* Get(const std::string& key) const {
     auto it = values.find(key);
@@ -388,13 +404,13 @@ void MarkPage(HDC dc, int dpi, long page) {
   DeleteObject(black);
 }
 
-bool TextPages(HDC dc, const std::string& file) {
+bool TextPages(HDC dc, const std::string& file, const std::u16string& face) {
   std::ifstream in(file);
   if (!in) return false;
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
   const int lineHeight = dpi / 6;
   const int bottom = GetDeviceCaps(dc, VERTRES) - dpi / 2;
-  HFONT font = Font(u"Courier New", -dpi / 7);
+  HFONT font = Font(face, -dpi / 7);
   SelectObject(dc, font);
   std::string line;
   bool pageOpen = false;
@@ -421,39 +437,137 @@ bool TextPages(HDC dc, const std::string& file) {
   return ok;
 }
 
-}  // namespace
+// The host's options: those with a value land in Options::values under their
+// name; the switches set their flag.
+enum SwitchOption { kLandscape = 1000, kPortrait, kSample, kProperties, kPrinterProperties, kMirror, kNegative, kHelp };
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  Options options;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--landscape") options.orientation = 2;
-    else if (a == "--portrait") options.orientation = 1;
-    else if (a == "--sample") options.sample = true, options.documentAsked = true;
-    else if (a == "--properties") options.properties = true, options.documentAsked = true;
-    else if (a == "--printer-properties") options.printerProperties = true;
-    else if (a == "--mirror") options.mirror = true;
-    else if (a == "--negative") options.negative = true;
-    else if (a.rfind("--", 0) == 0 && i + 1 < args.size()) options.values[a.substr(2)] = args[++i];
-    else return Usage();
+const option kOptions[] = {
+    {"root", required_argument, nullptr, 0},        {"model", required_argument, nullptr, 0},
+    {"output", required_argument, nullptr, 0},      {"printer", required_argument, nullptr, 0},
+    {"graphics-library", required_argument, nullptr, 0}, {"copies", required_argument, nullptr, 0},
+    {"duplex", required_argument, nullptr, 0},      {"nup", required_argument, nullptr, 0},
+    {"booklet", required_argument, nullptr, 0},     {"language", required_argument, nullptr, 0},
+    {"watermark", required_argument, nullptr, 0},   {"paper", required_argument, nullptr, 0},
+    {"tray", required_argument, nullptr, 0},        {"collate", required_argument, nullptr, 0},
+    {"scale", required_argument, nullptr, 0},       {"bin", required_argument, nullptr, 0},
+    {"staple", required_argument, nullptr, 0},      {"punch", required_argument, nullptr, 0},
+    {"fold", required_argument, nullptr, 0},        {"text", required_argument, nullptr, 0},
+    {"blank", required_argument, nullptr, 0},       {"marks", required_argument, nullptr, 0},
+    {"ui-script", required_argument, nullptr, 0},   {"port", required_argument, nullptr, 0},
+    {"face", required_argument, nullptr, 0},        {"help", no_argument, nullptr, kHelp},
+    {"landscape", no_argument, nullptr, kLandscape}, {"portrait", no_argument, nullptr, kPortrait},
+    {"sample", no_argument, nullptr, kSample},      {"properties", no_argument, nullptr, kProperties},
+    {"printer-properties", no_argument, nullptr, kPrinterProperties},
+    {"mirror", no_argument, nullptr, kMirror},      {"negative", no_argument, nullptr, kNegative},
+    {nullptr, 0, nullptr, 0}};
+
+// Reads the command line into `options`. An option the host does not know, a
+// missing value or a stray argument is named on standard error: a job printed
+// without what the user asked for is worse than none.
+bool ParseArguments(int argc, char** argv, Options& options) {
+  opterr = 0;  // the host says what is wrong in its own words
+  optind = 1;
+  for (;;) {
+    int index = -1;
+    const int c = getopt_long(argc, argv, ":", kOptions, &index);
+    if (c == -1) break;
+    switch (c) {
+      case 0: options.values[kOptions[index].name] = optarg; break;
+      case kLandscape: options.orientation = 2; break;
+      case kPortrait: options.orientation = 1; break;
+      case kSample: options.sample = true, options.documentAsked = true; break;
+      case kProperties: options.properties = true, options.documentAsked = true; break;
+      case kPrinterProperties: options.printerProperties = true; break;
+      case kMirror: options.mirror = true; break;
+      case kNegative: options.negative = true; break;
+      case kHelp: options.help = true; break;
+      case ':': std::fprintf(stderr, "printhost: %s needs a value\n", argv[optind - 1]); return false;
+      default:
+        if (optopt) std::fprintf(stderr, "printhost: unknown option -%c\n", optopt);
+        else std::fprintf(stderr, "printhost: unknown option %s\n", argv[optind - 1]);
+        return false;
+    }
+  }
+  if (optind < argc) {
+    std::fprintf(stderr, "printhost: unexpected argument %s\n", argv[optind]);
+    return false;
+  }
+  return true;
+}
+
+// Whether `value` is one of the words the option takes; if not, says so.
+bool OneOf(const Options& options, const char* name, std::initializer_list<const char*> words) {
+  const std::string* value = options.Get(name);
+  if (!value || std::any_of(words.begin(), words.end(), [&](const char* w) { return *value == w; })) return true;
+  std::string list;
+  for (const char* w : words) list += std::string(list.empty() ? "" : "|") + w;
+  std::fprintf(stderr, "printhost: --%s %s: takes %s\n", name, value->c_str(), list.c_str());
+  return false;
+}
+
+// Whether the option's values are ones the host can put into a device mode:
+// words it knows, numbers in their range, finishing units the model has.
+bool ValuesAccepted(const Options& options) {
+  if (!OneOf(options, "duplex", {"none", "long", "short"}) || !OneOf(options, "collate", {"on", "off"})) return false;
+  if (const std::string* language = options.Get("language"); language && LanguageWord(*language) == 0) {
+    std::fprintf(stderr, "printhost: --language %s: takes postscript, pcl or pclxl\n", language->c_str());
+    return false;
+  }
+  if (const std::string* face = options.Get("face")) {
+    if (!options.Get("text")) {
+      std::fprintf(stderr, "printhost: --face %s: sets the face of a --text file; no --text given\n", face->c_str());
+      return false;
+    }
+    if (face->empty() || platform::Utf16FromUtf8(*face).size() > 31) {
+      std::fprintf(stderr, "printhost: --face %s: takes a face name of 1 to 31 characters\n", face->c_str());
+      return false;
+    }
   }
   const struct {
     const char* name;
     long low, high;
-  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16}, {"booklet", 0, 2}, {"paper", 1, 32767}, {"tray", 1, 32767}, {"blank", 0, 9999}, {"marks", 0, 9999},
-                 {"scale", 1, 1000}, {"bin", 1, 32767}, {"staple", 0, 32767}, {"punch", 0, 32767}, {"fold", 0, 32767}};
-  if (const std::string* collate = options.Get("collate"); collate && *collate != "on" && *collate != "off") {
-    std::fprintf(stderr, "printhost: --collate takes on or off\n");
-    return Usage();
-  }
+  } numbers[] = {{"copies", 1, 9999}, {"nup", 1, 16},       {"booklet", 0, 2},   {"paper", 1, 32767},
+                 {"tray", 1, 32767},  {"blank", 0, 9999},   {"marks", 0, 9999},  {"scale", 1, 1000},
+                 {"bin", 1, 32767},   {"staple", 0, 32767}, {"punch", 0, 32767}, {"fold", 0, 32767}};
   for (const auto& n : numbers) {
     const std::string* v = options.Get(n.name);
     if (v && !IsNumber(*v, n.low, n.high)) {
-      std::fprintf(stderr, "printhost: --%s takes a number from %ld to %ld\n", n.name, n.low, n.high);
-      return Usage();
+      std::fprintf(stderr, "printhost: --%s %s: takes a number from %ld to %ld\n", n.name, v->c_str(), n.low, n.high);
+      return false;
     }
   }
+  // A unit number past the model's list, or any unit on a model without one,
+  // would go into the device mode as it is and the job would silently lack it.
+  const std::string* model = options.Get("model");
+  const struct {
+    const char* name;
+    const char* section;
+  } units[] = {{"staple", "StapleLocation"}, {"punch", "Punch"}, {"fold", "Fold"}};
+  for (const auto& unit : units) {
+    const std::string* v = options.Get(unit.name);
+    if (!v || !model) continue;
+    const long highest = printhost::HighestUnitNumber(*model, unit.section).value_or(0);
+    if (std::stol(*v) <= highest) continue;
+    if (highest == 0)
+      std::fprintf(stderr, "printhost: --%s %s: the model has no %s unit\n", unit.name, v->c_str(), unit.name);
+    else
+      std::fprintf(stderr, "printhost: --%s %s: the model has %s 0 to %ld\n", unit.name, v->c_str(), unit.name,
+                   highest);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseArguments(argc, argv, options)) return Usage();
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (!ValuesAccepted(options)) return Usage();
   if (const std::string* root = options.Get("root")) platform::SetMachineRoot(*root);
   const std::string* model = options.Get("model");
   const std::string* output = options.Get("output");
@@ -590,7 +704,9 @@ int main(int argc, char** argv) {
       const long count = std::stol(*markedPages);
       for (long page = 1; ok && page <= count; ++page) ok = Page(dc, [&](int dpi) { MarkPage(dc, dpi, page); });
     } else {
-      ok = options.sample ? SamplePages(dc) : TextPages(dc, options.textFile);
+      const std::string* face = options.Get("face");
+      ok = options.sample ? SamplePages(dc)
+                          : TextPages(dc, options.textFile, face ? platform::Utf16FromUtf8(*face) : u"Courier New");
     }
     if (ok && options.sample) {
       // The last page in landscape.

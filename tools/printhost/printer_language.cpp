@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
@@ -10,6 +9,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/modules.h"
 #include "platform/spooler/spooler.h"
+#include "tools/printhost/model_sections.h"
 
 namespace printhost {
 namespace {
@@ -19,12 +19,6 @@ constexpr DWORD kCounterBase = 5;
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
-}
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
 // The device-mode language of a name of the [PDL] section; 0 for none.
@@ -77,20 +71,8 @@ WORD StoredLanguageWord(WORD deviceModeLanguage) {
 }
 
 bool ModelListsLanguage(const std::filesystem::path& modelDescription, WORD deviceModeLanguage) {
-  std::ifstream in(modelDescription, std::ios::binary);
-  std::string line;
-  bool inSection = false;
-  while (std::getline(in, line)) {
-    line = Trimmed(line);
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      inSection = Upper(line) == "[PDL]";
-      continue;
-    }
-    if (!inSection) continue;
-    const size_t equals = line.find('=');
-    if (equals == std::string::npos || Upper(Trimmed(line.substr(0, equals))) == "DEFAULT") continue;
-    if (LanguageOfName(Trimmed(line.substr(equals + 1))) == deviceModeLanguage) return true;
+  for (const auto& [key, value] : ModelSectionEntries(modelDescription, "PDL")) {
+    if (Upper(key) != "DEFAULT" && LanguageOfName(value) == deviceModeLanguage) return true;
   }
   return false;
 }
