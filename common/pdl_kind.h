@@ -16,9 +16,11 @@ enum PdlKind : WORD {
   kPdlPclXl = 0x4000,
 };
 
-// Any bit of these makes a word PostScript, respectively of the PCL family.
+// Any bit of these makes a word PostScript, respectively of the PCL family
+// (PCL 5 or PCL XL), respectively PCL 5 (the family without PCL XL).
 constexpr WORD kPdlPostScriptMask = 0x0103;
 constexpr WORD kPdlPclFamilyMask = 0x408C;
+constexpr WORD kPdlPcl5Mask = 0x008C;
 
 // The word a PCL printer gets when nothing else is known about it.
 constexpr WORD kPdlDefaultPrinter = kPdlPcl5si;

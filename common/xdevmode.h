@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "common/pdl_kind.h"
 #include "common/watermark_record.h"
 #include "platform/base/types.h"
 #include "platform/spooler/devmode.h"
@@ -27,18 +28,21 @@ constexpr DWORD kXDevModePrivateVersion = 4;
 // Two private parts are interchangeable only when their revision stamps are equal.
 constexpr WORD kXDevModeRevision = 12345;
 
-// _nPDL values (printer-language words of the job).
-constexpr WORD kXDevModePdlPostScript = 0x103;
-constexpr WORD kXDevModePdlPclFamily = 0x8C;
-constexpr WORD kXDevModePdlPclXL = 0x4000;
+// dmOrientation takes the platform's DMORIENT_PORTRAIT and DMORIENT_LANDSCAPE;
+// _nPDL takes a printer-language word (common/pdl_kind.h).
+
+// _nMarginType values.
+constexpr WORD kMarginsStandard = 0;     // the printer's unprintable border is kept
+constexpr WORD kMarginsBookBinding = 1;  // an extra binding margin on the bound edge
+constexpr WORD kMarginsNone = 2;         // edge-to-edge printing
 
 // _dwAdvSettings bits.
-constexpr DWORD kAdvBinaryData = 0x1;
-constexpr DWORD kAdvJobTerminatorBefore = 0x2;
-constexpr DWORD kAdvJobTerminatorAfter = 0x4;
-constexpr DWORD kAdvPrintErrors = 0x8;
-constexpr DWORD kAdvNoPrinterTimeouts = 0x10;  // set when the printer's own time-outs are not used
-constexpr DWORD kAdvEmfSpooling = 0x100;       // job-time decorations are skipped while set
+constexpr DWORD kAdvBinaryData = 0x1;            // the job's data may hold any byte
+constexpr DWORD kAdvJobTerminatorBefore = 0x2;   // a PostScript job starts with Ctrl-D
+constexpr DWORD kAdvJobTerminatorAfter = 0x4;    // a PostScript job ends with Ctrl-D
+constexpr DWORD kAdvPrintErrors = 0x8;           // the job's error handler prints errors on paper
+constexpr DWORD kAdvOverridePrinterTimeouts = 0x10;  // the job sets the job and wait time-outs
+constexpr DWORD kAdvEmfSpooling = 0x100;         // job-time decorations are skipped while set
 
 // One inserted sheet (banner, slip sheet, covers, interleaf).
 struct InsertedSheetSetting {
@@ -117,7 +121,7 @@ struct XDEVMODE_PRIVATE {
   DWORD _bColorToBlack;          // 1368: "ColorsToBlack"
   DWORD _bNegativeImage;         // 1372: "NegativeImage"
   DWORD _bMirrorImage;           // 1376: "MirrorImage"
-  WORD _nMarginType;             // 1380: "MarginType"; 2 = no margins
+  WORD _nMarginType;             // 1380: "MarginType"; kMargins*
   WORD reserved1382;
   // 1384..1391: "Halftone", copied as one 8-byte unit.
   DWORD _bPrinterScreen;         // 1384: 1 = the printer's screen; 0 = send the screen below
@@ -128,7 +132,7 @@ struct XDEVMODE_PRIVATE {
   DWORD reserved1400;            // written 0
   DWORD reserved1404;            // written 0
   WORD reserved1408;             // written 8 by the defaults; nothing reads it
-  WORD _nPDL;                    // 1410: "PDL"; kXDevModePdl*
+  WORD _nPDL;                    // 1410: "PDL"; a PdlKind word
   DWORD _dwAdvSettings;          // 1412: kAdv* bits
   WORD _nCompression;            // 1416: "Compression"; 3 none, 5 run length, 20 low-compression
   WORD reserved1418;
@@ -260,3 +264,6 @@ ZEL_XDM_AT(_lCustomWidth, 2484);
 ZEL_XDM_AT(_lCustomLength, 2488);
 ZEL_XDM_AT(_bCustomPortraitFeed, 2492);
 #undef ZEL_XDM_AT
+
+// Whether the job these settings describe is written in PostScript.
+inline bool IsPostScriptJob(const XDEVMODE& settings) { return IsPostScriptPdl(settings.dmPrivate._nPDL); }

@@ -32,8 +32,8 @@ void CGetAddressDlg::OnInit() {
 
   HWND combo = Item(kLogicalPrinterCombo);
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-  if (sheet_->ModelHas(kPdlPostScript)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPostScript), false);
-  if (sheet_->ModelHas(kPdlPcl5e)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPcl5), false);
+  if (sheet_->ModelHas(kPdlPostScriptMask)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPostScript), false);
+  if (sheet_->ModelHas(kPdlPcl5Mask)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPcl5), false);
   if (sheet_->ModelHas(kPdlPclXl)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPclXl), false);
   SelectLogicalPrinter(sheet_->logicalPrinter, true);
 
@@ -122,8 +122,8 @@ LRESULT CGetAddressDlg::OnNext() {
         return -1;
       case 16:
       case 32: break;
-      case kPdlPcl5e:
-      case kPdlPostScript:
+      case kPdlPcl5Mask:
+      case kPdlPostScriptMask:
       case kPdlPclXl:
         if (!sheet_->ModelHas(emulation_)) {
           goOn = detect::ShowMessage(window(), detect::FormatText(detect::kTextNoPcl, logical, address), MB_YESNO) ==

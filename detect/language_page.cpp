@@ -12,10 +12,10 @@ struct Language {
 };
 // In the order the list shows them.
 constexpr Language kLanguages[] = {
-    {kPdlPostScript, detect::kTextPostScript}, {kPdlPcl5e, detect::kTextPcl5e}, {kPdlPclXl, detect::kTextPclXl}};
+    {kPdlPostScriptMask, detect::kTextPostScript}, {kPdlPcl5Mask, detect::kTextPcl5e}, {kPdlPclXl, detect::kTextPclXl}};
 
 std::string NameOf(int code) {
-  if (code & kPdlPcl5e) return detect::LoadText(detect::kTextPcl5e);
+  if (code & kPdlPcl5Mask) return detect::LoadText(detect::kTextPcl5e);
   if (code & kPdlPclXl) return detect::LoadText(detect::kTextPclXl);
   return detect::LoadText(detect::kTextPostScript);
 }
@@ -58,9 +58,9 @@ LRESULT CSelectEmulDlg::OnNext() {
   SetButtons(0);
   const std::string chosen = ItemText(kLanguageCombo);
   const int previousPdl = sheet_->pdl;
-  if (chosen == detect::LoadText(detect::kTextPcl5e)) sheet_->pdl = kPdlPcl5e;
+  if (chosen == detect::LoadText(detect::kTextPcl5e)) sheet_->pdl = kPdlPcl5Mask;
   else if (chosen == detect::LoadText(detect::kTextPclXl)) sheet_->pdl = kPdlPclXl;
-  else sheet_->pdl = kPdlPostScript;
+  else sheet_->pdl = kPdlPostScriptMask;
   if (!sheet_->CommitSettings()) {
     // Nothing is lost: the user can try again or cancel, which puts the
     // queue's settings back.

@@ -72,8 +72,8 @@ int LanguageFlagsOf(const std::string& name) {
   static const struct {
     const char* name;
     int flags;
-  } kNames[] = {{"PS3", kPdlPostScript},  {"PS2", kPdlPostScript}, {"PS1", kPdlPostScript}, {"PS", kPdlPostScript},
-                {"PCL5SI", kPdlPcl5e},    {"PCL5E", kPdlPcl5e},    {"PCL5", kPdlPcl5e},     {"PCL", kPdlPcl5e},
+  } kNames[] = {{"PS3", kPdlPostScriptMask},  {"PS2", kPdlPostScriptMask}, {"PS1", kPdlPostScriptMask}, {"PS", kPdlPostScriptMask},
+                {"PCL5SI", kPdlPcl5Mask},    {"PCL5E", kPdlPcl5Mask},    {"PCL5", kPdlPcl5Mask},     {"PCL", kPdlPcl5Mask},
                 {"PCLXL", kPdlPclXl}};
   for (const auto& entry : kNames)
     if (strcasecmp(entry.name, name.c_str()) == 0) return entry.flags;

@@ -7,14 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "common/pdl_kind.h"
 #include "platform/base/types.h"
-
-// Language codes are the family masks of the model's languages.
-enum PdlCode : int {
-  kPdlPostScript = 0x103,
-  kPdlPcl5e = 0x8C,
-  kPdlPclXl = 0x4000,
-};
 
 enum CapabilityFlags : int {
   kCapabilityIp = 1,
@@ -60,14 +54,14 @@ class CPrinterInstaller {
   std::string ipxAddress;
   std::string logicalPrinter;
   int emulation = -1;
-  int pdl = kPdlPcl5e;
+  int pdl = kPdlPcl5Mask;
   int pdlFlags = 0;
   int snmpAvailable = 0;
   int notify = 0;
   int historyTop = -1;
   std::array<int, 5> history{};
   int savedMonitor = 0;
-  int savedPdl = kPdlPcl5e;
+  int savedPdl = kPdlPcl5Mask;
   PrinterSettingsSnapshot snapshot;
 
  private:

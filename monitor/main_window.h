@@ -1,8 +1,9 @@
 // The main status window as the application drives it: one modal run, during
 // which it hands the engine its user-interface object, answers the command
 // lines of later starts (WM_COPYDATA, acknowledged with MONITOR_COPYDATA_ACK)
-// and shows the printer. The main status dialog is one; the program's stand-in
-// window below serves until it is built in, and tests give their own.
+// and shows the printer. The program runs the main status dialog
+// (main_status_dialog.h); the window without a desktop below serves where no
+// display is wanted, and tests give their own.
 #pragma once
 
 #include <functional>

@@ -18,7 +18,7 @@ bool NamesLogicalPrinter(LPCSTR logicalName) {
   return logicalName && strcasecmp(logicalName, NO_LOGICAL_PRINTER) != 0;
 }
 
-// Steps 1 to 3 of both operations: the row, the addressing, the object text.
+// What a get and a set both start with: the item's row, the addressing, the object text.
 struct ObjectRequest {
   int result = SNMP_RESULT_OK;
   std::string object;

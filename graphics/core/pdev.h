@@ -212,3 +212,6 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev);
 // at a reset is null here and skipped), deletes its palette and frees the
 // record. Null does nothing.
 void FreePdev(PDEV* pdev);
+
+// Whether the job the PDEV writes is PostScript (else the PCL family).
+inline bool IsPostScriptJob(const PDEV* pdev) { return IsPostScriptJob(pdev->devmode); }

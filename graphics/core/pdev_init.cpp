@@ -11,8 +11,6 @@ namespace {
 constexpr WORD kFallbackPaper = 9;          // A4
 constexpr WORD kFallbackVariantPaper = 290; // the variant models' rotated A4
 constexpr DWORD kOutputAsInput = 0xFFFF;
-constexpr SHORT kLandscape = 2;
-constexpr WORD kNoMargins = 2;
 constexpr int kPostScriptGeometry = 0;
 constexpr int kPclGeometry = 1;
 
@@ -97,11 +95,11 @@ int InitPdev(PDEV* pdev, const XDEVMODE* devmode) {
     if (outputGeometry.width > outputGeometry.height) std::swap(outputGeometry.width, outputGeometry.height);
   }
 
-  const bool landscape = pub.dmOrientation == kLandscape;
+  const bool landscape = pub.dmOrientation == DMORIENT_LANDSCAPE;
   pdev->rotation = landscape ? 90 : 0;
 
   // Margins the job does without.
-  if (extra._nMarginType == kNoMargins) {
+  if (extra._nMarginType == kMarginsNone) {
     if (IsPclFamilyPdl(extra._nPDL) && !(model.optionWord & kFeatureEdgeToEdge)) {
       // Without edge-to-edge printing a PCL printer still cannot print into one
       // margin: the left one of a portrait page, the top one of a landscape page.

@@ -27,7 +27,6 @@ constexpr ROP4 kRop3Destination = 0xAA;  // the page left as it is
 // PostScript and HP-GL/2 values selects PCL; the pattern is the pen's.
 constexpr DWORD kPclPatternTarget = 8;
 constexpr int kPclPatternIndex = 1;
-constexpr WORD kPdlPclPatterns = 0x8C;
 // On the PCL family the XOR passes around a complex clip reach this far beyond
 // the destination, so that the black fill of the region never shows at its edge.
 constexpr LONG kComplexClipMargin = 2;
@@ -107,7 +106,7 @@ int MaskPlacement(ROP4 rop4) {
 // mask goes to the raster writer as a mask image in the brush's colour.
 BOOL PaintThroughMask(PDEV* pdev, SURFOBJ* target, SURFOBJ* mask, CLIPOBJ* clip, const RECTL& rect,
                       const POINTL* maskOrigin, BRUSHOBJ* brush, DWORD rop3, ROP4 rop4) {
-  const bool postScript = IsPostScriptDrawing(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   if (!DownloadFillPattern(pdev, brush, TRUE, postScript ? kTargetPostScript : kPclPatternTarget,
                            postScript ? 0 : kPclPatternIndex))
     return FALSE;
@@ -178,7 +177,7 @@ const SURFOBJ* DeviceSide(const SURFOBJ* dest, const SURFOBJ* source) {
 // A copy to the device through a complex clip region.
 BOOL CopyThroughRegion(PDEV* pdev, SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* xlate,
                        const RECTL& dest, const RECTL& sourceRect, DWORD rop3) {
-  if (IsPostScriptDrawing(pdev)) {
+  if (IsPostScriptJob(pdev)) {
     // PostScript has no raster operations to combine with the page: the
     // region's outline becomes the clip.
     RECTL sourceCopy = sourceRect, destCopy = dest;
@@ -229,7 +228,7 @@ BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  const bool postScript = IsPostScriptDrawing(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   const DWORD rop3 = Rop4ToRop3(rop4, postScript, kRop3SourceCopy);
 
   // A brush through a mask (glyph bitmaps): the writers' rectangles would paint
@@ -255,7 +254,7 @@ BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
   if (route == Route::Engine)
     return EngBitBlt(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask, pbo, pptlBrush, rop4);
 
-  if (pbo && (pdev->devmode.dmPrivate._nPDL & kPdlPclPatterns))
+  if (pbo && (pdev->devmode.dmPrivate._nPDL & kPdlPcl5Mask))
     DownloadFillPattern(pdev, pbo, TRUE, kPclPatternTarget, kPclPatternIndex);
   RECTL source = SourceRect(pptlSrc, *prclTrg);
   if (route == Route::Halftone) {
@@ -279,7 +278,7 @@ BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
     return FALSE;
   }
   const ULONG mode = iMode >= BLACKONWHITE && iMode <= COLORONCOLOR ? iMode : HALFTONE;
-  const bool postScript = IsPostScriptDrawing(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
 
   // The engine renders it: with the caller's colour adjustment, or halftoned
   // for the printer. A refused mode is tried once more as HALFTONE.
@@ -346,7 +345,7 @@ BOOL DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo
   }
 
   RECTL source = SourceRect(pptlSrc, *prclDest);
-  const bool postScript = IsPostScriptDrawing(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   const bool oneBit = IsOneBitSurface(psoSrc);
   const WORD state = pdev->drawing.bltState;
   bool direct = false;

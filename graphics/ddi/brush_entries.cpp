@@ -93,7 +93,7 @@ bool DitherColorPattern(PDEV* pdev, const SURFOBJ* pattern, XLATEOBJ* xlate, Rea
     if (!palette) return false;
     paletteSize = xlate->cEntries;
   }
-  const float curve = IsPostScriptDrawing(pdev) ? 0.0f : kPclGreyCurve;
+  const float curve = IsPostScriptJob(pdev) ? 0.0f : kPclGreyCurve;
   const LONG width = static_cast<LONG>(block->width), height = static_cast<LONG>(block->height);
   std::vector<BYTE> grey;
   try {

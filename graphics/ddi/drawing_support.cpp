@@ -53,8 +53,6 @@ const RECTL* ClipRectOrNone(const CLIPOBJ* clip, RECTL* storage) {
   return none ? nullptr : storage;
 }
 
-bool IsPostScriptDrawing(const PDEV* pdev) { return IsPostScriptPdl(pdev->devmode.dmPrivate._nPDL); }
-
 bool UsesGreyImages(const PDEV* pdev) { return pdev->devmode.dmPrivate._nCompression == kGreyImageCompression; }
 
 bool IsBlackWhiteTable(XLATEOBJ* xlate) {
@@ -104,7 +102,7 @@ BOOL WriteDrawingText(PDEV* pdev, const char* text) {
 }
 
 PostScriptClipBracket::PostScriptClipBracket(PDEV* pdev, SURFOBJ* surface, CLIPOBJ* clip) : pdev_(pdev) {
-  if (!IsPostScriptDrawing(pdev) || !clip || clip->iDComplexity != DC_COMPLEX) return;
+  if (!IsPostScriptJob(pdev) || !clip || clip->iDComplexity != DC_COMPLEX) return;
   path_ = FetchClipPath(clip);
   if (!path_) return;
   written_ = WriteDrawingText(pdev, "gs\n") &&

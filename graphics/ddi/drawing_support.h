@@ -23,8 +23,6 @@ BOOL GetSurfaceRect(const SURFOBJ* surface, RECTL* out);
 // when nothing is clipped.
 const RECTL* ClipRectOrNone(const CLIPOBJ* clip, RECTL* storage);
 
-// Whether the job is PostScript (else the PCL family).
-bool IsPostScriptDrawing(const PDEV* pdev);
 // The "Compression" setting 20: PostScript images go out as grey and PCL
 // 1-bit images are not halftoned again.
 bool UsesGreyImages(const PDEV* pdev);

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr SHORT kLandscape = 2;
 constexpr int kMinScale = 10;
 constexpr int kMaxScale = 400;
 constexpr int kPlainScale = 100;
@@ -58,7 +57,7 @@ void FillGdiInfo(PDEV* pdev, ULONG size, ULONG* out) {
   const bool postScript = IsPostScriptPdl(pdev->devmode.dmPrivate._nPDL);
   const LONG dpi = pub.dmPrintQuality;
   const LONG resolution = pdev->resolution;
-  const bool landscape = pub.dmOrientation == kLandscape;
+  const bool landscape = pub.dmOrientation == DMORIENT_LANDSCAPE;
 
   // Printable area (thousandths of an inch) and logical resolution. A scaled
   // page is laid out larger or smaller at a lower or higher logical resolution;

@@ -133,7 +133,7 @@ BOOL DrawPath(const PathRequest& request) {
       (!request.fills || request.options != kFillTakesComplexClip))
     return FALSE;
 
-  const bool postScript = IsPostScriptDrawing(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   RECTL clipBounds{};
   PathRecordPaint paint;
   paint.clip = ClipRectOrNone(request.clip, &clipBounds);

@@ -30,7 +30,7 @@ BOOL FillOpaque(PDEV* pdev, const RECTL& opaque, BRUSHOBJ* brush, DWORD rop3, co
   GetSolidBrushColor(brush, &rgb);
   pdev->job.pathKind = kPathKindLines;
   RECTL rect{};
-  if (IsPostScriptDrawing(pdev) && GetAxisAlignedRect(corners, 4, &rect))
+  if (IsPostScriptJob(pdev) && GetAxisAlignedRect(corners, 4, &rect))
     return WriteRectangle(pdev, &rect, nullptr, nullptr, brush, rgb, rop3, clip, TRUE, FALSE);
   return WritePath(pdev, 4, corners, nullptr, nullptr, brush, clip, kPathFillAlternate, kWholeClosedFigure, rgb, rop3,
                    TRUE, FALSE);
@@ -95,7 +95,7 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
   if (prclOpaque) {
     const ROP4 rop4 = MixToRop4(mix);
     if (rop4 != kRop4Nop || pdev->job.pathEscapeDepth > 0) {
-      const DWORD rop3 = Rop4ToRop3(rop4, IsPostScriptDrawing(pdev), kRop3PatternCopy);
+      const DWORD rop3 = Rop4ToRop3(rop4, IsPostScriptJob(pdev), kRop3PatternCopy);
       if (!fillWithinClip(*prclOpaque, pboOpaque, rop3)) return FALSE;
     }
   }

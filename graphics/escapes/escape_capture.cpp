@@ -26,7 +26,6 @@ constexpr DWORD kBannerDrawnDefault = 1;
 // The banner's job settings (one copy, its bin and finishing) are written.
 constexpr int kBannerWithJobSettings = 1;
 
-bool IsPostScript(const PDEV* pdev) { return IsPostScriptPdl(pdev->devmode.dmPrivate._nPDL); }
 bool IsPcl(const PDEV* pdev) { return IsPclFamilyPdl(pdev->devmode.dmPrivate._nPDL); }
 
 template <typename T>
@@ -123,7 +122,7 @@ ULONG TabSheetBegin(PDEV* pdev, ULONG inSize, const void* in) {
   if (!Read(inSize, in, &block)) return RefuseEscape();
   RecordTabStart(pdev, static_cast<int>(block.tabPage));
   if (block.setUp == 0) return 0;
-  if (IsPostScript(pdev)) {
+  if (IsPostScriptJob(pdev)) {
     if (pdev->devmode.dmPrivate._bClearMemoryPerPage) EmitSaveRestore(pdev, kSavePage);
     WritePsPageSetup(pdev, FALSE);
   } else if (IsPcl(pdev)) {
@@ -139,7 +138,7 @@ ULONG TabSheetEnd(PDEV* pdev, ULONG inSize, const void* in) {
   if (block.setUp != 0) {
     if (IsPcl(pdev)) {
       ForgetSelectedFont(pdev);
-    } else if (IsPostScript(pdev)) {
+    } else if (IsPostScriptJob(pdev)) {
       PageSetupState& setup = pdev->writers.pageSetup;
       if (setup.pageGsaveOpen) {
         WriteOut(pdev, kWriteText, 0, "\ngrestore\n");

@@ -24,7 +24,6 @@ constexpr DWORD kCapturePassthroughWritten = 0x02;
 constexpr DWORD kCapturePassthroughSeen = 0x20;
 constexpr BYTE kControlD = 4;
 constexpr short kPaperByPageTicket = 500;
-constexpr short kLandscape = 2;
 constexpr DWORD kWhite = 0x00FFFFFF;
 
 constexpr char kHeaderMark[] = "!PS-Adobe-";
@@ -96,7 +95,7 @@ bool HalftoneOverride(const XDEVMODE_PRIVATE& extra) {
 // application's PostScript must leave them to it.
 bool DriverLaysOutSheets(const PDEV* pdev) {
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
-  const bool landscape = pdev->devmode.dmPublic.dmOrientation == kLandscape;
+  const bool landscape = pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE;
   return extra._wmCurrent.text[0] != '\0' || extra._nBooklet != 0 || extra._nUp >= 2 ||
          (pdev->acrobatVersion >= 1 && landscape) || (pdev->pageMakerVersion >= 6 && landscape) ||
          HalftoneOverride(extra) || extra._wStaple != 0 || extra._nOutputTray != 0 || extra.epInterleaf.on != 0 ||

@@ -11,10 +11,7 @@
 
 namespace {
 
-constexpr WORD kPostScriptMask = 0x103;
 constexpr char kDictionaryName[] = "CalyxonDict";
-
-bool IsPostScript(const PDEV* pdev) { return (pdev->devmode.dmPrivate._nPDL & kPostScriptMask) != 0; }
 
 ULONG Refuse() { return RefuseEscape(); }
 
@@ -41,7 +38,7 @@ ULONG QueryEscapeSupport(PDEV* pdev, ULONG inSize, const void* in) {
 }
 
 ULONG GetTechnology(PDEV* pdev, ULONG outSize, void* out) {
-  const char* name = IsPostScript(pdev) ? "PostScript" : "PCL5";
+  const char* name = IsPostScriptJob(pdev) ? "PostScript" : "PCL5";
   const size_t length = std::strlen(name);
   // The name is followed by a second NUL.
   if (out == nullptr || outSize < length + 2) return Refuse();

@@ -14,7 +14,6 @@
 namespace devicesettings {
 namespace {
 
-constexpr SHORT kLandscape = 2;
 constexpr WORD kLayoutAppTurnsPages = 6;  // page-layout programs from this version lay out their own pages
 constexpr int kPointsPerInch = 72;
 constexpr int kThousandths = 1000;
@@ -113,7 +112,7 @@ void AddPageSize(PDEV* pdev, Dictionary& dict, const DeviceSettings& request) {
   const SHORT orientation =
       pdev->pageMakerVersion >= kLayoutAppTurnsPages ? SHORT{DMORIENT_PORTRAIT} : pdev->devmode.dmPublic.dmOrientation;
   // EPS pages are placed unturned: a landscape page needs a landscape sheet.
-  if (pdev->job.epsMode != 0 && pdev->job.showpageOverride == 0 && orientation == kLandscape) {
+  if (pdev->job.epsMode != 0 && pdev->job.showpageOverride == 0 && orientation == DMORIENT_LANDSCAPE) {
     std::swap(width, height);
   }
   dict.Add(1, " dup\n/PageSize           [%d %d] put", width, height);

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr WORD kMacroOutput = 5;  // "OutputType": the job is saved as a PCL macro file
-constexpr WORD kNoMargins = 2;    // "_nMarginType": edge-to-edge printing
 constexpr int kTrimChoiceOn = 1;
 // Media type ids of the page-ticket source ranges are kept plus this.
 constexpr int kTicketMediaBase = 256;
@@ -67,7 +66,7 @@ DeviceSettings JobRequest(PDEV* pdev) {
   }
   if (Has(model, kFeatureEdgeToEdge)) {
     r.mask |= kSettingsEdgeToEdge;
-    if (extra._nMarginType == kNoMargins) r.switches |= kSwitchEdgeToEdge;
+    if (extra._nMarginType == kMarginsNone) r.switches |= kSwitchEdgeToEdge;
   }
   return r;
 }

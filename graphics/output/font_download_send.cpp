@@ -390,7 +390,7 @@ BOOL CreateDownloadFont(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, ULONG c
   if (TurnedBitmaps(font, outline)) return FALSE;
   DownloadChannel channel(pdev);
   if (!channel.Ok()) return FALSE;
-  if (TextIsPostScript(pdev)) {
+  if (IsPostScriptJob(pdev)) {
     SendPostScriptHeader(pdev, font, record, page, outline);
   } else if (!SendPclHeader(pdev, font, glyphs, count, record, page)) {
     return FALSE;
@@ -407,7 +407,7 @@ BOOL DownloadGlyphs(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, const DWORD
   DownloadChannel channel(pdev);
   if (!channel.Ok()) return FALSE;
   const char* name = NameOf(record, page);
-  if (TextIsPostScript(pdev)) {
+  if (IsPostScriptJob(pdev)) {
     for (ULONG i = 0; i < count; ++i) {
       const bool sent = outline ? SendPostScriptOutlineGlyph(pdev, font, glyphs[i], codes[i], name)
                                 : SendPostScriptBitmapGlyph(pdev, font, glyphs[i], codes[i], name);

@@ -27,7 +27,7 @@ void Format(PDEV* pdev, const char* format, const char* name, unsigned id) {
 
 void UndefineDownloadedFonts(PDEV* pdev) {
   if (!pdev) return;
-  const bool postScript = TextIsPostScript(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   if (!postScript) pagesetup::LeaveHpgl(pdev);
   DownloadedFontList* list = pdev->downloadedFonts[0];
   ForEachSentFont(list, [&](FontDownloadRecord* record, GlyphPageRecord* page) {

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr WORD kPdlPostScriptBits = 0x103;
-constexpr WORD kPdlPclBits = 0x408C;
 constexpr WORD kOutputMacro = 5;
 constexpr DWORD kSnmpPerJob = 2;
 constexpr WORD kPostScriptCentric = 2;
@@ -26,11 +24,6 @@ constexpr WORD kFinisherTray = 268;
 constexpr WORD kFinishStapleTray = 1;
 constexpr DWORD kReversePageOrder = 3;
 constexpr DWORD kPrologMemory = 80000;
-
-// _dwAdvSettings bits of the job frame.
-constexpr DWORD kAdvCtrlDBefore = 0x02;
-constexpr DWORD kAdvCtrlDAfter = 0x04;
-constexpr DWORD kAdvUserParams = 0x10;
 
 // The slip-sheet command text of the SlipSheetTable (250 bytes).
 constexpr size_t kSlipSheetCommandOffset = 732;
@@ -48,7 +41,7 @@ struct Frame {
 
 Frame FrameOf(const PDEV* pdev) {
   const XDEVMODE_PRIVATE& settings = pdev->devmode.dmPrivate;
-  return {(settings._nPDL & kPdlPostScriptBits) != 0, (settings._nPDL & kPdlPclBits) != 0,
+  return {IsPostScriptPdl(settings._nPDL), IsPclFamilyPdl(settings._nPDL),
           settings._nOutputDest == kOutputMacro, pdev->injectionMode == kPostScriptCentric};
 }
 
@@ -110,7 +103,7 @@ void WritePjlHeader(PDEV* pdev) {
 void WritePostScriptHeader(PDEV* pdev, const Frame& frame, bool pjl, const char* version) {
   const XDEVMODE_PRIVATE& settings = pdev->devmode.dmPrivate;
   if (pjl) Text(pdev, "@PJL ENTER LANGUAGE=POSTSCRIPT\n");
-  if ((settings._dwAdvSettings & kAdvCtrlDBefore) != 0) WriteOut(pdev, kWriteBytes, 1, kCtrlD);
+  if ((settings._dwAdvSettings & kAdvJobTerminatorBefore) != 0) WriteOut(pdev, kWriteBytes, 1, kCtrlD);
   if (frame.identify) Inject(pdev, PSINJECT_PSADOBE);
 
   char name[kJobNameMaxBytes + 1];
@@ -119,7 +112,7 @@ void WritePostScriptHeader(PDEV* pdev, const Frame& frame, bool pjl, const char*
   Text(pdev, pdev->lineBuffer);
   FormatOut(pdev->lineBuffer, "\n%%DrvVer: %s\n%%OS: WinNT UM\n", version);
   Text(pdev, pdev->lineBuffer);
-  if ((settings._dwAdvSettings & kAdvUserParams) != 0) {
+  if ((settings._dwAdvSettings & kAdvOverridePrinterTimeouts) != 0) {
     FormatOut(pdev->lineBuffer, "<</JobTimeout %d /WaitTimeout %d>> setuserparams\n",
               static_cast<int>(settings._nJobTimeout), static_cast<int>(settings._nWaitTimeout));
     Text(pdev, pdev->lineBuffer);
@@ -212,7 +205,7 @@ int WriteJobTrailer(PDEV* pdev) {
       }
       Text(pdev, "\nend\n");
     }
-    if ((settings._dwAdvSettings & kAdvCtrlDAfter) != 0) WriteOut(pdev, kWriteBytes, 1, kCtrlD);
+    if ((settings._dwAdvSettings & kAdvJobTerminatorAfter) != 0) WriteOut(pdev, kWriteBytes, 1, kCtrlD);
   } else if (!frame.macro) {
     Text(pdev, "\033E");
   }

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr WORD kPdlPostScriptBits = 0x103;
 constexpr WORD kOutputMacro = 5;
 constexpr DWORD kSnmpPerJob = 2;
 constexpr UINT kJapaneseCodePage = 932;
@@ -22,7 +21,7 @@ BOOL JobUsesPjl(const PDEV* pdev) {
   if (pdev == nullptr) return FALSE;
   const XDEVMODE_PRIVATE& settings = pdev->devmode.dmPrivate;
   if (settings._nOutputDest == kOutputMacro) return FALSE;
-  const bool postScript = (settings._nPDL & kPdlPostScriptBits) != 0;
+  const bool postScript = IsPostScriptPdl(settings._nPDL);
   const DWORD features = pdev->model ? pdev->model->optionWord : 0;
   if (postScript && settings._iSNMP != kSnmpPerJob && GetACP() == kJapaneseCodePage &&
       (features & kPjlModelFeatures) == 0) {

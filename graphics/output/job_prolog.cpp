@@ -9,11 +9,7 @@
 
 namespace {
 
-constexpr WORD kPdlPostScriptBits = 0x103;
-constexpr DWORD kAdvErrorHandler = 0x08;
 constexpr SHORT kPaperByPageTicket = 500;
-
-bool IsPostScript(const PDEV* pdev) { return (pdev->devmode.dmPrivate._nPDL & kPdlPostScriptBits) != 0; }
 
 // The application's showpage is disabled only while the driver itself lays
 // several pages or inserted sheets on a sheet, or decorates the sheet: then the
@@ -30,14 +26,14 @@ void Text(PDEV* pdev, const char* text) { WriteOut(pdev, kWriteText, 0, text); }
 }  // namespace
 
 int WritePsProlog(PDEV* pdev, BOOL leaveOpen) {
-  if (pdev == nullptr || !IsPostScript(pdev)) return 0;
+  if (pdev == nullptr || !IsPostScriptJob(pdev)) return 0;
   JobState& job = pdev->job;
   if (job.showpageOverride != 0) {
     job.showpageOverride = DriverEndsSheets(pdev) ? 1 : 0;
     if (job.showpageOverride != 0) Text(pdev, "\n/showpage {} def\n");
   }
   Text(pdev, PsProcSetText(job.epsMode == 1 ? kPsProcSetEps : kPsProcSetNormal));
-  if ((pdev->devmode.dmPrivate._dwAdvSettings & kAdvErrorHandler) != 0) Text(pdev, PsErrorHandlerText());
+  if ((pdev->devmode.dmPrivate._dwAdvSettings & kAdvPrintErrors) != 0) Text(pdev, PsErrorHandlerText());
   if (leaveOpen) {
     job.prologOpen = TRUE;
     Text(pdev, "\n");
@@ -49,7 +45,7 @@ int WritePsProlog(PDEV* pdev, BOOL leaveOpen) {
 
 int WritePsPrologPart(PDEV* pdev, BOOL begin) {
   if (pdev == nullptr) return 0;
-  if (!IsPostScript(pdev)) return 1;
+  if (!IsPostScriptJob(pdev)) return 1;
   Text(pdev, begin ? "\nCalyxonDict begin\n" : "\nend\n");
   return 1;
 }

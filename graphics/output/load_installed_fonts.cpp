@@ -113,7 +113,7 @@ DeviceFontList* LoadInstalledFonts(HANDLE printer, const char* printerName, Mode
   if (DeviceFontList* cached = FindCachedFontList(printerName, pdlKind)) return cached;
 
   const std::vector<const ModelFontRow*> resident = ResidentRows(*record, pdlKind);
-  const bool pcl = (pdlKind & kXDevModePdlPclFamily) != 0;
+  const bool pcl = (pdlKind & kPdlPcl5Mask) != 0;
   std::string section;
   std::vector<std::string> memoryIds;
   std::vector<std::string> diskIds;

@@ -15,8 +15,6 @@ using namespace pagesetup;
 
 namespace {
 
-constexpr WORD kNoMargins = 2;
-constexpr SHORT kLandscape = 2;
 
 bool AnySourceOutsideAutoSelect(const PDEV* pdev) {
   for (const PaperSourceEntry& source : pdev->model->paperSources) {
@@ -97,12 +95,12 @@ int WriteSheetDotSystem(PDEV* pdev) {
         pdev, "\ninitmatrix newpath clippath pathbbox 3 1 roll pop pop translate 72 %d div dup neg scale\n", dpi);
   }
   int32_t top = 0;
-  if (pdev->devmode.dmPrivate._nMarginType != kNoMargins) {
+  if (pdev->devmode.dmPrivate._nMarginType != kMarginsNone) {
     if (const PaperEntry* paper = FindPaperRow(pdev, CurrentPaperId(pdev), CurrentFeed(pdev))) {
       top = paper->geometry[1].margin2;
     }
   }
-  const bool landscape = pdev->devmode.dmPublic.dmOrientation == kLandscape;
+  const bool landscape = pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE;
   const int32_t length = landscape ? pdev->paperWidth : pdev->paperHeight;
   const float motion = FloatForOut(48.0 / dpi);
   const float unit = FloatForOut(1016.0 / dpi);

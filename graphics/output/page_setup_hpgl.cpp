@@ -13,7 +13,6 @@ using namespace pagesetup;
 
 namespace {
 
-constexpr WORD kNoMargins = 2;
 
 }  // namespace
 
@@ -51,7 +50,7 @@ int EnterHpglScaling(PDEV* pdev, DWORD /*flag*/) {
 
   // Text length in lines of 1/6 inch at the vertical motion index above,
   // computed in floating point: whole-inch steps would lose up to an inch.
-  const double lines = extra._nMarginType == kNoMargins
+  const double lines = extra._nMarginType == kMarginsNone
                            ? dpi * static_cast<double>(length) / 1000.0 - 1.0
                            : dpi * ((length - top) / 1000.0 - 1.0 / 6.0);
   written = written && WriteFormatted(pdev, "\x1b&l%dF", static_cast<int>(std::lround(lines)));

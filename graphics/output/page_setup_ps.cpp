@@ -18,8 +18,6 @@ using namespace pagesetup;
 
 namespace {
 
-constexpr SHORT kLandscape = 2;
-constexpr WORD kNoMargins = 2;
 constexpr WORD kLowCompression = 20;
 
 // Lead corners: where the first cell of a sheet lies.
@@ -75,7 +73,7 @@ Layout MakeLayout(const PDEV* pdev) {
       width = static_cast<int32_t>(extra._lCustomWidth);
       height = static_cast<int32_t>(extra._lCustomLength);
     }
-    if (extra._nMarginType != kNoMargins && !layout.booklet) {
+    if (extra._nMarginType != kMarginsNone && !layout.booklet) {
       layout.left = geometry.margin1;
       layout.top = geometry.margin2;
       layout.right = geometry.margin3;
@@ -100,7 +98,7 @@ int LeadCorner(const PDEV* pdev, int rotation) {
   static constexpr int kNormal[4] = {kLeadTopLeft, kLeadBottomLeft, kLeadBottomRight, kLeadTopRight};
   static constexpr int kPageMakerLandscape[4] = {kLeadTopRight, kLeadTopLeft, kLeadBottomLeft, kLeadBottomRight};
   const int quarter = ((rotation % 360 + 360) % 360) / 90;
-  const bool pageMakerLandscape = PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == kLandscape;
+  const bool pageMakerLandscape = PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE;
   return pageMakerLandscape ? kPageMakerLandscape[quarter] : kNormal[quarter];
 }
 
@@ -255,12 +253,12 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
   const bool override = pdev->job.showpageOverride != 0;
   const bool wholeSheet = layout.n == 1 && !layout.booklet;
 
-  int orientation = pdev->devmode.dmPublic.dmOrientation == kLandscape ? 2 : 1;
+  int orientation = pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE ? 2 : 1;
   if (PageMakerSix(pdev) && sheetFlag && orientation == 2) {
     orientation = 1;
     pdev->rotation = 180;
   }
-  const bool pageMakerLandscape = PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == kLandscape;
+  const bool pageMakerLandscape = PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE;
   // Only what needs placing on the sheet takes the sheet form; a plain 1-up
   // page gets its device-dot system directly.
   if (sheetFlag && !(layout.n > 1 || layout.booklet || override || pageMakerLandscape || layout.mirror)) {
@@ -293,7 +291,7 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
   int rotation = pdev->rotation;
   const bool turned = rotation % 180 != 0;
   if (PageMakerSix(pdev)) {
-    if (sheetFlag && pdev->devmode.dmPublic.dmOrientation == kLandscape) rotation = turned ? 90 : 180;
+    if (sheetFlag && pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE) rotation = turned ? 90 : 180;
     else if (sheetFlag && !override && orientation == 2) rotation = turned ? 270 : 0;
     else if (layout.booklet) rotation = turned ? 90 : 0;
   } else if (sheetFlag && !override && orientation == 2) {
@@ -371,7 +369,7 @@ int WritePsPageSetupAlt(PDEV* pdev, BOOL scaleFlag) {
   int rotation = pdev->rotation;
   if (cw > ch) rotation = (rotation + 90) % 360;
   const bool turned = rotation % 180 != 0;
-  if (PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == kLandscape) rotation = turned ? 90 : 180;
+  if (PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE) rotation = turned ? 90 : 180;
   else if (layout.booklet) rotation = turned ? 90 : 0;
 
   const int lead = LeadCorner(pdev, layout.k == 0 ? rotation : state.sheetRotation);

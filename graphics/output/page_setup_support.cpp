@@ -11,8 +11,6 @@
 
 namespace pagesetup {
 
-bool IsPostScriptJob(const PDEV* pdev) { return IsPostScriptPdl(pdev->devmode.dmPrivate._nPDL); }
-
 bool IsPclJob(const PDEV* pdev) { return !IsPostScriptJob(pdev) && IsPclFamilyPdl(pdev->devmode.dmPrivate._nPDL); }
 
 int WriteText(PDEV* pdev, const char* text) { return WriteOut(pdev, kWriteText, 0, text) > 0 || *text == '\0'; }

@@ -15,7 +15,6 @@ struct PageTicketRow;
 
 namespace pagesetup {
 
-bool IsPostScriptJob(const PDEV* pdev);
 // The PCL family and not PostScript.
 bool IsPclJob(const PDEV* pdev);
 

@@ -40,8 +40,6 @@ struct TextRunContext {
   RECTL textBounds{};       // the run's box on the page (the STROBJ's background)
 };
 
-// PdlKind tests of the writers.
-bool TextIsPostScript(const PDEV* pdev);
 // Dots per inch of the job.
 int TextResolution(const PDEV* pdev);
 

@@ -373,6 +373,6 @@ BOOL SelectDeviceFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, Gly
   if (!pdev || !font || !run) return FALSE;
   LONG height = GetFontHeight(font);
   if (height < 1) height = 1;
-  if (TextIsPostScript(pdev)) return SelectPostScriptFont(pdev, font, record, page, height, run);
+  if (IsPostScriptJob(pdev)) return SelectPostScriptFont(pdev, font, record, page, height, run);
   return SelectPclFont(pdev, font, record, page, glyphs, count, height, hpgl, run);
 }

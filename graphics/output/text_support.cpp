@@ -49,8 +49,6 @@ bool ConvertChar(UINT codePage, WCHAR ch, char* bytes, CharCode* code) {
 
 }  // namespace
 
-bool TextIsPostScript(const PDEV* pdev) { return (pdev->devmode.dmPrivate._nPDL & kPdlPostScriptMask) != 0; }
-
 int TextResolution(const PDEV* pdev) {
   if (pdev->resolution > 0) return pdev->resolution;
   const int dpi = pdev->devmode.dmPublic.dmPrintQuality;

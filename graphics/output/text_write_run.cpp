@@ -104,7 +104,7 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
                   const WCHAR* chars, ULONG count, CLIPOBJ* clip, BRUSHOBJ* /*opaque*/, BRUSHOBJ* foreground,
                   TextRunContext* run) {
   if (!pdev || !font || !glyphs || count == 0 || !run) return FALSE;
-  const bool ps = TextIsPostScript(pdev);
+  const bool ps = IsPostScriptJob(pdev);
   const IFIMETRICS* metrics = FONTOBJ_pifi(font);
   if (!metrics) return FALSE;
   const bool trueType = font->flFontType & TRUETYPE_FONTTYPE;

@@ -10,7 +10,7 @@ BOOL BeginClipRect(PDEV* pdev, const RECTL* clip) {
   if (pdev == nullptr || clip == nullptr) return FALSE;
   // A bracket left open would keep a gsave (or a window) that nothing closes.
   if (pdev->writers.vector.clipRectOpen) EndClipRect(pdev);
-  if (IsPostScript(pdev)) {
+  if (IsPostScriptJob(pdev)) {
     Formatted(pdev, " gs %d %d %d %d rc\n", clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top);
   } else {
     EnterHpgl(pdev);
@@ -24,7 +24,7 @@ BOOL EndClipRect(PDEV* pdev) {
   if (pdev == nullptr) return FALSE;
   VectorWriterState& state = pdev->writers.vector;
   if (!state.clipRectOpen) return TRUE;
-  if (IsPostScript(pdev)) {
+  if (IsPostScriptJob(pdev)) {
     Text(pdev, " gr\n");
     state.stale = kStaleEverything;
   } else {

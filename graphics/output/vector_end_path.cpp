@@ -22,7 +22,7 @@ DWORD LineColorOf(BRUSHOBJ* brush) {
 }  // namespace
 
 BOOL EndFillClip(PDEV* pdev, LINEATTRS* line, BRUSHOBJ* brush, DWORD flags) {
-  if (pdev == nullptr || !IsPostScript(pdev)) return FALSE;
+  if (pdev == nullptr || !IsPostScriptJob(pdev)) return FALSE;
   FollowPrinterResets(pdev);
   const DWORD target = Pdl(pdev);
   const DWORD color = LineColorOf(brush);

@@ -96,7 +96,7 @@ int JoinCode(ULONG join, bool postScript) {
 BOOL SetLineAttributes(PDEV* pdev, LINEATTRS* line, XFORMOBJ* xform, BOOL remember, DWORD rgb) {
   if (pdev == nullptr || line == nullptr) return FALSE;
   FollowPrinterResets(pdev);
-  const bool postScript = IsPostScript(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   const int dpi = Resolution(pdev);
   const bool geometric = (line->fl & LA_GEOMETRIC) != 0;
   const float scale = geometric ? LineScale(xform) : 1.0f;

@@ -115,7 +115,7 @@ BOOL WritePath(PDEV* pdev, int count, const POINTFIX* points, LINEATTRS* line, X
   const bool last = (batchFlags & kPathBatchLast) != 0;
   const bool closed = (batchFlags & kPathBatchClosed) != 0;
   const bool alternate = (fillRule & 1) != 0;
-  const bool postScript = IsPostScript(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   const bool appPath = ApplicationPathOpen(pdev);
   const WORD pdl = Pdl(pdev);
   VectorWriterState& state = pdev->writers.vector;

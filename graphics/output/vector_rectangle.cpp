@@ -179,7 +179,7 @@ BOOL WriteRectangle(PDEV* pdev, const RECTL* rect, LINEATTRS* line, XFORMOBJ* xf
   if (line == nullptr && fill == nullptr && !appPath) return TRUE;
   if (SkipsWhiteBackground(pdev, line, fill)) return TRUE;
   const RECTL* usedClip = ClipGiven(clip) && !appPath ? clip : nullptr;
-  if (IsPostScript(pdev))
+  if (IsPostScriptJob(pdev))
     return PostScriptRectangle(pdev, box, line, xform, fill, lineRgb, usedClip, reportFailure, noPaint);
   return PclRectangle(pdev, box, line, xform, fill, lineRgb, rop3, usedClip, reportFailure, noPaint);
 }

@@ -12,8 +12,6 @@
 
 namespace vectorout {
 
-bool IsPostScript(const PDEV* pdev) { return IsPostScriptPdl(pdev->devmode.dmPrivate._nPDL); }
-
 WORD Pdl(const PDEV* pdev) { return pdev->devmode.dmPrivate._nPDL; }
 
 int Resolution(const PDEV* pdev) {

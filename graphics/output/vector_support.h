@@ -13,7 +13,6 @@ struct PDEV;
 
 namespace vectorout {
 
-bool IsPostScript(const PDEV* pdev);
 // PdlKind bits that change what the PCL family writes.
 constexpr WORD kPdlUserPatternFormat20 = 0x08;  // user patterns carry their resolution
 constexpr WORD kPdlPixelPlacement = 0x80;       // "PP1" / "ESC*l#R" pixel placement

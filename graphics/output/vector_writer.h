@@ -11,6 +11,7 @@
 // them once.
 #pragma once
 
+#include "common/pdl_kind.h"
 #include "graphics/output/vector_state.h"
 #include "platform/base/types.h"
 #include "platform/gdi/engine_objects.h"
@@ -33,7 +34,7 @@ constexpr DWORD kPathFillAlternate = 3;
 // Targets of the colour and brush selections: any PdlKind bit of the
 // PostScript mask selects PostScript, kTargetHpgl the HP-GL/2 fill or pen, any
 // other value plain PCL (the drawing entries pass the job's PdlKind or 8).
-constexpr DWORD kTargetPostScript = 0x103;  // 259
+constexpr DWORD kTargetPostScript = kPdlPs3;  // 259
 constexpr DWORD kTargetHpgl = 64;
 constexpr DWORD kTargetPcl = 140;           // 0x8C, a PCL PdlKind
 // hpglIndex of the selections: what an HP-GL/2 selection sets.

@@ -15,7 +15,7 @@ namespace {
 
 // EPS data of the application ends its own pages unless the driver owns showpage.
 bool ApplicationEndsPages(const PDEV* pdev) {
-  return IsPostScript(pdev) && pdev->job.epsMode != 0 && pdev->job.showpageOverride == 0;
+  return IsPostScriptJob(pdev) && pdev->job.epsMode != 0 && pdev->job.showpageOverride == 0;
 }
 
 void SendStoredPages(PDEV* pdev) {
@@ -58,7 +58,7 @@ int EndDocument(PDEV* pdev) {
   if (pdev == nullptr) return -1;
   PageStoreState& pages = pdev->pages;
   const XDEVMODE_PRIVATE& extra = Extra(pdev);
-  const bool postScript = IsPostScript(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
 
   // The application's last bytes, held back in case they began a page comment.
   FlushHeldAppPostScript(pdev);

@@ -62,7 +62,7 @@ void DrawFrame(PDEV* pdev, LONG left, LONG top, LONG right, LONG bottom, int dpi
 
 void DrawPageBorder(PDEV* pdev) {
   // N-up and booklet sheets are PostScript layouts.
-  if (!IsPostScript(pdev)) return;
+  if (!IsPostScriptJob(pdev)) return;
   const int dpi = PrintQuality(pdev);
   DictionaryScope dictionary(pdev);
   if (PagesPerSheet(pdev) == 1) {
@@ -83,7 +83,7 @@ void DrawPageBorder(PDEV* pdev) {
 void CopyForegroundWatermark(PDEV* pdev) {
   // A watermark laid behind the page was replayed at its set-up.
   if (pdev->watermarkCapture != 2 || Extra(pdev)._bWmBackground != 0) return;
-  if (IsPostScript(pdev)) {
+  if (IsPostScriptJob(pdev)) {
     DictionaryScope dictionary(pdev);
     WriteText(pdev, "\ngsave\n");
     WritePsPageSetupAlt(pdev, TRUE);

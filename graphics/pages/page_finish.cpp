@@ -12,7 +12,7 @@ int EndPage(PDEV* pdev) {
   PageStoreState& pages = pdev->pages;
   pdev->watermarkTextFlag = 0;
 
-  const bool postScript = IsPostScript(pdev);
+  const bool postScript = IsPostScriptJob(pdev);
   const bool booklet = IsBooklet(pdev);
   const DWORD up = PagesPerSheet(pdev);
   const bool full = pages.sheetPageIndex >= up;

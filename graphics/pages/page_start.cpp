@@ -16,7 +16,7 @@ namespace {
 
 // PostScript-centric jobs carry the application's DSC structure: the driver
 // writes its comments and the injected texts at their places.
-bool WritesStructure(const PDEV* pdev) { return pdev->injectionMode == 2 && IsPostScript(pdev); }
+bool WritesStructure(const PDEV* pdev) { return pdev->injectionMode == 2 && IsPostScriptJob(pdev); }
 
 // The job-level settings. A job with tab sheets is printed to the edges of the
 // sheet so that the tabs are not cut off; the page geometry stays the one GDI
@@ -82,7 +82,7 @@ void TakePaperOfPage(PDEV* pdev) {
 void WritePageHead(PDEV* pdev) {
   const PageStoreState& pages = pdev->pages;
   // A booklet's pages get their comment when they are sent in booklet order.
-  if (IsPostScript(pdev) && !(pages.storing && IsBooklet(pdev))) {
+  if (IsPostScriptJob(pdev) && !(pages.storing && IsBooklet(pdev))) {
     WriteFormatted(pdev, "\n%%Page %d\n", static_cast<int>(pages.pagesStarted));
   }
   if (!WritesStructure(pdev)) {
@@ -134,7 +134,7 @@ int BeginPage(PDEV* pdev) {
   // Clearing the printer's memory per page needs every page in a save of its
   // own, which the page end restores; the first page's is the job header's.
   const bool saveOpen = pages.pageSaveOpen || (pdev->documentFlags & kDocPageSaveOpen) != 0;
-  if (IsPostScript(pdev) && Extra(pdev)._bClearMemoryPerPage != 0 && pages.pagesStarted > 1 && !saveOpen)
+  if (IsPostScriptJob(pdev) && Extra(pdev)._bClearMemoryPerPage != 0 && pages.pagesStarted > 1 && !saveOpen)
     EmitSaveRestore(pdev, kSavePage);
 
   EmitPageSetup(pdev);

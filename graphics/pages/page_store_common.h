@@ -25,17 +25,16 @@ constexpr int32_t kTicketTableEnd = -1;
 
 inline const XDEVMODE_PRIVATE& Extra(const PDEV* pdev) { return pdev->devmode.dmPrivate; }
 
-inline bool IsPostScript(const PDEV* pdev) { return IsPostScriptPdl(Extra(pdev)._nPDL); }
 inline bool IsPclFamily(const PDEV* pdev) { return IsPclFamilyPdl(Extra(pdev)._nPDL); }
 
 // Booklet printing is a PostScript layout; a PCL device mode never asks for it.
-inline bool IsBooklet(const PDEV* pdev) { return IsPostScript(pdev) && Extra(pdev)._nBooklet != 0; }
+inline bool IsBooklet(const PDEV* pdev) { return IsPostScriptJob(pdev) && Extra(pdev)._nBooklet != 0; }
 
 // Pages per sheet as the driver places them: N-up is a PostScript layout (the
 // PCL printer makes its own N-up from the job settings), and a damaged value
 // counts as 1.
 inline DWORD PagesPerSheet(const PDEV* pdev) {
-  if (!IsPostScript(pdev)) return 1;
+  if (!IsPostScriptJob(pdev)) return 1;
   const WORD up = Extra(pdev)._nUp;
   return up == 0 ? 1 : up;
 }

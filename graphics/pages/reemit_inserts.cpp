@@ -65,7 +65,7 @@ void TicketSheet(Replay& replay, int page, int row) {
   const bool tab = kind == kTicketRowTab || kind == kTicketRowTabPrinted;
   SimplexScope simplex(pdev, tab);
   EmitPageBegin(pdev, kind, row);
-  if (pdev->injectionMode == 2 && IsPostScript(pdev)) {
+  if (pdev->injectionMode == 2 && IsPostScriptJob(pdev)) {
     // The page's own end ends the sheet here, after the tab.
     if (tab) EmitStoredTabSheets(pdev, ticket.pageNumber, ticket.pageNumber);
     if (image) EmitStoredPage(pdev, page, replay.pageCount, TRUE);

@@ -158,7 +158,7 @@ int WalkStructure(PDEV* pdev, const BYTE* data, DWORD length) {
         break;
       default: {
         ok = Write(pdev, data + pos, at);
-        const bool settingsHere = !PageInProgress(pdev) && pdev->pageMakerVersion >= 6 && pagesetup::IsPostScriptJob(pdev) &&
+        const bool settingsHere = !PageInProgress(pdev) && pdev->pageMakerVersion >= 6 && IsPostScriptJob(pdev) &&
                                   pdev->devmode.dmPrivate._nBooklet == 0;
         if (settingsHere) {
           ok = ok && EmitJobSettings(pdev, TRUE) > 0;

@@ -23,7 +23,6 @@ constexpr int kTabStocks = kModelMaxTabInfo;
 constexpr int kTabTopEdges[] = {1102, 2992, 4882, 6772, 8661};
 constexpr int kTabTopEdgeCount = 5;
 constexpr short kPortrait = 1;
-constexpr WORD kNoMargins = 2;
 constexpr DWORD kTabSheetMarker = 4;
 
 struct TabSheetBlock {
@@ -171,7 +170,7 @@ int PrintTabPage(HDC dc, const XDEVMODE* devmode, const LOGFONTA& tabFont, const
   tabPaper.dmPrivate._iOutputSize = static_cast<DWORD>(stock.l1);
   tabPaper.dmPrivate._iOutputFeedDirection = 0;
   tabPaper.dmPrivate._nDuplex = 0;
-  tabPaper.dmPrivate._nMarginType = kNoMargins;
+  tabPaper.dmPrivate._nMarginType = kMarginsNone;
   if (ResetDCW(dc, &tabPaper.dmPublic) == 0) return -1;
 
   SendEscapeDword(dc, kEscTabPageBegin, 1);

@@ -16,8 +16,6 @@
 namespace {
 
 constexpr double kPi = 3.1415926535;
-constexpr WORD kNoMargins = 2;
-constexpr short kLandscape = 2;
 // A later word processor places text by its cell's top rather than its
 // baseline; the watermark is moved down the text's own axis to match.
 constexpr double kWordShift = 0.81;
@@ -88,18 +86,18 @@ int DrawWatermark(HANDLE printer, HDC dc, const XDEVMODE* devmode) {
   const int halfWidth = half(g.width), halfLength = half(g.height);
   if (halfWidth == 0 || halfLength == 0) return -1;
   Centre c{halfWidth, halfLength};
-  if (extra._nMarginType != kNoMargins) {
+  if (extra._nMarginType != kMarginsNone) {
     c.x = halfWidth - half(g.margin1) - half(g.margin3);
     c.y = halfLength - half(g.margin2) - half(g.margin4);
   }
   if (record->variant != 0 && c.y < c.x) std::swap(c.x, c.y);
-  if (devmode->dmPublic.dmOrientation == kLandscape) std::swap(c.x, c.y);
+  if (devmode->dmPublic.dmOrientation == DMORIENT_LANDSCAPE) std::swap(c.x, c.y);
 
   StartPage(dc);
   int angle = watermark.angle;
   const std::string application = ApplicationBaseName(*devmode);
   if ((EqualsIgnoreCase(application, "pm6") || EqualsIgnoreCase(application, "pm65")) &&
-      devmode->dmPublic.dmOrientation == kLandscape) {
+      devmode->dmPublic.dmOrientation == DMORIENT_LANDSCAPE) {
     angle = (angle + 270) % 360;
   }
   if (watermark.outline != 0) ExtEscape(dc, kEscWatermarkFlag, 1, "a", 0, nullptr);

@@ -91,7 +91,7 @@ int FillDefaultDevmode(XDEVMODE* devmode, const ModelRecord* record, const char*
   extra.revisionStamp = kXDevModeRevision;
 
   extra._nPDL = pdl != kPdlOfModel ? pdl : record->printerPdl;
-  extra._nMarginType = 2;
+  extra._nMarginType = kMarginsNone;
   extra.reserved1408 = 8;
   extra._nOutputDest = 1;
 

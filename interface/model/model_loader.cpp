@@ -128,7 +128,7 @@ class Loader {
     return count;
   }
 
-  // Step 1: a description in another format is loaded all the same, after a warning.
+  // A description in another format is loaded all the same, after a warning.
   void CheckFormatVersion() {
     std::optional<std::string> version = modelsettings::ReadText(
         settings_, printer_, kStoreModelDescription, "General", "FormatVersion", kSingleKeyBuffer, false);

@@ -90,7 +90,7 @@ void AdvancedDlg::UpdateControls() {
 
   SetItemText(this, kLanguage,
               controls::LoadText(postScript                     ? kPostScriptName
-                                 : (p._nPDL & kXDevModePdlPclXL) ? kPclXlName
+                                 : (p._nPDL & kPdlPclXl) ? kPclXlName
                                                                  : kPcl5Name));
 
   FillCombo(this, kDataFormat, {{controls::LoadText(kAscii), 0}, {controls::LoadText(kBinary), 1}});
@@ -121,7 +121,7 @@ void AdvancedDlg::UpdateControls() {
   LimitItemText(this, kWaitTimeout, 3);
   SetEditText(kJobTimeout, controls::IntegerText(p._nJobTimeout));
   SetEditText(kWaitTimeout, controls::IntegerText(p._nWaitTimeout));
-  const bool printers = (p._dwAdvSettings & kAdvNoPrinterTimeouts) == 0;
+  const bool printers = (p._dwAdvSettings & kAdvOverridePrinterTimeouts) == 0;
   CheckItem(this, kPrinterTimeouts, printers);
   ApplyTimeoutChoice(printers);
   CheckItem(this, kClearMemory, p._bClearMemoryPerPage != 0);
@@ -198,8 +198,8 @@ void AdvancedDlg::OnPrinterTimeouts() {
   XDEVMODE* s = WorkingSettings(this);
   if (!s) return;
   const bool printers = IsItemChecked(this, kPrinterTimeouts);
-  if (printers) s->dmPrivate._dwAdvSettings &= ~kAdvNoPrinterTimeouts;
-  else s->dmPrivate._dwAdvSettings |= kAdvNoPrinterTimeouts;
+  if (printers) s->dmPrivate._dwAdvSettings &= ~kAdvOverridePrinterTimeouts;
+  else s->dmPrivate._dwAdvSettings |= kAdvOverridePrinterTimeouts;
   ApplyTimeoutChoice(printers);
   SettingsChanged(this);
 }

@@ -26,7 +26,6 @@ constexpr int kCartridge = 1180;
 constexpr int kHiddenList = 1179;
 constexpr int kMinimumSize = 1167;
 constexpr DWORD kPrinterFontsAllowed = 0x40;
-constexpr WORD kPclJobMask = 0x408C;
 
 void AddEntry(HWND combo, UINT textId, DWORD data) {
   const LRESULT index =
@@ -84,7 +83,7 @@ void FontDlg::UpdateControls() {
   HWND download = ::GetDlgItem(m_hWnd, kDownloadCombo);
   ::SendMessageA(download, CB_RESETCONTENT, 0, 0);
   AddEntry(download, kBitmap, 0);
-  if (!(settings.dmPrivate._nPDL & kPclJobMask)) AddEntry(download, kScalable, 1);
+  if (!(settings.dmPrivate._nPDL & kPdlPclFamilyMask)) AddEntry(download, kScalable, 1);
   settings.dmPrivate._nTrueTypeDownload = SelectValue(download, settings.dmPrivate._nTrueTypeDownload);
 
   for (int id : {kInstaller, kCartridge, kHiddenList}) ::ShowWindow(::GetDlgItem(m_hWnd, id), SW_HIDE);

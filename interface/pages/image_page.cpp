@@ -25,7 +25,6 @@ constexpr int kFrequencyUp = 1082, kFrequencyDown = 1085, kAngleUp = 1088, kAngl
 constexpr int kMinimumScale = 10, kMaximumScale = 400, kDefaultScale = 100, kScaleStep = 5;
 constexpr int kMinimumFrequency = 3, kMaximumAngle = 360;
 constexpr int kDefaultFrequency = 85, kDefaultAngle = 45;
-constexpr WORD kMarginsStandard = 0, kMarginsBookBinding = 1, kMarginsNone = 2;
 
 const char* const kImagePictures[8] = {"IMDEFAULT_U",  "IMMIRROR_U",      "IMNEGATIVE_U",      "IMNEGATIVEMIRROR_U",
                                        "IMBLACK_U",    "IMBLACKMIRROR_U", "IMBLACKNEGATIVE_U", "IMBLACKNEGATIVEMIRROR_U"};

@@ -24,12 +24,9 @@ bool SheetRestricted(controls::DP_ListBoxTabDialogItem* page);
 // Brings the sheet's profile combo up to date after a change of the settings.
 void SettingsChanged(controls::DP_ListBoxTabDialogItem* page);
 
-constexpr WORD kPcl5Mask = 0x8C;
-constexpr WORD kPclJobMask = 0x408C;  // PCL 5 or PCL XL
-constexpr WORD kPostScriptMask = 0x103;
-inline bool IsPclJob(const XDEVMODE& s) { return (s.dmPrivate._nPDL & kPclJobMask) != 0; }
-inline bool IsPcl5Job(const XDEVMODE& s) { return (s.dmPrivate._nPDL & kPcl5Mask) != 0; }
-inline bool IsPostScriptJob(const XDEVMODE& s) { return (s.dmPrivate._nPDL & kPostScriptMask) != 0; }
+// PCL 5 or PCL XL, respectively PCL 5 alone; IsPostScriptJob is common/xdevmode.h's.
+inline bool IsPclJob(const XDEVMODE& s) { return IsPclFamilyPdl(s.dmPrivate._nPDL); }
+inline bool IsPcl5Job(const XDEVMODE& s) { return (s.dmPrivate._nPDL & kPdlPcl5Mask) != 0; }
 
 void ShowItem(CWnd* page, int id, bool show);
 void ShowItems(CWnd* page, std::initializer_list<int> ids, bool show);

@@ -26,7 +26,6 @@
 namespace {
 
 constexpr WORD kModelFontResourceType = 8373;
-constexpr WORD kPcl5Mask = 0x8C;
 constexpr DWORD kListBuffer = 1024;
 constexpr DWORD kLargestList = 64 * 1024;
 constexpr DWORD kPrinterFontsAllowed = 0x40;  // _dwPrinterAttributes: printer fonts may be used
@@ -74,7 +73,7 @@ std::optional<Sources> ReadSources(HANDLE printer, const XDEVMODE& settings) {
                        std::to_string(ReadDword(printer, kStorePrinterData, "Printer", "Cfg")) + "|" +
                        std::to_string(settings.dmPrivate._dwPrinterAttributes & kPrinterFontsAllowed) + "|" +
                        std::to_string(settings.dmPrivate._dwAdvSettings & kAdvEmfSpooling);
-  sources.pcl5 = (pdl & kPcl5Mask) != 0;
+  sources.pcl5 = (pdl & kPdlPcl5Mask) != 0;
   if (sources.pcl5) {
     auto model = records::ReadSettingText(printer, kStoreModelDescription, "General", "ModelName", 260);
     if (!model) return std::nullopt;

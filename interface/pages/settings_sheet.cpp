@@ -98,7 +98,7 @@ BOOL OrbaMainDlg::OnInitDialog() {
   std::snprintf(title, sizeof title, LoadString(kTitleFormat).c_str(), m_printerName.c_str(), port.c_str());
   std::string text = title;
   if (m_workingSettings.dmPrivate._nOutputDest == kOutputToMacroFile &&
-      (m_workingSettings.dmPrivate._nPDL & kXDevModePdlPostScript) == 0)
+      !IsPostScriptJob(m_workingSettings))
     text += " (" + LoadString(kMacroOutput) + ")";
   SetWindowText(text);
 

@@ -60,7 +60,6 @@ constexpr int kPositionControls[] = {1704, kXOffset, 1705, 1706, 1708, kYOffset,
 constexpr int kRestrictedKeep[] = {1175, 1155, 1161, 1047, 1121, 1159, 1125, 1147, 1134, 1153,
                                    1128, 1713, 1170, 1168, 1171, 1172, 1163, 1165, 1173, 1174,
                                    1712, 1704, 1703, 1705, 1706, 1708, 1707, 1709, 1710, 1711};
-constexpr int kPostScriptMask = 0x103;
 constexpr UINT kMaxTextBytes = 31;
 
 void CopyField(char* field, size_t size, const std::string& text, size_t limit) {
@@ -191,7 +190,7 @@ XDEVMODE* WmarkDlg::Settings() {
   return sheet ? &sheet->m_workingSettings : nullptr;
 }
 
-bool WmarkDlg::PostScriptJob() { return Settings() && (Settings()->dmPrivate._nPDL & kPostScriptMask); }
+bool WmarkDlg::PostScriptJob() { return Settings() && IsPostScriptJob(*Settings()); }
 
 bool WmarkDlg::Restricted() { return Sheet() && Sheet()->m_restricted; }
 

@@ -22,7 +22,7 @@ int CreateDefaultProfiles(HANDLE printer, const char* printerName, const ModelRe
   bool allPresent = true;
   for (int variant : {1, 0}) {
     copy->variant = variant;
-    for (WORD pdl : {kXDevModePdlPostScript, kXDevModePdlPclFamily}) {
+    for (WORD pdl : {WORD{kPdlPs3}, WORD{kPdlPcl5si}}) {
       *settings = XDEVMODE{};
       if (!BuildDefaultDevmode(settings.get(), printer, copy.get(), printerName, pdl)) {
         allPresent = false;

@@ -100,7 +100,7 @@ constexpr FlagKey kFlagKeys[] = {
     {"JobTermBefore", kAdvJobTerminatorBefore, 1, false},
     {"JobTermAfter", kAdvJobTerminatorAfter, 1, false},
     {"PrintErrors", kAdvPrintErrors, 1, false},
-    {"UsePrinterTimeouts", kAdvNoPrinterTimeouts, 1, true},
+    {"UsePrinterTimeouts", kAdvOverridePrinterTimeouts, 1, true},
     {"EMFSpooling", kAdvEmfSpooling, kAdvEmfSpooling, false},
 };
 
@@ -164,8 +164,8 @@ int CustomPaperRow(const ModelRecord& model) {
 // The printer language the profile's "PDL" stands for on this model: 0 (any) and
 // the family words pick the model's own languages of that family.
 WORD MapStoredPdl(DWORD stored, WORD modelMask) {
-  const WORD postScript = modelMask & kXDevModePdlPostScript;
-  const WORD pcl = modelMask & 0x408C;
+  const WORD postScript = modelMask & kPdlPostScriptMask;
+  const WORD pcl = modelMask & kPdlPclFamilyMask;
   switch (stored) {
     case 0: return postScript ? postScript : pcl;
     case 12: return pcl ? pcl : 4;

@@ -46,7 +46,7 @@ std::string Upper(std::string text) {
 }  // namespace
 
 std::string ProfileListSection(const XDEVMODE& settings, const ModelRecord* model) {
-  std::string section = (settings.dmPrivate._nPDL & kXDevModePdlPclFamily) ? "Profiles\\PCL" : "Profiles\\PS";
+  std::string section = (settings.dmPrivate._nPDL & kPdlPcl5Mask) ? "Profiles\\PCL" : "Profiles\\PS";
   if (model) section += model->variant != 0 ? "\\0" : "\\1";
   return section;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/base/errno_map.h"
 #include "platform/base/errors.h"
 #include "platform/base/handles.h"
 
@@ -46,17 +47,6 @@ ViewTable& Views() {
   return *table;
 }
 
-DWORD ErrorOf(int error) {
-  switch (error) {
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case EACCES:
-    case EPERM: return ERROR_ACCESS_DENIED;
-    case ENOSPC:
-    case EFBIG: return ERROR_DISK_FULL;
-    default: return ERROR_GEN_FAILURE;
-  }
-}
-
 bool ValidProtect(DWORD protect) {
   return protect == PAGE_READONLY || protect == PAGE_READWRITE || protect == PAGE_WRITECOPY;
 }
@@ -78,8 +68,8 @@ HANDLE CreateMapping(HANDLE file, DWORD protect, DWORD sizeHigh, DWORD sizeLow, 
     // Memory of its own, shared by every view of this mapping.
     if (requested == 0) return Fail(ERROR_INVALID_PARAMETER);
     int fd = ::memfd_create("zel-mapping", MFD_CLOEXEC);
-    if (fd < 0) return Fail(ErrorOf(errno));
-    if (::ftruncate64(fd, static_cast<off64_t>(requested)) != 0) return Fail(ErrorOf(errno), fd);
+    if (fd < 0) return Fail(Win32ErrorFromErrno(errno));
+    if (::ftruncate64(fd, static_cast<off64_t>(requested)) != 0) return Fail(Win32ErrorFromErrno(errno), fd);
     return InsertHandle(std::make_shared<MappingObject>(fd, requested, protect));
   }
 
@@ -89,7 +79,7 @@ HANDLE CreateMapping(HANDLE file, DWORD protect, DWORD sizeHigh, DWORD sizeLow, 
   const bool readable = mode == O_RDONLY || mode == O_RDWR;
   if (!readable || (protect == PAGE_READWRITE && mode != O_RDWR)) return Fail(ERROR_ACCESS_DENIED, fd);
   struct stat64 info {};
-  if (::fstat64(fd, &info) != 0) return Fail(ErrorOf(errno), fd);
+  if (::fstat64(fd, &info) != 0) return Fail(Win32ErrorFromErrno(errno), fd);
   const uint64_t fileSize = static_cast<uint64_t>(info.st_size);
   uint64_t size = requested;
   if (requested == 0) {
@@ -98,7 +88,7 @@ HANDLE CreateMapping(HANDLE file, DWORD protect, DWORD sizeHigh, DWORD sizeLow, 
   } else if (requested > fileSize) {
     // A writable mapping grows its file; a read-only one cannot.
     if (protect != PAGE_READWRITE) return Fail(ERROR_NOT_ENOUGH_MEMORY, fd);
-    if (::ftruncate64(fd, static_cast<off64_t>(requested)) != 0) return Fail(ErrorOf(errno), fd);
+    if (::ftruncate64(fd, static_cast<off64_t>(requested)) != 0) return Fail(Win32ErrorFromErrno(errno), fd);
   }
   if (size > static_cast<uint64_t>(SIZE_MAX)) return Fail(ERROR_NOT_ENOUGH_MEMORY, fd);
   return InsertHandle(std::make_shared<MappingObject>(fd, size, protect));
@@ -152,7 +142,7 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD fileOffsetHigh, 
   const int sharing = copy ? MAP_PRIVATE : MAP_SHARED;
   void* view = ::mmap64(nullptr, length, protection, sharing, object->fd(), static_cast<off64_t>(offset));
   if (view == MAP_FAILED) {
-    SetLastError(ErrorOf(errno));
+    SetLastError(Win32ErrorFromErrno(errno));
     return nullptr;
   }
   ViewTable& views = Views();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/base/codepage.h"
+#include "platform/base/errno_map.h"
 #include "platform/base/errors.h"
 #include "platform/base/handles.h"
 #include "platform/base/machine.h"
@@ -73,25 +74,6 @@ void DropMeta(const fs::path& host) {
     stmt.Bind(1, MetaKey(host));
     stmt.Step();
   } catch (const db::Error&) {
-  }
-}
-
-DWORD ErrorFromErrno(int error) {
-  switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_FILE_EXISTS;
-    case ENOSPC: return ERROR_DISK_FULL;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EMFILE:
-    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    default: return ERROR_GEN_FAILURE;
   }
 }
 
@@ -263,7 +245,7 @@ HANDLE CreateFileHost(const std::optional<fs::path>& host, DWORD access, LPSECUR
   if ((flags & O_TRUNC) && !wantsWrite) flags = (flags & ~O_ACCMODE) | O_RDWR;
   int fd = ::open(host->c_str(), flags, 0666);
   if (fd < 0) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(Win32ErrorFromErrno(errno));
     return INVALID_HANDLE_VALUE;
   }
   if (!exists || disposition == CREATE_ALWAYS) {
@@ -319,7 +301,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID) {
     ssize_t n = ::read(object->fd(), static_cast<char*>(buffer) + total, toRead - total);
     if (n < 0) {
       if (errno == EINTR) continue;
-      SetLastError(ErrorFromErrno(errno));
+      SetLastError(Win32ErrorFromErrno(errno));
       if (read) *read = total;
       return FALSE;
     }
@@ -342,7 +324,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPVO
     ssize_t n = ::write(object->fd(), static_cast<const char*>(buffer) + total, toWrite - total);
     if (n < 0) {
       if (errno == EINTR) continue;
-      SetLastError(ErrorFromErrno(errno));
+      SetLastError(Win32ErrorFromErrno(errno));
       if (written) *written = total;
       return FALSE;  // a short write is a failure, never a silent loss
     }
@@ -363,7 +345,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
   int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : SEEK_END;
   off_t result = ::lseek(object->fd(), static_cast<off_t>(offset), whence);
   if (result < 0) {
-    SetLastError(errno == EINVAL ? ERROR_NEGATIVE_SEEK : ErrorFromErrno(errno));
+    SetLastError(errno == EINVAL ? ERROR_NEGATIVE_SEEK : Win32ErrorFromErrno(errno));
     return INVALID_SET_FILE_POINTER;
   }
   if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<uint64_t>(result) >> 32);
@@ -379,7 +361,7 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
   }
   struct stat info {};
   if (::fstat(object->fd(), &info) != 0) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(Win32ErrorFromErrno(errno));
     return INVALID_FILE_SIZE;
   }
   uint64_t size = static_cast<uint64_t>(info.st_size);
@@ -395,7 +377,7 @@ BOOL SetEndOfFile(HANDLE file) {
   }
   off_t position = ::lseek(object->fd(), 0, SEEK_CUR);
   if (position < 0 || ::ftruncate(object->fd(), position) != 0) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(Win32ErrorFromErrno(errno));
     return FALSE;
   }
   return TRUE;
@@ -408,7 +390,7 @@ BOOL FlushFileBuffers(HANDLE file) {
     return FALSE;
   }
   if (::fsync(object->fd()) != 0) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(Win32ErrorFromErrno(errno));
     return FALSE;
   }
   return TRUE;
@@ -431,7 +413,7 @@ BOOL DeleteFileA(LPCSTR fileName) {
     return FALSE;
   }
   if (::unlink(host->c_str()) != 0) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(Win32ErrorFromErrno(errno));
     return FALSE;
   }
   DropMeta(*host);
@@ -465,13 +447,13 @@ BOOL CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists) {
   fs::path temporary = to->string() + ".zelcopy";
   fs::copy_file(*from, temporary, fs::copy_options::overwrite_existing, ec);
   if (ec) {
-    SetLastError(ErrorFromErrno(ec.value()));
+    SetLastError(Win32ErrorFromErrno(ec.value()));
     fs::remove(temporary, ec);
     return FALSE;
   }
   fs::rename(temporary, *to, ec);
   if (ec) {
-    SetLastError(ErrorFromErrno(ec.value()));
+    SetLastError(Win32ErrorFromErrno(ec.value()));
     fs::remove(temporary, ec);
     return FALSE;
   }
@@ -498,7 +480,7 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags) {
   auto meta = ReadMeta(*from);
   fs::rename(*from, *to, ec);
   if (ec) {
-    SetLastError(ErrorFromErrno(ec.value()));
+    SetLastError(Win32ErrorFromErrno(ec.value()));
     return FALSE;
   }
   DropMeta(*from);
@@ -520,7 +502,7 @@ BOOL CreateDirectoryHost(const std::optional<fs::path>& host, LPSECURITY_ATTRIBU
     return FALSE;
   }
   if (::mkdir(host->c_str(), 0777) != 0) {
-    SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : ErrorFromErrno(errno));
+    SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : Win32ErrorFromErrno(errno));
     return FALSE;
   }
   WriteMeta(*host, Meta{0, IsNullDacl(security)});
@@ -548,7 +530,7 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
     return FALSE;
   }
   if (::rmdir(host->c_str()) != 0) {
-    SetLastError(ErrorFromErrno(errno));
+    SetLastError(Win32ErrorFromErrno(errno));
     return FALSE;
   }
   DropMeta(*host);

@@ -17,6 +17,7 @@
 #include <unordered_map>
 
 #include "platform/base/codepage.h"
+#include "platform/base/errno_map.h"
 #include "platform/base/errors.h"
 #include "platform/base/machine.h"
 
@@ -46,23 +47,6 @@ FileStamp StampOf(const struct stat& info) {
   stamp.modifiedNs = int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
   stamp.changedNs = int64_t(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
   return stamp;
-}
-
-DWORD ErrorFromErrno(int error) {
-  switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    case ENOSPC:
-    case EDQUOT: return ERROR_DISK_FULL;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EMFILE:
-    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-    default: return ERROR_GEN_FAILURE;
-  }
 }
 
 class FileDescriptor {
@@ -199,13 +183,13 @@ IniRead LoadHostFile(const fs::path& host) {
       StampOf(info) == cached.stamp) {
     return {cached.document, 0};
   }
-  if (::stat(host.c_str(), &info) != 0) return {nullptr, ErrorFromErrno(errno)};
+  if (::stat(host.c_str(), &info) != 0) return {nullptr, Win32ErrorFromErrno(errno)};
   if (S_ISDIR(info.st_mode)) return {nullptr, ERROR_ACCESS_DENIED};
   if (cached.document && StampOf(info) == cached.stamp) return {cached.document, 0};
 
   FileDescriptor fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return {nullptr, ErrorFromErrno(errno)};
-  if (::fstat(fd.get(), &info) != 0) return {nullptr, ErrorFromErrno(errno)};
+  if (fd.get() < 0) return {nullptr, Win32ErrorFromErrno(errno)};
+  if (::fstat(fd.get(), &info) != 0) return {nullptr, Win32ErrorFromErrno(errno)};
   std::string text;
   text.resize(static_cast<size_t>(info.st_size));
   size_t done = 0;
@@ -213,7 +197,7 @@ IniRead LoadHostFile(const fs::path& host) {
     if (done == text.size()) text.resize(text.size() + 4096);  // the file grew while we read
     ssize_t got = ::read(fd.get(), text.data() + done, text.size() - done);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return {nullptr, ErrorFromErrno(errno)};
+    if (got < 0) return {nullptr, Win32ErrorFromErrno(errno)};
     if (got == 0) break;
     done += static_cast<size_t>(got);
   }
@@ -242,10 +226,10 @@ DWORD ReplaceFile(const fs::path& target, const std::string& text, mode_t mode) 
   fs::path folder = target.parent_path();
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   FileDescriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
-  if (fd.get() < 0) return errno == ENOENT ? DWORD(ERROR_PATH_NOT_FOUND) : ErrorFromErrno(errno);
+  if (fd.get() < 0) return errno == ENOENT ? DWORD(ERROR_PATH_NOT_FOUND) : Win32ErrorFromErrno(errno);
   auto fail = [&](int error) {
     ::unlink(pattern.c_str());
-    return ErrorFromErrno(error);
+    return Win32ErrorFromErrno(error);
   };
   if (!WriteAll(fd.get(), text)) return fail(errno ? errno : ENOSPC);
   if (::fchmod(fd.get(), mode) != 0) return fail(errno);

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/base/codepage.h"
+#include "platform/base/errno_map.h"
 #include "platform/base/machine.h"
 #include "platform/spooler/api_guard.h"
 #include "platform/spooler/char_width.h"
@@ -111,7 +112,7 @@ DWORD StartDoc(HANDLE printerHandle, DWORD level, const BYTE* info, DWORD& jobId
   record.id = InsertJob(session, record);
   std::filesystem::path spoolPath = SpoolFilePath(record.id);
   int fd = ::open(spoolPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return ErrorFromErrnoValue(errno);  // the row goes with the transaction
+  if (fd < 0) return Win32ErrorFromErrno(errno);  // the row goes with the transaction
   auto job = std::make_shared<SpoolJob>(record.id, record.printerId, spoolPath, fd);
   transaction.Commit();
   {
@@ -175,7 +176,7 @@ DWORD Write(HANDLE printerHandle, const void* data, DWORD size, DWORD* written) 
     ssize_t put = ::write(job.fd, bytes + *written, size - *written);
     if (put < 0) {
       if (errno == EINTR) continue;
-      error = ErrorFromErrnoValue(errno);
+      error = Win32ErrorFromErrno(errno);
       break;
     }
     if (put == 0) {
@@ -234,7 +235,7 @@ DWORD EndDoc(HANDLE printerHandle) {
   if (!job) return ERROR_SPL_NO_STARTDOC;
   int fd = std::exchange(job->fd, -1);
   if (::close(fd) != 0 || job->cancelled) {
-    DWORD code = job->cancelled ? DWORD(ERROR_PRINT_CANCELLED) : ErrorFromErrnoValue(errno);
+    DWORD code = job->cancelled ? DWORD(ERROR_PRINT_CANCELLED) : Win32ErrorFromErrno(errno);
     Discard(*job);
     return code;
   }

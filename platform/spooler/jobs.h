@@ -119,7 +119,4 @@ struct DeliveryResult {
 // temporary name and renamed into place; a TCP peer gets every byte or an error.
 DeliveryResult Deliver(const std::filesystem::path& spoolFile, const Destination& destination, int64_t jobId);
 
-// Win32 code of an errno value from file or socket work.
-DWORD ErrorFromErrnoValue(int error);
-
 }  // namespace platform::spooler

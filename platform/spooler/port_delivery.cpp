@@ -18,6 +18,7 @@
 #include <system_error>
 
 #include "platform/base/codepage.h"
+#include "platform/base/errno_map.h"
 #include "platform/base/errors.h"
 #include "platform/base/machine.h"
 #include "platform/spooler/jobs.h"
@@ -159,7 +160,7 @@ DeliveryResult DeliverToFile(const fs::path& spoolFile, const Destination& desti
                                                std::to_string(jobId) + ".tmp");
   auto fail = [&](int error, const char* what) {
     ::unlink(temporary.c_str());
-    DWORD code = ErrorFromErrnoValue(error);
+    DWORD code = Win32ErrorFromErrno(error);
     if (error == ENOENT) code = ERROR_PATH_NOT_FOUND;  // the file is new: its folder is missing
     return DeliveryResult{code, std::string(what) + " " + destination.label + ": " + ErrnoText(error)};
   };
@@ -206,7 +207,7 @@ bool WaitFor(int fd, short events, int timeoutMs) {
 
 DeliveryResult SocketFailure(int error, const std::string& what, const Destination& destination) {
   if (error == EAGAIN || error == EWOULDBLOCK) error = ETIMEDOUT;
-  return {ErrorFromErrnoValue(error), what + " " + destination.label + ": " + ErrnoText(error)};
+  return {Win32ErrorFromErrno(error), what + " " + destination.label + ": " + ErrnoText(error)};
 }
 
 int TcpState(int fd) {
@@ -302,34 +303,6 @@ DeliveryResult DeliverToTcp(const fs::path& spoolFile, const Destination& destin
 }
 
 }  // namespace
-
-DWORD ErrorFromErrnoValue(int error) {
-  switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    case ENOSPC:
-    case EFBIG:
-    case EDQUOT: return ERROR_DISK_FULL;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EMFILE:
-    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case EIO: return ERROR_WRITE_FAULT;
-    case ECONNREFUSED: return ERROR_CONNECTION_REFUSED;
-    case ETIMEDOUT: return ERROR_TIMEOUT;
-    case EHOSTUNREACH: return ERROR_HOST_UNREACHABLE;
-    case ENETUNREACH:
-    case ENETDOWN: return ERROR_NETWORK_UNREACHABLE;
-    case ECONNRESET:
-    case ECONNABORTED:
-    case EPIPE: return ERROR_CONNECTION_ABORTED;
-    default: return ERROR_GEN_FAILURE;
-  }
-}
 
 DWORD ResolveDestination(std::u16string_view port, std::u16string_view outputFile, Destination& destination) {
   // A document's output is a file named by its whole path; a port name such as

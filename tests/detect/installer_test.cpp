@@ -23,13 +23,13 @@ class InstallerTest : public DetectTest {
 TEST_F(InstallerTest, ReadsTheModelsLanguagesAndTheQueuesState) {
   InstallPrinter(1, "IP_192.168.0.5");
   const CPrinterInstaller installer = Started();
-  EXPECT_EQ(installer.pdlFlags, kPdlPcl5e | kPdlPostScript);
+  EXPECT_EQ(installer.pdlFlags, kPdlPcl5Mask | kPdlPostScriptMask);
   EXPECT_EQ(installer.capabilityFlags, kCapabilityIp);
   EXPECT_EQ(installer.portName, "IP_192.168.0.5");
   // A network port and nothing stored: monitoring is offered on.
   EXPECT_EQ(installer.monitor, 1);
   EXPECT_EQ(installer.protocol, 0);
-  EXPECT_EQ(installer.pdl, kPdlPcl5e);
+  EXPECT_EQ(installer.pdl, kPdlPcl5Mask);
 }
 
 TEST_F(InstallerTest, StoredValuesStartTheWizard) {
@@ -38,12 +38,12 @@ TEST_F(InstallerTest, StoredValuesStartTheWizard) {
   SetText("Protocol", "IP");
   SetText("IP", "10.1.2.3");
   SetText("VPName", "postscript");
-  SetNumber("PDL", kPdlPostScript);
+  SetNumber("PDL", kPdlPostScriptMask);
   const CPrinterInstaller installer = Started();
   EXPECT_EQ(installer.monitor, 1);
   EXPECT_EQ(installer.ipAddress, "10.1.2.3");
   EXPECT_EQ(installer.logicalPrinter, "postscript");
-  EXPECT_EQ(installer.pdl, kPdlPostScript);
+  EXPECT_EQ(installer.pdl, kPdlPostScriptMask);
 }
 
 TEST_F(InstallerTest, ParallelPortStartsWithMonitoringOff) {
@@ -58,7 +58,7 @@ TEST_F(InstallerTest, CommitWritesTheAnswersAndRaisesCfgOnce) {
   installer.protocol = 0;
   installer.ipAddress = "192.168.0.5";
   installer.logicalPrinter = "vp-pcl";
-  installer.pdl = kPdlPostScript;
+  installer.pdl = kPdlPostScriptMask;
   SetText("IPX", "00000001:0080C7AA1234");
   ASSERT_TRUE(installer.CommitSettings());
   EXPECT_EQ(Number("Monitor"), 1u);
@@ -66,7 +66,7 @@ TEST_F(InstallerTest, CommitWritesTheAnswersAndRaisesCfgOnce) {
   EXPECT_EQ(Text("IP"), "192.168.0.5");
   EXPECT_EQ(Text("IPX"), std::nullopt);
   EXPECT_EQ(Text("VPName"), "vp-pcl");
-  EXPECT_EQ(Number("PDL"), static_cast<DWORD>(kPdlPostScript));
+  EXPECT_EQ(Number("PDL"), static_cast<DWORD>(kPdlPostScriptMask));
   // No counter yet: the first change writes 6.
   EXPECT_EQ(Number("Cfg"), 6u);
 }
@@ -76,14 +76,14 @@ TEST_F(InstallerTest, CfgMovesOnlyWhenMonitoringOrLanguageChanged) {
   SetNumber("Monitor", 1);
   SetText("Protocol", "IP");
   SetText("IP", "10.1.2.3");
-  SetNumber("PDL", kPdlPcl5e);
+  SetNumber("PDL", kPdlPcl5Mask);
   SetNumber("Cfg", 9);
   CPrinterInstaller installer = Started();
   installer.ipAddress = "10.1.2.4";
   ASSERT_TRUE(installer.CommitSettings());
   EXPECT_EQ(Text("IP"), "10.1.2.4");
   EXPECT_EQ(Number("Cfg"), 9u);
-  installer.pdl = kPdlPostScript;
+  installer.pdl = kPdlPostScriptMask;
   ASSERT_TRUE(installer.CommitSettings());
   EXPECT_EQ(Number("Cfg"), 10u);
 }
@@ -114,13 +114,13 @@ TEST_F(InstallerTest, WithoutTheAddressPagesTheStoredAddressStays) {
   SetText("VPName", "postscript");
   CPrinterInstaller installer = Started();
   EXPECT_EQ(installer.capabilityFlags, 0);
-  installer.pdl = kPdlPostScript;
+  installer.pdl = kPdlPostScriptMask;
   ASSERT_TRUE(installer.CommitSettings());
   EXPECT_EQ(Number("Monitor"), 1u);
   EXPECT_EQ(Text("Protocol"), "IPX");
   EXPECT_EQ(Text("IPX"), "00000001:0080C7AA1234");
   EXPECT_EQ(Text("VPName"), "postscript");
-  EXPECT_EQ(Number("PDL"), static_cast<DWORD>(kPdlPostScript));
+  EXPECT_EQ(Number("PDL"), static_cast<DWORD>(kPdlPostScriptMask));
 }
 
 TEST_F(InstallerTest, RestorePutsBackExactlyWhatWasThere) {
@@ -132,9 +132,9 @@ TEST_F(InstallerTest, RestorePutsBackExactlyWhatWasThere) {
   };
   const Start starts[] = {
       {"nothing stored", {}, {}, {}, {}, {}, {}},
-      {"IP monitoring", 1u, "IP", "10.1.2.3", {}, "vp-pcl", static_cast<DWORD>(kPdlPcl5e)},
+      {"IP monitoring", 1u, "IP", "10.1.2.3", {}, "vp-pcl", static_cast<DWORD>(kPdlPcl5Mask)},
       {"IPX monitoring", 1u, "IPX", {}, "00000001:0080C7AA1234", "postscript", {}},
-      {"monitoring off with a name kept", 0u, {}, {}, {}, "vp-pcl", static_cast<DWORD>(kPdlPostScript)},
+      {"monitoring off with a name kept", 0u, {}, {}, {}, "vp-pcl", static_cast<DWORD>(kPdlPostScriptMask)},
   };
   InstallPrinter(1);
   for (const Start& start : starts) {
@@ -155,7 +155,7 @@ TEST_F(InstallerTest, RestorePutsBackExactlyWhatWasThere) {
     installer.protocol = 0;
     installer.ipAddress = "192.168.9.9";
     installer.logicalPrinter = "other";
-    installer.pdl = kPdlPostScript;
+    installer.pdl = kPdlPostScriptMask;
     ASSERT_TRUE(installer.CommitSettings());
     const std::optional<DWORD> counter = Number("Cfg");
     ASSERT_TRUE(installer.RestoreSettings());
@@ -172,7 +172,7 @@ TEST_F(InstallerTest, RestorePutsBackExactlyWhatWasThere) {
 TEST_F(InstallerTest, CommitAndRestoreFailWhenThePrinterCannotBeChanged) {
   InstallPrinter(1);
   CPrinterInstaller installer = Started();
-  installer.pdl = kPdlPostScript;
+  installer.pdl = kPdlPostScriptMask;
   ASSERT_TRUE(platform::spooler::SetPrinterAccess(kPrinter, "User", false));
   EXPECT_FALSE(installer.CommitSettings());
   EXPECT_FALSE(installer.RestoreSettings());

@@ -64,7 +64,7 @@ int64_t CeilHypotReference(int64_t a, int64_t b) {
   return static_cast<int64_t>(low);
 }
 
-// The incremental search of the original description, in 64 bits: from the
+// The incremental search whose results IntHypot gives, in 64 bits: from the
 // larger magnitude L, add 2L + 1 (L growing) until the smaller magnitude squared
 // is reached.
 int64_t IncrementalHypot(int64_t a, int64_t b) {

@@ -11,8 +11,12 @@
 #include "graphics/core/pdev.h"
 #include "graphics/pages/document_store.h"
 #include "tests/graphics/device_settings_fixture.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

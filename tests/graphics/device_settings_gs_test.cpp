@@ -9,21 +9,20 @@
 // cannot fail a job; the test checks that they do not. What Ghostscript lacks
 // and a printer has is stood in for by the printer prelude.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/device_settings.h"
 #include "tests/graphics/device_settings_fixture.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptCall;
+using testsupport::RunGhostscript;
 
 namespace graphicstest {
 namespace {
@@ -42,29 +41,20 @@ struct GsResult {
   std::string output;
 };
 
+// The prelude, then the job, on a device that keeps no pages: only the report counts.
 GsResult RunGs(const std::string& job) {
-  GsResult result;
-  std::string pattern = (fs::temp_directory_path() / "settings_gs_XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) return result;
-  const fs::path dir = pattern;
-  std::ofstream(dir / "job.ps", std::ios::binary) << job;
-  const std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=nullpage '" + std::string(kPrinterPrelude) +
-                              "' '" + (dir / "job.ps").string() + "' >'" + (dir / "out.txt").string() + "' 2>&1";
-  const int status = std::system(command.c_str());
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream in(dir / "out.txt", std::ios::binary);
-  result.output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  fs::remove_all(dir);
-  return result;
+  GhostscriptCall call;
+  call.device = "nullpage";
+  call.dpi = 0;
+  const testsupport::GhostscriptRun run = RunGhostscript(job, call);
+  return {run.exited ? run.exitCode : -1, run.output};
 }
-
-bool GhostscriptPresent() { return std::system("command -v gs >/dev/null 2>&1") == 0; }
 
 class DeviceSettingsGhostscriptTest : public DeviceSettingsTest {
  protected:
   void SetUp() override {
     DeviceSettingsTest::SetUp();
-    if (!GhostscriptPresent()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+    if (!GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
     printer_ = InstallOnFile(kColourModel, kPdlPs3, "Colour PS");
     ASSERT_NE(printer_, 0u);
   }

@@ -16,9 +16,14 @@
 #include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "graphics/encode/encoders.h"
+#include "tests/support/ghostscript_run.h"
 
 namespace {
 
@@ -176,13 +177,12 @@ std::vector<Bytes> DecodeWithGhostscript(const ScratchFolder& folder, const std:
     program += "{ src buf readstring exch dst exch writestring not { exit } if } loop\n";
     program += "dst closefile src closefile\n";
   }
-  const fs::path script = folder.path() / "decode.ps";
-  WriteFile(script, "/buf 4096 string def\n" + program + "quit\n");
-  const std::string command =
-      "gs -q -dNOSAFER -dNODISPLAY -dBATCH -dNOPAUSE '" + script.string() + "' > '" +
-      (folder.path() / "gs.log").string() + "' 2>&1";
-  const int status = std::system(command.c_str());
-  EXPECT_EQ(status, 0) << AsText(ReadFile(folder.path() / "gs.log"));
+  testsupport::GhostscriptCall call;
+  call.device.clear();  // no display: the program only copies files through the filters
+  call.prelude = false;
+  call.safer = false;   // it opens the files named above
+  const testsupport::GhostscriptRun run = testsupport::RunGhostscript("/buf 4096 string def\n" + program + "quit\n", call);
+  EXPECT_TRUE(run.exited && run.exitCode == 0) << run.output;
 
   std::vector<Bytes> decoded;
   for (size_t i = 0; i < jobs.size(); ++i) decoded.push_back(ReadFile(folder.path() / ("gs-out-" + std::to_string(i))));
@@ -192,7 +192,7 @@ std::vector<Bytes> DecodeWithGhostscript(const ScratchFolder& folder, const std:
 class GhostscriptDecodeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!HaveTool("gs")) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+    if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
     ASSERT_FALSE(folder_.path().empty());
   }
   ScratchFolder folder_;

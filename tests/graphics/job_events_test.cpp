@@ -29,9 +29,14 @@
 #include "query/trap_reception.h"
 #include "platform/gdi/device_context.h"
 #include "platform/spooler/spooler.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

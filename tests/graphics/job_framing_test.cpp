@@ -28,10 +28,15 @@
 #include "platform/base/modules.h"
 #include "platform/base/value_types.h"
 #include "platform/spooler/spooler.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/support/pcl_reader.h"
 #include "tools/machinesetup/printer_install.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

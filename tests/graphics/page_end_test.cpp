@@ -16,9 +16,13 @@
 #include "graphics/stream/output.h"
 #include "interface/records/job_sheet_blocks.h"
 #include "tests/graphics/fake_device_fonts.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

@@ -13,8 +13,13 @@
 #include "graphics/output/page_end.h"
 #include "graphics/output/page_setup.h"
 #include "graphics/stream/output.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

@@ -26,8 +26,12 @@
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/device_settings_fixture.h"
 #include "tests/graphics/fake_vector_writer.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

@@ -16,8 +16,13 @@
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"
 #include "tests/graphics/device_settings_fixture.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/loopback_listener.h"
 #include "tests/support/pcl_reader.h"
 
@@ -64,7 +64,7 @@ struct BlankCase {
 class PrintHostBlankPages : public ::testing::TestWithParam<BlankCase> {};
 
 TEST_P(PrintHostBlankPages, PostScriptJobRendersOnePagePerPage) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const int pages = GetParam().pages;
   const PrintedJob job = PrintWithHost(kPostScriptModel, {"--blank", std::to_string(pages)});
   ASSERT_EQ(job.exitCode, 0);
@@ -73,10 +73,10 @@ TEST_P(PrintHostBlankPages, PostScriptJobRendersOnePagePerPage) {
   const std::vector<std::string> postscript = report.PostScript();
   ASSERT_EQ(postscript.size(), 1u);
   EXPECT_EQ(postscript[0].rfind("%!", 0), 0u);
-  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(postscript[0]);
+  const testsupport::GhostscriptRun run = testsupport::RunPostScriptJob(postscript[0]);
   EXPECT_TRUE(run.Clean()) << run.output;
   EXPECT_EQ(static_cast<int>(run.pages.size()), pages);
-  for (const graphicstest::RenderedPage& page : run.pages)
+  for (const testsupport::RenderedPage& page : run.pages)
     EXPECT_EQ(page.DarkCount(0, 0, page.width, page.height), 0) << "a blank page has ink";
 }
 
@@ -115,13 +115,13 @@ TEST(PrintHostOptions, CopiesAndDuplexReachThePclJob) {
 }
 
 TEST(PrintHostOptions, SampleDocumentRunsInGhostscript) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const PrintedJob job = PrintWithHost(kPostScriptModel, {"--sample"});
   ASSERT_EQ(job.exitCode, 0);
   const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
   ASSERT_TRUE(report.ok()) << report.Summary();
   ASSERT_EQ(report.PostScript().size(), 1u);
-  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(report.PostScript()[0]);
+  const testsupport::GhostscriptRun run = testsupport::RunPostScriptJob(report.PostScript()[0]);
   EXPECT_TRUE(run.Clean()) << run.output;
   EXPECT_EQ(run.pages.size(), 4u);
 }
@@ -164,11 +164,11 @@ TEST(PrintHostOptions, PostScriptSampleTextUsesThePrinterFonts) {
   EXPECT_EQ(postScript.find(" AC\n"), std::string::npos) << "no glyph downloaded";
   EXPECT_EQ(postScript.find(" CF\t"), std::string::npos) << "no font downloaded";
 
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
-  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(postScript);
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const testsupport::GhostscriptRun run = testsupport::RunPostScriptJob(postScript);
   ASSERT_TRUE(run.Clean()) << run.output;
   ASSERT_GE(run.pages.size(), 1u);
-  const graphicstest::RenderedPage& page = run.pages[0];  // 72 pixels an inch
+  const testsupport::RenderedPage& page = run.pages[0];  // 72 pixels an inch
   struct Region {
     const char* what;
     int x, y, w, h;
@@ -234,7 +234,7 @@ TEST(PrintHostOptions, PclCourierLineSelectsThePrinterCourier) {
 
 // Columns of the rectangle that hold any ink: the length of a bar drawn along
 // the rows, whatever its height rounds to.
-int InkedColumns(const graphicstest::RenderedPage& page, int x, int y, int w, int h) {
+int InkedColumns(const testsupport::RenderedPage& page, int x, int y, int w, int h) {
   int count = 0;
   for (int column = x; column < x + w; ++column) count += page.DarkCount(column, y, 1, h) > 0 ? 1 : 0;
   return count;
@@ -254,7 +254,7 @@ struct NupCase {
 class PrintHostNupSheets : public ::testing::TestWithParam<NupCase> {};
 
 TEST_P(PrintHostNupSheets, EveryCellHoldsItsPageInReadingOrder) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const NupCase& c = GetParam();
   const std::string n = std::to_string(c.pages);
   const PrintedJob job = PrintWithHost(kPostScriptModel, {std::string("--") + c.orientation, "--nup", n, "--marks", n});
@@ -262,10 +262,10 @@ TEST_P(PrintHostNupSheets, EveryCellHoldsItsPageInReadingOrder) {
   const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
   ASSERT_TRUE(report.ok()) << report.Summary();
   ASSERT_EQ(report.PostScript().size(), 1u);
-  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(report.PostScript()[0], 50);
+  const testsupport::GhostscriptRun run = testsupport::RunPostScriptJob(report.PostScript()[0], 50);
   ASSERT_TRUE(run.Clean()) << run.output;
   ASSERT_EQ(run.pages.size(), 1u) << "all pages go on one sheet";
-  const graphicstest::RenderedPage& sheet = run.pages[0];
+  const testsupport::RenderedPage& sheet = run.pages[0];
   ASSERT_LT(sheet.width, sheet.height) << "the sheet stays portrait";
   const int cellWidth = sheet.width / c.columns;
   const int cellHeight = sheet.height / c.rows;
@@ -300,16 +300,16 @@ INSTANTIATE_TEST_SUITE_P(
 // holds ink, and the last cell holds the landscape page's one line of text,
 // placed as an all-landscape document places its pages (level, scaled).
 TEST(PrintHostOptions, NupPageTurnedLandscapeTakesItsOwnCell) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const PrintedJob job = PrintWithHost(kPostScriptModel, {"--sample", "--portrait", "--nup", "4"});
   ASSERT_EQ(job.exitCode, 0);
   const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
   ASSERT_TRUE(report.ok()) << report.Summary();
   ASSERT_EQ(report.PostScript().size(), 1u);
-  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(report.PostScript()[0], 50);
+  const testsupport::GhostscriptRun run = testsupport::RunPostScriptJob(report.PostScript()[0], 50);
   ASSERT_TRUE(run.Clean()) << run.output;
   ASSERT_EQ(run.pages.size(), 1u) << "all four pages go on one sheet";
-  const graphicstest::RenderedPage& sheet = run.pages[0];
+  const testsupport::RenderedPage& sheet = run.pages[0];
   ASSERT_LT(sheet.width, sheet.height);
   const int cellWidth = sheet.width / 2;
   const int cellHeight = sheet.height / 2;
@@ -442,8 +442,8 @@ TEST_P(PrintHostSettings, ColourPostScriptJobCarriesTheEntriesAndRuns) {
   const std::string postScript = report.PostScript()[0];
   for (const std::string& text : GetParam().postScript)
     EXPECT_NE(postScript.find(text), std::string::npos) << "missing " << ::testing::PrintToString(text);
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
-  const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(postScript, 20);
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const testsupport::GhostscriptRun run = testsupport::RunPostScriptJob(postScript, 20);
   EXPECT_TRUE(run.Clean()) << run.output;
   EXPECT_FALSE(run.pages.empty());
 }
@@ -454,7 +454,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PrintHostSettings, ::testing::ValuesIn(SettingCa
 // A scale of 50% is laid out on a logical page twice the size: the mark drawn
 // one inch from the page's corner lands half an inch from it, half as long.
 TEST(PrintHostOptions, ScaledPageRendersAtItsScale) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   constexpr int kDpi = 100;
   const auto markBox = [&](const std::vector<std::string>& options) {
     std::vector<std::string> all = {"--portrait", "--marks", "4"};
@@ -464,10 +464,10 @@ TEST(PrintHostOptions, ScaledPageRendersAtItsScale) {
     const testsupport::PclReport report = testsupport::ReadPclJob(job.bytes);
     std::vector<int> box = {-1, -1, -1, -1};  // left, top, columns, rows of ink on page 4
     if (report.PostScript().size() != 1u) return box;
-    const graphicstest::GhostscriptRun run = graphicstest::RunPostScriptJob(report.PostScript()[0], kDpi);
+    const testsupport::GhostscriptRun run = testsupport::RunPostScriptJob(report.PostScript()[0], kDpi);
     EXPECT_TRUE(run.Clean()) << run.output;
     if (run.pages.size() != 4u) return box;
-    const graphicstest::RenderedPage& page = run.pages[3];
+    const testsupport::RenderedPage& page = run.pages[3];
     int left = page.width, top = page.height, right = -1, bottom = -1;
     for (int y = 0; y < page.height; ++y) {
       for (int x = 0; x < page.width; ++x) {

@@ -7,16 +7,9 @@
 // has no mark outside all rectangles. Checks that are not marks run inside the
 // program and print "CHECKFAIL: <what>" when they fail.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -24,10 +17,11 @@
 #include <vector>
 
 #include "graphics/output/ps_procset.h"
+#include "tests/support/ghostscript_run.h"
+
+using testsupport::GhostscriptAvailable;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // What a printer has and Ghostscript lacks, standing in for it in front of
 // every job: the job header (and every sheet begin) hands a list of input slots
@@ -88,91 +82,16 @@ struct GsRun {
   std::string text;     // txtwrite device only
 };
 
-bool GhostscriptAvailable() { return std::system("command -v gs >/dev/null 2>&1") == 0; }
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::optional<Page> ReadPgm(const fs::path& path) {
-  const std::string data = ReadFile(path);
-  if (data.size() < 2 || data.compare(0, 2, "P5") != 0) return std::nullopt;
-  size_t pos = 2;
-  int values[3] = {};
-  for (int& v : values) {
-    while (pos < data.size()) {
-      if (data[pos] == '#') {
-        while (pos < data.size() && data[pos] != '\n') ++pos;
-      } else if (std::isspace(static_cast<unsigned char>(data[pos]))) {
-        ++pos;
-      } else {
-        break;
-      }
-    }
-    size_t end = pos;
-    while (end < data.size() && std::isdigit(static_cast<unsigned char>(data[end]))) ++end;
-    v = std::atoi(data.substr(pos, end - pos).c_str());
-    pos = end;
-  }
-  ++pos;  // the single white-space character before the pixels
-  Page page;
-  page.width = values[0];
-  page.height = values[1];
-  const size_t size = static_cast<size_t>(page.width) * page.height;
-  if (values[2] != 255 || data.size() < pos + size) return std::nullopt;
-  page.gray.assign(data.begin() + static_cast<std::ptrdiff_t>(pos),
-                   data.begin() + static_cast<std::ptrdiff_t>(pos + size));
-  return page;
-}
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "ps_procset_XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-// Runs a program through Ghostscript as the tests of the whole job do.
-// "pgmraw" renders the pages (same rendering as pnggray, without a PNG decoder
-// in the test); "txtwrite" extracts the text shown.
+// Runs a program (its own prelude included) through Ghostscript as the tests of
+// the whole job do. "pgmraw" renders the pages; "txtwrite" extracts the text shown.
 GsRun RunGhostscript(const std::string& program, const std::string& device = "pgmraw") {
-  GsRun run;
-  ScratchDir dir;
-  if (dir.path().empty()) return run;
-  const fs::path job = dir.path() / "job.ps";
-  std::ofstream(job, std::ios::binary) << program;
-  const fs::path out = dir.path() / "gs.out";
-  const fs::path pages = dir.path() / (device == "txtwrite" ? "text.txt" : "page%03d.pgm");
-  const std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=" + device + " -r72 -sOutputFile='" +
-                              pages.string() + "' '" + job.string() + "' >'" + out.string() + "' 2>&1";
-  const int status = std::system(command.c_str());
-  run.exited = status != -1 && WIFEXITED(status);
-  run.exitCode = run.exited ? WEXITSTATUS(status) : -1;
-  run.output = ReadFile(out);
-  if (device == "txtwrite") {
-    run.text = ReadFile(dir.path() / "text.txt");
-    return run;
-  }
-  for (int i = 1;; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "page%03d.pgm", i);
-    const fs::path file = dir.path() / name;
-    if (!fs::exists(file)) break;
-    std::optional<Page> page = ReadPgm(file);
-    if (!page) break;
-    run.pages.push_back(std::move(*page));
-  }
-  return run;
+  testsupport::GhostscriptCall call;
+  call.device = device;
+  call.prelude = false;
+  testsupport::GhostscriptRun run = testsupport::RunGhostscript(program, call);
+  GsRun result{run.exited, run.exitCode, std::move(run.output), {}, std::move(run.text)};
+  for (testsupport::RenderedPage& page : run.pages) result.pages.push_back({page.width, page.height, std::move(page.gray)});
+  return result;
 }
 
 // --- Image data in the forms the raster writer sends ------------------------

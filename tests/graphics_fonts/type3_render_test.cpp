@@ -18,10 +18,15 @@
 #include "graphics/output/text_run.h"
 #include "graphics/output/text_writer.h"
 #include "graphics/stream/output.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_text/text_fixture.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

@@ -13,15 +13,15 @@
 #include "graphics/output/page_end.h"
 #include "graphics/output/page_setup.h"
 #include "graphics/output/vector_writer.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_raster/raster_fixture.h"
 
 namespace rastertest {
 namespace {
 
-using graphicstest::RenderedPage;
-using graphicstest::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::GhostscriptRun;
 
 // The page is drawn in 600 dpi dots from the top left corner of the Letter
 // page's imageable area, 100 dots in from the sheet's left edge and 6500 dots
@@ -73,7 +73,7 @@ class RasterRenderTest : public graphicstest::PageSetupTest {
     const std::vector<std::string> postScript = report.PostScript();
     EXPECT_EQ(postScript.size(), 1u);
     if (postScript.empty()) return {};
-    return graphicstest::RunPostScriptJob(postScript[0], kRenderDpi);
+    return testsupport::RunPostScriptJob(postScript[0], kRenderDpi);
   }
 };
 
@@ -102,7 +102,7 @@ const SourceCase kSources[] = {
 };
 
 TEST_F(RasterRenderTest, ImagesInkWhereTheSourceIsDark) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   struct Form {
     const char* name;
     WORD compression;
@@ -150,7 +150,7 @@ TEST_F(RasterRenderTest, ImagesInkWhereTheSourceIsDark) {
 }
 
 TEST_F(RasterRenderTest, AMaskLeavesItsWhiteTransparentAndPaintsBlack) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   TestImage mask = HalfBlack(1, {kWhite, kBlack}, 1, 0);
   graphicstest::TestBrush black = graphicstest::TestBrush::Solid(0);
   graphicstest::TestBrush light = graphicstest::TestBrush::Solid(0xE0E0E0);
@@ -177,7 +177,7 @@ TEST_F(RasterRenderTest, AMaskLeavesItsWhiteTransparentAndPaintsBlack) {
 }
 
 TEST_F(RasterRenderTest, MirroredAndCutImagesKeepTheirOrientation) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   TestImage image = HalfBlack(8, GreyPalette(), 0, 255);
   const GhostscriptRun run = Render([](XDEVMODE& dm) { dm.dmPrivate._nCompression = 5; }, [&](PDEV* p) {
     const RECTL source{0, 0, 64, 48};

@@ -12,11 +12,16 @@
 #include "graphics/output/page_end.h"
 #include "graphics/output/page_setup.h"
 #include "graphics/output/text_writer.h"
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_text/fake_text_services.h"
 #include "tests/graphics_text/text_fixture.h"
 #include "tests/support/pcl_reader.h"
+
+using testsupport::GhostscriptAvailable;
+using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
+using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {

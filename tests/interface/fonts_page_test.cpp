@@ -91,7 +91,7 @@ TEST_F(FontsPageTest, TheListHoldsResidentAndInstalledFontsAndFollowsTheInstalle
 
   // A PostScript job of the same printer lists only resident fonts of its language.
   XDEVMODE ps = settings;
-  ps.dmPrivate._nPDL = kXDevModePdlPostScript;
+  ps.dmPrivate._nPDL = kPdlPs3;
   PclFontList* psList = GetPclFontList(printer, "Fonts PCL", model, &ps);
   ASSERT_NE(psList, nullptr);
   for (const std::string& face : Faces(psList)) EXPECT_NE(face.rfind("Soft", 0), 0u) << face;
@@ -152,8 +152,8 @@ TEST_F(FontsPageTest, ThePageOffersWhatThePrinterAndLanguageAllow) {
     size_t formats;
     bool table;
   };
-  const Case cases[] = {{kPs, kXDevModePdlPostScript, 0x40, 3, 2, true},
-                        {kPs, kXDevModePdlPostScript, 0, 2, 2, false},
+  const Case cases[] = {{kPs, kPdlPs3, 0x40, 3, 2, true},
+                        {kPs, kPdlPs3, 0, 2, 2, false},
                         {kPcl, kPcl5, 0x40, 3, 1, true}};
   int n = 0;
   for (const Case& c : cases) {
@@ -190,7 +190,7 @@ class SubstitutionDialogTest : public FontsPageTest {
 
 TEST_F(SubstitutionDialogTest, DefaultsUntilSavedThenTheUsersPairsAndBackToDefaults) {
   HANDLE printer = InstallModel(kPs, "Table");
-  XDEVMODE settings = Default(printer, "Table", kXDevModePdlPostScript);
+  XDEVMODE settings = Default(printer, "Table", kPdlPs3);
   settings.dmPrivate._dwPrinterAttributes |= 0x40;
   const std::string download = A("ソフトフォントとしてダウンロード");
   OpenTable(printer, &settings, [&](HWND dialog) {
@@ -250,7 +250,7 @@ TEST_F(SubstitutionDialogTest, APartnerIsMatchedByItsWholeName) {
 
 TEST_F(SubstitutionDialogTest, ATableThatCannotBeStoredIsReportedAndTheStoredOneKept) {
   HANDLE printer = InstallModel(kPs, "Table Denied");
-  XDEVMODE settings = Default(printer, "Table Denied", kXDevModePdlPostScript);
+  XDEVMODE settings = Default(printer, "Table Denied", kPdlPs3);
   settings.dmPrivate._dwPrinterAttributes |= 0x40;
   SetString(printer, kStorePrinterData, "FontSubstitutionPS", "Accessed", "TRUE");
   SetString(printer, kStorePrinterData, "FontSubstitutionPS", "0", "Arial,Courier");
@@ -279,7 +279,7 @@ namespace {
 // print; the watermark list stays usable, how it prints does not.
 TEST_F(SubstitutionDialogTest, RestrictedModeLeavesOnlyWhatTheUserMayUse) {
   HANDLE printer = InstallModel(kPs, "Restricted");
-  XDEVMODE settings = Default(printer, "Restricted", kXDevModePdlPostScript);
+  XDEVMODE settings = Default(printer, "Restricted", kPdlPs3);
   settings.dmPrivate._dwPrinterAttributes |= 0x40;
   bool tableSeen = false;
   hands_["#143"] = [&](HWND dialog) {

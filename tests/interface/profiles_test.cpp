@@ -69,7 +69,7 @@ TEST_F(ProfilesTest, EveryKeyRoundTrips) {
   WatermarkRecord confidential{};
   ASSERT_EQ(LoadWatermarkByName(printer_, A("社外秘").c_str(), &confidential), 1);
 
-  XDEVMODE saved = Default(kXDevModePdlPostScript);
+  XDEVMODE saved = Default(kPdlPs3);
   DEVMODEW& sp = saved.dmPublic;
   XDEVMODE_PRIVATE& s = saved.dmPrivate;
   sp.dmPaperSize = static_cast<SHORT>(kCustomPaperId);
@@ -137,7 +137,7 @@ TEST_F(ProfilesTest, EveryKeyRoundTrips) {
             "CustomPaper    ;5000,7000;0,0,0,0;0,0,0,0;0,0,0,0;0,0,0,0; 0;0;1; 0,0;0;261;1;PJL");
   EXPECT_EQ(GetDword(printer_, kStoreUser, section, "CustomPaperUnit").value_or(0), 2u);
 
-  XDEVMODE loaded = Default(kXDevModePdlPostScript);
+  XDEVMODE loaded = Default(kPdlPs3);
   // Neighbours of 16-bit settings: a load writes each field in its own width.
   loaded.dmPrivate.reserved1418 = 0xBEEF;
   loaded.dmPrivate.reserved1382 = 0xCAFE;
@@ -171,7 +171,7 @@ TEST_F(ProfilesTest, EveryKeyRoundTrips) {
   EXPECT_EQ(l._epBanner.on, 1u);
   EXPECT_EQ(U(l._sAccount), "経理部");
   EXPECT_EQ(std::string(l._sNote), std::string(31, 'n'));
-  EXPECT_EQ(l._nPDL, kXDevModePdlPostScript);
+  EXPECT_EQ(l._nPDL, kPdlPs3);
   EXPECT_EQ(l._lAvailableMemory, 65536u);
   EXPECT_EQ(l._bClearMemoryPerPage, 1u);
   EXPECT_EQ(l._nCompression, 20);
@@ -206,7 +206,7 @@ TEST_F(ProfilesTest, EveryKeyRoundTrips) {
 }
 
 TEST_F(ProfilesTest, LoadingAdjustsWhatTheFormatAdjusts) {
-  const XDEVMODE base = Default(kXDevModePdlPostScript);
+  const XDEVMODE base = Default(kPdlPs3);
   ASSERT_EQ(SaveProfile(printer_, "P", &base, kProfileAdd), 1);
   const std::string section = "Profiles\\PS\\0\\50";
   auto load = [&](XDEVMODE start = XDEVMODE{}) {
@@ -228,7 +228,7 @@ TEST_F(ProfilesTest, LoadingAdjustsWhatTheFormatAdjusts) {
   HANDLE mono = Install("nardo-m3020.ini", "Nardo M");
   const ModelRecord* monoModel = GetModelRecord(mono, "Nardo M", kModelReloadWhenMissing);
   ASSERT_NE(monoModel, nullptr);
-  XDEVMODE monoBase = Default(kXDevModePdlPostScript, monoModel, mono, "Nardo M");
+  XDEVMODE monoBase = Default(kPdlPs3, monoModel, mono, "Nardo M");
   ASSERT_EQ(SaveProfile(mono, "P", &monoBase, kProfileAdd), 1);
   const std::string monoSection = ProfileListSection(monoBase, monoModel) + "\\50";
   struct PdlCase {
@@ -257,9 +257,9 @@ TEST_F(ProfilesTest, LoadingAdjustsWhatTheFormatAdjusts) {
   EXPECT_EQ(loaded.dmPrivate._iOutputSize, 0xFFFFu);
   EXPECT_TRUE(loaded.dmPrivate._dwAdvSettings & kAdvPrintErrors);
   SetDword(printer_, kStoreUser, section, "UsePrinterTimeouts", 0);
-  EXPECT_TRUE(load().dmPrivate._dwAdvSettings & kAdvNoPrinterTimeouts);
+  EXPECT_TRUE(load().dmPrivate._dwAdvSettings & kAdvOverridePrinterTimeouts);
   SetDword(printer_, kStoreUser, section, "UsePrinterTimeouts", 7);
-  EXPECT_FALSE(load().dmPrivate._dwAdvSettings & kAdvNoPrinterTimeouts);
+  EXPECT_FALSE(load().dmPrivate._dwAdvSettings & kAdvOverridePrinterTimeouts);
 
   // A halftone that is missing or does not parse is the printer's own screen.
   for (const char* halftone : {"", "1,2", "a,b,c"}) {
@@ -323,13 +323,13 @@ TEST_F(ProfilesTest, AUserDefinedPaperInTheFirstRowIsKept) {
   const ModelRecord* model = GetModelRecord(printer, "Custom First", kModelReloadWhenMissing);
   ASSERT_NE(model, nullptr);
   ASSERT_EQ(model->papers[0].id, kCustomPaperId);
-  XDEVMODE settings = Default(kXDevModePdlPostScript, model, printer, "Custom First");
+  XDEVMODE settings = Default(kPdlPs3, model, printer, "Custom First");
   ASSERT_EQ(settings.dmPrivate._nCustomPaperIndex, 0);
   settings.dmPublic.dmPaperSize = static_cast<SHORT>(kCustomPaperId);
   settings.dmPrivate._lCustomWidth = 3333;
   settings.dmPrivate._nCustomUnit = 2;
   ASSERT_EQ(SaveProfile(printer, "First", &settings, kProfileAdd), 1);
-  XDEVMODE loaded = Default(kXDevModePdlPostScript, model, printer, "Custom First");
+  XDEVMODE loaded = Default(kPdlPs3, model, printer, "Custom First");
   ASSERT_EQ(LoadProfile(printer, "Custom First", "First", &loaded), 1);
   EXPECT_EQ(loaded.dmPrivate._nCustomPaperIndex, 0);
   EXPECT_EQ(loaded.dmPrivate._lCustomWidth, 3333u);
@@ -343,7 +343,7 @@ TEST_F(ProfilesTest, AUserDefinedPaperInTheFirstRowIsKept) {
       "No Custom");
   const ModelRecord* plainModel = GetModelRecord(plain, "No Custom", kModelReloadWhenMissing);
   ASSERT_NE(plainModel, nullptr);
-  XDEVMODE plainSettings = Default(kXDevModePdlPostScript, plainModel, plain, "No Custom");
+  XDEVMODE plainSettings = Default(kPdlPs3, plainModel, plain, "No Custom");
   ASSERT_EQ(SaveProfile(plain, "Plain", &plainSettings, kProfileAdd), 1);
   EXPECT_FALSE(GetString(plain, kStoreUser, "Profiles\\PS\\1\\506C61696E", "CustomPaper_261").has_value());
   plainSettings.dmPrivate._nCustomPaperIndex = 5;
@@ -354,8 +354,8 @@ TEST_F(ProfilesTest, AUserDefinedPaperInTheFirstRowIsKept) {
 }
 
 TEST_F(ProfilesTest, ProfilesStayApartPerPrinterLanguageAndModelVariant) {
-  const XDEVMODE ps = Default(kXDevModePdlPostScript);
-  const XDEVMODE pcl = Default(kXDevModePdlPclFamily);
+  const XDEVMODE ps = Default(kPdlPs3);
+  const XDEVMODE pcl = Default(kPdlPcl5si);
   ASSERT_EQ(SaveProfile(printer_, "Only PCL", &pcl, kProfileAdd), 1);
   ASSERT_EQ(SaveProfile(printer_, "Only PS", &ps, kProfileAdd), 1);
   EXPECT_EQ(Names(pcl), (std::vector<std::string>{"Only PCL"}));
@@ -384,7 +384,7 @@ TEST_F(ProfilesTest, ProfilesStayApartPerPrinterLanguageAndModelVariant) {
 }
 
 TEST_F(ProfilesTest, SaveModesNamesAndStoredLists) {
-  XDEVMODE settings = Default(kXDevModePdlPostScript);
+  XDEVMODE settings = Default(kPdlPs3);
   settings.dmPublic.dmCopies = 2;
   ASSERT_EQ(SaveProfile(printer_, "Mine", &settings, kProfileCreateIfAbsent), 1);
   settings.dmPublic.dmCopies = 3;
@@ -426,7 +426,7 @@ TEST_F(ProfilesTest, SaveModesNamesAndStoredLists) {
 DWORD FailingSetDword(HANDLE, int32_t, const char*, const char*, DWORD) { return ERROR_WRITE_FAULT; }
 
 TEST_F(ProfilesTest, AFailedSaveListsNothingNewAndKeepsTheOldProfile) {
-  XDEVMODE settings = Default(kXDevModePdlPostScript);
+  XDEVMODE settings = Default(kPdlPs3);
   settings.dmPublic.dmCopies = 4;
   ASSERT_EQ(SaveProfile(printer_, "Kept", &settings, kProfileAdd), 1);
   {
@@ -436,7 +436,7 @@ TEST_F(ProfilesTest, AFailedSaveListsNothingNewAndKeepsTheOldProfile) {
     EXPECT_EQ(SaveProfile(printer_, "Kept", &settings, kProfileOverwrite), 0);
   }
   EXPECT_EQ(Names(settings), (std::vector<std::string>{"Kept"}));
-  XDEVMODE loaded = Default(kXDevModePdlPostScript);
+  XDEVMODE loaded = Default(kPdlPs3);
   ASSERT_EQ(LoadProfile(printer_, "Nardo C", "Kept", &loaded), 1);
   EXPECT_EQ(loaded.dmPublic.dmCopies, 4);
   EXPECT_TRUE(GetString(printer_, kStoreUser, "Profiles\\PS\\0\\4B657074", "Halftone").has_value())
@@ -467,11 +467,11 @@ TEST_F(ProfilesTest, TheBuiltInProfileIsMadeForBothLanguagesAndVariantsAndKeepsC
     EXPECT_EQ(GetDword(printer_, kStoreUser, section, "PDL").value_or(0), c.pdl);
     EXPECT_EQ(Keys(printer_, kStoreUser, c.list).size(), 1u);
   }
-  EXPECT_EQ(Names(Default(kXDevModePdlPostScript)), (std::vector<std::string>{"標準"}));
+  EXPECT_EQ(Names(Default(kPdlPs3)), (std::vector<std::string>{"標準"}));
 
   // The user changes it; making the profiles again (a later set-up) keeps that.
   const std::string changed = std::string("Profiles\\PS\\0\\") + kStandardHex;
-  XDEVMODE mine = Default(kXDevModePdlPostScript);
+  XDEVMODE mine = Default(kPdlPs3);
   mine.dmPublic.dmCopies = 5;
   ASSERT_EQ(SaveProfile(printer_, A("標準").c_str(), &mine, kProfileOverwrite), 1);
   ASSERT_EQ(CreateDefaultProfiles(printer_, "Nardo C", model_), 1);
@@ -494,7 +494,7 @@ TEST_F(ProfilesTest, TheBuiltInProfileIsMadeForBothLanguagesAndVariantsAndKeepsC
 TEST_F(ProfilesTest, ASecondUsersFirstUseGivesThemTheirOwnDefaults) {
   ASSERT_EQ(CreateDefaultWatermarks(printer_), 1);
   ASSERT_EQ(CreateDefaultProfiles(printer_, "Nardo C", model_), 1);
-  XDEVMODE mine = Default(kXDevModePdlPostScript);
+  XDEVMODE mine = Default(kPdlPs3);
   mine.dmPublic.dmCopies = 6;
   ASSERT_EQ(SaveProfile(printer_, A("標準").c_str(), &mine, kProfileOverwrite), 1);
 

@@ -46,7 +46,7 @@ struct ShippedModel {
   WORD pdl;
   DWORD variant;
 };
-const ShippedModel kShipped[] = {{"nardo-c5545.ini", "Nardo C", kXDevModePdlPostScript, 1},
+const ShippedModel kShipped[] = {{"nardo-c5545.ini", "Nardo C", kPdlPs3, 1},
                                  {"nardo-m3020.ini", "Nardo M", 0x8, 0}};
 
 std::string TextOf(HWND window) {
@@ -213,7 +213,7 @@ TEST_F(SettingsSheetTest, TitleNamesMacroOutputOfPclPrintersOnly) {
     WORD output;
     bool macroSuffix;
   };
-  const Case cases[] = {{0x8, 5, true}, {0x8, 1, false}, {kXDevModePdlPostScript, 5, false}, {0x2, 5, false}};
+  const Case cases[] = {{0x8, 5, true}, {0x8, 1, false}, {kPdlPs3, 5, false}, {0x2, 5, false}};
   HANDLE printer = InstallModel(kShipped[1]);
   for (const Case& c : cases) {
     XDEVMODE settings = Default(printer, kShipped[1]);

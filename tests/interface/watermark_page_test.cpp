@@ -88,7 +88,7 @@ class WatermarkPageTest : public SheetPageTest {
 TEST_F(WatermarkPageTest, AfterADeleteTheRemainingItemsEditTheirOwnRecords) {
   HANDLE printer = InstallModel(kPs, "Marks");
   ClearWatermarks(printer);
-  XDEVMODE settings = Default(printer, "Marks", kXDevModePdlPostScript);
+  XDEVMODE settings = Default(printer, "Marks", kPdlPs3);
   EXPECT_EQ(RunPage(printer, &settings, kWatermarkPage,
                     [&](HWND page, OrbaMainDlg* sheet) {
                       Click(page, 1161);
@@ -126,7 +126,7 @@ TEST_F(WatermarkPageTest, AfterADeleteTheRemainingItemsEditTheirOwnRecords) {
 TEST_F(WatermarkPageTest, ANameAnotherWatermarkHasIsRefused) {
   HANDLE printer = InstallModel(kPs, "Marks");
   ClearWatermarks(printer);
-  XDEVMODE settings = Default(printer, "Marks", kXDevModePdlPostScript);
+  XDEVMODE settings = Default(printer, "Marks", kPdlPs3);
   RunPage(printer, &settings, kWatermarkPage, [&](HWND page, OrbaMainDlg*) {
     Click(page, 1161);
     Type(page, 1159, "Draft", 1155);
@@ -147,7 +147,7 @@ TEST_F(WatermarkPageTest, ANameAnotherWatermarkHasIsRefused) {
 
 TEST_F(WatermarkPageTest, ShadeOutlineNoneAndEmfRules) {
   HANDLE printer = InstallModel(kPs, "Marks");
-  XDEVMODE settings = Default(printer, "Marks", kXDevModePdlPostScript);
+  XDEVMODE settings = Default(printer, "Marks", kPdlPs3);
   RunPage(printer, &settings, kWatermarkPage, [&](HWND page, OrbaMainDlg* sheet) {
     ASSERT_TRUE(Pick(page, 1155, A("社外秘"), false));
     EXPECT_TRUE(Enabled(page, 1159));
@@ -170,7 +170,7 @@ TEST_F(WatermarkPageTest, ShadeOutlineNoneAndEmfRules) {
   ASSERT_TRUE(LoadWatermarkByName(printer, A("社外秘").c_str(), &stored));
   EXPECT_EQ(stored.colour, 0u);
 
-  XDEVMODE emf = Default(printer, "Marks", kXDevModePdlPostScript);
+  XDEVMODE emf = Default(printer, "Marks", kPdlPs3);
   emf.dmPrivate._dwAdvSettings |= kAdvEmfSpooling;
   RunPage(printer, &emf, kWatermarkPage, [&](HWND page, OrbaMainDlg*) {
     EXPECT_FALSE(Enabled(page, 1155));
@@ -188,7 +188,7 @@ TEST_F(WatermarkPageTest, ShadeOutlineNoneAndEmfRules) {
 // The preview's ink: where the text is drawn follows its angle.
 TEST_F(WatermarkPageTest, PreviewTurnsTheTextByItsAngle) {
   HANDLE printer = InstallModel(kPs, "Marks");
-  XDEVMODE settings = Default(printer, "Marks", kXDevModePdlPostScript);
+  XDEVMODE settings = Default(printer, "Marks", kPdlPs3);
   RunPage(printer, &settings, kWatermarkPage, [&](HWND page, OrbaMainDlg*) {
     auto* wmark = dynamic_cast<WmarkDlg*>(CWnd::FromHandlePermanent(page));
     ASSERT_NE(wmark, nullptr);

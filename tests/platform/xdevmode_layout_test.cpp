@@ -69,7 +69,7 @@ TEST(XDevModeLayout, ValuesWrittenAtPublishedOffsetsReachTheMembers) {
   put32(888, 2);
   std::memcpy(block + kXDevModePublicSize + 894, "ACCT-7", 7);
   put32(1096 + 4, 0x1234);  // slip sheet: source value
-  put16(1410, kXDevModePdlPclXL);
+  put16(1410, kPdlPclXl);
   put32(1412, kAdvEmfSpooling | kAdvPrintErrors);
   put32(1348, 1);  // watermark: outline
 

@@ -5,7 +5,7 @@
 // cells. Then a picture of every settings page of both models.
 #include <string>
 
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/sessions/png_picture.h"
 #include "tests/sessions/printhost_session.h"
 
@@ -49,12 +49,12 @@ ok
   EXPECT_EQ(Count(job, " rotate 0.352 0.352 scale"), 4u);
   EXPECT_NE(job.find(" np 1200 1200 300 600 "), std::string::npos);
 
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
-  const graphicstest::GhostscriptRun rendered = graphicstest::RunPostScriptJob(PostScriptOf(job), 36);
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  const testsupport::GhostscriptRun rendered = testsupport::RunPostScriptJob(PostScriptOf(job), 36);
   ASSERT_TRUE(rendered.Clean()) << rendered.output;
   ASSERT_GE(rendered.pages.size(), 1u);
   // One sheet holds the four pages: each quarter of it has a page's bar.
-  const graphicstest::RenderedPage& sheet = rendered.pages[0];
+  const testsupport::RenderedPage& sheet = rendered.pages[0];
   const int w = sheet.width / 2, h = sheet.height / 2;
   for (int cell = 0; cell < 4; ++cell) {
     SCOPED_TRACE(cell);

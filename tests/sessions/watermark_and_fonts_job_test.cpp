@@ -7,7 +7,7 @@
 #include <regex>
 #include <string>
 
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/sessions/printhost_session.h"
 #include "tests/support/pcl_reader.h"
 
@@ -30,7 +30,7 @@ struct GreyInk {
   int left = 1 << 30, right = -1;
 };
 
-GreyInk GreyOf(const graphicstest::RenderedPage& page) {
+GreyInk GreyOf(const testsupport::RenderedPage& page) {
   GreyInk ink;
   for (int y = 0; y < page.height; ++y)
     for (int x = 0; x < page.width; ++x) {
@@ -45,7 +45,7 @@ GreyInk GreyOf(const graphicstest::RenderedPage& page) {
 }
 
 TEST(WatermarkJobTest, AWatermarkMadeInTheSheetPrintsTurnedOnTheChosenPages) {
-  if (!graphicstest::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
+  if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   const sessions::fs::path folder = sessions::TestFolder();
   for (bool firstPageOnly : {true, false}) {
     SCOPED_TRACE(firstPageOnly ? "first page only" : "every page");
@@ -61,7 +61,7 @@ ok
     const sessions::HostRun run =
         sessions::RunHost(folder, "nardo-c5545.ini", script, {"--properties", "--portrait", "--marks", "2"});
     ASSERT_EQ(run.exitCode, 0) << run.said;
-    const graphicstest::GhostscriptRun rendered = graphicstest::RunPostScriptJob(PostScriptOf(run.job), 36);
+    const testsupport::GhostscriptRun rendered = testsupport::RunPostScriptJob(PostScriptOf(run.job), 36);
     ASSERT_TRUE(rendered.Clean()) << rendered.output;
     ASSERT_EQ(rendered.pages.size(), 2u);
     const GreyInk first = GreyOf(rendered.pages[0]);

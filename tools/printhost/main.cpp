@@ -148,16 +148,16 @@ struct Options {
 // The printer-language word an option names; 0 for an unknown name.
 WORD LanguageWord(std::string name) {
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (name == "postscript" || name == "ps") return kXDevModePdlPostScript;
-  if (name == "pcl") return kXDevModePdlPclFamily;
-  if (name == "pclxl") return kXDevModePdlPclXL;
+  if (name == "postscript" || name == "ps") return kPdlPs3;
+  if (name == "pcl") return kPdlPcl5si;
+  if (name == "pclxl") return kPdlPclXl;
   return 0;
 }
 
 bool SpeaksLanguage(WORD pdl, WORD wanted) {
-  if (wanted == kXDevModePdlPostScript) return IsPostScriptPdl(pdl);
-  if (wanted == kXDevModePdlPclXL) return (pdl & kXDevModePdlPclXL) != 0;
-  return (pdl & kXDevModePdlPclFamily) != 0;
+  if (wanted == kPdlPs3) return IsPostScriptPdl(pdl);
+  if (wanted == kPdlPclXl) return (pdl & kPdlPclXl) != 0;
+  return (pdl & kPdlPcl5si) != 0;
 }
 
 // The watermark the option names, with the look of the driver's own default

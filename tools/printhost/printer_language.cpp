@@ -24,9 +24,9 @@ std::string Upper(std::string text) {
 // The device-mode language of a name of the [PDL] section; 0 for none.
 WORD LanguageOfName(const std::string& name) {
   const std::string upper = Upper(name);
-  if (upper == "PS3" || upper == "PS2" || upper == "PS1" || upper == "PS") return kXDevModePdlPostScript;
-  if (upper == "PCL5SI" || upper == "PCL5E" || upper == "PCL5" || upper == "PCL") return kXDevModePdlPclFamily;
-  if (upper == "PCLXL") return kXDevModePdlPclXL;
+  if (upper == "PS3" || upper == "PS2" || upper == "PS1" || upper == "PS") return kPdlPs3;
+  if (upper == "PCL5SI" || upper == "PCL5E" || upper == "PCL5" || upper == "PCL") return kPdlPcl5si;
+  if (upper == "PCLXL") return kPdlPclXl;
   return 0;
 }
 
@@ -64,9 +64,9 @@ class Library {
 }  // namespace
 
 WORD StoredLanguageWord(WORD deviceModeLanguage) {
-  if (deviceModeLanguage == kXDevModePdlPostScript) return kPdlPs3;
-  if (deviceModeLanguage == kXDevModePdlPclFamily) return kPdlPcl5si;
-  if (deviceModeLanguage == kXDevModePdlPclXL) return kPdlPclXl;
+  if (deviceModeLanguage == kPdlPs3) return kPdlPs3;
+  if (deviceModeLanguage == kPdlPcl5si) return kPdlPcl5si;
+  if (deviceModeLanguage == kPdlPclXl) return kPdlPclXl;
   return 0;
 }
 

@@ -1,12 +1,13 @@
-// Runs a PostScript job (its PJL envelope already taken off) through
-// Ghostscript the way the tests of whole jobs do, and reads back the rendered
-// pages as 8-bit grey images.
+// Runs PostScript through Ghostscript for every test folder: a whole job (its
+// PJL envelope already taken off) behind the printer prelude, read back as
+// 8-bit grey pages; a bare program without the prelude; the text a page shows;
+// or a program that only reports (no page device output kept).
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace graphicstest {
+namespace testsupport {
 
 // The prelude every job is rendered behind, the one the README's viewing uses
 // (tools/render/printer_prelude.ps): it stands in for what a printer has and
@@ -28,15 +29,28 @@ struct GhostscriptRun {
   bool exited = false;  // ended normally (not by a signal)
   int exitCode = -1;
   std::string output;   // what Ghostscript printed (stdout and stderr)
-  std::vector<RenderedPage> pages;
+  std::vector<RenderedPage> pages;  // "pgmraw" only
+  std::string text;                 // "txtwrite" only
 
   // Exit 0 and no PostScript error reported.
   bool Clean() const { return exited && exitCode == 0 && output.find("Error") == std::string::npos; }
 };
 
+struct GhostscriptCall {
+  // "pgmraw" renders the pages (the rendering of pnggray, without a PNG decoder
+  // in the tests), "txtwrite" extracts the text shown, "nullpage" keeps nothing;
+  // empty runs with no display, for programs that only compute or copy files.
+  std::string device = "pgmraw";
+  int dpi = 72;  // 0: none given, so a job's own HWResolution takes effect
+  bool prelude = true;  // kPrinterPrelude runs first
+  bool safer = true;    // false lets the program open files of its own
+};
+
 bool GhostscriptAvailable();
+
+GhostscriptRun RunGhostscript(const std::string& program, const GhostscriptCall& call);
 
 // The prelude, then the job, rendered at dpi with the pgmraw device.
 GhostscriptRun RunPostScriptJob(const std::string& job, int dpi = 72);
 
-}  // namespace graphicstest
+}  // namespace testsupport

@@ -1,4 +1,4 @@
-#include "tests/graphics/ghostscript_job.h"
+#include "tests/support/ghostscript_run.h"
 
 #include <sys/wait.h>
 
@@ -11,7 +11,7 @@
 #include <iterator>
 #include <optional>
 
-namespace graphicstest {
+namespace testsupport {
 namespace {
 
 namespace fs = std::filesystem;
@@ -66,22 +66,30 @@ int RenderedPage::DarkCount(int x, int y, int w, int h) const {
 
 bool GhostscriptAvailable() { return std::system("command -v gs >/dev/null 2>&1") == 0; }
 
-GhostscriptRun RunPostScriptJob(const std::string& job, int dpi) {
+GhostscriptRun RunGhostscript(const std::string& program, const GhostscriptCall& call) {
   GhostscriptRun run;
   std::string pattern = (fs::temp_directory_path() / "gsjob_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) return run;
   const fs::path dir = pattern;
-  std::ofstream(dir / "job.ps", std::ios::binary) << job;
+  std::ofstream(dir / "job.ps", std::ios::binary) << program;
   const fs::path out = dir / "gs.out";
-  const std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pgmraw -r" + std::to_string(dpi) +
-                              " -sOutputFile='" + (dir / "page%03d.pgm").string() + "' '" +
-                              std::string(kPrinterPrelude) + "' '" + (dir / "job.ps").string() + "' >'" +
-                              out.string() + "' 2>&1";
+  const bool text = call.device == "txtwrite";
+  std::string command = "gs -q -dNOPAUSE -dBATCH ";
+  command += call.safer ? "-dSAFER " : "-dNOSAFER ";
+  if (call.device.empty()) {
+    command += "-dNODISPLAY ";
+  } else {
+    command += "-sDEVICE=" + call.device + " -sOutputFile='" + (dir / (text ? "text.txt" : "page%03d.pgm")).string() + "' ";
+    if (call.dpi > 0) command += "-r" + std::to_string(call.dpi) + " ";
+  }
+  if (call.prelude) command += "'" + std::string(kPrinterPrelude) + "' ";
+  command += "'" + (dir / "job.ps").string() + "' >'" + out.string() + "' 2>&1";
   const int status = std::system(command.c_str());
   run.exited = status != -1 && WIFEXITED(status);
   run.exitCode = run.exited ? WEXITSTATUS(status) : -1;
   run.output = ReadWhole(out);
-  for (int i = 1;; ++i) {
+  if (text) run.text = ReadWhole(dir / "text.txt");
+  for (int i = 1; call.device == "pgmraw"; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "page%03d.pgm", i);
     std::optional<RenderedPage> page = ReadPgm(dir / name);
@@ -93,4 +101,10 @@ GhostscriptRun RunPostScriptJob(const std::string& job, int dpi) {
   return run;
 }
 
-}  // namespace graphicstest
+GhostscriptRun RunPostScriptJob(const std::string& job, int dpi) {
+  GhostscriptCall call;
+  call.dpi = dpi;
+  return RunGhostscript(job, call);
+}
+
+}  // namespace testsupport
