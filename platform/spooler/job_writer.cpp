@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -41,6 +43,23 @@ OpenJobs& TheOpenJobs() {
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
       .count();
+}
+
+// The seam of fault sweeps: with ZEL_FAIL_SPOOLER_WRITE=N the disk fills up at
+// the process's Nth WritePrinter call (counted from 1): that call takes half its
+// bytes, it and every later one fail with ERROR_DISK_FULL.
+std::atomic<int64_t> g_writeCalls{0};
+
+bool DiskFullAt(DWORD size, DWORD& room) {
+  static const int64_t failAt = [] {
+    const char* value = std::getenv("ZEL_FAIL_SPOOLER_WRITE");
+    return value ? std::atoll(value) : 0;
+  }();
+  if (failAt <= 0) return false;
+  const int64_t call = ++g_writeCalls;
+  if (call < failAt) return false;
+  room = call == failAt ? size / 2 : 0;
+  return true;
 }
 
 template <class Char>
@@ -171,8 +190,10 @@ DWORD Write(HANDLE printerHandle, const void* data, DWORD size, DWORD* written) 
   // how much that was, so it can stop or go on from there.
   const auto* bytes = static_cast<const BYTE*>(data);
   DWORD error = ERROR_SUCCESS;
-  while (*written < size) {
-    ssize_t put = ::write(job.fd, bytes + *written, size - *written);
+  DWORD room = size;
+  const bool diskFull = DiskFullAt(size, room);
+  while (*written < room) {
+    ssize_t put = ::write(job.fd, bytes + *written, room - *written);
     if (put < 0) {
       if (errno == EINTR) continue;
       error = ErrorFromErrnoValue(errno);
@@ -184,6 +205,7 @@ DWORD Write(HANDLE printerHandle, const void* data, DWORD size, DWORD* written) 
     }
     *written += static_cast<DWORD>(put);
   }
+  if (diskFull && error == ERROR_SUCCESS) error = ERROR_DISK_FULL;
   job.size += *written;
   if (std::chrono::steady_clock::now() - job.lastStored >= kProgressInterval) StoreProgress(job);
   return error;
