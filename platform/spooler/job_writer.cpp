@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -45,20 +46,20 @@ int64_t NowMs() {
       .count();
 }
 
-// The seam of fault sweeps: with ZEL_FAIL_SPOOLER_WRITE=N the disk fills up at
-// the process's Nth WritePrinter call (counted from 1): that call takes half its
-// bytes, it and every later one fail with ERROR_DISK_FULL.
-std::atomic<int64_t> g_writeCalls{0};
+// The seam of fault sweeps: with ZEL_FAIL_SPOOLER_WRITE=N the disk holds N bytes
+// of the process's jobs: a write past them takes what fits and fails with
+// ERROR_DISK_FULL, as every later one does.
+std::atomic<int64_t> g_bytesWritten{0};
 
 bool DiskFullAt(DWORD size, DWORD& room) {
-  static const int64_t failAt = [] {
+  static const int64_t capacity = [] {
     const char* value = std::getenv("ZEL_FAIL_SPOOLER_WRITE");
-    return value ? std::atoll(value) : 0;
+    return value && *value ? std::atoll(value) : -1;
   }();
-  if (failAt <= 0) return false;
-  const int64_t call = ++g_writeCalls;
-  if (call < failAt) return false;
-  room = call == failAt ? size / 2 : 0;
+  if (capacity < 0) return false;
+  const int64_t before = g_bytesWritten.fetch_add(size);
+  if (before + size <= capacity) return false;
+  room = static_cast<DWORD>(std::max<int64_t>(0, capacity - before));
   return true;
 }
 
