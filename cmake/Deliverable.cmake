@@ -12,7 +12,9 @@ function(zel_add_library target file_name)
   target_link_libraries(${target} PRIVATE zelplatform)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   # Deliverables never link one another; they may only need the platform layer.
-  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  if(NOT ZEL_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 function(zel_add_program target file_name)

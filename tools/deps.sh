@@ -9,6 +9,7 @@ packages=(
   g++-multilib libsqlite3-dev:i386 qemu-user ghostscript python3
   libsnmp-dev snmpd snmp
   libx11-dev xvfb xdotool x11-apps
+  clang libclang-rt-dev
 )
 
 sudo_cmd=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build (warnings as errors), the 32-bit
-# settings library with its test program, and the sanitizer build.
+# settings library with its test program, the sanitizer build, and every fuzz
+# target briefly (tools/fuzz.sh, all at once).
 #   --quick   only the normal build
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,5 +29,6 @@ run ci
 if [ "${1:-}" != "--quick" ]; then
   run i386
   run asan
+  bash tools/fuzz.sh "${ZEL_FUZZ_SECONDS:-20}"
 fi
 echo "all tests passed"

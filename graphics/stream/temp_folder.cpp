@@ -3,8 +3,15 @@
 // process and a per-process counter and made with an exclusive create, so that
 // two jobs (in one process or in two) never share or truncate each other's files
 // and no one can have placed files there beforehand.
+#include <sys/stat.h>
+
 #include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -16,6 +23,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/base/files.h"
+#include "platform/base/processes.h"
 #include "platform/base/sync.h"
 
 namespace {
@@ -50,10 +58,41 @@ bool CopyOut(const std::string& text, char* folder, size_t size) {
 
 std::atomic<DWORD> g_jobCounter{0};
 
+// Document folders of processes that ended without removing them (killed,
+// crashed) hold whole channel files; they are removed once per process and
+// temp folder (a forked child is a process of its own). A folder's process is the one of its id that started before the
+// folder was last written: a later process given the same id is not it.
+void RemoveFoldersOfEndedProcesses(const char* temp) {
+  static std::mutex lock;
+  static std::set<std::string> swept;
+  {
+    std::lock_guard guard(lock);
+    if (!swept.insert(std::to_string(GetCurrentProcessId()) + ":" + temp).second) return;
+  }
+  const std::optional<std::filesystem::path> folder = platform::HostPathFromAnsi(temp);
+  if (!folder) return;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(*folder, error)) {
+    const std::string name = entry.path().filename().string();
+    unsigned pid = 0;
+    unsigned number = 0;
+    char end = 0;
+    if (std::sscanf(name.c_str(), "zel%u_%u%c", &pid, &number, &end) != 2 || pid == GetCurrentProcessId()) continue;
+    struct stat status {};
+    if (::stat(entry.path().c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) continue;
+    constexpr int64_t kUnixEpochSeconds = 11'644'473'600;
+    const int64_t written = (status.st_mtim.tv_sec + kUnixEpochSeconds) * 10'000'000 + status.st_mtim.tv_nsec / 100;
+    if (platform::ProcessRunsSince(pid, written)) continue;
+    std::error_code ignored;
+    std::filesystem::remove_all(entry.path(), ignored);
+  }
+}
+
 bool MakeJobFolder(PDEV* pdev) {
   OutputState& output = pdev->output;
   char temp[MAX_PATH];
   if (!GetDriverTempFolder(temp, sizeof temp)) return false;
+  RemoveFoldersOfEndedProcesses(temp);
   // A name taken by an earlier process of the same id is skipped, never reused.
   for (int attempt = 0; attempt < 1000; ++attempt) {
     const DWORD number = ++g_jobCounter;

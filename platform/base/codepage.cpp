@@ -60,7 +60,9 @@ struct ConverterCache {
   }
 };
 
+// A code page iconv has no name for has no converter (not an exception).
 iconv_t Converter(const char* to, const char* from) {
+  if (!to || !from) return reinterpret_cast<iconv_t>(-1);
   thread_local ConverterCache cache;
   auto key = std::make_pair(std::string(to), std::string(from));
   auto it = cache.descriptors.find(key);

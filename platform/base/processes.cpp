@@ -99,6 +99,29 @@ class ProcessObject : public WaitableObject {
 
 struct ThreadObject : KernelObject {};
 
+// A process opened by id: it stands for the process that ran then.
+class OpenedProcess : public WaitableObject {
+ public:
+  OpenedProcess(DWORD processId, int64_t startTime) : id(processId), started(startTime) {}
+  DWORD Wait(DWORD milliseconds) override {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (Runs()) {
+      if (milliseconds != INFINITE && std::chrono::steady_clock::now() >= deadline) return WAIT_TIMEOUT;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WAIT_OBJECT_0;
+  }
+  bool Runs() const { return ProcessRuns(id, started); }
+  const DWORD id;
+  const int64_t started;
+};
+
+void StoreFileTimeTicks(int64_t ticks, LPFILETIME time) {
+  if (!time) return;
+  time->dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(ticks));
+  time->dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32);
+}
+
 // Maps the Windows program path and spawns it with the line's arguments after
 // the first; the whole line goes to the child in ZEL_COMMAND_LINE.
 UINT Spawn(const std::string& programPath, const std::string& commandLine, bool programFromLine, pid_t* pid) {
@@ -319,11 +342,43 @@ ZEL_EXTERN_C BOOL CreateProcessAsUserA(HANDLE token, LPCSTR applicationName, LPS
 }
 
 ZEL_EXTERN_C BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
+  if (auto opened = LookupHandle<OpenedProcess>(process); opened && exitCode) {
+    *exitCode = opened->Runs() ? STILL_ACTIVE : 0;
+    return TRUE;
+  }
   auto object = LookupHandle<ProcessObject>(process);
   if (!object || !exitCode) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
   *exitCode = object->ExitCode();
+  return TRUE;
+}
+
+ZEL_EXTERN_C HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
+  const std::optional<int64_t> started = ProcessStartTime(processId);
+  if (!started) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return InsertHandle(std::make_shared<OpenedProcess>(processId, *started));
+}
+
+ZEL_EXTERN_C BOOL GetProcessTimes(HANDLE process, LPFILETIME creationTime, LPFILETIME exitTime,
+                                  LPFILETIME kernelTime, LPFILETIME userTime) {
+  std::optional<int64_t> started;
+  if (process == kCurrentProcess) {
+    started = ProcessStartTime(static_cast<DWORD>(::getpid()));
+  } else if (auto opened = LookupHandle<OpenedProcess>(process)) {
+    started = opened->started;
+  }
+  if (!started) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  StoreFileTimeTicks(*started, creationTime);
+  StoreFileTimeTicks(0, exitTime);
+  StoreFileTimeTicks(0, kernelTime);
+  StoreFileTimeTicks(0, userTime);
   return TRUE;
 }

@@ -5,7 +5,9 @@
 // sees every command line instead of a process being started.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,7 +82,21 @@ ZEL_EXTERN_C BOOL CreateProcessAsUserA(HANDLE token, LPCSTR applicationName, LPS
                                        struct _SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD flags,
                                        LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
                                        LPPROCESS_INFORMATION processInformation);
+// For a started child, its exit code once it ended; for an opened process,
+// STILL_ACTIVE while it runs and 0 after (the exit code of a process that is
+// not our child cannot be known).
 ZEL_EXTERN_C BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+
+#define PROCESS_QUERY_INFORMATION 0x0400
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+
+// A handle to the running process of that id, waitable until it ends; NULL with
+// ERROR_INVALID_PARAMETER when none runs. The handle stands for that process,
+// not for its id: a later process given the same id is not it.
+ZEL_EXTERN_C HANDLE OpenProcess(DWORD desiredAccess, BOOL inheritHandle, DWORD processId);
+// The process's start time (exit, kernel and user times are zero while it runs).
+ZEL_EXTERN_C BOOL GetProcessTimes(HANDLE process, LPFILETIME creationTime, LPFILETIME exitTime,
+                                  LPFILETIME kernelTime, LPFILETIME userTime);
 
 // Above 31 when the program was started; otherwise 0 (out of resources), 2
 // (file not found), 3 (path not found) or 11 (bad format).
@@ -106,5 +122,16 @@ struct ProcessLaunch {
 // Answers what WinExec answers. nullptr restores real launching.
 using ProcessLaunchHandler = std::function<UINT(const ProcessLaunch&)>;
 void SetProcessLaunchHandler(ProcessLaunchHandler handler);
+
+// When the running process of that id started, in FILETIME ticks (100 ns since
+// 1601); nothing when no process of that id runs (an ended child not yet
+// collected has ended). Together with its id this names one process for good:
+// ids are given again, start times of one id never.
+std::optional<int64_t> ProcessStartTime(DWORD processId);
+// Whether the process that had this id and start time still runs.
+bool ProcessRuns(DWORD processId, int64_t startTime);
+// Whether the process of that id that may have made something at `time`
+// (FILETIME ticks) still runs: one started later cannot have made it.
+bool ProcessRunsSince(DWORD processId, int64_t time);
 
 }  // namespace platform

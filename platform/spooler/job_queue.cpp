@@ -127,6 +127,7 @@ DWORD Enumerate(HANDLE printerHandle, DWORD firstJob, DWORD count, DWORD level, 
   if (!handle) return ERROR_INVALID_HANDLE;
   if (level != 1 && level != 2) return ERROR_INVALID_LEVEL;
 
+  RecoverMachineOnce();
   FailAbandonedJobs(handle->printerId);
   db::Session session;
   auto printer = StoreCache(session).Printer(handle->printerId);

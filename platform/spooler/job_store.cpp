@@ -9,6 +9,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/machine.h"
+#include "platform/base/processes.h"
 #include "platform/spooler/jobs.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/store_schema.h"
@@ -35,11 +36,14 @@ CREATE TABLE IF NOT EXISTS spl_jobs(
   submitted INTEGER NOT NULL,
   owner_pid INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS spl_jobs_printer ON spl_jobs(printer_id, id);
+CREATE TABLE IF NOT EXISTS spl_job_owners(
+  job_id INTEGER PRIMARY KEY,
+  started INTEGER NOT NULL);
 )sql"), true);
 
 constexpr const char* kSelectJob =
     "SELECT id, printer_id, document, user, machine, datatype, output_file, devmode, status, status_text, pages,"
-    " size, submitted, owner_pid FROM spl_jobs";
+    " size, submitted, owner_pid, started FROM spl_jobs LEFT JOIN spl_job_owners ON job_id = id";
 
 JobRecord ReadJob(const db::Statement& row) {
   JobRecord job;
@@ -58,6 +62,7 @@ JobRecord ReadJob(const db::Statement& row) {
   job.size = static_cast<uint64_t>(row.Int(11));
   job.submittedMs = row.Int(12);
   job.ownerPid = row.Int(13);
+  job.ownerStarted = row.IsNull(14) ? 0 : row.Int(14);
   return job;
 }
 
@@ -67,6 +72,15 @@ std::filesystem::path SpoolFolder() {
   std::error_code ignored;
   std::filesystem::create_directories(*folder, ignored);
   return *folder;
+}
+
+// Kept beside the owner's id: ids are given again, an id with its start time never.
+void StoreOwnStartTime(db::Session& session, int64_t jobId) {
+  const std::optional<int64_t> started = ProcessStartTime(static_cast<DWORD>(::getpid()));
+  if (!started) return;
+  db::Statement store(session, "INSERT OR REPLACE INTO spl_job_owners(job_id, started) VALUES(?, ?)");
+  store.Bind(1, jobId).Bind(2, *started);
+  store.Step();
 }
 
 }  // namespace
@@ -96,7 +110,9 @@ int64_t InsertJob(db::Session& session, const JobRecord& job) {
       .Bind(12, job.submittedMs)
       .Bind(13, job.ownerPid);
   insert.Step();
-  return session.LastInsertRowId();
+  const int64_t id = session.LastInsertRowId();
+  if (job.ownerPid == ::getpid()) StoreOwnStartTime(session, id);
+  return id;
 }
 
 std::vector<JobRecord> JobsOfPrinter(db::Session& session, int64_t printerId) {
@@ -139,6 +155,13 @@ void StoreJobStatus(db::Session& session, int64_t jobId, DWORD status, std::u16s
   db::Statement update(session, "UPDATE spl_jobs SET status = ?, status_text = ?, owner_pid = ? WHERE id = ?");
   update.Bind(1, int64_t{status}).Bind(2, StoredText(text)).Bind(3, ownerPid).Bind(4, jobId);
   update.Step();
+  if (ownerPid == ::getpid()) {
+    StoreOwnStartTime(session, jobId);
+  } else if (ownerPid == 0) {
+    db::Statement forget(session, "DELETE FROM spl_job_owners WHERE job_id = ?");
+    forget.Bind(1, jobId);
+    forget.Step();
+  }
 }
 
 void RemoveJob(int64_t jobId) {
@@ -148,6 +171,9 @@ void RemoveJob(int64_t jobId) {
     db::Statement remove(session, "DELETE FROM spl_jobs WHERE id = ?");
     remove.Bind(1, jobId);
     remove.Step();
+    db::Statement forget(session, "DELETE FROM spl_job_owners WHERE job_id = ?");
+    forget.Bind(1, jobId);
+    forget.Step();
     transaction.Commit();
   }
   std::error_code ignored;
@@ -157,6 +183,9 @@ void RemoveJob(int64_t jobId) {
 bool OwnerAlive(const JobRecord& job) {
   if (job.ownerPid <= 0) return false;
   if (job.ownerPid == ::getpid()) return FindOpenJob(job.id) != nullptr || (job.status & JOB_STATUS_PRINTING);
+  // The start time tells the owner from a later process given its id; rows
+  // stored before it was kept have the id only.
+  if (job.ownerStarted != 0) return ProcessRuns(static_cast<DWORD>(job.ownerPid), job.ownerStarted);
   return ::kill(static_cast<pid_t>(job.ownerPid), 0) == 0 || errno == EPERM;
 }
 

@@ -6,7 +6,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -42,6 +45,23 @@ OpenJobs& TheOpenJobs() {
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
       .count();
+}
+
+// The seam of fault sweeps: with ZEL_FAIL_SPOOLER_WRITE=N the disk holds N bytes
+// of the process's jobs: a write past them takes what fits and fails with
+// ERROR_DISK_FULL, as every later one does.
+std::atomic<int64_t> g_bytesWritten{0};
+
+bool DiskFullAt(DWORD size, DWORD& room) {
+  static const int64_t capacity = [] {
+    const char* value = std::getenv("ZEL_FAIL_SPOOLER_WRITE");
+    return value && *value ? std::atoll(value) : -1;
+  }();
+  if (capacity < 0) return false;
+  const int64_t before = g_bytesWritten.fetch_add(size);
+  if (before + size <= capacity) return false;
+  room = static_cast<DWORD>(std::max<int64_t>(0, capacity - before));
+  return true;
 }
 
 template <class Char>
@@ -172,8 +192,10 @@ DWORD Write(HANDLE printerHandle, const void* data, DWORD size, DWORD* written) 
   // how much that was, so it can stop or go on from there.
   const auto* bytes = static_cast<const BYTE*>(data);
   DWORD error = ERROR_SUCCESS;
-  while (*written < size) {
-    ssize_t put = ::write(job.fd, bytes + *written, size - *written);
+  DWORD room = size;
+  const bool diskFull = DiskFullAt(size, room);
+  while (*written < room) {
+    ssize_t put = ::write(job.fd, bytes + *written, room - *written);
     if (put < 0) {
       if (errno == EINTR) continue;
       error = Win32ErrorFromErrno(errno);
@@ -185,6 +207,7 @@ DWORD Write(HANDLE printerHandle, const void* data, DWORD size, DWORD* written) 
     }
     *written += static_cast<DWORD>(put);
   }
+  if (diskFull && error == ERROR_SUCCESS) error = ERROR_DISK_FULL;
   job.size += *written;
   if (std::chrono::steady_clock::now() - job.lastStored >= kProgressInterval) StoreProgress(job);
   return error;

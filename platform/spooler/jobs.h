@@ -34,6 +34,7 @@ struct JobRecord {
   uint64_t size = 0;
   int64_t submittedMs = 0;  // Unix time in milliseconds
   int64_t ownerPid = 0;     // the process writing or sending the job
+  int64_t ownerStarted = 0;  // its start time (FILETIME ticks); 0: not known
 };
 
 // --- the queue (job_store.cpp) ---
@@ -61,6 +62,9 @@ bool OwnerAlive(const JobRecord& job);
 // The printer's jobs still spooling or printing whose process died are failed
 // with a reason and their spool files removed (job_recovery.cpp).
 void FailAbandonedJobs(int64_t printerId);
+// Once per process and machine root, at its first spooler call: the same for
+// every printer, so a queue nobody looks at is cleaned up as well.
+void RecoverMachineOnce();
 
 // --- documents being written by this process (job_writer.cpp) ---
 
@@ -118,5 +122,9 @@ struct DeliveryResult {
 // Copies the spool file to the destination whole: a file is written under a
 // temporary name and renamed into place; a TCP peer gets every byte or an error.
 DeliveryResult Deliver(const std::filesystem::path& spoolFile, const Destination& destination, int64_t jobId);
+
+// The hidden copy a delivery by that process writes beside the target file
+// before renaming it into place.
+std::filesystem::path DeliveryCopyPath(const std::filesystem::path& target, int64_t ownerPid, int64_t jobId);
 
 }  // namespace platform::spooler

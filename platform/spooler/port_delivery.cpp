@@ -21,6 +21,7 @@
 #include "platform/base/errno_map.h"
 #include "platform/base/errors.h"
 #include "platform/base/machine.h"
+#include "platform/base/processes.h"
 #include "platform/spooler/jobs.h"
 
 namespace platform::spooler {
@@ -135,8 +136,15 @@ DeliveryResult CopySpoolFile(const fs::path& spoolFile, Sink&& sink) {
 // The hidden copy a delivery writes beside its target: "." + name + ".spl<pid>-<job>.tmp".
 std::string TemporaryPrefix(const fs::path& target) { return "." + target.filename().string() + ".spl"; }
 
+int64_t FileTimeTicks(const timespec& time) {
+  constexpr int64_t kUnixEpochSeconds = 11'644'473'600;
+  return (time.tv_sec + kUnixEpochSeconds) * 10'000'000 + time.tv_nsec / 100;
+}
+
 // Copies left beside the target by deliveries whose process died before the
-// rename (killed, crashed) are removed, so no hidden full job stays behind.
+// rename (killed, crashed) are removed, so no hidden full job stays behind. A
+// copy's process is the one of its id that started before the copy was last
+// written: a later one of the same id is not it.
 void RemoveCopiesOfDeadDeliveries(const fs::path& target) {
   const std::string prefix = TemporaryPrefix(target);
   std::error_code ignored;
@@ -147,7 +155,10 @@ void RemoveCopiesOfDeadDeliveries(const fs::path& target) {
       continue;
     }
     const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-    if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) continue;
+    if (pid <= 0 || pid == ::getpid()) continue;
+    struct stat status {};
+    if (::stat(entry.path().c_str(), &status) != 0) continue;
+    if (ProcessRunsSince(static_cast<DWORD>(pid), FileTimeTicks(status.st_mtim))) continue;
     ::unlink(entry.path().c_str());
   }
 }
@@ -156,8 +167,7 @@ DeliveryResult DeliverToFile(const fs::path& spoolFile, const Destination& desti
   const fs::path& target = destination.file;
   RemoveCopiesOfDeadDeliveries(target);
   // Beside the target, so the rename stays within one file system.
-  fs::path temporary = target.parent_path() / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
-                                               std::to_string(jobId) + ".tmp");
+  const fs::path temporary = DeliveryCopyPath(target, ::getpid(), jobId);
   auto fail = [&](int error, const char* what) {
     ::unlink(temporary.c_str());
     DWORD code = Win32ErrorFromErrno(error);
@@ -303,6 +313,11 @@ DeliveryResult DeliverToTcp(const fs::path& spoolFile, const Destination& destin
 }
 
 }  // namespace
+
+fs::path DeliveryCopyPath(const fs::path& target, int64_t ownerPid, int64_t jobId) {
+  return target.parent_path() /
+         (TemporaryPrefix(target) + std::to_string(ownerPid) + "-" + std::to_string(jobId) + ".tmp");
+}
 
 DWORD ResolveDestination(std::u16string_view port, std::u16string_view outputFile, Destination& destination) {
   // A document's output is a file named by its whole path; a port name such as

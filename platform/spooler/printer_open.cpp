@@ -5,6 +5,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/machine.h"
 #include "platform/spooler/api_guard.h"
+#include "platform/spooler/jobs.h"
 #include "platform/spooler/printer_handle.h"
 #include "platform/spooler/printer_names.h"
 #include "platform/spooler/printer_setup.h"
@@ -47,6 +48,7 @@ DWORD Open(const Char* printerName, HANDLE* result, const Defaults* defaults) {
     printerId = resolved->printer->id;
     server = std::move(resolved->server);
   }
+  RecoverMachineOnce();
   if (DWORD code = FinishInterruptedSetup(printerId)) return code;
   *result = OpenPrinterHandle(printerId, std::move(server), access, std::move(datatype),
                               devMode.value_or(std::vector<BYTE>()));

@@ -4,16 +4,20 @@
 // end and on a second call alike, and how files are read back and written anew.
 // Failures of channel files mark the job failed.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstring>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "common/settings_store.h"
 #include "graphics/stream/output.h"
@@ -129,6 +133,55 @@ TEST_F(ChannelsTest, AnotherProcessWithThePdevAtTheSameAddressUsesOtherFiles) {
   Capture(pdev, kChannelPages, " and more");
   EXPECT_EQ(ReadWindowsFile(PathOf(pdev, kChannelPages)), "parent's page and more");
   std::filesystem::remove_all(Host(childPath).parent_path());
+}
+
+// Document folders left by processes that ended without removing them (killed)
+// go when a process makes its first document folder: that of a dead id, and
+// that of an id now given to a process started after the folder was written.
+// Those of running processes stay.
+TEST_F(ChannelsTest, FoldersOfEndedProcessesGoWhenTheNextProcessStartsAJob) {
+  const pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+  const pid_t running = fork();
+  if (running == 0) {
+    pause();
+    _exit(0);
+  }
+  const std::filesystem::path temp = Host(TempPath());
+  std::filesystem::create_directories(temp);
+  struct Case {
+    std::string name;
+    bool oldFolder;
+    bool stays;
+  };
+  const std::vector<Case> cases = {
+      {"zel" + std::to_string(dead) + "_3", false, false},
+      {"zel" + std::to_string(running) + "_4", true, false},  // written before its id's process started
+      {"zel" + std::to_string(running) + "_5", false, true},
+      {"zelnot_a_job", true, true},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::create_directories(temp / c.name);
+    std::ofstream(temp / c.name / "3.pgs") << "pages";
+    if (c.oldFolder) {
+      std::filesystem::last_write_time(temp / c.name,
+                                       std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+  }
+  const pid_t next = fork();
+  if (next == 0) {
+    PDEV* own = NewPdev();
+    const bool ok = InitChannelFiles(own) && SelectOutputChannel(own, kChannelPages) == 1 &&
+                    WriteOut(own, kWriteText, 0, "page") > 0 && FlushOutputBuffer(own) == 1;
+    _exit(ok ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(next, &status, 0), next);
+  kill(running, SIGKILL);
+  waitpid(running, nullptr, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (const Case& c : cases) EXPECT_EQ(std::filesystem::exists(temp / c.name), c.stays) << c.name;
 }
 
 TEST_F(ChannelsTest, FilesGoAtDocumentEndAndWithAnAbortedJob) {

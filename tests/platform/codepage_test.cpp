@@ -119,6 +119,13 @@ TEST_F(CodePageTest, SizingRules) {
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
 }
 
+// A code page without a converter (here the Simplified Chinese one, which this
+// machine does not carry) converts nothing; it once threw out of the conversion.
+TEST_F(CodePageTest, TextInACodePageWithoutConverterConvertsToNothing) {
+  EXPECT_NO_THROW(EXPECT_TRUE(platform::ToUtf16("\xb2\xe2", 936).empty()));
+  EXPECT_NO_THROW(EXPECT_TRUE(platform::FromUtf16(u"abc", 936).empty()));
+}
+
 TEST_F(CodePageTest, RefusesBadArguments) {
   WCHAR wide[4];
   char narrow[4];

@@ -1,7 +1,10 @@
 // Started programs: the child sees the whole Windows line, the parent can wait
 // for it and read its exit code, and a missing program starts nothing.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -66,6 +69,43 @@ TEST_F(ProcessStartTest, AsUserWaitsForTheChildAndPassesTheWholeLine) {
   EXPECT_TRUE(CloseHandle(info.hThread));
   EXPECT_TRUE(CloseHandle(primary));
   EXPECT_TRUE(CloseHandle(token));
+}
+
+// An opened process stands for that process, not for its id: it runs until
+// killed, then it has ended and its id opens nothing; a process with that id
+// started later (a start time not its own) is not it.
+TEST_F(ProcessStartTest, OpenedProcessIsThatProcessNotItsId) {
+  const pid_t child = fork();
+  if (child == 0) {
+    pause();
+    _exit(0);
+  }
+  const DWORD id = static_cast<DWORD>(child);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  ASSERT_NE(process, 0u) << GetLastError();
+  FILETIME created{};
+  FILETIME unused{};
+  ASSERT_TRUE(GetProcessTimes(process, &created, &unused, &unused, &unused));
+  const int64_t started = (int64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+  EXPECT_TRUE(platform::ProcessRuns(id, started));
+  EXPECT_FALSE(platform::ProcessRuns(id, started + 3600LL * 10'000'000)) << "a later process of the same id";
+  EXPECT_TRUE(platform::ProcessRunsSince(id, started + 10'000'000));
+  EXPECT_FALSE(platform::ProcessRunsSince(id, started - 3600LL * 10'000'000)) << "started after the thing was made";
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeProcess(process, &code));
+  EXPECT_EQ(code, static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_EQ(WaitForSingleObject(process, 20), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  ASSERT_EQ(kill(child, SIGKILL), 0);
+  // Killed but not yet collected, it has ended all the same.
+  EXPECT_EQ(WaitForSingleObject(process, INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
+  ASSERT_TRUE(GetExitCodeProcess(process, &code));
+  EXPECT_NE(code, static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_FALSE(platform::ProcessRuns(id, started));
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  EXPECT_EQ(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id), 0u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(CloseHandle(process));
 }
 
 TEST_F(ProcessStartTest, RefusalsStartNothing) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/base/machine.h"
+#include "platform/base/machine_db.h"
 #include "tests/platform/spooler_test_helpers.h"
 #include "tests/support/loopback_listener.h"
 
@@ -105,6 +106,33 @@ class SpoolerJobsTest : public SpoolerTest {
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(folder, ignored)) files.push_back(entry.path());
     return files;
+  }
+
+  // A child that starts a job on the printer, writes into it and then waits
+  // to be killed; answers its id once the job is written, or -1.
+  static pid_t StartJobAndWait(const std::string& printerName) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+      ::close(ready[0]);
+      HANDLE own = OpenA(printerName);
+      Bytes payload = Payload(5000, 4);
+      DWORD written = 0;
+      const char ok = own && StartDoc(own, u"Killed") != 0 && WritePrinter(own, payload.data(), 5000, &written)
+                          ? 'y'
+                          : 'n';
+      if (::write(ready[1], &ok, 1) != 1) _exit(1);
+      for (;;) pause();
+    }
+    ::close(ready[1]);
+    char ok = 0;
+    const bool written = ::read(ready[0], &ok, 1) == 1 && ok == 'y';
+    ::close(ready[0]);
+    if (written) return child;
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    return -1;
   }
 
   // Files left in a folder other than the expected ones (temporary copies).
@@ -510,6 +538,74 @@ TEST_F(SpoolerJobsTest, DeliveryRemovesCopiesLeftByDeadDeliveries) {
   std::vector<std::string> left = FilesIn(ports);
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{running, "out.prn"}));
+}
+
+// A writer killed (SIGKILL) in the middle of its job. The first spooler call of
+// the next process on the machine (opening a printer, no look at the queue)
+// fails the job and removes its spool file.
+TEST_F(SpoolerJobsTest, JobOfAKilledWriterIsFailedByTheNextProcessOnTheMachine) {
+  Printer printer(AddPrinterOnPort("Killed", "C:\\Ports\\killed.prn"));
+  const pid_t writer = StartJobAndWait("Killed");
+  ASSERT_GT(writer, 0);
+  ASSERT_EQ(SpoolFiles().size(), 1u);
+  ASSERT_EQ(kill(writer, SIGKILL), 0);
+  ASSERT_EQ(waitpid(writer, nullptr, 0), writer);
+
+  const pid_t next = fork();
+  if (next == 0) {
+    HANDLE own = OpenA("Killed");
+    _exit(own ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(next, &status, 0), next);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(SpoolFiles().empty());
+  Bytes storage;
+  auto jobs = Queue(printer, storage);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].Status & (JOB_STATUS_ERROR | JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING), DWORD(JOB_STATUS_ERROR));
+}
+
+// A sender killed while it delivers to a file, whose id now names a later
+// process: the job is failed all the same, and the hidden copy it was writing
+// beside the output file is removed with its spool file.
+TEST_F(SpoolerJobsTest, JobKilledInDeliveryIsFailedThoughItsIdWasGivenAgain) {
+  Printer printer(AddPrinterOnPort("Reused", "C:\\Ports\\reused.prn"));
+  const pid_t sender = StartJobAndWait("Reused");
+  ASSERT_GT(sender, 0);
+  ASSERT_EQ(kill(sender, SIGKILL), 0);
+  ASSERT_EQ(waitpid(sender, nullptr, 0), sender);
+  // A process that runs now stands for the later owner of the dead one's id.
+  const pid_t later = fork();
+  if (later == 0) {
+    pause();
+    _exit(0);
+  }
+  int64_t jobId = 0;
+  {
+    platform::db::Session session;
+    platform::db::Statement select(session, "SELECT id FROM spl_jobs");
+    ASSERT_TRUE(select.Step());
+    jobId = select.Int(0);
+    platform::db::Statement update(session, "UPDATE spl_jobs SET status = ?, owner_pid = ?");
+    update.Bind(1, int64_t{JOB_STATUS_PRINTING}).Bind(2, int64_t{later});
+    update.Step();
+    platform::db::Statement earlier(session, "UPDATE spl_job_owners SET started = started - 36000000000");
+    earlier.Step();
+  }
+  const fs::path ports = Host("C:\\Ports");
+  fs::create_directories(ports);
+  const std::string copy = ".reused.prn.spl" + std::to_string(later) + "-" + std::to_string(jobId) + ".tmp";
+  std::ofstream(ports / copy) << "half a job";
+
+  Bytes storage;
+  auto jobs = Queue(printer, storage);
+  kill(later, SIGKILL);
+  waitpid(later, nullptr, 0);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].Status & (JOB_STATUS_ERROR | JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING), DWORD(JOB_STATUS_ERROR));
+  EXPECT_TRUE(SpoolFiles().empty());
+  EXPECT_TRUE(FilesIn(ports).empty());
 }
 
 TEST_F(SpoolerJobsTest, CancelledJobFailsItsWriterAndReachesNothing) {
