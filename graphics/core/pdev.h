@@ -13,7 +13,7 @@
 #include "graphics/ddi/drawing_state.h"
 #include "graphics/pages/page_store_state.h"
 #include "graphics/output/writer_state.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 

@@ -3,7 +3,7 @@
 // its PJL name). An id the model does not list finds nothing.
 #pragma once
 
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 struct PDEV;

@@ -8,7 +8,7 @@
 #include "graphics/output/device_settings.h"
 #include "graphics/output/device_settings_lookup.h"
 #include "graphics/pages/document_store.h"
-#include "interface/model/constraints.h"
+#include "model/constraints.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/stream/output.h"
-#include "interface/model/constraints.h"
+#include "model/constraints.h"
 #include "interface/records/job_sheet_blocks.h"
 
 namespace pagesetup {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "interface/records/job_sheet_blocks.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
