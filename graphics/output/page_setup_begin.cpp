@@ -8,7 +8,7 @@
 #include "graphics/output/page_setup.h"
 #include "graphics/output/page_setup_support.h"
 #include "graphics/output/save_restore.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/arith.h"
 
 using namespace pagesetup;

@@ -7,7 +7,7 @@
 #include "graphics/core/pdev.h"
 #include "graphics/stream/output.h"
 #include "model/constraints.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 
 namespace pagesetup {
 

@@ -14,7 +14,7 @@
 #include "graphics/output/page_setup.h"
 #include "graphics/output/save_restore.h"
 #include "graphics/stream/output.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "tests/graphics/fake_device_fonts.h"
 #include "tests/graphics/ghostscript_job.h"
 #include "tests/graphics/page_setup_fixture.h"

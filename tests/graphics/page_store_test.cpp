@@ -21,7 +21,7 @@
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/codepage.h"
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/device_settings_fixture.h"
