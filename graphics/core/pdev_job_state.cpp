@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster_writer.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
-#include "graphics/output/font_download.h"
-#include "graphics/output/page_end.h"
-#include "graphics/output/page_setup.h"
-#include "graphics/output/page_setup_support.h"
-#include "graphics/output/save_restore.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/download/font_download.h"
+#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_setup_support.h"
+#include "graphics/output/page/save_restore.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"
 
 using pagesetup::ClearTextStates;

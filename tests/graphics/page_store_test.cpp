@@ -16,7 +16,7 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/inject/injection_store.h"
-#include "graphics/output/save_restore.h"
+#include "graphics/output/page/save_restore.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/ps_procset.h"
+#include "graphics/output/job/ps_procset.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/device_font_list_cache.h"
-#include "graphics/output/font_download.h"
-#include "graphics/output/font_substitution.h"
-#include "graphics/output/text_run.h"
-#include "graphics/output/text_writer.h"
+#include "graphics/output/fonts/device_font_list_cache.h"
+#include "graphics/output/download/font_download.h"
+#include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_writer.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/graphics_text/text_fixture.h"
 #include "tests/support/machine_fixture.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/font_substitution.h"
+#include "graphics/output/fonts/font_substitution.h"
 #include "graphics/stream/output.h"
 
 namespace graphicstest {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/text_run.h"
-#include "graphics/output/text_writer.h"
+#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_writer.h"
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "tests/graphics/vector_fixture.h"
