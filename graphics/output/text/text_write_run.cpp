@@ -98,170 +98,232 @@ DWORD ForegroundColor(BRUSHOBJ* brush) {
   return brush->iSolidColor & 0x00FFFFFF;
 }
 
-}  // namespace
+// One stretch as its steps see it: what the call gave, what follows from it,
+// and what each step decides for the later ones.
+struct Stretch {
+  PDEV* pdev;
+  FONTOBJ* font;
+  FontDownloadRecord* record;
+  GlyphPageRecord* page;
+  GLYPHPOS* glyphs;
+  const WCHAR* chars;
+  ULONG count;
+  TextRunContext* run;
 
-BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, GLYPHPOS* glyphs,
-                  const WCHAR* chars, ULONG count, CLIPOBJ* clip, BRUSHOBJ* /*opaque*/, BRUSHOBJ* foreground,
-                  TextRunContext* run) {
-  if (!pdev || !font || !glyphs || count == 0 || !run) return FALSE;
-  const bool ps = TextIsPostScript(pdev);
-  const IFIMETRICS* metrics = FONTOBJ_pifi(font);
-  if (!metrics) return FALSE;
-  const bool trueType = font->flFontType & TRUETYPE_FONTTYPE;
-  const DeviceFontEntry* printer = RunPrinterFont(pdev, font, *run);
-  const bool cjkPrinter = printer && IsCjkCharset(printer->metrics->jWinCharSet);
-  const bool downloaded = record && !run->printerFont;
-  const bool watermark = pdev->watermarkTextFlag != 0;
-  const LONG em = metrics->fwdUnitsPerEm;
-  // Glyphs off the page's top or left edge are left out; the text starts at the
-  // first one that is on it, so that no character moves into another's place.
+  bool ps = false;
+  const IFIMETRICS* metrics = nullptr;
+  bool trueType = false;
+  const DeviceFontEntry* printer = nullptr;
+  bool cjkPrinter = false;
+  bool downloaded = false;
+  bool watermark = false;
+  LONG em = 0;
   ULONG firstVisible = 0;
-  while (firstVisible < count && !Visible(glyphs[firstVisible].ptl)) ++firstVisible;
-  if (firstVisible == count) return TRUE;
-  const POINTL first = glyphs[firstVisible].ptl;
+  POINTL first{};
 
-  // 1. Text the printer turns itself: its direction and its anchor.
-  const bool turned = run->rotated && (trueType ? (!record || run->outline) : run->outline);
+  bool turned = false;          // the printer turns the text itself
   float upX = 0, upY = 0;
-  float anchorX = static_cast<float>(first.x), anchorY = static_cast<float>(first.y);
-  if (turned) {
-    const float scale = GetFontScale(font);
-    if (scale > 0) {
-      upX = -run->eM21 * static_cast<float>(em) / scale;
-      upY = run->eM22 * static_cast<float>(em) / scale;
-    }
-    POINTL ascender{0, -metrics->fwdWinAscender}, device{};
-    if (XFORMOBJ_bApplyXform(run->xform, XF_LTOL, 1, &ascender, &device)) {
-      const float ascent = static_cast<float>(IntHypot(device.x, device.y));
-      anchorX += upX * ascent;
-      anchorY += upY * ascent;
-    }
+  float anchorX = 0, anchorY = 0;
+  bool clipped = false;         // a clip bracket is open
+  bool hpgl = false;            // HP-GL/2 labels rather than PCL text
+  bool bracketOpen = false;     // a PostScript gsave is open
+  bool startWritten = false;    // the PCL cursor is at the first glyph
+  POINTL origin{};
+  float ratio = 1.0f;           // the anisotropic x:y ratio
+  bool scaled = false;          // a PostScript scale bracket is open
+  bool sizeSet = false;         // an HP-GL/2 character size was set
+  std::string codes;            // PostScript: the codes of the glyphs written
+  std::vector<POINTL> written;  // positions of the glyphs written
+};
+
+// Text the printer turns itself: its direction and its anchor.
+void PlaceTurnedText(Stretch& s) {
+  const TextRunContext& run = *s.run;
+  s.turned = run.rotated && (s.trueType ? (!s.record || run.outline) : run.outline);
+  s.anchorX = static_cast<float>(s.first.x);
+  s.anchorY = static_cast<float>(s.first.y);
+  if (!s.turned) return;
+  const float scale = GetFontScale(s.font);
+  if (scale > 0) {
+    s.upX = -run.eM21 * static_cast<float>(s.em) / scale;
+    s.upY = run.eM22 * static_cast<float>(s.em) / scale;
   }
-
-  // 2. The clip, unless the text lies inside it anyway.
-  bool clipped = false;
-  if (clip && clip->iDComplexity == DC_RECT && pdev->job.pathEscapeDepth <= 0 &&
-      !(pdev->captureFlags & kCaptureBanner) && !(!ps && cjkPrinter)) {
-    bool inside = false;
-    if (!run->rotated) {
-      POINTL ascender{0, -metrics->fwdWinAscender}, device{};
-      if (XFORMOBJ_bApplyXform(run->xform, XF_LTOL, 1, &ascender, &device)) {
-        // The first glyph alone does not say where the rest of the run
-        // ends: the run's box must lie inside the clip as well.
-        const RECTL& box = run->textBounds;
-        const RECTL& c = clip->rclBounds;
-        const bool boxInside = box.left >= c.left && box.top >= c.top && box.right <= c.right && box.bottom <= c.bottom;
-        inside = boxInside && InBounds(c, first.x, first.y) &&
-                 InBounds(c, first.x + device.x - 1, first.y + device.y - 1);
-      }
-    }
-    if (!inside) {
-      const RECTL& b = clip->rclBounds;
-      if (ps) {
-        if (!Formatted(pdev, " gs %d %d %d %d rc\n", b.left, b.top, b.right - b.left, b.bottom - b.top)) return FALSE;
-      } else if (!vectorout::EnterHpgl(pdev) || !Formatted(pdev, "IW%d,%d,%d,%d", b.left, b.bottom, b.right, b.top)) {
-        return FALSE;
-      }
-      clipped = true;
-    }
+  POINTL ascender{0, -s.metrics->fwdWinAscender}, device{};
+  if (XFORMOBJ_bApplyXform(run.xform, XF_LTOL, 1, &ascender, &device)) {
+    const float ascent = static_cast<float>(IntHypot(device.x, device.y));
+    s.anchorX += s.upX * ascent;
+    s.anchorY += s.upY * ascent;
   }
+}
 
-  // 3. PCL text or HP-GL/2 labels.
-  const bool hpgl = !ps && ((!cjkPrinter && turned) || clipped || glyphs[0].ptl.x < 0 || run->anisotropic || watermark);
+// Whether the whole run lies inside the clip rectangle, so that no clip needs
+// writing.
+bool RunInsideClip(const Stretch& s, const CLIPOBJ* clip) {
+  const TextRunContext& run = *s.run;
+  if (run.rotated) return false;
+  POINTL ascender{0, -s.metrics->fwdWinAscender}, device{};
+  if (!XFORMOBJ_bApplyXform(run.xform, XF_LTOL, 1, &ascender, &device)) return false;
+  // The first glyph alone does not say where the rest of the run ends: the
+  // run's box must lie inside the clip as well.
+  const RECTL& box = run.textBounds;
+  const RECTL& c = clip->rclBounds;
+  const bool boxInside = box.left >= c.left && box.top >= c.top && box.right <= c.right && box.bottom <= c.bottom;
+  return boxInside && InBounds(c, s.first.x, s.first.y) &&
+         InBounds(c, s.first.x + device.x - 1, s.first.y + device.y - 1);
+}
 
-  // 4. Font and colour. A PCL font selection is a PCL command: it is written
-  // after HP-GL/2 is left, never inside it.
-  if (!ps && !hpgl && !vectorout::LeaveHpgl(pdev)) return FALSE;
-  if (!SelectDeviceFont(pdev, font, record, page, glyphs, count, hpgl ? TRUE : FALSE, run)) return FALSE;
+// The clip, unless the text lies inside it anyway.
+bool WriteStretchClip(Stretch& s, CLIPOBJ* clip) {
+  PDEV* pdev = s.pdev;
+  if (!clip || clip->iDComplexity != DC_RECT || pdev->job.pathEscapeDepth > 0 ||
+      (pdev->captureFlags & kCaptureBanner) || (!s.ps && s.cjkPrinter))
+    return true;
+  if (RunInsideClip(s, clip)) return true;
+  const RECTL& b = clip->rclBounds;
+  if (s.ps) {
+    if (!Formatted(pdev, " gs %d %d %d %d rc\n", b.left, b.top, b.right - b.left, b.bottom - b.top)) return false;
+  } else if (!vectorout::EnterHpgl(pdev) || !Formatted(pdev, "IW%d,%d,%d,%d", b.left, b.bottom, b.right, b.top)) {
+    return false;
+  }
+  s.clipped = true;
+  return true;
+}
+
+// PCL text or HP-GL/2 labels: labels whenever PCL text cannot show the run as
+// it is (turned, clipped, off the left edge, stretched or a watermark).
+bool UsesHpglLabels(const Stretch& s) {
+  return !s.ps && ((!s.cjkPrinter && s.turned) || s.clipped || s.glyphs[0].ptl.x < 0 || s.run->anisotropic ||
+                   s.watermark);
+}
+
+// Font and colour. A PCL font selection is a PCL command: it is written after
+// HP-GL/2 is left, never inside it.
+bool SelectFontAndColor(Stretch& s, BRUSHOBJ* foreground) {
+  PDEV* pdev = s.pdev;
+  if (!s.ps && !s.hpgl && !vectorout::LeaveHpgl(pdev)) return false;
+  if (!SelectDeviceFont(pdev, s.font, s.record, s.page, s.glyphs, s.count, s.hpgl ? TRUE : FALSE, s.run))
+    return false;
   const DWORD rgb = ForegroundColor(foreground);
-  if (ps) {
+  if (s.ps) {
     SelectFillHpglPs(pdev, rgb, TRUE, kTargetPostScript, kHpglFill);
-  } else if (hpgl) {
-    if (!vectorout::EnterHpgl(pdev)) return FALSE;
+  } else if (s.hpgl) {
+    if (!vectorout::EnterHpgl(pdev)) return false;
     SelectFillHpglPs(pdev, rgb, TRUE, kTargetHpgl, kHpglFill);
   } else {
-    if (!vectorout::LeaveHpgl(pdev)) return FALSE;
+    if (!vectorout::LeaveHpgl(pdev)) return false;
     if (pdev->writers.raster.sourceTransparencySent) {
-      if (!Text(pdev, "\x1b*v0N")) return FALSE;
+      if (!Text(pdev, "\x1b*v0N")) return false;
       pdev->writers.raster.sourceTransparencySent = 0;
     }
     SelectFillHpglPs(pdev, rgb, TRUE, pdev->devmode.dmPrivate._nPDL, kHpglFill);
   }
+  return true;
+}
 
-  // 5. Position.
-  bool bracketOpen = clipped && ps;
-  bool startWritten = false;
-  POINTL origin = first;
-  if (ps) {
-    if (turned) {
-      if (!bracketOpen && !Text(pdev, " gs")) return FALSE;
-      bracketOpen = true;
-      if (!Formatted(pdev, " %d %d translate %F %F atan rotate\n", first.x, first.y, &upX, &upY)) return FALSE;
-      origin = POINTL{0, 0};
+// The position of the stretch's first glyph.
+bool WriteStartPosition(Stretch& s) {
+  PDEV* pdev = s.pdev;
+  const TextRunContext& run = *s.run;
+  s.bracketOpen = s.clipped && s.ps;
+  s.origin = s.first;
+  if (s.ps) {
+    if (s.turned) {
+      if (!s.bracketOpen && !Text(pdev, " gs")) return false;
+      s.bracketOpen = true;
+      if (!Formatted(pdev, " %d %d translate %F %F atan rotate\n", s.first.x, s.first.y, &s.upX, &s.upY)) return false;
+      s.origin = POINTL{0, 0};
     }
-    if (!Formatted(pdev, " %d %d m", origin.x, origin.y)) return FALSE;
-  } else if (hpgl) {
-    if (!Text(pdev, watermark ? "CF1;LO21;" : "CF2;LO21;")) return FALSE;
-    if (!turned) {
-      if (!Formatted(pdev, "PAPU%d,%d;DI;", first.x, first.y)) return FALSE;
-    } else if (!run->printerFont) {
-      if (!Formatted(pdev, "PAPU%F,%F;", &anchorX, &anchorY)) return FALSE;
-    } else {
-      const float scale = GetFontScale(font);
-      const float run1 = scale > 0 ? static_cast<float>(em) * run->eM22 / scale : 1.0f;
-      const float rise = scale > 0 ? static_cast<float>(em) * run->eM21 / scale : 0.0f;
-      if (!Formatted(pdev, "PAPU%d,%d;DI%F,%F;", first.x, first.y, &run1, &rise)) return FALSE;
-    }
-  } else {
-    if (firstVisible == 0) {
-      if (!Formatted(pdev, "\x1b*p%dx%dY", PclPosition(first.x), PclPosition(first.y))) return FALSE;
-      startWritten = true;
-    }
-    if (QuarterTurn(*run) && !Formatted(pdev, "\x1b&a%uP", static_cast<unsigned>(run->angle))) return FALSE;
+    return Formatted(pdev, " %d %d m", s.origin.x, s.origin.y);
   }
+  if (s.hpgl) {
+    if (!Text(pdev, s.watermark ? "CF1;LO21;" : "CF2;LO21;")) return false;
+    if (!s.turned) return Formatted(pdev, "PAPU%d,%d;DI;", s.first.x, s.first.y);
+    if (!run.printerFont) return Formatted(pdev, "PAPU%F,%F;", &s.anchorX, &s.anchorY);
+    const float scale = GetFontScale(s.font);
+    const float run1 = scale > 0 ? static_cast<float>(s.em) * run.eM22 / scale : 1.0f;
+    const float rise = scale > 0 ? static_cast<float>(s.em) * run.eM21 / scale : 0.0f;
+    return Formatted(pdev, "PAPU%d,%d;DI%F,%F;", s.first.x, s.first.y, &run1, &rise);
+  }
+  if (s.firstVisible == 0) {
+    if (!Formatted(pdev, "\x1b*p%dx%dY", PclPosition(s.first.x), PclPosition(s.first.y))) return false;
+    s.startWritten = true;
+  }
+  return !QuarterTurn(run) || Formatted(pdev, "\x1b&a%uP", static_cast<unsigned>(run.angle));
+}
 
-  // 6. Scale of an anisotropic font.
-  bool scaled = false;
-  const float ratio = AnisotropicRatio(*run);
-  if (ps && run->scalable && run->anisotropic) {
+// The scale of an anisotropic font.
+bool WriteAnisotropicScale(Stretch& s) {
+  PDEV* pdev = s.pdev;
+  const TextRunContext& run = *s.run;
+  s.ratio = AnisotropicRatio(run);
+  if (s.ps && run.scalable && run.anisotropic) {
     const float one = 1.0f;
-    if (!Formatted(pdev, " gs %F %F scale", &ratio, &one)) return FALSE;
-    scaled = true;
+    if (!Formatted(pdev, " gs %F %F scale", &s.ratio, &one)) return false;
+    s.scaled = true;
   }
-  bool sizeSet = false;
-  if (hpgl && run->anisotropic) {
-    const IFIMETRICS* sizeMetrics = run->substitute >= 0 && printer ? printer->metrics : metrics;
+  if (s.hpgl && run.anisotropic) {
+    const IFIMETRICS* sizeMetrics = run.substitute >= 0 && s.printer ? s.printer->metrics : s.metrics;
     float width = 0, height = 0;
-    if (GetHpglCharacterSize(pdev, run->xform, sizeMetrics, em, &width, &height)) {
-      if (!Formatted(pdev, "SI%F,%F;", &width, &height)) return FALSE;
-      sizeSet = true;
+    if (GetHpglCharacterSize(pdev, run.xform, sizeMetrics, s.em, &width, &height)) {
+      if (!Formatted(pdev, "SI%F,%F;", &width, &height)) return false;
+      s.sizeSet = true;
     }
   }
+  return true;
+}
 
-  // 7. The codes, and 8. the PostScript show form.
+// The PCL cursor moves before a later glyph of the stretch.
+void AddPclGlyphPosition(const Stretch& s, vectorout::TextChunk& chunk, const POINTL& p, bool vertical) {
+  const TextRunContext& run = *s.run;
+  if (run.positioned) {
+    const bool wrap = s.cjkPrinter && QuarterTurn(run);
+    if (wrap) chunk.Add("\x1b&a0P");
+    if (s.cjkPrinter) {
+      chunk.Add("\x1b*p%dx%dY", p.x, p.y);
+    } else {
+      chunk.Add("\x1b*p%dx%dY", PclPosition(p.x), PclPosition(p.y));
+    }
+    if (wrap) chunk.Add("\x1b&a%uP", static_cast<unsigned>(run.angle));
+  } else if (run.rotated) {
+    if (s.cjkPrinter && !QuarterTurn(run)) {
+      chunk.Add("\x1b*p%dx%dY", p.x, p.y);
+    } else {
+      chunk.Add("\x1b&a0P");
+      if (s.cjkPrinter && vertical) {
+        chunk.Add("\x1b*p%dY", p.y);
+      } else {
+        chunk.Add("\x1b*p%dX", p.x);
+      }
+      chunk.Add("\x1b&a%uP", static_cast<unsigned>(run.angle));
+    }
+  }
+}
+
+// The character codes: PCL text and HP-GL/2 labels are written here;
+// PostScript's are gathered for its show form.
+bool WriteCodes(Stretch& s) {
+  PDEV* pdev = s.pdev;
+  const TextRunContext& run = *s.run;
   char faceName[33] = {};
-  const bool vertical = printer && DeviceFontFaceName(printer->metrics, faceName)[0] == '@';
-  std::string codes;
-  std::vector<POINTL> written;  // positions of the glyphs written
-  bool ok = true;
+  const bool vertical = s.printer && DeviceFontFaceName(s.printer->metrics, faceName)[0] == '@';
   vectorout::TextChunk chunk(pdev);
   bool hpglLabelOpen = false;
-  for (ULONG i = 0; i < count && ok; ++i) {
-    const POINTL p = glyphs[i].ptl;
+  for (ULONG i = 0; i < s.count; ++i) {
+    const POINTL p = s.glyphs[i].ptl;
     if (!Visible(p)) continue;
-    const std::string code = GlyphCode(glyphs[i].hg, chars ? chars[i] : 0, font, record, page, i, *run);
-    if (ps) {
-      codes += code;
-      written.push_back(p);
+    const std::string code = GlyphCode(s.glyphs[i].hg, s.chars ? s.chars[i] : 0, s.font, s.record, s.page, i, run);
+    if (s.ps) {
+      s.codes += code;
+      s.written.push_back(p);
       continue;
     }
-    if (hpgl) {
-      if (!run->positioned) {
+    if (s.hpgl) {
+      if (!run.positioned) {
         if (!hpglLabelOpen) chunk.Add("LB");
         hpglLabelOpen = true;
         chunk.AddBytes(code.data(), code.size());
       } else {
-        if (turned && !run->printerFont) {
+        if (s.turned && !run.printerFont) {
           const float x = static_cast<float>(p.x), y = static_cast<float>(p.y);
           chunk.Add("PA%F,%F", &x, &y);
         } else {
@@ -273,105 +335,117 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
       }
       continue;
     }
-    // PCL text.
-    const bool later = !written.empty();
-    if (!startWritten) {
+    if (!s.startWritten) {
       chunk.Add("\x1b*p%dx%dY", PclPosition(p.x), PclPosition(p.y));
-      startWritten = true;
-    } else if (later && run->positioned) {
-      const bool wrap = cjkPrinter && QuarterTurn(*run);
-      if (wrap) chunk.Add("\x1b&a0P");
-      if (cjkPrinter) {
-        chunk.Add("\x1b*p%dx%dY", p.x, p.y);
-      } else {
-        chunk.Add("\x1b*p%dx%dY", PclPosition(p.x), PclPosition(p.y));
-      }
-      if (wrap) chunk.Add("\x1b&a%uP", static_cast<unsigned>(run->angle));
-    } else if (later && run->rotated) {
-      if (cjkPrinter && !QuarterTurn(*run)) {
-        chunk.Add("\x1b*p%dx%dY", p.x, p.y);
-      } else {
-        chunk.Add("\x1b&a0P");
-        if (cjkPrinter && vertical) {
-          chunk.Add("\x1b*p%dY", p.y);
-        } else {
-          chunk.Add("\x1b*p%dX", p.x);
-        }
-        chunk.Add("\x1b&a%uP", static_cast<unsigned>(run->angle));
-      }
+      s.startWritten = true;
+    } else if (!s.written.empty()) {
+      AddPclGlyphPosition(s, chunk, p, vertical);
     }
     chunk.AddBytes(code.data(), code.size());
-    written.push_back(p);
+    s.written.push_back(p);
   }
   if (hpglLabelOpen) chunk.AddBytes("\x03", 1);
-  if (!ps && !hpgl && QuarterTurn(*run)) chunk.Add("\x1b&a0P");
-  ok = chunk.Flush() != 0;
-  if (!ok) return FALSE;
+  if (!s.ps && !s.hpgl && QuarterTurn(run)) chunk.Add("\x1b&a0P");
+  return chunk.Flush() != 0;
+}
 
-  if (ps && !written.empty()) {
-    const bool bold = font->flFontType & FO_SIM_BOLD;
-    const bool outlineDownload = downloaded && run->outline;
-    std::string text = watermark ? " 1 lw" : "";
-    text += cjkPrinter ? HexString(codes) : PostScriptString(codes);
-    if (!Bytes(pdev, text.data(), text.size())) return FALSE;
-    const char* boldForm = downloaded ? (outlineDownload ? "ssB" : "sbB") : nullptr;
-    bool writtenForm = true;
-    if (watermark) {
-      writtenForm = Text(pdev, "false charpath stroke");
-    } else if (written.size() == 1) {
-      writtenForm = Text(pdev, !bold ? "show" : boldForm ? boldForm : "SB");
-    } else if (!run->positioned) {
-      const bool fit = trueType && run->printerFont;
-      if (bold && downloaded) {
-        writtenForm = Text(pdev, boldForm);
-      } else if (fit) {
-        LONG width = 0;
-        if (!RunWidth(font, glyphs, count, &width)) return FALSE;
-        const char* form = bold ? "Fitb" : "Fit";
-        if (run->scalable && run->anisotropic) {
-          writtenForm = Formatted(pdev, "%d %F div %s", width, &ratio, form);
-        } else {
-          writtenForm = Formatted(pdev, "%d %s", width, form);
-        }
-      } else {
-        writtenForm = Text(pdev, bold ? "FitB" : "show");
-      }
-    } else {
-      std::vector<POINTL> steps;
-      for (size_t i = 1; i < written.size(); ++i)
-        steps.push_back(POINTL{written[i].x - written[i - 1].x, written[i].y - written[i - 1].y});
-      if (run->rotated && (run->outline || run->printerFont))
-        RotatePoints(*run, steps.data(), static_cast<ULONG>(steps.size()));
-      vectorout::TextChunk array(pdev);
-      array.Add("[");
-      for (const POINTL& step : steps) {
-        LONG dx = step.x;
-        if (run->scalable && run->anisotropic && ratio != 0) dx = RoundToInt(static_cast<float>(dx) / ratio);
-        array.Add("%d %d ", dx, step.y);
-      }
-      array.Add("0 0");
-      const char* form = !bold ? "]XYS" : run->printerFont ? "]XYB" : outlineDownload ? "]xysB" : "]xybB";
-      array.Add("%s", form);
-      writtenForm = array.Flush() != 0;
-    }
-    if (!writtenForm) return FALSE;
+// PostScript's show form of a stretch whose glyphs each carry a position: the
+// steps between them as an array.
+bool WritePositionedShow(Stretch& s, bool bold, bool outlineDownload) {
+  const TextRunContext& run = *s.run;
+  std::vector<POINTL> steps;
+  for (size_t i = 1; i < s.written.size(); ++i)
+    steps.push_back(POINTL{s.written[i].x - s.written[i - 1].x, s.written[i].y - s.written[i - 1].y});
+  if (run.rotated && (run.outline || run.printerFont))
+    RotatePoints(run, steps.data(), static_cast<ULONG>(steps.size()));
+  vectorout::TextChunk array(s.pdev);
+  array.Add("[");
+  for (const POINTL& step : steps) {
+    LONG dx = step.x;
+    if (run.scalable && run.anisotropic && s.ratio != 0) dx = RoundToInt(static_cast<float>(dx) / s.ratio);
+    array.Add("%d %d ", dx, step.y);
   }
+  array.Add("0 0");
+  const char* form = !bold ? "]XYS" : run.printerFont ? "]XYB" : outlineDownload ? "]xysB" : "]xybB";
+  array.Add("%s", form);
+  return array.Flush() != 0;
+}
 
-  // 9. The end of the stretch.
-  if (ps) {
-    if (scaled && !Text(pdev, " gr")) return FALSE;
-    if (!Text(pdev, bracketOpen ? "\ngr\n" : "\n")) return FALSE;
+// The PostScript string of the gathered codes and the form that shows it.
+bool WritePostScriptShow(Stretch& s) {
+  if (!s.ps || s.written.empty()) return true;
+  PDEV* pdev = s.pdev;
+  const TextRunContext& run = *s.run;
+  const bool bold = s.font->flFontType & FO_SIM_BOLD;
+  const bool outlineDownload = s.downloaded && run.outline;
+  std::string text = s.watermark ? " 1 lw" : "";
+  text += s.cjkPrinter ? HexString(s.codes) : PostScriptString(s.codes);
+  if (!Bytes(pdev, text.data(), text.size())) return false;
+  const char* boldForm = s.downloaded ? (outlineDownload ? "ssB" : "sbB") : nullptr;
+  if (s.watermark) return Text(pdev, "false charpath stroke");
+  if (s.written.size() == 1) return Text(pdev, !bold ? "show" : boldForm ? boldForm : "SB");
+  if (run.positioned) return WritePositionedShow(s, bold, outlineDownload);
+  const bool fit = s.trueType && run.printerFont;
+  if (bold && s.downloaded) return Text(pdev, boldForm);
+  if (!fit) return Text(pdev, bold ? "FitB" : "show");
+  LONG width = 0;
+  if (!RunWidth(s.font, s.glyphs, s.count, &width)) return false;
+  const char* form = bold ? "Fitb" : "Fit";
+  if (run.scalable && run.anisotropic) return Formatted(pdev, "%d %F div %s", width, &s.ratio, form);
+  return Formatted(pdev, "%d %s", width, form);
+}
+
+// The end of the stretch: the brackets opened close, and what they took back
+// is known to be no longer in force.
+bool EndStretch(Stretch& s) {
+  PDEV* pdev = s.pdev;
+  if (s.ps) {
+    if (s.scaled && !Text(pdev, " gr")) return false;
+    if (!Text(pdev, s.bracketOpen ? "\ngr\n" : "\n")) return false;
   } else {
-    if (clipped && !Text(pdev, "IW;")) return FALSE;
-    if (sizeSet && !cjkPrinter && !Text(pdev, "SI;")) return FALSE;
+    if (s.clipped && !Text(pdev, "IW;")) return false;
+    if (s.sizeSet && !s.cjkPrinter && !Text(pdev, "SI;")) return false;
   }
-  if (clipped || turned) {
+  if (s.clipped || s.turned) {
     pdev->currentFont = kNoCurrentFont;
   }
-  if (ps && bracketOpen) {
+  if (s.ps && s.bracketOpen) {
     // The grestore took back the font and colour chosen inside the bracket.
     pdev->savedTextStates[kPclTextState][0] = 0;
     InvalidateVectorState(pdev, kStaleColor);
   }
-  return TRUE;
+  return true;
+}
+
+}  // namespace
+
+BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, GLYPHPOS* glyphs,
+                  const WCHAR* chars, ULONG count, CLIPOBJ* clip, BRUSHOBJ* /*opaque*/, BRUSHOBJ* foreground,
+                  TextRunContext* run) {
+  if (!pdev || !font || !glyphs || count == 0 || !run) return FALSE;
+  Stretch s{pdev, font, record, page, glyphs, chars, count, run};
+  s.ps = TextIsPostScript(pdev);
+  s.metrics = FONTOBJ_pifi(font);
+  if (!s.metrics) return FALSE;
+  s.trueType = font->flFontType & TRUETYPE_FONTTYPE;
+  s.printer = RunPrinterFont(pdev, font, *run);
+  s.cjkPrinter = s.printer && IsCjkCharset(s.printer->metrics->jWinCharSet);
+  s.downloaded = record && !run->printerFont;
+  s.watermark = pdev->watermarkTextFlag != 0;
+  s.em = s.metrics->fwdUnitsPerEm;
+  // Glyphs off the page's top or left edge are left out; the text starts at the
+  // first one that is on it, so that no character moves into another's place.
+  while (s.firstVisible < count && !Visible(glyphs[s.firstVisible].ptl)) ++s.firstVisible;
+  if (s.firstVisible == count) return TRUE;
+  s.first = glyphs[s.firstVisible].ptl;
+
+  PlaceTurnedText(s);
+  if (!WriteStretchClip(s, clip)) return FALSE;
+  s.hpgl = UsesHpglLabels(s);
+  if (!SelectFontAndColor(s, foreground)) return FALSE;
+  if (!WriteStartPosition(s)) return FALSE;
+  if (!WriteAnisotropicScale(s)) return FALSE;
+  if (!WriteCodes(s)) return FALSE;
+  if (!WritePostScriptShow(s)) return FALSE;
+  return EndStretch(s) ? TRUE : FALSE;
 }
