@@ -369,11 +369,11 @@ TEST_F(TrueTypeTextTest, PostScriptUndefinesEveryFontAndReclaimsMemory) {
   auto run = MakeRun(u"A\u03A9", 100, 200, 25, arial.get());
   Walk(run.get(), arial.get());
   ASSERT_NE(pdev_->downloadedFonts[0], nullptr);
-  const FontDownloadRecord* record = pdev_->downloadedFonts[0]->first;
-  ASSERT_NE(record, nullptr);
-  ASSERT_NE(record->pages, nullptr);
+  ASSERT_FALSE(pdev_->downloadedFonts[0]->records.empty());
+  const FontDownloadRecord* record = &pdev_->downloadedFonts[0]->records.front();
+  ASSERT_FALSE(record->pages.empty());
   const std::string expected =
-      std::string("/") + record->pages->name + " UDF\n/" + record->name + " UDF\nfreeVM\n";
+      std::string("/") + record->pages.front().name + " UDF\n/" + record->name + " UDF\nfreeVM\n";
   EXPECT_EQ(Captured(pdev_.get(), [&] { UndefineDownloadedFonts(pdev_.get()); }), expected);
   EXPECT_EQ(pdev_->vmEstimate, 80000u);
 }

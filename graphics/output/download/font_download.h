@@ -4,6 +4,8 @@
 // which glyphs a record still lacks; this part sends them.
 #pragma once
 
+#include <list>
+
 #include "platform/base/types.h"
 #include "platform/gdi/engine_objects.h"
 
@@ -17,34 +19,49 @@ constexpr size_t kDownloadNameSize = 256;
 
 // A further soft font of a realisation, for characters outside 32-255.
 struct GlyphPageRecord {
-  WORD pageNumber;
-  char name[kDownloadNameSize];
-  DWORD slot[256];
-  WORD softFontId;
-  SHORT slotsUsed;
-  GlyphPageRecord* next;
-  DWORD headerSent;
+  WORD pageNumber = 0;
+  char name[kDownloadNameSize] = {};
+  DWORD slot[256] = {};
+  WORD softFontId = 0;
+  SHORT slotsUsed = 0;
+  DWORD headerSent = 0;
 };
 
-// One downloaded font realisation.
+// One downloaded font realisation. Its pages are its own; the list keeps their
+// places, so a page handed out stays where it is while others are added.
 struct FontDownloadRecord {
-  DWORD fontUniq;
-  DWORD trueTypeUniq;
-  char name[kDownloadNameSize];
-  DWORD slot[256];  // the glyph handle downloaded for each code 0-255
-  WORD softFontId;
-  GlyphPageRecord* pages;     // newest first
-  GlyphPageRecord* katakana;
-  FontDownloadRecord* next;
-  const DeviceFontEntry* deviceFont;
-  DWORD headerSent;
+  DWORD fontUniq = 0;
+  DWORD trueTypeUniq = 0;
+  char name[kDownloadNameSize] = {};
+  DWORD slot[256] = {};  // the glyph handle downloaded for each code 0-255
+  WORD softFontId = 0;
+  std::list<GlyphPageRecord> pages;     // newest first
+  GlyphPageRecord* katakana = nullptr;  // one of the pages once made, not owned apart
+  const DeviceFontEntry* deviceFont = nullptr;
+  DWORD headerSent = 0;
 };
 
-// The PDEV's list head (PDEV::downloadedFonts[0]).
+// The document's downloaded fonts (PDEV::downloadedFonts[0]); freeing the list
+// frees its records and their pages.
 struct DownloadedFontList {
-  WORD useCount;
-  FontDownloadRecord* first;
+  WORD useCount = 0;
+  std::list<FontDownloadRecord> records;  // newest first
 };
+
+// Calls visit(record, page) for every page with its header sent (the katakana
+// page after the others) and then visit(record, nullptr) for the record when
+// its header was sent, record by record. A null list does nothing.
+template <typename Visit>
+void ForEachSentFont(DownloadedFontList* list, Visit visit) {
+  if (!list) return;
+  for (FontDownloadRecord& record : list->records) {
+    for (GlyphPageRecord& page : record.pages) {
+      if (&page != record.katakana && page.headerSent) visit(&record, &page);
+    }
+    if (record.katakana && record.katakana->headerSent) visit(&record, record.katakana);
+    if (record.headerSent) visit(&record, static_cast<GlyphPageRecord*>(nullptr));
+  }
+}
 
 // Drops the PDEV's hold on its downloaded-font list and composite-font table
 // (each freed, without output, when no one else holds it) and clears both

@@ -1,8 +1,8 @@
 // The records of the fonts downloaded in a document: one per font realisation
 // (named so that the same realisation finds its record again), with glyph
 // pages for characters beyond the single-byte codes, and the soft-font ids.
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "graphics/core/pdev.h"
@@ -23,7 +23,7 @@ constexpr WORD kFirstMacroFileSoftFontId = 18000;
 
 DownloadedFontList* DownloadList(PDEV* pdev, bool create) {
   if (!pdev->downloadedFonts[0] && create) {
-    auto* list = static_cast<DownloadedFontList*>(std::calloc(1, sizeof(DownloadedFontList)));
+    auto* list = new (std::nothrow) DownloadedFontList();
     if (!list) return nullptr;
     list->useCount = 1;
     pdev->downloadedFonts[0] = list;
@@ -97,8 +97,8 @@ FontDownloadRecord* FindFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outli
   if (!list) return nullptr;
   char name[kDownloadNameSize];
   MakeDownloadFontName(name, pdev, font, 0, outline);
-  for (FontDownloadRecord* record = list->first; record; record = record->next) {
-    if (std::strcmp(record->name, name) == 0) return record;
+  for (FontDownloadRecord& record : list->records) {
+    if (std::strcmp(record.name, name) == 0) return &record;
   }
   return nullptr;
 }
@@ -107,8 +107,12 @@ FontDownloadRecord* NewFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outlin
   if (!pdev || !font) return nullptr;
   DownloadedFontList* list = DownloadList(pdev, true);
   if (!list) return nullptr;
-  auto* record = static_cast<FontDownloadRecord*>(std::calloc(1, sizeof(FontDownloadRecord)));
-  if (!record) return nullptr;
+  FontDownloadRecord* record = nullptr;
+  try {
+    record = &list->records.emplace_front();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   const DeviceFontEntry* entry = DeviceEntry(pdev, font);
   if (entry) {
     record->deviceFont = entry;
@@ -121,24 +125,24 @@ FontDownloadRecord* NewFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outlin
     for (DWORD& slot : record->slot) slot = kEmptyGlyphSlot;
   }
   MakeDownloadFontName(record->name, pdev, font, 0, outline);
-  record->next = list->first;
-  list->first = record;
   return record;
 }
 
 GlyphPageRecord* NewGlyphPageRecord(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, BOOL outline) {
   if (!pdev || !font || !record) return nullptr;
-  auto* page = static_cast<GlyphPageRecord*>(std::calloc(1, sizeof(GlyphPageRecord)));
-  if (!page) return nullptr;
   WORD newest = 1;
-  for (const GlyphPageRecord* p = record->pages; p; p = p->next) {
-    if (p->pageNumber > newest) newest = p->pageNumber;
+  for (const GlyphPageRecord& p : record->pages) {
+    if (p.pageNumber > newest) newest = p.pageNumber;
+  }
+  GlyphPageRecord* page = nullptr;
+  try {
+    page = &record->pages.emplace_front();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
   }
   page->pageNumber = static_cast<WORD>(newest + 1);
   MakeDownloadFontName(page->name, pdev, font, page->pageNumber, outline);
   for (DWORD& slot : page->slot) slot = kEmptyGlyphSlot;
   page->softFontId = NextSoftFontId(pdev);
-  page->next = record->pages;
-  record->pages = page;
   return page;
 }

@@ -3,7 +3,6 @@
 // estimate restarts from what the printer keeps after the purge.
 #include "graphics/core/pdev.h"
 #include "graphics/output/download/download_channel.h"
-#include "graphics/output/download/download_list_free.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/text/text_run.h"
@@ -43,7 +42,7 @@ void UndefineDownloadedFonts(PDEV* pdev) {
     if (list->useCount > 1) {
       --list->useCount;
     } else {
-      FreeDownloadedFonts(list);
+      delete list;
     }
   }
   pdev->downloadedFonts[0] = nullptr;

@@ -3,7 +3,6 @@
 // page restore or page end, or when the device context goes. A list moved to
 // a new device context on a reset is held by both until each lets go.
 #include "graphics/core/pdev.h"
-#include "graphics/output/download/download_list_free.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/text/text_run.h"
 
@@ -11,7 +10,7 @@ void ReleaseFontLists(PDEV* pdev) {
   if (!pdev) return;
   if (DownloadedFontList* list = pdev->downloadedFonts[0]) {
     if (list->useCount > 0) --list->useCount;
-    if (list->useCount == 0) FreeDownloadedFonts(list);
+    if (list->useCount == 0) delete list;
   }
   if (CompositeFontTable* table = CompositeFonts(pdev, false)) {
     if (table->useCount > 0) --table->useCount;

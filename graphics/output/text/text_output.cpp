@@ -52,20 +52,20 @@ bool SendHeaderAndGlyphs(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, 
 // The page the stretch of paged characters goes to: the page that holds the
 // first glyph, else the newest page with room, else a new one.
 GlyphPageRecord* PageFor(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, HGLYPH first, const TextRunContext& run) {
-  for (GlyphPageRecord* page = record->pages; page; page = page->next) {
-    if (page->pageNumber == kKatakanaPageNumber) continue;
-    if (SlotOf(page, first, page->slotsUsed) >= 0) return page;
+  for (GlyphPageRecord& page : record->pages) {
+    if (page.pageNumber == kKatakanaPageNumber) continue;
+    if (SlotOf(&page, first, page.slotsUsed) >= 0) return &page;
   }
-  for (GlyphPageRecord* page = record->pages; page; page = page->next) {
-    if (page->pageNumber == kKatakanaPageNumber) continue;
-    if (page->slotsUsed < kGlyphPageSlots) return page;
+  for (GlyphPageRecord& page : record->pages) {
+    if (page.pageNumber == kKatakanaPageNumber) continue;
+    if (page.slotsUsed < kGlyphPageSlots) return &page;
   }
   return NewGlyphPageRecord(pdev, font, record, run.outline);
 }
 
 bool HeldByOtherPage(const FontDownloadRecord* record, const GlyphPageRecord* page, HGLYPH glyph) {
-  for (const GlyphPageRecord* other = record->pages; other; other = other->next) {
-    if (other != page && other->pageNumber != kKatakanaPageNumber && SlotOf(other, glyph, other->slotsUsed) >= 0)
+  for (const GlyphPageRecord& other : record->pages) {
+    if (&other != page && other.pageNumber != kKatakanaPageNumber && SlotOf(&other, glyph, other.slotsUsed) >= 0)
       return true;
   }
   return false;
