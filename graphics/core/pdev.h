@@ -59,11 +59,10 @@ struct PageTicketSet {
   DWORD reserved = 0;
 };
 
-// What a job carries over when GDI resets its device context (DrvResetPDEV):
-// the running state of the page store, the document, the text and font state,
-// what was last sent to the printer and the state the writers and escapes
-// share. CopyJobState hands all of it to the new record by one assignment.
-struct PdevJobCarryOver {
+struct PDEV {
+  DWORD tag = 0;
+  XDEVMODE devmode{};
+
   // Band and page state.
   DWORD bandState = 0;
   DWORD pageAndTabState[5] = {};  // [0] tab-sheet capture state, then the page store's counters
@@ -72,54 +71,6 @@ struct PdevJobCarryOver {
   WORD acrobatVersion = 0;
   WORD pageMakerVersion = 0;
   WORD pageWord = 0;
-
-  // Font and text state.
-  DWORD textField1 = 0;
-  DWORD textField2 = 0;
-  WORD textField3 = 0;
-  DWORD textField4 = 0;
-  DWORD textField5 = 0;
-  WORD softFontCounter = 0;
-  DWORD savedTextStates[2][10] = {};
-  // The printer's device fonts: a node of the library's font-list cache, shared
-  // with the other device contexts of the printer; not owned.
-  DeviceFontList* deviceFonts = nullptr;
-  DWORD vmEstimate = 0;
-  WORD pclModeWords[kPclModeWordCount] = {};
-  DWORD pageEndValues[3] = {};
-
-  DWORD spoolerJobId = 0;
-  DWORD addressValue = 0;
-
-  // Job settings last sent.
-  DWORD jobSettings[kJobSettingCount] = {};
-  WORD settingsWord = 0;
-  DWORD settingsValue = 0;
-
-  char documentName[kDocumentNameSize] = {};
-  DWORD documentState = 0;
-  BYTE watermarkCapture = 0;       // 1 capturing, 2 captured
-  DWORD watermarkTextFlag = 0;
-  DWORD captureFlags = 0;
-  char printerName[kPdevPrinterNameSize] = {};
-  DWORD pageSetupValues1[3] = {};
-  void* pageSetupPointer = nullptr;
-  DWORD pageSetupValues2[3] = {};
-  DWORD pageSetupValue3 = 0;
-
-  EncoderState encoder;
-
-  // State of the job shared by several writers and the escapes, and the page
-  // store's counters.
-  JobState job;
-  PageStoreState pages;
-};
-
-// The record's own fields follow; the job's carried state is its base, so the
-// writers read it as plain fields of the record.
-struct PDEV : PdevJobCarryOver {
-  DWORD tag = 0;
-  XDEVMODE devmode{};
 
   // PostScript injection: 0 none, 1 GDI-centric, 2 PostScript-centric.
   WORD injectionMode = 0;
@@ -140,10 +91,23 @@ struct PDEV : PdevJobCarryOver {
 
   // Font and text state.
   WORD currentFont = kNoCurrentFont;
+  DWORD textField1 = 0;
+  DWORD textField2 = 0;
+  WORD textField3 = 0;
+  DWORD textField4 = 0;
+  DWORD textField5 = 0;
+  WORD softFontCounter = 0;
+  DWORD savedTextStates[2][10] = {};
+  // The printer's device fonts: a node of the library's font-list cache, shared
+  // with the other device contexts of the printer; not owned.
+  DeviceFontList* deviceFonts = nullptr;
   FontSubstitutionTable* fontSubstitution = nullptr;  // owned (FreeFontSubstitution)
   // The document's downloaded fonts and composite-font table; owned
   // (ReleaseFontLists).
   DownloadedFontList* downloadedFonts[2] = {};
+  DWORD vmEstimate = 0;
+  WORD pclModeWords[kPclModeWordCount] = {};
+  DWORD pageEndValues[3] = {};
   DWORD rasterState = 0;
   void* fontDownloadArea = nullptr;  // heap block, owned
   WORD resolution = 0;
@@ -151,11 +115,20 @@ struct PDEV : PdevJobCarryOver {
   // The output stream: buffer, channels and their files.
   OutputState output;
 
+  DWORD spoolerJobId = 0;
+  DWORD addressValue = 0;
+
+  // Job settings last sent.
+  DWORD jobSettings[kJobSettingCount] = {};
+  WORD settingsWord = 0;
+  DWORD settingsValue = 0;
+
   PageTicketSet pageTickets;
   BYTE* slipSheetBlock = nullptr;  // kSlipSheetBlockBytes, heap block, owned
 
   HMODULE module = 0;
   HANDLE printer = 0;              // hDriver of DrvEnablePDEV: the spooler handle of the job
+  char documentName[kDocumentNameSize] = {};
   HDEV engineDevice = 0;
   HSURF surface = 0;
   HPALETTE palette = 0;
@@ -163,18 +136,32 @@ struct PDEV : PdevJobCarryOver {
   LONG surfaceHeight = 0;
   void* fillPatterns = nullptr;  // heap block, owned
   DWORD fillPatternCount = 0;
+  DWORD documentState = 0;
+  BYTE watermarkCapture = 0;       // 1 capturing, 2 captured
   DWORD bannerResult = 0;
+  DWORD watermarkTextFlag = 0;
+  DWORD captureFlags = 0;
 
   DWORD signature = 0;
 
+  char printerName[kPdevPrinterNameSize] = {};
   // This device context's own copy of the printer's model record (owned, see
   // AttachModelRecord). The cached record is shared by every device context of
   // the printer and other threads read it; the copy is what this job changes
   // (the device mode's user-defined paper, the rotated geometry of the variant
   // models, the sorted font rows) and what it reads for the rest of the job.
   ModelRecord* model = nullptr;
+  DWORD pageSetupValues1[3] = {};
+  void* pageSetupPointer = nullptr;
+  DWORD pageSetupValues2[3] = {};
+  DWORD pageSetupValue3 = 0;
 
-  // The writers' own state; what it owns moves at a reset in the writers' hooks.
+  EncoderState encoder;
+
+  // State of the job shared by several writers and the escapes, the page
+  // store's counters, and the writers' own state.
+  JobState job;
+  PageStoreState pages;
   WriterState writers;
   DrawingState drawing;  // the drawing entries' blit hand-over
 

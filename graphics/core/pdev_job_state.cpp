@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "graphics/core/pdev.h"
@@ -13,6 +16,11 @@ void Move(T*& to, T*& from) {
   to = std::exchange(from, nullptr);
 }
 
+template <class T, size_t N>
+void Copy(T (&to)[N], const T (&from)[N]) {
+  std::copy(std::begin(from), std::end(from), std::begin(to));
+}
+
 }  // namespace
 
 int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
@@ -22,11 +30,45 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
   PDEV& from = *oldPdev;
 
   // The running state: page store counters, document flags, the page set-up,
-  // text and font state and what was last sent to the printer. The printer's
-  // font list among it is shared through the font-list cache, not owned.
-  static_cast<PdevJobCarryOver&>(to) = static_cast<const PdevJobCarryOver&>(from);
-  // A page begun in the old record is also one whose state was sent.
+  // text and font state and what was last sent to the printer.
+  to.bandState = from.bandState;
+  Copy(to.pageAndTabState, from.pageAndTabState);
+  to.pageState = from.pageState;
+  to.documentFlags = from.documentFlags;
   if (from.documentFlags & kDocPageState10) to.documentFlags |= kDocPageState08;
+  to.acrobatVersion = from.acrobatVersion;
+  to.pageMakerVersion = from.pageMakerVersion;
+  to.pageWord = from.pageWord;
+  to.textField1 = from.textField1;
+  to.textField2 = from.textField2;
+  to.textField3 = from.textField3;
+  to.textField4 = from.textField4;
+  to.textField5 = from.textField5;
+  to.softFontCounter = from.softFontCounter;
+  std::memcpy(to.savedTextStates, from.savedTextStates, sizeof to.savedTextStates);
+  // The printer's font list is shared through the font-list cache, not owned.
+  to.deviceFonts = from.deviceFonts;
+  to.vmEstimate = from.vmEstimate;
+  Copy(to.pclModeWords, from.pclModeWords);
+  Copy(to.pageEndValues, from.pageEndValues);
+  to.spoolerJobId = from.spoolerJobId;
+  to.addressValue = from.addressValue;
+  Copy(to.jobSettings, from.jobSettings);
+  to.settingsWord = from.settingsWord;
+  to.settingsValue = from.settingsValue;
+  Copy(to.documentName, from.documentName);
+  to.documentState = from.documentState;
+  to.watermarkCapture = from.watermarkCapture;
+  to.watermarkTextFlag = from.watermarkTextFlag;
+  to.captureFlags = from.captureFlags;
+  Copy(to.printerName, from.printerName);
+  Copy(to.pageSetupValues1, from.pageSetupValues1);
+  to.pageSetupPointer = from.pageSetupPointer;
+  Copy(to.pageSetupValues2, from.pageSetupValues2);
+  to.pageSetupValue3 = from.pageSetupValue3;
+  to.encoder = from.encoder;
+  to.job = from.job;
+  to.pages = from.pages;
   // Writers whose state holds owned pointers move them in their own reset hook
   // rather than here; plain values are copied.
   FreeVectorState(newPdev);
