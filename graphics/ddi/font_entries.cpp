@@ -11,6 +11,7 @@
 #include "graphics/ddi/device_font_lookup.h"
 #include "graphics/ddi/driver_library.h"
 #include "graphics/ddi/pdev_check.h"
+#include "graphics/output/download/font_download_send.h"
 #include "graphics/output/fonts/device_glyph_set.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/fonts/font_substitution.h"

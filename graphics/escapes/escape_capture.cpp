@@ -8,6 +8,7 @@
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/page_setup_support.h"

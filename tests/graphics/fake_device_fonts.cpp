@@ -1,3 +1,4 @@
+#include "graphics/output/download/release_font_lists.h"
 #include "tests/graphics/fake_device_fonts.h"
 
 #include "graphics/core/pdev.h"

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
+#include "graphics/output/download/font_download_send.h"
+#include "graphics/output/download/font_download_undefine.h"
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/device_font_list_cache.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/fonts/font_substitution.h"

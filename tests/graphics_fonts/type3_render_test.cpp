@@ -11,6 +11,7 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/font_substitution.h"
 #include "graphics/output/job/job_framing.h"
 #include "graphics/output/page/page_end.h"

@@ -1,3 +1,5 @@
+#include "graphics/output/download/font_download_send.h"
+#include "graphics/output/download/font_download_undefine.h"
 #include "tests/graphics_text/fake_text_services.h"
 
 #include <cstdio>

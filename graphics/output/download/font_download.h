@@ -1,7 +1,9 @@
 // Fonts downloaded to the printer during a document: the records of what went
 // down (one per font realisation, with its glyph pages), the soft-font ids and
-// names, and the sending of font headers and glyphs. The text writer decides
-// which glyphs a record still lacks; this part sends them.
+// names. The sending of headers and glyphs (font_download_send.h), the purge
+// (font_download_undefine.h) and the release of the lists
+// (release_font_lists.h) each have their own file, so that a test can put a
+// recording stand-in in the place of one of them.
 #pragma once
 
 #include <list>
@@ -63,11 +65,6 @@ void ForEachSentFont(DownloadedFontList* list, Visit visit) {
   }
 }
 
-// Drops the PDEV's hold on its downloaded-font list and composite-font table
-// (each freed, without output, when no one else holds it) and clears both
-// pointers.
-void ReleaseFontLists(PDEV* pdev);
-
 // The download name of a realisation (kind 0 for the font, a page number for a
 // glyph page), at most kDownloadNameSize - 1 characters.
 void MakeDownloadFontName(char* dst, PDEV* pdev, FONTOBJ* font, int kind, BOOL outline);
@@ -79,11 +76,3 @@ FontDownloadRecord* NewFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outlin
 GlyphPageRecord* NewGlyphPageRecord(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, BOOL outline);
 // The soft-font id for a new page (the katakana page takes one too).
 WORD NextSoftFontId(PDEV* pdev);
-// Sends the header of the record (page null) or of the page and marks it sent.
-BOOL CreateDownloadFont(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, ULONG count, FontDownloadRecord* record,
-                        GlyphPageRecord* page, BOOL outline);
-// Sends the glyphs with their character codes in the record or page.
-BOOL DownloadGlyphs(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, const DWORD* codes, ULONG count,
-                    FontDownloadRecord* record, GlyphPageRecord* page, BOOL outline);
-// Undefines every downloaded font in the printer and forgets the records.
-void UndefineDownloadedFonts(PDEV* pdev);

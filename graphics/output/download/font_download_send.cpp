@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
+#include "graphics/output/download/font_download_send.h"
 #include "graphics/output/download/font_face_name.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/download/download_channel.h"

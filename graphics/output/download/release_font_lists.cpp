@@ -4,6 +4,7 @@
 // a new device context on a reset is held by both until each lets go.
 #include "graphics/core/pdev.h"
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/text/text_run.h"
 
 void ReleaseFontLists(PDEV* pdev) {

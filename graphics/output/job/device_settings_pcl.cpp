@@ -8,6 +8,7 @@
 #include "common/settings_store.h"
 #include "graphics/core/graphics_settings.h"
 #include "graphics/core/pdev.h"
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/job/device_settings.h"
 #include "graphics/output/job/device_settings_lookup.h"
 #include "graphics/output/job/device_settings_writers.h"

@@ -7,6 +7,7 @@
 #include "graphics/core/pdev.h"
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_end_forms.h"

@@ -2,6 +2,7 @@
 // (fonts, patterns, procedures defined on the page) is given back at its end.
 // While the application sends its own PostScript the procedure set is not
 // on the dictionary stack, so the save and restore open it themselves.
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/page/save_restore.h"
 
 #include "graphics/core/pdev.h"

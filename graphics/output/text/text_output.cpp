@@ -6,6 +6,8 @@
 
 #include "graphics/core/pdev.h"
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/download/font_download_send.h"
+#include "graphics/output/download/font_download_undefine.h"
 #include "graphics/output/text/text_run.h"
 
 namespace {
