@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 #include "platform/base/ini_files.h"
 #include "platform/base/machine.h"

@@ -14,7 +14,7 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster_writer.h"
+#include "graphics/output/raster/raster_writer.h"
 #include "graphics/stream/output.h"
 
 namespace {

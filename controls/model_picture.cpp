@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "interface/records/model_resource.h"
 #include "platform/gdi/screen.h"
 #include "platform/base/modules.h"

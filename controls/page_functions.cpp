@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/files.h"
 #include "platform/base/handles.h"
 #include "platform/base/resources.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "interface/model/foreign_devmode.h"
+#include "model/foreign_devmode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto devmode = std::make_unique<XDEVMODE>();

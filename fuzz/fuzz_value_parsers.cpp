@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "interface/model/value_parsers.h"
+#include "model/value_parsers.h"
 
 namespace {
 

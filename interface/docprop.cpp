@@ -13,7 +13,7 @@
 #include "interface/app/drv_trace.h"
 #include "interface/app/library_state.h"
 #include "interface/devmode/document_properties.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/format_notice.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/pages/sheet_procedures.h"

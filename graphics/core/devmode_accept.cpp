@@ -7,11 +7,11 @@
 #include "graphics/core/product_version.h"
 #include "graphics/core/spooler_info.h"
 #include "graphics/util/graphics_heap.h"
-#include "interface/model/devmode_defaults.h"
-#include "interface/model/devmode_identity.h"
-#include "interface/model/devmode_merge.h"
-#include "interface/model/foreign_devmode.h"
-#include "interface/model/paper_defaults.h"
+#include "model/devmode_defaults.h"
+#include "model/devmode_identity.h"
+#include "model/devmode_merge.h"
+#include "model/foreign_devmode.h"
+#include "model/paper_defaults.h"
 #include "platform/spooler/spooler.h"
 
 namespace {

@@ -10,8 +10,8 @@
 // same six-row table (HiddenControlDialogId, looked up by prefix).
 #pragma once
 
-#include "interface/model/model_cache.h"
-#include "interface/model/model_record.h"
+#include "model/model_cache.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 

@@ -13,7 +13,7 @@
 #include "graphics/ddi/drawing_state.h"
 #include "graphics/pages/page_store_state.h"
 #include "graphics/output/writer_state.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 
@@ -89,13 +89,6 @@ struct PDEV {
   WORD outputPaper = 0;     // paper id of the printed sheet
   DWORD feedDirection = 0;
 
-  // Page set-up job state.
-  WORD jobField1 = 0;
-  DWORD jobField2 = 0;
-  WORD jobField3 = 0;
-  WORD jobField4 = 0;
-  DWORD jobValues[6] = {};
-
   // Font and text state.
   WORD currentFont = kNoCurrentFont;
   DWORD textField1 = 0;
@@ -151,9 +144,6 @@ struct PDEV {
 
   DWORD signature = 0;
 
-  WORD pageField1 = 0;
-  BYTE pageFields[20] = {};
-  WORD pageField2 = 0;
   char printerName[kPdevPrinterNameSize] = {};
   // This device context's own copy of the printer's model record (owned, see
   // AttachModelRecord). The cached record is shared by every device context of

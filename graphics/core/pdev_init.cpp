@@ -3,7 +3,7 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/device_fonts.h"
+#include "graphics/output/fonts/device_fonts.h"
 #include "graphics/stream/output.h"
 
 namespace {

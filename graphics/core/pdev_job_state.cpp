@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster_writer.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"
 
 namespace {
@@ -39,11 +39,6 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
   to.acrobatVersion = from.acrobatVersion;
   to.pageMakerVersion = from.pageMakerVersion;
   to.pageWord = from.pageWord;
-  to.jobField1 = from.jobField1;
-  to.jobField2 = from.jobField2;
-  to.jobField3 = from.jobField3;
-  to.jobField4 = from.jobField4;
-  Copy(to.jobValues, from.jobValues);
   to.textField1 = from.textField1;
   to.textField2 = from.textField2;
   to.textField3 = from.textField3;
@@ -66,9 +61,6 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
   to.watermarkCapture = from.watermarkCapture;
   to.watermarkTextFlag = from.watermarkTextFlag;
   to.captureFlags = from.captureFlags;
-  to.pageField1 = from.pageField1;
-  Copy(to.pageFields, from.pageFields);
-  to.pageField2 = from.pageField2;
   Copy(to.printerName, from.printerName);
   Copy(to.pageSetupValues1, from.pageSetupValues1);
   to.pageSetupPointer = from.pageSetupPointer;

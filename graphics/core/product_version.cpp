@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "interface/model/devmode_defaults.h"
+#include "model/devmode_defaults.h"
 #include "platform/base/codepage.h"
 #include "platform/base/text_cut.h"
 #include "platform/gdi/eng_services.h"

@@ -9,7 +9,7 @@
 #include "graphics/ddi/drawing_support.h"
 #include "graphics/ddi/pdev_check.h"
 #include "graphics/ddi/realized_brush.h"
-#include "graphics/output/halftone.h"
+#include "graphics/output/halftone/halftone.h"
 #include "platform/gdi/eng_services.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "graphics/core/pdev.h"
 #include "graphics/ddi/device_info.h"
-#include "graphics/output/device_fonts.h"
+#include "graphics/output/fonts/device_fonts.h"
 #include "platform/base/codepage.h"
 #include "platform/gdi/eng_services.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/device_fonts.h"
+#include "graphics/output/fonts/device_fonts.h"
 
 // The entry of device font iFace, or null when the PDEV has no such font (or
 // the entry has no metrics block).

@@ -4,8 +4,8 @@
 
 #include "graphics/core/model_description.h"
 #include "graphics/ddi/settings_binding.h"
-#include "graphics/output/device_font_list_cache.h"
-#include "graphics/output/device_glyph_set.h"
+#include "graphics/output/fonts/device_font_list_cache.h"
+#include "graphics/output/fonts/device_glyph_set.h"
 #include "platform/base/errors.h"
 #include "platform/gdi/eng_services.h"
 

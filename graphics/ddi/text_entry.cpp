@@ -10,8 +10,8 @@
 #include "graphics/ddi/pdev_check.h"
 #include "graphics/ddi/raster_ops.h"
 #include "graphics/dispatch/path_dispatch.h"
-#include "graphics/output/text_writer.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/text/text_writer.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "platform/gdi/eng_services.h"
 
 namespace {

@@ -19,9 +19,9 @@
 #include "graphics/core/model_description.h"
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
-#include "graphics/output/device_font_list_cache.h"
-#include "graphics/output/device_fonts.h"
-#include "graphics/output/font_substitution.h"
+#include "graphics/output/fonts/device_font_list_cache.h"
+#include "graphics/output/fonts/device_fonts.h"
+#include "graphics/output/fonts/font_substitution.h"
 #include "platform/base/codepage.h"
 #include "platform/spooler/spooler.h"
 

@@ -5,8 +5,8 @@
 
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
-#include "graphics/output/save_restore.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/page/save_restore.h"
+#include "graphics/output/vector/vector_writer.h"
 
 namespace {
 

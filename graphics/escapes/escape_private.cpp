@@ -7,7 +7,7 @@
 #include "graphics/escapes/escapes.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 
 namespace {
 

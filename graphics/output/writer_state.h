@@ -3,11 +3,11 @@
 // Each writer adds its own block here.
 #pragma once
 
-#include "graphics/output/device_settings_state.h"
-#include "graphics/output/page_setup_state.h"
-#include "graphics/output/raster_state.h"
-#include "graphics/output/text_state.h"
-#include "graphics/output/vector_state.h"
+#include "graphics/output/job/device_settings_state.h"
+#include "graphics/output/page/page_setup_state.h"
+#include "graphics/output/raster/raster_state.h"
+#include "graphics/output/text/text_state.h"
+#include "graphics/output/vector/vector_state.h"
 #include "platform/base/types.h"
 
 struct WriterState {

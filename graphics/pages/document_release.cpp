@@ -1,7 +1,8 @@
 // What a document leaves behind when it ends or its device context goes away:
 // an application's stray final Ctrl-D, the work buffers, fonts and tables.
-#include "graphics/output/font_download.h"
-#include "graphics/output/font_substitution.h"
+#include "graphics/output/download/font_download.h"
+#include "graphics/output/download/release_font_lists.h"
+#include "graphics/output/fonts/font_substitution.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"

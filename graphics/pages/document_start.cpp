@@ -2,7 +2,7 @@
 // counters, and the job header.
 #include <string>
 
-#include "graphics/output/job_framing.h"
+#include "graphics/output/job/job_framing.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"

@@ -5,7 +5,7 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 
 namespace pagestore {
 

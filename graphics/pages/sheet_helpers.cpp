@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/output/page_end.h"
-#include "graphics/output/page_setup.h"
+#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_setup.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/channel_files.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/device_settings.h"
-#include "graphics/output/page_setup_support.h"
+#include "graphics/output/job/device_settings.h"
+#include "graphics/output/page/page_setup_support.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/passthrough/app_postscript_filter.h"
 #include "graphics/stream/output.h"

@@ -6,7 +6,7 @@
 
 #include "interface/app/library_state.h"
 #include "interface/app/my_dll.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/pcl_font_cache.h"
 
 namespace {

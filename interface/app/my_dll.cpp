@@ -4,7 +4,7 @@
 #include "interface/app/drv_trace.h"
 #include "interface/app/library_state.h"
 #include "interface/app/settings_library.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/pcl_font_cache.h"
 #include "platform/base/modules.h"
 #include "platform/base/sync.h"

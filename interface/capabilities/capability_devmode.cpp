@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "interface/devmode/current_devmode.h"
-#include "interface/model/devmode_identity.h"
+#include "model/devmode_identity.h"
 
 bool CurrentDevmodeOf(HANDLE printer, const char* printerName, XDEVMODE* out) {
   return GetCurrentDevmode(printer, printerName, out) != 0;

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 // False when the printer's current device mode cannot be had (no model record).

@@ -3,7 +3,7 @@
 // of an inch).
 #pragma once
 
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 // The rows of the paper table that the answers list: table order, each paper id

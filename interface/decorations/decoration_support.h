@@ -6,7 +6,7 @@
 
 #include "common/driver_escapes.h"
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "model/model_record.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 #include "platform/gdi/drawing.h"

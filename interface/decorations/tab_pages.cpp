@@ -10,7 +10,7 @@
 #include "interface/decorations/decoration_support.h"
 #include "interface/decorations/page_decorations.h"
 #include "interface/job/job_context.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/util/text_conversion.h"
 #include "platform/base/arith.h"
 #include "platform/base/codepage.h"

@@ -7,7 +7,7 @@
 #include "interface/decorations/dc_state_guard.h"
 #include "interface/decorations/page_decorations.h"
 #include "interface/decorations/decoration_support.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/records/printer_info.h"
 #include "platform/base/arith.h"
 #include "platform/gdi/dc.h"

@@ -7,9 +7,9 @@
 
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/model/foreign_devmode.h"
+#include "model/foreign_devmode.h"
 #include "interface/devmode/validate_merge.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/util/driver_version.h"
 #include "interface/util/text_conversion.h"
 #include "platform/base/errors.h"

@@ -5,10 +5,10 @@
 
 #include "interface/devmode/calling_application.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/model/devmode_identity.h"
-#include "interface/model/foreign_devmode.h"
+#include "model/devmode_identity.h"
+#include "model/foreign_devmode.h"
 #include "interface/devmode/printer_port.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/records/printer_info.h"
 #include "interface/util/text_conversion.h"
 #include "platform/spooler/spooler.h"

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "common/xdevmode.h"
-#include "interface/model/devmode_defaults.h"
-#include "interface/model/model_record.h"
+#include "model/devmode_defaults.h"
+#include "model/model_record.h"
 
 // Fills all 2716 bytes of the device mode from the model record: A4 portrait (the
 // variant models' rotated A4 in landscape), automatic source, the model's first

@@ -9,7 +9,7 @@
 #include "interface/devmode/current_devmode.h"
 #include "interface/devmode/server_down_probe.h"
 #include "interface/devmode/validate_merge.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/records/printer_info.h"
 #include "interface/setup/first_use.h"
 #include "interface/setup/setup_steps.h"

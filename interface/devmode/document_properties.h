@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/spooler/driver_ui.h"
 

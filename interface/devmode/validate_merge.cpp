@@ -2,7 +2,7 @@
 
 #include "interface/devmode/calling_application.h"
 #include "interface/devmode/printer_port.h"
-#include "interface/model/devmode_merge.h"
+#include "model/devmode_merge.h"
 #include "interface/util/driver_version.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 // Merges the incoming device mode into base. Every public field the incoming one

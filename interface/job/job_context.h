@@ -12,7 +12,7 @@
 
 #include "common/xdevmode.h"
 #include "interface/records/insert_sheet_store.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 
 namespace pages {
 

@@ -6,8 +6,8 @@
 
 #include "controls/model_picture.h"
 #include "controls/page_functions.h"
-#include "interface/model/constraints.h"
-#include "interface/model/paper_defaults.h"
+#include "model/constraints.h"
+#include "model/paper_defaults.h"
 #include "interface/pages/document_preview.h"
 #include "interface/pages/page_helpers.h"
 #include "platform/base/modules.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/ui/afx.h"
 
 namespace pages {

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "controls/page_functions.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/pcl_font_list.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/util/control_access.h"

@@ -9,7 +9,7 @@
 
 #include "common/xdevmode.h"
 #include "controls/dialog_base.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "interface/pages/font_substitution_table.h"
 
 class OrbaMainDlg;

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "controls/page_functions.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/font_substitution_dialog.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/util/control_access.h"

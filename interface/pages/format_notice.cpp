@@ -9,8 +9,8 @@
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
-#include "interface/model/format_warning.h"
-#include "interface/model/settings_text.h"
+#include "model/format_warning.h"
+#include "model/settings_text.h"
 #include "interface/util/resource_text.h"
 #include "platform/ui/message_box.h"
 

@@ -11,7 +11,7 @@
 
 #include "common/xdevmode.h"
 #include "controls/tab_dialog.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 
 namespace pages {
 

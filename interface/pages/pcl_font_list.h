@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "interface/pages/pcl_font_cache.h"
 #include "platform/gdi/drawing.h"
 

@@ -10,7 +10,7 @@
 
 #include "common/xdevmode.h"
 #include "controls/tab_dialog.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "interface/profiles/profile_store.h"
 #include "interface/records/watermark_store.h"
 

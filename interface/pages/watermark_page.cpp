@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "controls/page_functions.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/pcl_font_list.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/pages/watermark_values.h"

@@ -3,7 +3,7 @@
 // after a change of the driver's version.
 #pragma once
 
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 // Writes the built-in profile from the printer's default settings for each model

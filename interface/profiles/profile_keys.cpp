@@ -7,7 +7,7 @@
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
-#include "interface/model/value_parsers.h"
+#include "model/value_parsers.h"
 #include "interface/records/halftone_record.h"
 #include "interface/records/record_fields.h"
 #include "interface/records/section_keys.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 namespace profiles {

@@ -7,7 +7,7 @@
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/profiles/profile_keys.h"
 #include "interface/records/hex_names.h"
 #include "interface/records/printer_info.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/xdevmode.h"
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 // SaveProfile modes.

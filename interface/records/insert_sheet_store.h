@@ -4,7 +4,7 @@
 // a digit, = "page,v2,v3,v4,image,tab" followed, for a tab row, by ",tab text;".
 #pragma once
 
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/types.h"
 
 constexpr int kInsertSheetSetMaxRows = 100;

@@ -1,7 +1,7 @@
 #include "interface/records/section_keys.h"
 
 #include "interface/app/library_state.h"
-#include "interface/model/settings_text.h"
+#include "model/settings_text.h"
 #include "platform/base/errors.h"
 
 int CountSectionKeys(HANDLE printer, int kind, const char* section) {

@@ -4,7 +4,7 @@
 // "Inserts<i>" (the insert numbers separated by ",").
 #pragma once
 
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/types.h"
 
 // Fills the 992-byte block (zeroed first). The counts come from the user's

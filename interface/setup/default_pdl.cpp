@@ -6,7 +6,7 @@
 
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
-#include "interface/model/settings_text.h"
+#include "model/settings_text.h"
 #include "platform/base/codepage.h"
 
 namespace {

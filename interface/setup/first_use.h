@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "interface/model/model_record.h"
+#include "model/model_record.h"
 #include "platform/base/types.h"
 
 // First use of the printer by this user (no per-user "AlreadyUsed" in the section

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "interface/app/drv_trace.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/setup/printer_handle.h"
 #include "interface/setup/printer_setup.h"
 #include "platform/base/codepage.h"

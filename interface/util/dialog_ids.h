@@ -2,7 +2,7 @@
 // whose controls they hide.
 #pragma once
 
-#include "interface/model/dialog_name_table.h"
+#include "model/dialog_name_table.h"
 
 // The id of the first known dialog name that the text begins with; 0 when none.
 inline int DialogIdFromName(const char* name) { return HiddenControlDialogId(name); }

@@ -3,7 +3,7 @@
 // and the version word of the device mode.
 #pragma once
 
-#include "interface/model/devmode_defaults.h"  // DriverVersionFromText
+#include "model/devmode_defaults.h"  // DriverVersionFromText
 #include "platform/base/types.h"
 
 enum DriverVersionKind : int {

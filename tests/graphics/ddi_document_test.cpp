@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "graphics/output/font_substitution.h"
+#include "graphics/output/fonts/font_substitution.h"
 #include "graphics/stream/output.h"
 #include "graphics/stream/channel_files.h"
 #include "platform/gdi/dc.h"

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "graphics/ddi/driver_library.h"
-#include "graphics/output/font_substitution.h"
+#include "graphics/output/fonts/font_substitution.h"
 #include "graphics/util/graphics_heap.h"
 #include "platform/base/codepage.h"
 #include "platform/base/modules.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/output/device_fonts.h"
+#include "graphics/output/fonts/device_fonts.h"
 #include "tests/graphics/ddi_fixture.h"
 
 namespace graphicstest {

@@ -13,7 +13,7 @@
 #include "graphics/ddi/device_info.h"
 #include "graphics/ddi/driver_library.h"
 #include "graphics/ddi/settings_binding.h"
-#include "graphics/output/device_fonts.h"
+#include "graphics/output/fonts/device_fonts.h"
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/spooler/spooler.h"

@@ -12,9 +12,9 @@
 
 #include "common/installed_font_record.h"
 #include "graphics/ddi/driver_library.h"
-#include "graphics/output/device_font_metrics.h"
-#include "graphics/output/device_fonts.h"
-#include "graphics/output/device_glyph_set.h"
+#include "graphics/output/fonts/device_font_metrics.h"
+#include "graphics/output/fonts/device_fonts.h"
+#include "graphics/output/fonts/device_glyph_set.h"
 #include "platform/base/codepage.h"
 #include "tests/graphics/ddi_fixture.h"
 

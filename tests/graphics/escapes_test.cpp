@@ -10,7 +10,7 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/escapes/escapes.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/errors.h"
 #include "tests/graphics/drawing_fixture.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "graphics/output/raster_writer.h"
+#include "graphics/output/raster/raster_writer.h"
 
 namespace graphicstest {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "graphics/output/text_writer.h"
+#include "graphics/output/text/text_writer.h"
 
 namespace graphicstest {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/vector/vector_writer.h"
 
 namespace graphicstest {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "graphics/ddi/driver_library.h"
-#include "graphics/output/device_fonts.h"
-#include "graphics/output/device_glyph_set.h"
+#include "graphics/output/fonts/device_fonts.h"
+#include "graphics/output/fonts/device_glyph_set.h"
 #include "platform/gdi/engine.h"
 #include "tests/graphics/ddi_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "graphics/output/halftone.h"
+#include "graphics/output/halftone/halftone.h"
 #include "tests/graphics/vector_fixture.h"
 
 namespace graphicstest {

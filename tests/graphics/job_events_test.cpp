@@ -20,7 +20,7 @@
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
 #include "graphics/core/pdev.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/codepage.h"
 #include "platform/base/debug.h"
 #include "platform/base/processes.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/job_framing.h"
-#include "graphics/output/page_end.h"
-#include "graphics/output/page_setup.h"
+#include "graphics/output/job/job_framing.h"
+#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_setup.h"
 #include "graphics/stream/output.h"
 #include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"

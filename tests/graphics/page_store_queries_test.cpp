@@ -14,7 +14,7 @@
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
-#include "interface/records/job_sheet_blocks.h"
+#include "common/job_sheet_blocks.h"
 #include "platform/base/codepage.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/support/machine_fixture.h"

@@ -29,11 +29,6 @@ void FillRunningState(PDEV& pdev, DWORD seed) {
   pdev.acrobatVersion = static_cast<WORD>(seed + 3);
   pdev.pageMakerVersion = static_cast<WORD>(seed + 4);
   pdev.pageWord = static_cast<WORD>(seed + 5);
-  pdev.jobField1 = static_cast<WORD>(seed + 6);
-  pdev.jobField2 = seed + 7;
-  pdev.jobField3 = static_cast<WORD>(seed + 8);
-  pdev.jobField4 = static_cast<WORD>(seed + 9);
-  for (DWORD i = 0; i < 6; ++i) pdev.jobValues[i] = seed + 20 + i;
   pdev.textField1 = seed + 30;
   pdev.textField2 = seed + 31;
   pdev.textField3 = static_cast<WORD>(seed + 32);
@@ -54,9 +49,6 @@ void FillRunningState(PDEV& pdev, DWORD seed) {
   pdev.watermarkCapture = static_cast<BYTE>(seed + 46);
   pdev.watermarkTextFlag = seed + 47;
   pdev.captureFlags = seed + 48;
-  pdev.pageField1 = static_cast<WORD>(seed + 49);
-  pdev.pageFields[19] = static_cast<BYTE>(seed + 50);
-  pdev.pageField2 = static_cast<WORD>(seed + 51);
   std::snprintf(pdev.printerName, sizeof pdev.printerName, "printer %u", seed);
   pdev.pageSetupValues1[2] = seed + 52;
   pdev.pageSetupValues2[0] = seed + 53;
@@ -108,11 +100,6 @@ TEST_F(JobStateTest, ResetCopiesTheRunningStateAndKeepsTheNewDeviceMode) {
   EXPECT_EQ(n.acrobatVersion, 1003);
   EXPECT_EQ(n.pageMakerVersion, 1004);
   EXPECT_EQ(n.pageWord, 1005);
-  EXPECT_EQ(n.jobField1, 1006);
-  EXPECT_EQ(n.jobField2, 1007u);
-  EXPECT_EQ(n.jobField3, 1008);
-  EXPECT_EQ(n.jobField4, 1009);
-  EXPECT_EQ(n.jobValues[5], 1025u);
   EXPECT_EQ(n.textField1, 1030u);
   EXPECT_EQ(n.textField3, 1032);
   EXPECT_EQ(n.textField5, 1034u);
@@ -131,9 +118,6 @@ TEST_F(JobStateTest, ResetCopiesTheRunningStateAndKeepsTheNewDeviceMode) {
   EXPECT_EQ(n.watermarkCapture, static_cast<BYTE>(1046));
   EXPECT_EQ(n.watermarkTextFlag, 1047u);
   EXPECT_EQ(n.captureFlags, 1048u);
-  EXPECT_EQ(n.pageField1, 1049);
-  EXPECT_EQ(n.pageFields[19], static_cast<BYTE>(1050));
-  EXPECT_EQ(n.pageField2, 1051);
   EXPECT_STREQ(n.printerName, "printer 1000");
   EXPECT_EQ(n.pageSetupValues1[2], 1052u);
   EXPECT_EQ(n.pageSetupValues2[0], 1053u);

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/ps_procset.h"
+#include "graphics/output/job/ps_procset.h"
 #include "tests/support/ghostscript_run.h"
 
 using testsupport::GhostscriptAvailable;

@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/device_font_list_cache.h"
-#include "graphics/output/font_download.h"
-#include "graphics/output/font_substitution.h"
-#include "graphics/output/text_run.h"
-#include "graphics/output/text_writer.h"
+#include "graphics/output/download/font_download_send.h"
+#include "graphics/output/download/font_download_undefine.h"
+#include "graphics/output/download/release_font_lists.h"
+#include "graphics/output/fonts/device_font_list_cache.h"
+#include "graphics/output/download/font_download.h"
+#include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_writer.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/graphics_text/text_fixture.h"
 #include "tests/support/machine_fixture.h"
@@ -369,11 +372,11 @@ TEST_F(TrueTypeTextTest, PostScriptUndefinesEveryFontAndReclaimsMemory) {
   auto run = MakeRun(u"A\u03A9", 100, 200, 25, arial.get());
   Walk(run.get(), arial.get());
   ASSERT_NE(pdev_->downloadedFonts[0], nullptr);
-  const FontDownloadRecord* record = pdev_->downloadedFonts[0]->first;
-  ASSERT_NE(record, nullptr);
-  ASSERT_NE(record->pages, nullptr);
+  ASSERT_FALSE(pdev_->downloadedFonts[0]->records.empty());
+  const FontDownloadRecord* record = &pdev_->downloadedFonts[0]->records.front();
+  ASSERT_FALSE(record->pages.empty());
   const std::string expected =
-      std::string("/") + record->pages->name + " UDF\n/" + record->name + " UDF\nfreeVM\n";
+      std::string("/") + record->pages.front().name + " UDF\n/" + record->name + " UDF\nfreeVM\n";
   EXPECT_EQ(Captured(pdev_.get(), [&] { UndefineDownloadedFonts(pdev_.get()); }), expected);
   EXPECT_EQ(pdev_->vmEstimate, 80000u);
 }

@@ -13,7 +13,7 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/util/graphics_heap.h"
-#include "graphics/output/raster_writer.h"
+#include "graphics/output/raster/raster_writer.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/support/pcl_reader.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/job_framing.h"
-#include "graphics/output/page_end.h"
-#include "graphics/output/page_setup.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/job/job_framing.h"
+#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_setup.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_raster/raster_fixture.h"

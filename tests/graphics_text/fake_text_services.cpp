@@ -1,10 +1,12 @@
+#include "graphics/output/download/font_download_send.h"
+#include "graphics/output/download/font_download_undefine.h"
 #include "tests/graphics_text/fake_text_services.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/font_substitution.h"
+#include "graphics/output/fonts/font_substitution.h"
 #include "graphics/stream/output.h"
 
 namespace graphicstest {
@@ -16,25 +18,13 @@ TextServices& Services() {
 
 namespace {
 
-DownloadedFontList* ListOf(PDEV* pdev, bool create) {
-  if (!pdev->downloadedFonts[0] && create) pdev->downloadedFonts[0] = new DownloadedFontList{1, nullptr};
+DownloadedFontList* ListOf(PDEV* pdev) {
+  if (!pdev->downloadedFonts[0]) pdev->downloadedFonts[0] = new DownloadedFontList{1, {}};
   return pdev->downloadedFonts[0];
 }
 
 void FreeRecords(PDEV* pdev) {
-  DownloadedFontList* list = ListOf(pdev, false);
-  if (!list) return;
-  for (FontDownloadRecord* record = list->first; record;) {
-    for (GlyphPageRecord* page = record->pages; page;) {
-      GlyphPageRecord* next = page->next;
-      delete page;
-      page = next;
-    }
-    FontDownloadRecord* next = record->next;
-    delete record;
-    record = next;
-  }
-  delete list;
+  delete pdev->downloadedFonts[0];
   pdev->downloadedFonts[0] = nullptr;
 }
 
@@ -59,8 +49,9 @@ FontDownloadRecord* FindFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outli
   char name[kDownloadNameSize];
   MakeDownloadFontName(name, pdev, font, 0, outline);
   DownloadedFontList* list = pdev->downloadedFonts[0];
-  for (FontDownloadRecord* record = list ? list->first : nullptr; record; record = record->next) {
-    if (std::strcmp(record->name, name) == 0) return record;
+  if (!list) return nullptr;
+  for (FontDownloadRecord& record : list->records) {
+    if (std::strcmp(record.name, name) == 0) return &record;
   }
   return nullptr;
 }
@@ -69,25 +60,21 @@ WORD NextSoftFontId(PDEV* pdev) { return static_cast<WORD>(16000 + pdev->softFon
 
 FontDownloadRecord* NewFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outline) {
   if (Services().refuseRecords) return nullptr;
-  if (!pdev->downloadedFonts[0]) pdev->downloadedFonts[0] = new DownloadedFontList{1, nullptr};
-  auto* record = new FontDownloadRecord{};
+  FontDownloadRecord* record = &graphicstest::ListOf(pdev)->records.emplace_front();
   MakeDownloadFontName(record->name, pdev, font, 0, outline);
   for (DWORD& slot : record->slot) slot = kEmptyGlyphSlot;
   record->softFontId = NextSoftFontId(pdev);
-  record->next = pdev->downloadedFonts[0]->first;
-  pdev->downloadedFonts[0]->first = record;
   return record;
 }
 
 GlyphPageRecord* NewGlyphPageRecord(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, BOOL outline) {
   if (Services().refusePages) return nullptr;
-  auto* page = new GlyphPageRecord{};
-  page->pageNumber = static_cast<WORD>(record->pages ? record->pages->pageNumber + 1 : 2);
+  const WORD number = static_cast<WORD>(record->pages.empty() ? 2 : record->pages.front().pageNumber + 1);
+  GlyphPageRecord* page = &record->pages.emplace_front();
+  page->pageNumber = number;
   MakeDownloadFontName(page->name, pdev, font, page->pageNumber, outline);
   for (DWORD& slot : page->slot) slot = kEmptyGlyphSlot;
   page->softFontId = NextSoftFontId(pdev);
-  page->next = record->pages;
-  record->pages = page;
   return page;
 }
 

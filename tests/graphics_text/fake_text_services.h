@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/font_download.h"
+#include "graphics/output/download/font_download.h"
 
 namespace graphicstest {
 

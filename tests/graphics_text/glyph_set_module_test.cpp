@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/device_glyph_set.h"
+#include "graphics/output/fonts/device_glyph_set.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/graphics_text/text_fixture.h"
 

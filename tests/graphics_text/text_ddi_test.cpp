@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "graphics/ddi/ddi_functions.h"
-#include "graphics/output/device_font_metrics.h"
-#include "graphics/output/font_download.h"
+#include "graphics/output/fonts/device_font_metrics.h"
+#include "graphics/output/download/font_download.h"
 #include "tests/graphics/ddi_fixture.h"
 #include "tests/graphics_text/fake_text_services.h"
 #include "tests/graphics_text/text_fixture.h"

@@ -11,8 +11,8 @@
 
 #include "common/installed_font_record.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/device_font_metrics.h"
-#include "graphics/output/device_fonts.h"
+#include "graphics/output/fonts/device_font_metrics.h"
+#include "graphics/output/fonts/device_fonts.h"
 #include "platform/gdi/engine.h"
 #include "tests/graphics_text/fake_text_services.h"
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/job_framing.h"
-#include "graphics/output/page_end.h"
-#include "graphics/output/page_setup.h"
-#include "graphics/output/text_writer.h"
+#include "graphics/output/job/job_framing.h"
+#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_setup.h"
+#include "graphics/output/text/text_writer.h"
 #include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_text/fake_text_services.h"

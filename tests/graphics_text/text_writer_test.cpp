@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/text_run.h"
-#include "graphics/output/text_writer.h"
+#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_writer.h"
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "tests/graphics/vector_fixture.h"
@@ -478,7 +478,7 @@ TEST_F(TrueTypeTextTest, HalfWidthKatakanaHaveAPageOfTheirOwn) {
   EXPECT_EQ(Services().batches[0].codes, (std::vector<DWORD>{33, 34}));
   EXPECT_EQ(Services().batches[1].codes, std::vector<DWORD>{33});
   EXPECT_NE(Services().batches[0].font, Services().batches[1].font);
-  const FontDownloadRecord* record = pdev_->downloadedFonts[0]->first;
+  const FontDownloadRecord* record = &pdev_->downloadedFonts[0]->records.front();
   ASSERT_NE(record->katakana, nullptr);
   EXPECT_EQ(record->katakana->pageNumber, kKatakanaPageNumber);
 }

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/job_framing.h"
-#include "graphics/output/page_end.h"
-#include "graphics/output/page_setup.h"
-#include "graphics/output/save_restore.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/job/job_framing.h"
+#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/save_restore.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics/vector_fixture.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/halftone.h"
-#include "graphics/output/page_setup_support.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/halftone/halftone.h"
+#include "graphics/output/page/page_setup_support.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "platform/base/codepage.h"
 #include "tests/graphics/device_settings_fixture.h"
 #include "tests/graphics/vector_fixture.h"

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/halftone.h"
-#include "graphics/output/page_setup_support.h"
-#include "graphics/output/save_restore.h"
-#include "graphics/output/vector_writer.h"
+#include "graphics/output/halftone/halftone.h"
+#include "graphics/output/page/page_setup_support.h"
+#include "graphics/output/page/save_restore.h"
+#include "graphics/output/vector/vector_writer.h"
 #include "graphics/util/diagnostic.h"
 #include "graphics/util/graphics_heap.h"
 #include "platform/gdi/engine.h"

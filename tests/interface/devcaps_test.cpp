@@ -21,7 +21,7 @@
 #include "interface/capabilities/device_capabilities.h"
 #include "interface/devmode/current_devmode.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "platform/base/arith.h"
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"

@@ -17,7 +17,7 @@
 #include "common/xdevmode.h"
 #include "interface/app/library_state.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "platform/spooler/spooler.h"
 #include "tests/interface/ui_test_support.h"
 

@@ -13,7 +13,7 @@
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
 #include "interface/devmode/validate_merge.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/settings_sheet.h"
 #include "platform/ui/ui_script.h"
 #include "tests/interface/records_test_support.h"

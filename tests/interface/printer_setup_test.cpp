@@ -19,7 +19,7 @@
 #include "common/xdevmode.h"
 #include "interface/app/library_state.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/profiles/profile_store.h"
 #include "interface/records/hex_names.h"
 #include "interface/records/watermark_store.h"

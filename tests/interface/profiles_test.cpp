@@ -12,7 +12,7 @@
 
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/profiles/default_profiles.h"
 #include "interface/profiles/profile_store.h"
 #include "interface/records/watermark_store.h"

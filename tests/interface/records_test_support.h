@@ -15,7 +15,7 @@
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 #include "platform/base/modules.h"
 #include "platform/spooler/spooler.h"

@@ -17,7 +17,7 @@
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
 #include "interface/devmode/validate_merge.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/format_notice.h"
 #include "interface/pages/general_page.h"
 #include "interface/pages/settings_sheet.h"

@@ -10,7 +10,7 @@
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
 #include "interface/devmode/validate_merge.h"
-#include "interface/model/model_cache.h"
+#include "model/model_cache.h"
 #include "interface/pages/settings_sheet.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"

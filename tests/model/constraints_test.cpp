@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "interface/model/constraints.h"
+#include "model/constraints.h"
 #include "tests/model/model_fixture.h"
 
 namespace modeltest {

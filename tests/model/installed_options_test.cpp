@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/settings_store.h"
-#include "interface/model/config_counter.h"
-#include "interface/model/installed_options.h"
+#include "model/config_counter.h"
+#include "model/installed_options.h"
 #include "tests/model/model_fixture.h"
 
 namespace modeltest {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
-#include "interface/model/format_warning.h"
-#include "interface/model/pdl_names.h"
+#include "model/format_warning.h"
+#include "model/pdl_names.h"
 #include "platform/base/codepage.h"
 #include "platform/base/debug.h"
 #include "tests/model/model_fixture.h"

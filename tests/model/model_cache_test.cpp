@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "common/settings_store.h"
-#include "interface/model/config_counter.h"
-#include "interface/model/installed_options.h"
-#include "interface/model/model_cache.h"
+#include "model/config_counter.h"
+#include "model/installed_options.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 #include "tests/model/model_fixture.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/settings_binding.h"
-#include "interface/model/model_loader.h"
-#include "interface/model/model_record.h"
+#include "model/model_loader.h"
+#include "model/model_record.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/settings_library.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "interface/model/paper_defaults.h"
+#include "model/paper_defaults.h"
 #include "tests/model/model_fixture.h"
 
 namespace modeltest {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "interface/model/value_parsers.h"
+#include "model/value_parsers.h"
 #include "platform/base/codepage.h"
 #include "tests/model/model_fixture.h"
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "interface/model/record_text.h"
+#include "model/record_text.h"
 #include "platform/base/codepage.h"
 
 namespace modeltext {

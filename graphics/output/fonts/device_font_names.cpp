@@ -1,0 +1,39 @@
+// Family names of fonts as the font choice compares them.
+#include <string>
+
+#include "graphics/output/fonts/device_fonts.h"
+#include "graphics/output/fonts/font_substitution.h"
+#include "platform/base/codepage.h"
+
+std::u16string FontFamilyWide(const IFIMETRICS* metrics) {
+  if (!metrics || metrics->dpwszFamilyName <= 0 || static_cast<ULONG>(metrics->dpwszFamilyName) >= metrics->cjThis)
+    return {};
+  const auto* base = reinterpret_cast<const BYTE*>(metrics);
+  std::u16string name;
+  for (ULONG at = static_cast<ULONG>(metrics->dpwszFamilyName); at + 1 < metrics->cjThis; at += 2) {
+    const char16_t c = static_cast<char16_t>(base[at] | (base[at + 1] << 8));
+    if (c == 0) break;
+    name.push_back(c);
+  }
+  return name;
+}
+
+std::string FontFamilyAnsi(const IFIMETRICS* metrics) {
+  const std::u16string wide = FontFamilyWide(metrics);
+  if (wide.empty()) return {};
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()),
+                                        static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()), static_cast<int>(wide.size()), out.data(),
+                      bytes, nullptr, nullptr);
+  return out;
+}
+
+int FindDeviceFontByName(const char* name, const DeviceFontList* fonts) {
+  if (!name || !fonts || !fonts->entries) return -1;
+  for (DWORD i = 0; i < fonts->count; ++i) {
+    if (lstrcmpiA(FontFamilyAnsi(fonts->entries[i].metrics).c_str(), name) == 0) return static_cast<int>(i);
+  }
+  return -1;
+}

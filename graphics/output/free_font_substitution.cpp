@@ -1,9 +1,0 @@
-#include "graphics/output/font_substitution.h"
-#include "graphics/util/graphics_heap.h"
-
-void FreeFontSubstitution(FontSubstitutionTable** table) {
-  if (!table || !*table) return;
-  GraphicsHeapFree((*table)->rows);
-  GraphicsHeapFree(*table);
-  *table = nullptr;
-}
