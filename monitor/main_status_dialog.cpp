@@ -11,6 +11,7 @@
 #include "monitor/monitor_settings.h"
 #include "monitor/settings_dialog.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/dialog_keys.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/window_finder.h"
@@ -337,6 +338,8 @@ void PM_CMainStatusDlg::EndMain(INT_PTR result) {
 
 INT_PTR PM_CMainStatusDlg::Run() {
   ShowWindow(SW_SHOW);
+  // A scripted user (ZEL_UI_SCRIPT) sees the window as a person would.
+  platform::OfferModelessDialog(m_hWnd, "#" + std::to_string(kMainTemplate));
   std::signal(SIGTERM, OnStopSignal);
   std::signal(SIGINT, OnStopSignal);
   while (!ended_ && !stopRequested) {
