@@ -338,10 +338,10 @@ void PM_CMainStatusDlg::EndMain(INT_PTR result) {
 
 INT_PTR PM_CMainStatusDlg::Run() {
   ShowWindow(SW_SHOW);
-  // A scripted user (ZEL_UI_SCRIPT) sees the window as a person would.
-  platform::OfferModelessDialog(m_hWnd, "#" + std::to_string(kMainTemplate));
   std::signal(SIGTERM, OnStopSignal);
   std::signal(SIGINT, OnStopSignal);
+  // A scripted user (ZEL_UI_SCRIPT) sees the window as a person would.
+  platform::OfferModelessDialog(m_hWnd, "#" + std::to_string(kMainTemplate));
   while (!ended_ && !stopRequested) {
     MSG msg{};
     while (!ended_ && ::PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {

@@ -1,6 +1,6 @@
 #include "platform/ui/notify_records.h"
 
-#include <cstring>
+#include <strings.h>
 
 #include "platform/base/machine_records.h"
 #include "platform/ui/user.h"
