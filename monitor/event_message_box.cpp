@@ -55,7 +55,9 @@ void PM_CEventMessageBox::Close() {
 
 void PM_CEventMessageBox::PostNcDestroy() {
   if (openBox == this) openBox = nullptr;
-  PM_CEngineUIInterface* ui = boxUi;
+  // The box may outlive the engine that opened it: only a user interface that
+  // still serves a running engine hears of the close.
+  PM_CEngineUIInterface* ui = boxUi == monitor::EngineUi() ? boxUi : nullptr;
   delete this;
   if (ui) ui->UpdateDisplay(PM_UPDATE_MESSAGE_CLOSED);
 }

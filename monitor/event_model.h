@@ -114,6 +114,12 @@ class PM_CEventAgent {
   PM_CEventCategoryManager* Category() const { return category_; }
   int64_t DisplayPeriod() const { return displayPeriod_; }
   void SetDisplayPeriod(int64_t seconds) { displayPeriod_ = seconds; }
+  // The interval of a repeated sound, and whether it repeats.
+  int64_t ReservedSpan() const { return reservedSpan_; }
+  void SetReservedSpan(int64_t seconds) { reservedSpan_ = seconds; }
+  int32_t ReservedCount() const { return reservedCount_; }
+  void SetReservedCount(int32_t count) { reservedCount_ = count; }
+  int EnabledFlag() const { return enabled_; }
   // The enabled flag an agent has before any archive set it.
   int DefaultEnabled() const;
   void Store(CArchive& archive);

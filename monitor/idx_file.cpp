@@ -1,9 +1,33 @@
 // The engine's side of the instance registry and its IDX file.
+#include <strings.h>
+
+#include <cctype>
 #include <exception>
 
 #include "monitor/engine.h"
 #include "monitor/instance_registry.h"
 #include "monitor/monitor_settings.h"
+#include "platform/base/files.h"
+
+namespace {
+
+// Only a file named as this program names its archives ("PM<n>.IDX") goes with
+// its entry: the registry is a shared file, and a name written there by
+// someone else must not make the monitor delete another file.
+bool IsMonitorArchiveName(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/:");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.size() < 7 || strncasecmp(name.c_str(), "PM", 2) != 0 ||
+      strcasecmp(name.c_str() + name.size() - 4, ".IDX") != 0) {
+    return false;
+  }
+  for (size_t i = 2; i + 4 < name.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool PM_CEngine::WriteIdxArchive() {
   if (noSave_ || idxFilePath_.empty()) return false;
@@ -81,5 +105,9 @@ void PM_CEngine::RegisterInstance() {
 void PM_CEngine::UnregisterInstance() {
   noSave_ = 1;
   PM_CPrintMonitorIDXFile registry(printerName_, IdxFileUse::ExistingOnly);
+  const std::optional<MonitorInstanceInfo> entry = registry.GetPrinterInfo(printerName_);
   registry.DeletePrinter(printerName_);
+  // The archive goes with its entry: left behind, every removed printer would
+  // keep one of the thousand archive numbers for good.
+  if (entry && IsMonitorArchiveName(entry->idxFileName)) DeleteFileA(entry->idxFileName.c_str());
 }

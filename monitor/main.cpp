@@ -1,25 +1,13 @@
 // vigilod5.exe: the status monitor of one printer queue.
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "monitor/main_status_dialog.h"
 #include "monitor/monitor_app.h"
+#include "platform/base/processes.h"
 #include "platform/ui/ui_script.h"
 
-int main(int argc, char** argv) {
-  // The Windows command line as the starter wrote it: the arguments joined
-  // again, a quoted one (the program's path) quoted again.
-  std::string line;
-  for (int i = 0; i < argc; ++i) {
-    std::string argument = argv[i];
-    if (argument.find(' ') != std::string::npos && argument.find("_(") == std::string::npos &&
-        argument.find("_{") == std::string::npos) {
-      argument = '"' + argument + '"';
-    }
-    if (i) line += ' ';
-    line += argument;
-  }
+int main() {
   // The command line is fixed by its starter, so a scripted user is named by
   // the machine: a variable that holds the script file's path.
   platform::ui::UiScript script;
@@ -32,8 +20,10 @@ int main(int argc, char** argv) {
     }
     script.Install();
   }
+  // The line as the starter wrote it: a printer name with two blanks in a row
+  // is the name of another queue once the arguments are joined again.
   PM_CPrintMonitorApp app(CreateMainStatusWindow);
-  app.InitInstance(line);
+  app.InitInstance(GetCommandLineA());
   const int result = app.ExitInstance();
   if (scripted) {
     script.Finish();

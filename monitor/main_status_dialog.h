@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/bitmap_button.h"
 #include "monitor/dialog_base.h"
 #include "monitor/engine.h"
 #include "monitor/main_window.h"
@@ -47,17 +48,29 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   void SetStatusText(const std::string& text);
   void BringBack();
   void ShowEventMessage(const std::string& text);
+  // The engine ended before the window: the window keeps only its controls.
+  void EngineGone();
 
   // Commands (menu ids and buttons).
   void OnRefreshButton();
   void OnAbout();
   void OnMonitorSettings();
+  void OnEventConfiguration();
   void OnPrinterProperties();
   void OnMinimize();
   void OnExit();
   void OnDeletePrinter();
   void OnHelp();
   void OnPaint();
+  void OnTimer(UINT_PTR id);
+  LRESULT OnSizeMessage(WPARAM kind, LPARAM);
+  // The Delete key on the job list: the selected job is no longer watched.
+  void OnJobListDelete();
+  // A double-click on an event row: its problem information.
+  void OnEventDoubleClick();
+  // The icon the last minimised paint showed.
+  UINT shownIcon() const { return shownIcon_; }
+  const std::string& alertTitle() const { return alertTitle_; }
   LRESULT OnCopyData(WPARAM, LPARAM lParam);
   void OnSysCommand(UINT id, LPARAM lParam);
 
@@ -68,11 +81,19 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
 
  private:
   void ClearEventRows();
+  UINT NextMinimizedIcon();
+  void EndAlert();
   void ClearJobRows();
 
   PM_CEngine* engine_;
+  // The engine's user-interface object reaches the dialog through this, and
+  // finds it empty once the dialog is gone.
+  std::shared_ptr<PM_CMainStatusDlg*> link_;
   monitor::StatusListBox jobList_;
   monitor::StatusListBox eventList_;
+  monitor::CBitmapButtonExt printerPicture_;
+  monitor::CBitmapButtonExt notifySettingsButton_;
+  monitor::CBitmapButtonExt refreshButton_;
   std::vector<MonitorJobRef> jobRows_;
   std::vector<PM_CEvent*> eventRows_;
   std::string console1_;
@@ -80,6 +101,13 @@ class PM_CMainStatusDlg : public monitor::CDialogBase {
   std::deque<std::string> waiting_;
   RECT panel_{};
   bool painted_ = false;
+  UINT_PTR animationTimer_ = 0;
+  size_t animationFrame_ = 0;
+  std::string alertTitle_;
+  UINT alertIcon_ = 0;
+  int alertTurns_ = 0;
+  bool alertTurn_ = false;
+  UINT shownIcon_ = 0;
   bool ended_ = false;
   INT_PTR result_ = IDCANCEL;
   HMENU menu_ = 0;

@@ -8,6 +8,7 @@
 #include "monitor/monitor_settings.h"
 #include "platform/base/codepage.h"
 #include "platform/gdi/screen.h"
+#include "platform/ui/dialog_keys.h"
 
 namespace monitor {
 
@@ -109,6 +110,60 @@ void DrawEventRow(HDC dc, const RECT& row, PM_CEvent* event) {
   for (const std::string& text : lines) {
     ::TextOutA(dc, IconWidth(), row.top + index++ * metrics.tmHeight, text.c_str(), static_cast<int>(text.size()));
   }
+}
+
+void DrawCategoryRow(HDC dc, const RECT& row, PM_CEventCategoryManager* category) {
+  ::DrawIcon(dc, 2, row.top + 2, CachedIcon(category->m_IconId));
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  const int y = row.top + ((row.bottom - row.top) - metrics.tmHeight) / 2;
+  ::TextOutA(dc, IconWidth() + 8, y, category->m_Name.c_str(), static_cast<int>(category->m_Name.size()));
+}
+
+void DrawAgentRow(HDC dc, const RECT& row, PM_CEventAgent* agent) {
+  const bool categoryOn = agent->Category() && agent->Category()->m_Enabled;
+  const COLORREF ink = ::GetSysColor(categoryOn ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+  const int middle = (row.top + row.bottom) / 2;
+  HPEN pen = ::CreatePen(PS_SOLID, 0, ink);
+  HGDIOBJ oldPen = ::SelectObject(dc, pen);
+  HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(WHITE_BRUSH));
+  // The tick box.
+  ::Rectangle(dc, 3, middle - 6, 16, middle + 7);
+  if (agent->EnabledFlag()) {
+    const POINT tick[] = {{5, middle}, {8, middle + 3}, {14, middle - 4}};
+    ::Polyline(dc, tick, 3);
+    const POINT bold[] = {{5, middle + 1}, {8, middle + 4}, {14, middle - 3}};
+    ::Polyline(dc, bold, 3);
+  }
+  // The settings box: three dots.
+  ::Rectangle(dc, kAgentSettingsLeft, middle - 7, kAgentSettingsRight - 2, middle + 8);
+  for (int dot = 0; dot < 3; ++dot) {
+    const int x = kAgentSettingsLeft + 4 + dot * 5;
+    ::Rectangle(dc, x, middle, x + 2, middle + 2);
+  }
+  ::SelectObject(dc, oldBrush);
+  ::SelectObject(dc, oldPen);
+  ::DeleteObject(pen);
+  if (!categoryOn) ::SetTextColor(dc, ink);
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  const std::string title = agent->GetTitle();
+  ::TextOutA(dc, kAgentSettingsRight + 4, middle - metrics.tmHeight / 2, title.c_str(), static_cast<int>(title.size()));
+}
+
+// clang-format off
+BEGIN_MESSAGE_MAP(StatusListBox, CListBox)
+  ON_MESSAGE(WM_KEYUP, OnKeyUp)
+END_MESSAGE_MAP()
+// clang-format on
+
+LRESULT StatusListBox::OnKeyUp(WPARAM key, LPARAM) {
+  if (key == VK_DELETE) {
+    ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hWnd), kDeleteKeyNotification),
+                   static_cast<LPARAM>(m_hWnd));
+  }
+  Default();
+  return 0;
 }
 
 void StatusListBox::DrawItem(LPDRAWITEMSTRUCT draw) {

@@ -6,11 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -134,6 +138,41 @@ UINT Spawn(const std::string& programPath, const std::string& commandLine, bool 
 
 namespace {
 
+// The arguments the kernel gave this process, as bytes.
+std::vector<std::string> OwnArguments() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> args;
+  for (size_t start = 0; start < all.size();) {
+    const size_t end = all.find('\0', start);
+    args.push_back(all.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return args;
+}
+
+std::string BuildCommandLine() {
+  const std::vector<std::string> own = OwnArguments();
+  if (const char* given = std::getenv("ZEL_COMMAND_LINE")) {
+    // The variable passes on to programs started otherwise: it counts only
+    // when it splits into this process's own arguments.
+    std::vector<std::string> args;
+    for (const std::string& arg : SplitCommandLine(given)) args.push_back(FromUtf16(ToUtf16(arg, CP_ACP), CP_UTF8));
+    if (!own.empty() && args.size() == own.size() && std::equal(own.begin() + 1, own.end(), args.begin() + 1)) {
+      return given;
+    }
+  }
+  std::string line;
+  for (size_t i = 0; i < own.size(); ++i) {
+    std::string argument = FromUtf16(ToUtf16(own[i], CP_UTF8), CP_ACP);
+    if (i == 0 && argument.find(' ') != std::string::npos) argument = '"' + argument + '"';
+    if (i) line += ' ';
+    line += argument;
+  }
+  return line;
+}
+
 bool IsHelpViewer(const std::string& commandLine) {
   const std::vector<std::string> args = SplitCommandLine(commandLine);
   if (args.empty()) return false;
@@ -197,6 +236,11 @@ void SetProcessLaunchHandler(ProcessLaunchHandler handler) {
 }  // namespace platform
 
 using namespace platform;
+
+ZEL_EXTERN_C LPSTR GetCommandLineA(void) {
+  static std::string line = BuildCommandLine();
+  return line.data();
+}
 
 ZEL_EXTERN_C UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
   if (lpCmdLine == nullptr) return kFileNotFound;

@@ -86,6 +86,12 @@ ZEL_EXTERN_C BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 // (file not found), 3 (path not found) or 11 (bad format).
 ZEL_EXTERN_C UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
 
+// This process's Windows command line in the ANSI code page: the line its
+// starter wrote (ZEL_COMMAND_LINE) when its arguments are this process's own,
+// so blanks inside names survive as written; otherwise the arguments joined
+// again with single blanks, the program's path quoted when it holds a blank.
+ZEL_EXTERN_C LPSTR GetCommandLineA(void);
+
 namespace platform {
 
 // The arguments of a Windows command line (the program first), by the rules of

@@ -46,6 +46,9 @@
 #ifndef VK_RIGHT
 #define VK_RIGHT 0x27
 #endif
+#ifndef VK_DELETE
+#define VK_DELETE 0x2E
+#endif
 #ifndef VK_F1
 #define VK_F1 0x70
 #endif

@@ -3,6 +3,7 @@
 #include "platform/ui/menu.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -243,6 +244,12 @@ UINT FindMenuCommand(HMENU menu, const std::string& text) {
 
 }  // namespace platform::ui
 
+namespace {
+std::atomic<platform::MenuPresenter> g_presenter{nullptr};
+}  // namespace
+
+void platform::SetMenuPresenter(MenuPresenter presenter) { g_presenter = presenter; }
+
 void platform::SetMenuChooser(MenuChooser chooser) {
   std::lock_guard guard(platform::ui::g_chooserLock);
   platform::ui::g_chooser = std::move(chooser);
@@ -416,7 +423,7 @@ ZEL_EXTERN_C HMENU GetSystemMenu(HWND window, BOOL revert) {
 
 ZEL_EXTERN_C BOOL DrawMenuBar(HWND window) { return IsWindow(window) ? TRUE : FALSE; }
 
-ZEL_EXTERN_C BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int, int, HWND owner, LPTPMPARAMS) {
+ZEL_EXTERN_C BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS) {
   {
     std::lock_guard guard(g_lock);
     if (!Find(menu)) {
@@ -429,7 +436,12 @@ ZEL_EXTERN_C BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int, int, HWND owner,
     std::lock_guard guard(g_chooserLock);
     chooser = g_chooser;
   }
-  UINT picked = chooser ? chooser(platform::MenuRequest{menu, owner}) : 0;
+  UINT picked = 0;
+  if (chooser) {
+    picked = chooser(platform::MenuRequest{menu, owner});
+  } else if (const platform::MenuPresenter presenter = g_presenter; presenter) {
+    presenter(platform::MenuRequest{menu, owner}, x, y, &picked);
+  }
   // Only what a person could click counts: an enabled command of this menu.
   if (picked && !IsEnabledCommand(menu, picked)) picked = 0;
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(picked);

@@ -72,8 +72,9 @@ ZEL_EXTERN_C HMENU GetMenu(HWND window);
 // revert TRUE drops the copy and answers 0.
 ZEL_EXTERN_C HMENU GetSystemMenu(HWND window, BOOL revert);
 ZEL_EXTERN_C BOOL DrawMenuBar(HWND window);
-// Asks the menu chooser. With TPM_RETURNCMD answers the id picked (0 for none);
-// otherwise posts WM_COMMAND with it to the owner and answers TRUE (0 for none).
+// Asks the menu chooser (without one, the person on a display). With
+// TPM_RETURNCMD answers the id picked (0 for none); otherwise posts
+// WM_COMMAND with it to the owner and answers TRUE (0 for none).
 ZEL_EXTERN_C BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
 ZEL_EXTERN_C BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);
 
@@ -87,6 +88,10 @@ struct MenuRequest {
 // pop-ups), or 0 for none. nullptr restores the default (nothing is picked).
 using MenuChooser = std::function<UINT(const MenuRequest&)>;
 void SetMenuChooser(MenuChooser chooser);
+// Where a menu goes that no chooser takes: a display back end shows it at
+// (x, y) on the screen for the person to pick from. False: nobody is there.
+using MenuPresenter = bool (*)(const MenuRequest& request, int x, int y, UINT* picked);
+void SetMenuPresenter(MenuPresenter presenter);
 
 }  // namespace platform
 

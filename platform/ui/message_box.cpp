@@ -1,5 +1,6 @@
 #include "platform/ui/message_box.h"
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 
@@ -19,6 +20,8 @@ MessageBoxHandler& Handler() {
   return handler;
 }
 
+std::atomic<MessageBoxPresenter> g_presenter{nullptr};
+
 int Show(MessageBoxRequest request) {
   MessageBoxHandler handler;
   {
@@ -27,6 +30,8 @@ int Show(MessageBoxRequest request) {
   }
   // The handler runs outside the lock: it may show a box of its own.
   if (handler) return handler(request);
+  int answer = 0;
+  if (const MessageBoxPresenter presenter = g_presenter; presenter && presenter(request, &answer)) return answer;
   const std::string trace = "MessageBox [" + request.caption + "] " + request.text;
   OutputDebugStringA(AnsiFromUtf8(trace).c_str());
   return DefaultMessageBoxButton(request.type);
@@ -38,6 +43,8 @@ void SetMessageBoxHandler(MessageBoxHandler handler) {
   std::lock_guard lock(HandlerLock());
   Handler() = std::move(handler);
 }
+
+void SetMessageBoxPresenter(MessageBoxPresenter presenter) { g_presenter = presenter; }
 
 int DefaultMessageBoxButton(UINT type) {
   static constexpr int kButtons[][3] = {

@@ -1,7 +1,8 @@
-// Message boxes. The stand-in machine has no desktop: a box is handed to the
-// process's message-box handler, which a program or a test may set to see the box
-// and choose the answer. Without one the box is written as a debugger trace and
-// answered with its default button, as a user pressing Enter would.
+// Message boxes. A box is handed to the process's message-box handler, which a
+// program or a test may set to see the box and choose the answer. Without one,
+// on a display the person answers the box in a window of its own; headless the
+// box is written as a debugger trace and answered with its default button, as
+// a user pressing Enter would.
 #pragma once
 
 #include <functional>
@@ -66,6 +67,11 @@ struct MessageBoxRequest {
 // Answers the button chosen (IDOK, IDYES, ...). nullptr restores the default.
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
+
+// Where a box goes that no handler takes: a display back end shows it as a
+// window the person answers. False leaves the box to its default answer.
+using MessageBoxPresenter = bool (*)(const MessageBoxRequest& box, int* answer);
+void SetMessageBoxPresenter(MessageBoxPresenter presenter);
 
 // The button a box of this type answers when the user accepts its default.
 int DefaultMessageBoxButton(UINT type);

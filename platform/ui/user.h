@@ -17,6 +17,9 @@
 // ---- Messages -------------------------------------------------------------------
 #define WM_MOVE 0x0003u
 #define WM_SIZE 0x0005u
+// WM_SIZE's kinds.
+#define SIZE_RESTORED 0u
+#define SIZE_MINIMIZED 1u
 #define WM_SETFOCUS 0x0007u
 #define WM_KILLFOCUS 0x0008u
 #define WM_ENABLE 0x000Au
@@ -168,6 +171,7 @@
 #define SWP_NOZORDER 0x0004u
 
 #define RDW_INVALIDATE 0x0001u
+#define RDW_FRAME 0x0400u
 #define RDW_ERASE 0x0004u
 #define RDW_ALLCHILDREN 0x0080u
 #define RDW_UPDATENOW 0x0100u
@@ -352,6 +356,10 @@ ZEL_EXTERN_C BOOL IsIconic(HWND window);
 ZEL_EXTERN_C BOOL SetForegroundWindow(HWND window);
 ZEL_EXTERN_C HWND GetForegroundWindow(void);
 ZEL_EXTERN_C BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+// Insert-after values of SetWindowPos; one stand-in desktop has no layers, so
+// they are taken and change nothing.
+#define HWND_TOPMOST ((HWND)-1)
+#define HWND_NOTOPMOST ((HWND)-2)
 ZEL_EXTERN_C BOOL SetWindowPos(HWND window, HWND after, int x, int y, int width, int height, UINT flags);
 // The client area begins at the window's top left (windows have no frames here).
 ZEL_EXTERN_C BOOL GetClientRect(HWND window, LPRECT rect);

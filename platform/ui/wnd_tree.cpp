@@ -62,6 +62,7 @@ bool Created(HWND window, DWORD exStyle, LPCSTR className, DWORD style, int x, i
     std::lock_guard guard(g_treeLock);
     Node node;
     node.parent = (style & WS_CHILD) ? parent : 0;
+    node.owner = (style & WS_CHILD) ? 0 : parent;
     node.id = (style & WS_CHILD) ? static_cast<int>(menu) : 0;
     node.style = style;
     node.exStyle = exStyle;
@@ -258,7 +259,7 @@ ZEL_EXTERN_C HWND GetWindow(HWND window, UINT relation) {
   auto node = g_nodes.find(window);
   if (node == g_nodes.end()) return 0;
   if (relation == GW_CHILD) return node->second.children.empty() ? 0 : node->second.children.front();
-  if (relation == GW_OWNER) return 0;
+  if (relation == GW_OWNER) return g_nodes.count(node->second.owner) ? node->second.owner : HWND(0);
   auto parent = g_nodes.find(node->second.parent);
   if (parent == g_nodes.end()) return 0;
   const std::vector<HWND>& siblings = parent->second.children;
@@ -353,6 +354,13 @@ ZEL_EXTERN_C BOOL ShowWindow(HWND window, int command) {
     SendMessageA(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (show) InvalidateRect(window, nullptr, TRUE);
   }
+  // Minimising and restoring tell the window, as the window manager's do.
+  if ((style & WS_MINIMIZE) != (node.style & WS_MINIMIZE)) {
+    RECT client{};
+    GetClientRect(window, &client);
+    SendMessageA(window, WM_SIZE, (style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED,
+                 (style & WS_MINIMIZE) ? 0 : MAKELPARAM(client.right, client.bottom));
+  }
   if (!(node.style & WS_CHILD)) {
     x11::WindowShown(window, show);
     // A window with a title bar coming up is what a person notices; pop-ups
@@ -393,6 +401,9 @@ ZEL_EXTERN_C BOOL MoveWindow(HWND window, int x, int y, int width, int height, B
 ZEL_EXTERN_C BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags) {
   Node node;
   if (!GetNode(window, &node)) return FALSE;
+  // Only a change of place (the stand-in keeps no z-order): a window asked to
+  // stay where it is and as large as it is gets no WM_SIZE.
+  if ((flags & SWP_NOMOVE) && (flags & SWP_NOSIZE)) return TRUE;
   if (flags & SWP_NOMOVE) {
     x = node.rect.left;
     y = node.rect.top;

@@ -30,6 +30,7 @@
 #include "platform/ui/window_picture.h"
 #include "platform/ui/wnd_tree.h"
 #include "platform/ui/x11_keys.h"
+#include "platform/ui/x11_popups.h"
 
 #ifndef WM_SYSKEYUP
 #define WM_SYSKEYUP 0x0105u
@@ -54,6 +55,7 @@ struct Shown {
   bool mapped = false;
   bool hiding = false;  // an unmap we asked for, not the person's minimising
   bool minimized = false;
+  RECT placed{};  // the window's rectangle as the display last had it
 };
 
 struct Pointer {
@@ -129,6 +131,8 @@ void Open() {
   hooks.readInput = ReadInput;
   hooks.waitInput = WaitInput;
   hooks.posted = Wake;
+  platform::SetMessageBoxPresenter(ShowMessageBoxWindow);
+  platform::SetMenuPresenter(ShowPopupMenuWindow);
   g_active = true;
 }
 
@@ -191,27 +195,56 @@ HWND TopLevelOf(HWND window) {
   return window;
 }
 
+// The window's rectangle moves to where the display has it (the person or the
+// window manager moved it): GetWindowRect sees the new place, and the window
+// hears WM_MOVE with its client area's new origin.
+void Place(HWND window, int x, int y) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  if (rect.left == x && rect.top == y) return;
+  const RECT moved{x, y, x + (rect.right - rect.left), y + (rect.bottom - rect.top)};
+  UpdateNode(window, [](Node& n, const void* a) { n.rect = *static_cast<const RECT*>(a); }, &moved);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  PostMessageA(window, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
+}
+
+// Where a top-level window is on the screen: a window manager's frame holds it
+// somewhere inside, so the position is asked of the server, not the event.
+bool RootPosition(::Window xid, int* x, int* y) {
+  Display& d = *g_display;
+  ::Window child = 0;
+  return XTranslateCoordinates(d.x, xid, RootWindow(d.x, d.screen), 0, 0, x, y, &child) != 0;
+}
+
 void Create(HWND window) {
   Display& d = *g_display;
   RECT rect{};
   GetWindowRect(window, &rect);
   const int width = std::max<int>(1, rect.right - rect.left), height = std::max<int>(1, rect.bottom - rect.top);
   int x = rect.left, y = rect.top;
-  const HWND owner = GetParent(window);
-  // A window placed nowhere in particular comes up in the middle of the screen.
-  if (!owner && x == 0 && y == 0) {
-    x = std::max(0, (DisplayWidth(d.x, d.screen) - width) / 2);
-    y = std::max(0, (DisplayHeight(d.x, d.screen) - height) / 2);
+  const HWND owner = GetWindow(window, GW_OWNER);
+  // A window placed nowhere in particular comes up in the middle of its
+  // owner, or of the screen.
+  if (x == 0 && y == 0) {
+    RECT around{0, 0, DisplayWidth(d.x, d.screen), DisplayHeight(d.x, d.screen)};
+    if (owner && IsWindowVisible(owner)) GetWindowRect(owner, &around);
+    x = std::max<int>(0, (around.left + around.right - width) / 2);
+    y = std::max<int>(0, (around.top + around.bottom - height) / 2);
   }
   XSetWindowAttributes attributes{};
   attributes.background_pixel = WhitePixel(d.x, d.screen);
+  // A pop-up menu is no window the window manager frames or moves.
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  attributes.override_redirect = std::strcmp(className, "#32768") == 0 ? True : False;
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                           KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
   Shown shown;
   shown.window = window;
   shown.xid = XCreateWindow(d.x, RootWindow(d.x, d.screen), x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                            CWBackPixel | CWEventMask, &attributes);
+                            CWBackPixel | CWEventMask | CWOverrideRedirect, &attributes);
   XSetWMProtocols(d.x, shown.xid, &d.deleteWindow, 1);
   XSizeHints* hints = XAllocSizeHints();
   if (hints) {
@@ -228,6 +261,8 @@ void Create(HWND window) {
     }
   }
   SetTitle(shown, TitleOf(window));
+  shown.placed = RECT{x, y, x + width, y + height};
+  if (shown.placed.left != rect.left || shown.placed.top != rect.top) Place(window, x, y);
   d.windows[window] = shown;
 }
 
@@ -396,6 +431,14 @@ void Handle(XEvent& event) {
         PostMessageA(shown->window, WM_CLOSE, 0, 0);
       }
       break;
+    case ConfigureNotify: {
+      int x = 0, y = 0;
+      if (!RootPosition(shown->xid, &x, &y)) break;
+      const int width = shown->placed.right - shown->placed.left, height = shown->placed.bottom - shown->placed.top;
+      shown->placed = RECT{x, y, x + width, y + height};
+      Place(shown->window, x, y);
+      break;
+    }
     case MapNotify:
       shown->mapped = true;
       shown->last.reset();
@@ -509,7 +552,7 @@ void WriteMap() {
 void FocusAnother(HWND leaving) {
   Display& d = *g_display;
   const Shown* next = nullptr;
-  if (const HWND owner = GetParent(leaving)) {
+  if (const HWND owner = GetWindow(leaving, GW_OWNER)) {
     const auto found = d.windows.find(TopLevelOf(owner));
     if (found != d.windows.end() && found->second.mapped) next = &found->second;
   }
@@ -530,6 +573,8 @@ bool DisplayActive() {
   std::call_once(g_openOnce, Open);
   return g_active;
 }
+
+bool OnDisplayThread() { return g_active && OnOwnerThread(); }
 
 void WindowShown(HWND window, bool shown) {
   if (!DisplayActive() || !OnOwnerThread()) return;
@@ -583,6 +628,13 @@ void Refresh() {
     if (!IsWindowVisible(window)) continue;
     const std::string title = TitleOf(window);
     if (title != shown.title) SetTitle(shown, title);
+    // The program moved the window itself (SetWindowPos): the display follows.
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    if (rect.left != shown.placed.left || rect.top != shown.placed.top) {
+      XMoveWindow(d.x, shown.xid, rect.left, rect.top);
+      shown.placed = rect;
+    }
     auto picture = ComposeClientPicture(window);
     if (!picture) continue;
     if (shown.last && shown.last->width == picture->width && shown.last->height == picture->height &&

@@ -14,6 +14,8 @@ namespace platform::ui::x11 {
 // Opens the display on the first call that finds one (from then on the
 // calling thread's loop waits on it); whether windows go to a display.
 bool DisplayActive();
+// Whether the calling thread is the one whose windows go to the display.
+bool OnDisplayThread();
 // A top-level window was shown or hidden (ShowWindow), or is gone.
 void WindowShown(HWND window, bool shown);
 void WindowDestroyed(HWND window);

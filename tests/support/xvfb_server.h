@@ -41,7 +41,10 @@ class XvfbServer {
     int ends[2];
     if (pipe(ends) != 0) return *why = "no pipe for Xvfb", false;
     const std::string fd = std::to_string(ends[1]);
-    std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"};
+    // -noreset: the server keeps its state (and takes connections) when its
+    // last client goes, as between the steps of a test.
+    std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                      "-noreset"};
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
@@ -68,6 +71,11 @@ class XvfbServer {
     close(ends[0]);
     if (number.find('\n') == std::string::npos) return *why = "Xvfb did not name its display in time", false;
     display_ = ":" + number.substr(0, number.find('\n'));
+    // A key a tool leaves held must not type on by itself into later tests.
+    if (::Display* x = XOpenDisplay(display_.c_str())) {
+      XAutoRepeatOff(x);
+      XCloseDisplay(x);
+    }
     return true;
   }
 
@@ -85,28 +93,35 @@ class XvfbServer {
   std::string display_;
 };
 
-// Gives each character a key of its own on the server's keyboard, as a
+// Gives each key symbol a key of its own on the server's keyboard, as a
 // Japanese layout has its kana: a typing tool then types them without
 // remapping a key for each, which a busy program could read too late.
-inline bool MapCharacters(const std::string& display, const std::vector<unsigned long>& codePoints) {
+inline bool MapKeySymbols(const std::string& display, const std::vector<unsigned long>& keySymbols) {
   ::Display* x = XOpenDisplay(display.c_str());
   if (!x) return false;
   int low = 0, high = 0, perCode = 0;
   XDisplayKeycodes(x, &low, &high);
   KeySym* map = XGetKeyboardMapping(x, static_cast<KeyCode>(low), high - low + 1, &perCode);
   size_t next = 0;
-  for (int code = high; code >= low && next < codePoints.size(); --code) {
+  for (int code = high; code >= low && next < keySymbols.size(); --code) {
     bool empty = true;
     for (int i = 0; i < perCode; ++i) empty = empty && map[(code - low) * perCode + i] == NoSymbol;
     if (!empty) continue;
-    KeySym symbols[2] = {0x01000000ul | codePoints[next], 0x01000000ul | codePoints[next]};
+    KeySym symbols[2] = {keySymbols[next], keySymbols[next]};
     XChangeKeyboardMapping(x, code, 2, symbols, 1);
     ++next;
   }
   XFree(map);
   XSync(x, False);
   XCloseDisplay(x);
-  return next == codePoints.size();
+  return next == keySymbols.size();
+}
+
+// The same for characters by their Unicode code points.
+inline bool MapCharacters(const std::string& display, const std::vector<unsigned long>& codePoints) {
+  std::vector<unsigned long> symbols;
+  for (const unsigned long c : codePoints) symbols.push_back(0x01000000ul | c);
+  return MapKeySymbols(display, symbols);
 }
 
 struct Screenshot {
