@@ -13,6 +13,7 @@
 #include "monitor/problem_info_dialog.h"
 #include "monitor/settings_dialog.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/dialog_keys.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/window_finder.h"
@@ -487,6 +488,8 @@ INT_PTR PM_CMainStatusDlg::Run() {
   ShowWindow(SW_SHOW);
   std::signal(SIGTERM, OnStopSignal);
   std::signal(SIGINT, OnStopSignal);
+  // A scripted user (ZEL_UI_SCRIPT) sees the window as a person would.
+  platform::OfferModelessDialog(m_hWnd, "#" + std::to_string(kMainTemplate));
   while (!ended_ && !stopRequested) {
     MSG msg{};
     while (!ended_ && ::PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {

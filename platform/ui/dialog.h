@@ -41,6 +41,10 @@ struct DialogRequest {
 using DialogHandler = std::function<void(const DialogRequest&)>;
 // nullptr restores the default (cancel every dialog).
 void SetDialogHandler(DialogHandler handler);
+// A program's main window that is a modeless dialog, once shown, goes to the
+// handler as a modal one does (the scripted user plays into it); the handler
+// leaves it open. Nothing happens without a handler.
+void OfferModelessDialog(HWND dialog, const std::string& templateName);
 
 }  // namespace platform
 

@@ -330,6 +330,15 @@ void platform::SetDialogHandler(DialogHandler handler) {
   platform::ui::g_handler = std::move(handler);
 }
 
+void platform::OfferModelessDialog(HWND dialog, const std::string& templateName) {
+  platform::DialogHandler handler;
+  {
+    std::lock_guard guard(platform::ui::g_handlerLock);
+    handler = platform::ui::g_handler;
+  }
+  if (handler && IsWindow(dialog) && IsWindowVisible(dialog)) handler(platform::DialogRequest{dialog, templateName});
+}
+
 using namespace platform::ui;
 
 ZEL_EXTERN_C HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC procedure,

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/base/debug.h"
+#include "platform/ui/notify_records.h"
 
 namespace {
 
@@ -26,6 +27,11 @@ void Deliver(const platform::SoundRequest& request) {
   const std::string trace =
       request.beep ? "MessageBeep " + std::to_string(request.type) + "\n" : "sndPlaySound " + request.soundPath + "\n";
   OutputDebugStringA(trace.c_str());
+  if (request.beep) {
+    platform::RecordBeep(request.type);
+  } else {
+    platform::RecordSound(request.soundPath, request.type);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Beeps and sounds. The stand-in machine has no speaker: every beep and every
 // sound asked for goes to the process's sound handler, which a program or a test
-// may set; without one they are written as debugger traces.
+// may set; without one they are written as debugger traces and as lines of the
+// machine's records (platform/ui/notify_records.h).
 #pragma once
 
 #include <functional>
@@ -26,7 +27,7 @@ struct SoundRequest {
   std::string soundPath;  // as given, ANSI code page
 };
 using SoundHandler = std::function<void(const SoundRequest&)>;
-// nullptr restores the default (traces only).
+// nullptr restores the default (traces and records).
 void SetSoundHandler(SoundHandler handler);
 
 }  // namespace platform

@@ -15,6 +15,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/handles.h"
 #include "platform/base/resources.h"
+#include "platform/ui/notify_records.h"
 #include "platform/ui/x11_display.h"
 
 namespace platform::ui {
@@ -360,7 +361,12 @@ ZEL_EXTERN_C BOOL ShowWindow(HWND window, int command) {
     SendMessageA(window, WM_SIZE, (style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED,
                  (style & WS_MINIMIZE) ? 0 : MAKELPARAM(client.right, client.bottom));
   }
-  if (!(node.style & WS_CHILD)) x11::WindowShown(window, show);
+  if (!(node.style & WS_CHILD)) {
+    x11::WindowShown(window, show);
+    // A window with a title bar coming up is what a person notices; pop-ups
+    // without one (menus, tips) are not recorded.
+    if (show && !wasVisible && (node.style & WS_CAPTION) == WS_CAPTION) platform::RecordWindowShown(window);
+  }
   return wasVisible;
 }
 
@@ -376,6 +382,7 @@ std::atomic<HWND> g_foreground{0};
 ZEL_EXTERN_C BOOL SetForegroundWindow(HWND window) {
   if (!IsWindow(window)) return FALSE;
   g_foreground = window;
+  platform::RecordWindowToFront(window);
   return TRUE;
 }
 

@@ -17,10 +17,9 @@
 extern char** environ;
 
 namespace querytest {
-namespace {
 
-bool PortBound(int port) {
-  // The agent is up once its socket shows in the kernel's table.
+bool UdpPortBound(int port) {
+  // A socket is bound once it shows in the kernel's table.
   std::ifstream udp("/proc/net/udp");
   char wanted[16];
   std::snprintf(wanted, sizeof wanted, ":%04X", port);
@@ -30,6 +29,8 @@ bool PortBound(int port) {
   }
   return false;
 }
+
+namespace {
 
 std::vector<unsigned long> ParseOid(const std::string& text) {
   std::vector<unsigned long> parts;
@@ -132,7 +133,7 @@ bool NetSnmpAgent::Start(const std::filesystem::path& folder, const std::string&
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (std::chrono::steady_clock::now() < deadline) {
-    if (PortBound(port_)) return true;
+    if (UdpPortBound(port_)) return true;
     usleep(20000);
   }
   Stop();

@@ -77,6 +77,8 @@ class ScriptedAgent {
   std::thread thread_;
 };
 
+// Whether some process has a UDP socket bound to 127.0.0.1:port.
+bool UdpPortBound(int port);
 // A free UDP port on 127.0.0.1 (bound and released).
 int FreeUdpPort();
 // A UDP socket bound to 127.0.0.1 on a port of its own, and that port.
