@@ -1,6 +1,7 @@
-// What zeluid5.dll tells the package's own tests and support tools about its
-// state. Neither the spooler nor an application calls these exports; they only
-// read the library's state or fill its caches as the entry points do.
+// What the tests' build of zeluid5.dll (target zeluid5_diagnostic) tells them
+// about its state. The delivered library does not export these: neither the
+// spooler nor an application calls them; they only read the library's state or
+// fill its caches as the entry points do.
 #pragma once
 
 #include "common/settings_binding.h"

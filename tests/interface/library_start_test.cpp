@@ -91,6 +91,10 @@ std::string SettingsPath(const SettingsFunctions& settings, int32_t selector, DW
   return result == ERROR_SUCCESS ? U(path) : std::string();
 }
 
+// The library as the tests build it: the delivered library's code plus the
+// exports that show its state and observe its exit.
+fs::path DiagnosticLibrary() { return fs::path(ZEL_TEST_MODULE_DIR) / "diagnostic" / "zeluid5.dll"; }
+
 // A folder on the machine's drive C: holding copies of built modules, each under
 // the file name given.
 fs::path FolderWith(const fs::path& folder, const std::vector<std::pair<fs::path, std::string>>& files) {
@@ -101,8 +105,20 @@ fs::path FolderWith(const fs::path& folder, const std::vector<std::pair<fs::path
 
 class LibraryStartTest : public testsupport::FreshMachine {};
 
-TEST_F(LibraryStartTest, StartsWithEverySettingsFunctionBoundFromItsOwnFolder) {
+TEST_F(LibraryStartTest, TheDeliveredLibraryStartsAndExportsNoDiagnostics) {
   const std::string path = AnsiWindowsPath(BuiltModule("zeluid5.dll"));
+  HMODULE library = LoadLibraryA(path.c_str());
+  ASSERT_NE(library, 0u) << GetLastError();
+  EXPECT_NE(GetProcAddress(library, "DrvDocumentPropertySheets"), nullptr);
+  for (const char* name : {"ZelUiDiagnosticState", "ZelUiDiagnosticFillCaches", "ZelUiDiagnosticSetExitObserver"}) {
+    EXPECT_EQ(GetProcAddress(library, name), nullptr) << name;
+  }
+  FreeLibrary(library);
+}
+
+TEST_F(LibraryStartTest, StartsWithEverySettingsFunctionBoundFromItsOwnFolder) {
+  FolderWith(Host("C:\\Own"), {{DiagnosticLibrary(), "zeluid5.dll"}, {BuiltModule("zeldb5.dll"), "zeldb5.dll"}});
+  const std::string path = "C:\\Own\\zeluid5.dll";
   HMODULE library = LoadLibraryA(path.c_str());
   ASSERT_NE(library, 0u) << GetLastError();
 
@@ -111,7 +127,7 @@ TEST_F(LibraryStartTest, StartsWithEverySettingsFunctionBoundFromItsOwnFolder) {
   ASSERT_NE(state.settingsModule, 0u);
   char settingsPath[MAX_PATH] = {};
   ASSERT_GT(GetModuleFileNameA(state.settingsModule, settingsPath, MAX_PATH), 0u);
-  EXPECT_EQ(std::string(settingsPath), AnsiWindowsPath(BuiltModule("zeldb5.dll")));
+  EXPECT_EQ(std::string(settingsPath), "C:\\Own\\zeldb5.dll");
 
   ASSERT_NE(state.settings, nullptr);
   const SettingsFunctions& settings = *state.settings;
@@ -130,7 +146,7 @@ TEST_F(LibraryStartTest, StartsWithEverySettingsFunctionBoundFromItsOwnFolder) {
 
 TEST_F(LibraryStartTest, WithoutTheSettingsLibraryBesideItEverySettingsCallAnswersTheLoadError) {
   // The folder has the platform library too, so that it stands on its own.
-  const fs::path folder = FolderWith(Host("C:\\Lone"), {{BuiltModule("zeluid5.dll"), "zeluid5.dll"},
+  const fs::path folder = FolderWith(Host("C:\\Lone"), {{DiagnosticLibrary(), "zeluid5.dll"},
                                                         {BuiltModule("libzelplatform.so"), "libzelplatform.so"}});
   HMODULE library = LoadLibraryA("C:\\Lone\\zeluid5.dll");
   ASSERT_NE(library, 0u) << "the library must start even without its settings library: " << GetLastError();
@@ -149,7 +165,7 @@ TEST_F(LibraryStartTest, WithoutTheSettingsLibraryBesideItEverySettingsCallAnswe
 }
 
 TEST_F(LibraryStartTest, ASettingsLibraryWithoutSomeExportsLeavesOnlyThoseCallsFailing) {
-  FolderWith(Host("C:\\Partial"), {{BuiltModule("zeluid5.dll"), "zeluid5.dll"},
+  FolderWith(Host("C:\\Partial"), {{DiagnosticLibrary(), "zeluid5.dll"},
                                    {fs::path(ZEL_TEST_MODULE_DIR) / "partial_settings.dll", "zeldb5.dll"}});
   HMODULE library = LoadLibraryA("C:\\Partial\\zeluid5.dll");
   ASSERT_NE(library, 0u) << GetLastError();
@@ -171,7 +187,7 @@ TEST_F(LibraryStartTest, FindsItsFolderWhenDoubleByteNamesEndInTheBackslashByte)
   // backslash of "...\表.dll" would cut inside the file name.
   const std::string folder = A("C:\\プリンタ表");
   const std::string file = A("ソフト表.dll");
-  FolderWith(Host(U(folder)), {{BuiltModule("zeluid5.dll"), U(file)}, {BuiltModule("zeldb5.dll"), "zeldb5.dll"}});
+  FolderWith(Host(U(folder)), {{DiagnosticLibrary(), U(file)}, {BuiltModule("zeldb5.dll"), "zeldb5.dll"}});
   const std::string path = folder + "\\" + file;
   HMODULE library = LoadLibraryA(path.c_str());
   ASSERT_NE(library, 0u) << GetLastError();
@@ -198,7 +214,7 @@ TEST_F(LibraryStartTest, UnloadingFreesTheCachedRecordAndFontListBeforeTheSettin
   HANDLE printer = InstallPrinter("nardo-m3020.ini", "Mono Printer");
   ASSERT_NE(printer, 0u);
   // A copy of its own, so that this load is the library's first in the process.
-  FolderWith(Host("C:\\Unload"), {{BuiltModule("zeluid5.dll"), "zeluid5.dll"},
+  FolderWith(Host("C:\\Unload"), {{DiagnosticLibrary(), "zeluid5.dll"},
                                   {BuiltModule("zeldb5.dll"), "zeldb5.dll"}});
   HMODULE library = LoadLibraryA("C:\\Unload\\zeluid5.dll");
   ASSERT_NE(library, 0u) << GetLastError();
