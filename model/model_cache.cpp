@@ -13,6 +13,7 @@
 #include "model/model_loader.h"
 #include "model/paper_defaults.h"
 #include "platform/base/codepage.h"
+#include "platform/base/critical_section_lock.h"
 #include "platform/base/sync.h"
 #include "platform/base/text_cut.h"
 
@@ -50,17 +51,6 @@ const SettingsFunctions& Settings() {
   const SettingsFunctions* settings = g_settings.load();
   return settings ? *settings : unbound;
 }
-
-class CacheLock {
- public:
-  explicit CacheLock(Cache& cache) : cache_(cache) { EnterCriticalSection(&cache_.lock); }
-  ~CacheLock() { LeaveCriticalSection(&cache_.lock); }
-  CacheLock(const CacheLock&) = delete;
-  CacheLock& operator=(const CacheLock&) = delete;
-
- private:
-  Cache& cache_;
-};
 
 // Printer names are held as the record's field holds them: at most 259 bytes,
 // never half a double-byte character.
@@ -166,7 +156,7 @@ ModelRecord* FindModelRecord(const char* printerName) {
   Cache* cache = g_cache.load();
   if (!printerName || !cache) return nullptr;
   std::string key = platform::FoldCaseAnsi(printerName);
-  CacheLock lock(*cache);
+  platform::CriticalSectionLock lock(&cache->lock);
   Entry* entry = FindOrAddEntry(*cache, key);
   if (!entry) return nullptr;
   entry->handedOut = true;
@@ -176,7 +166,7 @@ ModelRecord* FindModelRecord(const char* printerName) {
 int FreeModelRecords(const char* printerName) {
   Cache* cache = g_cache.load();
   if (!cache) return 0;
-  CacheLock lock(*cache);
+  platform::CriticalSectionLock lock(&cache->lock);
   if (!printerName) {
     for (auto& entry : cache->entries) delete entry->current;
     cache->entries.clear();
@@ -210,7 +200,7 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
   bool loaded = false;
   DWORD stamp = 0;
   {
-    CacheLock lock(*cache);
+    platform::CriticalSectionLock lock(&cache->lock);
     entry = FindOrAddEntry(*cache, key);
     if (!entry) return nullptr;
     // Type 0 needs nothing from the settings to hand out a loaded record.
@@ -231,7 +221,7 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
   if (type == kModelReloadWhenChanged && loaded) {
     counterRead = ReadConfigCounter(printer, counter);
     if (counterRead && stamp != 0 && counter == stamp) {
-      CacheLock lock(*cache);
+      platform::CriticalSectionLock lock(&cache->lock);
       // Another thread may have swapped a newer record in meanwhile, as good as
       // this one when it is up to date too.
       if (entry->current == current || UpToDate(*entry->current, type, counterRead, counter)) {
@@ -247,7 +237,7 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
   // all-zero record (no papers, no resolutions) is of no use to any caller.
   const bool down = loaded && ServerMarkedDown(printer, printerName);
   {
-    CacheLock lock(*cache);
+    platform::CriticalSectionLock lock(&cache->lock);
     const DWORD now = GetTickCount();
     bool recheck = false;
     if (!down) {
@@ -268,7 +258,7 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
   std::lock_guard<std::mutex> loading(entry->loading);
   const ModelRecord* latest = nullptr;
   {
-    CacheLock lock(*cache);
+    platform::CriticalSectionLock lock(&cache->lock);
     latest = entry->current;
     // Another thread reloaded while this one waited for the load.
     if (latest != current && UpToDate(*latest, type, counterRead, counter)) {
@@ -279,7 +269,7 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
 
   bool read = false;
   std::unique_ptr<ModelRecord> fresh = LoadRecord(printer, name, read);
-  CacheLock lock(*cache);
+  platform::CriticalSectionLock lock(&cache->lock);
   latest = entry->current;
   if (!fresh && !IsLoaded(*latest)) return nullptr;
   // A record loaded earlier is kept when this load could not read the printer:

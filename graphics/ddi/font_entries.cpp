@@ -18,6 +18,7 @@
 #include "graphics/output/text/text_run.h"
 #include "graphics/util/core_math.h"
 #include "platform/base/arith.h"
+#include "platform/base/critical_section_lock.h"
 #include "platform/gdi/eng_services.h"
 
 namespace {
@@ -332,10 +333,8 @@ PVOID DrvQueryFontTree(DHPDEV dhpdev, ULONG_PTR /*iFile*/, ULONG iFace, ULONG iM
       return nullptr;  // no kerning pairs
     case QFT_GLYPHSET: {
       // The glyph set is cached for the whole library.
-      EnterCriticalSection(DeviceFontLock());
-      FD_GLYPHSET* glyphs = GetDeviceGlyphSet(pdev, iFace);
-      LeaveCriticalSection(DeviceFontLock());
-      return glyphs;
+      platform::CriticalSectionLock lock(DeviceFontLock());
+      return GetDeviceGlyphSet(pdev, iFace);
     }
     default:
       SetLastError(ERROR_INVALID_PARAMETER);

@@ -5,18 +5,11 @@
 
 #include "interface/app/library_state.h"
 #include "interface/records/slip_sheet_defaults.h"
+#include "platform/base/critical_section_lock.h"
 
 namespace {
 
 JobContext* head = nullptr;
-
-class ListLock {
- public:
-  ListLock() { EnterCriticalSection(JobContextLock()); }
-  ~ListLock() { LeaveCriticalSection(JobContextLock()); }
-  ListLock(const ListLock&) = delete;
-  ListLock& operator=(const ListLock&) = delete;
-};
 
 void FreeContext(JobContext* context) {
   delete[] context->insertSet.rows;
@@ -44,7 +37,7 @@ JobContext* AddJobContext(HDC dc, const XDEVMODE& devmode) {
   context->devmode = devmode;
   JobContext* stale = nullptr;
   {
-    ListLock lock;
+    platform::CriticalSectionLock lock(JobContextLock());
     stale = Unlink(dc);
     context->next = head;
     head = context;
@@ -54,7 +47,7 @@ JobContext* AddJobContext(HDC dc, const XDEVMODE& devmode) {
 }
 
 JobContext* FindJobContext(HDC dc) {
-  ListLock lock;
+  platform::CriticalSectionLock lock(JobContextLock());
   for (JobContext* context = head; context != nullptr; context = context->next) {
     if (context->dc == dc) return context;
   }
@@ -64,7 +57,7 @@ JobContext* FindJobContext(HDC dc) {
 BOOL RemoveJobContext(HDC dc) {
   JobContext* found = nullptr;
   {
-    ListLock lock;
+    platform::CriticalSectionLock lock(JobContextLock());
     found = Unlink(dc);
   }
   if (found == nullptr) return FALSE;

@@ -7,19 +7,12 @@
 
 #include "interface/app/library_state.h"
 #include "platform/base/codepage.h"
+#include "platform/base/critical_section_lock.h"
 
 namespace {
 
 PclFontList* g_head = nullptr;
 PclFontList* g_retired = nullptr;  // replaced nodes, still readable by whoever holds them
-
-class FontListGuard {
- public:
-  FontListGuard() { EnterCriticalSection(FontListLock()); }
-  ~FontListGuard() { LeaveCriticalSection(FontListLock()); }
-  FontListGuard(const FontListGuard&) = delete;
-  FontListGuard& operator=(const FontListGuard&) = delete;
-};
 
 bool Matches(const PclFontList& node, const char* printerName, WORD pdl) {
   return node.pdl == pdl && platform::EqualsNoCaseAnsi(node.printerName, printerName);
@@ -43,7 +36,7 @@ PclFontList* FindPclFontList(const char* printerName, WORD pdl, int* found) {
   // A name cut to the field would never match its own node again, and a node per
   // request would pile up.
   if (!printerName || std::strlen(printerName) >= sizeof(PclFontList::printerName)) return nullptr;
-  FontListGuard guard;
+  platform::CriticalSectionLock guard(FontListLock());
   for (PclFontList* node = g_head; node; node = node->next) {
     if (Matches(*node, printerName, pdl)) {
       if (found) *found = 1;
@@ -60,7 +53,7 @@ PclFontList* FindPclFontList(const char* printerName, WORD pdl, int* found) {
 }
 
 int FreePclFontLists(const char* printerName, WORD pdl) {
-  FontListGuard guard;
+  platform::CriticalSectionLock guard(FontListLock());
   if (!printerName) {
     for (PclFontList** list : {&g_head, &g_retired}) {
       while (PclFontList* node = *list) {
@@ -103,7 +96,7 @@ int FindFontFace(const char* face, const PclFontList* list) {
 
 PclFontList* LookupPclFontList(const char* printerName, WORD pdl) {
   if (!printerName) return nullptr;
-  FontListGuard guard;
+  platform::CriticalSectionLock guard(FontListLock());
   for (PclFontList* node = g_head; node; node = node->next)
     if (Matches(*node, printerName, pdl)) return node;
   return nullptr;
@@ -111,7 +104,7 @@ PclFontList* LookupPclFontList(const char* printerName, WORD pdl) {
 
 PclFontList* PublishPclFontList(PclFontList* built) {
   if (!built) return nullptr;
-  FontListGuard guard;
+  platform::CriticalSectionLock guard(FontListLock());
   for (PclFontList** link = &g_head; *link; link = &(*link)->next) {
     if (Matches(**link, built->printerName, built->pdl)) {
       PclFontList* old = *link;
@@ -127,7 +120,7 @@ PclFontList* PublishPclFontList(PclFontList* built) {
 }
 
 DWORD CountPclFontLists() {
-  FontListGuard guard;
+  platform::CriticalSectionLock guard(FontListLock());
   DWORD count = 0;
   for (const PclFontList* node = g_head; node; node = node->next) ++count;
   return count;

@@ -11,12 +11,5 @@ std::string FaceNameAnsi(const IFIMETRICS* ifi) {
     if (c == 0) break;
     wide.push_back(c);
   }
-  if (wide.empty()) return {};
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()),
-                                        static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()), static_cast<int>(wide.size()), out.data(),
-                      bytes, nullptr, nullptr);
-  return out;
+  return platform::FromUtf16(wide, CP_ACP);
 }

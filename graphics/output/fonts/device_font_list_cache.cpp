@@ -5,20 +5,13 @@
 
 #include "graphics/ddi/driver_library.h"
 #include "platform/base/codepage.h"
+#include "platform/base/critical_section_lock.h"
 #include "platform/base/sync.h"
 
 namespace {
 
 DeviceFontList* g_cached = nullptr;
 DeviceFontList* g_retired = nullptr;
-
-class FontListGuard {
- public:
-  FontListGuard() { EnterCriticalSection(FontListLock()); }
-  ~FontListGuard() { LeaveCriticalSection(FontListLock()); }
-  FontListGuard(const FontListGuard&) = delete;
-  FontListGuard& operator=(const FontListGuard&) = delete;
-};
 
 bool Matches(const DeviceFontList* node, const char* printerName, WORD pdlKind) {
   return node->pdlKind == pdlKind && lstrcmpiA(node->printerName, printerName) == 0;
@@ -43,7 +36,7 @@ void FreeDeviceFontList(DeviceFontList* list) {
 
 DeviceFontList* FindCachedFontList(const char* printerName, WORD pdlKind) {
   if (!printerName) return nullptr;
-  FontListGuard guard;
+  platform::CriticalSectionLock guard(FontListLock());
   for (DeviceFontList* node = g_cached; node; node = node->next) {
     if (Matches(node, printerName, pdlKind)) return node;
   }
@@ -54,7 +47,7 @@ DeviceFontList* CacheFontList(DeviceFontList* built) {
   if (!built) return nullptr;
   DeviceFontList* existing = nullptr;
   {
-    FontListGuard guard;
+    platform::CriticalSectionLock guard(FontListLock());
     for (DeviceFontList* node = g_cached; node && !existing; node = node->next) {
       if (Matches(node, built->printerName, built->pdlKind)) existing = node;
     }
@@ -69,7 +62,7 @@ DeviceFontList* CacheFontList(DeviceFontList* built) {
 }
 
 int DropCachedFontLists(const char* printerName, WORD pdlKind) {
-  FontListGuard guard;
+  platform::CriticalSectionLock guard(FontListLock());
   DeviceFontList** link = &g_cached;
   while (*link) {
     DeviceFontList* node = *link;
@@ -89,7 +82,7 @@ void FreeAllFontLists() {
   DeviceFontList* cached;
   DeviceFontList* retired;
   {
-    FontListGuard guard;
+    platform::CriticalSectionLock guard(FontListLock());
     cached = g_cached;
     retired = g_retired;
     g_cached = nullptr;

@@ -18,17 +18,7 @@ std::u16string FontFamilyWide(const IFIMETRICS* metrics) {
   return name;
 }
 
-std::string FontFamilyAnsi(const IFIMETRICS* metrics) {
-  const std::u16string wide = FontFamilyWide(metrics);
-  if (wide.empty()) return {};
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()),
-                                        static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()), static_cast<int>(wide.size()), out.data(),
-                      bytes, nullptr, nullptr);
-  return out;
-}
+std::string FontFamilyAnsi(const IFIMETRICS* metrics) { return platform::FromUtf16(FontFamilyWide(metrics), CP_ACP); }
 
 int FindDeviceFontByName(const char* name, const DeviceFontList* fonts) {
   if (!name || !fonts || !fonts->entries) return -1;

@@ -74,17 +74,6 @@ int FamilyPenalty(BYTE trueTypeFamily, BYTE printerFamily) {
   return 9000;
 }
 
-std::string Ansi(const std::u16string& wide) {
-  if (wide.empty()) return {};
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()),
-                                        static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(wide.c_str()), static_cast<int>(wide.size()), out.data(),
-                      bytes, nullptr, nullptr);
-  return out;
-}
-
 // The scoring with the TrueType family given apart, so that the table's choice
 // can stand in for the TrueType font's own family.
 int ScoreWithFamily(const IFIMETRICS* tt, const std::u16string& ttFamily, XFORMOBJ* xform,
@@ -95,7 +84,7 @@ int ScoreWithFamily(const IFIMETRICS* tt, const std::u16string& ttFamily, XFORMO
   const int start = cjk ? kCjkStartScore : kStartScore;
   const LONG e = YOf(xform, tt->fwdUnitsPerEm);
   const LONG a = YOf(xform, tt->fwdAveCharWidth);
-  const std::string ttFamilyAnsi = Ansi(ttFamily);
+  const std::string ttFamilyAnsi = platform::FromUtf16(ttFamily, CP_ACP);
   const bool ttVertical = !ttFamily.empty() && ttFamily[0] == u'@';
 
   int best = -1;
@@ -125,7 +114,8 @@ int ScoreWithFamily(const IFIMETRICS* tt, const std::u16string& ttFamily, XFORMO
       if (tableFlag) {
         sum = kStartScore;
       } else {
-        const int equivalence = FontFamilyEquivalence(Ansi(printerFamily).c_str(), ttFamilyAnsi.c_str());
+        const int equivalence =
+            FontFamilyEquivalence(platform::FromUtf16(printerFamily, CP_ACP).c_str(), ttFamilyAnsi.c_str());
         if (equivalence < 0) sum += 10000;
         if (equivalence == 0) sum += 4;
       }
