@@ -111,7 +111,7 @@ INT_PTR CALLBACK DetectionProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     }
     case SNMP_MSG_TRAP:
       SnmpOnTrap(&state->session.trapSession);
-      if (state->session.trapSession.lastTrap.kind == kTrapJob1) state->session.MatchDetectionTrap();
+      if (state->session.trapSession.lastTrap.kind == kTrapJobStart) state->session.MatchDetectionTrap();
       return TRUE;
     case SNMP_MSG_REPLY: SnmpOnReply(&state->session.emulationSession); return TRUE;
     case WM_COMMAND:

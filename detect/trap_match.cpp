@@ -50,7 +50,7 @@ std::string Upper(std::string text) {
 
 std::optional<DetectionAnswer> MatchDetectionAnswer(const SnmpTrapRecord& trap, const std::string& hostAddress,
                                                     int jobNumber) {
-  if (trap.kind != kTrapJob1 || hostAddress.empty()) return std::nullopt;
+  if (trap.kind != kTrapJobStart || hostAddress.empty()) return std::nullopt;
   // All of the field: a printer that quotes the attribute decoded puts NULs
   // between its parts.
   std::string text(trap.text314, sizeof trap.text314);

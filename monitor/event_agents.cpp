@@ -114,11 +114,11 @@ int PM_CModelBoundAgent::IsEventCode(int64_t code) const {
 // parsed and progress traps name the document in var-bind 4. The printer's
 // job number is the one value every job trap carries (offset 310); the
 // progress count is var-bind 5 of a progress trap.
-const char* TrapJobText(const SnmpTrapRecord& trap) { return trap.kind == kTrapJob1 ? trap.text314 : ""; }
+const char* TrapJobText(const SnmpTrapRecord& trap) { return trap.kind == kTrapJobStart ? trap.text314 : ""; }
 
 const char* TrapDocumentName(const SnmpTrapRecord& trap) {
-  if (trap.kind == kTrapJob1) return trap.text570;
-  if (trap.kind == kTrapJob4 || trap.kind == kTrapJob5) return trap.text314;
+  if (trap.kind == kTrapJobStart) return trap.text570;
+  if (trap.kind == kTrapJobParsed || trap.kind == kTrapJobProgress) return trap.text314;
   return "";
 }
 

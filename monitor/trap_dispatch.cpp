@@ -12,7 +12,8 @@ IconizedAlert& CurrentIconizedAlert() {
 namespace {
 
 bool IsJobKind(WORD kind) {
-  return kind == kTrapJob1 || kind == kTrapJob2 || kind == kTrapJob4 || kind == kTrapJob5 || kind == kTrapKind6;
+  return kind == kTrapJobStart || kind == kTrapJobEnd || kind == kTrapJobParsed || kind == kTrapJobProgress ||
+         kind == kTrapJobOther;
 }
 
 }  // namespace
@@ -40,18 +41,10 @@ void PM_CEventHandler_Jobs::Handle(PM_CEvent* event, TrapQueueEntry* entry) {
     case kTrapAlert:
       Disable();
       return;
-    case kTrapJob1:
-      data_->ProcessJobStart(event, entry);
-      break;
-    case kTrapJob2:
-      data_->ProcessJobEnd(event, entry);
-      break;
-    case kTrapJob4:
-      data_->ProcessJobParsed(event, entry);
-      break;
-    case kTrapJob5:
-      data_->ProcessJobProgress(event, entry);
-      break;
+    case kTrapJobStart: data_->ProcessJobStart(event, entry); break;
+    case kTrapJobEnd: data_->ProcessJobEnd(event, entry); break;
+    case kTrapJobParsed: data_->ProcessJobParsed(event, entry); break;
+    case kTrapJobProgress: data_->ProcessJobProgress(event, entry); break;
     default:
       break;
   }

@@ -6,16 +6,17 @@
 
 #include "platform/base/types.h"
 
-// Trap kinds by trap identifier; 0 for a trap not in the table. Kind 3 is the
-// Printer MIB alert; kinds 1, 2, 4 and 5 are job notifications.
+// Trap kinds by trap identifier; 0 for a trap not in the table. The alert is
+// the Printer MIB alert; the job kinds follow a job from its start to its end,
+// and the other job kind moves no job along but still asks for a status poll.
 enum TrapKind : WORD {
   kTrapUnknown = 0,
-  kTrapJob1 = 1,
-  kTrapJob2 = 2,
+  kTrapJobStart = 1,
+  kTrapJobEnd = 2,
   kTrapAlert = 3,
-  kTrapJob4 = 4,
-  kTrapJob5 = 5,
-  kTrapKind6 = 6,
+  kTrapJobParsed = 4,
+  kTrapJobProgress = 5,
+  kTrapJobOther = 6,
 };
 
 #pragma pack(push, 1)

@@ -30,8 +30,8 @@ constexpr DWORD kSlipSheetBlockBytes = 992;
 // Document flags.
 constexpr BYTE kDocPageSaveOpen = 0x02;  // a PostScript page save ("SS") is in force
 constexpr BYTE kDocPostScriptTrailerDue = 0x04;
-constexpr BYTE kDocPageState08 = 0x08;
-constexpr BYTE kDocPageState10 = 0x10;
+constexpr BYTE kDocStartedBeforeReset = 0x08;  // the document began on the PDEV a reset replaced
+constexpr BYTE kDocStarted = 0x10;             // StartDoc has run on this PDEV
 
 // Capture flags.
 constexpr DWORD kCaptureSuppressTrailer = 0x04;

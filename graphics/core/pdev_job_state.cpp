@@ -35,7 +35,7 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
   Copy(to.pageAndTabState, from.pageAndTabState);
   to.pageState = from.pageState;
   to.documentFlags = from.documentFlags;
-  if (from.documentFlags & kDocPageState10) to.documentFlags |= kDocPageState08;
+  if (from.documentFlags & kDocStarted) to.documentFlags |= kDocStartedBeforeReset;
   to.acrobatVersion = from.acrobatVersion;
   to.pageMakerVersion = from.pageMakerVersion;
   to.pageWord = from.pageWord;

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr BYTE kDocumentOpen = kDocPageState10 | kDocPageState08;
+constexpr BYTE kDocumentOpen = kDocStarted | kDocStartedBeforeReset;
 constexpr DWORD kOutputAsPaper = 0xFFFF;
 constexpr DWORD kMonitorPerJob = 2;
 constexpr WORD kOutputMacroFile = 5;
@@ -38,7 +38,7 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
   if (!pdev) return FALSE;
   // Started already, here or on the PDEV a reset replaced: the document goes on.
   if (pdev->documentFlags & kDocumentOpen) return TRUE;
-  pdev->documentFlags |= kDocPageState10;
+  pdev->documentFlags |= kDocStarted;
 
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
   FreeFontSubstitution(&pdev->fontSubstitution);

@@ -85,7 +85,7 @@ TEST_F(JobStateTest, ResetCopiesTheRunningStateAndKeepsTheNewDeviceMode) {
   FillRunningState(*fresh, 5000);
   fresh->signature = kPdevSignature;
   fresh->palette = 77;
-  old->documentFlags = kDocPostScriptTrailerDue | kDocPageState10;
+  old->documentFlags = kDocPostScriptTrailerDue | kDocStarted;
   ModelRecord* freshModel = fresh->model = static_cast<ModelRecord*>(GraphicsHeapAlloc(sizeof(ModelRecord)));
 
   ASSERT_EQ(CopyJobState(fresh.get(), old.get()), 1);
@@ -96,7 +96,7 @@ TEST_F(JobStateTest, ResetCopiesTheRunningStateAndKeepsTheNewDeviceMode) {
   EXPECT_EQ(n.pageAndTabState[4], 1014u);
   EXPECT_EQ(n.pageState, 1002u);
   // A page begun in the old record (0x10) is also one whose state was sent (0x08).
-  EXPECT_EQ(n.documentFlags, kDocPostScriptTrailerDue | kDocPageState10 | kDocPageState08);
+  EXPECT_EQ(n.documentFlags, kDocPostScriptTrailerDue | kDocStarted | kDocStartedBeforeReset);
   EXPECT_EQ(n.acrobatVersion, 1003);
   EXPECT_EQ(n.pageMakerVersion, 1004);
   EXPECT_EQ(n.pageWord, 1005);

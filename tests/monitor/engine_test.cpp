@@ -129,7 +129,7 @@ TEST_F(Engine, ATrapArrivingDuringAPollWaitsItsTurn) {
   // and is taken only after the job end is through.
   agent_->DelayReplies(1, 700);
   std::thread sender([port] { SendTrap(port, "2c", kJamAlert); });
-  engine->DispatchTrap(JobTrap(kTrapJob2, 1));
+  engine->DispatchTrap(JobTrap(kTrapJobEnd, 1));
   sender.join();
   ASSERT_TRUE(PumpUntil([&] { return engine->Data().Events().size() == 2; }));
   int32_t newest = 0, oldest = 0;

@@ -82,12 +82,12 @@ TEST_F(Events, JobBlockFromTheStartTrap) {
     const char* jobText;
     uint32_t number;
   };
-  for (const Case& c : {Case{kTrapJob1, "JOB#123 x", 123}, Case{kTrapJob1, "no number", 0}, Case{kTrapJob1, "", 0},
-                        Case{kTrapJob4, "JOB#5", 0}}) {
+  for (const Case& c : {Case{kTrapJobStart, "JOB#123 x", 123}, Case{kTrapJobStart, "no number", 0},
+                        Case{kTrapJobStart, "", 0}, Case{kTrapJobParsed, "JOB#5", 0}}) {
     SnmpTrapRecord trap{};
     trap.kind = c.kind;
     std::strcpy(trap.text314, c.jobText);
-    if (c.kind == kTrapJob1) std::strcpy(trap.text570, std::string(100, 'd').c_str());
+    if (c.kind == kTrapJobStart) std::strcpy(trap.text570, std::string(100, 'd').c_str());
     trap.value310 = 77;
     PM_CEvent* event = agents.CreateEventForCode(c.kind);
     ASSERT_NE(event, nullptr);
@@ -95,7 +95,7 @@ TEST_F(Events, JobBlockFromTheStartTrap) {
     ASSERT_NE(event->Job(), nullptr);
     EXPECT_EQ(event->Job()->jobNumber, c.number) << c.jobText;
     EXPECT_EQ(event->Job()->jobValue, 77);
-    if (c.kind == kTrapJob1) {
+    if (c.kind == kTrapJobStart) {
       EXPECT_EQ(std::string(event->Job()->name, 80), std::string(80, 'd'));
     }
     std::string description;

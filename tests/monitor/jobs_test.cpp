@@ -41,7 +41,7 @@ TEST_F(Jobs, AJobFromStartToEnd) {
   EXPECT_EQ(job->documentName, "My report.doc");
   EXPECT_EQ(job->state, kJobWaiting);
 
-  SnmpTrapRecord start = JobTrap(kTrapJob1, 1234);
+  SnmpTrapRecord start = JobTrap(kTrapJobStart, 1234);
   std::strcpy(start.text314, "JOB#17 host");
   std::strcpy(start.text570, "name from the printer");
   engine->DispatchTrap(start);
@@ -51,9 +51,9 @@ TEST_F(Jobs, AJobFromStartToEnd) {
   EXPECT_EQ(NewestEventName(), "My report.doc");
   EXPECT_EQ(engine->Data().GetConsoleLine(0), "READY") << "a job trap polls the printer";
 
-  engine->DispatchTrap(JobTrap(kTrapJob4, 1234));
+  engine->DispatchTrap(JobTrap(kTrapJobParsed, 1234));
   EXPECT_EQ(job->state, kJobParsed);
-  SnmpTrapRecord progress = JobTrap(kTrapJob5, 1234);
+  SnmpTrapRecord progress = JobTrap(kTrapJobProgress, 1234);
   progress.value1157 = 3;
   engine->DispatchTrap(progress);
   EXPECT_EQ(job->state, kJobPrinting);
@@ -62,7 +62,7 @@ TEST_F(Jobs, AJobFromStartToEnd) {
   EXPECT_EQ(EventCount(), 2u) << "progress is never recorded";
   EXPECT_TRUE(engine->Data().IsChanged());
 
-  engine->DispatchTrap(JobTrap(kTrapJob2, 1234));
+  engine->DispatchTrap(JobTrap(kTrapJobEnd, 1234));
   EXPECT_EQ(engine->Data().GetJobCount(), 0u);
   EXPECT_EQ(EventCount(), 3u);
   int category = -1;
@@ -72,13 +72,13 @@ TEST_F(Jobs, AJobFromStartToEnd) {
 
 TEST_F(Jobs, UnknownJobsAndTheFirstOfTwoIds) {
   StartEngine();
-  SnmpTrapRecord start = JobTrap(kTrapJob1, 5);
+  SnmpTrapRecord start = JobTrap(kTrapJobStart, 5);
   std::strcpy(start.text314, "JOB#9");
   std::strcpy(start.text570, "from trap");
   engine->DispatchTrap(start);
   ASSERT_EQ(EventCount(), 1u);
   EXPECT_EQ(NewestEventName(), "from trap") << "an empty list leaves the trap's name";
-  engine->DispatchTrap(JobTrap(kTrapJob4, 5));
+  engine->DispatchTrap(JobTrap(kTrapJobParsed, 5));
   EXPECT_EQ(NewestEventName(), platform::AnsiFromUtf8("不明"));
 
   engine->OnCommandLine("x _(Laser 1)_ JOB_STARTED 9 first");
@@ -97,7 +97,7 @@ TEST_F(Jobs, UnknownJobsAndTheFirstOfTwoIds) {
 TEST_F(Jobs, DocumentNamesAreCutToEightyBytesOnACharacter) {
   StartEngine("JOB_STARTED 1 " + std::string(100, 'a'));
   engine->OnCommandLine("x _(Laser 1)_ JOB_STARTED 2 " + std::string(79, 'b') + platform::AnsiFromUtf8("漢字"));
-  SnmpTrapRecord start = JobTrap(kTrapJob1, 1);
+  SnmpTrapRecord start = JobTrap(kTrapJobStart, 1);
   std::strcpy(start.text314, "JOB#1");
   engine->DispatchTrap(start);
   EXPECT_EQ(NewestEventName(), std::string(80, 'a'));
@@ -148,7 +148,7 @@ TEST_F(Jobs, TheMinimisedWindowKeepsTheLastWarning) {
   engine->DispatchTrap(alert);
   EXPECT_EQ(CurrentIconizedAlert().iconId, 147u);
   EXPECT_EQ(CurrentIconizedAlert().text, platform::AnsiFromUtf8("用紙ジャム"));
-  SnmpTrapRecord start = JobTrap(kTrapJob1, 1);
+  SnmpTrapRecord start = JobTrap(kTrapJobStart, 1);
   engine->DispatchTrap(start);
   EXPECT_EQ(CurrentIconizedAlert().iconId, 147u) << "job events leave it";
   engine->Dispatcher()->DisableHandler(kHandlerIconizedApp);

@@ -80,7 +80,7 @@ TEST_F(TrapTest, APrivateJobTrapFillsItsSlots) {
                              "1.3.6.1.4.1.4417.9.4", "i", "44", "1.3.6.1.4.1.4417.9.5", "i", "55"}));
   ASSERT_TRUE(AwaitTrap());
   const SnmpTrapRecord& trap = session.lastTrap;
-  EXPECT_EQ(+trap.kind, kTrapJob2);
+  EXPECT_EQ(+trap.kind, kTrapJobEnd);
   EXPECT_EQ(+trap.value310, 11);
   EXPECT_EQ(+trap.value1082, 22);
   EXPECT_EQ(+trap.value1086, 33);
@@ -98,7 +98,7 @@ TEST_F(TrapTest, TextsAreCutToTheirSlots) {
                              "1.3.6.1.4.1.4417.9.6", "s", longB}));
   ASSERT_TRUE(AwaitTrap());
   const SnmpTrapRecord& trap = session.lastTrap;
-  EXPECT_EQ(+trap.kind, kTrapJob1);
+  EXPECT_EQ(+trap.kind, kTrapJobStart);
   EXPECT_EQ(std::string(trap.text314), std::string(255, 'a'));
   EXPECT_STREQ(trap.text570, "report.doc");
   EXPECT_STREQ(trap.text826, "someone");

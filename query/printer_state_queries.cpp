@@ -1,4 +1,4 @@
-// SnmpQueryA: the printer as a whole.
+// SnmpQueryA: what the printer as a whole reports (supplies, panel, trays, alerts).
 #include <cstring>
 #include <string>
 
