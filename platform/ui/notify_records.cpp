@@ -1,49 +1,22 @@
 #include "platform/ui/notify_records.h"
 
-#include <strings.h>
-
 #include "platform/base/machine_records.h"
-#include "platform/ui/user.h"
-
-namespace {
-
-constexpr char kRecordsFile[] = "notify.txt";
-
-std::string Text(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-// The labels a person reads in the window: its visible static controls.
-std::string StaticTexts(HWND window) {
-  std::string texts;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    char kind[64] = {};
-    GetClassNameA(child, kind, sizeof kind);
-    if (strcasecmp(kind, "Static") != 0 || !IsWindowVisible(child)) continue;
-    const std::string text = Text(child);
-    if (text.empty()) continue;
-    if (!texts.empty()) texts += " | ";
-    texts += text;
-  }
-  return texts;
-}
-
-}  // namespace
+#include "platform/ui/window.h"
 
 namespace platform {
 
-void RecordWindowShown(HWND window) { AppendMachineRecord(kRecordsFile, {"shown", Text(window), StaticTexts(window)}); }
-
-void RecordWindowToFront(HWND window) { AppendMachineRecord(kRecordsFile, {"front", Text(window)}); }
-
-void RecordBeep(UINT type) { AppendMachineRecord(kRecordsFile, {"beep", std::to_string(type)}); }
-
-void RecordSound(const std::string& soundPath, UINT flags) {
-  AppendMachineRecord(kRecordsFile, {"sound", soundPath, std::to_string(flags)});
+void RecordWindowToFront(HWND window) {
+  char caption[1024] = {};
+  GetWindowTextA(window, caption, sizeof caption);
+  AppendMachineRecord(kNotifyRecordsFile, {"front", caption});
 }
 
-std::vector<std::vector<std::string>> ReadNotifyRecords() { return ReadMachineRecords(kRecordsFile); }
+void RecordBeep(UINT type) { AppendMachineRecord(kNotifyRecordsFile, {"beep", std::to_string(type)}); }
+
+void RecordSound(const std::string& soundPath, UINT flags) {
+  AppendMachineRecord(kNotifyRecordsFile, {"sound", soundPath, std::to_string(flags)});
+}
+
+std::vector<std::vector<std::string>> ReadNotifyRecords() { return ReadMachineRecords(kNotifyRecordsFile); }
 
 }  // namespace platform

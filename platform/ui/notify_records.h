@@ -16,6 +16,8 @@
 
 namespace platform {
 
+inline constexpr char kNotifyRecordsFile[] = "notify.txt";
+
 void RecordWindowShown(HWND window);
 void RecordWindowToFront(HWND window);
 void RecordBeep(UINT type);
