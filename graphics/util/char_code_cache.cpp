@@ -31,18 +31,19 @@ CharCodeTable::CharCodeTable(UINT codePage, UINT ansi)
 CharCodeTable* CharCodeTable::For(UINT codePage) {
   const UINT ansi = StandsForAnsi(codePage) ? GetACP() : 0;
   static std::mutex guard;
-  // Kept for the life of the process (a handful at most): the tables are
-  // handed out without reference counts.
-  static std::array<CharCodeTable*, kMostTables> tables{};
+  // Kept while the library is loaded (a handful at most): the tables are
+  // handed out without reference counts, and freed when the library is
+  // unloaded, since a host may load and unload the driver many times.
+  static std::array<std::unique_ptr<CharCodeTable>, kMostTables> tables{};
   const std::lock_guard<std::mutex> lock(guard);
-  for (CharCodeTable* table : tables) {
+  for (const auto& table : tables) {
     if (!table) break;
-    if (table->codePage_ == codePage && table->ansi_ == ansi) return table;
+    if (table->codePage_ == codePage && table->ansi_ == ansi) return table.get();
   }
-  for (CharCodeTable*& table : tables) {
+  for (auto& table : tables) {
     if (table) continue;
-    table = new CharCodeTable(codePage, ansi);
-    return table;
+    table.reset(new CharCodeTable(codePage, ansi));
+    return table.get();
   }
   return nullptr;
 }
