@@ -57,7 +57,7 @@ struct HeapBlock {
 
 int BuildDefaultDevmode(PDEV* pdev, XDEVMODE* out) {
   if (!pdev || !pdev->model || !out) return 0;
-  return FillDefaultDevmode(out, pdev->model, pdev->printerName, kPdlOfModel, GraphicsDriverVersionWord(pdev->module));
+  return FillDefaultDevmode(out, pdev->model, pdev->carried.printerName, kPdlOfModel, GraphicsDriverVersionWord(pdev->module));
 }
 
 int ValidateMergeDevmode(PDEV* pdev, const XDEVMODE* in, XDEVMODE* out) {
@@ -93,11 +93,11 @@ int MergeDevmode(PDEV* pdev, const DEVMODEW* pdm) {
     } else {
       AcceptForeignDevmode(work.get(), &model);
     }
-  } else if (!GetCurrentDevmode(pdev, pdev->printerName, work.get())) {
+  } else if (!GetCurrentDevmode(pdev, pdev->carried.printerName, work.get())) {
     return 0;
   }
 
-  SetDevmodePrinterName(work.get(), pdev->printerName);
+  SetDevmodePrinterName(work.get(), pdev->carried.printerName);
   SettleResolution(*work, model);
   StoreCustomPaper(work.get(), &model);
   if (static_cast<int16_t>(work->dmPrivate._nUp) < 1) work->dmPrivate._nUp = 1;

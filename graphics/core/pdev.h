@@ -59,18 +59,47 @@ struct PageTicketSet {
   DWORD reserved = 0;
 };
 
+// The plain values a job in progress carries on when GDI resets the device
+// context mid-job: CopyJobState copies the whole record by one assignment, so a
+// value added here goes on across a reset without further code. Owned blocks
+// do not belong here; they move one by one.
+struct CarriedJobState {
+  char printerName[kPdevPrinterNameSize] = {};
+  char documentName[kDocumentNameSize] = {};
+  DWORD spoolerJobId = 0;
+  DWORD addressValue = 0;  // the submitting host's IPv4 address (private escape); 0 untold
+
+  DWORD bandState = 0;
+  BYTE documentFlags = 0;
+  // Page-layout programs known by their device-mode marks (application_quirks).
+  WORD acrobatVersion = 0;
+  WORD pageMakerVersion = 0;
+
+  // Font and text state.
+  WORD softFontCounter = 0;
+  DWORD savedTextStates[2][10] = {};
+  // The printer's device fonts: a node of the library's font-list cache, shared
+  // with the other device contexts of the printer; not owned.
+  DeviceFontList* deviceFonts = nullptr;
+  DWORD vmEstimate = 0;  // the printer memory the job's downloads are thought to use
+  WORD pclModeWords[kPclModeWordCount] = {};
+
+  // Job settings last sent, and the job's staple position.
+  DWORD jobSettings[kJobSettingCount] = {};
+  WORD settingsWord = 0;
+
+  // Captures under way (watermark, tab sheet, banner) and what they found.
+  BYTE watermarkCapture = 0;  // 1 capturing, 2 captured
+  DWORD watermarkTextFlag = 0;
+  DWORD captureFlags = 0;
+};
+
 struct PDEV {
   DWORD tag = 0;
   XDEVMODE devmode{};
 
-  // Band and page state.
-  DWORD bandState = 0;
-  DWORD pageAndTabState[5] = {};  // [0] tab-sheet capture state, then the page store's counters
-  DWORD pageState = 0;
-  BYTE documentFlags = 0;
-  WORD acrobatVersion = 0;
-  WORD pageMakerVersion = 0;
-  WORD pageWord = 0;
+  // What the job in progress carries on to the record of a reset.
+  CarriedJobState carried;
 
   // PostScript injection: 0 none, 1 GDI-centric, 2 PostScript-centric.
   WORD injectionMode = 0;
@@ -91,70 +120,38 @@ struct PDEV {
 
   // Font and text state.
   WORD currentFont = kNoCurrentFont;
-  DWORD textField1 = 0;
-  DWORD textField2 = 0;
-  WORD textField3 = 0;
-  DWORD textField4 = 0;
-  DWORD textField5 = 0;
-  WORD softFontCounter = 0;
-  DWORD savedTextStates[2][10] = {};
-  // The printer's device fonts: a node of the library's font-list cache, shared
-  // with the other device contexts of the printer; not owned.
-  DeviceFontList* deviceFonts = nullptr;
   FontSubstitutionTable* fontSubstitution = nullptr;  // owned (FreeFontSubstitution)
   // The document's downloaded fonts and composite-font table; owned
   // (ReleaseFontLists).
   DownloadedFontList* downloadedFonts[2] = {};
-  DWORD vmEstimate = 0;
-  WORD pclModeWords[kPclModeWordCount] = {};
-  DWORD pageEndValues[3] = {};
-  DWORD rasterState = 0;
   void* fontDownloadArea = nullptr;  // heap block, owned
   WORD resolution = 0;
 
   // The output stream: buffer, channels and their files.
   OutputState output;
 
-  DWORD spoolerJobId = 0;
-  DWORD addressValue = 0;
-
-  // Job settings last sent.
-  DWORD jobSettings[kJobSettingCount] = {};
-  WORD settingsWord = 0;
-  DWORD settingsValue = 0;
 
   PageTicketSet pageTickets;
   BYTE* slipSheetBlock = nullptr;  // kSlipSheetBlockBytes, heap block, owned
 
   HMODULE module = 0;
   HANDLE printer = 0;              // hDriver of DrvEnablePDEV: the spooler handle of the job
-  char documentName[kDocumentNameSize] = {};
   HDEV engineDevice = 0;
   HSURF surface = 0;
   HPALETTE palette = 0;
   LONG surfaceWidth = 0;
   LONG surfaceHeight = 0;
   void* fillPatterns = nullptr;  // heap block, owned
-  DWORD fillPatternCount = 0;
-  DWORD documentState = 0;
-  BYTE watermarkCapture = 0;       // 1 capturing, 2 captured
   DWORD bannerResult = 0;
-  DWORD watermarkTextFlag = 0;
-  DWORD captureFlags = 0;
 
   DWORD signature = 0;
 
-  char printerName[kPdevPrinterNameSize] = {};
   // This device context's own copy of the printer's model record (owned, see
   // AttachModelRecord). The cached record is shared by every device context of
   // the printer and other threads read it; the copy is what this job changes
   // (the device mode's user-defined paper, the rotated geometry of the variant
   // models, the sorted font rows) and what it reads for the rest of the job.
   ModelRecord* model = nullptr;
-  DWORD pageSetupValues1[3] = {};
-  void* pageSetupPointer = nullptr;
-  DWORD pageSetupValues2[3] = {};
-  DWORD pageSetupValue3 = 0;
 
   EncoderState encoder;
 
@@ -167,7 +164,6 @@ struct PDEV {
 
   char lineBuffer[1024] = {};
   char secondBuffer[1024] = {};
-  char thirdBuffer[1024] = {};
 };
 
 // True when pdev is a filled record of this library: every DDI entry checks it

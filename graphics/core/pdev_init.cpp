@@ -116,9 +116,9 @@ int InitPdev(PDEV* pdev, const XDEVMODE* devmode) {
   pdev->printableHeight = pdev->paperHeight - pdev->topMargin - pdev->bottomMargin;
 
   pdev->currentFont = kNoCurrentFont;
-  pdev->deviceFonts = LoadInstalledFonts(pdev->printer, pdev->printerName, pdev->model, &pdev->devmode);
-  pdev->pclModeWords[1] = 1;
-  pdev->pclModeWords[kPclModeWordCount - 1] = 255;
+  pdev->carried.deviceFonts = LoadInstalledFonts(pdev->printer, pdev->carried.printerName, pdev->model, &pdev->devmode);
+  pdev->carried.pclModeWords[1] = 1;
+  pdev->carried.pclModeWords[kPclModeWordCount - 1] = 255;
 
   pdev->resolution = static_cast<WORD>(pub.dmPrintQuality);
 

@@ -1,6 +1,3 @@
-#include <algorithm>
-#include <cstring>
-#include <iterator>
 #include <utility>
 
 #include "graphics/core/pdev.h"
@@ -16,11 +13,6 @@ void Move(T*& to, T*& from) {
   to = std::exchange(from, nullptr);
 }
 
-template <class T, size_t N>
-void Copy(T (&to)[N], const T (&from)[N]) {
-  std::copy(std::begin(from), std::end(from), std::begin(to));
-}
-
 }  // namespace
 
 int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
@@ -29,43 +21,11 @@ int CopyJobState(PDEV* newPdev, PDEV* oldPdev) {
   PDEV& to = *newPdev;
   PDEV& from = *oldPdev;
 
-  // The running state: page store counters, document flags, the page set-up,
-  // text and font state and what was last sent to the printer.
-  to.bandState = from.bandState;
-  Copy(to.pageAndTabState, from.pageAndTabState);
-  to.pageState = from.pageState;
-  to.documentFlags = from.documentFlags;
-  if (from.documentFlags & kDocStarted) to.documentFlags |= kDocStartedBeforeReset;
-  to.acrobatVersion = from.acrobatVersion;
-  to.pageMakerVersion = from.pageMakerVersion;
-  to.pageWord = from.pageWord;
-  to.textField1 = from.textField1;
-  to.textField2 = from.textField2;
-  to.textField3 = from.textField3;
-  to.textField4 = from.textField4;
-  to.textField5 = from.textField5;
-  to.softFontCounter = from.softFontCounter;
-  std::memcpy(to.savedTextStates, from.savedTextStates, sizeof to.savedTextStates);
-  // The printer's font list is shared through the font-list cache, not owned.
-  to.deviceFonts = from.deviceFonts;
-  to.vmEstimate = from.vmEstimate;
-  Copy(to.pclModeWords, from.pclModeWords);
-  Copy(to.pageEndValues, from.pageEndValues);
-  to.spoolerJobId = from.spoolerJobId;
-  to.addressValue = from.addressValue;
-  Copy(to.jobSettings, from.jobSettings);
-  to.settingsWord = from.settingsWord;
-  to.settingsValue = from.settingsValue;
-  Copy(to.documentName, from.documentName);
-  to.documentState = from.documentState;
-  to.watermarkCapture = from.watermarkCapture;
-  to.watermarkTextFlag = from.watermarkTextFlag;
-  to.captureFlags = from.captureFlags;
-  Copy(to.printerName, from.printerName);
-  Copy(to.pageSetupValues1, from.pageSetupValues1);
-  to.pageSetupPointer = from.pageSetupPointer;
-  Copy(to.pageSetupValues2, from.pageSetupValues2);
-  to.pageSetupValue3 = from.pageSetupValue3;
+  // The running state: the printer and document, the document flags, the
+  // text and font state, the settings last sent, the captures under way, the
+  // encoder's carry, the job's shared state and the page store's counters.
+  to.carried = from.carried;
+  if (from.carried.documentFlags & kDocStarted) to.carried.documentFlags |= kDocStartedBeforeReset;
   to.encoder = from.encoder;
   to.job = from.job;
   to.pages = from.pages;

@@ -45,7 +45,6 @@ void FreePdev(PDEV* pdev) {
   pdev->fontDownloadArea = nullptr;
   GraphicsHeapFree(pdev->fillPatterns);
   pdev->fillPatterns = nullptr;
-  pdev->fillPatternCount = 0;
   FreeVectorState(pdev);
   FreeRasterState(pdev);
   // The buffer, and the channel files of an aborted job: they hold the

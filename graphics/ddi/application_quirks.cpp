@@ -43,8 +43,8 @@ void ApplyApplicationQuirks(PDEV* pdev) {
   const DWORD version = extra.applicationMajorVersion;
   const WORD word = version > 0xFFFF ? WORD{0xFFFF} : static_cast<WORD>(version);
   if (Names(kDocumentReaders, program)) {
-    pdev->acrobatVersion = word;
+    pdev->carried.acrobatVersion = word;
   } else if (Names(kPageLayoutPrograms, program)) {
-    pdev->pageMakerVersion = word;
+    pdev->carried.pageMakerVersion = word;
   }
 }

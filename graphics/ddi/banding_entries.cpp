@@ -25,7 +25,7 @@ BOOL DrvStartBanding(SURFOBJ* pso, POINTL* pptl) {
     return FALSE;
   }
   *pptl = {0, 0};
-  pdev->bandState = kBandReady;
+  pdev->carried.bandState = kBandReady;
   return TRUE;
 }
 
@@ -36,13 +36,13 @@ BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (pdev->bandState == kBandOut) {
+  if (pdev->carried.bandState == kBandOut) {
     // The page's only band is done: no more bands, and the page ends.
-    pdev->bandState = kBandReady;
+    pdev->carried.bandState = kBandReady;
     *pptl = {-1, -1};
     return DrvSendPage(pso);
   }
   *pptl = {0, 0};
-  pdev->bandState = kBandOut;
+  pdev->carried.bandState = kBandOut;
   return TRUE;
 }

@@ -223,7 +223,7 @@ BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
   if (!pdev) return FALSE;
   pdev->drawing.pendingRop = 0;
   rop4 &= 0xFFFF;
-  if (pdev->job.applicationIgnore || (pdev->captureFlags & kCaptureBanner) || rop4 == kRop4Nop) return TRUE;
+  if (pdev->job.applicationIgnore || (pdev->carried.captureFlags & kCaptureBanner) || rop4 == kRop4Nop) return TRUE;
   if (!prclTrg) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -272,7 +272,7 @@ BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
   PDEV* pdev = CheckedPdev(psoDest);
   if (!pdev) return FALSE;
   pdev->drawing.pendingRop = 0;
-  if (pdev->job.applicationIgnore || (pdev->captureFlags & kCaptureBanner)) return TRUE;
+  if (pdev->job.applicationIgnore || (pdev->carried.captureFlags & kCaptureBanner)) return TRUE;
   if (!psoSrc || !prclDest || !prclSrc) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

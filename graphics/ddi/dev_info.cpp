@@ -57,7 +57,7 @@ BOOL FillDevInfo(PDEV* pdev, ULONG size, DEVINFO* out) {
   if (pdev->devmode.dmPrivate._dwAdvSettings & kAdvEmfSpooling) info.flGraphicsCaps &= ~FLONG(GCAPS_DONTJOURNAL);
   info.flGraphicsCaps |= kDrawingCaps;
 
-  info.cFonts = DeviceFontCount(pdev->deviceFonts);
+  info.cFonts = DeviceFontCount(pdev->carried.deviceFonts);
   if (info.cFonts > 0) {
     const LONG dpi = pdev->devmode.dmPublic.dmPrintQuality;
     BYTE charset = ANSI_CHARSET;

@@ -9,7 +9,7 @@
 // the entry has no metrics block).
 inline const DeviceFontEntry* FindDeviceFont(const PDEV* pdev, ULONG iFace) {
   if (!pdev || iFace == 0) return nullptr;
-  const DeviceFontList* list = pdev->deviceFonts;
+  const DeviceFontList* list = pdev->carried.deviceFonts;
   if (!list || !list->entries || iFace > list->count) return nullptr;
   const DeviceFontEntry& entry = list->entries[iFace - 1];
   return entry.metrics ? &entry : nullptr;

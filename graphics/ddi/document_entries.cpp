@@ -19,7 +19,7 @@ constexpr DWORD kCapturing = kCaptureTab | kCaptureBanner | kCaptureWatermark;
 // Whether the application ends its own pages (EPS printing, or its own
 // PostScript before the first page, with page control announced).
 bool ApplicationControlsPages(const PDEV& pdev) {
-  return (pdev.job.epsMode != 0 || (pdev.captureFlags & kCaptureAppPostScriptFirst) != 0) &&
+  return (pdev.job.epsMode != 0 || (pdev.carried.captureFlags & kCaptureAppPostScriptFirst) != 0) &&
          pdev.job.applicationPageControl != 0;
 }
 
@@ -27,7 +27,7 @@ bool ApplicationControlsPages(const PDEV& pdev) {
 // files, its document flags and its substitution table.
 void CloseDocument(PDEV* pdev) {
   DeleteChannelFiles(pdev);
-  pdev->documentFlags &= static_cast<BYTE>(~kDocumentOpen);
+  pdev->carried.documentFlags &= static_cast<BYTE>(~kDocumentOpen);
   FreeFontSubstitution(&pdev->fontSubstitution);
 }
 
@@ -37,19 +37,19 @@ BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
   PDEV* pdev = CheckedPdev(pso);
   if (!pdev) return FALSE;
   // Started already, here or on the PDEV a reset replaced: the document goes on.
-  if (pdev->documentFlags & kDocumentOpen) return TRUE;
-  pdev->documentFlags |= kDocStarted;
+  if (pdev->carried.documentFlags & kDocumentOpen) return TRUE;
+  pdev->carried.documentFlags |= kDocStarted;
 
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
   FreeFontSubstitution(&pdev->fontSubstitution);
   pdev->fontSubstitution =
-      BuildFontSubstitutionTable(pdev->printer, pdev->printerName, extra._nPDL, pdev->deviceFonts, 0);
+      BuildFontSubstitutionTable(pdev->printer, pdev->carried.printerName, extra._nPDL, pdev->carried.deviceFonts, 0);
   const DWORD paper = extra._iOutputSize != kOutputAsPaper ? extra._iOutputSize
                                                            : static_cast<DWORD>(pdev->devmode.dmPublic.dmPaperSize);
   pdev->pages.currentPaper = static_cast<WORD>(paper);
   pdev->pages.currentFeed = extra._iOutputFeedDirection;
   // The status monitor follows the job by its spooler id; a macro file is no job.
-  pdev->spoolerJobId = extra._iSNMP == kMonitorPerJob && extra._nOutputDest != kOutputMacroFile ? dwJobId : 0;
+  pdev->carried.spoolerJobId = extra._iSNMP == kMonitorPerJob && extra._nOutputDest != kOutputMacroFile ? dwJobId : 0;
 
   static const WCHAR kNoName[] = u"";
   if (BeginDocument(pdev, pwszDocName ? pwszDocName : kNoName) != 1) {
@@ -82,8 +82,8 @@ BOOL DrvStartPage(SURFOBJ* pso) {
   PDEV* pdev = CheckedPdev(pso);
   if (!pdev) return FALSE;
   // A page drawn for a tab sheet, banner or watermark is captured, not printed.
-  if (pdev->captureFlags & kCapturing) return TRUE;
-  pdev->captureFlags |= kCapturePageStarted;
+  if (pdev->carried.captureFlags & kCapturing) return TRUE;
+  pdev->carried.captureFlags |= kCapturePageStarted;
   if (ApplicationControlsPages(*pdev)) return TRUE;
   return BeginPage(pdev) > 0 ? TRUE : FALSE;
 }
@@ -91,8 +91,8 @@ BOOL DrvStartPage(SURFOBJ* pso) {
 BOOL DrvSendPage(SURFOBJ* pso) {
   PDEV* pdev = CheckedPdev(pso);
   if (!pdev) return FALSE;
-  if (pdev->captureFlags & kCapturing) return TRUE;
-  if (pdev->job.epsMode != 0 && !(pdev->captureFlags & kCaptureAppPostScriptFirst)) pdev->job.pageEndSuppressed = 1;
+  if (pdev->carried.captureFlags & kCapturing) return TRUE;
+  if (pdev->job.epsMode != 0 && !(pdev->carried.captureFlags & kCaptureAppPostScriptFirst)) pdev->job.pageEndSuppressed = 1;
   if (ApplicationControlsPages(*pdev)) return TRUE;
   return EndPage(pdev) > 0 ? TRUE : FALSE;
 }

@@ -119,7 +119,7 @@ void PostScriptClipBracket::Close() {
   // before the bracket: whatever was selected inside it must be sent again.
   InvalidateVectorState(pdev_, kStaleEverything);
   pdev_->currentFont = kNoCurrentFont;
-  std::memset(pdev_->savedTextStates, 0, sizeof pdev_->savedTextStates);
+  std::memset(pdev_->carried.savedTextStates, 0, sizeof pdev_->carried.savedTextStates);
   EngDeletePath(path_);
   path_ = nullptr;
 }

@@ -22,15 +22,15 @@ namespace {
 // The printer's name in the ANSI code page, cut to the PDEV's field without
 // splitting a character; empty when the spooler cannot name it.
 void TakePrinterName(PDEV* pdev, HANDLE printer) {
-  pdev->printerName[0] = '\0';
+  pdev->carried.printerName[0] = '\0';
   const std::unique_ptr<BYTE[]> info = QueryPrinterInfoW(printer, 4);
   if (!info) return;
   const LPCWSTR name = reinterpret_cast<const PRINTER_INFO_4W*>(info.get())->pPrinterName;
   if (!name) return;
   const std::string ansi = platform::FromUtf16(platform::Utf16FromZ(name));
-  const size_t length = platform::CutPoint(ansi, sizeof pdev->printerName - 1);
-  std::memcpy(pdev->printerName, ansi.data(), length);
-  pdev->printerName[length] = '\0';
+  const size_t length = platform::CutPoint(ansi, sizeof pdev->carried.printerName - 1);
+  std::memcpy(pdev->carried.printerName, ansi.data(), length);
+  pdev->carried.printerName[length] = '\0';
 }
 
 DHPDEV Fail(PDEV* pdev) {
@@ -59,7 +59,7 @@ DHPDEV DrvEnablePDEV(void* pdm, LPWSTR /*pwszLogAddress*/, ULONG /*cPat*/, HSURF
   // The PDEV works on its own copy of the printer's description: the job
   // changes it (custom paper, the variant models' turned papers) and other
   // device contexts read the cached one meanwhile.
-  const ModelRecord* cached = GetModelRecord(hdev, hDriver, pdev->printerName);
+  const ModelRecord* cached = GetModelRecord(hdev, hDriver, pdev->carried.printerName);
   if (cached && !AttachModelRecord(pdev, cached)) return Fail(pdev);
 
   // A device mode from the caller needs the description to be checked against.

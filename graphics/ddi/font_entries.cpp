@@ -212,8 +212,8 @@ ULONG FaceName(PDEV* pdev, FONTOBJ* pfo, ULONG cjOut, PVOID pvOut) {
   }
   if (pfo->flFontType & TRUETYPE_FONTTYPE) {
     const int substitute = FindSubstituteDeviceFont(pdev, pfo, nullptr);
-    if (substitute >= 0 && pdev->deviceFonts && static_cast<DWORD>(substitute) < pdev->deviceFonts->count)
-      return CopyDeviceFaceName(pdev->deviceFonts->entries[substitute], cjOut, pvOut);
+    if (substitute >= 0 && pdev->carried.deviceFonts && static_cast<DWORD>(substitute) < pdev->carried.deviceFonts->count)
+      return CopyDeviceFaceName(pdev->carried.deviceFonts->entries[substitute], cjOut, pvOut);
   }
   char name[kDownloadNameSize] = {};
   MakeDownloadFontName(name, pdev, pfo, 0, DownloadAsOutline(pdev, pfo));

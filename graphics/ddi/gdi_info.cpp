@@ -66,7 +66,7 @@ void FillGdiInfo(PDEV* pdev, ULONG size, ULONG* out) {
   LONG printableHeight = pdev->printableHeight;
   if (landscape) std::swap(printableWidth, printableHeight);
   LONG logPixels = dpi;
-  if (pdev->acrobatVersion == 0 || postScript) {
+  if (pdev->carried.acrobatVersion == 0 || postScript) {
     const int scale = SettledScale(pdev);
     printableWidth = MulDiv(printableWidth, kPlainScale, scale);
     printableHeight = MulDiv(printableHeight, kPlainScale, scale);

@@ -62,17 +62,17 @@ ULONG WatermarkBegin(PDEV* pdev, ULONG inSize, const void* in, ULONG outSize, vo
     // These programs print in their own way: the watermark is then drawn by
     // the driver on each page rather than by the user-interface library.
     const bool driverDraws =
-        pdev->acrobatVersion >= 1 || pdev->pageMakerVersion >= 6 || pdev->job.showpageOverride != 0;
+        pdev->carried.acrobatVersion >= 1 || pdev->carried.pageMakerVersion >= 6 || pdev->job.showpageOverride != 0;
     return Answer(outSize, out, driverDraws ? 1 : 0) ? 1 : RefuseEscape();
   }
   // A capture begun inside another (the application's own bracket around the
   // library's) goes on into the same channel: the channel to come back to is
   // the one from before the outer capture.
-  const bool nested = (pdev->captureFlags & kCaptureWatermark) != 0;
+  const bool nested = (pdev->carried.captureFlags & kCaptureWatermark) != 0;
   if (!nested) DivertTo(pdev, kChannelWatermark);
-  pdev->watermarkCapture = 1;
+  pdev->carried.watermarkCapture = 1;
   ForgetSelectedFont(pdev);
-  pdev->captureFlags |= kCaptureWatermark;
+  pdev->carried.captureFlags |= kCaptureWatermark;
   if (IsPcl(pdev) && !nested) {
     // The watermark is drawn in HP-GL/2; the page's own mode comes back at the end.
     pdev->job.savedInHpgl = pdev->job.inHpgl;
@@ -83,12 +83,12 @@ ULONG WatermarkBegin(PDEV* pdev, ULONG inSize, const void* in, ULONG outSize, vo
 }
 
 ULONG WatermarkEnd(PDEV* pdev) {
-  if (!(pdev->captureFlags & kCaptureWatermark)) return 1;  // the capture already ended
+  if (!(pdev->carried.captureFlags & kCaptureWatermark)) return 1;  // the capture already ended
   if (IsPcl(pdev)) pdev->job.inHpgl = pdev->job.savedInHpgl;
   ComeBack(pdev);
-  pdev->watermarkCapture = 2;
+  pdev->carried.watermarkCapture = 2;
   ForgetSelectedFont(pdev);
-  pdev->captureFlags &= ~kCaptureWatermark;
+  pdev->carried.captureFlags &= ~kCaptureWatermark;
   return 1;
 }
 
@@ -98,16 +98,16 @@ ULONG TabPageBegin(PDEV* pdev, ULONG inSize, const void* in, ULONG outSize, void
   if (value == 0) {
     return Answer(outSize, out, pdev->pages.pagesStarted) ? 0 : RefuseEscape();
   }
-  if (!(pdev->captureFlags & kCaptureTab)) DivertTo(pdev, kChannelTabs);
-  pdev->captureFlags |= kCaptureTab;
+  if (!(pdev->carried.captureFlags & kCaptureTab)) DivertTo(pdev, kChannelTabs);
+  pdev->carried.captureFlags |= kCaptureTab;
   return 0;
 }
 
 ULONG TabPageEnd(PDEV* pdev, const void* in) {
   if (in == nullptr) return RefuseEscape();
-  if (!(pdev->captureFlags & kCaptureTab)) return 0;
+  if (!(pdev->carried.captureFlags & kCaptureTab)) return 0;
   ComeBack(pdev);
-  pdev->captureFlags &= ~kCaptureTab;
+  pdev->carried.captureFlags &= ~kCaptureTab;
   return 0;
 }
 
@@ -128,7 +128,7 @@ ULONG TabSheetBegin(PDEV* pdev, ULONG inSize, const void* in) {
     WritePsPageSetup(pdev, FALSE);
   } else if (IsPcl(pdev)) {
     EnterHpglScaling(pdev, 0);
-    pdev->pclModeWords[kPclModeWordCount - 1] = kPclStateReset;
+    pdev->carried.pclModeWords[kPclModeWordCount - 1] = kPclStateReset;
   }
   return 0;
 }
@@ -146,7 +146,7 @@ ULONG TabSheetEnd(PDEV* pdev, ULONG inSize, const void* in) {
         setup.pageGsaveOpen = FALSE;
       }
       if (pdev->devmode.dmPrivate._bNegativeImage) WriteOut(pdev, kWriteText, 0, "\n{}bind settransfer\n");
-      if (pdev->devmode.dmPrivate._bClearMemoryPerPage && (pdev->documentFlags & kDocPageSaveOpen)) {
+      if (pdev->devmode.dmPrivate._bClearMemoryPerPage && (pdev->carried.documentFlags & kDocPageSaveOpen)) {
         EmitSaveRestore(pdev, kRestorePage);
       }
       // The printer is back at its default black after the restore.
@@ -168,7 +168,7 @@ ULONG BannerBegin(PDEV* pdev) {
   pdev->output.savedChannel = pdev->output.currentChannel;
   EmitPageBegin(pdev, kSheetBanner, kBannerWithJobSettings);
   nUpPcl = jobNUp;
-  pdev->captureFlags |= kCaptureBanner;
+  pdev->carried.captureFlags |= kCaptureBanner;
   return 0;
 }
 
@@ -180,8 +180,8 @@ ULONG BannerEnd(PDEV* pdev, ULONG inSize, const void* in) {
   ComeBack(pdev);
   ForgetSelectedFont(pdev);
   ReleaseFontLists(pdev);
-  pdev->softFontCounter = 0;
-  pdev->captureFlags &= ~kCaptureBanner;
+  pdev->carried.softFontCounter = 0;
+  pdev->carried.captureFlags &= ~kCaptureBanner;
   pdev->bannerResult = 0;
   return 0;
 }
@@ -193,7 +193,7 @@ ULONG ServeCaptureEscape(PDEV* pdev, ULONG escape, ULONG inSize, const void* in,
     case kEscWatermarkBegin: return WatermarkBegin(pdev, inSize, in, outSize, out);
     case kEscWatermarkEnd: return WatermarkEnd(pdev);
     case kEscWatermarkFlag:
-      pdev->watermarkTextFlag = 1;
+      pdev->carried.watermarkTextFlag = 1;
       return 1;
     case kEscTabPageBegin: return TabPageBegin(pdev, inSize, in, outSize, out);
     case kEscTabPageEnd: return TabPageEnd(pdev, in);

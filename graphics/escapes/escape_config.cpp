@@ -33,7 +33,7 @@ constexpr size_t kPdlFlagsOffset = 264;
 constexpr DWORD kActionReloadFontList = 1;
 constexpr DWORD kActionReloadSubstitution = 2;
 
-void ReloadOwnPrinter(PDEV* pdev) { GetModelRecord(pdev->engineDevice, pdev->printer, pdev->printerName); }
+void ReloadOwnPrinter(PDEV* pdev) { GetModelRecord(pdev->engineDevice, pdev->printer, pdev->carried.printerName); }
 
 void ReloadOtherPrinter(const char* name) {
   HANDLE printer = 0;
@@ -52,7 +52,7 @@ ULONG FontListRefresh(PDEV* pdev, ULONG inSize, const void* in) {
   WORD pdlFlags = 0;
   std::memcpy(&action, in, sizeof action);
   std::memcpy(&pdlFlags, static_cast<const BYTE*>(in) + kPdlFlagsOffset, sizeof pdlFlags);
-  const bool own = lstrcmpiA(name, pdev->printerName) == 0;
+  const bool own = lstrcmpiA(name, pdev->carried.printerName) == 0;
   if (own) {
     ReloadOwnPrinter(pdev);
   } else {
@@ -60,7 +60,7 @@ ULONG FontListRefresh(PDEV* pdev, ULONG inSize, const void* in) {
   }
   if (action == kActionReloadFontList) {
     DropCachedFontLists(name, pdlFlags);
-    if (own) pdev->deviceFonts = LoadInstalledFonts(pdev->printer, pdev->printerName, pdev->model, &pdev->devmode);
+    if (own) pdev->carried.deviceFonts = LoadInstalledFonts(pdev->printer, pdev->carried.printerName, pdev->model, &pdev->devmode);
   }
   // The user saved the substitution table: this device context prints the
   // rest of its document with it (a new document builds it anyway).
@@ -68,7 +68,7 @@ ULONG FontListRefresh(PDEV* pdev, ULONG inSize, const void* in) {
       pdlFlags == pdev->devmode.dmPrivate._nPDL) {
     FreeFontSubstitution(&pdev->fontSubstitution);
     pdev->fontSubstitution =
-        BuildFontSubstitutionTable(pdev->printer, pdev->printerName, pdlFlags, pdev->deviceFonts, 0);
+        BuildFontSubstitutionTable(pdev->printer, pdev->carried.printerName, pdlFlags, pdev->carried.deviceFonts, 0);
   }
   return 0;
 }

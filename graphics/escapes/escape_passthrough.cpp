@@ -97,7 +97,7 @@ bool DriverLaysOutSheets(const PDEV* pdev) {
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
   const bool landscape = pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE;
   return extra._wmCurrent.text[0] != '\0' || extra._nBooklet != 0 || extra._nUp >= 2 ||
-         (pdev->acrobatVersion >= 1 && landscape) || (pdev->pageMakerVersion >= 6 && landscape) ||
+         (pdev->carried.acrobatVersion >= 1 && landscape) || (pdev->carried.pageMakerVersion >= 6 && landscape) ||
          HalftoneOverride(extra) || extra._wStaple != 0 || extra._nOutputTray != 0 || extra.epInterleaf.on != 0 ||
          extra._bNupBorder != 0 || pdev->devmode.dmPublic.dmDefaultSource == kPaperByPageTicket ||
          (extra._bInsertSheets != 0 && pdev->pageTickets.rowCount > 0) || HasSheetInserts(pdev);
@@ -123,7 +123,7 @@ void RememberWhite(PDEV* pdev) {
 // From the booklet rule on: what the EPS set-up writes for the job.
 void ApplyEpsSetup(PDEV* pdev) {
   XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
-  const bool pageLayoutProgram = pdev->acrobatVersion >= 1 || pdev->pageMakerVersion >= 6;
+  const bool pageLayoutProgram = pdev->carried.acrobatVersion >= 1 || pdev->carried.pageMakerVersion >= 6;
   // Booklet sheets hold pages from both ends of the document: the printer's
   // memory is cleared per page so that the application's definitions of one
   // page do not meet another.
@@ -173,15 +173,15 @@ ULONG ServeEpsPrinting(PDEV* pdev, ULONG inSize, const void* in) {
 
 ULONG ServePassthrough(PDEV* pdev, ULONG inSize, const void* in) {
   pdev->currentFont = kNoCurrentFont;
-  if (!(pdev->captureFlags & kCapturePageStarted)) {
-    pdev->captureFlags |= kCaptureAppPostScriptFirst;
+  if (!(pdev->carried.captureFlags & kCapturePageStarted)) {
+    pdev->carried.captureFlags |= kCaptureAppPostScriptFirst;
     // PostScript ahead of the first page is treated as an EPS job.
-    if (!(pdev->captureFlags & kCapturePassthroughSeen) && pdev->job.epsMode == 0) {
+    if (!(pdev->carried.captureFlags & kCapturePassthroughSeen) && pdev->job.epsMode == 0) {
       SetEpsFlag(pdev, 1);
       ApplyEpsSetup(pdev);
     }
   }
-  pdev->captureFlags |= kCapturePassthroughSeen;
+  pdev->carried.captureFlags |= kCapturePassthroughSeen;
   if (in == nullptr) return RefuseEscape();
   if (inSize < sizeof(WORD)) return 0;
   WORD count = 0;
@@ -195,7 +195,7 @@ ULONG ServePassthrough(PDEV* pdev, ULONG inSize, const void* in) {
     --length;
   }
   const bool written = pdev->job.showpageOverride != 0 ? WriteFiltered(pdev, data, length) : Write(pdev, data, length);
-  pdev->captureFlags |= kCapturePassthroughWritten;
+  pdev->carried.captureFlags |= kCapturePassthroughWritten;
   // A job that lost the application's data must not be reported as printed.
   return written && !OutputFailed(pdev) ? count : kEscapeWriteFailed;
 }

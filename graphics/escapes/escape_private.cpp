@@ -17,9 +17,9 @@ constexpr size_t kCommandTextOffset = 732;
 constexpr size_t kCommandTextBytes = 250;
 
 ULONG JobIdentity(PDEV* pdev, ULONG inSize, const void* in, ULONG outSize, void* out) {
-  if (in != nullptr && inSize >= sizeof(DWORD)) std::memcpy(&pdev->addressValue, in, sizeof(DWORD));
+  if (in != nullptr && inSize >= sizeof(DWORD)) std::memcpy(&pdev->carried.addressValue, in, sizeof(DWORD));
   if (out == nullptr || outSize < sizeof(DWORD)) return Refuse();
-  std::memcpy(out, &pdev->spoolerJobId, sizeof(DWORD));
+  std::memcpy(out, &pdev->carried.spoolerJobId, sizeof(DWORD));
   return 0;
 }
 

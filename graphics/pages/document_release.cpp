@@ -22,7 +22,6 @@ void ReleaseDocumentFonts(PDEV* pdev, BOOL disabling) {
   pdev->fontDownloadArea = nullptr;
   GraphicsHeapFree(pdev->fillPatterns);
   pdev->fillPatterns = nullptr;
-  pdev->fillPatternCount = 0;
 
   // The document's tables. At the end of a device context whose document was
   // never ended (an aborted job) they are still held and go too.

@@ -13,7 +13,7 @@ int BeginDocument(PDEV* pdev, const WCHAR* name) {
   // The name in the ANSI code page, cut to the field without splitting a
   // double-byte character.
   const std::string ansi = platform::FromUtf16(std::u16string_view(name));
-  CopyStringPadded(pdev->documentName, ansi.c_str(), sizeof pdev->documentName);
+  CopyStringPadded(pdev->carried.documentName, ansi.c_str(), sizeof pdev->carried.documentName);
   CopyStringPadded(pdev->devmode.dmPrivate.documentName, ansi.c_str(), sizeof pdev->devmode.dmPrivate.documentName);
 
   InitChannelFiles(pdev);

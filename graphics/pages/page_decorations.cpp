@@ -30,7 +30,7 @@ int PrintQuality(const PDEV* pdev) {
 struct DictionaryScope {
   PDEV* pdev;
   bool opened;
-  explicit DictionaryScope(PDEV* p) : pdev(p), opened((p->captureFlags & kJobAppPostScriptWritten) != 0) {
+  explicit DictionaryScope(PDEV* p) : pdev(p), opened((p->carried.captureFlags & kJobAppPostScriptWritten) != 0) {
     if (opened) WritePsPrologPart(pdev, TRUE);
   }
   ~DictionaryScope() {
@@ -82,7 +82,7 @@ void DrawPageBorder(PDEV* pdev) {
 
 void CopyForegroundWatermark(PDEV* pdev) {
   // A watermark laid behind the page was replayed at its set-up.
-  if (pdev->watermarkCapture != 2 || Extra(pdev)._bWmBackground != 0) return;
+  if (pdev->carried.watermarkCapture != 2 || Extra(pdev)._bWmBackground != 0) return;
   if (IsPostScriptJob(pdev)) {
     DictionaryScope dictionary(pdev);
     WriteText(pdev, "\ngsave\n");
@@ -97,7 +97,7 @@ void CopyForegroundWatermark(PDEV* pdev) {
     WriteText(pdev, "\x1b%0A");
   }
   pdev->currentFont = kNoCurrentFont;
-  pdev->watermarkCapture = 0;
+  pdev->carried.watermarkCapture = 0;
 }
 
 }  // namespace pagestore

@@ -10,7 +10,7 @@ using namespace pagestore;
 int EndPage(PDEV* pdev) {
   if (pdev == nullptr) return -1;
   PageStoreState& pages = pdev->pages;
-  pdev->watermarkTextFlag = 0;
+  pdev->carried.watermarkTextFlag = 0;
 
   const bool postScript = IsPostScriptJob(pdev);
   const bool booklet = IsBooklet(pdev);
@@ -24,7 +24,7 @@ int EndPage(PDEV* pdev) {
   if ((up > 1 || booklet) && Extra(pdev)._bNupBorder != 0) DrawPageBorder(pdev);
   CopyForegroundWatermark(pdev);
 
-  if (postScript && pdev->acrobatVersion > 0 && up < 2 && !booklet) pdev->job.forceShowpage = 1;
+  if (postScript && pdev->carried.acrobatVersion > 0 && up < 2 && !booklet) pdev->job.forceShowpage = 1;
 
   const int trailer = EndStoredPage(pdev, ends ? TRUE : FALSE);
   // The request to show the page was for this page only.

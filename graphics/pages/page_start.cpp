@@ -133,7 +133,7 @@ int BeginPage(PDEV* pdev) {
 
   // Clearing the printer's memory per page needs every page in a save of its
   // own, which the page end restores; the first page's is the job header's.
-  const bool saveOpen = pages.pageSaveOpen || (pdev->documentFlags & kDocPageSaveOpen) != 0;
+  const bool saveOpen = pages.pageSaveOpen || (pdev->carried.documentFlags & kDocPageSaveOpen) != 0;
   if (IsPostScriptJob(pdev) && Extra(pdev)._bClearMemoryPerPage != 0 && pages.pagesStarted > 1 && !saveOpen)
     EmitSaveRestore(pdev, kSavePage);
 
@@ -144,7 +144,7 @@ int BeginPage(PDEV* pdev) {
 int EnsurePageStarted(PDEV* pdev, BOOL skipSave) {
   if (pdev == nullptr) return 0;
   if (!pdev->pages.pageStarted && BeginPage(pdev) != 1) return 0;
-  const bool saveOpen = pdev->pages.pageSaveOpen || (pdev->documentFlags & kDocPageSaveOpen) != 0;
+  const bool saveOpen = pdev->pages.pageSaveOpen || (pdev->carried.documentFlags & kDocPageSaveOpen) != 0;
   if (!skipSave && pdev->pages.pagesStarted == 1 && !saveOpen) EmitSaveRestore(pdev, kSavePage);
   return 1;
 }

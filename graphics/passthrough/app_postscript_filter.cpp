@@ -158,7 +158,7 @@ int WalkStructure(PDEV* pdev, const BYTE* data, DWORD length) {
         break;
       default: {
         ok = Write(pdev, data + pos, at);
-        const bool settingsHere = !PageInProgress(pdev) && pdev->pageMakerVersion >= 6 && IsPostScriptJob(pdev) &&
+        const bool settingsHere = !PageInProgress(pdev) && pdev->carried.pageMakerVersion >= 6 && IsPostScriptJob(pdev) &&
                                   pdev->devmode.dmPrivate._nBooklet == 0;
         if (settingsHere) {
           ok = ok && EmitJobSettings(pdev, TRUE) > 0;
@@ -239,7 +239,7 @@ struct Window {
 };
 
 Window SaveWindows(const PDEV* pdev) {
-  return pdev->acrobatVersion < 6 ? Window{32, 206} : Window{9900, 9900};
+  return pdev->carried.acrobatVersion < 6 ? Window{32, 206} : Window{9900, 9900};
 }
 
 // The line-removal comment starts a page: the text before it ends the current
@@ -342,7 +342,7 @@ int FilterAppPostScript(PDEV* pdev, const BYTE* data, DWORD length) {
   if (pdev == nullptr) return -1;
   if (data == nullptr || length == 0) return 0;
   if (pdev->job.passthrough.embeddedDocument) return Write(pdev, data, length) ? static_cast<int>(length) : -1;
-  if (pdev->acrobatVersion == 0) return WalkStructureAfterHeld(pdev, data, length);
+  if (pdev->carried.acrobatVersion == 0) return WalkStructureAfterHeld(pdev, data, length);
   return FilterDocumentReader(pdev, data, length);
 }
 

@@ -41,8 +41,8 @@ size_t EscapeJobAttribute(char* out, size_t capacity, const char* block, size_t 
 
 int EmitJobAttributes(PDEV* pdev) {
   if (pdev == nullptr) return 0;
-  if (pdev->addressValue == 0) return 1;
-  const DWORD address = pdev->addressValue;
+  if (pdev->carried.addressValue == 0) return 1;
+  const DWORD address = pdev->carried.addressValue;
   char addressText[16];
   FormatOut(addressText, "%u.%u.%u.%u", address & 0xFF, (address >> 8) & 0xFF, (address >> 16) & 0xFF,
             (address >> 24) & 0xFF);
@@ -51,12 +51,12 @@ int EmitJobAttributes(PDEV* pdev) {
   // The document's name as the document start keeps it in the device mode (127
   // characters), else the record's shorter copy.
   const bool longName = settings.documentName[0] != '\0';
-  const char* documentName = longName ? settings.documentName : pdev->documentName;
-  const size_t documentNameChars = longName ? kDocumentNameChars : sizeof pdev->documentName - 1;
+  const char* documentName = longName ? settings.documentName : pdev->carried.documentName;
+  const size_t documentNameChars = longName ? kDocumentNameChars : sizeof pdev->carried.documentName - 1;
   char account[kAccountChars + 1] = {};
   std::memcpy(account, settings._sAccount, kAccountChars);
   char jobNumber[24];
-  FormatOut(jobNumber, "Job#%l", static_cast<int32_t>(pdev->spoolerJobId));
+  FormatOut(jobNumber, "Job#%l", static_cast<int32_t>(pdev->carried.spoolerJobId));
 
   std::string block;
   AppendField(block, account[0] != '\0' ? account : addressText, kAccountChars);

@@ -70,14 +70,14 @@ TEST_F(DdiDocumentTest, StartDocSetsUpTheDocumentOnce) {
   ASSERT_NE(pdev, nullptr);
   SURFOBJ surface = SurfaceOf(pdev.get());
   ASSERT_TRUE(DrvStartDoc(&surface, kName.data(), 41));
-  EXPECT_EQ(pdev->documentFlags & 0x18, 0x10);
+  EXPECT_EQ(pdev->carried.documentFlags & 0x18, 0x10);
   ASSERT_NE(pdev->fontSubstitution, nullptr);
   EXPECT_STREQ(pdev->fontSubstitution->printerName, "Colour");
   EXPECT_EQ(pdev->fontSubstitution->pdlKind, kPdlPs3);
   EXPECT_EQ(pdev->fontSubstitution->rowCount, 0u);
   EXPECT_EQ(pdev->pages.currentPaper, 9);
   EXPECT_EQ(pdev->pages.currentFeed, 1u);
-  EXPECT_STREQ(pdev->documentName, "report");
+  EXPECT_STREQ(pdev->carried.documentName, "report");
   const uint64_t header = Produced(*pdev);
   EXPECT_GT(header, 0u) << "the job header";
 
@@ -107,7 +107,7 @@ TEST_F(DdiDocumentTest, TheJobIdIsKeptOnlyForAMonitorFollowingARealJob) {
     StartSpoolerJob(printer, kJobFile);
     SURFOBJ surface = SurfaceOf(pdev.get());
     ASSERT_TRUE(DrvStartDoc(&surface, kName.data(), 77));
-    EXPECT_EQ(pdev->spoolerJobId, c.kept);
+    EXPECT_EQ(pdev->carried.spoolerJobId, c.kept);
     EXPECT_TRUE(DrvEndDoc(&surface, 0));
     EndSpoolerJob(printer);
   }
@@ -141,14 +141,14 @@ TEST_F(DdiDocumentTest, PageStartAndEndFollowTheCaptureAndPageControlGates) {
     ASSERT_NE(pdev, nullptr);
     SURFOBJ surface = SurfaceOf(pdev.get());
     ASSERT_TRUE(DrvStartDoc(&surface, kName.data(), 1));
-    pdev->captureFlags |= c.capture;
+    pdev->carried.captureFlags |= c.capture;
     pdev->job.epsMode = c.eps;
     pdev->job.applicationPageControl = c.pageControl;
 
     const uint64_t before = Produced(*pdev);
     EXPECT_TRUE(DrvStartPage(&surface));
     EXPECT_EQ(pdev->pages.pagesStarted, c.pageRuns ? 1u : 0u);
-    EXPECT_EQ((pdev->captureFlags & kCapturePageStarted) != 0, c.startMarked);
+    EXPECT_EQ((pdev->carried.captureFlags & kCapturePageStarted) != 0, c.startMarked);
     EXPECT_EQ(pdev->pages.pageStarted != FALSE, c.pageRuns);
     const uint64_t started = Produced(*pdev);
     EXPECT_TRUE(DrvSendPage(&surface));
@@ -158,7 +158,7 @@ TEST_F(DdiDocumentTest, PageStartAndEndFollowTheCaptureAndPageControlGates) {
       EXPECT_EQ(started, before);
       EXPECT_EQ(Produced(*pdev), before) << "nothing of a page is written";
     }
-    pdev->captureFlags = 0;
+    pdev->carried.captureFlags = 0;
     pdev->job = JobState{};
     EXPECT_TRUE(DrvEndDoc(&surface, 0));
     EndSpoolerJob(printer_);
@@ -182,7 +182,7 @@ TEST_F(DdiDocumentTest, EndDocWritesTheJobAndLeavesNothingBehind) {
       EXPECT_EQ(pdev->output.fill, 0u) << "everything went to the spooler";
       EXPECT_FALSE(std::filesystem::exists(pages));
       EXPECT_FALSE(std::filesystem::exists(pages.parent_path())) << "the job's folder";
-      EXPECT_EQ(pdev->documentFlags & 0x18, 0);
+      EXPECT_EQ(pdev->carried.documentFlags & 0x18, 0);
       EXPECT_EQ(pdev->fontSubstitution, nullptr);
       ASSERT_FALSE(Fonts().substitutionsFreed.empty());
       EXPECT_EQ(Fonts().substitutionsFreed.back(), table);
@@ -208,7 +208,7 @@ TEST_F(DdiDocumentTest, AbortedDocumentWritesNothingMoreAndLeavesNoFiles) {
   EXPECT_TRUE(DrvEndDoc(&surface, ED_ABORTDOC));
   EXPECT_EQ(Produced(*pdev), before);
   EXPECT_FALSE(std::filesystem::exists(pages));
-  EXPECT_EQ(pdev->documentFlags & 0x18, 0);
+  EXPECT_EQ(pdev->carried.documentFlags & 0x18, 0);
   EXPECT_EQ(pdev->fontSubstitution, nullptr);
   AbortPrinter(printer_);
 }
@@ -221,7 +221,7 @@ TEST_F(DdiDocumentTest, EndDocReportsAJobWithAHole) {
   ASSERT_TRUE(DrvStartDoc(&surface, kName.data(), 1));
   MarkOutputFailed(pdev.get());
   EXPECT_FALSE(DrvEndDoc(&surface, 0));
-  EXPECT_EQ(pdev->documentFlags & 0x18, 0) << "the document is over all the same";
+  EXPECT_EQ(pdev->carried.documentFlags & 0x18, 0) << "the document is over all the same";
   AbortPrinter(printer_);
 }
 
@@ -292,7 +292,7 @@ TEST_F(DdiDocumentTest, ResetInsideADocumentCarriesTheJobOn) {
   ASSERT_NE(fresh, nullptr);
   ASSERT_TRUE(DrvResetPDEV(reinterpret_cast<DHPDEV>(old.get()), reinterpret_cast<DHPDEV>(fresh.get())));
   EXPECT_EQ(old->output.fill, 0u) << "the old PDEV's bytes went out first";
-  EXPECT_EQ(fresh->documentFlags & 0x18, 0x18);
+  EXPECT_EQ(fresh->carried.documentFlags & 0x18, 0x18);
   EXPECT_EQ(fresh->fontSubstitution, table);
   EXPECT_EQ(old->fontSubstitution, nullptr);
   EXPECT_EQ(fresh->rotation, 90) << "the new device mode's page";
@@ -329,7 +329,7 @@ TEST_F(DdiDocumentTest, ResetBetweenDocumentsStartsTheNextAfresh) {
   EnabledPdev fresh = Enable(printer_, &dm);
   ASSERT_NE(fresh, nullptr);
   ASSERT_TRUE(DrvResetPDEV(reinterpret_cast<DHPDEV>(old.get()), reinterpret_cast<DHPDEV>(fresh.get())));
-  EXPECT_EQ(fresh->documentFlags & 0x18, 0);
+  EXPECT_EQ(fresh->carried.documentFlags & 0x18, 0);
   old.reset();
   StartSpoolerJob(printer_, kJobFile);
   SURFOBJ surface = SurfaceOf(fresh.get());

@@ -40,11 +40,11 @@ class DdiFontTest : public DdiPrinterTest {
     entries_[1].metrics = reinterpret_cast<IFIMETRICS*>(longName_.data());
     fonts_.count = 2;
     fonts_.entries = entries_;
-    pdev_->deviceFonts = &fonts_;
+    pdev_->carried.deviceFonts = &fonts_;
     surface_ = SurfaceOf(pdev_.get());
   }
   void TearDown() override {
-    if (pdev_) pdev_->deviceFonts = nullptr;
+    if (pdev_) pdev_->carried.deviceFonts = nullptr;
     pdev_.reset();
     DdiPrinterTest::TearDown();
   }
@@ -79,7 +79,7 @@ TEST_F(DdiFontTest, DeviceFontsAreNumberedFromOneToTheirCount) {
     // The kerning pairs of a font that exists: none.
     EXPECT_EQ(DrvQueryFontTree(Dh(), 0, c.iFace, QFT_KERNPAIRS, &id), nullptr);
   }
-  pdev_->deviceFonts = nullptr;
+  pdev_->carried.deviceFonts = nullptr;
   EXPECT_EQ(DrvQueryFont(Dh(), 0, 1, nullptr), nullptr) << "no device fonts";
 }
 

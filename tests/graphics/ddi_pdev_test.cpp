@@ -92,8 +92,8 @@ TEST_F(DdiPdevTest, ApplicationQuirksFollowTheProgramsFileName) {
     dm.dmPrivate.applicationMajorVersion = 9;
     EnabledPdev pdev = Enable(printer, &dm);
     ASSERT_NE(pdev, nullptr);
-    EXPECT_EQ(pdev->acrobatVersion, c.acrobat);
-    EXPECT_EQ(pdev->pageMakerVersion, c.pageMaker);
+    EXPECT_EQ(pdev->carried.acrobatVersion, c.acrobat);
+    EXPECT_EQ(pdev->carried.pageMakerVersion, c.pageMaker);
   }
 }
 
@@ -176,7 +176,7 @@ TEST_F(DdiPdevTest, DefaultFontsAreTenPointsAtTheResolution) {
   ASSERT_NE(pdev, nullptr);
   DeviceFontList fonts{};
   fonts.count = 3;
-  pdev->deviceFonts = &fonts;
+  pdev->carried.deviceFonts = &fonts;
 
   struct Case {
     SHORT dpi;
@@ -220,7 +220,7 @@ TEST_F(DdiPdevTest, DefaultFontsAreTenPointsAtTheResolution) {
     }
   }
   platform::SetAnsiCodePage(932);
-  pdev->deviceFonts = nullptr;
+  pdev->carried.deviceFonts = nullptr;
 }
 
 bool MapsFileUnder(const std::string& folder) {
@@ -300,7 +300,7 @@ TEST_F(DdiPdevTest, CompletePdevKeepsTheEnginesDeviceHandle) {
   EnabledPdev pdev = Enable(printer, &dm);
   ASSERT_NE(pdev, nullptr);
   EXPECT_EQ(pdev->printer, printer);
-  EXPECT_STREQ(pdev->printerName, "Mono");
+  EXPECT_STREQ(pdev->carried.printerName, "Mono");
   EXPECT_NE(pdev->module, 0u);
   EXPECT_NE(pdev->model, nullptr);
   DrvCompletePDEV(reinterpret_cast<DHPDEV>(pdev.get()), 0x1234);

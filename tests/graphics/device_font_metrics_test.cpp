@@ -440,11 +440,11 @@ class DeviceGlyphSetCacheTest : public DdiPrinterTest {
     }
     fonts_.count = 3;
     fonts_.entries = entries_;
-    pdev_->deviceFonts = &fonts_;
+    pdev_->carried.deviceFonts = &fonts_;
   }
   void TearDown() override {
     FreeDeviceGlyphSet();
-    if (pdev_) pdev_->deviceFonts = nullptr;
+    if (pdev_) pdev_->carried.deviceFonts = nullptr;
     pdev_.reset();
     DdiPrinterTest::TearDown();
   }

@@ -221,7 +221,7 @@ TEST_F(DeviceSettingsDiffTest, AMidJobPclBlockAndWhatItsResetWipesOut) {
     pdev->writers.pageSetup.macroDefined = TRUE;
     pdev->currentFont = 3;
     pdev->downloadedFonts[0] = FakeDownloadList(1);
-    pdev->savedTextStates[0][0] = 5;
+    pdev->carried.savedTextStates[0][0] = 5;
     WriteOut(pdev.get(), kWriteText, 0, kPageMark);
     WritePjlJobSettings(pdev.get(), &second, FALSE);
     EXPECT_EQ(DeviceSettingsResets(pdev.get()), resets + 1);
@@ -236,7 +236,7 @@ TEST_F(DeviceSettingsDiffTest, AMidJobPclBlockAndWhatItsResetWipesOut) {
             0u)
       << midJob;
   EXPECT_EQ(pdev->currentFont, kNoCurrentFont);
-  EXPECT_EQ(pdev->savedTextStates[0][0], 0u);
+  EXPECT_EQ(pdev->carried.savedTextStates[0][0], 0u);
   EXPECT_EQ(pdev->downloadedFonts[0], nullptr);
   EXPECT_EQ(Fonts().downloadListsReleased.size(), 1u);
   // The macro comes back right after the reset that deleted it.

@@ -337,7 +337,7 @@ TEST_F(DrawingTest, ANoOpBlitDrawsNothing) {
   EXPECT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(),
                         nullptr, 0xAAAA));
   // Nor anything while a banner is captured.
-  pdev()->captureFlags |= kCaptureBanner;
+  pdev()->carried.captureFlags |= kCaptureBanner;
   EXPECT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(),
                         nullptr, 0xF0F0));
   EXPECT_TRUE(FakeVectorWriter().rectangles.empty());

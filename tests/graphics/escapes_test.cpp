@@ -121,8 +121,8 @@ TEST_F(EscapesTest, JobDataIsKeptAsHandedOver) {
   // Escape 57: the address is kept even when the job id cannot be answered.
   const DWORD address = 0x0100007F;
   ExpectRefused(kEscJobIdentity, sizeof address, &address, 0, nullptr, "job identity without output");
-  EXPECT_EQ(pdev()->addressValue, address);
-  pdev()->spoolerJobId = 41;
+  EXPECT_EQ(pdev()->carried.addressValue, address);
+  pdev()->carried.spoolerJobId = 41;
   DWORD jobId = 0;
   EXPECT_EQ(Escape(kEscJobIdentity, 0, nullptr, sizeof jobId, &jobId), 0u);
   EXPECT_EQ(jobId, 41u);
@@ -165,7 +165,7 @@ TEST_F(EscapesTest, PassthroughWritesTheCountedDataWithoutItsControlD) {
     EXPECT_EQ(Written(), "1 0 0 setrgbcolor\n") << escape;
     // PostScript before the first page makes the job an EPS job.
     EXPECT_EQ(pdev()->job.epsMode, 1);
-    EXPECT_NE(pdev()->captureFlags & kCaptureAppPostScriptFirst, 0u);
+    EXPECT_NE(pdev()->carried.captureFlags & kCaptureAppPostScriptFirst, 0u);
 
     // A count beyond the input writes nothing.
     Mark();
@@ -323,12 +323,12 @@ TEST_F(EscapesTest, WatermarkQuerySaysWhoDrawsIt) {
   DWORD answer = 7;
   EXPECT_EQ(EscapeDword(kEscWatermarkBegin, 0, sizeof answer, &answer), 1u);
   EXPECT_EQ(answer, 0u);
-  pdev()->acrobatVersion = 5;
+  pdev()->carried.acrobatVersion = 5;
   EXPECT_EQ(EscapeDword(kEscWatermarkBegin, 0, sizeof answer, &answer), 1u);
   EXPECT_EQ(answer, 1u);
   const BYTE flag = 'a';
   EXPECT_EQ(Escape(kEscWatermarkFlag, sizeof flag, &flag), 1u);
-  EXPECT_EQ(pdev()->watermarkTextFlag, 1u);
+  EXPECT_EQ(pdev()->carried.watermarkTextFlag, 1u);
 }
 
 }  // namespace

@@ -63,11 +63,11 @@ class FontQueryTest : public DdiPrinterTest {
     }
     fonts_.count = 3;
     fonts_.entries = entries_;
-    pdev_->deviceFonts = &fonts_;
+    pdev_->carried.deviceFonts = &fonts_;
   }
   void TearDown() override {
     FreeDeviceGlyphSet();  // the model's sets are kept for the library's life
-    if (pdev_) pdev_->deviceFonts = nullptr;
+    if (pdev_) pdev_->carried.deviceFonts = nullptr;
     pdev_.reset();
     DdiPrinterTest::TearDown();
   }

@@ -92,8 +92,8 @@ TEST_F(JobAttributesTest, LineCarriesAccountDocumentAddressAndJob) {
     SCOPED_TRACE(c.what);
     Spooler() = SpoolerRecord{};
     PDEV* pdev = NewPdev();
-    pdev->addressValue = 0x0100A8C0;  // lowest byte first: 192.168.0.1
-    pdev->spoolerJobId = 42;
+    pdev->carried.addressValue = 0x0100A8C0;  // lowest byte first: 192.168.0.1
+    pdev->carried.spoolerJobId = 42;
     std::strcpy(pdev->devmode.dmPrivate._sAccount, c.account);
     std::strcpy(pdev->devmode.dmPrivate.documentName, c.document);
     EXPECT_EQ(EmitJobAttributes(pdev), 1);
@@ -102,8 +102,8 @@ TEST_F(JobAttributesTest, LineCarriesAccountDocumentAddressAndJob) {
   // The exact text of one line.
   Spooler() = SpoolerRecord{};
   PDEV* pdev = NewPdev();
-  pdev->addressValue = 0x0A00000A;
-  pdev->spoolerJobId = 7;
+  pdev->carried.addressValue = 0x0A00000A;
+  pdev->carried.spoolerJobId = 7;
   std::strcpy(pdev->devmode.dmPrivate.documentName, "Q=1");
   EmitJobAttributes(pdev);
   EXPECT_EQ(Sent(pdev), "@PJL SET JOBATTR=\"10.0.0.10=00Q=3D1=0010.0.0.10=00Job#7=00\"\n");
@@ -111,7 +111,7 @@ TEST_F(JobAttributesTest, LineCarriesAccountDocumentAddressAndJob) {
 
 TEST_F(JobAttributesTest, DocumentNameIsCutAt127AndNoAddressWritesNothing) {
   PDEV* pdev = NewPdev();
-  pdev->addressValue = 0x04030201;
+  pdev->carried.addressValue = 0x04030201;
   std::memset(pdev->devmode.dmPrivate.documentName, 'n', sizeof pdev->devmode.dmPrivate.documentName);
   std::memset(pdev->devmode.dmPrivate._sAccount, 'a', sizeof pdev->devmode.dmPrivate._sAccount);
   EXPECT_EQ(EmitJobAttributes(pdev), 1);

@@ -221,7 +221,7 @@ TEST_F(JobEventsTest, StatusMonitorFollowsJobsThatGoToThePrinter) {
   ASSERT_EQ(inet_pton(AF_INET, printerAddress.c_str(), &expected), 1);
   DWORD address = 0;
   std::memcpy(&address, &expected, sizeof address);
-  EXPECT_EQ(PdevOf(dc)->addressValue, address) << printerAddress;
+  EXPECT_EQ(PdevOf(dc)->carried.addressValue, address) << printerAddress;
   const std::vector<std::string> started = Launches();
   ASSERT_EQ(started.size(), 1u);
   // The program beside the user-interface library, quoted; the printer between

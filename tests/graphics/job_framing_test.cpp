@@ -135,8 +135,8 @@ class JobFramingTest : public GraphicsPrinterTest {
     const XDEVMODE dm = DriverLayout(pdl);
     EXPECT_EQ(InitPdev(pdev.get(), &dm), 1);
     pdev->module = module_;
-    std::memset(pdev->documentName, 0, sizeof pdev->documentName);
-    std::memcpy(pdev->documentName, documentName.data(), std::min(documentName.size(), sizeof pdev->documentName));
+    std::memset(pdev->carried.documentName, 0, sizeof pdev->carried.documentName);
+    std::memcpy(pdev->carried.documentName, documentName.data(), std::min(documentName.size(), sizeof pdev->carried.documentName));
     pdev->model->optionWord = (pdev->model->optionWord & ~(kBit28 | kBit29)) | pjlFeatures;
     pdevs_.push_back(std::move(pdev));
     return pdevs_.back().get();
@@ -377,8 +377,8 @@ TEST_F(JobFramingTest, MonitoredJobsCarryTheJobAttributesAfterTheJobLine) {
   HANDLE printer = FilePrinter(kColourModel, kPdlPs3);
   PDEV* pdev = NewJobPdev(printer, kPdlPs3, "Monitored");
   pdev->devmode.dmPrivate._iSNMP = 2;
-  pdev->addressValue = 0x0A00A8C0;  // 192.168.0.10
-  pdev->spoolerJobId = 7;
+  pdev->carried.addressValue = 0x0A00A8C0;  // 192.168.0.10
+  pdev->carried.spoolerJobId = 7;
   const std::string job = Job(pdev);
   const std::string attributes = "@PJL SET JOBATTR=\"192.168.0.10=00Monitored=00192.168.0.10=00Job#7=00\"\n";
   EXPECT_TRUE(StartsWith(job, JobLine("Monitored") + attributes + "@PJL ENTER LANGUAGE=POSTSCRIPT\n")) << Show(job);
@@ -448,7 +448,7 @@ TEST_F(JobFramingTest, PostScriptHeaderAndTrailerByteExact) {
   settings.PageOrder = 3;
   settings._bRotatePage = 1;
   settings._dwAdvSettings = 0;
-  const DWORD memoryBefore = pdev->vmEstimate;
+  const DWORD memoryBefore = pdev->carried.vmEstimate;
 
   const std::string job = Job(pdev);
   const std::string expected =
@@ -466,7 +466,7 @@ TEST_F(JobFramingTest, PostScriptHeaderAndTrailerByteExact) {
       "\nend\n" +
       EojLines("Quarterly report");
   EXPECT_EQ(job, expected) << Show(job.substr(0, 300));
-  EXPECT_EQ(pdev->vmEstimate, memoryBefore + 80000);
+  EXPECT_EQ(pdev->carried.vmEstimate, memoryBefore + 80000);
   EXPECT_TRUE(pdev->job.prologOpen);
 }
 
@@ -475,7 +475,7 @@ TEST_F(JobFramingTest, PclHeaderAndTrailerByteExact) {
   HANDLE printer = FilePrinter(kMonoModel, kPdlPcl5e);
   PDEV* pdev = NewJobPdev(printer, kPdlPcl5e, "Invoice", kBit28);
   pdev->devmode.dmPrivate.PageOrder = 3;
-  const DWORD memoryBefore = pdev->vmEstimate;
+  const DWORD memoryBefore = pdev->carried.vmEstimate;
   const std::string job = Job(pdev);
   const std::string expected = JobLine("Invoice") +
                                "@PJL SET PAGEORDER = REVERSE\n"
@@ -485,7 +485,7 @@ TEST_F(JobFramingTest, PclHeaderAndTrailerByteExact) {
                                "E" +
                                EojLines("Invoice");
   EXPECT_EQ(job, expected) << Show(job);
-  EXPECT_EQ(pdev->vmEstimate, memoryBefore + 80000);
+  EXPECT_EQ(pdev->carried.vmEstimate, memoryBefore + 80000);
   EXPECT_FALSE(pdev->job.prologOpen);
 
   // The structural reader takes it as a balanced PJL job around a PCL reset.
@@ -506,10 +506,10 @@ TEST_F(JobFramingTest, PclMacroOutputIsTheSetUpAlone) {
     PDEV* pdev = NewJobPdev(printer, kPdlPcl5e, "Macro", kBit28 | kBit29);
     pdev->devmode.dmPrivate._nOutputDest = 5;
     pdev->devmode.dmPublic.dmPrintQuality = dpi;
-    const DWORD memoryBefore = pdev->vmEstimate;
+    const DWORD memoryBefore = pdev->carried.vmEstimate;
     const std::string job = Job(pdev);
     EXPECT_EQ(job, "\x1b*r0F\x1b&u" + std::to_string(dpi) + "D");
-    EXPECT_EQ(pdev->vmEstimate, memoryBefore) << "a macro file is no job in printer memory";
+    EXPECT_EQ(pdev->carried.vmEstimate, memoryBefore) << "a macro file is no job in printer memory";
     EXPECT_EQ(pdev->job.jobLineWritten, 0);
   }
 }
@@ -664,7 +664,7 @@ TEST_F(JobFramingTest, AcrobatMakesTheFirstPageSaveInsideTheDictionary) {
   HANDLE printer = FilePrinter(kColourModel, kPdlPs3);
   for (WORD version : {0, 5, 0xFFFF}) {
     PDEV* pdev = NewJobPdev(printer, kPdlPs3);
-    pdev->acrobatVersion = version;
+    pdev->carried.acrobatVersion = version;
     const std::string job = Job(pdev, true, false);
     const bool acrobat = static_cast<int16_t>(version) >= 1;
     EXPECT_TRUE(EndsWith(job, acrobat ? "\nCalyxonDict begin SS end\n" : "\nSS\n")) << version;
@@ -796,33 +796,27 @@ TEST_F(JobFramingTest, ResetFontStateForgetsFontsTextModesAndSettings) {
   HANDLE printer = FilePrinter(kMonoModel, kPdlPcl5e);
   PDEV* pdev = NewJobPdev(printer, kPdlPcl5e);
   pdev->currentFont = 12;
-  pdev->textField1 = 1;
-  pdev->textField2 = 2;
-  pdev->textField3 = 3;
-  pdev->textField4 = 4;
-  pdev->textField5 = 5;
-  for (auto& state : pdev->savedTextStates)
+  for (auto& state : pdev->carried.savedTextStates)
     for (DWORD& value : state) value = 9;
-  for (WORD& word : pdev->pclModeWords) word = 77;
+  for (WORD& word : pdev->carried.pclModeWords) word = 77;
   DeviceSettings sent;
   sent.mask = kSettingsCopies;
   sent.copies = 3;
-  std::memcpy(pdev->jobSettings, &sent, sizeof sent);
-  pdev->softFontCounter = 40;
-  pdev->vmEstimate = 1234;
+  std::memcpy(pdev->carried.jobSettings, &sent, sizeof sent);
+  pdev->carried.softFontCounter = 40;
+  pdev->carried.vmEstimate = 1234;
 
   ResetFontState(pdev);
   EXPECT_EQ(pdev->currentFont, kNoCurrentFont);
-  EXPECT_EQ(pdev->textField1 | pdev->textField2 | pdev->textField3 | pdev->textField4 | pdev->textField5, 0u);
-  for (const auto& state : pdev->savedTextStates)
+  for (const auto& state : pdev->carried.savedTextStates)
     for (DWORD value : state) EXPECT_EQ(value, 0u);
   const WORD modes[kPclModeWordCount] = {0, 1, 0, 0, 0, 0, 255};
-  for (int i = 0; i < kPclModeWordCount; ++i) EXPECT_EQ(pdev->pclModeWords[i], modes[i]) << i;
+  for (int i = 0; i < kPclModeWordCount; ++i) EXPECT_EQ(pdev->carried.pclModeWords[i], modes[i]) << i;
   EXPECT_EQ(CurrentDeviceSettings(pdev).mask, 0u);
   EXPECT_EQ(CurrentDeviceSettings(pdev).copies, 0u);
   // What the document's fonts own is released with them, not here.
-  EXPECT_EQ(pdev->softFontCounter, 40);
-  EXPECT_EQ(pdev->vmEstimate, 1234u);
+  EXPECT_EQ(pdev->carried.softFontCounter, 40);
+  EXPECT_EQ(pdev->carried.vmEstimate, 1234u);
 }
 
 // --- Whole jobs in real interpreters -------------------------------------------
@@ -849,7 +843,7 @@ TEST_F(JobFramingTest, WholePostScriptJobRunsInGhostscript) {
     PDEV* pdev = NewJobPdev(printer, kPdlPs3, "Whole \"job\"", kBit28 | kBit29);
     pdev->job.epsMode = c.epsMode;
     pdev->devmode.dmPrivate._dwAdvSettings = c.advanced;
-    pdev->acrobatVersion = c.acrobat;
+    pdev->carried.acrobatVersion = c.acrobat;
     if (c.centric) {
       pdev->injectionMode = 2;
       ASSERT_EQ(CreateInjectData(pdev), 1);

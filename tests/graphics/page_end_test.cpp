@@ -274,7 +274,7 @@ TEST_F(PageTrailerTest, PostScriptPageEnds) {
        2},
       {"memory cleared per page: the page save is restored",
        [](XDEVMODE& dm) { dm.dmPrivate._bClearMemoryPerPage = 1; },
-       [](PDEV* p) { p->documentFlags |= kDocPageSaveOpen; },
+       [](PDEV* p) { p->carried.documentFlags |= kDocPageSaveOpen; },
        TRUE,
        FALSE,
        "\nRS\n\nshowpage\n",
@@ -337,7 +337,7 @@ TEST_F(PageTrailerTest, PclPageEnds) {
        [](XDEVMODE& dm) { dm.dmPrivate._bClearMemoryPerPage = 1; },
        [](PDEV* p) {
          p->downloadedFonts[0] = FakeDownloadList(1);
-         p->softFontCounter = 9;
+         p->carried.softFontCounter = 9;
        },
        TRUE,
        FALSE,
@@ -402,10 +402,10 @@ TEST_F(PageTrailerTest, SaveLevels) {
     pdev->currentFont = 4;
     EXPECT_EQ(Bytes(pdev.get(), [&] { EXPECT_EQ(EmitSaveRestore(pdev.get(), c.level), TRUE); }), c.want);
     if (c.level == kSavePage) {
-      EXPECT_TRUE(pdev->documentFlags & kDocPageSaveOpen);
+      EXPECT_TRUE(pdev->carried.documentFlags & kDocPageSaveOpen);
     }
     if (c.level == kRestorePage) {
-      EXPECT_FALSE(pdev->documentFlags & kDocPageSaveOpen);
+      EXPECT_FALSE(pdev->carried.documentFlags & kDocPageSaveOpen);
       EXPECT_EQ(pdev->downloadedFonts[0], nullptr) << "fonts of the page are gone with its memory";
     }
     if (c.level == kRestorePage || c.level == kRestoreGraphics) {

@@ -319,7 +319,7 @@ class PageSetupWatermark : public PageSetupTest {
     WriteOut(pdev, kWriteText, 0, drawing);
     FlushOutputBuffer(pdev);
     SelectOutputChannel(pdev, kChannelSpooler);
-    pdev->watermarkCapture = 2;
+    pdev->carried.watermarkCapture = 2;
   }
   static void Choose(XDEVMODE& dm) {
     std::snprintf(dm.dmPrivate._wmCurrent.text, sizeof dm.dmPrivate._wmCurrent.text, "%s", "DRAFT");

@@ -210,7 +210,7 @@ TEST_F(PageStoreQueryTest, DocumentNameIsCutWithoutSplittingACharacter) {
     ASSERT_EQ(AllocOutputBuffer(pdev.get()), 1);
     // Without a model record the header is not written, but the names are set.
     EXPECT_EQ(BeginDocument(pdev.get(), c.name.c_str()), 0);
-    EXPECT_EQ(std::strlen(pdev->documentName), c.jobBytes);
+    EXPECT_EQ(std::strlen(pdev->carried.documentName), c.jobBytes);
     EXPECT_EQ(strnlen(pdev->devmode.dmPrivate.documentName, 128), c.fieldBytes);
   }
   PdevPtr pdev = Pdev();

@@ -428,7 +428,7 @@ TEST_F(PageStoreTest, AbortedJobLeavesNoFilesAndSendsNothingMore) {
     ASSERT_TRUE(pdev);
     SetTickets(pdev.get(), {Row(1, false, false)});
     const HANDLE printer = pdev->printer;
-    const std::string port = "C:\\Ports\\" + std::string(pdev->printerName) + ".prn";
+    const std::string port = "C:\\Ports\\" + std::string(pdev->carried.printerName) + ".prn";
     char document[] = "aborted";
     DOC_INFO_1A doc{document, nullptr, nullptr};
     ASSERT_NE(StartDocPrinterA(printer, 1, reinterpret_cast<LPBYTE>(&doc)), 0u);
@@ -467,11 +467,11 @@ TEST_F(PageStoreTest, ForegroundWatermarkIsCopiedAtEveryPageEnd) {
     ASSERT_EQ(SelectOutputChannel(pdev.get(), kChannelWatermark), 1);
     WriteOut(pdev.get(), kWriteText, 0, "% WM\n");
     ASSERT_EQ(SelectOutputChannel(pdev.get(), saved), 1);
-    pdev->watermarkCapture = 2;
+    pdev->carried.watermarkCapture = 2;
   };
   const std::string job = PrintDocument(pdev.get(), 2, capture);
   EXPECT_EQ(PostScriptSheets(PostScriptOf(job)), "P1 WM | P2 WM |");
-  EXPECT_EQ(pdev->watermarkCapture, 0);
+  EXPECT_EQ(pdev->carried.watermarkCapture, 0);
 }
 
 // "PageBorder" frames the cell of every page of an N-up or booklet sheet.
@@ -563,12 +563,12 @@ TEST_F(PageStoreTest, EnsurePageStartedStartsThePageOnce) {
     ASSERT_EQ(BeginDocument(pdev.get(), u"Ensure"), 1);
     ASSERT_EQ(FlushOutputBuffer(pdev.get()), 1);
     // Whatever the header did, no save is open now.
-    if (pdev->documentFlags & kDocPageSaveOpen) EmitSaveRestore(pdev.get(), kRestorePage);
+    if (pdev->carried.documentFlags & kDocPageSaveOpen) EmitSaveRestore(pdev.get(), kRestorePage);
     const uint64_t header = pdev->output.channels[kSpoolerIndex].bytesWritten;
     EXPECT_EQ(EnsurePageStarted(pdev.get(), FALSE), 1);
     EXPECT_EQ(EnsurePageStarted(pdev.get(), FALSE), 1);
     EXPECT_EQ(pdev->pages.pagesStarted, 1u);
-    EXPECT_TRUE(pdev->documentFlags & kDocPageSaveOpen);
+    EXPECT_TRUE(pdev->carried.documentFlags & kDocPageSaveOpen);
     DrawPage(pdev.get(), 1);
     ASSERT_EQ(EndDocument(pdev.get()), 1);
     ASSERT_EQ(FlushOutputBuffer(pdev.get()), 1);

@@ -233,7 +233,7 @@ TEST_F(PassthroughFilterTest, PageCommentsCountOnlyAtALineStartAlsoWhenCutBetwee
 TEST_F(PassthroughFilterTest, PageMakerSetupTakesTheJobSettingsInPlaceOfItsMarker) {
   for (const WORD version : {WORD{0}, WORD{6}}) {
     SCOPED_TRACE(version);
-    PdevPtr pdev = Job([&](PDEV& p) { p.pageMakerVersion = version; });
+    PdevPtr pdev = Job([&](PDEV& p) { p.carried.pageMakerVersion = version; });
     ASSERT_TRUE(pdev);
     const std::string out = Filter(pdev.get(), {"%%BeginSetup extra\n(setup) pop\n%%EndSetup\n"});
     if (version == 6) {
@@ -249,7 +249,7 @@ TEST_F(PassthroughFilterTest, PageMakerSetupTakesTheJobSettingsInPlaceOfItsMarke
 }
 
 TEST_F(PassthroughFilterTest, DocumentReaderPageLineSplitAcrossCallsIsWrittenOnceAtAPageStart) {
-  PdevPtr pdev = Job([](PDEV& p) { p.acrobatVersion = 5; });
+  PdevPtr pdev = Job([](PDEV& p) { p.carried.acrobatVersion = 5; });
   ASSERT_TRUE(pdev);
   const std::string line = kPageLine;
   int started = 0;
@@ -269,7 +269,7 @@ TEST_F(PassthroughFilterTest, DocumentReaderPageLineSplitAcrossCallsIsWrittenOnc
 }
 
 TEST_F(PassthroughFilterTest, DocumentReaderFalseStartIsWrittenBackUnchanged) {
-  PdevPtr pdev = Job([](PDEV& p) { p.acrobatVersion = 5; });
+  PdevPtr pdev = Job([](PDEV& p) { p.carried.acrobatVersion = 5; });
   ASSERT_TRUE(pdev);
   const std::string line = kPageLine;
   const std::string out = Filter(pdev.get(), {"(a) pop\n" + line.substr(0, 12), " something else\n(b) pop\n"});
@@ -277,7 +277,7 @@ TEST_F(PassthroughFilterTest, DocumentReaderFalseStartIsWrittenBackUnchanged) {
 }
 
 TEST_F(PassthroughFilterTest, DocumentReaderPageLineWithoutSaveIsHeldThenReplayedUnchanged) {
-  PdevPtr pdev = Job([](PDEV& p) { p.acrobatVersion = 5; });
+  PdevPtr pdev = Job([](PDEV& p) { p.carried.acrobatVersion = 5; });
   ASSERT_TRUE(pdev);
   const std::string line = kPageLine;
   std::vector<std::string> pieces = {"(start) pop\n" + line + "\n(held) pop\n"};
@@ -293,7 +293,7 @@ TEST_F(PassthroughFilterTest, DocumentReaderPageLineWithoutSaveIsHeldThenReplaye
 }
 
 TEST_F(PassthroughFilterTest, DocumentReaderSaveInALaterCallStartsThePageBeforeTheHeldText) {
-  PdevPtr pdev = Job([](PDEV& p) { p.acrobatVersion = 5; });
+  PdevPtr pdev = Job([](PDEV& p) { p.carried.acrobatVersion = 5; });
   ASSERT_TRUE(pdev);
   const std::string line = kPageLine;
   int started = 0;
@@ -309,7 +309,7 @@ TEST_F(PassthroughFilterTest, DocumentReaderSaveInALaterCallStartsThePageBeforeT
 }
 
 TEST_F(PassthroughFilterTest, RemovalCommentStartsANewPageEachTime) {
-  PdevPtr pdev = Job([](PDEV& p) { p.acrobatVersion = 7; });
+  PdevPtr pdev = Job([](PDEV& p) { p.carried.acrobatVersion = 7; });
   ASSERT_TRUE(pdev);
   const std::string line = kRemovalLine;
   int started = 0;
@@ -329,7 +329,7 @@ TEST_F(PassthroughFilterTest, EmbeddedDocumentAndFailedJobs) {
 
   // A job whose output failed answers -1, never a count, in both walks.
   for (const WORD acrobat : {WORD{0}, WORD{5}}) {
-    PdevPtr failed = Job([&](PDEV& p) { p.acrobatVersion = acrobat; });
+    PdevPtr failed = Job([&](PDEV& p) { p.carried.acrobatVersion = acrobat; });
     ASSERT_TRUE(failed);
     MarkOutputFailed(failed.get());
     const std::string data = std::string("%%Page: 1 1\n") + kPageLine + "\nsave\n";

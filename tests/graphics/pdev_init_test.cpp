@@ -313,13 +313,13 @@ TEST_F(InitPdevTest, FilledRecordIsValidWithItsFontsBufferAndResolution) {
   EXPECT_EQ(pdev->tag, kPdevTag);
   EXPECT_EQ(pdev->resolution, 300);
   EXPECT_EQ(pdev->currentFont, kNoCurrentFont);
-  EXPECT_EQ(pdev->pclModeWords[1], 1);
-  EXPECT_EQ(pdev->pclModeWords[6], 255);
+  EXPECT_EQ(pdev->carried.pclModeWords[1], 1);
+  EXPECT_EQ(pdev->carried.pclModeWords[6], 255);
   EXPECT_NE(pdev->output.buffer, nullptr);
   EXPECT_EQ(pdev->output.currentChannel, 1u);
   // The device fonts are built for this printer from the device context's own
   // record and device mode.
-  EXPECT_EQ(pdev->deviceFonts, FakeFontList(3));
+  EXPECT_EQ(pdev->carried.deviceFonts, FakeFontList(3));
   ASSERT_EQ(Fonts().listRequests.size(), 1u);
   const FontListRequest& request = Fonts().listRequests[0];
   EXPECT_EQ(request.printer, printer);

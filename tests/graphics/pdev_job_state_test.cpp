@@ -23,41 +23,27 @@ namespace {
 // Fills every field that a reset copies, moves or leaves with values derived
 // from seed, so that the two records of a reset differ in each of them.
 void FillRunningState(PDEV& pdev, DWORD seed) {
-  pdev.bandState = seed + 1;
-  for (DWORD i = 0; i < 5; ++i) pdev.pageAndTabState[i] = seed + 10 + i;
-  pdev.pageState = seed + 2;
-  pdev.acrobatVersion = static_cast<WORD>(seed + 3);
-  pdev.pageMakerVersion = static_cast<WORD>(seed + 4);
-  pdev.pageWord = static_cast<WORD>(seed + 5);
-  pdev.textField1 = seed + 30;
-  pdev.textField2 = seed + 31;
-  pdev.textField3 = static_cast<WORD>(seed + 32);
-  pdev.textField4 = seed + 33;
-  pdev.textField5 = seed + 34;
-  pdev.softFontCounter = static_cast<WORD>(seed + 35);
-  pdev.savedTextStates[1][9] = seed + 36;
-  pdev.vmEstimate = seed + 37;
-  pdev.pclModeWords[3] = static_cast<WORD>(seed + 38);
-  pdev.pageEndValues[2] = seed + 39;
-  pdev.spoolerJobId = seed + 40;
-  pdev.addressValue = seed + 41;
-  pdev.jobSettings[13] = seed + 42;
-  pdev.settingsWord = static_cast<WORD>(seed + 43);
-  pdev.settingsValue = seed + 44;
-  std::snprintf(pdev.documentName, sizeof pdev.documentName, "document %u", seed);
-  pdev.documentState = seed + 45;
-  pdev.watermarkCapture = static_cast<BYTE>(seed + 46);
-  pdev.watermarkTextFlag = seed + 47;
-  pdev.captureFlags = seed + 48;
-  std::snprintf(pdev.printerName, sizeof pdev.printerName, "printer %u", seed);
-  pdev.pageSetupValues1[2] = seed + 52;
-  pdev.pageSetupValues2[0] = seed + 53;
-  pdev.pageSetupValue3 = seed + 54;
+  pdev.carried.bandState = seed + 1;
+  pdev.carried.acrobatVersion = static_cast<WORD>(seed + 3);
+  pdev.carried.pageMakerVersion = static_cast<WORD>(seed + 4);
+  pdev.carried.softFontCounter = static_cast<WORD>(seed + 35);
+  pdev.carried.savedTextStates[1][9] = seed + 36;
+  pdev.carried.vmEstimate = seed + 37;
+  pdev.carried.pclModeWords[3] = static_cast<WORD>(seed + 38);
+  pdev.carried.spoolerJobId = seed + 40;
+  pdev.carried.addressValue = seed + 41;
+  pdev.carried.jobSettings[13] = seed + 42;
+  pdev.carried.settingsWord = static_cast<WORD>(seed + 43);
+  std::snprintf(pdev.carried.documentName, sizeof pdev.carried.documentName, "document %u", seed);
+  pdev.carried.watermarkCapture = static_cast<BYTE>(seed + 46);
+  pdev.carried.watermarkTextFlag = seed + 47;
+  pdev.carried.captureFlags = seed + 48;
+  std::snprintf(pdev.carried.printerName, sizeof pdev.carried.printerName, "printer %u", seed);
   pdev.encoder.carry[3] = static_cast<BYTE>(seed + 55);
   pdev.encoder.buffer[2047] = static_cast<BYTE>(seed + 56);
   pdev.encoder.carryCount = seed + 57;
   pdev.encoder.word = static_cast<WORD>(seed + 58);
-  pdev.deviceFonts = FakeFontList(static_cast<int>(seed));
+  pdev.carried.deviceFonts = FakeFontList(static_cast<int>(seed));
 
   // What belongs to each record's own device mode.
   pdev.devmode.dmPublic.dmCopies = static_cast<SHORT>(seed + 60);
@@ -67,7 +53,6 @@ void FillRunningState(PDEV& pdev, DWORD seed) {
   pdev.outputPaper = static_cast<WORD>(seed + 64);
   pdev.currentFont = static_cast<WORD>(seed + 65);
   pdev.resolution = static_cast<WORD>(seed + 66);
-  pdev.rasterState = seed + 67;
   pdev.module = seed + 68;
   pdev.printer = seed + 69;
   pdev.engineDevice = seed + 70;
@@ -85,50 +70,38 @@ TEST_F(JobStateTest, ResetCopiesTheRunningStateAndKeepsTheNewDeviceMode) {
   FillRunningState(*fresh, 5000);
   fresh->signature = kPdevSignature;
   fresh->palette = 77;
-  old->documentFlags = kDocPostScriptTrailerDue | kDocStarted;
+  old->carried.documentFlags = kDocPostScriptTrailerDue | kDocStarted;
   ModelRecord* freshModel = fresh->model = static_cast<ModelRecord*>(GraphicsHeapAlloc(sizeof(ModelRecord)));
 
   ASSERT_EQ(CopyJobState(fresh.get(), old.get()), 1);
   PDEV& n = *fresh;
 
   // Copied.
-  EXPECT_EQ(n.bandState, 1001u);
-  EXPECT_EQ(n.pageAndTabState[4], 1014u);
-  EXPECT_EQ(n.pageState, 1002u);
+  EXPECT_EQ(n.carried.bandState, 1001u);
   // A page begun in the old record (0x10) is also one whose state was sent (0x08).
-  EXPECT_EQ(n.documentFlags, kDocPostScriptTrailerDue | kDocStarted | kDocStartedBeforeReset);
-  EXPECT_EQ(n.acrobatVersion, 1003);
-  EXPECT_EQ(n.pageMakerVersion, 1004);
-  EXPECT_EQ(n.pageWord, 1005);
-  EXPECT_EQ(n.textField1, 1030u);
-  EXPECT_EQ(n.textField3, 1032);
-  EXPECT_EQ(n.textField5, 1034u);
-  EXPECT_EQ(n.softFontCounter, 1035);
-  EXPECT_EQ(n.savedTextStates[1][9], 1036u);
-  EXPECT_EQ(n.vmEstimate, 1037u);
-  EXPECT_EQ(n.pclModeWords[3], 1038);
-  EXPECT_EQ(n.pageEndValues[2], 1039u);
-  EXPECT_EQ(n.spoolerJobId, 1040u);
-  EXPECT_EQ(n.addressValue, 1041u);
-  EXPECT_EQ(n.jobSettings[13], 1042u);
-  EXPECT_EQ(n.settingsWord, 1043);
-  EXPECT_EQ(n.settingsValue, 1044u);
-  EXPECT_STREQ(n.documentName, "document 1000");
-  EXPECT_EQ(n.documentState, 1045u);
-  EXPECT_EQ(n.watermarkCapture, static_cast<BYTE>(1046));
-  EXPECT_EQ(n.watermarkTextFlag, 1047u);
-  EXPECT_EQ(n.captureFlags, 1048u);
-  EXPECT_STREQ(n.printerName, "printer 1000");
-  EXPECT_EQ(n.pageSetupValues1[2], 1052u);
-  EXPECT_EQ(n.pageSetupValues2[0], 1053u);
-  EXPECT_EQ(n.pageSetupValue3, 1054u);
+  EXPECT_EQ(n.carried.documentFlags, kDocPostScriptTrailerDue | kDocStarted | kDocStartedBeforeReset);
+  EXPECT_EQ(n.carried.acrobatVersion, 1003);
+  EXPECT_EQ(n.carried.pageMakerVersion, 1004);
+  EXPECT_EQ(n.carried.softFontCounter, 1035);
+  EXPECT_EQ(n.carried.savedTextStates[1][9], 1036u);
+  EXPECT_EQ(n.carried.vmEstimate, 1037u);
+  EXPECT_EQ(n.carried.pclModeWords[3], 1038);
+  EXPECT_EQ(n.carried.spoolerJobId, 1040u);
+  EXPECT_EQ(n.carried.addressValue, 1041u);
+  EXPECT_EQ(n.carried.jobSettings[13], 1042u);
+  EXPECT_EQ(n.carried.settingsWord, 1043);
+  EXPECT_STREQ(n.carried.documentName, "document 1000");
+  EXPECT_EQ(n.carried.watermarkCapture, static_cast<BYTE>(1046));
+  EXPECT_EQ(n.carried.watermarkTextFlag, 1047u);
+  EXPECT_EQ(n.carried.captureFlags, 1048u);
+  EXPECT_STREQ(n.carried.printerName, "printer 1000");
   EXPECT_EQ(n.encoder.carry[3], static_cast<BYTE>(1055));
   EXPECT_EQ(n.encoder.buffer[2047], static_cast<BYTE>(1056));
   EXPECT_EQ(n.encoder.carryCount, 1057u);
   EXPECT_EQ(n.encoder.word, 1058);
   // The printer's font list is shared, so both records may point to it.
-  EXPECT_EQ(n.deviceFonts, FakeFontList(1000));
-  EXPECT_EQ(old->deviceFonts, FakeFontList(1000));
+  EXPECT_EQ(n.carried.deviceFonts, FakeFontList(1000));
+  EXPECT_EQ(old->carried.deviceFonts, FakeFontList(1000));
 
   // The new record's own.
   EXPECT_EQ(n.devmode.dmPublic.dmCopies, 5060);
@@ -138,7 +111,6 @@ TEST_F(JobStateTest, ResetCopiesTheRunningStateAndKeepsTheNewDeviceMode) {
   EXPECT_EQ(n.outputPaper, 5064);
   EXPECT_EQ(n.currentFont, 5065);
   EXPECT_EQ(n.resolution, 5066);
-  EXPECT_EQ(n.rasterState, 5067u);
   EXPECT_EQ(n.module, 5068u);
   EXPECT_EQ(n.printer, 5069u);
   EXPECT_EQ(n.engineDevice, 5070u);

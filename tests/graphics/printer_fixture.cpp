@@ -115,7 +115,7 @@ PdevPtr GraphicsPrinterTest::NewPdev(HANDLE printer, const std::string& name) {
   PdevPtr pdev(AllocPdev());
   if (!pdev) return pdev;
   pdev->printer = printer;
-  std::strncpy(pdev->printerName, name.c_str(), sizeof pdev->printerName - 1);
+  std::strncpy(pdev->carried.printerName, name.c_str(), sizeof pdev->carried.printerName - 1);
   const ModelRecord* record = GetModelRecord(0, printer, name.c_str());
   EXPECT_NE(record, nullptr);
   if (record) {

@@ -77,7 +77,7 @@ class InstalledFontsTest : public GraphicsPrinterTest {
   DeviceFontList* Load(PDEV* pdev, WORD pdl) {
     pdev->devmode.dmPrivate._nPDL = pdl;
     pdev->devmode.dmPublic.dmPrintQuality = 600;
-    return LoadInstalledFonts(pdev->printer, pdev->printerName, pdev->model, &pdev->devmode);
+    return LoadInstalledFonts(pdev->printer, pdev->carried.printerName, pdev->model, &pdev->devmode);
   }
 };
 
@@ -174,11 +174,11 @@ TEST_F(InstalledFontsTest, AModelWithoutResidentFontsOffersItsInstalledFonts) {
 TEST_F(InstalledFontsTest, ASavedSubstitutionTableReachesAnOpenDocument) {
   HANDLE printer = Printer("Fonts Table", kPdlPcl5e);
   PdevPtr pdev = NewPdev(printer, "Fonts Table");
-  pdev->deviceFonts = Load(pdev.get(), kPdlPcl5e);
-  ASSERT_NE(pdev->deviceFonts, nullptr);
+  pdev->carried.deviceFonts = Load(pdev.get(), kPdlPcl5e);
+  ASSERT_NE(pdev->carried.deviceFonts, nullptr);
   pdev->devmode.dmPrivate._nPDL = kPdlPcl5e;
   // A document is open with the table as it stood (no row for Arial).
-  pdev->fontSubstitution = BuildFontSubstitutionTable(printer, "Fonts Table", kPdlPcl5e, pdev->deviceFonts, 0);
+  pdev->fontSubstitution = BuildFontSubstitutionTable(printer, "Fonts Table", kPdlPcl5e, pdev->carried.deviceFonts, 0);
   ASSERT_NE(pdev->fontSubstitution, nullptr);
   EXPECT_EQ(FindFontSubstitution("Arial", pdev->fontSubstitution), -1);
 
@@ -199,8 +199,8 @@ TEST_F(InstalledFontsTest, FontListRefreshReloadsTheListAndKeepsTheOldOneReadabl
   PdevPtr other = NewPdev(printer, "Fonts Refresh");
   DeviceFontList* before = Load(pdev.get(), kPdlPcl5e);
   ASSERT_NE(before, nullptr);
-  other->deviceFonts = Load(other.get(), kPdlPcl5e);
-  pdev->deviceFonts = before;
+  other->carried.deviceFonts = Load(other.get(), kPdlPcl5e);
+  pdev->carried.deviceFonts = before;
   ASSERT_EQ(before->count, 1u);
   const IFIMETRICS* handedToGdi = before->entries[0].metrics;
 
@@ -214,17 +214,17 @@ TEST_F(InstalledFontsTest, FontListRefreshReloadsTheListAndKeepsTheOldOneReadabl
   std::memcpy(block.data() + 264, &pdl, sizeof pdl);
   EXPECT_EQ(ServeConfigEscape(pdev.get(), kEscFontListRefresh, static_cast<ULONG>(block.size()), block.data()), 0u);
 
-  ASSERT_NE(pdev->deviceFonts, nullptr);
-  EXPECT_NE(pdev->deviceFonts, before);
-  EXPECT_EQ(pdev->deviceFonts->count, 4u);
+  ASSERT_NE(pdev->carried.deviceFonts, nullptr);
+  EXPECT_NE(pdev->carried.deviceFonts, before);
+  EXPECT_EQ(pdev->carried.deviceFonts->count, 4u);
   // The other device context and GDI still read the list they were given.
-  EXPECT_EQ(other->deviceFonts, before);
+  EXPECT_EQ(other->carried.deviceFonts, before);
   EXPECT_EQ(before->count, 1u);
   EXPECT_EQ(Face(before->entries[0]), "Univers");
   EXPECT_EQ(handedToGdi->cjThis, before->entries[0].metrics->cjThis);
   // New device contexts get the new list.
   PdevPtr later = NewPdev(printer, "Fonts Refresh");
-  EXPECT_EQ(Load(later.get(), kPdlPcl5e), pdev->deviceFonts);
+  EXPECT_EQ(Load(later.get(), kPdlPcl5e), pdev->carried.deviceFonts);
 }
 
 TEST_F(InstalledFontsTest, SavedSubstitutionRowsReplaceTheBuiltInOnesUnlessReset) {

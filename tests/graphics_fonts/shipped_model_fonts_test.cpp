@@ -81,7 +81,7 @@ class ShippedModelFontsTest : public GraphicsPrinterTest {
   DeviceFontList* Load(PDEV* pdev, WORD pdl) {
     pdev->devmode.dmPrivate._nPDL = pdl;
     pdev->devmode.dmPublic.dmPrintQuality = 600;
-    return LoadInstalledFonts(pdev->printer, pdev->printerName, pdev->model, &pdev->devmode);
+    return LoadInstalledFonts(pdev->printer, pdev->carried.printerName, pdev->model, &pdev->devmode);
   }
 };
 
@@ -250,8 +250,8 @@ TEST_F(ShippedModelFontsTest, FontListRefreshGivesTheResidentFontsBack) {
   std::strcpy(reinterpret_cast<char*>(block.data() + 4), "Refresh Shipped");
   std::memcpy(block.data() + 264, &pdl, sizeof pdl);
   EXPECT_EQ(ServeConfigEscape(pdev.get(), kEscFontListRefresh, static_cast<ULONG>(block.size()), block.data()), 0u);
-  ASSERT_NE(pdev->deviceFonts, nullptr);
-  EXPECT_EQ(pdev->deviceFonts->count, 8u);
+  ASSERT_NE(pdev->carried.deviceFonts, nullptr);
+  EXPECT_EQ(pdev->carried.deviceFonts->count, 8u);
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ class TrueTypeTextTest : public testsupport::FreshMachine {
     pdev_->devmode.dmPrivate._nTrueTypeMode = trueTypeMode;
     pdev_->devmode.dmPrivate._lAvailableMemory = 0x7FFFFFFF;
     fonts_ = std::make_unique<PrinterFonts>(pdev_.get(), records);
-    pdev_->fontSubstitution = BuildFontSubstitutionTable(0, "P", pdl, pdev_->deviceFonts, 0);
+    pdev_->fontSubstitution = BuildFontSubstitutionTable(0, "P", pdl, pdev_->carried.deviceFonts, 0);
   }
   void TearDown() override {
     if (pdev_) {
@@ -222,7 +222,7 @@ TEST_F(TrueTypeTextTest, SoftFontIdsStartAt18000ForAMacroFile) {
   Open(kPdlPcl5e, 2, {});
   EXPECT_EQ(NextSoftFontId(pdev_.get()), 16000);
   EXPECT_EQ(NextSoftFontId(pdev_.get()), 16001);
-  pdev_->softFontCounter = 0;
+  pdev_->carried.softFontCounter = 0;
   pdev_->devmode.dmPrivate._nOutputDest = 5;
   EXPECT_EQ(NextSoftFontId(pdev_.get()), 18000);
 }
@@ -236,7 +236,7 @@ TEST_F(TrueTypeTextTest, AfterAnUndefineTheFontGoesDownAgain) {
   const std::string undefine = Captured(pdev_.get(), [&] { UndefineDownloadedFonts(pdev_.get()); });
   EXPECT_EQ(undefine, kEsc + "*c16000d2F");
   EXPECT_EQ(pdev_->downloadedFonts[0], nullptr);
-  EXPECT_EQ(pdev_->vmEstimate, 80000u);
+  EXPECT_EQ(pdev_->carried.vmEstimate, 80000u);
   const testsupport::PclReport again = ReadSoftFonts(Walk(run.get(), arial.get()));
   EXPECT_EQ(again.Count(")s", 'W'), 1u);
   EXPECT_EQ(again.Count("*c", 'E'), 2u);
@@ -378,7 +378,7 @@ TEST_F(TrueTypeTextTest, PostScriptUndefinesEveryFontAndReclaimsMemory) {
   const std::string expected =
       std::string("/") + record->pages.front().name + " UDF\n/" + record->name + " UDF\nfreeVM\n";
   EXPECT_EQ(Captured(pdev_.get(), [&] { UndefineDownloadedFonts(pdev_.get()); }), expected);
-  EXPECT_EQ(pdev_->vmEstimate, 80000u);
+  EXPECT_EQ(pdev_->carried.vmEstimate, 80000u);
 }
 
 TEST_F(TrueTypeTextTest, AnEstimateBeyondTheAvailableMemoryPurgesBeforeTheNextText) {
@@ -388,7 +388,7 @@ TEST_F(TrueTypeTextTest, AnEstimateBeyondTheAvailableMemoryPurgesBeforeTheNextTe
   ASSERT_NE(arial, nullptr);
   auto first = MakeRun(u"Ab", 100, 200, 25, arial.get());
   Walk(first.get(), arial.get());
-  EXPECT_GT(pdev_->vmEstimate, 2000u) << "a header and two glyphs";
+  EXPECT_GT(pdev_->carried.vmEstimate, 2000u) << "a header and two glyphs";
   auto second = MakeRun(u"Ab", 100, 300, 25, arial.get());
   const std::string out = Walk(second.get(), arial.get());
   EXPECT_EQ(out.rfind(kEsc + "*c16000d2F", 0), 0u) << "the purge comes first";

@@ -83,7 +83,7 @@ class Type3RenderTest : public PageSetupTest {
     });
     FreeFontSubstitution(&p->fontSubstitution);
     ReleaseFontLists(p);
-    p->deviceFonts = nullptr;
+    p->carried.deviceFonts = nullptr;
     const testsupport::PclReport report = testsupport::ReadPclJob(job);
     EXPECT_TRUE(report.ok()) << report.Summary();
     const std::vector<std::string> postScript = report.PostScript();
@@ -159,7 +159,7 @@ TEST_F(Type3RenderTest, ArialIsPrintedWithTheSubstitutedHelvetica) {
                                       fonts = std::make_unique<PrinterFonts>(
                                           p, std::vector<fontrecord::MetricsBlock>{PrinterFontRecord("Helvetica", "")});
                                       p->fontSubstitution =
-                                          BuildFontSubstitutionTable(0, "P", kPdlPs3, p->deviceFonts, 0);
+                                          BuildFontSubstitutionTable(0, "P", kPdlPs3, p->carried.deviceFonts, 0);
                                       DrawHhhh(p, 1000);
                                     },
                                     false, &postScript);

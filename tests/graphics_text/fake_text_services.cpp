@@ -56,7 +56,7 @@ FontDownloadRecord* FindFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outli
   return nullptr;
 }
 
-WORD NextSoftFontId(PDEV* pdev) { return static_cast<WORD>(16000 + pdev->softFontCounter++); }
+WORD NextSoftFontId(PDEV* pdev) { return static_cast<WORD>(16000 + pdev->carried.softFontCounter++); }
 
 FontDownloadRecord* NewFontDownloadRecord(PDEV* pdev, FONTOBJ* font, BOOL outline) {
   if (Services().refuseRecords) return nullptr;
@@ -102,5 +102,5 @@ BOOL DownloadGlyphs(PDEV* pdev, FONTOBJ*, const HGLYPH* glyphs, const DWORD* cod
 
 void UndefineDownloadedFonts(PDEV* pdev) {
   ++Services().undefines;
-  pdev->vmEstimate = 0;
+  pdev->carried.vmEstimate = 0;
 }

@@ -121,10 +121,10 @@ class FontManagementTest : public DdiPrinterTest {
 
 // The index of the resident font with the selection name, -1 for none.
 int ResidentIndex(const PDEV* pdev, const char* selection) {
-  if (!pdev->deviceFonts) return -1;
-  for (DWORD i = 0; i < pdev->deviceFonts->count; ++i) {
+  if (!pdev->carried.deviceFonts) return -1;
+  for (DWORD i = 0; i < pdev->carried.deviceFonts->count; ++i) {
     char name[65];
-    if (std::string(DeviceFontSelectionName(pdev->deviceFonts->entries[i].metrics, name)) == selection)
+    if (std::string(DeviceFontSelectionName(pdev->carried.deviceFonts->entries[i].metrics, name)) == selection)
       return static_cast<int>(i);
   }
   return -1;

@@ -57,7 +57,7 @@ class PrinterFonts {
     }
     list_.count = static_cast<DWORD>(entries_.size());
     list_.entries = entries_.data();
-    pdev->deviceFonts = &list_;
+    pdev->carried.deviceFonts = &list_;
   }
   ~PrinterFonts() = default;
   PrinterFonts(const PrinterFonts&) = delete;

@@ -96,7 +96,7 @@ TEST_F(TextWriterTest, PclTextSelectsTheResidentFontByItsCharacteristicsOnce) {
   EXPECT_EQ(Walk(third.get(), bigger.get()),
             kEsc + "&t1P" + kEsc + "&c0T" + kEsc + "(8U" + kEsc + "(s1p12v0s0b4148T" + kEsc + "*p10x20YX");
   // A page end forgets the printer's current font.
-  std::memset(pdev_->savedTextStates, 0, sizeof pdev_->savedTextStates);
+  std::memset(pdev_->carried.savedTextStates, 0, sizeof pdev_->carried.savedTextStates);
   EXPECT_NE(Walk(third.get(), bigger.get()).find("4148T"), std::string::npos);
 }
 
@@ -121,7 +121,7 @@ TEST_F(TextWriterTest, BitmapFontsGiveWholeCharactersPerInch) {
   std::string out = Walk(run.get(), font.get());
   EXPECT_EQ(out.substr(0, out.find(kEsc + "*v1O")),
             kEsc + "&t1P" + kEsc + "&c0T" + kEsc + "(8U" + kEsc + "(s0p12h12v0s0b0T");
-  pdev_->watermarkTextFlag = 1;
+  pdev_->carried.watermarkTextFlag = 1;
   out = Walk(run.get(), font.get());
   EXPECT_EQ(out.substr(0, out.find("FT")), kEsc + "%1BSD1,277,2,0,3,12,5,0,6,0,7,0;SB0SS;");
 }
@@ -217,13 +217,13 @@ TEST_F(TextWriterTest, ClipsAreWrittenOnlyWhereTheTextReachesBeyondThem) {
 
 TEST_F(TextWriterTest, WatermarkTextIsOutlined) {
   Open(kPdlPs3);
-  pdev_->watermarkTextFlag = 1;
+  pdev_->carried.watermarkTextFlag = 1;
   auto helvetica = fonts_->Font(2, 50);
   auto run = MakeRun(u"AB", 10, 20, 25);
   EXPECT_EQ(Walk(run.get(), helvetica.get()), "/Helvetica 50 SDF\n 0 g 10 20 m 1 lw (AB)false charpath stroke\n");
 
   Open(kPdlPcl5e);
-  pdev_->watermarkTextFlag = 1;
+  pdev_->carried.watermarkTextFlag = 1;
   auto univers = fonts_->Font(1, 50);
   auto pclRun = MakeRun(u"AB", 10, 20, 25);
   EXPECT_EQ(Walk(pclRun.get(), univers.get()),
@@ -486,16 +486,16 @@ TEST_F(TrueTypeTextTest, HalfWidthKatakanaHaveAPageOfTheirOwn) {
 TEST_F(TrueTypeTextTest, DownloadedFontsAreUndefinedWhenThePrinterMemoryRunsOut) {
   pdev_->devmode.dmPrivate._bClearMemoryPerPage = 0;
   pdev_->devmode.dmPrivate._lAvailableMemory = 1000;
-  pdev_->vmEstimate = 500;
+  pdev_->carried.vmEstimate = 500;
   auto run = MakeRun(u"A", 10, 20, 30, arial_.get());
   Walk(run.get(), arial_.get());
   EXPECT_EQ(Services().undefines, 0);
-  pdev_->vmEstimate = 1001;
+  pdev_->carried.vmEstimate = 1001;
   Walk(run.get(), arial_.get());
   EXPECT_EQ(Services().undefines, 1);
   // Fonts cleared with every page never pile up.
   pdev_->devmode.dmPrivate._bClearMemoryPerPage = 1;
-  pdev_->vmEstimate = 5000;
+  pdev_->carried.vmEstimate = 5000;
   Walk(run.get(), arial_.get());
   EXPECT_EQ(Services().undefines, 1);
 }

@@ -14,7 +14,7 @@ class DownloadChannel {
   explicit DownloadChannel(PDEV* pdev) : pdev_(pdev), previous_(pdev->output.currentChannel) {
     const XDEVMODE& dm = pdev->devmode;
     const bool heldBack = (dm.dmPrivate._nBooklet != 0 && IsPostScriptJob(pdev)) || HasSheetInserts(pdev);
-    switched_ = !(pdev->captureFlags & kCaptureBanner) && dm.dmPrivate._bClearMemoryPerPage == 0 && heldBack;
+    switched_ = !(pdev->carried.captureFlags & kCaptureBanner) && dm.dmPrivate._bClearMemoryPerPage == 0 && heldBack;
     if (switched_) ok_ = SelectOutputChannel(pdev, kChannelDownloads) == 1;
   }
   ~DownloadChannel() {

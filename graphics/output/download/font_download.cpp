@@ -33,9 +33,9 @@ DownloadedFontList* DownloadList(PDEV* pdev, bool create) {
 
 // The device font entry of a device-font realisation; null for other fonts.
 const DeviceFontEntry* DeviceEntry(PDEV* pdev, FONTOBJ* font) {
-  if (!(font->flFontType & DEVICE_FONTTYPE) || !pdev->deviceFonts) return nullptr;
-  if (font->iFace == 0 || font->iFace > pdev->deviceFonts->count) return nullptr;
-  return &pdev->deviceFonts->entries[font->iFace - 1];
+  if (!(font->flFontType & DEVICE_FONTTYPE) || !pdev->carried.deviceFonts) return nullptr;
+  if (font->iFace == 0 || font->iFace > pdev->carried.deviceFonts->count) return nullptr;
+  return &pdev->carried.deviceFonts->entries[font->iFace - 1];
 }
 
 // Characters that would break a PostScript name or a file name.
@@ -55,7 +55,7 @@ WORD NextSoftFontId(PDEV* pdev) {
   if (!pdev) return 0;
   const WORD base =
       pdev->devmode.dmPrivate._nOutputDest == kMacroFileOutput ? kFirstMacroFileSoftFontId : kFirstSoftFontId;
-  return static_cast<WORD>(base + pdev->softFontCounter++);
+  return static_cast<WORD>(base + pdev->carried.softFontCounter++);
 }
 
 void MakeDownloadFontName(char* dst, PDEV* pdev, FONTOBJ* font, int kind, BOOL outline) {

@@ -179,7 +179,7 @@ bool PclFontHeader(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, ULONG count,
   }
   Format(pdev, "\x1b)s%dW", size);
   Bytes(pdev, d.data(), d.size());
-  pdev->vmEstimate += 1216;
+  pdev->carried.vmEstimate += 1216;
   return true;
 }
 
@@ -205,7 +205,7 @@ void SendPostScriptHeader(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record,
   const int em = outline ? (ifi ? ifi->fwdUnitsPerEm : 0) : GetFontHeight(font);
   const char* name = NameOf(record, page);
   Format(pdev, "/%s %d CF\t%%%s = %s\n", name, em, name, FaceNameAnsi(ifi).c_str());
-  pdev->vmEstimate += 3000;
+  pdev->carried.vmEstimate += 3000;
 }
 
 bool SendPclGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD code) {
@@ -251,7 +251,7 @@ bool SendPclGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD code) {
     row += rows;
     first = false;
   }
-  pdev->vmEstimate += static_cast<DWORD>(written * 3 / 2);
+  pdev->carried.vmEstimate += static_cast<DWORD>(written * 3 / 2);
   return true;
 }
 
@@ -275,7 +275,7 @@ bool SendPostScriptBitmapGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD co
   written += Format(pdev, "}bind [%d %d %d %d %d %d]%d /%s findfont AC\n", static_cast<int>(RoundFix(data->fxD)), 0,
                     static_cast<int>(ox), static_cast<int>(-oy), static_cast<int>(width + ox),
                     static_cast<int>(-oy - height), static_cast<int>(code), name);
-  pdev->vmEstimate += static_cast<DWORD>(written * 3 / 2);
+  pdev->carried.vmEstimate += static_cast<DWORD>(written * 3 / 2);
   return true;
 }
 
@@ -365,7 +365,7 @@ bool SendPostScriptOutlineGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD c
   written += Format(pdev, "} [%d %d %d %d %d %d]%d /%s findfont AC\n", static_cast<int>(advance.x - origin.x),
          static_cast<int>(-(advance.y - origin.y)), static_cast<int>(left), static_cast<int>(-bottom),
          static_cast<int>(right), static_cast<int>(-top), static_cast<int>(code), name);
-  pdev->vmEstimate += static_cast<DWORD>(written * 7 / 2);
+  pdev->carried.vmEstimate += static_cast<DWORD>(written * 7 / 2);
   return true;
 }
 
@@ -419,7 +419,7 @@ BOOL DownloadGlyphs(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, const DWORD
     const int points = GetFontPointSize(pdev, font) > 0 ? GetFontPointSize(pdev, font) : 0;
     const bool cjk = ifi && CjkCharset(ifi->jWinCharSet);
     const int perPoint = cjk ? (points < 37 ? 130 : 280) : (points < 29 ? 60 : 100);
-    pdev->vmEstimate += static_cast<DWORD>(count) * static_cast<DWORD>(points * perPoint);
+    pdev->carried.vmEstimate += static_cast<DWORD>(count) * static_cast<DWORD>(points * perPoint);
     pagesetup::LeaveHpgl(pdev);
     Format(pdev, "\x1b*c%uD", static_cast<unsigned>(IdOf(record, page)));
     for (ULONG i = 0; i < count; ++i) {

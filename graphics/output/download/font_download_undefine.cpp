@@ -61,8 +61,8 @@ void UndefineDownloadedFonts(PDEV* pdev) {
   if (postScript) {
     WriteOut(pdev, kWriteText, 0, "freeVM\n");
   } else {
-    pdev->softFontCounter = 0;
+    pdev->carried.softFontCounter = 0;
   }
-  pdev->vmEstimate = kEstimateAfterPurge;
+  pdev->carried.vmEstimate = kEstimateAfterPurge;
   pagesetup::ClearTextStates(pdev);
 }

@@ -171,7 +171,7 @@ int ScoreDeviceFontMatch(const IFIMETRICS* trueType, XFORMOBJ* xform, const Devi
 }
 
 int FindSubstituteDeviceFont(PDEV* pdev, FONTOBJ* font, TextRunContext* run) {
-  if (!pdev || !font || !pdev->deviceFonts) return -1;
+  if (!pdev || !font || !pdev->carried.deviceFonts) return -1;
   const IFIMETRICS* tt = FONTOBJ_pifi(font);
   if (!tt) return -1;
   const BYTE charset = tt->jWinCharSet;
@@ -180,13 +180,13 @@ int FindSubstituteDeviceFont(PDEV* pdev, FONTOBJ* font, TextRunContext* run) {
   if (mode == kTrueTypeAlwaysDownload) return -1;
   XFORMOBJ* xform = FONTOBJ_pxoGetXform(font);
   int score = 0;
-  if (mode != kTrueTypeBySubstitution) return ScoreDeviceFontMatch(tt, xform, pdev->deviceFonts, &score, 0);
+  if (mode != kTrueTypeBySubstitution) return ScoreDeviceFontMatch(tt, xform, pdev->carried.deviceFonts, &score, 0);
 
   const int row = FindFontSubstitution(FontFamilyAnsi(tt).c_str(), pdev->fontSubstitution);
-  if (row < 0 || static_cast<DWORD>(row) >= pdev->deviceFonts->count) return -1;
-  const IFIMETRICS* printer = pdev->deviceFonts->entries[row].metrics;
+  if (row < 0 || static_cast<DWORD>(row) >= pdev->carried.deviceFonts->count) return -1;
+  const IFIMETRICS* printer = pdev->carried.deviceFonts->entries[row].metrics;
   if (charset == kCharsetAnsi || charset == kCharsetSymbol)
-    return ScoreWithFamily(tt, FontFamilyWide(printer), xform, pdev->deviceFonts, &score, 1);
+    return ScoreWithFamily(tt, FontFamilyWide(printer), xform, pdev->carried.deviceFonts, &score, 1);
   if (charset == kCharsetShiftJis) return ShiftJisClass(DeviceFontCharsetCode(printer)) ? row : -1;
   if (charset == kCharsetGb2312) return Gb2312Class(DeviceFontCharsetCode(printer)) ? row : -1;
   return -1;

@@ -5,7 +5,7 @@
 // one setpagedevice dictionary for PostScript jobs.
 //
 // The writer compares each request with the settings last sent in the job
-// (PDEV::jobSettings, a DeviceSettings record) and writes only what changed, so
+// (PDEV::carried.jobSettings, a DeviceSettings record) and writes only what changed, so
 // a setting goes out once and again only when a page or inserted sheet asks for
 // another value. Every write replaces the record with the whole request, so the
 // next comparison sees only what the last request named.
@@ -20,7 +20,7 @@
 struct PDEV;
 
 // One request: which settings are meant (mask) and their values. Fourteen
-// 32-bit fields in this order; PDEV::jobSettings holds the one last sent.
+// 32-bit fields in this order; PDEV::carried.jobSettings holds the one last sent.
 struct DeviceSettings {
   DWORD mask = 0;        // kSettings* bits
   DWORD switches = 0;    // kSwitch* bits: the on/off settings
@@ -117,8 +117,7 @@ void AddHalftoneScreen(PDEV* pdev, DeviceSettings* request);
 
 // The settings last sent, and forgetting them (document start and end). The
 // PDEV also keeps the job's staple position (settingsWord, from the device
-// mode when the job's settings are built) and the settings the last request
-// actually sent (settingsValue, a mask; 0 when it sent nothing).
+// mode when the job's settings are built).
 DeviceSettings CurrentDeviceSettings(const PDEV* pdev);
 void ClearDeviceSettings(PDEV* pdev);
 

@@ -110,7 +110,7 @@ void AddPageSize(PDEV* pdev, Dictionary& dict, const DeviceSettings& request) {
   width = MulDiv(width, kPointsPerInch, kThousandths);
   height = MulDiv(height, kPointsPerInch, kThousandths);
   const SHORT orientation =
-      pdev->pageMakerVersion >= kLayoutAppTurnsPages ? SHORT{DMORIENT_PORTRAIT} : pdev->devmode.dmPublic.dmOrientation;
+      pdev->carried.pageMakerVersion >= kLayoutAppTurnsPages ? SHORT{DMORIENT_PORTRAIT} : pdev->devmode.dmPublic.dmOrientation;
   // EPS pages are placed unturned: a landscape page needs a landscape sheet.
   if (pdev->job.epsMode != 0 && pdev->job.showpageOverride == 0 && orientation == DMORIENT_LANDSCAPE) {
     std::swap(width, height);

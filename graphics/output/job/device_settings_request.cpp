@@ -40,9 +40,9 @@ DeviceSettings JobRequest(PDEV* pdev) {
 
   if (Has(model, kFeatureStapling)) {
     // The job's staple position, kept in the PDEV's settings word.
-    pdev->settingsWord = extra._wStaple;
+    pdev->carried.settingsWord = extra._wStaple;
     r.mask |= kSettingsStaple;
-    r.staple = pdev->settingsWord;
+    r.staple = pdev->carried.settingsWord;
   }
   if (Has(model, kFeaturePunching)) {
     r.mask |= kSettingsPunch;
@@ -150,7 +150,7 @@ void AddHalftoneScreen(PDEV* pdev, DeviceSettings* request) {
   // setpagedevice puts back the device's screen, so the job's own screen goes
   // out with every page: the settings last sent (whose first field is their
   // mask) forget it.
-  pdev->jobSettings[0] &= ~kSettingsScreen;
+  pdev->carried.jobSettings[0] &= ~kSettingsScreen;
   request->mask |= kSettingsScreen;
 }
 

@@ -1,5 +1,5 @@
 // What the device-settings writer keeps per device context beside the settings
-// last sent (PDEV::jobSettings).
+// last sent (PDEV::carried.jobSettings).
 #pragma once
 
 #include "platform/base/types.h"

@@ -11,7 +11,7 @@
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 
-static_assert(sizeof(DeviceSettings) == sizeof(PDEV::jobSettings), "the settings last sent are one record");
+static_assert(sizeof(DeviceSettings) == sizeof(CarriedJobState::jobSettings), "the settings last sent are one record");
 
 namespace devicesettings {
 
@@ -76,12 +76,12 @@ DWORD ChangedSettings(const DeviceSettings& now, const DeviceSettings& asked, bo
 
 DeviceSettings CurrentDeviceSettings(const PDEV* pdev) {
   DeviceSettings settings;
-  if (pdev != nullptr) std::memcpy(&settings, pdev->jobSettings, sizeof settings);
+  if (pdev != nullptr) std::memcpy(&settings, pdev->carried.jobSettings, sizeof settings);
   return settings;
 }
 
 void ClearDeviceSettings(PDEV* pdev) {
-  if (pdev != nullptr) std::memset(pdev->jobSettings, 0, sizeof pdev->jobSettings);
+  if (pdev != nullptr) std::memset(pdev->carried.jobSettings, 0, sizeof pdev->carried.jobSettings);
 }
 
 DWORD DeviceSettingsResets(const PDEV* pdev) {
@@ -90,7 +90,6 @@ DWORD DeviceSettingsResets(const PDEV* pdev) {
 
 int WritePjlJobSettings(PDEV* pdev, DeviceSettings* request, BOOL forced) {
   if (pdev == nullptr || request == nullptr || pdev->model == nullptr) return 0;
-  pdev->settingsValue = 0;
   // A page in the middle of an N-up sheet shares the sheet's settings.
   if (pdev->devmode.dmPrivate._nUp > 1 && pdev->pages.sheetPageIndex > 1) return 1;
 
@@ -103,8 +102,6 @@ int WritePjlJobSettings(PDEV* pdev, DeviceSettings* request, BOOL forced) {
   const bool postScript = IsPostScriptPdl(pdl);
   if (!postScript && !IsPclFamilyPdl(pdl)) return 1;
   if (forced) mask = request->mask;
-  // What this request sent, for whoever needs to know after the call.
-  pdev->settingsValue = mask;
   if (mask == 0) return 1;
 
   if (postScript) {
@@ -112,6 +109,6 @@ int WritePjlJobSettings(PDEV* pdev, DeviceSettings* request, BOOL forced) {
   } else {
     devicesettings::WritePclSettings(pdev, *request, mask);
   }
-  std::memcpy(pdev->jobSettings, request, sizeof pdev->jobSettings);
+  std::memcpy(pdev->carried.jobSettings, request, sizeof pdev->carried.jobSettings);
   return 1;
 }

@@ -12,15 +12,10 @@
 void ResetFontState(PDEV* pdev) {
   if (pdev == nullptr) return;
   pdev->currentFont = kNoCurrentFont;
-  pdev->textField1 = 0;
-  pdev->textField2 = 0;
-  pdev->textField3 = 0;
-  pdev->textField4 = 0;
-  pdev->textField5 = 0;
-  std::memset(pdev->savedTextStates, 0, sizeof pdev->savedTextStates);
+  std::memset(pdev->carried.savedTextStates, 0, sizeof pdev->carried.savedTextStates);
   // The PCL text and graphics modes as a new device context has them.
-  std::memset(pdev->pclModeWords, 0, sizeof pdev->pclModeWords);
-  pdev->pclModeWords[1] = 1;
-  pdev->pclModeWords[kPclModeWordCount - 1] = 255;
+  std::memset(pdev->carried.pclModeWords, 0, sizeof pdev->carried.pclModeWords);
+  pdev->carried.pclModeWords[1] = 1;
+  pdev->carried.pclModeWords[kPclModeWordCount - 1] = 255;
   ClearDeviceSettings(pdev);
 }

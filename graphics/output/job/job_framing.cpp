@@ -51,7 +51,7 @@ void Inject(PDEV* pdev, DWORD id) { EmitInjectedData(pdev, id); }
 
 // The document name as it may stand in a quoted PJL string and a comment line.
 void JobNameText(const PDEV* pdev, char (&out)[kJobNameMaxBytes + 1]) {
-  const std::string_view name(pdev->documentName, strnlen(pdev->documentName, sizeof pdev->documentName));
+  const std::string_view name(pdev->carried.documentName, strnlen(pdev->carried.documentName, sizeof pdev->carried.documentName));
   MakeJobNameText(out, sizeof out, name);
 }
 
@@ -134,11 +134,11 @@ void WritePostScriptHeader(PDEV* pdev, const Frame& frame, bool pjl, const char*
   }
 
   WritePsProlog(pdev, TRUE);
-  pdev->vmEstimate += kPrologMemory;
+  pdev->carried.vmEstimate += kPrologMemory;
   WriteInputTrayMask(pdev);
   // The page save of the first page. Acrobat's output runs outside the
   // dictionary, so the save is made with the dictionary current.
-  Text(pdev, static_cast<int16_t>(pdev->acrobatVersion) < 1 ? "SS\n" : "CalyxonDict begin SS end\n");
+  Text(pdev, static_cast<int16_t>(pdev->carried.acrobatVersion) < 1 ? "SS\n" : "CalyxonDict begin SS end\n");
 
   if (frame.identify) {
     Inject(pdev, PSINJECT_ENDPROLOG);
@@ -179,7 +179,7 @@ int WriteJobHeader(PDEV* pdev) {
     Text(pdev, pdev->lineBuffer);
     Text(pdev, "@PJL COMMENT OS: WinNT UM\r\n");
   }
-  pdev->vmEstimate += kPrologMemory;
+  pdev->carried.vmEstimate += kPrologMemory;
   return 1;
 }
 

@@ -71,7 +71,7 @@ int EmitShowPage(PDEV* pdev, DWORD kind, int row) {
   if (blankBack) WriteSheetEnd(pdev, !counts);
 
   if (postScript) {
-    if (kind == kSheetBanner && (pdev->documentFlags & kDocPageSaveOpen) &&
+    if (kind == kSheetBanner && (pdev->carried.documentFlags & kDocPageSaveOpen) &&
         pdev->devmode.dmPrivate._bClearMemoryPerPage) {
       EmitSaveRestore(pdev, kRestorePage);
     }
@@ -81,7 +81,7 @@ int EmitShowPage(PDEV* pdev, DWORD kind, int row) {
   }
   // The sheet's staple position is spent (the job-level settings take it
   // from the device mode again).
-  pdev->settingsWord = 0;
+  pdev->carried.settingsWord = 0;
   ClearTextStates(pdev);
   pdev->writers.pageSetup.insertedSheetKind = 0;
   return 1;

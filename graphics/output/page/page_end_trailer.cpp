@@ -59,7 +59,7 @@ void PclTrailer(PDEV* pdev, BOOL endSheet, BOOL blank, const SheetSides& sides) 
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
   const bool fontsDownloaded = pdev->downloadedFonts[0] != nullptr || pdev->downloadedFonts[1] != nullptr;
   if (extra._bClearMemoryPerPage && fontsDownloaded) {
-    pdev->softFontCounter = 0;
+    pdev->carried.softFontCounter = 0;
     LeaveHpgl(pdev);
     // A resident font first, so that no deleted soft font stays selected.
     WriteText(pdev, "\x1b(19U\x1b(s1p4101T");
@@ -84,7 +84,7 @@ void PostScriptTrailer(PDEV* pdev, BOOL endSheet, BOOL blank, const SheetSides& 
     ForgetSelectedFont(pdev);
   }
   if (endSheet && extra._bNegativeImage) WriteText(pdev, "\n{}bind settransfer\n");
-  if (extra._bClearMemoryPerPage && (pdev->documentFlags & kDocPageSaveOpen)) EmitSaveRestore(pdev, kRestorePage);
+  if (extra._bClearMemoryPerPage && (pdev->carried.documentFlags & kDocPageSaveOpen)) EmitSaveRestore(pdev, kRestorePage);
   if (endSheet) {
     if (identify) EmitInjectedData(pdev, PSINJECT_SHOWPAGE);
     // EPS data ends its own pages unless the page store asks for the showpage.
@@ -94,7 +94,7 @@ void PostScriptTrailer(PDEV* pdev, BOOL endSheet, BOOL blank, const SheetSides& 
       WriteFormatted(pdev, "\n%%%%PageTrailer\n");
       EmitInjectedData(pdev, PSINJECT_PAGETRAILER);
     }
-    pdev->settingsWord = 0;  // the sheet's staple position is spent
+    pdev->carried.settingsWord = 0;  // the sheet's staple position is spent
     ClearTextStates(pdev);
   }
   if (identify) ClearPageInjectionPoints(pdev);

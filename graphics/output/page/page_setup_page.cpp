@@ -42,7 +42,7 @@ int WriteProperSetUp(PDEV* pdev) {
 
 int EmitWatermark(PDEV* pdev, BOOL initMatrix) {
   if (pdev == nullptr || pdev->model == nullptr) return 0;
-  const bool captured = pdev->watermarkCapture == kWatermarkCaptured;
+  const bool captured = pdev->carried.watermarkCapture == kWatermarkCaptured;
   if (!PageTakesBackgroundWatermark(pdev) || !captured) return WriteProperSetUp(pdev);
 
   if (IsPostScriptJob(pdev)) {

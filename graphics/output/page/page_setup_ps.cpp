@@ -47,7 +47,7 @@ struct Layout {
   int dpi = 600;
 };
 
-bool PageMakerSix(const PDEV* pdev) { return pdev->pageMakerVersion >= 6; }
+bool PageMakerSix(const PDEV* pdev) { return pdev->carried.pageMakerVersion >= 6; }
 
 
 double RoundToThousandths(double value) { return std::floor((value + 0.0005) * 1000.0) / 1000.0; }
@@ -249,7 +249,7 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
   if (pdev == nullptr || !IsPostScriptJob(pdev)) return 0;
   Layout layout = MakeLayout(pdev);
   PageSetupState& state = pdev->writers.pageSetup;
-  const bool pageMaker = pdev->pageMakerVersion != 0;
+  const bool pageMaker = pdev->carried.pageMakerVersion != 0;
   const bool override = pdev->job.showpageOverride != 0;
   const bool wholeSheet = layout.n == 1 && !layout.booklet;
 
@@ -340,7 +340,7 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
     written = written && WriteFormatted(pdev, "%d %d translate %d rotate %F %F scale\n", MulDiv(x, 72, 1000),
                                         MulDiv(y, 72, 1000), rotation, &sx, &sy);
     const bool landscape = orientation == 2;
-    if (pdev->acrobatVersion == 0) {
+    if (pdev->carried.acrobatVersion == 0) {
       const int32_t pageWidth = landscape ? pdev->paperHeight : pdev->paperWidth;
       const int32_t pageHeight = landscape ? pdev->paperWidth : pdev->paperHeight;
       written = written && WriteFormatted(pdev, "gsave\n0 0 %d %d rc\n", MulDiv(pageWidth, 72, 1000),

@@ -36,7 +36,7 @@ int LeaveHpgl(PDEV* pdev) {
   return WriteText(pdev, "\x1b%0A");
 }
 
-void ClearTextStates(PDEV* pdev) { std::memset(pdev->savedTextStates, 0, sizeof pdev->savedTextStates); }
+void ClearTextStates(PDEV* pdev) { std::memset(pdev->carried.savedTextStates, 0, sizeof pdev->carried.savedTextStates); }
 
 void ForgetSelectedFont(PDEV* pdev) {
   pdev->currentFont = kNoCurrentFont;

@@ -20,7 +20,7 @@ BOOL EmitSaveRestore(PDEV* pdev, int level) {
     case kSavePage:
       if (pdev->injectionMode == 2) EmitInjectedData(pdev, PSINJECT_VMSAVE);
       WriteText(pdev, applicationData ? "\nCalyxonDict begin SS end\n" : "\nSS\n");
-      pdev->documentFlags |= kDocPageSaveOpen;
+      pdev->carried.documentFlags |= kDocPageSaveOpen;
       pdev->pages.pageSaveOpen = TRUE;
       break;
     case kRestorePage:
@@ -29,9 +29,9 @@ BOOL EmitSaveRestore(PDEV* pdev, int level) {
       // the save: they must be downloaded again when used.
       ReleaseFontLists(pdev);
       if (pdev->injectionMode == 2) EmitInjectedData(pdev, PSINJECT_VMRESTORE);
-      pdev->documentFlags &= static_cast<BYTE>(~kDocPageSaveOpen);
+      pdev->carried.documentFlags &= static_cast<BYTE>(~kDocPageSaveOpen);
       pdev->pages.pageSaveOpen = FALSE;
-      pdev->softFontCounter = 0;
+      pdev->carried.softFontCounter = 0;
       ForgetSelectedFont(pdev);
       InvalidateVectorState(pdev, kStaleEverything);
       break;

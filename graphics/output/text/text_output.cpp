@@ -100,7 +100,7 @@ int OutputText(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR* chars, GLY
                BRUSHOBJ* opaque, BRUSHOBJ* foreground, TextRunContext* run) {
   if (!pdev || !font || !glyphs || count == 0 || !run) return 0;
   const XDEVMODE& dm = pdev->devmode;
-  if (dm.dmPrivate._bClearMemoryPerPage == 0 && pdev->vmEstimate > dm.dmPrivate._lAvailableMemory)
+  if (dm.dmPrivate._bClearMemoryPerPage == 0 && pdev->carried.vmEstimate > dm.dmPrivate._lAvailableMemory)
     UndefineDownloadedFonts(pdev);
 
   if (!run->download) {

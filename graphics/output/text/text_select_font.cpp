@@ -30,7 +30,7 @@ constexpr BYTE kCompositeStyleVariant90ms = 5;
 constexpr int kNormalWeight = 400;
 constexpr int kBoldWeight = 700;
 
-bool InForce(const PDEV* pdev, int which) { return pdev->savedTextStates[which][0] == kTextStateInForce; }
+bool InForce(const PDEV* pdev, int which) { return pdev->carried.savedTextStates[which][0] == kTextStateInForce; }
 
 bool Current(const PDEV* pdev, int which, const std::string& name, LONG height, LONG weight, LONG style) {
   const TextFontState& state = pdev->writers.text.fonts[which];
@@ -45,7 +45,7 @@ void Remember(PDEV* pdev, int which, const std::string& name, LONG height, LONG 
   state.height = height;
   state.weight = weight;
   state.style = style;
-  pdev->savedTextStates[which][0] = kTextStateInForce;
+  pdev->carried.savedTextStates[which][0] = kTextStateInForce;
 }
 
 std::string SelectionName(const IFIMETRICS* metrics) {
@@ -133,7 +133,7 @@ BOOL SelectPostScriptFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record,
     if (defined == 0) {
       const std::string styled = base + style;
       if (!Formatted(pdev, "/%s %s %d xF\n", name.c_str(), styled.c_str(), static_cast<int>(height))) return FALSE;
-      pdev->vmEstimate += 13000;
+      pdev->carried.vmEstimate += 13000;
     }
     if (!Formatted(pdev, " %s setfont\n", name.c_str())) return FALSE;
     Remember(pdev, kPclTextState, name, height, 0, 0);
@@ -148,7 +148,7 @@ BOOL SelectPostScriptFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record,
                         !(printer && DeviceFontNoReencoding(printer->metrics));
   if (!Formatted(pdev, reencode ? "/%s %d SDF\n" : "/%s %d SF\n", name.c_str(), static_cast<int>(height)))
     return FALSE;
-  pdev->vmEstimate += reencode ? 3000 : 400;
+  pdev->carried.vmEstimate += reencode ? 3000 : 400;
   Remember(pdev, kPclTextState, name, height, 0, 0);
   return TRUE;
 }

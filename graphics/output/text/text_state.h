@@ -8,7 +8,7 @@
 constexpr size_t kTextFontNameSize = 260;
 
 // One current font. It is in force only while the matching row of
-// PDEV::savedTextStates holds kTextStateInForce: the page end, a printer reset
+// PDEV::carried.savedTextStates holds kTextStateInForce: the page end, a printer reset
 // and the undefining of downloaded fonts clear those rows, and with them every
 // font the printer had current.
 struct TextFontState {

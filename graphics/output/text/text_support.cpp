@@ -63,7 +63,7 @@ bool IsCjkCharset(BYTE charset) {
 const DeviceFontEntry* RunPrinterFont(PDEV* pdev, FONTOBJ* font, const TextRunContext& run) {
   if (!run.printerFont) return nullptr;
   if (run.substitute >= 0) {
-    const DeviceFontList* list = pdev->deviceFonts;
+    const DeviceFontList* list = pdev->carried.deviceFonts;
     if (!list || !list->entries || static_cast<DWORD>(run.substitute) >= list->count) return nullptr;
     const DeviceFontEntry& entry = list->entries[run.substitute];
     return entry.metrics ? &entry : nullptr;

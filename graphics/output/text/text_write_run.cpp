@@ -176,7 +176,7 @@ bool RunInsideClip(const Stretch& s, const CLIPOBJ* clip) {
 bool WriteStretchClip(Stretch& s, CLIPOBJ* clip) {
   PDEV* pdev = s.pdev;
   if (!clip || clip->iDComplexity != DC_RECT || pdev->job.pathEscapeDepth > 0 ||
-      (pdev->captureFlags & kCaptureBanner) || (!s.ps && s.cjkPrinter))
+      (pdev->carried.captureFlags & kCaptureBanner) || (!s.ps && s.cjkPrinter))
     return true;
   if (RunInsideClip(s, clip)) return true;
   const RECTL& b = clip->rclBounds;
@@ -411,7 +411,7 @@ bool EndStretch(Stretch& s) {
   }
   if (s.ps && s.bracketOpen) {
     // The grestore took back the font and colour chosen inside the bracket.
-    pdev->savedTextStates[kPclTextState][0] = 0;
+    pdev->carried.savedTextStates[kPclTextState][0] = 0;
     InvalidateVectorState(pdev, kStaleColor);
   }
   return true;
@@ -431,7 +431,7 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
   s.printer = RunPrinterFont(pdev, font, *run);
   s.cjkPrinter = s.printer && IsCjkCharset(s.printer->metrics->jWinCharSet);
   s.downloaded = record && !run->printerFont;
-  s.watermark = pdev->watermarkTextFlag != 0;
+  s.watermark = pdev->carried.watermarkTextFlag != 0;
   s.em = s.metrics->fwdUnitsPerEm;
   // Glyphs off the page's top or left edge are left out; the text starts at the
   // first one that is on it, so that no character moves into another's place.
