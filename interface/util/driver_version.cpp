@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +16,10 @@
 
 namespace {
 
-// The library's own ProductVersion, read from its file; nothing when the file has
-// no version block or the block has no such text.
-bool ReadProductVersion(std::string& version, bool& hasBlock) {
+// The ProductVersion of a module file; nothing when the file has no version
+// block or the block has no such text.
+bool ReadFileProductVersion(const char* path, std::string& version, bool& hasBlock) {
   hasBlock = false;
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(LibraryInstance(), path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeA(path, &handle);
   if (size == 0) return false;
@@ -41,6 +40,35 @@ bool ReadProductVersion(std::string& version, bool& hasBlock) {
   if (!VerQueryValueA(block.data(), query, &value, &valueLength) || !value) return false;
   version.assign(static_cast<const char*>(value), strnlen(static_cast<const char*>(value), valueLength));
   return true;
+}
+
+// The library's own ProductVersion. A loaded module's file does not change, so
+// it is read once per file: every device-mode call asks for it several times,
+// and each reading would read the module's whole resource section again.
+bool ReadProductVersion(std::string& version, bool& hasBlock) {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(LibraryInstance(), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    hasBlock = false;
+    return false;
+  }
+  struct Read {
+    bool hasVersion;
+    bool hasBlock;
+    std::string version;
+  };
+  static std::mutex lock;
+  static std::map<std::string, Read> read;
+  std::lock_guard guard(lock);
+  auto found = read.find(path);
+  if (found == read.end()) {
+    Read fresh{};
+    fresh.hasVersion = ReadFileProductVersion(path, fresh.version, fresh.hasBlock);
+    found = read.emplace(path, std::move(fresh)).first;
+  }
+  version = found->second.version;
+  hasBlock = found->second.hasBlock;
+  return found->second.hasVersion;
 }
 
 void CopyCut(char* buffer, WORD size, std::string_view text) {

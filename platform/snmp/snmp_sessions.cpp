@@ -91,8 +91,10 @@ Address TrapListenAddress() {
 }
 
 // Queues one datagram on the sessions it is for and tells their windows: a
-// response to the session whose socket got it, a trap to every registered one.
-void Deliver(State& state, int fd, bool isTrap, const uint8_t* data, size_t length, const Address& from) {
+// response to the session whose socket got it, a trap to every registered one
+// (with `only`, to that session alone, registered or not).
+void Deliver(State& state, int fd, bool isTrap, const uint8_t* data, size_t length, const Address& from,
+             HSNMP_SESSION only = 0) {
   std::optional<Decoded> decoded = DecodeMessage(data, length);
   if (!decoded) return;  // not SNMP, or not a version we speak: dropped
   Received received;
@@ -105,12 +107,13 @@ void Deliver(State& state, int fd, bool isTrap, const uint8_t* data, size_t leng
   {
     std::lock_guard guard(state.lock);
     for (auto& [handle, session] : state.sessions) {
+      if (only != 0 && handle != only) continue;
       if (!isTrap && session.socket == fd) {
         const auto request = session.awaited.find(received.pdu.requestId);
         if (request == session.awaited.end() || !(request->second == from)) continue;
         session.awaited.erase(request);
       }
-      if (isTrap ? session.registered : session.socket == fd) {
+      if (isTrap ? (session.registered || only != 0) : session.socket == fd) {
         Received copy = received;
         copy.destination = isTrap ? state.traps.address() : session.local;
         session.inbox.push_back(std::move(copy));
@@ -201,6 +204,19 @@ void LeaveTrapsIfUnregistered(State& state) {
 }
 
 }  // namespace
+
+bool DeliverDatagram(HSNMP_SESSION handle, bool isTrap, const uint8_t* data, size_t length, const Address& from) {
+  State& state = Shared();
+  int fd = -1;
+  {
+    std::lock_guard guard(state.lock);
+    const auto found = state.sessions.find(handle);
+    if (found == state.sessions.end()) return false;
+    if (!isTrap) fd = found->second.socket;
+  }
+  Deliver(state, fd, isTrap, data, length, from, handle);
+  return true;
+}
 
 bool SnmpStarted() {
   State& state = Shared();

@@ -57,6 +57,14 @@ void SetSnmpError(SNMPAPI_STATUS error);
 // Whether SnmpStartup is in force.
 bool SnmpStarted();
 
+// Queues one datagram for a session as the receiver thread does with one it
+// reads: a response as come to the session's own socket from `from` (taken only
+// from where a request with its id went), a trap as the trap port hands it on
+// (to this session, registered or not), and tells the session's window. For
+// tests and fuzz targets that drive reply and trap handling without a network.
+// False when there is no such session.
+bool DeliverDatagram(HSNMP_SESSION session, bool isTrap, const uint8_t* data, size_t length, const Address& from);
+
 // "a.b.c.d" or "a.b.c.d:port"; nothing for any other text.
 std::optional<Address> ParseAddress(const std::string& text, uint16_t defaultPort);
 std::string AddressText(const Address& address);

@@ -76,6 +76,9 @@ CREATE TABLE IF NOT EXISTS spl_driver_hardware_ids(
 CREATE TABLE IF NOT EXISTS spl_printer_setup(
   printer_id INTEGER PRIMARY KEY REFERENCES spl_printers(id) ON DELETE CASCADE,
   adder_pid INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS spl_printer_setup_owners(
+  printer_id INTEGER PRIMARY KEY REFERENCES spl_printers(id) ON DELETE CASCADE,
+  started INTEGER NOT NULL);
 )sql"), true);
 
 }  // namespace

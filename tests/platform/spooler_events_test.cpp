@@ -1,12 +1,18 @@
 // Printer events: the driver's configuration module hears of a printer being added,
 // connected and deleted, and can call back into the spooler while it does.
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/base/machine_db.h"
+#include "platform/base/processes.h"
 
 #include "tests/platform/module_test_helpers.h"
 #include "tests/platform/spooler_test_helpers.h"
@@ -73,6 +79,65 @@ TEST_F(PrinterEventTest, PrinterWhoseSetUpWasKilledIsSetUpWhenNextOpened) {
   Printer again(OpenA("Half"));
   ASSERT_NE(again.get(), 0u);
   EXPECT_TRUE(EventLines(recorder).empty()) << "the set-up ran again after it finished";
+}
+
+// The adder is judged by its id and its start time: once it is dead its id
+// may be given to another process, and that one must not keep the printer
+// broken. A mark naming a running process repairs only when the start time
+// recorded with it is not that process's.
+TEST_F(PrinterEventTest, AMarkWhosePidWasReusedIsRepaired) {
+  struct Case {
+    const char* name;
+    int64_t startShift;  // added to the running process's start time
+    bool repaired;
+  };
+  const Case cases[] = {{"Reused", -60 * 10'000'000LL, true}, {"Running", 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    pid_t adder = fork();
+    if (adder == 0) {
+      ::setenv("PRINTER_EVENT_MODULE_DIE", "1", 1);
+      AddPrinterNamed(c.name, 0, "", kEventDriver);
+      _exit(0);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(adder, &status, 0), adder);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << "the set-up did not die: " << status;
+
+    // A running process now has the mark's pid.
+    pid_t other = fork();
+    if (other == 0) {
+      pause();
+      _exit(0);
+    }
+    ASSERT_GT(other, 0);
+    std::optional<int64_t> started;
+    for (int attempt = 0; attempt < 100 && !started; ++attempt) {
+      started = platform::ProcessStartTime(static_cast<DWORD>(other));
+      if (!started) usleep(10'000);
+    }
+    ASSERT_TRUE(started.has_value());
+    {
+      platform::db::Session session;
+      for (const char* sql : {"UPDATE spl_printer_setup SET adder_pid = ?",
+                              "UPDATE spl_printer_setup_owners SET started = ?"}) {
+        platform::db::Statement update(session, sql);
+        update.Bind(1, std::string_view(sql).find("started") != std::string_view::npos ? *started + c.startShift
+                                                                                       : int64_t{other});
+        update.Step();
+      }
+    }
+
+    moduletest::TraceRecorder recorder;
+    Printer printer(OpenA(c.name));
+    const DWORD openError = GetLastError();
+    kill(other, SIGKILL);
+    waitpid(other, nullptr, 0);
+    ASSERT_NE(printer.get(), 0u) << openError;
+    const std::vector<std::string> expected =
+        c.repaired ? std::vector<std::string>{std::string("3 ") + c.name + " stored"} : std::vector<std::string>{};
+    EXPECT_EQ(EventLines(recorder), expected);
+  }
 }
 
 TEST_F(PrinterEventTest, DeletingAPrinterTellsTheDriverWhileItsDataIsThere) {
