@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of fuzz/ with clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs them all at once, each for SECONDS
-# (default 20), from its committed seeds. A finding is written to
-# build-fuzz/findings/ and makes the script fail.
+# UndefinedBehaviorSanitizer, and runs them one per core at a time, each for
+# SECONDS (default 20), from its committed seeds. A finding is written to
+# build-fuzz/findings/ and makes the script fail. ZEL_FUZZ_JOBS sets how many
+# run at once (default: the number of cores, at least 2); ZEL_FUZZ_TIMEOUT the
+# seconds one input may take before it counts as a hang (default 60: the
+# targets that drive the whole driver take a second or two on a starved core).
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 # For a long run at low priority: nice tools/fuzz.sh 600
 set -euo pipefail
@@ -27,13 +30,18 @@ mkdir -p "$build/findings" "$build/logs"
 # The fuzzers run without a display and without a real machine of their own.
 export ZEL_MACHINE_ROOT="$PWD/$build/machine"
 export ZEL_DISPLAY=off
+parallel=${ZEL_FUZZ_JOBS:-$(nproc 2>/dev/null || echo 2)}
+if [ "$parallel" -lt 2 ]; then parallel=2; fi
+timeout=${ZEL_FUZZ_TIMEOUT:-60}
 pids=()
 for target in "${targets[@]}"; do
+  # More targets than cores would only starve each other into false hangs.
+  while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n || true; done
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   seeds=()
   if [ -d "fuzz/seeds/$target" ]; then seeds=("fuzz/seeds/$target"); fi
-  "$build/fuzz/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$build/fuzz/$target" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$build/findings/$target-" "$corpus" "${seeds[@]}" >"$build/logs/$target.log" 2>&1 &
   pids+=($!)
 done
