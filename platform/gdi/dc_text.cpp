@@ -69,6 +69,16 @@ LOGFONTW RealizationRequest(const LOGFONTW& lf, LONG angle) {
   return out;
 }
 
+// std::lround without the library call, for the per-glyph positions: halves
+// round away from zero, and v minus its whole part is exact, so the result is
+// the same for every value a page position takes.
+LONG RoundToPixel(double v) {
+  if (!(std::fabs(v) < 4.0e15)) return static_cast<LONG>(std::lround(v));
+  const auto whole = static_cast<long long>(v);  // toward zero
+  const double rest = v - static_cast<double>(whole);
+  return static_cast<LONG>(rest >= 0.5 ? whole + 1 : rest <= -0.5 ? whole - 1 : whole);
+}
+
 std::vector<char32_t> CodePoints(const std::u16string& text) {
   std::vector<char32_t> out;
   out.reserve(text.size());
@@ -131,13 +141,17 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
     maxY = std::max(maxY, py);
   };
   PagePoint pen = origin;
+  // Each glyph's cell spans from its pen position to the next; the pen is
+  // taken into the box where the run starts and after every advance.
+  if (!text.empty()) {
+    extend(pen.x - ascent * m.eM21, pen.y - ascent * m.eM22);
+    extend(pen.x + descent * m.eM21, pen.y + descent * m.eM22);
+  }
   run.glyphs.resize(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     GLYPHPOS& pos = run.glyphs[i];
     pos.hg = handles[i];
-    pos.ptl = POINTL{static_cast<LONG>(std::lround(pen.x)), static_cast<LONG>(std::lround(pen.y))};
-    extend(pen.x - ascent * m.eM21, pen.y - ascent * m.eM22);
-    extend(pen.x + descent * m.eM21, pen.y + descent * m.eM22);
+    pos.ptl = POINTL{RoundToPixel(pen.x), RoundToPixel(pen.y)};
     if (dx) {
       const double lx = dx[i] * std::cos(angle), ly = -dx[i] * std::sin(angle);
       pen.x += lx * lin.eM11 + ly * lin.eM21;
