@@ -51,22 +51,31 @@ float AnisotropicRatio(const TextRunContext& run) {
 }
 
 // A PostScript string of the codes: printable bytes as they are, the
-// delimiters and backslash escaped, every other byte in octal.
+// delimiters and backslash escaped, every other byte in octal. Stretches of
+// plain bytes are copied whole.
 std::string PostScriptString(const std::string& codes) {
-  std::string out = " (";
-  for (unsigned char c : codes) {
-    if (c == '(' || c == ')' || c == '\\') {
+  std::string out;
+  out.reserve(codes.size() + 8);
+  out += " (";
+  size_t plain = 0;  // where the plain bytes not yet copied begin
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(codes[i]);
+    const bool delimiter = c == '(' || c == ')' || c == '\\';
+    if (!delimiter && c >= 32 && c <= 126) continue;
+    out.append(codes, plain, i - plain);
+    plain = i + 1;
+    if (delimiter) {
       out += '\\';
       out += static_cast<char>(c);
-    } else if (c < 32 || c > 126) {
+    } else {
       char octal[5];
       FormatOut(octal, sizeof octal, "\\%o", static_cast<unsigned>(c));
       out += octal;
-    } else {
-      out += static_cast<char>(c);
     }
   }
-  return out + ")";
+  out.append(codes, plain, codes.size() - plain);
+  out += ')';
+  return out;
 }
 
 std::string HexString(const std::string& codes) {
