@@ -93,6 +93,28 @@ std::vector<char32_t> CodePoints(const std::u16string& text) {
   return out;
 }
 
+// The last answers of a lookup that gives the same answer for a key all
+// through one call, by a few bits of the key.
+template <class Key, class Value>
+class RecentLookups {
+ public:
+  template <class Ask>
+  Value Get(Key key, Ask ask) {
+    Slot& slot = slots_[static_cast<size_t>(key) % kSlots];
+    if (!slot.known || slot.key != key) slot = Slot{key, ask(), true};
+    return slot.value;
+  }
+
+ private:
+  static constexpr size_t kSlots = 64;
+  struct Slot {
+    Key key{};
+    Value value{};
+    bool known = false;
+  };
+  Slot slots_[kSlots];
+};
+
 struct LaidOutRun {
   std::vector<GLYPHPOS> glyphs;
   RECTL bounds{};
@@ -126,9 +148,12 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
   const double blen = std::hypot(bx, by) > 0 ? std::hypot(bx, by) : 1.0;
   const bool alongGlyphs = escapement == glyphAngle;
 
+  // A line repeats few characters: each distinct one is asked of the font once.
+  RecentLookups<char32_t, HGLYPH> glyphOf;
+  RecentLookups<HGLYPH, GLYPHDATA*> advanceOf;
   std::vector<HGLYPH> handles;
   handles.reserve(text.size());
-  for (char32_t c : text) handles.push_back(font.GlyphForChar(c));
+  for (char32_t c : text) handles.push_back(glyphOf.Get(c, [&] { return font.GlyphForChar(c); }));
   if (!dx) font.PrepareAdvances(handles);
 
   LaidOutRun run;
@@ -156,7 +181,7 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
       const double lx = dx[i] * std::cos(angle), ly = -dx[i] * std::sin(angle);
       pen.x += lx * lin.eM11 + ly * lin.eM21;
       pen.y += lx * lin.eM12 + ly * lin.eM22;
-    } else if (GLYPHDATA* gd = font.Glyph(pos.hg, FO_HGLYPHS)) {
+    } else if (GLYPHDATA* gd = advanceOf.Get(pos.hg, [&] { return font.Glyph(pos.hg, FO_HGLYPHS); })) {
       const double ax = static_cast<double>(gd->ptqD.x) / kQuadOne, ay = static_cast<double>(gd->ptqD.y) / kQuadOne;
       if (alongGlyphs) {
         pen.x += ax;
