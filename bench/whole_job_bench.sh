@@ -14,6 +14,9 @@
 #
 #   bench/whole_job_bench.sh BUILD_DIR [PAGES]
 #
+# JOBS picks the rows, a list of text, vectors, photo and memory (default all
+# four), e.g. JOBS=text for the two text rows alone.
+#
 # Needs Ghostscript, GNU time (/usr/bin/time) and a build with ZEL_BUILD_BENCH
 # (for whole_job_inputs); the preset "bench" gives one.
 set -eu
@@ -21,6 +24,8 @@ build=${1:?usage: whole_job_bench.sh BUILD_DIR [PAGES]}
 pages=${2:-1000}
 runs=${RUNS:-5}
 vector_pages=${VECTOR_PAGES:-100}
+jobs=${JOBS:-text vectors photo memory}
+wanted() { case " $(echo "$jobs" | tr ',' ' ') " in *" $1 "*) return 0 ;; *) return 1 ;; esac; }
 src=$(cd "$(dirname "$0")/.." && pwd)
 host="$build/bin/printhost"
 [ -x "$host" ] || host=$(find "$build" -name printhost -type f -perm -u+x | head -n 1)
@@ -49,9 +54,9 @@ text_pages() {  # pages file
   }
   END { print "showpage" }' "$2.txt" >"$2.ps"
 }
-text_pages "$pages" "$work/text"
-"$inputs" vectors "$vector_pages" 3000 "$work/vectors.txt" "$work/vectors.ps"
-"$inputs" photo 4200 6000 "$work/photo.txt" "$work/photo.bmp" "$work/photo.ps"
+if wanted text; then text_pages "$pages" "$work/text"; fi
+if wanted vectors; then "$inputs" vectors "$vector_pages" 3000 "$work/vectors.txt" "$work/vectors.ps"; fi
+if wanted photo; then "$inputs" photo 4200 6000 "$work/photo.txt" "$work/photo.bmp" "$work/photo.ps"; fi
 
 # Runs a command $runs times, each on a fresh machine root; sets wall, cpu (medians, seconds) and rss (median
 # peak resident set, KiB).
@@ -99,16 +104,23 @@ pair() {  # label, then: ours-args -- gs-args
   g_wall=$wall g_cpu=$cpu
   row "$label"
 }
-pair "text $pages pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --text "$work/text.txt" -- ljet4 "$work/text.ps" -r600
-pair "text $pages pp to PostScript (ps2write)" nardo-c5545.ini postscript --text "$work/text.txt" -- \
-  ps2write "$work/text.ps"
-pair "vectors ${vector_pages} pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/vectors.txt" -- \
-  ljet4 "$work/vectors.ps" -r600 -sPAPERSIZE=a4
-pair "vectors ${vector_pages} pp to PostScript (ps2write)" nardo-c5545.ini postscript --drawing "$work/vectors.txt" -- \
-  ps2write "$work/vectors.ps" -sPAPERSIZE=a4
-pair "photograph to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/photo.txt" -- \
-  ljet4 "$work/photo.ps" -r600 -sPAPERSIZE=a4
+if wanted text; then
+  pair "text $pages pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --text "$work/text.txt" -- ljet4 "$work/text.ps" -r600
+  pair "text $pages pp to PostScript (ps2write)" nardo-c5545.ini postscript --text "$work/text.txt" -- \
+    ps2write "$work/text.ps"
+fi
+if wanted vectors; then
+  pair "vectors ${vector_pages} pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/vectors.txt" -- \
+    ljet4 "$work/vectors.ps" -r600 -sPAPERSIZE=a4
+  pair "vectors ${vector_pages} pp to PostScript (ps2write)" nardo-c5545.ini postscript --drawing "$work/vectors.txt" -- \
+    ps2write "$work/vectors.ps" -sPAPERSIZE=a4
+fi
+if wanted photo; then
+  pair "photograph to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/photo.txt" -- \
+    ljet4 "$work/photo.ps" -r600 -sPAPERSIZE=a4
+fi
 
+wanted memory || exit 0
 echo
 printf '%-36s %10s %10s\n' "peak memory, text to PCL" "ours MiB" "gs MiB"
 for n in 10 100 1000; do

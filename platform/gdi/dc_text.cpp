@@ -69,6 +69,16 @@ LOGFONTW RealizationRequest(const LOGFONTW& lf, LONG angle) {
   return out;
 }
 
+// std::lround without the library call, for the per-glyph positions: halves
+// round away from zero, and v minus its whole part is exact, so the result is
+// the same for every value a page position takes.
+LONG RoundToPixel(double v) {
+  if (!(std::fabs(v) < 4.0e15)) return static_cast<LONG>(std::lround(v));
+  const auto whole = static_cast<long long>(v);  // toward zero
+  const double rest = v - static_cast<double>(whole);
+  return static_cast<LONG>(rest >= 0.5 ? whole + 1 : rest <= -0.5 ? whole - 1 : whole);
+}
+
 std::vector<char32_t> CodePoints(const std::u16string& text) {
   std::vector<char32_t> out;
   out.reserve(text.size());
@@ -82,6 +92,28 @@ std::vector<char32_t> CodePoints(const std::u16string& text) {
   }
   return out;
 }
+
+// The last answers of a lookup that gives the same answer for a key all
+// through one call, by a few bits of the key.
+template <class Key, class Value>
+class RecentLookups {
+ public:
+  template <class Ask>
+  Value Get(Key key, Ask ask) {
+    Slot& slot = slots_[static_cast<size_t>(key) % kSlots];
+    if (!slot.known || slot.key != key) slot = Slot{key, ask(), true};
+    return slot.value;
+  }
+
+ private:
+  static constexpr size_t kSlots = 64;
+  struct Slot {
+    Key key{};
+    Value value{};
+    bool known = false;
+  };
+  Slot slots_[kSlots];
+};
 
 struct LaidOutRun {
   std::vector<GLYPHPOS> glyphs;
@@ -116,9 +148,12 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
   const double blen = std::hypot(bx, by) > 0 ? std::hypot(bx, by) : 1.0;
   const bool alongGlyphs = escapement == glyphAngle;
 
+  // A line repeats few characters: each distinct one is asked of the font once.
+  RecentLookups<char32_t, HGLYPH> glyphOf;
+  RecentLookups<HGLYPH, GLYPHDATA*> advanceOf;
   std::vector<HGLYPH> handles;
   handles.reserve(text.size());
-  for (char32_t c : text) handles.push_back(font.GlyphForChar(c));
+  for (char32_t c : text) handles.push_back(glyphOf.Get(c, [&] { return font.GlyphForChar(c); }));
   if (!dx) font.PrepareAdvances(handles);
 
   LaidOutRun run;
@@ -131,18 +166,22 @@ LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::
     maxY = std::max(maxY, py);
   };
   PagePoint pen = origin;
+  // Each glyph's cell spans from its pen position to the next; the pen is
+  // taken into the box where the run starts and after every advance.
+  if (!text.empty()) {
+    extend(pen.x - ascent * m.eM21, pen.y - ascent * m.eM22);
+    extend(pen.x + descent * m.eM21, pen.y + descent * m.eM22);
+  }
   run.glyphs.resize(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     GLYPHPOS& pos = run.glyphs[i];
     pos.hg = handles[i];
-    pos.ptl = POINTL{static_cast<LONG>(std::lround(pen.x)), static_cast<LONG>(std::lround(pen.y))};
-    extend(pen.x - ascent * m.eM21, pen.y - ascent * m.eM22);
-    extend(pen.x + descent * m.eM21, pen.y + descent * m.eM22);
+    pos.ptl = POINTL{RoundToPixel(pen.x), RoundToPixel(pen.y)};
     if (dx) {
       const double lx = dx[i] * std::cos(angle), ly = -dx[i] * std::sin(angle);
       pen.x += lx * lin.eM11 + ly * lin.eM21;
       pen.y += lx * lin.eM12 + ly * lin.eM22;
-    } else if (GLYPHDATA* gd = font.Glyph(pos.hg, FO_HGLYPHS)) {
+    } else if (GLYPHDATA* gd = advanceOf.Get(pos.hg, [&] { return font.Glyph(pos.hg, FO_HGLYPHS); })) {
       const double ax = static_cast<double>(gd->ptqD.x) / kQuadOne, ay = static_cast<double>(gd->ptqD.y) / kQuadOne;
       if (alongGlyphs) {
         pen.x += ax;

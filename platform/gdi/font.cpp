@@ -59,28 +59,28 @@ std::string HostFamily(const std::u16string& family, bool* japanese) {
   return Utf8FromUtf16(family);
 }
 
-// Glyph handles of a face by character, filled as characters are first asked
-// for: a text job asks for the same few characters millions of times, and each
-// FreeType lookup would take the library's lock. Readers take no lock; a page of
-// 256 characters is made once and published atomically.
-class CharGlyphCache {
+// A table of values by 16-bit key that readers search without a lock: a page
+// of 256 values is made once and published atomically, and each value is
+// stored atomically. What a job asks for millions of times (the glyph of a
+// character, a glyph's data) is answered here rather than under the FreeType
+// lock or by a walk down a tree.
+template <class Value, Value kEmpty>
+class PagedTable {
  public:
-  static constexpr uint32_t kUnknown = 0xFFFFFFFFu;
-
-  ~CharGlyphCache() {
+  ~PagedTable() {
     for (auto& page : pages_) delete page.load(std::memory_order_relaxed);
   }
 
-  // The cached handle, or kUnknown (also for characters beyond the first plane).
-  uint32_t Find(char32_t ch) const {
-    if (ch >= 0x10000) return kUnknown;
-    const Page* page = pages_[ch >> 8].load(std::memory_order_acquire);
-    return page != nullptr ? page->handles[ch & 0xFF].load(std::memory_order_relaxed) : kUnknown;
+  // The stored value, or kEmpty (also for keys beyond 16 bits).
+  Value Find(uint32_t key) const {
+    if (key >= 0x10000) return kEmpty;
+    const Page* page = pages_[key >> 8].load(std::memory_order_acquire);
+    return page != nullptr ? page->values[key & 0xFF].load(std::memory_order_acquire) : kEmpty;
   }
 
-  void Store(char32_t ch, uint32_t handle) {
-    if (ch >= 0x10000) return;
-    std::atomic<Page*>& slot = pages_[ch >> 8];
+  void Store(uint32_t key, Value value) {
+    if (key >= 0x10000) return;
+    std::atomic<Page*>& slot = pages_[key >> 8];
     Page* page = slot.load(std::memory_order_acquire);
     if (page == nullptr) {
       auto* fresh = new Page;
@@ -90,24 +90,31 @@ class CharGlyphCache {
         delete fresh;  // another thread made it first; `page` now holds its page
       }
     }
-    page->handles[ch & 0xFF].store(handle, std::memory_order_relaxed);
+    page->values[key & 0xFF].store(value, std::memory_order_release);
   }
 
  private:
   struct Page {
     Page() {
-      for (auto& h : handles) h.store(kUnknown, std::memory_order_relaxed);
+      for (auto& v : values) v.store(kEmpty, std::memory_order_relaxed);
     }
-    std::atomic<uint32_t> handles[256];
+    std::atomic<Value> values[256];
   };
   std::atomic<Page*> pages_[256] = {};
 };
+
+// Glyph handles of a face by character, filled as characters are first asked for.
+constexpr uint32_t kUnknownGlyph = 0xFFFFFFFFu;
+using CharGlyphCache = PagedTable<uint32_t, kUnknownGlyph>;
 
 struct GlyphEntry {
   GLYPHDATA data{};
   std::vector<unsigned char> bits;  // a GLYPHBITS block
   std::unique_ptr<Path> path;
 };
+
+// An engine font's loaded glyphs by handle, one table per mode.
+using GlyphTable = PagedTable<GlyphEntry*, nullptr>;
 
 LONG RoundToLong(double v) { return static_cast<LONG>(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5)); }
 
@@ -221,7 +228,8 @@ struct Font::Impl {
   std::unique_ptr<Xform> xform;
   std::vector<unsigned char> ifi;  // our IFIMETRICS block with its names
   IFIMETRICS* metrics = nullptr;   // ifi's, or the driver's for a device font
-  std::map<std::pair<HGLYPH, ULONG>, std::unique_ptr<GlyphEntry>> glyphs;
+  std::map<std::pair<HGLYPH, ULONG>, std::unique_ptr<GlyphEntry>> glyphs;  // owns every entry
+  GlyphTable loaded[FO_PATHOBJ + 1];  // an engine font's entries, found without a lock
   CharGlyphCache charGlyphs;
 
   ~Impl() {
@@ -408,12 +416,17 @@ GlyphEntry* Font::Impl::LoadDevice(HGLYPH hg, ULONG mode) {
 
 GlyphEntry* Font::Impl::Load(HGLYPH hg, ULONG mode) {
   auto key = std::make_pair(hg, mode);
-  auto it = glyphs.find(key);
-  if (it != glyphs.end()) return it->second.get();
-  if (device != nullptr) return LoadDevice(hg, mode);
-  if (face == nullptr || hg >= static_cast<HGLYPH>(face->num_glyphs)) return nullptr;
+  if (device != nullptr) {
+    auto it = glyphs.find(key);
+    return it != glyphs.end() ? it->second.get() : LoadDevice(hg, mode);
+  }
+  if (face == nullptr || hg >= static_cast<HGLYPH>(face->num_glyphs) || mode > FO_PATHOBJ) return nullptr;
+  if (GlyphEntry* known = loaded[mode].Find(hg)) return known;
 
+  // Loaded and published under the lock, so that threads sharing the font
+  // neither load a glyph twice nor see the tree while it changes.
   std::lock_guard lock(FreeTypeMutex());
+  if (auto it = glyphs.find(key); it != glyphs.end()) return it->second.get();
   // Design units in, device pixels out: size = one pixel per unit, then our matrix
   // (flipped into FreeType's y-up space).
   FT_Matrix m;
@@ -467,6 +480,7 @@ GlyphEntry* Font::Impl::Load(HGLYPH hg, ULONG mode) {
   }
   GlyphEntry* result = entry.get();
   glyphs[key] = std::move(entry);
+  loaded[mode].Store(hg, result);
   return result;
 }
 
@@ -576,7 +590,7 @@ HGLYPH Font::GlyphForChar(char32_t ch) const {
   if (impl_->device != nullptr) return impl_->device->GlyphForChar(ch);
   if (impl_->face == nullptr) return 0;
   const uint32_t cached = impl_->charGlyphs.Find(ch);
-  if (cached != CharGlyphCache::kUnknown) return cached;
+  if (cached != kUnknownGlyph) return cached;
   HGLYPH handle = 0;
   {
     std::lock_guard lock(FreeTypeMutex());

@@ -184,6 +184,8 @@ TEST_F(TextWriterTest, PostScriptShowFormsFollowPlacementAndSimulation) {
       {"positioned", u"AB", true, 0, " 10 20 m (AB)[25 0 0 0]XYS\n"},
       {"positioned bold", u"AB", true, FO_SIM_BOLD, " 10 20 m (AB)[25 0 0 0]XYB\n"},
       {"a byte outside ASCII", u"\u00e9", false, 0, " 10 20 m (\\351)show\n"},
+      {"plain, octal and escaped bytes in a row", u"a\u00e9bc)\u00e9", false, 0,
+       " 10 20 m (a\\351bc\\)\\351)show\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -172,6 +173,70 @@ TEST(GdiFontFaces, GlyphHandlesAgreeWithTheFaceAcrossThreads) {
   }
   for (auto& thread : threads) thread.join();
   for (int t = 0; t < 8; ++t) EXPECT_EQ(mismatches[t], 0) << "thread " << t;
+}
+
+// Glyph data is loaded once per glyph and mode however many threads ask at
+// once: every thread gets the one entry, and it holds what a font of its own
+// (asked from one thread) says of the glyph.
+TEST(GdiFontFaces, GlyphDataIsOneEntryPerGlyphAcrossThreads) {
+  auto reference = Font::Open(MakeLogFont(u"Arial", -48));
+  auto font = Font::Open(MakeLogFont(u"Arial", -48));
+  ASSERT_NE(reference, nullptr);
+  ASSERT_NE(font, nullptr);
+  std::vector<HGLYPH> handles;
+  for (char16_t c = u' '; c < u'\x7f'; ++c) handles.push_back(font->GlyphForChar(c));
+  const ULONG modes[] = {FO_HGLYPHS, FO_GLYPHBITS, FO_PATHOBJ};
+  constexpr int kThreads = 8;
+  std::vector<std::vector<GLYPHDATA*>> seen(kThreads, std::vector<GLYPHDATA*>(handles.size() * 3, nullptr));
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (size_t n = 0; n < seen[t].size(); ++n) {
+        const size_t k = (n * 7 + static_cast<size_t>(t) * 53) % seen[t].size();
+        seen[t][k] = font->Glyph(handles[k / 3], modes[k % 3]);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (size_t k = 0; k < seen[0].size(); ++k) {
+    GLYPHDATA* expected = reference->Glyph(handles[k / 3], modes[k % 3]);
+    ASSERT_NE(expected, nullptr) << "glyph " << k / 3 << " mode " << k % 3;
+    ASSERT_NE(seen[0][k], nullptr) << "glyph " << k / 3 << " mode " << k % 3;
+    for (int t = 1; t < kThreads; ++t) EXPECT_EQ(seen[t][k], seen[0][k]) << "thread " << t << " glyph " << k / 3;
+    EXPECT_EQ(seen[0][k]->fxD, expected->fxD);
+    EXPECT_EQ(seen[0][k]->ptqD.x, expected->ptqD.x);
+    EXPECT_EQ(seen[0][k]->rclInk.left, expected->rclInk.left);
+    EXPECT_EQ(seen[0][k]->rclInk.bottom, expected->rclInk.bottom);
+  }
+}
+
+// The services know a font only while it lives, also on a thread that found it
+// before it went.
+TEST(GdiFontFaces, ServicesForgetAFontThatHasGone) {
+  auto font = Font::Open(MakeLogFont(u"Arial", -48));
+  ASSERT_NE(font, nullptr);
+  FONTOBJ* handle = font.get();
+  auto found = [&] { return FONTOBJ_pifi(handle) != nullptr; };
+  auto other = Font::Open(MakeLogFont(u"Arial", -40));  // alive throughout
+  ASSERT_NE(other, nullptr);
+  std::promise<void> looked, gone;
+  bool foundBefore = false, foundAfter = true;
+  std::thread asker([&] {
+    foundBefore = found() && found();
+    looked.set_value();
+    gone.get_future().wait();
+    foundAfter = found();
+  });
+  looked.get_future().wait();
+  EXPECT_TRUE(found());
+  EXPECT_TRUE(found());
+  font.reset();
+  EXPECT_FALSE(found());
+  gone.set_value();
+  asker.join();
+  EXPECT_TRUE(foundBefore);
+  EXPECT_FALSE(foundAfter);
+  EXPECT_NE(FONTOBJ_pifi(other.get()), nullptr);
 }
 
 TEST(GdiFontFaces, OutlineFacesExistByTheirOwnOrTheirWindowsNames) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graphics/output/download/font_download.h"
@@ -79,9 +80,10 @@ void RotatePoints(const TextRunContext& run, POINTL* points, ULONG count);
 BOOL GetHpglCharacterSize(PDEV* pdev, XFORMOBJ* xform, const IFIMETRICS* metrics, LONG em, float* width,
                           float* height);
 int PclStrokeWeight(int weight);
-// The bytes written for glyph `index` of the stretch.
-std::string GlyphCode(HGLYPH glyph, WCHAR ch, FONTOBJ* font, const FontDownloadRecord* record,
-                      const GlyphPageRecord* page, ULONG index, const TextRunContext& run);
+// The bytes written for glyph `index` of the stretch: a view of the run's
+// conversion, or of `single` where the code is one byte of its own.
+std::string_view GlyphCode(HGLYPH glyph, WCHAR ch, const FontDownloadRecord* record, const GlyphPageRecord* page,
+                           ULONG index, const TextRunContext& run, char* single);
 
 // The composite-font table of the document (PDEV::downloadedFonts[1]).
 struct CompositeFontRow {

@@ -222,18 +222,22 @@ int PclStrokeWeight(int weight) {
   }
 }
 
-std::string GlyphCode(HGLYPH glyph, WCHAR ch, FONTOBJ* /*font*/, const FontDownloadRecord* record,
-                      const GlyphPageRecord* page, ULONG index, const TextRunContext& run) {
+std::string_view GlyphCode(HGLYPH glyph, WCHAR ch, const FontDownloadRecord* record, const GlyphPageRecord* page,
+                           ULONG index, const TextRunContext& run, char* single) {
   if (page) {
+    *single = '?';
     for (int slot = 0; slot < kGlyphPageSlots; ++slot) {
-      if (page->slot[slot] == glyph) return std::string(1, static_cast<char>(slot + 33));
+      if (page->slot[slot] == glyph) {
+        *single = static_cast<char>(slot + 33);
+        break;
+      }
     }
-    return std::string(1, '?');
+    return std::string_view(single, 1);
   }
-  if (record && !run.printerFont) return std::string(1, static_cast<char>(ch & 0xFF));
   const ULONG character = static_cast<ULONG>(run.readPosition) + index;
-  if (character < run.charStart.size())
-    return run.multibyte.substr(static_cast<size_t>(run.charStart[character]),
-                                static_cast<size_t>(run.charLength[character]));
-  return std::string(1, static_cast<char>(ch & 0xFF));
+  if ((!record || run.printerFont) && character < run.charStart.size())
+    return std::string_view(run.multibyte).substr(static_cast<size_t>(run.charStart[character]),
+                                                  static_cast<size_t>(run.charLength[character]));
+  *single = static_cast<char>(ch & 0xFF);
+  return std::string_view(single, 1);
 }

@@ -51,22 +51,31 @@ float AnisotropicRatio(const TextRunContext& run) {
 }
 
 // A PostScript string of the codes: printable bytes as they are, the
-// delimiters and backslash escaped, every other byte in octal.
+// delimiters and backslash escaped, every other byte in octal. Stretches of
+// plain bytes are copied whole.
 std::string PostScriptString(const std::string& codes) {
-  std::string out = " (";
-  for (unsigned char c : codes) {
-    if (c == '(' || c == ')' || c == '\\') {
+  std::string out;
+  out.reserve(codes.size() + 8);
+  out += " (";
+  size_t plain = 0;  // where the plain bytes not yet copied begin
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(codes[i]);
+    const bool delimiter = c == '(' || c == ')' || c == '\\';
+    if (!delimiter && c >= 32 && c <= 126) continue;
+    out.append(codes, plain, i - plain);
+    plain = i + 1;
+    if (delimiter) {
       out += '\\';
       out += static_cast<char>(c);
-    } else if (c < 32 || c > 126) {
+    } else {
       char octal[5];
       FormatOut(octal, sizeof octal, "\\%o", static_cast<unsigned>(c));
       out += octal;
-    } else {
-      out += static_cast<char>(c);
     }
   }
-  return out + ")";
+  out.append(codes, plain, codes.size() - plain);
+  out += ')';
+  return out;
 }
 
 std::string HexString(const std::string& codes) {
@@ -80,13 +89,25 @@ std::string HexString(const std::string& codes) {
 }
 
 // The width of the run: the glyphs' advances summed and rounded from 28.4.
+// Text repeats few glyphs, so each advance is asked of the engine once a run.
 bool RunWidth(FONTOBJ* font, const GLYPHPOS* glyphs, ULONG count, LONG* width) {
+  struct Known {
+    HGLYPH glyph = 0;
+    FIX advance = 0;
+    bool set = false;
+  };
+  Known known[64];
   FIX sum = 0;
   for (ULONG i = 0; i < count; ++i) {
     HGLYPH glyph = glyphs[i].hg;
-    GLYPHDATA* data = nullptr;
-    if (FONTOBJ_cGetGlyphs(font, FO_GLYPHBITS, 1, &glyph, reinterpret_cast<PVOID*>(&data)) != 1 || !data) return false;
-    sum += data->fxD;
+    Known& slot = known[glyph % 64];
+    if (!slot.set || slot.glyph != glyph) {
+      GLYPHDATA* data = nullptr;
+      if (FONTOBJ_cGetGlyphs(font, FO_GLYPHBITS, 1, &glyph, reinterpret_cast<PVOID*>(&data)) != 1 || !data)
+        return false;
+      slot = Known{glyph, data->fxD, true};
+    }
+    sum += slot.advance;
   }
   *width = (sum + 8) >> 4;
   return true;
@@ -308,10 +329,13 @@ bool WriteCodes(Stretch& s) {
   const bool vertical = s.printer && DeviceFontFaceName(s.printer->metrics, faceName)[0] == '@';
   vectorout::TextChunk chunk(pdev);
   bool hpglLabelOpen = false;
+  s.written.reserve(s.count);
+  if (s.ps) s.codes.reserve(s.count);
   for (ULONG i = 0; i < s.count; ++i) {
     const POINTL p = s.glyphs[i].ptl;
     if (!Visible(p)) continue;
-    const std::string code = GlyphCode(s.glyphs[i].hg, s.chars ? s.chars[i] : 0, s.font, s.record, s.page, i, run);
+    char single = 0;
+    const std::string_view code = GlyphCode(s.glyphs[i].hg, s.chars ? s.chars[i] : 0, s.record, s.page, i, run, &single);
     if (s.ps) {
       s.codes += code;
       s.written.push_back(p);
