@@ -14,6 +14,9 @@
 #
 #   bench/whole_job_bench.sh BUILD_DIR [PAGES]
 #
+# JOBS (comma-separated) picks the rows: text-pcl, text-ps, vectors-pcl,
+# vectors-ps, photo and memory; all of them by default.
+#
 # Needs Ghostscript, GNU time (/usr/bin/time) and a build with ZEL_BUILD_BENCH
 # (for whole_job_inputs); the preset "bench" gives one.
 set -eu
@@ -21,6 +24,8 @@ build=${1:?usage: whole_job_bench.sh BUILD_DIR [PAGES]}
 pages=${2:-1000}
 runs=${RUNS:-5}
 vector_pages=${VECTOR_PAGES:-100}
+jobs=${JOBS:-text-pcl,text-ps,vectors-pcl,vectors-ps,photo,memory}
+wanted() { case ",$jobs," in *",$1,"*) return 0 ;; esac; return 1; }
 src=$(cd "$(dirname "$0")/.." && pwd)
 host="$build/bin/printhost"
 [ -x "$host" ] || host=$(find "$build" -name printhost -type f -perm -u+x | head -n 1)
@@ -49,9 +54,11 @@ text_pages() {  # pages file
   }
   END { print "showpage" }' "$2.txt" >"$2.ps"
 }
-text_pages "$pages" "$work/text"
-"$inputs" vectors "$vector_pages" 3000 "$work/vectors.txt" "$work/vectors.ps"
-"$inputs" photo 4200 6000 "$work/photo.txt" "$work/photo.bmp" "$work/photo.ps"
+if wanted text-pcl || wanted text-ps; then text_pages "$pages" "$work/text"; fi
+if wanted vectors-pcl || wanted vectors-ps; then
+  "$inputs" vectors "$vector_pages" 3000 "$work/vectors.txt" "$work/vectors.ps"
+fi
+if wanted photo; then "$inputs" photo 4200 6000 "$work/photo.txt" "$work/photo.bmp" "$work/photo.ps"; fi
 
 # Runs a command $runs times, each on a fresh machine root; sets wall, cpu (medians, seconds) and rss (median
 # peak resident set, KiB).
@@ -69,10 +76,11 @@ measure() {
   rss=$(awk '{ print $4 }' "$work/times" | sort -n | awk '{ t[NR] = $1 } END { printf "%d", t[int((NR + 1) / 2)] }')
 }
 
-ours() {  # model language document-option file: our command line
-  set -- "$host" --root "$work/root" --model "$src/data/models/$1" --language "$2" "$3" "$4" \
+ours() {  # model language [options] document-option file: our command line
+  model=$1 language=$2
+  shift 2
+  measure "$host" --root "$work/root" --model "$src/data/models/$model" --language "$language" "$@" \
     --output "$work/ours.prn"
-  measure "$@"
 }
 gs_job() {  # device input [more options]: Ghostscript's
   device=$1 input=$2
@@ -87,28 +95,34 @@ row() {  # label
     "$(awk -v o="$o_wall" -v g="$g_wall" 'BEGIN { print g / o }')" "$o_cpu" "$g_cpu" \
     "$(awk -v o="$o_cpu" -v g="$g_cpu" 'BEGIN { print (o > 0 ? g / o : 0) }')"
 }
-pair() {  # label, then: ours-args -- gs-args
-  label=$1
+pair() {  # job label, then: ours-args -- gs-args (no argument holds a space)
+  wanted "$1" || return 0
+  label=$2
+  shift 2
+  our_args=
+  while [ "$1" != "--" ]; do
+    our_args="$our_args $1"
+    shift
+  done
   shift
-  n=0
-  for a in "$@"; do [ "$a" = "--" ] && break; n=$((n + 1)); done
-  ours "$1" "$2" "$3" "$4"
+  # shellcheck disable=SC2086  # split on purpose
+  ours $our_args
   o_wall=$wall o_cpu=$cpu
-  shift $((n + 1))
   gs_job "$@"
   g_wall=$wall g_cpu=$cpu
   row "$label"
 }
-pair "text $pages pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --text "$work/text.txt" -- ljet4 "$work/text.ps" -r600
-pair "text $pages pp to PostScript (ps2write)" nardo-c5545.ini postscript --text "$work/text.txt" -- \
+pair text-pcl "text $pages pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --text "$work/text.txt" -- ljet4 "$work/text.ps" -r600
+pair text-ps "text $pages pp to PostScript (ps2write)" nardo-c5545.ini postscript --text "$work/text.txt" -- \
   ps2write "$work/text.ps"
-pair "vectors ${vector_pages} pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/vectors.txt" -- \
+pair vectors-pcl "vectors ${vector_pages} pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --portrait --drawing "$work/vectors.txt" -- \
   ljet4 "$work/vectors.ps" -r600 -sPAPERSIZE=a4
-pair "vectors ${vector_pages} pp to PostScript (ps2write)" nardo-c5545.ini postscript --drawing "$work/vectors.txt" -- \
+pair vectors-ps "vectors ${vector_pages} pp to PostScript (ps2write)" nardo-c5545.ini postscript --portrait --drawing "$work/vectors.txt" -- \
   ps2write "$work/vectors.ps" -sPAPERSIZE=a4
-pair "photograph to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/photo.txt" -- \
+pair photo "photograph to PCL (ljet4 -r600)" nardo-m3020.ini pcl --portrait --drawing "$work/photo.txt" -- \
   ljet4 "$work/photo.ps" -r600 -sPAPERSIZE=a4
 
+wanted memory || exit 0
 echo
 printf '%-36s %10s %10s\n' "peak memory, text to PCL" "ours MiB" "gs MiB"
 for n in 10 100 1000; do
