@@ -14,8 +14,9 @@
 #
 #   bench/whole_job_bench.sh BUILD_DIR [PAGES]
 #
-# JOBS picks the rows, a list of text, vectors, photo and memory (default all
-# four), e.g. JOBS=text for the two text rows alone.
+# JOBS (comma-separated) picks the rows: text-pcl, text-ps, vectors-pcl,
+# vectors-ps, photo and memory, or text and vectors for both of their rows;
+# all of them by default.
 #
 # Needs Ghostscript, GNU time (/usr/bin/time) and a build with ZEL_BUILD_BENCH
 # (for whole_job_inputs); the preset "bench" gives one.
@@ -24,8 +25,8 @@ build=${1:?usage: whole_job_bench.sh BUILD_DIR [PAGES]}
 pages=${2:-1000}
 runs=${RUNS:-5}
 vector_pages=${VECTOR_PAGES:-100}
-jobs=${JOBS:-text vectors photo memory}
-wanted() { case " $(echo "$jobs" | tr ',' ' ') " in *" $1 "*) return 0 ;; *) return 1 ;; esac; }
+jobs=${JOBS:-text-pcl,text-ps,vectors-pcl,vectors-ps,photo,memory}
+wanted() { case ",$jobs," in *",$1,"* | *",${1%%-*},"*) return 0 ;; esac; return 1; }
 src=$(cd "$(dirname "$0")/.." && pwd)
 host="$build/bin/printhost"
 [ -x "$host" ] || host=$(find "$build" -name printhost -type f -perm -u+x | head -n 1)
@@ -54,8 +55,10 @@ text_pages() {  # pages file
   }
   END { print "showpage" }' "$2.txt" >"$2.ps"
 }
-if wanted text; then text_pages "$pages" "$work/text"; fi
-if wanted vectors; then "$inputs" vectors "$vector_pages" 3000 "$work/vectors.txt" "$work/vectors.ps"; fi
+if wanted text-pcl || wanted text-ps; then text_pages "$pages" "$work/text"; fi
+if wanted vectors-pcl || wanted vectors-ps; then
+  "$inputs" vectors "$vector_pages" 3000 "$work/vectors.txt" "$work/vectors.ps"
+fi
 if wanted photo; then "$inputs" photo 4200 6000 "$work/photo.txt" "$work/photo.bmp" "$work/photo.ps"; fi
 
 # Runs a command $runs times, each on a fresh machine root; sets wall, cpu (medians, seconds) and rss (median
@@ -74,10 +77,11 @@ measure() {
   rss=$(awk '{ print $4 }' "$work/times" | sort -n | awk '{ t[NR] = $1 } END { printf "%d", t[int((NR + 1) / 2)] }')
 }
 
-ours() {  # model language document-option file: our command line
-  set -- "$host" --root "$work/root" --model "$src/data/models/$1" --language "$2" "$3" "$4" \
+ours() {  # model language [options] document-option file: our command line
+  model=$1 language=$2
+  shift 2
+  measure "$host" --root "$work/root" --model "$src/data/models/$model" --language "$language" "$@" \
     --output "$work/ours.prn"
-  measure "$@"
 }
 gs_job() {  # device input [more options]: Ghostscript's
   device=$1 input=$2
@@ -92,33 +96,32 @@ row() {  # label
     "$(awk -v o="$o_wall" -v g="$g_wall" 'BEGIN { print g / o }')" "$o_cpu" "$g_cpu" \
     "$(awk -v o="$o_cpu" -v g="$g_cpu" 'BEGIN { print (o > 0 ? g / o : 0) }')"
 }
-pair() {  # label, then: ours-args -- gs-args
-  label=$1
+pair() {  # job label, then: ours-args -- gs-args (no argument holds a space)
+  wanted "$1" || return 0
+  label=$2
+  shift 2
+  our_args=
+  while [ "$1" != "--" ]; do
+    our_args="$our_args $1"
+    shift
+  done
   shift
-  n=0
-  for a in "$@"; do [ "$a" = "--" ] && break; n=$((n + 1)); done
-  ours "$1" "$2" "$3" "$4"
+  # shellcheck disable=SC2086  # split on purpose
+  ours $our_args
   o_wall=$wall o_cpu=$cpu
-  shift $((n + 1))
   gs_job "$@"
   g_wall=$wall g_cpu=$cpu
   row "$label"
 }
-if wanted text; then
-  pair "text $pages pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --text "$work/text.txt" -- ljet4 "$work/text.ps" -r600
-  pair "text $pages pp to PostScript (ps2write)" nardo-c5545.ini postscript --text "$work/text.txt" -- \
-    ps2write "$work/text.ps"
-fi
-if wanted vectors; then
-  pair "vectors ${vector_pages} pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/vectors.txt" -- \
-    ljet4 "$work/vectors.ps" -r600 -sPAPERSIZE=a4
-  pair "vectors ${vector_pages} pp to PostScript (ps2write)" nardo-c5545.ini postscript --drawing "$work/vectors.txt" -- \
-    ps2write "$work/vectors.ps" -sPAPERSIZE=a4
-fi
-if wanted photo; then
-  pair "photograph to PCL (ljet4 -r600)" nardo-m3020.ini pcl --drawing "$work/photo.txt" -- \
-    ljet4 "$work/photo.ps" -r600 -sPAPERSIZE=a4
-fi
+pair text-pcl "text $pages pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --text "$work/text.txt" -- ljet4 "$work/text.ps" -r600
+pair text-ps "text $pages pp to PostScript (ps2write)" nardo-c5545.ini postscript --portrait --text "$work/text.txt" -- \
+  ps2write "$work/text.ps"
+pair vectors-pcl "vectors ${vector_pages} pp to PCL (ljet4 -r600)" nardo-m3020.ini pcl --portrait --drawing "$work/vectors.txt" -- \
+  ljet4 "$work/vectors.ps" -r600 -sPAPERSIZE=a4
+pair vectors-ps "vectors ${vector_pages} pp to PostScript (ps2write)" nardo-c5545.ini postscript --portrait --drawing "$work/vectors.txt" -- \
+  ps2write "$work/vectors.ps" -sPAPERSIZE=a4
+pair photo "photograph to PCL (ljet4 -r600)" nardo-m3020.ini pcl --portrait --drawing "$work/photo.txt" -- \
+  ljet4 "$work/photo.ps" -r600 -sPAPERSIZE=a4
 
 wanted memory || exit 0
 echo

@@ -38,6 +38,27 @@ ULONG ApplyRop3(ULONG rop3, ULONG p, ULONG s, ULONG d) {
 bool RopUsesSource(ULONG rop3) { return (((rop3 >> 2) ^ rop3) & 0x33) != 0; }
 bool RopUsesPattern(ULONG rop3) { return (((rop3 >> 4) ^ rop3) & 0x0F) != 0; }
 
+// The dither level (0-64) of each grey.
+std::array<unsigned char, 256> DitherLevels() {
+  std::array<unsigned char, 256> levels{};
+  for (ULONG grey = 0; grey < 256; ++grey) levels[grey] = static_cast<unsigned char>(grey * 64 / 255);
+  return levels;
+}
+
+// For each matrix cell, the least weighted sum 30 r + 59 g + 11 b that lights
+// it: the grey is that sum / 100, and a cell lights when the grey's level is
+// above it, so one comparison of the sum stands for the division, the level
+// table and the comparison.
+std::array<ULONG, 64> DitherSums(const std::array<unsigned char, 256>& levels) {
+  std::array<ULONG, 64> sums{};
+  for (ULONG cell = 0; cell < 64; ++cell) {
+    ULONG grey = 0;
+    while (levels[grey] <= cell) ++grey;  // level 64 (grey 255) lights every cell
+    sums[cell] = 100 * grey;
+  }
+  return sums;
+}
+
 ULONG SourceColor(const SURFOBJ* src, LONG x, LONG y, const XLATEOBJ* pxlo) {
   if (x < 0 || y < 0 || x >= src->sizlBitmap.cx || y >= src->sizlBitmap.cy) return 0xFFFFFF;
   return ReadPixel(src, x, y, pxlo);
@@ -213,12 +234,8 @@ ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoM
   const LONG srcWidth = psoSrc->sizlBitmap.cx, srcHeight = psoSrc->sizlBitmap.cy;
   const ULONG srcFormat = psoSrc->iBitmapFormat;
   const bool columnsInside = std::all_of(columns.begin(), columns.end(), [&](LONG sx) { return sx >= 0 && sx < srcWidth; });
-  // The dither level (0-64) of each grey.
-  static const auto kLevels = [] {
-    std::array<unsigned char, 256> levels{};
-    for (ULONG grey = 0; grey < 256; ++grey) levels[grey] = static_cast<unsigned char>(grey * 64 / 255);
-    return levels;
-  }();
+  static const std::array<unsigned char, 256> kLevels = DitherLevels();
+  static const std::array<ULONG, 64> kSums = DitherSums(kLevels);
   for (LONG y = dst.top; y < dst.bottom; ++y) {
     LONG oy = y - dst.top;
     if (flipY) oy = dh - 1 - oy;
@@ -256,10 +273,21 @@ ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoM
       }
     };
     if (rowInside && columnsInside && srcFormat == BMF_24BPP) {
-      for (LONG i = 0; i < dw; ++i) {
-        const unsigned char* p = srcRow + 3 * static_cast<ptrdiff_t>(columns[static_cast<size_t>(i)]);
-        put(i, (30 * ULONG{p[2]} + 59 * ULONG{p[1]} + 11 * ULONG{p[0]}) / 100);
+      // A byte of eight pixels at a time, each against its cell's sum.
+      ULONG thresholds[8];
+      for (LONG k = 0; k < 8; ++k) thresholds[k] = kSums[ditherRow[(hx + k) & 7]];
+      const LONG* column = columns.data();
+      auto lit = [&](LONG i) {
+        const unsigned char* p = srcRow + 3 * static_cast<ptrdiff_t>(column[i]);
+        return 30 * ULONG{p[2]} + 59 * ULONG{p[1]} + 11 * ULONG{p[0]} >= thresholds[i & 7] ? 1u : 0u;
+      };
+      LONG i = 0;
+      for (; i + 8 <= dw; i += 8) {
+        unsigned byte = 0;
+        for (LONG k = 0; k < 8; ++k) byte = (byte << 1) | lit(i + k);
+        row[i >> 3] = static_cast<unsigned char>(byte);
       }
+      for (; i < dw; ++i) bits = (bits << 1) | lit(i);
     } else {
       for (LONG i = 0; i < dw; ++i) {
         const ULONG rgb = colour(columns[static_cast<size_t>(i)]);
