@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/base/module_folder.h"
 #include "platform/base/modules.h"
 
 namespace {
@@ -12,19 +13,10 @@ bool Bind(HMODULE module, const char* name, Fn& slot) {
   return slot != nullptr;
 }
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(0, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return {};
-  const std::string full(path, length);
-  const size_t slash = full.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
-}
-
 }  // namespace
 
 HMODULE LoadSettingsDatabase(const char* fileName, SettingsFunctions* functions) {
-  const std::string folder = ProgramFolder();
+  const std::string folder = platform::ModuleFolder(0);
   if (folder.empty() || !fileName || !*fileName) return 0;
   const std::string path = folder + fileName;
   HMODULE module = LoadLibraryA(path.c_str());

@@ -6,6 +6,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
+#include "platform/base/module_folder.h"
 #include "platform/base/modules.h"
 #include "platform/base/resources.h"
 #include "platform/base/version.h"
@@ -18,16 +19,6 @@ namespace fontinstaller {
 namespace {
 
 HMODULE g_settingsModule = 0;
-
-std::string ModuleFolder(HINSTANCE instance) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(instance, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return {};
-  // Found as a character, never as the trail byte of a double-byte one.
-  const std::string_view text(path, length);
-  const size_t slash = platform::FindLastCharAnsi(text, '\\');
-  return slash == std::string_view::npos ? std::string() : std::string(text.substr(0, slash + 1));
-}
 
 template <class Fn>
 bool Bind(HMODULE module, const char* name, Fn& member) {
@@ -47,7 +38,7 @@ HINSTANCE& InstallerInstance() {
   return instance;
 }
 
-std::string InstallerFolder() { return ModuleFolder(InstallerInstance()); }
+std::string InstallerFolder() { return platform::ModuleFolder(InstallerInstance()); }
 
 std::string LoadText(UINT id) {
   char buffer[1024] = {};
@@ -84,7 +75,7 @@ std::string InstallerProductVersion(bool withoutDots) {
 }
 
 bool BindInstallerSettings(HINSTANCE instance) {
-  const std::string path = ModuleFolder(instance) + SETTINGS_LIBRARY_NAME;
+  const std::string path = platform::ModuleFolder(instance) + SETTINGS_LIBRARY_NAME;
   HMODULE module = LoadLibraryA(path.c_str());
   if (!module) return false;
   SettingsFunctions table;

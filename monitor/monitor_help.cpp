@@ -5,7 +5,7 @@
 
 #include "common/settings_store.h"
 #include "monitor/monitor_settings.h"
-#include "platform/base/modules.h"
+#include "platform/base/module_folder.h"
 #include "platform/base/processes.h"
 #include "platform/spooler/spooler.h"
 #include "platform/ui/help.h"
@@ -48,10 +48,7 @@ int ShowMonitorHelp(const std::string& printerName, unsigned dialogId) {
     ClosePrinter(printer);
   }
   if (name.size() < 5) return static_cast<int>(name.size());
-  char module[260] = {};
-  GetModuleFileNameA(0, module, sizeof module);
-  std::string folder;
-  SplitHelpPath(&folder, nullptr, module);
+  const std::string folder = platform::ModuleFolder(0);
   Topic topic = kOtherTopic;
   for (const Topic& t : kTopics) {
     if (t.dialog == dialogId) topic = t;

@@ -1,6 +1,7 @@
 #include "monitor/monitor_utilities.h"
 
 #include "platform/base/files.h"
+#include "platform/base/module_folder.h"
 #include "platform/base/modules.h"
 #include "platform/base/profile.h"
 #include "platform/ui/sound.h"
@@ -22,13 +23,7 @@ BOOL DP_WriteProfileString(const char* section, const char* key, const char* val
   return WritePrivateProfileStringA(section, key, value, file);
 }
 
-std::string GetModuleFolder() {
-  char path[257] = {};
-  GetModuleFileNameA(0, path, 256);
-  std::string text(path);
-  const size_t slash = text.rfind('\\');
-  return slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
-}
+std::string GetModuleFolder() { return platform::ModuleFolder(0); }
 
 BOOL FileExists(const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 

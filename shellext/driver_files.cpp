@@ -4,6 +4,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/base/files.h"
+#include "platform/base/module_folder.h"
 #include "platform/base/modules.h"
 #include "shellext/module_state.h"
 #include "shellext/printer_queries.h"
@@ -12,12 +13,9 @@
 namespace shellext {
 
 std::string ModuleFolder() {
-  char path[MAX_PATH] = {};
   HMODULE module = ModuleInstance();
   if (!module) module = platform::ModuleFromAddress(reinterpret_cast<void*>(&ModuleFolder));
-  const DWORD length = GetModuleFileNameA(module, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return {};
-  return FolderOf(std::string(path, length));
+  return platform::ModuleFolder(module);
 }
 
 std::string PackageFile(const std::string& dataFolder, const char* fileName) {

@@ -4,6 +4,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
+#include "platform/base/module_folder.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler.h"
 
@@ -47,10 +48,7 @@ std::string DriverDataFile(HANDLE printer) {
   return Text(reinterpret_cast<const DRIVER_INFO_2A*>(record.data())->pDataFile);
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = platform::FindLastCharAnsi(path, '\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+std::string FolderOf(const std::string& path) { return platform::FolderOfPath(path); }
 
 std::string GetDriverHardwareId(HANDLE printer) {
   std::vector<BYTE> record = ReadRecord([&](BYTE* buffer, DWORD size, DWORD* needed) {

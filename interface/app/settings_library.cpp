@@ -2,6 +2,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
+#include "platform/base/module_folder.h"
 #include "platform/base/modules.h"
 
 namespace {
@@ -13,12 +14,7 @@ void Bind(HMODULE module, const char* name, Fn& member) {
 
 }  // namespace
 
-std::string ModuleFolder(const char* modulePath) {
-  if (!modulePath) return {};
-  std::string_view path(modulePath);
-  const size_t slash = platform::FindLastCharAnsi(path, '\\');
-  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
+std::string ModuleFolder(const char* modulePath) { return modulePath ? platform::FolderOfPath(modulePath) : std::string(); }
 
 HMODULE LoadSettingsLibraryBeside(const char* modulePath, SettingsFunctions* table) {
   *table = SettingsFunctions{};

@@ -1,6 +1,6 @@
 #include "interface/util/detection_command.h"
 
-#include "platform/base/modules.h"
+#include "platform/base/module_folder.h"
 
 namespace {
 constexpr const char* kDetectionProgram = "scopeod5.exe";
@@ -8,13 +8,8 @@ constexpr const char* kSettingsLibrary = "zeldb5.dll";
 }  // namespace
 
 std::string DetectionProgramPath(HMODULE library) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(library, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return {};
-  std::string folder(path, length);
-  const size_t slash = folder.find_last_of("\\/");
-  if (slash == std::string::npos) return {};
-  return folder.substr(0, slash + 1) + kDetectionProgram;
+  const std::string folder = platform::ModuleFolder(library);
+  return folder.empty() ? std::string() : folder + kDetectionProgram;
 }
 
 std::string DetectionCommandLine(HMODULE library, const char* printerName) {

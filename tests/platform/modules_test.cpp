@@ -11,6 +11,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/debug.h"
 #include "platform/base/errors.h"
+#include "platform/base/module_folder.h"
 #include "platform/base/modules.h"
 #include "platform/base/resources.h"
 #include "tests/platform/module_test_helpers.h"
@@ -248,6 +249,35 @@ TEST_F(ModulesTest, JapaneseFolderNamesKeepWholeCharactersWhenCut) {
   EXPECT_EQ(GetModuleFileNameA(module, buffer, 6), 6u);
   EXPECT_STREQ(buffer, "C:\\\x83\x5C");
   EXPECT_TRUE(FreeLibrary(module));
+}
+
+TEST_F(ModulesTest, AModulesFolderEndsAtItsLastRealBackslash) {
+  // Code page 932: the trail byte of "表" is 0x5C, the byte of a backslash.
+  struct Case {
+    const char* path;
+    const char* folder;
+  };
+  const Case cases[] = {
+      {"C:\\Driver\\zelui5.dll", "C:\\Driver\\"},
+      {"C:\\\x95\x5C\\zelui5.dll", "C:\\\x95\x5C\\"},
+      {"C:\\\x95\x5C.dll", "C:\\"},
+      {"C:\\zelui5.dll", "C:\\"},
+      {"zelui5.dll", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(platform::FolderOfPath(c.path), c.folder) << c.path;
+
+  const std::string folder = "C:\\\x83\x5C\x83\x74\x83\x67\\";
+  fs::create_directories(Host(platform::Utf8FromAnsi(folder)));
+  fs::copy_file(ModuleFile("sample_module.dll"), Host(platform::Utf8FromAnsi(folder)) / "sample_module.dll",
+                fs::copy_options::overwrite_existing);
+  HMODULE module = LoadLibraryA((folder + "sample_module.dll").c_str());
+  ASSERT_NE(module, 0u) << GetLastError();
+  EXPECT_EQ(platform::ModuleFolder(module), folder);
+  EXPECT_TRUE(FreeLibrary(module));
+  const std::string program = FileNameA(0);
+  EXPECT_EQ(platform::ModuleFolder(0), program.substr(0, program.rfind('\\') + 1));
+  EXPECT_EQ(platform::ModuleFolder(0xDEAD), "");
 }
 
 void FunctionOfTheProgram() {}
