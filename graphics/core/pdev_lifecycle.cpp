@@ -4,7 +4,7 @@
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/download/release_font_lists.h"
-#include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "graphics/output/raster/raster_writer.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"

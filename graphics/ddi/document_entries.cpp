@@ -4,6 +4,7 @@
 #include "graphics/ddi/ddi_functions.h"
 #include "graphics/ddi/pdev_check.h"
 #include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 #include "platform/gdi/dc.h"

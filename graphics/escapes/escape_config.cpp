@@ -22,6 +22,7 @@
 #include "graphics/output/fonts/device_font_list_cache.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "platform/base/codepage.h"
 #include "platform/spooler/spooler.h"
 

@@ -2,7 +2,7 @@
 // an application's stray final Ctrl-D, the work buffers, fonts and tables.
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/download/release_font_lists.h"
-#include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"

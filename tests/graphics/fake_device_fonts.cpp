@@ -1,4 +1,5 @@
 #include "graphics/output/download/release_font_lists.h"
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "tests/graphics/fake_device_fonts.h"
 
 #include "graphics/core/pdev.h"

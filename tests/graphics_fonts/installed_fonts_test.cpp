@@ -18,8 +18,10 @@
 #include "graphics/escapes/escapes.h"
 #include "graphics/output/fonts/device_font_list_cache.h"
 #include "graphics/output/fonts/device_font_metrics.h"
+#include "graphics/output/fonts/device_font_names.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/graphics_text/text_fixture.h"
 

@@ -13,6 +13,7 @@
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "graphics/output/job/job_framing.h"
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_setup.h"

@@ -1,12 +1,12 @@
 #include "graphics/output/download/font_download_send.h"
 #include "graphics/output/download/font_download_undefine.h"
+#include "graphics/output/fonts/find_substitute_device_font.h"
 #include "tests/graphics_text/fake_text_services.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/fonts/font_substitution.h"
 #include "graphics/stream/output.h"
 
 namespace graphicstest {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/fonts/find_substitute_device_font.h"
 
 namespace graphicstest {
 

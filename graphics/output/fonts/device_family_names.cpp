@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/output/fonts/device_family_names.h"
 #include "graphics/output/fonts/device_font_metrics.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "platform/base/codepage.h"

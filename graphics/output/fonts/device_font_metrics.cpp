@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/output/fonts/device_family_names.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "platform/base/arith.h"
 #include "platform/gdi/eng_services.h"

@@ -27,14 +27,6 @@ IFIMETRICS* BuildInstalledFontMetrics(const void* data, size_t size, int resolut
 // (cjThis) with one.
 size_t BuildDeviceFontMetrics(IFIMETRICS* block, const fontrecord::MetricsBlock& record, int resolution);
 
-// The family names of a face: the whole equivalence list for a resident
-// PostScript family (compared with case), else the face name alone. Writes them
-// at the block's family-name offset when a block is given; answers the bytes
-// of the name area.
-size_t WriteFamilyNames(IFIMETRICS* block, const char* faceName);
-// Whether the face has an equivalence list.
-bool HasFamilyList(const char* faceName);
-
 // fsSelection of a record: italic when its italic word is not 0, bold when its
 // weight is above 400.
 USHORT GetFontSelection(const fontrecord::MetricsBlock& record);

@@ -1,8 +1,8 @@
 // Family names of fonts as the font choice compares them.
 #include <string>
 
+#include "graphics/output/fonts/device_font_names.h"
 #include "graphics/output/fonts/device_fonts.h"
-#include "graphics/output/fonts/font_substitution.h"
 #include "platform/base/codepage.h"
 
 std::u16string FontFamilyWide(const IFIMETRICS* metrics) {

@@ -1,8 +1,7 @@
 // The document's table of TrueType faces printed with printer fonts.
 #pragma once
 
-#include <string>
-
+#include "graphics/output/fonts/free_font_substitution.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 #include "platform/gdi/engine_objects.h"
@@ -32,33 +31,6 @@ struct FontSubstitutionTable {
 FontSubstitutionTable* BuildFontSubstitutionTable(HANDLE printer, const char* printerName, WORD pdlKind,
                                                   DeviceFontList* fonts, int reset);
 
-// Frees the rows and the table and sets *table to nullptr; a null pointer or
-// table does nothing.
-void FreeFontSubstitution(FontSubstitutionTable** table);
-
-struct PDEV;
-struct TextRunContext;
-
-// The index in the PDEV's device-font list of the printer font that prints the
-// TrueType font, or -1 for none (the run then goes through a downloaded font).
-int FindSubstituteDeviceFont(PDEV* pdev, FONTOBJ* font, TextRunContext* run);
-
-// The index of the list entry whose family name, in the ANSI code page, equals
-// the name ignoring case; -1 for none.
-int FindDeviceFontByName(const char* name, const DeviceFontList* fonts);
-// The family name of a metrics block, wide and in the ANSI code page.
-std::u16string FontFamilyWide(const IFIMETRICS* metrics);
-std::string FontFamilyAnsi(const IFIMETRICS* metrics);
 // The printer font index of the first row whose TrueType face equals the name
 // exactly; -1 without a table or name, or when no row has it.
 int FindFontSubstitution(const char* trueTypeFace, const FontSubstitutionTable* table);
-
-// The best printer font for a TrueType font drawn through the transform: the
-// entry with the lowest penalty (the later one on equal penalties), -1 when
-// none is acceptable. With tableFlag a family name that differs rules the entry
-// out. *score receives the winning penalty.
-int ScoreDeviceFontMatch(const IFIMETRICS* trueType, XFORMOBJ* xform, const DeviceFontList* fonts, int* score,
-                         int tableFlag);
-// How a printer family stands to a TrueType family: 1 the same name, 0 an
-// equivalent one, -1 none or unrelated.
-int FontFamilyEquivalence(const char* printerFamily, const char* trueTypeFamily);

@@ -11,7 +11,7 @@
 #include "graphics/ddi/device_font_lookup.h"
 #include "graphics/output/fonts/device_font_metrics.h"
 #include "graphics/output/fonts/device_fonts.h"
-#include "graphics/output/fonts/font_substitution.h"
+#include "graphics/output/fonts/find_substitute_device_font.h"
 #include "graphics/output/text/text_run.h"
 #include "graphics/util/char_code_cache.h"
 #include "graphics/util/core_math.h"

@@ -13,6 +13,7 @@
 #include "common/settings_store.h"
 #include "graphics/core/graphics_settings.h"
 #include "graphics/output/fonts/device_font_metrics.h"
+#include "graphics/output/fonts/device_font_names.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/fonts/font_substitution.h"
 #include "graphics/util/graphics_heap.h"

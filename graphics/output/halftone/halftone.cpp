@@ -1,8 +1,42 @@
-// Ordered dither of grey rows to one bit per pixel with the 16 x 16 threshold
-// matrix. The PDEV keeps the matrix row the next band starts at, so that bands
-// and images placed one below the other continue the pattern without a seam.
+// Grey levels of colours and the dot patterns that stand for them on a
+// monochrome printer.
+//
+// The transfer curve brightens the middle tones: a laser printer's dots
+// spread, so an uncorrected 50% grey prints too dark.
+//
+// The ordered dither of grey rows to one bit per pixel uses the 16 x 16
+// threshold matrix. The PDEV keeps the matrix row the next band starts at, so
+// that bands and images placed one below the other continue the pattern
+// without a seam.
+#include <cmath>
+
 #include "graphics/core/pdev.h"
 #include "graphics/output/halftone/halftone.h"
+#include "platform/base/arith.h"
+
+namespace {
+
+// floor(sqrt(255 g)) computed in integers, so that no rounding of the square
+// root can move an entry.
+BYTE CurveOf(int gray) {
+  const int square = 255 * gray;
+  int root = static_cast<int>(std::sqrt(static_cast<double>(square)));
+  while (root * root > square) --root;
+  while ((root + 1) * (root + 1) <= square) ++root;
+  return static_cast<BYTE>(root);
+}
+
+}  // namespace
+
+BYTE GrayFromRgb(float applyCurve, BYTE red, BYTE green, BYTE blue) {
+  const int gray = (30 * red + 59 * green + 11 * blue) / 100;
+  return applyCurve != 0.0f ? CurveOf(gray) : static_cast<BYTE>(gray);
+}
+
+BYTE GrayFromColor(float applyCurve, DWORD rgb) {
+  return GrayFromRgb(applyCurve, static_cast<BYTE>(rgb & 0xFF), static_cast<BYTE>((rgb >> 8) & 0xFF),
+                     static_cast<BYTE>((rgb >> 16) & 0xFF));
+}
 
 namespace {
 
@@ -47,5 +81,31 @@ int DitherGrayRowsToMono(PDEV* pdev, GrayRowBlock* block) {
   }
   phase = static_cast<WORD>((phase + block->rows) % 16);
   block->bitsPerPixel = 1;
+  return 1;
+}
+
+// The 8 x 8 dot pattern that stands for a solid colour.
+namespace {
+
+constexpr BYTE kBrushMatrix[8][8] = {
+    {26, 22, 24, 30, 37, 41, 39, 33}, {8, 6, 4, 18, 55, 57, 59, 45},  {10, 0, 2, 20, 53, 63, 61, 43},
+    {16, 12, 14, 28, 47, 51, 49, 35}, {36, 40, 38, 32, 27, 23, 25, 31}, {54, 56, 58, 44, 9, 7, 5, 19},
+    {52, 62, 60, 42, 11, 1, 3, 21},   {46, 50, 48, 34, 17, 13, 15, 29},
+};
+
+}  // namespace
+
+int MakeHalftoneBrush8x8(DWORD rgb, SIZEL* size, BYTE* pattern, DWORD* capacity) {
+  if (capacity == nullptr) return 0;
+  if (pattern == nullptr || *capacity < 64) {
+    *capacity = 64;
+    return 0;
+  }
+  // 0 (black) to 64 (white) cells of the 64 are left blank.
+  const int level = MulDiv(GrayFromColor(2.0f, rgb), 64, 255);
+  for (int r = 0; r < 8; ++r) {
+    for (int c = 0; c < 8; ++c) pattern[r * 8 + c] = level <= kBrushMatrix[c][r] ? 1 : 0;
+  }
+  if (size != nullptr) *size = SIZEL{8, 8};
   return 1;
 }

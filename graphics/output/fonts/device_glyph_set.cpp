@@ -1,8 +1,10 @@
 // The glyph set of a device font. Fonts of the Far East character sets map
 // their codes through a glyph set of the model module; every other device font
-// uses the library's glyph set of the ANSI code page.
+// uses the library's glyph set of the ANSI code page. The cached sets go when
+// the library is disabled.
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "graphics/core/model_description.h"
 #include "graphics/core/pdev.h"
@@ -93,4 +95,12 @@ FD_GLYPHSET* GetDeviceGlyphSet(PDEV* pdev, ULONG iFace) {
   *slot = LoadGlyphSetResource(resource, size);
   FreeLibrary(module);
   return *slot;
+}
+
+void FreeDeviceGlyphSet() {
+  for (int name : {kShiftJisGlyphSetName, kGb2312GlyphSetName}) {
+    FD_GLYPHSET** slot = CachedGlyphSetSlot(name);
+    std::free(*slot);
+    *slot = nullptr;
+  }
 }
