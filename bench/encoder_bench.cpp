@@ -28,9 +28,9 @@
 namespace {
 
 constexpr size_t kWorkloadBytes = size_t{64} << 20;
-constexpr size_t kMonoRowBytes = 638;    // 5,100 pixels at 1 bit
-constexpr size_t kGreyRowBytes = 5100;   // 5,100 pixels at 8 bits
-constexpr size_t kPageRows = 6600;       // 11 inches at 600 dpi
+constexpr size_t kMonoRowBytes = 638;   // 5,100 pixels at 1 bit
+constexpr size_t kGreyRowBytes = 5100;  // 5,100 pixels at 8 bits
+constexpr size_t kPageRows = 6600;      // 11 inches at 600 dpi
 
 struct Workload {
   std::string name;
@@ -120,10 +120,10 @@ std::vector<BYTE> Photograph() {
 // The same photograph as the 1-bit rows a PCL page carries: halftoned with an
 // 8 x 8 ordered dither (1 is black).
 std::vector<BYTE> DitheredPhotograph() {
-  static const int kBayer[8][8] = {
-      {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-      {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-      {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+  static const int kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                                   {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                                   {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                                   {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
   std::mt19937 rng(4);
   std::normal_distribution<float> noise(0.0f, 3.0f);
   const size_t rows = WholeRows(kMonoRowBytes) / kMonoRowBytes;
@@ -276,9 +276,7 @@ size_t PclRasterRows(const Workload& w) {
         total += CompressPackBits(n, row, out.data());
         std::memcpy(seed.data(), row, n);
         break;
-      case 3:
-        total += CompressDeltaRow(n, row, seed.data(), out.data());
-        break;
+      case 3: total += CompressDeltaRow(n, row, seed.data(), out.data()); break;
       default:
         total += n;
         std::memcpy(seed.data(), row, n);
@@ -327,8 +325,9 @@ void RegisterAll() {
     Pass pass;
   };
   const Encoder encoders[] = {
-      {"memcpy_rows", MemcpyRows},   {"memcpy_whole", MemcpyWhole},    {"ascii_hex", AsciiHexPieces},
-      {"ascii85", Ascii85Pieces},    {"run_length", RunLengthRows},    {"packbits", PackBitsRows},
+      {"memcpy_rows", MemcpyRows},   {"memcpy_whole", MemcpyWhole},
+      {"ascii_hex", AsciiHexPieces}, {"ascii85", Ascii85Pieces},
+      {"run_length", RunLengthRows}, {"packbits", PackBitsRows},
       {"delta_row", DeltaRowRows},   {"pcl_choose_and_compress", PclRasterRows},
   };
   for (const char* workload : {"text_page_600dpi_1bpp", "photo_600dpi_8bit", "photo_600dpi_1bpp_dithered",
@@ -336,8 +335,9 @@ void RegisterAll() {
     for (const Encoder& e : encoders) {
       const std::string workloadName = workload;
       const Pass pass = e.pass;
-      benchmark::RegisterBenchmark((workloadName + "/" + e.name).c_str(),
-                                   [workloadName, pass](benchmark::State& state) { RunPass(state, workloadName, pass); })
+      benchmark::RegisterBenchmark(
+          (workloadName + "/" + e.name).c_str(),
+          [workloadName, pass](benchmark::State& state) { RunPass(state, workloadName, pass); })
           ->Unit(benchmark::kMillisecond)
           ->MinTime(0.3);
     }

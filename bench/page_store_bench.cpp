@@ -97,8 +97,8 @@ void Job(benchmark::State& state, bool storedPages) {
     if (!PrintJob(storedPages ? m.stored : m.plain, pages)) state.SkipWithError("the job failed");
   }
   // Time per page: flat across the page counts when the cost is linear.
-  state.counters["page"] = benchmark::Counter(static_cast<double>(pages),
-                                              benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["page"] = benchmark::Counter(
+      static_cast<double>(pages), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void PlainJob(benchmark::State& state) { Job(state, false); }

@@ -39,7 +39,8 @@ const Page& GreyPage() {
     for (LONG y = 0; y < kPageRows; ++y)
       for (LONG x = 0; x < kWidth; ++x) {
         const double shade = 127.5 + 100 * std::sin(x / 300.0) * std::cos(y / 400.0);
-        p.bits[static_cast<size_t>(y) * kWidth + x] = static_cast<BYTE>(std::lround(shade) + static_cast<int>(rng() % 9) - 4);
+        p.bits[static_cast<size_t>(y) * kWidth + x] =
+            static_cast<BYTE>(std::lround(shade) + static_cast<int>(rng() % 9) - 4);
       }
     return p;
   }();
@@ -102,8 +103,8 @@ void WritePage(benchmark::State& state, Writer writer) {
     }
   }
   const double pixels = static_cast<double>(kWidth) * kPageRows;
-  state.counters["pixels_per_s"] = benchmark::Counter(pixels * static_cast<double>(state.iterations()),
-                                                      benchmark::Counter::kIsRate);
+  state.counters["pixels_per_s"] =
+      benchmark::Counter(pixels * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["out_bytes_per_page"] = static_cast<double>(output) / static_cast<double>(state.iterations());
   pdev->output.fill = 0;
   FreePdev(pdev);

@@ -19,10 +19,10 @@
 
 namespace {
 
-constexpr int kLeft = 300, kTop = 300;          // half an inch in
-constexpr int kWidth = 4200, kHeight = 6000;    // 7 x 10 inches: on A4 and letter alike
+constexpr int kLeft = 300, kTop = 300;        // half an inch in
+constexpr int kWidth = 4200, kHeight = 6000;  // 7 x 10 inches: on A4 and letter alike
 constexpr double kPoints = 72.0 / 600.0;
-constexpr double kPageHeightPoints = 842.0;     // A4
+constexpr double kPageHeightPoints = 842.0;  // A4
 
 struct Random {
   uint32_t state = 12345;
@@ -59,29 +59,29 @@ int Vectors(int pages, int elements, const char* listPath, const char* psPath) {
         const int width = 1 + r.Below(12);
         const int x1 = px(), y1 = py(), x2 = px(), y2 = py();
         std::fprintf(list, "line %d %d %d %d %d %d %d %d\n", width, red, green, blue, x1, y1, x2, y2);
-        std::fprintf(ps, "%.2f %.2f %.2f %.2f %.2f %.3f %.3f %.3f L\n", X(x2), Y(y2), X(x1), Y(y1), width * kPoints,
-                     R, G, B);
+        std::fprintf(ps, "%.2f %.2f %.2f %.2f %.2f %.3f %.3f %.3f L\n", X(x2), Y(y2), X(x1), Y(y1), width * kPoints, R,
+                     G, B);
       } else if (kind < 7) {
         const int l = px(), t = py();
         const int rt = l + 10 + r.Below(400), b = t + 10 + r.Below(400);
         std::fprintf(list, "rect %d %d %d %d %d %d %d\n", red, green, blue, l, t, rt, b);
-        std::fprintf(ps, "%.3f %.3f %.3f setrgbcolor %.2f %.2f %.2f %.2f rectfill\n", R, G, B, X(l), Y(b),
-                     X(rt) - X(l), Y(t) - Y(b));
+        std::fprintf(ps, "%.3f %.3f %.3f setrgbcolor %.2f %.2f %.2f %.2f rectfill\n", R, G, B, X(l), Y(b), X(rt) - X(l),
+                     Y(t) - Y(b));
       } else if (kind < 9) {
         const int x1 = px(), y1 = py();
         const int x2 = x1 + r.Below(600) - 300, y2 = y1 + r.Below(600) - 300;
         const int x3 = x1 + r.Below(600) - 300, y3 = y1 + r.Below(600) - 300;
         std::fprintf(list, "poly %d %d %d 3 %d %d %d %d %d %d\n", red, green, blue, x1, y1, x2, y2, x3, y3);
-        std::fprintf(ps, "%.2f %.2f %.2f %.2f %.2f %.2f %.3f %.3f %.3f T\n", X(x3), Y(y3), X(x2), Y(y2), X(x1),
-                     Y(y1), R, G, B);
+        std::fprintf(ps, "%.2f %.2f %.2f %.2f %.2f %.2f %.3f %.3f %.3f T\n", X(x3), Y(y3), X(x2), Y(y2), X(x1), Y(y1),
+                     R, G, B);
       } else {
         const int width = 1 + r.Below(8);
         int p[8];
         for (int i = 0; i < 8; i += 2) p[i] = px(), p[i + 1] = py();
         std::fprintf(list, "curve %d %d %d %d %d %d %d %d %d %d %d %d\n", width, red, green, blue, p[0], p[1], p[2],
                      p[3], p[4], p[5], p[6], p[7]);
-        std::fprintf(ps, "%.2f %.2f %.2f %.2f %.2f %.2f %.2f %.2f %.2f %.3f %.3f %.3f C\n", X(p[2]), Y(p[3]),
-                     X(p[4]), Y(p[5]), X(p[6]), Y(p[7]), X(p[0]), Y(p[1]), width * kPoints, R, G, B);
+        std::fprintf(ps, "%.2f %.2f %.2f %.2f %.2f %.2f %.2f %.2f %.2f %.3f %.3f %.3f C\n", X(p[2]), Y(p[3]), X(p[4]),
+                     Y(p[5]), X(p[6]), Y(p[7]), X(p[0]), Y(p[1]), width * kPoints, R, G, B);
       }
     }
     std::fprintf(ps, "showpage\n");
@@ -125,7 +125,8 @@ int Photo(int width, int height, const char* listPath, const char* bmpPath, cons
   if (!list || !bmp || !ps || width <= 0 || height <= 0) return 1;
   // The picture fills the page's 7 x 10 inch box, its aspect kept.
   int boxWidth = kWidth, boxHeight = static_cast<int>(static_cast<long long>(kWidth) * height / width);
-  if (boxHeight > kHeight) boxHeight = kHeight, boxWidth = static_cast<int>(static_cast<long long>(kHeight) * width / height);
+  if (boxHeight > kHeight)
+    boxHeight = kHeight, boxWidth = static_cast<int>(static_cast<long long>(kHeight) * width / height);
   std::fprintf(list, "page\nimage %d %d %d %d %s\n", kLeft, kTop, kLeft + boxWidth, kTop + boxHeight, bmpPath);
   const std::vector<unsigned char> header = BmpHeader(width, height);
   if (std::fwrite(header.data(), 1, header.size(), bmp) != header.size()) return 1;

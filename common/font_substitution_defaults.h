@@ -27,10 +27,12 @@ inline constexpr FontSubstitutionDefaultRow kDefaultPostScriptSubstitutions[] = 
     {"Eurostile", "Eurostile"},
     {"Letter Gothic MT", "Letter Gothic"},
     {"Times New Roman", "Times"},
+    // clang-format off
     {"\x82l\x82r \x83S\x83V\x83""b\x83N", "\x92\x86\x83S\x83V\x83""b\x83NBBB"},
     {"@\x82l\x82r \x83S\x83V\x83""b\x83N", "@\x92\x86\x83S\x83V\x83""b\x83NBBB"},
     {"\x82l\x82r \x96\xBE\x92\xA9", "\x83\x8A\x83\x85\x83""E\x83~\x83\x93L-KL"},
     {"@\x82l\x82r \x96\xBE\x92\xA9", "@\x83\x8A\x83\x85\x83""E\x83~\x83\x93L-KL"},
+    // clang-format on
 };
 
 inline constexpr FontSubstitutionDefaultRow kDefaultPcl5Substitutions[] = {
@@ -39,8 +41,10 @@ inline constexpr FontSubstitutionDefaultRow kDefaultPcl5Substitutions[] = {
     {"Garamond", "Garamond"},
     {"Letter Gothic MT", "LetterGothic"},
     {"Times New Roman", "Times New"},
+    // clang-format off
     {"\x82l\x82r \x83S\x83V\x83""b\x83N", "\x83S\x83V\x83""b\x83N"},
     {"@\x82l\x82r \x83S\x83V\x83""b\x83N", "@\x83S\x83V\x83""b\x83N"},
+    // clang-format on
     {"\x82l\x82r \x96\xBE\x92\xA9", "\x96\xBE\x92\xA9"},
     {"@\x82l\x82r \x96\xBE\x92\xA9", "@\x96\xBE\x92\xA9"},
 };

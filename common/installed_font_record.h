@@ -30,35 +30,35 @@ constexpr uint16_t kMetricsVersion = 1;
 
 // Byte offsets of the fields.
 namespace offset {
-constexpr size_t kTag = 0;               // char[8], "CalyxPFM"
-constexpr size_t kVersion = 8;           // u16, kMetricsVersion
-constexpr size_t kFaceName = 10;         // char[64], NUL-terminated
-constexpr size_t kFlags = 74;            // u8, kFlag* bits
-constexpr size_t kPointSize = 75;        // u16
-constexpr size_t kHeight = 77;           // u16, the em height
-constexpr size_t kAscent = 79;           // i16
-constexpr size_t kDescent = 81;          // u16
-constexpr size_t kLineGap = 83;          // u16, internal leading / line spacing
-constexpr size_t kCapHeight = 85;        // u16
-constexpr size_t kXHeight = 87;          // u16
-constexpr size_t kAscender = 89;         // u16, superscript offset
-constexpr size_t kDescender = 91;        // u16, subscript offset
-constexpr size_t kSpareByte = 93;        // u8, kept with the metrics
-constexpr size_t kItalic = 94;           // i16, 0 upright
-constexpr size_t kWeight = 96;           // u16, 100..900 (1..1000)
-constexpr size_t kUnderlinePosition = 98;   // u16
-constexpr size_t kUnderlineThickness = 100; // u16
-constexpr size_t kPitchAndFamily = 102;  // u8, the family in the high nibble (16 roman ... 80 decorative)
-constexpr size_t kAverageWidth = 103;    // u16, 0 = compute from the widths
-constexpr size_t kMaximumWidth = 105;    // u16
-constexpr size_t kFirstChar = 107;       // u8
-constexpr size_t kLastChar = 108;        // u8
-constexpr size_t kDefaultChar = 109;     // u8
-constexpr size_t kBreakChar = 110;       // u8
-constexpr size_t kWidths = 111;          // u16 x 256, indexed by character code
-constexpr size_t kCharSetClass = 623;    // u8, kCharSet* values
-constexpr size_t kStyleVariant = 624;    // u8
-constexpr size_t kSelectionName = 625;   // char[64], NUL-terminated; empty: use the face name
+constexpr size_t kTag = 0;                   // char[8], "CalyxPFM"
+constexpr size_t kVersion = 8;               // u16, kMetricsVersion
+constexpr size_t kFaceName = 10;             // char[64], NUL-terminated
+constexpr size_t kFlags = 74;                // u8, kFlag* bits
+constexpr size_t kPointSize = 75;            // u16
+constexpr size_t kHeight = 77;               // u16, the em height
+constexpr size_t kAscent = 79;               // i16
+constexpr size_t kDescent = 81;              // u16
+constexpr size_t kLineGap = 83;              // u16, internal leading / line spacing
+constexpr size_t kCapHeight = 85;            // u16
+constexpr size_t kXHeight = 87;              // u16
+constexpr size_t kAscender = 89;             // u16, superscript offset
+constexpr size_t kDescender = 91;            // u16, subscript offset
+constexpr size_t kSpareByte = 93;            // u8, kept with the metrics
+constexpr size_t kItalic = 94;               // i16, 0 upright
+constexpr size_t kWeight = 96;               // u16, 100..900 (1..1000)
+constexpr size_t kUnderlinePosition = 98;    // u16
+constexpr size_t kUnderlineThickness = 100;  // u16
+constexpr size_t kPitchAndFamily = 102;      // u8, the family in the high nibble (16 roman ... 80 decorative)
+constexpr size_t kAverageWidth = 103;        // u16, 0 = compute from the widths
+constexpr size_t kMaximumWidth = 105;        // u16
+constexpr size_t kFirstChar = 107;           // u8
+constexpr size_t kLastChar = 108;            // u8
+constexpr size_t kDefaultChar = 109;         // u8
+constexpr size_t kBreakChar = 110;           // u8
+constexpr size_t kWidths = 111;              // u16 x 256, indexed by character code
+constexpr size_t kCharSetClass = 623;        // u8, kCharSet* values
+constexpr size_t kStyleVariant = 624;        // u8
+constexpr size_t kSelectionName = 625;       // char[64], NUL-terminated; empty: use the face name
 }  // namespace offset
 
 constexpr size_t kFaceNameSize = 64;
@@ -70,9 +70,9 @@ static_assert(offset::kSelectionName + kSelectionNameSize == kMetricsBlockSize);
 static_assert(offset::kFaceName + kFaceNameSize == offset::kFlags);
 
 // Flag bits (offset::kFlags).
-constexpr uint8_t kFlagScalable = 0x01;    // an outline font; clear for a bitmap font
+constexpr uint8_t kFlagScalable = 0x01;  // an outline font; clear for a bitmap font
 constexpr uint8_t kFlagFixedPitch = 0x02;
-constexpr uint8_t kFlagSoftFont = 0x40;    // built from a PCL bitmap soft font
+constexpr uint8_t kFlagSoftFont = 0x40;  // built from a PCL bitmap soft font
 
 // Character-set classes (offset::kCharSetClass). Other values read as ANSI.
 constexpr uint8_t kCharSetRoman = 1;

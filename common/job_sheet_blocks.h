@@ -16,9 +16,9 @@ struct PageTicketRow {
   int32_t value2;      // carried for the page store
   int32_t value3;
   int32_t value4;
-  int32_t imageFlag;   // the inserted sheet carries an image
-  int32_t tabFlag;     // the inserted sheet is a tab sheet
-  char tabText[32];    // NUL-terminated; only when tabFlag is non-zero
+  int32_t imageFlag;  // the inserted sheet carries an image
+  int32_t tabFlag;    // the inserted sheet is a tab sheet
+  char tabText[32];   // NUL-terminated; only when tabFlag is non-zero
 };
 static_assert(sizeof(PageTicketRow) == 56);
 static_assert(offsetof(PageTicketRow, imageFlag) == 16);
@@ -30,9 +30,9 @@ constexpr int kSlipSheetMaxInserts = 58;
 constexpr size_t kSlipSheetCommandSize = 250;
 
 struct SlipSheetEntry {
-  int32_t insertCount;  // "InsertNbr": how many of inserts are in use
-  int32_t pairFirst;    // "IndexPair": first number
-  int32_t pairSecond;   //              second number
+  int32_t insertCount;                    // "InsertNbr": how many of inserts are in use
+  int32_t pairFirst;                      // "IndexPair": first number
+  int32_t pairSecond;                     //              second number
   int32_t inserts[kSlipSheetMaxInserts];  // "Inserts"
 };
 static_assert(sizeof(SlipSheetEntry) == 244);

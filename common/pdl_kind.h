@@ -8,10 +8,10 @@
 
 enum PdlKind : WORD {
   kPdlPs1 = 0x0001,
-  kPdlPs2 = 0x0003,     // also "PS"
+  kPdlPs2 = 0x0003,  // also "PS"
   kPdlPs3 = 0x0103,
   kPdlPcl5 = 0x0004,
-  kPdlPcl5e = 0x000C,   // also "PCL"
+  kPdlPcl5e = 0x000C,  // also "PCL"
   kPdlPcl5si = 0x008C,
   kPdlPclXl = 0x4000,
 };

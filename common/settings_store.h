@@ -44,12 +44,11 @@ enum SettingsFolder : int32_t {
 
 typedef DWORD (*PFN_DBGetData)(HANDLE printer, int32_t kind, const char* section, const char* key, BYTE* buffer,
                                DWORD* size);
-typedef DWORD (*PFN_DBSetData)(HANDLE printer, int32_t kind, const char* section, const char* key,
-                               const BYTE* data, DWORD count);
+typedef DWORD (*PFN_DBSetData)(HANDLE printer, int32_t kind, const char* section, const char* key, const BYTE* data,
+                               DWORD count);
 typedef DWORD (*PFN_DBGetString)(HANDLE printer, int32_t kind, const char* section, const char* key, char* buffer,
                                  DWORD* size);
-typedef DWORD (*PFN_DBSetString)(HANDLE printer, int32_t kind, const char* section, const char* key,
-                                 const char* text);
+typedef DWORD (*PFN_DBSetString)(HANDLE printer, int32_t kind, const char* section, const char* key, const char* text);
 typedef DWORD (*PFN_DBGetDword)(HANDLE printer, int32_t kind, const char* section, const char* key, DWORD* value);
 typedef DWORD (*PFN_DBSetDword)(HANDLE printer, int32_t kind, const char* section, const char* key, DWORD value);
 typedef DWORD (*PFN_DBGetInt)(HANDLE printer, int32_t kind, const char* section, const char* key, int32_t* value);

@@ -37,12 +37,12 @@ constexpr WORD kMarginsBookBinding = 1;  // an extra binding margin on the bound
 constexpr WORD kMarginsNone = 2;         // edge-to-edge printing
 
 // _dwAdvSettings bits.
-constexpr DWORD kAdvBinaryData = 0x1;            // the job's data may hold any byte
-constexpr DWORD kAdvJobTerminatorBefore = 0x2;   // a PostScript job starts with Ctrl-D
-constexpr DWORD kAdvJobTerminatorAfter = 0x4;    // a PostScript job ends with Ctrl-D
-constexpr DWORD kAdvPrintErrors = 0x8;           // the job's error handler prints errors on paper
+constexpr DWORD kAdvBinaryData = 0x1;                // the job's data may hold any byte
+constexpr DWORD kAdvJobTerminatorBefore = 0x2;       // a PostScript job starts with Ctrl-D
+constexpr DWORD kAdvJobTerminatorAfter = 0x4;        // a PostScript job ends with Ctrl-D
+constexpr DWORD kAdvPrintErrors = 0x8;               // the job's error handler prints errors on paper
 constexpr DWORD kAdvOverridePrinterTimeouts = 0x10;  // the job sets the job and wait time-outs
-constexpr DWORD kAdvEmfSpooling = 0x100;         // job-time decorations are skipped while set
+constexpr DWORD kAdvEmfSpooling = 0x100;             // job-time decorations are skipped while set
 
 // One inserted sheet (banner, slip sheet, covers, interleaf).
 struct InsertedSheetSetting {
@@ -66,91 +66,91 @@ static_assert(sizeof(PageTicketSourceRange) == 12);
 constexpr size_t kPageTicketSourceRangeCount = 50;
 
 struct XDEVMODE_PRIVATE {
-  DWORD privateVersion;          // 0: kXDevModePrivateVersion
-  WORD revisionStamp;            // 4: kXDevModeRevision (published as "_OffsetRevision")
-  WORD _nMediaType;              // 6: copy of dmMediaType
-  DWORD _iOutputSize;            // 8: "OutputSize"; 0xFFFF = as the paper
-  DWORD _iOutputFeedDirection;   // 12: "FeedDirection"
-  WORD _nDuplex;                 // 16: "Duplex"; 0 simplex, 1 long edge, 2 short edge
-  WORD _nFixedOrientation;       // 18: "FixedOrientation"; 0..2
-  WORD _nUpPCL;                  // 20: "nUpPCL"; 1 or 2
-  WORD _nUp;                     // 22: "nUp"; PostScript pages per sheet
-  DWORD _bNupBorder;             // 24: "PageBorder"
-  DWORD faceUpOff;               // 28: 0 = face-up delivery on where the model has it
-  WORD _nBooklet;                // 32: 0 off, 1 or 2 (PostScript only)
+  DWORD privateVersion;         // 0: kXDevModePrivateVersion
+  WORD revisionStamp;           // 4: kXDevModeRevision (published as "_OffsetRevision")
+  WORD _nMediaType;             // 6: copy of dmMediaType
+  DWORD _iOutputSize;           // 8: "OutputSize"; 0xFFFF = as the paper
+  DWORD _iOutputFeedDirection;  // 12: "FeedDirection"
+  WORD _nDuplex;                // 16: "Duplex"; 0 simplex, 1 long edge, 2 short edge
+  WORD _nFixedOrientation;      // 18: "FixedOrientation"; 0..2
+  WORD _nUpPCL;                 // 20: "nUpPCL"; 1 or 2
+  WORD _nUp;                    // 22: "nUp"; PostScript pages per sheet
+  DWORD _bNupBorder;            // 24: "PageBorder"
+  DWORD faceUpOff;              // 28: 0 = face-up delivery on where the model has it
+  WORD _nBooklet;               // 32: 0 off, 1 or 2 (PostScript only)
   WORD reserved34;
-  DWORD _bJog;                   // 36: job offset
-  DWORD _bCollate;               // 40: "Collate"; dmCollate mirrors it
-  DWORD PageOrder;               // 44: 3 = reverse page order, else 0
-  DWORD _bRotatePage;            // 48: "PageRotation"
-  WORD FinishStaple;             // 52: 1 = staple with the finisher tray's stapler
+  DWORD _bJog;         // 36: job offset
+  DWORD _bCollate;     // 40: "Collate"; dmCollate mirrors it
+  DWORD PageOrder;     // 44: 3 = reverse page order, else 0
+  DWORD _bRotatePage;  // 48: "PageRotation"
+  WORD FinishStaple;   // 52: 1 = staple with the finisher tray's stapler
   BYTE reserved54[230];
   PageTicketSourceRange pageTicketRanges[kPageTicketSourceRangeCount];  // 284
-  DWORD pageTicketAutoTray;      // 884: non-zero = automatic tray with the row's media type
-  DWORD _iSNMP;                  // 888: "StartMonitor"; 0 none, 1 not per job, 2 per job
+  DWORD pageTicketAutoTray;  // 884: non-zero = automatic tray with the row's media type
+  DWORD _iSNMP;              // 888: "StartMonitor"; 0 none, 1 not per job, 2 per job
   WORD reserved892;
-  char _sAccount[32];            // 894: "Account"
-  char _sNote[32];               // 926: "Note"
-  WORD _nOutputDest;             // 958: "OutputType"; 1 print, 5 save as a PCL macro file
-  DWORD _lMacroId;               // 960: "MacroId"
-  DWORD _nMacroLocation;         // 964: "MacroLoc"
-  char _sMacroName[32];          // 968: "Macro"
-  DWORD _bMacroBackground;       // 1000: "MacroBackground"
+  char _sAccount[32];       // 894: "Account"
+  char _sNote[32];          // 926: "Note"
+  WORD _nOutputDest;        // 958: "OutputType"; 1 print, 5 save as a PCL macro file
+  DWORD _lMacroId;          // 960: "MacroId"
+  DWORD _nMacroLocation;    // 964: "MacroLoc"
+  char _sMacroName[32];     // 968: "Macro"
+  DWORD _bMacroBackground;  // 1000: "MacroBackground"
   BYTE reserved1004[80];
   InsertedSheetSetting _epBanner;      // 1084: "Banner"
   InsertedSheetSetting _epSlipSheet;   // 1096
   InsertedSheetSetting _epFrontCover;  // 1108
   InsertedSheetSetting _epBackCover;   // 1120
   InsertedSheetSetting epInterleaf;    // 1132: the sheet placed after every page
-  DWORD _bInsertSheets;          // 1144: insert sheets (tab pages) on when 1
-  char _sInsertSheets[32];       // 1148: the insert-sheet set (a per-user settings section)
-  DWORD JobNameSuffixOn;         // 1180: append the slip-sheet text to the job name line
-  WORD _wStaple;                 // 1184: staple position
-  WORD _nOutputTray;             // 1186
-  WORD trimChoice;               // 1188
-  WORD foldId;                   // 1190
-  SHORT punchId;                 // 1192
+  DWORD _bInsertSheets;                // 1144: insert sheets (tab pages) on when 1
+  char _sInsertSheets[32];             // 1148: the insert-sheet set (a per-user settings section)
+  DWORD JobNameSuffixOn;               // 1180: append the slip-sheet text to the job name line
+  WORD _wStaple;                       // 1184: staple position
+  WORD _nOutputTray;                   // 1186
+  WORD trimChoice;                     // 1188
+  WORD foldId;                         // 1190
+  SHORT punchId;                       // 1192
   WORD reserved1194;
-  WatermarkRecord _wmCurrent;    // 1196: "Watermark"; all zero when none is chosen
-  DWORD _bWmBackground;          // 1352: "WMBackground"; drawn at page start, behind the page
-  DWORD _bWmFirstPageOnly;       // 1356: "WMFirstPageOnly"
-  WORD _nTrueTypeMode;           // 1360: "TTPrinting"; copy of dmTTOption
-  WORD _nTrueTypeDownload;       // 1362: "TTDLType"
-  WORD reserved1364;             // written 0
+  WatermarkRecord _wmCurrent;  // 1196: "Watermark"; all zero when none is chosen
+  DWORD _bWmBackground;        // 1352: "WMBackground"; drawn at page start, behind the page
+  DWORD _bWmFirstPageOnly;     // 1356: "WMFirstPageOnly"
+  WORD _nTrueTypeMode;         // 1360: "TTPrinting"; copy of dmTTOption
+  WORD _nTrueTypeDownload;     // 1362: "TTDLType"
+  WORD reserved1364;           // written 0
   WORD reserved1366;
-  DWORD _bColorToBlack;          // 1368: "ColorsToBlack"
-  DWORD _bNegativeImage;         // 1372: "NegativeImage"
-  DWORD _bMirrorImage;           // 1376: "MirrorImage"
-  WORD _nMarginType;             // 1380: "MarginType"; kMargins*
+  DWORD _bColorToBlack;   // 1368: "ColorsToBlack"
+  DWORD _bNegativeImage;  // 1372: "NegativeImage"
+  DWORD _bMirrorImage;    // 1376: "MirrorImage"
+  WORD _nMarginType;      // 1380: "MarginType"; kMargins*
   WORD reserved1382;
   // 1384..1391: "Halftone", copied as one 8-byte unit.
-  DWORD _bPrinterScreen;         // 1384: 1 = the printer's screen; 0 = send the screen below
-  SHORT _nScreenFrequency;       // 1388
-  SHORT _nScreenAngle;           // 1390
-  WORD _nGraphicsMode;           // 1392: "RasterMode"
+  DWORD _bPrinterScreen;    // 1384: 1 = the printer's screen; 0 = send the screen below
+  SHORT _nScreenFrequency;  // 1388
+  SHORT _nScreenAngle;      // 1390
+  WORD _nGraphicsMode;      // 1392: "RasterMode"
   BYTE reserved1394[6];
-  DWORD reserved1400;            // written 0
-  DWORD reserved1404;            // written 0
-  WORD reserved1408;             // written 8 by the defaults; nothing reads it
-  WORD _nPDL;                    // 1410: "PDL"; a PdlKind word
-  DWORD _dwAdvSettings;          // 1412: kAdv* bits
-  WORD _nCompression;            // 1416: "Compression"; 3 none, 5 run length, 20 low-compression
+  DWORD reserved1400;    // written 0
+  DWORD reserved1404;    // written 0
+  WORD reserved1408;     // written 8 by the defaults; nothing reads it
+  WORD _nPDL;            // 1410: "PDL"; a PdlKind word
+  DWORD _dwAdvSettings;  // 1412: kAdv* bits
+  WORD _nCompression;    // 1416: "Compression"; 3 none, 5 run length, 20 low-compression
   WORD reserved1418;
-  DWORD _bClearMemoryPerPage;    // 1420: "ClearMemPerPage"
-  DWORD _lAvailableMemory;       // 1424: "AvailMem"
-  WORD _nJobTimeout;             // 1428: "JobTimeout"; seconds
-  WORD _nWaitTimeout;            // 1430: "WaitTimeout"; seconds
-  DWORD _dwPrinterAttributes;    // 1432: PRINTER_INFO_4 Attributes at the last document-properties call
-  char _sPortName[128];          // 1436
-  char documentName[128];        // 1564: the current job's document
-  WCHAR _wsPrinterName[260];     // 1692
-  char applicationPath[260];     // 2212: the application that owns the device mode
-  DWORD applicationMajorVersion; // 2472: 0 when its version is unreadable
-  INT _nCustomPaperIndex;        // 2476: row of the user-defined paper (0..27), -1 none
-  DWORD _nCustomUnit;            // 2480: "CustomPaperUnit"; 1 inch, 2 millimetre
-  DWORD _lCustomWidth;           // 2484: thousandths of an inch
-  DWORD _lCustomLength;          // 2488: thousandths of an inch
-  DWORD _bCustomPortraitFeed;    // 2492: the model's feed-direction byte for the custom paper
+  DWORD _bClearMemoryPerPage;     // 1420: "ClearMemPerPage"
+  DWORD _lAvailableMemory;        // 1424: "AvailMem"
+  WORD _nJobTimeout;              // 1428: "JobTimeout"; seconds
+  WORD _nWaitTimeout;             // 1430: "WaitTimeout"; seconds
+  DWORD _dwPrinterAttributes;     // 1432: PRINTER_INFO_4 Attributes at the last document-properties call
+  char _sPortName[128];           // 1436
+  char documentName[128];         // 1564: the current job's document
+  WCHAR _wsPrinterName[260];      // 1692
+  char applicationPath[260];      // 2212: the application that owns the device mode
+  DWORD applicationMajorVersion;  // 2472: 0 when its version is unreadable
+  INT _nCustomPaperIndex;         // 2476: row of the user-defined paper (0..27), -1 none
+  DWORD _nCustomUnit;             // 2480: "CustomPaperUnit"; 1 inch, 2 millimetre
+  DWORD _lCustomWidth;            // 2484: thousandths of an inch
+  DWORD _lCustomLength;           // 2488: thousandths of an inch
+  DWORD _bCustomPortraitFeed;     // 2492: the model's feed-direction byte for the custom paper
 };
 
 struct XDEVMODE {

@@ -191,8 +191,7 @@ HBITMAP CHyperlink::LoadLinkBitmap() {
   if (!m_bitmapModule.empty() && !m_moduleBitmapName.empty()) {
     HMODULE module = LoadLibraryA(m_bitmapModule.c_str());
     if (!module) return 0;
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(LoadImageA(module, m_moduleBitmapName.c_str(), IMAGE_BITMAP, 0, 0, flags));
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, m_moduleBitmapName.c_str(), IMAGE_BITMAP, 0, 0, flags));
     FreeLibrary(module);
     return bitmap;
   }

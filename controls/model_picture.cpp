@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "model/model_record.h"
 #include "interface/records/model_resource.h"
-#include "platform/gdi/screen.h"
+#include "model/model_record.h"
 #include "platform/base/modules.h"
+#include "platform/gdi/screen.h"
 
 namespace controls {
 

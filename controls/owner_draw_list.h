@@ -69,7 +69,6 @@ class DP_COwnerDrawListBox : public CListBox {
   DP_COwnerDrawListBoxItem* m_adding = nullptr;
 
  public:
-
   BOOL OnEraseBkgnd(CDC* dc);
   void OnLButtonDown(UINT flags, CPoint point) { OnMouseMessage(WM_LBUTTONDOWN, flags, point); }
 

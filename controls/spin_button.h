@@ -38,8 +38,7 @@ class PictureButton : public CBitmapButton {
 class SpinButton : public PictureButton {
  public:
   BOOL AttachInteger(UINT controlId, int direction, int editId, int minimum, int maximum, int step, CWnd* dialog);
-  BOOL AttachReal(UINT controlId, int direction, int editId, double minimum, double maximum, double step,
-                  CWnd* dialog);
+  BOOL AttachReal(UINT controlId, int direction, int editId, double minimum, double maximum, double step, CWnd* dialog);
   BOOL AttachReal(UINT controlId, int direction, int editId, double minimum, double maximum, double step,
                   BOOL oneDecimal, CMyDialog* dialog);
   // The arrow shown and the stepping direction given apart.

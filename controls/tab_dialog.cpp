@@ -68,9 +68,7 @@ ON_WM_SYSCOMMAND()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-DP_ListBoxTabDialogItem::DP_ListBoxTabDialogItem(UINT templateId) : m_templateId(templateId) {
-  m_nIDHelp = templateId;
-}
+DP_ListBoxTabDialogItem::DP_ListBoxTabDialogItem(UINT templateId) : m_templateId(templateId) { m_nIDHelp = templateId; }
 
 DP_ListBoxTabDialogItem::~DP_ListBoxTabDialogItem() {
   if (m_hWnd) DestroyWindow();

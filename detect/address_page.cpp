@@ -32,7 +32,8 @@ void CGetAddressDlg::OnInit() {
 
   HWND combo = Item(kLogicalPrinterCombo);
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-  if (sheet_->ModelHas(kPdlPostScriptMask)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPostScript), false);
+  if (sheet_->ModelHas(kPdlPostScriptMask))
+    SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPostScript), false);
   if (sheet_->ModelHas(kPdlPcl5Mask)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPcl5), false);
   if (sheet_->ModelHas(kPdlPclXl)) SelectLogicalPrinter(detect::LoadText(detect::kTextLogicalPclXl), false);
   SelectLogicalPrinter(sheet_->logicalPrinter, true);
@@ -48,8 +49,8 @@ void CGetAddressDlg::SelectLogicalPrinter(const std::string& name, bool select) 
   HWND combo = Item(kLogicalPrinterCombo);
   if (name.empty()) return;
   const std::string shown = name.substr(0, kLongestLogicalPrinter);
-  LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(shown.c_str()));
+  LRESULT index =
+      SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(shown.c_str()));
   // The suggestions may name one logical printer twice (both PCL families).
   if (index == CB_ERR || !select) index = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
   if (select) SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -75,7 +76,8 @@ void CGetAddressDlg::OnSetActive() {
   if (lastResult_ == kDetectionFound) {
     const bool ipx = ProtocolShown() == 1;
     EnableWindow(Item(ipx ? kIpxRadio : kIpRadio), TRUE);
-    if (ipx) EnableWindow(Item(kIpxEdit), TRUE);
+    if (ipx)
+      EnableWindow(Item(kIpxEdit), TRUE);
     else
       for (int id = kFirstOctet; id <= kLastOctet; ++id) EnableWindow(Item(id), TRUE);
     EnableWindow(Item(kLogicalPrinterCombo), TRUE);

@@ -105,8 +105,10 @@ INT_PTR CALLBACK DetectionProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_TIMER: {
       const UINT_PTR id = static_cast<UINT_PTR>(wParam);
       KillTimer(dialog, id);
-      if (id == kCountdownTimer) OnCountdownTick(dialog, *state);
-      else SnmpOnTimer(id, &state->session.emulationSession);
+      if (id == kCountdownTimer)
+        OnCountdownTick(dialog, *state);
+      else
+        SnmpOnTimer(id, &state->session.emulationSession);
       return TRUE;
     }
     case SNMP_MSG_TRAP:

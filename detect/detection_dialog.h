@@ -9,9 +9,9 @@
 
 enum DetectionResult : int {
   kDetectionCancelled = 2,
-  kDetectionCannotStart = 3,   // no trap reception or no address of this host
+  kDetectionCannotStart = 3,  // no trap reception or no address of this host
   kDetectionTimedOut = 4,
-  kDetectionJobFailed = 5,     // the job did not reach the printer
+  kDetectionJobFailed = 5,  // the job did not reach the printer
   kDetectionFound = 6,
 };
 

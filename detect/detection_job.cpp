@@ -59,8 +59,10 @@ bool SendRawToPrinter(const std::string& printerName, const std::string& bytes) 
     std::string copy = bytes;
     ok = WritePrinter(printer, copy.data(), static_cast<DWORD>(copy.size()), &written) && written == copy.size();
     // A job that could not be written whole is taken back, not printed in part.
-    if (!ok) AbortPrinter(printer);
-    else ok = EndDocPrinter(printer) != 0;
+    if (!ok)
+      AbortPrinter(printer);
+    else
+      ok = EndDocPrinter(printer) != 0;
   }
   ClosePrinter(printer);
   return ok;

@@ -75,11 +75,11 @@ int DetectionSession::SavePortAndQueryEmulation(int protocolChoice, const std::s
     if (!OpenPrinterA(name.data(), &printer, &defaults)) return kEmulationFailed;
     const char* key = protocolChoice == 0 ? "IP" : "IPX";
     const SettingsFunctions& db = QuerySettings();
-    const bool written = db.SetString(printer, kStorePrinterData, "Printer", key, address.c_str()) == ERROR_SUCCESS &&
-                         db.SetString(printer, kStorePrinterData, "Printer", "Protocol", key) == ERROR_SUCCESS &&
-                         db.SetString(printer, kStorePrinterData, "Printer", "VPName", logical.c_str()) ==
-                             ERROR_SUCCESS &&
-                         db.SetDword(printer, kStorePrinterData, "Printer", "Monitor", 1) == ERROR_SUCCESS;
+    const bool written =
+        db.SetString(printer, kStorePrinterData, "Printer", key, address.c_str()) == ERROR_SUCCESS &&
+        db.SetString(printer, kStorePrinterData, "Printer", "Protocol", key) == ERROR_SUCCESS &&
+        db.SetString(printer, kStorePrinterData, "Printer", "VPName", logical.c_str()) == ERROR_SUCCESS &&
+        db.SetDword(printer, kStorePrinterData, "Printer", "Monitor", 1) == ERROR_SUCCESS;
     ClosePrinter(printer);
     if (!written) return kEmulationFailed;
   }
@@ -90,11 +90,13 @@ int DetectionSession::SavePortAndQueryEmulation(int protocolChoice, const std::s
   int code = kEmulationFailed;
   if (SnmpCreateSessionWindow(&emulationSession) == SNMP_RESULT_OK) {
     int32_t language = 0;
+    // clang-format off
     const int status = SnmpQueryB(kLanguageQuery, printerName.c_str(), logical.c_str(), &emulationSession, &language,
                                   sizeof language);
     if (status == SNMP_RESULT_OK) code = language;
     else if (status == SNMP_RESULT_NO_LOGICAL_PRINTER) code = kEmulationNoLogicalPrinter;
     else if (status == SNMP_RESULT_NO_SUCH_NAME) code = kEmulationNoSuchName;
+    // clang-format on
   }
   SnmpDestroySessionWindow(&emulationSession);
   emulationSession = SnmpSession{};

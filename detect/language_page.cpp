@@ -49,8 +49,8 @@ void CSelectEmulDlg::OnSetActive() {
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(detect::LoadText(language.text).c_str()));
   }
   const std::string name = NameOf(selected);
-  const LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(name.c_str()));
+  const LRESULT index =
+      SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
   SendMessageA(combo, CB_SETCURSEL, index == CB_ERR ? 0 : static_cast<WPARAM>(index), 0);
 }
 
@@ -58,9 +58,11 @@ LRESULT CSelectEmulDlg::OnNext() {
   SetButtons(0);
   const std::string chosen = ItemText(kLanguageCombo);
   const int previousPdl = sheet_->pdl;
+  // clang-format off
   if (chosen == detect::LoadText(detect::kTextPcl5e)) sheet_->pdl = kPdlPcl5Mask;
   else if (chosen == detect::LoadText(detect::kTextPclXl)) sheet_->pdl = kPdlPclXl;
   else sheet_->pdl = kPdlPostScriptMask;
+  // clang-format on
   if (!sheet_->CommitSettings()) {
     // Nothing is lost: the user can try again or cancel, which puts the
     // queue's settings back.

@@ -49,8 +49,7 @@ std::optional<std::string> ReadText(HANDLE printer, const char* key) {
 
 std::optional<DWORD> ReadNumber(HANDLE printer, const char* key) {
   DWORD value = 0;
-  if (QuerySettings().GetDword(printer, kStorePrinterData, kSection, key, &value) != ERROR_SUCCESS)
-    return std::nullopt;
+  if (QuerySettings().GetDword(printer, kStorePrinterData, kSection, key, &value) != ERROR_SUCCESS) return std::nullopt;
   return value;
 }
 
@@ -72,9 +71,9 @@ int LanguageFlagsOf(const std::string& name) {
   static const struct {
     const char* name;
     int flags;
-  } kNames[] = {{"PS3", kPdlPostScriptMask},  {"PS2", kPdlPostScriptMask}, {"PS1", kPdlPostScriptMask}, {"PS", kPdlPostScriptMask},
-                {"PCL5SI", kPdlPcl5Mask},    {"PCL5E", kPdlPcl5Mask},    {"PCL5", kPdlPcl5Mask},     {"PCL", kPdlPcl5Mask},
-                {"PCLXL", kPdlPclXl}};
+  } kNames[] = {{"PS3", kPdlPostScriptMask}, {"PS2", kPdlPostScriptMask}, {"PS1", kPdlPostScriptMask},
+                {"PS", kPdlPostScriptMask},  {"PCL5SI", kPdlPcl5Mask},    {"PCL5E", kPdlPcl5Mask},
+                {"PCL5", kPdlPcl5Mask},      {"PCL", kPdlPcl5Mask},       {"PCLXL", kPdlPclXl}};
   for (const auto& entry : kNames)
     if (strcasecmp(entry.name, name.c_str()) == 0) return entry.flags;
   return 0;
@@ -220,7 +219,8 @@ bool CPrinterInstaller::WriteAnswers(HANDLE printer) const {
     if (monitor) {
       ok = WriteNumber(printer, "Monitor", 1) && ok;
       if (protocol == 0) {
-        ok = WriteText(printer, "Protocol", "IP") && WriteText(printer, "IP", ipAddress) && Delete(printer, "IPX") && ok;
+        ok =
+            WriteText(printer, "Protocol", "IP") && WriteText(printer, "IP", ipAddress) && Delete(printer, "IPX") && ok;
       } else if (protocol == 1) {
         ok = WriteText(printer, "Protocol", "IPX") && WriteText(printer, "IPX", ipxAddress) && Delete(printer, "IP") &&
              ok;

@@ -26,9 +26,9 @@ const char kRaw[] = "RAW";
 void ShowLastErrorBox(HWND owner) {
   const DWORD code = GetLastError();
   char* text = nullptr;
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
-                                      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0,
-                                      nullptr);
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0, nullptr);
   const std::string shown = length > 0 && text ? std::string(text, length) : "Error " + std::to_string(code);
   if (text) LocalFree(text);
   MessageBoxA(owner, shown.c_str(), "GetLastError", MB_OK | MB_ICONINFORMATION);
@@ -74,7 +74,9 @@ class RawJob {
   bool started() const { return pageStarted_; }
   HANDLE printer() const { return printer_; }
 
-  bool Write(const std::string& bytes) { return SendString(printer_, bytes.data(), static_cast<DWORD>(bytes.size())) >= 0; }
+  bool Write(const std::string& bytes) {
+    return SendString(printer_, bytes.data(), static_cast<DWORD>(bytes.size())) >= 0;
+  }
 
   // Ends the page and the document; the job goes to the printer's port.
   bool Finish() {
@@ -149,8 +151,7 @@ long SendFile(HANDLE printer, const char* fileName) {
   return total;
 }
 
-int DownloadFont(HWND owner, const char* printerName, const InstalledFontEntry& entry, const char* file,
-                 DWORD flags) {
+int DownloadFont(HWND owner, const char* printerName, const InstalledFontEntry& entry, const char* file, DWORD flags) {
   // An id outside PCL's range would be sent as ESC *c-1D or taken modulo by the printer.
   if (!IsPclId(entry.id)) return 0;
   const std::string path = file ? std::string(file) : Field(entry.fontFilePath, sizeof entry.fontFilePath);
@@ -165,7 +166,9 @@ int DownloadFont(HWND owner, const char* printerName, const InstalledFontEntry& 
     if (!job.Write(StoreFileLine("0:/fonts/" + std::to_string(entry.id), size))) return 0;
     if (!SendWholeFile(owner, job, path, size)) return 0;
   } else {
+    // clang-format off
     if (!job.Write(kEnterPcl) || !job.Write("\x1B" "E") || !job.Write(PclEscape('*', 'c', entry.id, 'D'))) return 0;
+    // clang-format on
     if (entry.location == kLocationPrinterDisk) {
       const std::string diskPath = Field(entry.fontFilePath, sizeof entry.fontFilePath);
       if (!job.Write(PclEscape('|', 'f', static_cast<long>(diskPath.size()), 'D') + diskPath)) return 0;
@@ -203,7 +206,9 @@ int DownloadMacro(HWND owner, const char* printerName, const InstalledMacroEntry
     }
     if (!SendWholeFile(owner, job, path, size)) return 0;
   } else {
+    // clang-format off
     if (!job.Write(kEnterPcl) || !job.Write("\x1B" "E") || !job.Write(PclEscape('&', 'f', entry.id, 'Y'))) return 0;
+    // clang-format on
     if (entry.location == kLocationPcDisk) {
       if (!job.Write(PclEscape('&', 'f', 0, 'X'))) return 0;
       if (!SendWholeFile(owner, job, path, size)) return 0;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/settings_store.h"
-#include "fontinstaller/file_names.h"
 #include "fontinstaller/download.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/font_dialogs.h"
 #include "fontinstaller/install_file_dialog.h"
 #include "fontinstaller/installed_store.h"
@@ -49,7 +49,8 @@ void ListDirectoryFonts(InstallState& state, const std::string& glue) {
     entry.location = kLocationPcDisk;
     entry.directoryIndex = static_cast<int32_t>(i);
     CopyField(entry.fontName, std::string(row.name, strnlen(row.name, sizeof row.name)).substr(0, 16).c_str());
-    CopyField(entry.fontFilePath, JoinPath(state.folder, std::string(row.file, strnlen(row.file, sizeof row.file))).c_str());
+    CopyField(entry.fontFilePath,
+              JoinPath(state.folder, std::string(row.file, strnlen(row.file, sizeof row.file))).c_str());
     entry.bold = std::strcmp(row.weightSuffix, "Bold") == 0 ? 1 : 0;
     entry.italic = std::strcmp(row.slant, "Italic") == 0 ? 1 : 0;
     state.fonts.push_back(entry);
@@ -169,8 +170,9 @@ void InstallFont(HWND dialog, InstallState& state) {
     InstallerBox(dialog, 713, 687, MB_OK | MB_ICONWARNING);
     return;
   }
-  if (metricsFolder.empty() || (!FolderExists(metricsFolder) && SHCreateDirectoryExA(dialog, metricsFolder.c_str(), nullptr) != 0 &&
-                                !FolderExists(metricsFolder))) {
+  if (metricsFolder.empty() ||
+      (!FolderExists(metricsFolder) && SHCreateDirectoryExA(dialog, metricsFolder.c_str(), nullptr) != 0 &&
+       !FolderExists(metricsFolder))) {
     InstallerBox(dialog, 670, 702, MB_OK | MB_ICONERROR);
     SetStatus(dialog, LoadText(725));
     return;
@@ -254,7 +256,9 @@ struct FontFiles {
   static constexpr int kHelpTopic = kHelpInstallFonts;
   static constexpr WORD kTemplate = 112;
   static constexpr const char* kFolderKey = "PCLFont";
-  static void Start(HWND dialog, const InstallerContext& context) { InitInstallDialog(dialog, context, {1041, 1043, 1015}); }
+  static void Start(HWND dialog, const InstallerContext& context) {
+    InitInstallDialog(dialog, context, {1041, 1043, 1015});
+  }
   static std::vector<std::string> List(State& state) { return ListFonts(state); }
   static bool ShowSelection(HWND dialog, State& state) {
     const InstalledFontEntry* font = SelectedFont(dialog, state);

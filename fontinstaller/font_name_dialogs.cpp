@@ -107,7 +107,8 @@ void StoreChanges(HWND dialog, EntryEditRequest<InstalledFontEntry>& request, co
   const bool recordChanged =
       metricsChanged || id != old.id || (changed.flags & kEntryResident) != (old.flags & kEntryResident);
   const DWORD flags = request.context->flags;
-  if (recordChanged && UpdateInfoFont(dialog, request.context->printerName, &old, &changed, kUpdateChange, flags) != 1) {
+  if (recordChanged &&
+      UpdateInfoFont(dialog, request.context->printerName, &old, &changed, kUpdateChange, flags) != 1) {
     return;
   }
   if (id == old.id && (changed.flags & kEntryInMemory) != (old.flags & kEntryInMemory)) {
@@ -120,7 +121,9 @@ struct FontAttributes {
   static constexpr WORD kTemplate = 109;
   static constexpr int kHelpTopic = kHelpEditFont;
   static void Show(HWND dialog, const Entry& e) { ShowCommon(dialog, e); }
-  static bool TakeName(HWND dialog, const Entry& e, std::string* name) { return TakeFontName(dialog, e.fontName, name); }
+  static bool TakeName(HWND dialog, const Entry& e, std::string* name) {
+    return TakeFontName(dialog, e.fontName, name);
+  }
   static void Store(HWND dialog, EntryEditRequest<Entry>& request, const std::string& name, int32_t id) {
     StoreChanges(dialog, request, name, ChosenFamily(dialog), id);
   }

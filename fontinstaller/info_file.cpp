@@ -55,7 +55,8 @@ bool ParseEntryId(const char* key, const char* prefix, int32_t* id) {
 }
 
 std::string FontText(const InstalledFontEntry& e) {
-  return fontrecord::FormatRecordText(static_cast<long>(e.flags), std::string(e.pfmFileName, strnlen(e.pfmFileName, sizeof e.pfmFileName)),
+  return fontrecord::FormatRecordText(static_cast<long>(e.flags),
+                                      std::string(e.pfmFileName, strnlen(e.pfmFileName, sizeof e.pfmFileName)),
                                       std::string(e.fontFilePath, strnlen(e.fontFilePath, sizeof e.fontFilePath)));
 }
 
@@ -64,7 +65,9 @@ std::string MacroText(const InstalledMacroEntry& e) {
                                       std::string(e.filePath, strnlen(e.filePath, sizeof e.filePath)));
 }
 
-std::string Pfm(const InstalledFontEntry& e) { return std::string(e.pfmFileName, strnlen(e.pfmFileName, sizeof e.pfmFileName)); }
+std::string Pfm(const InstalledFontEntry& e) {
+  return std::string(e.pfmFileName, strnlen(e.pfmFileName, sizeof e.pfmFileName));
+}
 
 std::string InfoFilePathOf(HWND owner, const char* printerName) {
   char path[512] = {};
@@ -88,7 +91,7 @@ void AdvanceChangeCounters(const char* printerName, int kind, const std::string&
 // or unreadable file is not a file whose lists are empty.
 template <class Entry, class Parse>
 std::optional<std::vector<std::pair<Entry, std::string>>> FileEntries(const std::string& infoFile, const char* section,
-                                                                     Parse parse) {
+                                                                      Parse parse) {
   char counter[32] = {};
   GetPrivateProfileStringA(section, "ChangeCounter", "", counter, sizeof counter, infoFile.c_str());
   if (counter[0] == '\0') return std::nullopt;
@@ -108,7 +111,8 @@ std::optional<std::vector<std::pair<Entry, std::string>>> FileEntries(const std:
 }
 
 template <class Entry>
-void MirrorPrinterDiskList(const char* printerName, int kind, const std::vector<std::pair<Entry, std::string>>& inFile) {
+void MirrorPrinterDiskList(const char* printerName, int kind,
+                           const std::vector<std::pair<Entry, std::string>>& inFile) {
   std::set<int32_t> wanted;
   for (const auto& [entry, text] : inFile) wanted.insert(entry.id);
   OpenedPrinter printer(printerName, PRINTER_ACCESS_USE);
@@ -123,7 +127,8 @@ void MirrorPrinterDiskList(const char* printerName, int kind, const std::vector<
     if (end == std::string::npos) end = list->size();
     const std::string token = list->substr(start, end - start);
     start = end + 1;
-    if (token.empty() || !std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+    if (token.empty() || !std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
     if (!wanted.count(static_cast<int32_t>(std::atol(token.c_str())))) gone.push_back(token);
   }
   for (const std::string& id : gone) RemoveRecord(printerName, kind, id, kLocationPrinterDisk);
@@ -140,9 +145,9 @@ int SyncInfoFile(HWND owner, const char* printerName, DWORD flags) {
   if ((flags & kFlagsMayChange) == 0) return 0;
 
   int result = 1;
-  const auto fonts = FileEntries<InstalledFontEntry>(infoFile, "Fonts", [](const char* key, char* value, InstalledFontEntry* e) {
-    return parseFontIniEntry(key, value, e) == 1;
-  });
+  const auto fonts = FileEntries<InstalledFontEntry>(
+      infoFile, "Fonts",
+      [](const char* key, char* value, InstalledFontEntry* e) { return parseFontIniEntry(key, value, e) == 1; });
   if (fonts) {
     for (const auto& [entry, text] : *fonts) {
       const std::string id = std::to_string(entry.id);
@@ -158,9 +163,9 @@ int SyncInfoFile(HWND owner, const char* printerName, DWORD flags) {
     result = 0;
   }
 
-  const auto macros = FileEntries<InstalledMacroEntry>(infoFile, "Macros", [](const char* key, char* value, InstalledMacroEntry* e) {
-    return parseMacroIniEntry(key, value, e) == 1;
-  });
+  const auto macros = FileEntries<InstalledMacroEntry>(
+      infoFile, "Macros",
+      [](const char* key, char* value, InstalledMacroEntry* e) { return parseMacroIniEntry(key, value, e) == 1; });
   if (macros) {
     for (const auto& [entry, text] : *macros) {
       const std::string id = std::to_string(entry.id);
@@ -270,7 +275,9 @@ int UpdateInfoFont(HWND owner, LPSTR printerName, InstalledFontEntry* entry, Ins
       return RemoveMemoryMark(printerName, kKindFonts, id);
     }
     case kUpdateAdd: {
-      const std::string text = cartridge ? std::string(entry->fontFilePath, strnlen(entry->fontFilePath, sizeof entry->fontFilePath)) : FontText(*entry);
+      const std::string text =
+          cartridge ? std::string(entry->fontFilePath, strnlen(entry->fontFilePath, sizeof entry->fontFilePath))
+                    : FontText(*entry);
       result = AddFontRecord(printerName, key, text, entry->location, Pfm(*entry));
       if (result && shared) WritePrivateProfileStringA(section, key.c_str(), text.c_str(), infoFile.c_str());
       break;
@@ -280,9 +287,7 @@ int UpdateInfoFont(HWND owner, LPSTR printerName, InstalledFontEntry* entry, Ins
       if (result && shared) WritePrivateProfileStringA(section, key.c_str(), nullptr, infoFile.c_str());
       if (!cartridge) RemoveMemoryMark(printerName, kKindFonts, id);
       break;
-    case kUpdateRemoveMark:
-      result = RemoveMemoryMark(printerName, kKindFonts, id);
-      break;
+    case kUpdateRemoveMark: result = RemoveMemoryMark(printerName, kKindFonts, id); break;
     case kUpdateChange: {
       if (!newEntry || !IsPclId(newEntry->id)) return 0;
       const std::string newId = std::to_string(newEntry->id);
@@ -303,8 +308,7 @@ int UpdateInfoFont(HWND owner, LPSTR printerName, InstalledFontEntry* entry, Ins
       }
       break;
     }
-    default:
-      return 0;
+    default: return 0;
   }
   // The counters tell other PCs of a change: a change that failed is none.
   if (shared && result) {
@@ -344,9 +348,7 @@ int UpdateInfoMacro(HWND owner, LPSTR printerName, InstalledMacroEntry* entry, I
       // A later macro of the same id must not show as loaded.
       RemoveMemoryMark(printerName, kKindMacros, id);
       break;
-    case kUpdateRemoveMark:
-      result = RemoveMemoryMark(printerName, kKindMacros, id);
-      break;
+    case kUpdateRemoveMark: result = RemoveMemoryMark(printerName, kKindMacros, id); break;
     case kUpdateChange: {
       if (!newEntry || !IsPclId(newEntry->id)) return 0;
       const std::string newId = std::to_string(newEntry->id);
@@ -362,8 +364,7 @@ int UpdateInfoMacro(HWND owner, LPSTR printerName, InstalledMacroEntry* entry, I
       }
       break;
     }
-    default:
-      return 0;
+    default: return 0;
   }
   // The counters tell other PCs of a change: a change that failed is none.
   if (shared && result) {

@@ -22,22 +22,24 @@ namespace fontinstaller {
 namespace {
 
 struct KindNames {
-  int storeKind;           // per-user store of the PC-disk list
-  const char* record;      // PC-disk record key prefix
-  const char* count;       // count key / value (both stores)
-  const char* list;        // PC-disk list key
-  const char* mark;        // memory mark prefix
-  const char* diskRecord;  // printer-disk value prefix
-  const char* diskList;    // printer-disk list value
-  const char* counter;     // printer-data change counter
-  const char* infoSection; // information file section
+  int storeKind;            // per-user store of the PC-disk list
+  const char* record;       // PC-disk record key prefix
+  const char* count;        // count key / value (both stores)
+  const char* list;         // PC-disk list key
+  const char* mark;         // memory mark prefix
+  const char* diskRecord;   // printer-disk value prefix
+  const char* diskList;     // printer-disk list value
+  const char* counter;      // printer-data change counter
+  const char* infoSection;  // information file section
 };
 
 const KindNames& Names(int kind) {
-  static const KindNames fonts{kStoreUserFonts, "PCLFont_", "PCLFont_Number", "PCLFont_List", "PCLFontMem_",
-                               "PCLFontDisk_", "PCLFontDisk_List", "PCLFontDisk_ChangeCounter", "Fonts"};
-  static const KindNames macros{kStoreUserMacros, "Macro_", "Macro_Number", "Macro_List", "MacroMem_",
-                                "MacroDisk_", "MacroDisk_List", "MacroDisk_ChangeCounter", "Macros"};
+  static const KindNames fonts{kStoreUserFonts, "PCLFont_",     "PCLFont_Number",   "PCLFont_List",
+                               "PCLFontMem_",   "PCLFontDisk_", "PCLFontDisk_List", "PCLFontDisk_ChangeCounter",
+                               "Fonts"};
+  static const KindNames macros{kStoreUserMacros, "Macro_",     "Macro_Number",   "Macro_List",
+                                "MacroMem_",      "MacroDisk_", "MacroDisk_List", "MacroDisk_ChangeCounter",
+                                "Macros"};
   return kind == kKindMacros ? macros : fonts;
 }
 
@@ -113,7 +115,9 @@ bool AppendToPrinterList(const KindNames& names, HANDLE printer, const std::stri
   std::optional<std::vector<BYTE>> raw = ReadPrinterValue(printer, names.diskList, nullptr, &error);
   if (!raw && !IsAbsentError(error)) return false;
   std::string list;
-  if (raw) list.assign(reinterpret_cast<const char*>(raw->data()), strnlen(reinterpret_cast<const char*>(raw->data()), raw->size()));
+  if (raw)
+    list.assign(reinterpret_cast<const char*>(raw->data()),
+                strnlen(reinterpret_cast<const char*>(raw->data()), raw->size()));
   return WritePrinterString(printer, names.diskList, list + idText + ";") == ERROR_SUCCESS;
 }
 
@@ -286,7 +290,9 @@ int RemoveRecord(const char* printerName, int kind, const std::string& idText, i
   std::optional<std::vector<BYTE>> raw = ReadPrinterValue(printer.get(), names.diskList, nullptr, &error);
   if (!raw && !IsAbsentError(error)) return 0;
   std::string list;
-  if (raw) list.assign(reinterpret_cast<const char*>(raw->data()), strnlen(reinterpret_cast<const char*>(raw->data()), raw->size()));
+  if (raw)
+    list.assign(reinterpret_cast<const char*>(raw->data()),
+                strnlen(reinterpret_cast<const char*>(raw->data()), raw->size()));
   const std::string updated = RemoveIdFromList(list, idText);
   if (!existed && updated == list) return 0;
   return WritePrinterString(printer.get(), names.diskList, updated) == ERROR_SUCCESS ? 1 : 0;
@@ -326,8 +332,7 @@ int SetMemoryMark(const char* printerName, int kind, const std::string& idText, 
   if (!section) return 0;
   const KindNames& names = Names(kind);
   const std::string key = names.mark + idText;
-  return InstallerSettings().SetString(0, names.storeKind, section->c_str(), key.c_str(), text.c_str()) ==
-                 ERROR_SUCCESS
+  return InstallerSettings().SetString(0, names.storeKind, section->c_str(), key.c_str(), text.c_str()) == ERROR_SUCCESS
              ? 1
              : 0;
 }
@@ -391,7 +396,8 @@ int RememberFolder(const char* key, const char* folder) {
 namespace {
 
 bool FillFontEntry(const std::vector<BYTE>& stored, int32_t id, InstalledFontEntry& entry) {
-  std::optional<fontrecord::InstalledFontRecord> record = fontrecord::ReadInstalledFontRecord(stored.data(), stored.size());
+  std::optional<fontrecord::InstalledFontRecord> record =
+      fontrecord::ReadInstalledFontRecord(stored.data(), stored.size());
   if (!record || record->text.flags < 0) return false;
   entry = InstalledFontEntry{};
   entry.id = id;

@@ -37,8 +37,7 @@ bool IsPlainRecordFileName(const std::string& name);
 // not be read or written (nothing then changed, as far as the stores allow).
 int AddFontRecord(const char* printerName, const std::string& idText, std::string recordText, int32_t location,
                   const std::string& pfmFileName);
-int AddMacroRecord(const char* printerName, const std::string& idText, const std::string& recordText,
-                   int32_t location);
+int AddMacroRecord(const char* printerName, const std::string& idText, const std::string& recordText, int32_t location);
 // Rewrites an existing record of the same id and location, lists and count unchanged.
 int ReplaceFontRecord(const char* printerName, const std::string& idText, std::string recordText, int32_t location,
                       const std::string& pfmFileName);
@@ -83,6 +82,6 @@ ZEL_EXPORT int parseFontIniEntry(LPCSTR key, LPSTR value, fontinstaller::Install
 ZEL_EXPORT int parseMacroIniEntry(LPCSTR key, LPSTR value, fontinstaller::InstalledMacroEntry* entry);
 ZEL_EXPORT int parseCartIniEntry(LPCSTR key, LPCSTR value, fontinstaller::InstalledFontEntry* entry);
 ZEL_EXPORT int UpdateInfoFont(HWND owner, LPSTR printerName, fontinstaller::InstalledFontEntry* entry,
-                                fontinstaller::InstalledFontEntry* newEntry, int operation, DWORD flags);
+                              fontinstaller::InstalledFontEntry* newEntry, int operation, DWORD flags);
 ZEL_EXPORT int UpdateInfoMacro(HWND owner, LPSTR printerName, fontinstaller::InstalledMacroEntry* entry,
-                                 fontinstaller::InstalledMacroEntry* newEntry, int operation, DWORD flags);
+                               fontinstaller::InstalledMacroEntry* newEntry, int operation, DWORD flags);

@@ -21,8 +21,8 @@ int32_t NextFreeMacroId(const std::vector<InstalledMacroEntry>& list, int32_t lo
 // Runs the install dialog; the caller reads its list again afterwards.
 void RunMacroInstallDialog(HWND owner, InstallerContext* context);
 // Asks for a macro's name (dialog 111); false on Cancel. name is in and out.
-bool AskMacroName(HWND owner, const InstallerContext& context, const std::string& file,
-                  const std::string& description, std::string* name);
+bool AskMacroName(HWND owner, const InstallerContext& context, const std::string& file, const std::string& description,
+                  std::string* name);
 // Edits an installed macro (dialog 105) and stores what changed; true on OK.
 bool EditMacroAttributes(HWND owner, InstallerContext* context, const InstalledMacroEntry& entry,
                          const std::vector<InstalledMacroEntry>& list);

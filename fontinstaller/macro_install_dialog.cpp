@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "common/settings_store.h"
-#include "fontinstaller/file_names.h"
 #include "fontinstaller/download.h"
+#include "fontinstaller/file_names.h"
 #include "fontinstaller/install_file_dialog.h"
 #include "fontinstaller/installed_store.h"
 #include "fontinstaller/installer_dialogs.h"
@@ -35,7 +35,8 @@ struct InstallState {
 };
 
 bool CanBeOpened(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
   if (file == INVALID_HANDLE_VALUE || file == 0) return false;
   CloseHandle(file);
   return true;
@@ -60,7 +61,8 @@ std::vector<std::string> ListFiles(InstallState& state) {
     FindClose(find);
   }
   std::vector<std::string> items;
-  for (const std::string& path : state.files) items.push_back(OfferedName(path) + "\t\t\t\t\t\t\t" + FileNamePart(path));
+  for (const std::string& path : state.files)
+    items.push_back(OfferedName(path) + "\t\t\t\t\t\t\t" + FileNamePart(path));
   return items;
 }
 
@@ -81,7 +83,8 @@ void InstallMacro(HWND dialog, InstallState& state) {
   if (!selected) return;
   const std::string source = *selected;
   InstallerContext& c = *state.context;
-  const int32_t location = IsDlgButtonChecked(dialog, kPrinterDisk) == BST_CHECKED ? kLocationPrinterDisk : kLocationPcDisk;
+  const int32_t location =
+      IsDlgButtonChecked(dialog, kPrinterDisk) == BST_CHECKED ? kLocationPrinterDisk : kLocationPcDisk;
   const bool shared = location == kLocationPrinterDisk && SharesInfoFile(c);
   if (shared && !InfoFileWritable(c)) {
     InstallerBox(dialog, 716, 664, MB_OK | MB_ICONERROR);
@@ -178,6 +181,8 @@ const std::string* SelectedFile(HWND dialog, const InstallState& state) {
 
 }  // namespace
 
-void RunMacroInstallDialog(HWND owner, InstallerContext* context) { InstallFileDialog<MacroFiles>::Run(owner, context); }
+void RunMacroInstallDialog(HWND owner, InstallerContext* context) {
+  InstallFileDialog<MacroFiles>::Run(owner, context);
+}
 
 }  // namespace fontinstaller

@@ -69,7 +69,8 @@ bool StoreChanges(HWND dialog, EntryEditRequest<InstalledMacroEntry>& request, c
   changed.id = id;
   changed.flags = request.flags;
   if (id != old.id) changed.flags &= ~kEntryInMemory;  // the printer holds the macro under its old id
-  const bool recordChanged = id != old.id || name != old.name || (changed.flags & kEntryResident) != (old.flags & kEntryResident);
+  const bool recordChanged =
+      id != old.id || name != old.name || (changed.flags & kEntryResident) != (old.flags & kEntryResident);
   const DWORD flags = request.context->flags;
   bool stored = true;
   if (recordChanged) {
@@ -95,8 +96,8 @@ struct MacroAttributes {
 
 }  // namespace
 
-bool AskMacroName(HWND owner, const InstallerContext& context, const std::string& file,
-                  const std::string& description, std::string* name) {
+bool AskMacroName(HWND owner, const InstallerContext& context, const std::string& file, const std::string& description,
+                  std::string* name) {
   NameRequest request{&context, file, description, *name};
   if (DialogBoxParamA(InstallerInstance(), MAKEINTRESOURCEA(111), owner, InformationProcedure,
                       reinterpret_cast<LPARAM>(&request)) != IDOK) {

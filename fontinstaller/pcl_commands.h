@@ -15,7 +15,7 @@ struct PclCommand {
   char group = 0;          // 's' 'c' ...; 0 when the sequence has none
   char terminator = 0;     // upper case
   long value = 0;
-  size_t at = 0;           // position of the command's ESC
+  size_t at = 0;                  // position of the command's ESC
   const uint8_t* data = nullptr;  // a "W" command's data, cut at the end of the stream
   size_t dataSize = 0;
 };

@@ -41,10 +41,12 @@ std::optional<std::string> ReadModelName(HANDLE printer) {
 
 std::string HostSection(const std::string& model) { return "HostInfo\\" + model; }
 
-bool IsAbsentError(DWORD error) { return error != ERROR_SUCCESS && error != ERROR_MORE_DATA && error != ERROR_INSUFFICIENT_BUFFER; }
+bool IsAbsentError(DWORD error) {
+  return error != ERROR_SUCCESS && error != ERROR_MORE_DATA && error != ERROR_INSUFFICIENT_BUFFER;
+}
 
-std::optional<std::string> ReadStoreString(HANDLE printer, int kind, const std::string& section,
-                                           const std::string& key, DWORD* error) {
+std::optional<std::string> ReadStoreString(HANDLE printer, int kind, const std::string& section, const std::string& key,
+                                           DWORD* error) {
   DWORD capacity = 1024;
   for (;;) {
     std::vector<char> buffer(capacity, 0);
@@ -74,8 +76,7 @@ std::optional<std::vector<BYTE>> ReadStoreData(HANDLE printer, int kind, const s
   }
 }
 
-std::optional<std::vector<BYTE>> ReadPrinterValue(HANDLE printer, const std::string& name, DWORD* type,
-                                                  DWORD* error) {
+std::optional<std::vector<BYTE>> ReadPrinterValue(HANDLE printer, const std::string& name, DWORD* type, DWORD* error) {
   std::string valueName = name;
   DWORD capacity = 2048;
   for (int attempt = 0; attempt < 4; ++attempt) {

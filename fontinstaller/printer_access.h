@@ -35,8 +35,8 @@ enum class ValueState { kAbsent, kPresent, kError };
 
 // Settings-store values read whole (the buffer grows while the store answers
 // ERROR_MORE_DATA). The error code goes to *error when given.
-std::optional<std::string> ReadStoreString(HANDLE printer, int kind, const std::string& section,
-                                           const std::string& key, DWORD* error = nullptr);
+std::optional<std::string> ReadStoreString(HANDLE printer, int kind, const std::string& section, const std::string& key,
+                                           DWORD* error = nullptr);
 std::optional<std::vector<BYTE>> ReadStoreData(HANDLE printer, int kind, const std::string& section,
                                                const std::string& key, DWORD* error = nullptr);
 // Printer data read whole; ERROR_... in *error.

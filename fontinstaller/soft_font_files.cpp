@@ -91,14 +91,18 @@ std::optional<SoftFontDescriptor> ParseSoftFontDescriptor(const uint8_t* d, size
 
 int WeightClassOfStrokeWeight(int w) {
   switch (w) {
+    // clang-format off
     case -7: case -6: return 100;
     case -5: case -4: return 200;
     case -3: case -2: return 300;
     case -1: case 0: return 400;
+    // clang-format on
     case 1: return 500;
     case 2: return 600;
-    case 3: case 4: return 700;
-    case 5: case 6: return 800;
+    case 3:
+    case 4: return 700;
+    case 5:
+    case 6: return 800;
     case 7: return 900;
     default: return 0;
   }
@@ -110,7 +114,8 @@ int FamilyOfTypeface(int typefaceLowByte, std::string* typefaceName) {
   if (typefaceName) *typefaceName = comma == std::string::npos ? std::string() : text.substr(comma + 1);
   if (text.empty()) return 0;
   switch (text[0]) {
-    case 'R': case 'r': return 16;
+    case 'R':
+    case 'r': return 16;
     case 'W': return 32;
     case 'M': return 48;
     case 'S': return 64;
@@ -219,8 +224,8 @@ std::optional<fontrecord::MetricsBlock> BuildSoftFontMetrics(const std::vector<u
   block.SetU16(off::kHeight, static_cast<uint16_t>(static_cast<long>(d->height) * 300 / (4L * res)));
   block.SetU16(off::kAscent, static_cast<uint16_t>(Scale(d->baseline, res)));
   block.SetU16(off::kDescent, static_cast<uint16_t>(Scale(d->cellHeight - d->baseline, res)));
-  block.SetU16(off::kLineGap, static_cast<uint16_t>(static_cast<long>(d->height) * 300 / (4L * res) -
-                                                    Scale(d->baseline, res)));
+  block.SetU16(off::kLineGap,
+               static_cast<uint16_t>(static_cast<long>(d->height) * 300 / (4L * res) - Scale(d->baseline, res)));
   block.SetU16(off::kCapHeight, static_cast<uint16_t>(d->capHeight));
   block.SetU8(off::kSpareByte, 0);
   block.SetU16(off::kItalic, static_cast<uint16_t>(d->style));
@@ -296,8 +301,8 @@ int WriteMetricsFileOf(const InstalledFontEntry* entry, const char* outputPath, 
 
 }  // namespace
 
-int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode,
-                     const FontDirectory* directory, const char* folder) {
+int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, int mode, const FontDirectory* directory,
+                     const char* folder) {
   if (!entry || !outputPath) return 0;
   // Called from dialogs inside the caller's process: no exception may leave here.
   try {
@@ -309,12 +314,14 @@ int WriteMetricsFile(const InstalledFontEntry* entry, const char* outputPath, in
 
 int ReadCartridgeHeader(const char* path, InstalledFontEntry* entry) {
   if (!entry) return 0;
-  std::string file = path ? std::string(path) : std::string(entry->fontFilePath, strnlen(entry->fontFilePath, sizeof entry->fontFilePath));
+  std::string file = path ? std::string(path)
+                          : std::string(entry->fontFilePath, strnlen(entry->fontFilePath, sizeof entry->fontFilePath));
   std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(file.c_str());
   if (!bytes || bytes->size() < 16) return 0;
   const uint8_t* b = bytes->data();
   if ((b[0] | (b[1] << 8)) != 0x0CAC || (b[6] | (b[7] << 8)) != 0x0310) return 0;
-  const uint32_t nameAt = static_cast<uint32_t>(b[12] | (b[13] << 8) | (b[14] << 16)) | (static_cast<uint32_t>(b[15]) << 24);
+  const uint32_t nameAt =
+      static_cast<uint32_t>(b[12] | (b[13] << 8) | (b[14] << 16)) | (static_cast<uint32_t>(b[15]) << 24);
   // The name offset comes from the file: it must point inside it.
   if (nameAt >= bytes->size()) return 0;
   const size_t available = std::min<size_t>(17, bytes->size() - nameAt);
@@ -329,7 +336,7 @@ int ReadCartridgeHeader(const char* path, InstalledFontEntry* entry) {
 }
 
 const char* WeightSuffix(int weight) {
-  static const char* const kBands[] = {" Utn", " Xtn", " Tn", " Xl", " Lt", " Dl", " Sl", "",
+  static const char* const kBands[] = {" Utn", " Xtn", " Tn",  " Xl", " Lt",  " Dl",  " Sl", "",
                                        " Sb",  " Db",  "Bold", " Xb", " Blk", " Xbl", " UBl"};
   if (weight < 0) return kBands[0];
   if (weight > 255) return "";
@@ -598,8 +605,8 @@ std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8
     } else if (command.parameterized == '(' && command.group == 's' && command.terminator == 'W') {
       if (command.dataSize >= 2 && command.data[1] != 0) {
         // A continuation: more raster of the glyph before it.
-        if (!glyphs.empty()) glyphs.back().raster.insert(glyphs.back().raster.end(), command.data + 2,
-                                                         command.data + command.dataSize);
+        if (!glyphs.empty())
+          glyphs.back().raster.insert(glyphs.back().raster.end(), command.data + 2, command.data + command.dataSize);
         return true;
       }
       if (command.dataSize < kCharacterDescriptorSize) return true;
@@ -641,7 +648,9 @@ std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8
   PutBig16(out, 18, d->cellWidth);
   PutBig16(out, 20, d->cellHeight);
   PutBig16(out, 22, d->baseline);
+  // clang-format off
   out[24] = 0x00; out[25] = 0x09; out[26] = 0xFF; out[27] = 0xF9;
+  // clang-format on
   PutBig16(out, 28, d->cellWidth);
   PutBig16(out, 30, d->cellHeight);
   out[32] = static_cast<uint8_t>(d->orientation);
@@ -654,7 +663,9 @@ std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8
   out[51] = static_cast<uint8_t>(d->serifStyle);
   PutBig16(out, 52, d->textWidth);
   PutBig16(out, 54, d->textHeight);
+  // clang-format off
   out[56] = 0x00; out[57] = 0x00; out[58] = 0x03; out[59] = 0xCA;
+  // clang-format on
   const int xRes = d->descriptorSize == 64 || d->xResolution == 0 ? 300 : d->xResolution;
   const int yRes = d->descriptorSize == 64 || d->yResolution == 0 ? 300 : d->yResolution;
   PutBig16(out, 70, xRes);
@@ -672,12 +683,12 @@ std::optional<std::vector<uint8_t>> BuildPrinterDiskCopy(const std::vector<uint8
   for (const Glyph& glyph : glyphs) {
     const size_t recordAt = out.size();
     const uint8_t* c = glyph.descriptor.data();
-    out.insert(out.end(), c + 6, c + 10);        // left offset, top offset
+    out.insert(out.end(), c + 6, c + 10);  // left offset, top offset
     out.push_back(0x0C);
     out.push_back(0x01);
-    out.insert(out.end(), c + 12, c + 14);       // character height
-    out.insert(out.end(), c + 10, c + 12);       // character width
-    out.insert(out.end(), c + 14, c + 16);       // delta X
+    out.insert(out.end(), c + 12, c + 14);  // character height
+    out.insert(out.end(), c + 10, c + 12);  // character width
+    out.insert(out.end(), c + 14, c + 16);  // delta X
     const std::vector<uint8_t> rows = ExpandedRows(glyph);
     out.insert(out.end(), rows.begin(), rows.end());
     if (glyph.code >= first && glyph.code <= last) {

@@ -47,7 +47,8 @@ class TfmReader {
 
 size_t TypeSize(int type) {
   switch (type) {
-    case 1: case 2: return 1;
+    case 1:
+    case 2: return 1;
     case 3: return 2;
     case 4: return 4;
     case 5: return 8;
@@ -76,7 +77,8 @@ std::optional<std::map<int, Tag>> ReadTags(TfmReader& r) {
       const size_t total = size * tag.count;
       const size_t valueAt = total <= 4 ? at + 8 : r.U32(at + 8);
       if (!r.Has(valueAt, total)) continue;
-      tag.bytes.assign(r.bytes().begin() + static_cast<long>(valueAt), r.bytes().begin() + static_cast<long>(valueAt + total));
+      tag.bytes.assign(r.bytes().begin() + static_cast<long>(valueAt),
+                       r.bytes().begin() + static_cast<long>(valueAt + total));
       tags[number] = std::move(tag);
     }
     directory = r.U32(entries + static_cast<size_t>(count) * 12);
@@ -162,10 +164,10 @@ int WeightClassOfTfm(int weight) {
 
 // Words of a typeface name that name its style rather than its family.
 bool IsStyleWord(const std::string& word) {
-  static const char* const kStyleWords[] = {
-      "Bd",    "It",   "BdIt",   "Md",    "MdIt",   "Lt",     "LtIt",  "Bk",      "BkIt",  "Blk",  "BlkIt",
-      "Cmpct", "Obl",  "Oblique", "Book", "Bold",   "Italic", "Demi",  "DemiIt",  "Rmn",   "Roman", "Light",
-      "Medium", "Black", "Heavy", "XBd",  "XBdIt",  "Ult",    "UltIt", "Regular", "BdObl"};
+  static const char* const kStyleWords[] = {"Bd",     "It",   "BdIt",   "Md",    "MdIt",  "Lt",      "LtIt",   "Bk",
+                                            "BkIt",   "Blk",  "BlkIt",  "Cmpct", "Obl",   "Oblique", "Book",   "Bold",
+                                            "Italic", "Demi", "DemiIt", "Rmn",   "Roman", "Light",   "Medium", "Black",
+                                            "Heavy",  "XBd",  "XBdIt",  "Ult",   "UltIt", "Regular", "BdObl"};
   for (const char* style : kStyleWords) {
     if (word == style) return true;
   }
@@ -259,7 +261,8 @@ std::optional<fontrecord::MetricsBlock> ConvertTfmMetrics(const std::vector<uint
   block.SetText(off::kFaceName, 32, typeface);
   block.SetText(off::kFaceName + 32, 32, style);
   const bool fixedPitch = tags.Number(412) != 0;
-  block.SetU8(off::kFlags, static_cast<uint8_t>(fontrecord::kFlagScalable | (fixedPitch ? fontrecord::kFlagFixedPitch : 0)));
+  block.SetU8(off::kFlags,
+              static_cast<uint8_t>(fontrecord::kFlagScalable | (fixedPitch ? fontrecord::kFlagFixedPitch : 0)));
   block.SetU16(off::kPointSize, static_cast<uint16_t>(std::lround(tags.Number(407))));
   block.SetU16(off::kHeight, static_cast<uint16_t>(std::lround(tags.Number(408))));
   const int ascent = tags.Int(425);

@@ -25,6 +25,7 @@
 namespace {
 
 constexpr ULONG kEscapes[] = {
+    // clang-format off
     kEscQueryEscSupport, kEscSetCopyCount,     kEscPassThrough,       kEscGetTechnology,
     kEscEpsPrinting,     kEscPostScriptData,   kEscPostScriptIgnore,  kEscGetDeviceUnits,
     kEscBeginPath,       kEscClipToPath,       kEscEndPath,           kEscDownloadHeader,
@@ -33,6 +34,7 @@ constexpr ULONG kEscapes[] = {
     kEscJobIdentity,     kEscTabPageBegin,     kEscTabPageEnd,        kEscTabSheetBegin,
     kEscTabSheetEnd,     kEscInsertSheetTable, kEscBannerBegin,       kEscBannerEnd,
     kEscInsertDefaults,  kEscRawText,          kEscUpdateConfig,
+    // clang-format on
 };
 constexpr size_t kEscapeCount = sizeof kEscapes / sizeof kEscapes[0];
 

@@ -68,14 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadEntries<fontinstaller::InstalledFontEntry>(file, "Fonts", parseFontIniEntry);
     ReadEntries<fontinstaller::InstalledMacroEntry>(file, "Macros", parseMacroIniEntry);
     using fontinstaller::InstalledFontEntry;
-    ReadEntries<InstalledFontEntry>(file, "Fonts", [](LPCSTR key, LPSTR value, InstalledFontEntry* e) {
-      return parseCartIniEntry(key, value, e);
-    });
+    ReadEntries<InstalledFontEntry>(
+        file, "Fonts", [](LPCSTR key, LPSTR value, InstalledFontEntry* e) { return parseCartIniEntry(key, value, e); });
   } else if (which == 1) {
     const std::string file = WriteInput("PRMONSET.INI", data + 1, size - 1);
     if (file.empty()) return 0;
-    for (const char* key : {"IDS_EVENT_CRITICAL_ENGINE_FAULT", "IDS_EVENT_SERIOUS_OFFLINE", "IDS_EVENT_SERIOUS_PAPER_JAM",
-                            "IDS_EVENT_SERIOUS_COVER_OPEN", "IDS_EVENT_SERIOUS_TONER_OUT", "IDS_EVENT_SERIOUS_PAPER_OUT"}) {
+    for (const char* key :
+         {"IDS_EVENT_CRITICAL_ENGINE_FAULT", "IDS_EVENT_SERIOUS_OFFLINE", "IDS_EVENT_SERIOUS_PAPER_JAM",
+          "IDS_EVENT_SERIOUS_COVER_OPEN", "IDS_EVENT_SERIOUS_TONER_OUT", "IDS_EVENT_SERIOUS_PAPER_OUT"}) {
       DP_ReadProfileString("Printer", key, file.c_str());
     }
   } else {

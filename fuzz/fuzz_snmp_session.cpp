@@ -25,7 +25,7 @@ namespace {
 
 using platform::snmp::Address;
 
-constexpr char kAgent[] = "127.0.0.1:9";        // the discard port: nothing answers
+constexpr char kAgent[] = "127.0.0.1:9";  // the discard port: nothing answers
 constexpr char kElsewhere[] = "127.0.0.2:9";
 
 struct Conversation {

@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> block(data, data + size);
   block[0] = static_cast<uint8_t>(size);
   block[1] = static_cast<uint8_t>(size >> 8);
-  static const char* const kQueries[] = {
-      "\\", "\\VarFileInfo\\Translation", "\\StringFileInfo\\040904B0\\FileVersion",
-      "\\StringFileInfo\\041104B0\\ProductName", "\\StringFileInfo\\040904E4\\CompanyName"};
+  static const char* const kQueries[] = {"\\", "\\VarFileInfo\\Translation", "\\StringFileInfo\\040904B0\\FileVersion",
+                                         "\\StringFileInfo\\041104B0\\ProductName",
+                                         "\\StringFileInfo\\040904E4\\CompanyName"};
   for (const char* query : kQueries) {
     void* value = nullptr;
     UINT length = 0;

@@ -13,7 +13,6 @@
 #include "interface/app/library_state.h"
 #include "interface/devmode/current_devmode.h"
 #include "interface/devmode/default_devmode.h"
-#include "model/model_cache.h"
 #include "interface/pages/format_notice.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/pages/sheet_procedures.h"
@@ -21,6 +20,7 @@
 #include "interface/records/printer_info.h"
 #include "interface/util/detection_command.h"
 #include "interface/util/resource_text.h"
+#include "model/model_cache.h"
 #include "platform/base/handles.h"
 #include "platform/base/named_mutex.h"
 #include "platform/base/processes.h"
@@ -204,11 +204,8 @@ INT_PTR CALLBACK DevicePageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
       }
       break;
     }
-    case WM_DESTROY:
-      SetWindowLongPtrA(page, GWLP_USERDATA, 0);
-      break;
-    default:
-      break;
+    case WM_DESTROY: SetWindowLongPtrA(page, GWLP_USERDATA, 0); break;
+    default: break;
   }
   return FALSE;
 }
@@ -275,7 +272,6 @@ ZEL_EXPORT LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPAR
       if (result) pPSUIInfo->Result = static_cast<ULONG_PTR>(result->Result);
       return 1;
     }
-    default:
-      return -1;
+    default: return -1;
   }
 }

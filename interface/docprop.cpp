@@ -13,11 +13,11 @@
 #include "interface/app/drv_trace.h"
 #include "interface/app/library_state.h"
 #include "interface/devmode/document_properties.h"
-#include "model/model_cache.h"
 #include "interface/pages/format_notice.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/pages/sheet_procedures.h"
 #include "interface/util/resource_text.h"
+#include "model/model_cache.h"
 #include "platform/spooler/driver_ui.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/message_box.h"
@@ -26,7 +26,7 @@ namespace {
 
 constexpr WORD kPushButtonTemplate = 185;
 constexpr UINT kAboutTemplate = 8912;
-constexpr UINT kItemName = 201;          // "プリンタドライバ"
+constexpr UINT kItemName = 201;  // "プリンタドライバ"
 constexpr UINT kServerDownCaption = 8930;
 constexpr UINT kServerDownText = 8931;
 constexpr UINT kDriverFor = 117;
@@ -124,8 +124,8 @@ LONG InitDocumentSheet(PPROPSHEETUI_INFO info, PDOCUMENTPROPERTYHEADER header, c
   insert.Mode = INSPSUIPAGE_MODE_FIRST_CHILD;
   insert.dwData1 = reinterpret_cast<ULONG_PTR>(&sheet);
   if (!info->pfnComPropSheet) return -1;
-  blocks->page = info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_INSERT_PSUIPAGEA, 0,
-                                       reinterpret_cast<LPARAM>(&insert));
+  blocks->page =
+      info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_INSERT_PSUIPAGEA, 0, reinterpret_cast<LPARAM>(&insert));
   if (!blocks->page) return -1;
   info->UserData = reinterpret_cast<ULONG_PTR>(blocks.release());
   info->Result = 1;
@@ -136,8 +136,7 @@ LONG InitDocumentSheet(PPROPSHEETUI_INFO info, PDOCUMENTPROPERTYHEADER header, c
 // the caller asked for them and may have them.
 void SetDocumentResult(PPROPSHEETUI_INFO info, PDOCUMENTPROPERTYHEADER header, const SETRESULT_INFO* result) {
   auto* blocks = reinterpret_cast<DocumentSheetBlocks*>(info->UserData);
-  if (!blocks || !result || static_cast<LONG_PTR>(result->hSetResult) != blocks->page)
-    return;
+  if (!blocks || !result || static_cast<LONG_PTR>(result->hSetResult) != blocks->page) return;
   info->Result = static_cast<ULONG_PTR>(result->Result);
   if (result->Result != CPSUI_OK) return;
   if (!header->pdmOut || !(header->fMode & (DM_UPDATE | DM_COPY)) || (header->fMode & DM_NOPERMISSION)) return;
@@ -155,8 +154,8 @@ INT_PTR CALLBACK DocumentPageProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG: {
       const auto* param = reinterpret_cast<const CPSUICBPARAMA*>(lParam);
       auto* context = param ? reinterpret_cast<DocumentPageContext*>(param->UserData) : nullptr;
-      if (context) RunPropertiesSheet(context->printer, dialog, context->working, context->working,
-                                      context->readOnly, TRUE);
+      if (context)
+        RunPropertiesSheet(context->printer, dialog, context->working, context->working, context->readOnly, TRUE);
       EndDialog(dialog, 1);
       return TRUE;
     }
@@ -166,8 +165,7 @@ INT_PTR CALLBACK DocumentPageProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return FALSE;
 }
@@ -189,8 +187,7 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return FALSE;
 }
@@ -233,8 +230,7 @@ ZEL_EXPORT LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LP
   }
 
   switch (pPSUIInfo->Reason) {
-    case PROPSHEETUI_REASON_INIT:
-      return InitDocumentSheet(pPSUIInfo, header, printer);
+    case PROPSHEETUI_REASON_INIT: return InitDocumentSheet(pPSUIInfo, header, printer);
     case PROPSHEETUI_REASON_GET_INFO_HEADER: {
       auto* info = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
       if (!info) return -1;
@@ -251,7 +247,6 @@ ZEL_EXPORT LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LP
     case PROPSHEETUI_REASON_SET_RESULT:
       SetDocumentResult(pPSUIInfo, header, reinterpret_cast<const SETRESULT_INFO*>(lParam));
       return 1;
-    default:
-      return -1;
+    default: return -1;
   }
 }

@@ -5,8 +5,7 @@
 #include "interface/job/document_events.h"
 #include "platform/base/errors.h"
 
-ZEL_EXPORT int DrvDocumentEvent(HANDLE hPrinter, HDC hdc, int iEsc, ULONG cbIn, PVOID pvIn, ULONG cbOut,
-                                PVOID pvOut) {
+ZEL_EXPORT int DrvDocumentEvent(HANDLE hPrinter, HDC hdc, int iEsc, ULONG cbIn, PVOID pvIn, ULONG cbOut, PVOID pvOut) {
   // Nothing may unwind into the application's printing call.
   try {
     return HandleDocumentEvent(hPrinter, hdc, iEsc, cbIn, pvIn, cbOut, pvOut);

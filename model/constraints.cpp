@@ -61,30 +61,17 @@ int GetSettingValue(const ModelRecord* record, const XDEVMODE* devmode, int feat
   if (!record || !devmode || !value) return 0;
   const XDEVMODE_PRIVATE& p = devmode->dmPrivate;
   switch (feature) {
-    case kCodePaperSize:
-      *value = SelectedPaperRow(*record, *devmode);
-      return 1;
-    case kCodePaperSource:
-      *value = devmode->dmPublic.dmDefaultSource - 256;
-      return 1;
+    case kCodePaperSize: *value = SelectedPaperRow(*record, *devmode); return 1;
+    case kCodePaperSource: *value = devmode->dmPublic.dmDefaultSource - 256; return 1;
     case kCodeOutputBin:
       if (p._nOutputTray < 256) return 0;
       *value = p._nOutputTray - 256;
       return 1;
-    case kCodePunch:
-      *value = p.punchId;
-      return 1;
-    case kCodeStaple:
-      *value = p._wStaple;
-      return 1;
-    case kCodeMediaType:
-      *value = static_cast<SHORT>(p._nMediaType);
-      return 1;
-    case kCodeBooklet:
-      *value = p._nBooklet != 0 ? 1 : 0;
-      return 1;
-    default:
-      return 0;
+    case kCodePunch: *value = p.punchId; return 1;
+    case kCodeStaple: *value = p._wStaple; return 1;
+    case kCodeMediaType: *value = static_cast<SHORT>(p._nMediaType); return 1;
+    case kCodeBooklet: *value = p._nBooklet != 0 ? 1 : 0; return 1;
+    default: return 0;
   }
 }
 

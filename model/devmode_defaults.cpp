@@ -96,8 +96,8 @@ int FillDefaultDevmode(XDEVMODE* devmode, const ModelRecord* record, const char*
   extra._nOutputDest = 1;
 
   // A record with the reserved flag asks for binary data and no job terminators.
-  extra._dwAdvSettings = record->reservedFlag ? kAdvBinaryData | kAdvPrintErrors
-                                              : kAdvJobTerminatorAfter | kAdvPrintErrors;
+  extra._dwAdvSettings =
+      record->reservedFlag ? kAdvBinaryData | kAdvPrintErrors : kAdvJobTerminatorAfter | kAdvPrintErrors;
   extra._dwAdvSettings &= ~kAdvEmfSpooling;
 
   extra._nCompression = 5;

@@ -50,9 +50,7 @@ bool HasVerticalResolution(const ModelRecord& record, int dpi) {
 
 SHORT DefaultPaperSize(const ModelRecord& record) { return record.variant ? 290 : DMPAPER_A4; }
 
-SHORT DefaultOrientation(const ModelRecord& record) {
-  return record.variant ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-}
+SHORT DefaultOrientation(const ModelRecord& record) { return record.variant ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT; }
 
 void SetDefaultCustomPaper(XDEVMODE_PRIVATE& extra, const ModelRecord& record) {
   extra._nCustomPaperIndex = -1;
@@ -75,12 +73,9 @@ void SetDefaultCustomPaper(XDEVMODE_PRIVATE& extra, const ModelRecord& record) {
 
 WORD PrivateDuplexFor(SHORT dmDuplex) {
   switch (dmDuplex) {
-    case DMDUP_VERTICAL:
-      return 1;
-    case DMDUP_HORIZONTAL:
-      return 2;
-    default:
-      return 0;
+    case DMDUP_VERTICAL: return 1;
+    case DMDUP_HORIZONTAL: return 2;
+    default: return 0;
   }
 }
 

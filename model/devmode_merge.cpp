@@ -22,10 +22,12 @@ bool IsFullSize(const DEVMODEW& devmode) {
 
 bool IsPostScriptNup(WORD nup) {
   switch (nup) {
+    // clang-format off
     case 1: case 2: case 4: case 6: case 8: case 9: case 12: case 16:
       return true;
     default:
       return false;
+      // clang-format on
   }
 }
 
@@ -41,8 +43,8 @@ void TakePublicFields(DEVMODEW& out, const DEVMODEW& in, const ModelRecord& reco
   if (fields & DM_PAPERSIZE) {
     // The size fields described the old paper.
     out.dmFields &= ~DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH | DM_FORMNAME);
-    out.dmPaperSize = devmode::FindPaperRow(record, in.dmPaperSize) >= 0 ? in.dmPaperSize
-                                                                           : devmode::DefaultPaperSize(record);
+    out.dmPaperSize =
+        devmode::FindPaperRow(record, in.dmPaperSize) >= 0 ? in.dmPaperSize : devmode::DefaultPaperSize(record);
     out.dmFields |= DM_PAPERSIZE;
   }
   if (fields & DM_SCALE) {
@@ -77,8 +79,8 @@ void TakePublicFields(DEVMODEW& out, const DEVMODEW& in, const ModelRecord& reco
     out.dmFields |= DM_TTOPTION;
   }
   if (fields & DM_MEDIATYPE) {
-    out.dmMediaType = devmode::HasMediaType(record, static_cast<int>(in.dmMediaType)) ? in.dmMediaType
-                                                                                       : kDefaultMediaType;
+    out.dmMediaType =
+        devmode::HasMediaType(record, static_cast<int>(in.dmMediaType)) ? in.dmMediaType : kDefaultMediaType;
     out.dmFields |= DM_MEDIATYPE;
   }
   // N-up is the driver's own (private) setting.

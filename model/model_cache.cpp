@@ -107,8 +107,7 @@ bool ReadConfigCounter(HANDLE printer, DWORD& counter) {
 
 bool ServerMarkedDown(HANDLE printer, const char* printerName) {
   DWORD mark = 0;
-  return Settings().GetDword(printer, kStoreUser, printerName, "bServerDown", &mark) == ERROR_SUCCESS &&
-         mark != 0;
+  return Settings().GetDword(printer, kStoreUser, printerName, "bServerDown", &mark) == ERROR_SUCCESS && mark != 0;
 }
 
 // Whether a record may be handed out for this request without a reload. The
@@ -274,8 +273,8 @@ ModelRecord* GetModelRecord(HANDLE printer, const char* printerName, int type) {
   if (!fresh && !IsLoaded(*latest)) return nullptr;
   // A record loaded earlier is kept when this load could not read the printer:
   // no handle, or a server still marked down that did not answer.
-  const bool keep = !fresh || (IsLoaded(*latest) &&
-                               (!read || (down && fresh->configStamp == 0 && latest->configStamp != 0)));
+  const bool keep =
+      !fresh || (IsLoaded(*latest) && (!read || (down && fresh->configStamp == 0 && latest->configStamp != 0)));
   // The same content keeps the record callers already hold.
   if (!keep && std::memcmp(fresh.get(), latest, sizeof(ModelRecord)) != 0 && Replace(*cache, *entry, fresh.get())) {
     fresh.release();

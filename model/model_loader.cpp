@@ -32,8 +32,9 @@ class Loader {
     warn_ = variant.formatWarning ? variant.formatWarning
                                   : (fallback.formatWarning ? fallback.formatWarning : CurrentModelFormatWarningHook());
     check_ = variant.optionConstraint ? variant.optionConstraint : fallback.optionConstraint;
-    lookup_ = variant.dialogIdFromName ? variant.dialogIdFromName
-                                       : (fallback.dialogIdFromName ? fallback.dialogIdFromName : HiddenControlDialogId);
+    lookup_ = variant.dialogIdFromName
+                  ? variant.dialogIdFromName
+                  : (fallback.dialogIdFromName ? fallback.dialogIdFromName : HiddenControlDialogId);
   }
 
   void Run() {
@@ -130,8 +131,8 @@ class Loader {
 
   // A description in another format is loaded all the same, after a warning.
   void CheckFormatVersion() {
-    std::optional<std::string> version = modelsettings::ReadText(
-        settings_, printer_, kStoreModelDescription, "General", "FormatVersion", kSingleKeyBuffer, false);
+    std::optional<std::string> version = modelsettings::ReadText(settings_, printer_, kStoreModelDescription, "General",
+                                                                 "FormatVersion", kSingleKeyBuffer, false);
     if (!version) return;
     size_t dot = platform::FindFirstCharAnsi(*version, '.');
     int major = modeltext::ReadInt(std::string_view(*version).substr(0, dot));
@@ -198,8 +199,8 @@ class Loader {
   // so no size wraps; a negative size is refused, and a size given nowhere is
   // left to the defaults.
   void LoadInstalledMemory() {
-    std::optional<std::string> text = modelsettings::ReadText(settings_, printer_, kStorePrinterData, "Memory",
-                                                              "Installed", kSingleKeyBuffer, false);
+    std::optional<std::string> text =
+        modelsettings::ReadText(settings_, printer_, kStorePrinterData, "Memory", "Installed", kSingleKeyBuffer, false);
     if (!text || modeltext::IsBlank(*text)) {
       text = modelsettings::ReadText(settings_, printer_, kStoreModelDescription, "Memory", "Installed",
                                      kSingleKeyBuffer, false);
@@ -252,8 +253,9 @@ class Loader {
 
   void LoadPaperSources() {
     const bool filter = filter_ == 1;
-    int count = ReadTable("PaperSource", r_.paperSources, ParsePaperSourceRecord,
-                          [&](const PaperSourceEntry& tray) { return !(filter && Forbidden(kCodePaperSource, tray.id)); });
+    int count = ReadTable("PaperSource", r_.paperSources, ParsePaperSourceRecord, [&](const PaperSourceEntry& tray) {
+      return !(filter && Forbidden(kCodePaperSource, tray.id));
+    });
     if (count > 0) r_.partsLoaded |= kPartPaperSources;
   }
 

@@ -48,19 +48,19 @@ constexpr WORD kModelRecordFormatTag = 6;
 
 // ---- Load-part bits: ModelRecord::partsLoaded and the loader's part mask -----
 enum ModelPart : DWORD {
-  kPartModelId = 0x80000000,         // modelId, modelSubId
-  kPartOptions = 0x40000000,         // options
-  kPartDeviceFonts = 0x20000000,     // deviceFonts
-  kPartStapleLocations = 0x02000000, // stapleLocations
-  kPartPdlMask = 0x01000000,         // pdlMask
-  kPartPrinterPdl = 0x00800000,      // printerPdl and configStamp
+  kPartModelId = 0x80000000,          // modelId, modelSubId
+  kPartOptions = 0x40000000,          // options
+  kPartDeviceFonts = 0x20000000,      // deviceFonts
+  kPartStapleLocations = 0x02000000,  // stapleLocations
+  kPartPdlMask = 0x01000000,          // pdlMask
+  kPartPrinterPdl = 0x00800000,       // printerPdl and configStamp
   kPartMemorySizeA = 0x00400000,
   kPartMemorySizeB = 0x00200000,
   kPartInstalledMemory = 0x00100000,
   kPartResolutions = 0x00080000,
   kPartOutputBins = 0x00040000,
   kPartPaperSources = 0x00020000,
-  kPartPapers = 0x00010000,          // papers, customPaper, variableSizeDialog
+  kPartPapers = 0x00010000,  // papers, customPaper, variableSizeDialog
   kPartMediaTypes = 0x00008000,
   kPartStaplers = 0x00001000,
   kPartTrims = 0x00000020,
@@ -74,17 +74,17 @@ constexpr DWORD kAllModelParts = 0xFFFFFFFF;
 // ---- Feature bits: ModelRecord::optionWord, featuresRead and the feature mask --
 enum ModelFeature : DWORD {
   kFeatureDuplex = 0x00000001,
-  kFeatureJobOffset = 0x00000002,        // output-bin capability
-  kFeatureStapling = 0x00000004,         // output-bin capability
+  kFeatureJobOffset = 0x00000002,  // output-bin capability
+  kFeatureStapling = 0x00000004,   // output-bin capability
   kFeatureCollation = 0x00000008,
-  kFeatureFaceUpLow = 0x00000200,        // output-bin capability; with the next one: face-up delivery
-  kFeatureFaceUpHigh = 0x00000400,       // output-bin capability
+  kFeatureFaceUpLow = 0x00000200,   // output-bin capability; with the next one: face-up delivery
+  kFeatureFaceUpHigh = 0x00000400,  // output-bin capability
   kFeatureStatusMonitor = 0x00000800,
   kFeaturePclDiskExtensions = 0x00001000,
   kFeatureEdgeToEdge = 0x00004000,
-  kFeatureTrimming = 0x00008000,         // set when the model has trim units
-  kFeatureFolding = 0x00010000,          // output-bin capability
-  kFeaturePunching = 0x00020000,         // output-bin capability
+  kFeatureTrimming = 0x00008000,  // set when the model has trim units
+  kFeatureFolding = 0x00010000,   // output-bin capability
+  kFeaturePunching = 0x00020000,  // output-bin capability
   kFeatureUserNameChargeCode = 0x00040000,
   kFeatureNote = 0x00080000,
   kFeatureReverseOrder = 0x10000000,
@@ -92,23 +92,23 @@ enum ModelFeature : DWORD {
 };
 constexpr DWORD kAllModelFeatures = 0xFFFFFFFF;
 // The feature bits that come from the output bins' flags.
-constexpr DWORD kOutputBinFeatures = kFeatureJobOffset | kFeatureStapling | kFeatureFaceUpLow |
-                                     kFeatureFaceUpHigh | kFeatureFolding | kFeaturePunching;
+constexpr DWORD kOutputBinFeatures =
+    kFeatureJobOffset | kFeatureStapling | kFeatureFaceUpLow | kFeatureFaceUpHigh | kFeatureFolding | kFeaturePunching;
 
 // ModelRecord::optionWord2
 constexpr DWORD kOption2QVoT = 0x00000010;
 
 // ---- Feature codes: the option and feature columns of ConstraintRow ---------
 enum FeatureCode : int32_t {
-  kCodePaperSize = 1,       // 1-based index of the selected papers row
-  kCodePaperSource = 2,     // dmDefaultSource - 256
-  kCodeOutputBin = 4,       // _nOutputTray - 256
+  kCodePaperSize = 1,    // 1-based index of the selected papers row
+  kCodePaperSource = 2,  // dmDefaultSource - 256
+  kCodeOutputBin = 4,    // _nOutputTray - 256
   kCodeFold = 8,
   kCodePunch = 16,
   kCodeStaple = 32,
-  kCodeAnyOption = 64,      // wildcard: any installable option
-  kCodeFirstOption = 65,    // installable option 1 ...
-  kCodeLastOption = 99,     // ... to 35
+  kCodeAnyOption = 64,    // wildcard: any installable option
+  kCodeFirstOption = 65,  // installable option 1 ...
+  kCodeLastOption = 99,   // ... to 35
   kCodeDuplex = 128,
   kCodeMediaType = 512,
   kCodeTrim = 1024,
@@ -126,11 +126,11 @@ enum ConstraintFlag : int32_t {
 // ---- Rows ----------------------------------------------------------------------
 
 struct InstallableOption {
-  int32_t id;     // 1..35
-  int32_t kind;   // kept and written back unchanged
+  int32_t id;    // 1..35
+  int32_t kind;  // kept and written back unchanged
   char name[32];
-  int32_t extra;  // fourth number of its record, 0 when absent
-  int32_t value;  // the installed choice
+  int32_t extra;                            // fourth number of its record, 0 when absent
+  int32_t value;                            // the installed choice
   int32_t choices[kModelMaxOptionChoices];  // from "InstallableOptions/<id>"
   int32_t choiceCount;
 };
@@ -175,40 +175,40 @@ struct PaperEntry {
   BYTE attr4;                 // 255 when not given
   WORD pclSizeCode;           // the PCL page-size command's number, 0 when not given
   WORD attr6;
-  int16_t userSizeMark;       // negative: user-defined size not yet stored; positive once stored
+  int16_t userSizeMark;  // negative: user-defined size not yet stored; positive once stored
   VariableSizeRecord variableSize;
-  WORD attr7;                 // 0xFFFE when not given
-  int32_t attr8;              // -2 when not given
-  WORD attr9;                 // 0xFFFF when not given
+  WORD attr7;     // 0xFFFE when not given
+  int32_t attr8;  // -2 when not given
+  WORD attr9;     // 0xFFFF when not given
   BYTE feedDirection;
   char shortName[10];
   BYTE reserved[4];
 };
 
 struct PaperSourceEntry {
-  WORD id;          // tray id; DEVMODE source = 256 + id
+  WORD id;  // tray id; DEVMODE source = 256 + id
   char name[24];
   WORD s1;
   WORD s2;
-  WORD s3;          // 0 when not given
-  WORD s4;          // 0xFFFF when not given
+  WORD s3;  // 0 when not given
+  WORD s4;  // 0xFFFF when not given
   char text[20];
-  int32_t s5;       // 1 when not given
-  WORD s6;          // 0xFFFE when not given
+  int32_t s5;  // 1 when not given
+  WORD s6;     // 0xFFFE when not given
   BYTE reserved[4];
-  WORD d1;          // 0xFFFF when not given
-  WORD d2;          // 0xFFFF when not given
-  WORD d3;          // always 0
-  WORD d4;          // always 0xFFFF
+  WORD d1;  // 0xFFFF when not given
+  WORD d2;  // 0xFFFF when not given
+  WORD d3;  // always 0
+  WORD d4;  // always 0xFFFF
 };
 
 struct MediaTypeEntry {
   WORD id;
   char name[30];
-  DWORD m1;             // 0xFFFFFFFE when not given
-  int32_t m2;           // -2 when not given
-  int32_t m3;           // 0xFFFF when not given
-  char displayName[30]; // the name when not given
+  DWORD m1;              // 0xFFFFFFFE when not given
+  int32_t m2;            // -2 when not given
+  int32_t m3;            // 0xFFFF when not given
+  char displayName[30];  // the name when not given
   char extra[24];
 };
 
@@ -219,8 +219,8 @@ struct OutputBinEntry {
   char name[32];
   DWORD flags;
   WORD b2;
-  WORD b3;        // 0xFFFF when not given
-  WORD b4;        // 0xFFFF when not given
+  WORD b3;  // 0xFFFF when not given
+  WORD b4;  // 0xFFFF when not given
   char text[24];
 };
 
@@ -294,10 +294,10 @@ struct ModelRecord {
   char printerName[kPrinterNameSize];
   WORD modelId;
   char modelSubId;
-  DWORD optionWord;    // ModelFeature bits
-  DWORD optionWord2;   // kOption2QVoT
-  WORD printerPdl;     // PdlKind of this printer
-  WORD pdlMask;        // OR of the model's PdlKinds
+  DWORD optionWord;   // ModelFeature bits
+  DWORD optionWord2;  // kOption2QVoT
+  WORD printerPdl;    // PdlKind of this printer
+  WORD pdlMask;       // OR of the model's PdlKinds
   InstallableOption options[kModelMaxOptions];
   MemoryRow memoryRows[kModelMaxMemoryRows];
   // Installed memory in bytes. 64-bit, so that any size a description can name is

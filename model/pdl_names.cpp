@@ -11,7 +11,7 @@ struct PdlName {
 };
 
 constexpr PdlName kPdlNames[] = {
-    {"PS3", kPdlPs3},   {"PS2", kPdlPs2},       {"PS", kPdlPs2},     {"PS1", kPdlPs1},    {"PCL5SI", kPdlPcl5si},
+    {"PS3", kPdlPs3},     {"PS2", kPdlPs2},   {"PS", kPdlPs2},    {"PS1", kPdlPs1},     {"PCL5SI", kPdlPcl5si},
     {"PCL5E", kPdlPcl5e}, {"PCL", kPdlPcl5e}, {"PCL5", kPdlPcl5}, {"PCLXL", kPdlPclXl},
 };
 

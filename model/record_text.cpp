@@ -83,8 +83,7 @@ bool IsBlank(std::string_view text) {
 }
 
 int32_t ReadInt(std::string_view text) {
-  return static_cast<int32_t>(
-      ReadWide(text, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(ReadWide(text, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 uint32_t ReadUnsigned(std::string_view text) {

@@ -17,8 +17,8 @@ std::optional<std::string> ReadText(const SettingsFunctions& settings, HANDLE pr
   return std::string(buffer.data(), length);
 }
 
-std::optional<std::vector<std::string>> SectionKeys(const SettingsFunctions& settings, HANDLE printer,
-                                                    int32_t kind, const char* section) {
+std::optional<std::vector<std::string>> SectionKeys(const SettingsFunctions& settings, HANDLE printer, int32_t kind,
+                                                    const char* section) {
   DBENUM* enumeration = nullptr;
   if (settings.EnumOpen(printer, kind, section, &enumeration) != ERROR_SUCCESS || !enumeration) {
     if (enumeration) settings.EnumClose(enumeration);

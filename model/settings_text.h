@@ -31,7 +31,7 @@ bool ForEachSectionValue(const SettingsFunctions& settings, HANDLE printer, int3
                          const SectionVisitor& visit);
 
 // The key names of a section (empty when it cannot be enumerated).
-std::optional<std::vector<std::string>> SectionKeys(const SettingsFunctions& settings, HANDLE printer,
-                                                    int32_t kind, const char* section);
+std::optional<std::vector<std::string>> SectionKeys(const SettingsFunctions& settings, HANDLE printer, int32_t kind,
+                                                    const char* section);
 
 }  // namespace modelsettings

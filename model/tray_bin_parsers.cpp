@@ -2,9 +2,9 @@
 #include "model/parser_support.h"
 #include "model/value_parsers.h"
 
+using modelparse::IntOr;
 using modeltext::GroupedFields;
 using modeltext::ReadInt;
-using modelparse::IntOr;
 
 int ParsePaperSourceRecord(PaperSourceEntry* row, const char* key, const char* value) {
   if (!row) return 0;

@@ -12,10 +12,12 @@ struct Verb {
 
 // In this order: "JOB_STARTED" before "JOB_DELETE", and a prefix decides.
 constexpr Verb kVerbs[] = {
+    // clang-format off
     {"ADD_NEW_PM", kCommandAddNewPm},       {"DELETE", kCommandDelete},
     {"JOB_STARTED", kCommandJobStarted},    {"JOB_DELETE", kCommandJobDelete},
     {"NORMAL", kCommandNormal},             {"QUEUE_CHANGED", kCommandQueueChanged},
     {"PORT_CHANGED", kCommandPortChanged},  {"NEW_PRINTMONITOR_VERSION", kCommandNewVersion},
+    // clang-format on
 };
 
 bool StartsWithVerb(const std::string& line, size_t at) {

@@ -34,9 +34,9 @@ struct TrapQueueEntry {
   int borrowed = 0;
   SnmpTrapRecord trap{};
   int64_t eventCode = 0;
-  int keepOut = 0;   // not added to the event list
-  int stop = 0;      // no further handler, not recorded
-  int changed = 0;   // mark the manager changed although kept out
+  int keepOut = 0;  // not added to the event list
+  int stop = 0;     // no further handler, not recorded
+  int changed = 0;  // mark the manager changed although kept out
 };
 
 // A job older than this is dropped by the analysis.

@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr unsigned kMonitorTitle = 104;      // "プリントモニタ"
-constexpr unsigned kNoResponseText = 59218;  // "プリンタからの応答がありません。"
+constexpr unsigned kMonitorTitle = 104;          // "プリントモニタ"
+constexpr unsigned kNoResponseText = 59218;      // "プリンタからの応答がありません。"
 constexpr unsigned kFileCreationFailed = 59248;  // the registry or archive cannot be made
 constexpr char kBusyMutex[] = "SNMPBusy";
 // Longer than any one exchange (6 s and its margin): a monitor that cannot get
@@ -65,7 +65,9 @@ class BusyScope {
 
 class MutexScope {
  public:
-  explicit MutexScope(HANDLE mutex) : mutex_(mutex) { held_ = WaitForSingleObject(mutex_, kBusyWaitMs) == WAIT_OBJECT_0; }
+  explicit MutexScope(HANDLE mutex) : mutex_(mutex) {
+    held_ = WaitForSingleObject(mutex_, kBusyWaitMs) == WAIT_OBJECT_0;
+  }
   ~MutexScope() {
     if (held_) ReleaseMutex(mutex_);
   }
@@ -188,9 +190,7 @@ BOOL PM_CEngine::Create(PM_CEngineUIInterface* ui) {
       pendingShow_ = PM_SHOW_MINIMIZED;
       RemoveJobFromCommand(commandLine_.GetJobArguments());
       break;
-    default:
-      pendingShow_ = PM_SHOW_NORMAL;
-      break;
+    default: pendingShow_ = PM_SHOW_NORMAL; break;
   }
   data_.AnalizeData();
   if (automaticRefresh_) SetDeadline(static_cast<int64_t>(refreshRate_) * 60, 1);
@@ -202,12 +202,8 @@ BOOL PM_CEngine::Create(PM_CEngineUIInterface* ui) {
 
 int PM_CEngine::Start() {
   switch (commandLine_.GetCommand()) {
-    case kCommandAddNewPm:
-      RegisterInstance();
-      return 0;
-    case kCommandDelete:
-      UnregisterInstance();
-      return 0;
+    case kCommandAddNewPm: RegisterInstance(); return 0;
+    case kCommandDelete: UnregisterInstance(); return 0;
     case kCommandJobStarted:
     case kCommandNormal:
     case kCommandJobDelete:
@@ -223,23 +219,16 @@ int PM_CEngine::Start() {
           agents_.get(), &data_, std::make_unique<PM_CEventHandlersTable_QRM24>(),
           TrapHandlerContext{[this] { return printerAddress_; }, [this] { Refresh(); }});
       return 1;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
 void PM_CEngine::OnCommandLine(const std::string& line) {
   commandLine_.SetLine(line);
   switch (commandLine_.GetCommand()) {
-    case kCommandJobStarted:
-      AddJobFromCommand(commandLine_.GetJobArguments());
-      break;
-    case kCommandJobDelete:
-      RemoveJobFromCommand(commandLine_.GetJobArguments());
-      break;
-    default:
-      pendingShow_ = PM_SHOW_NORMAL;
-      break;
+    case kCommandJobStarted: AddJobFromCommand(commandLine_.GetJobArguments()); break;
+    case kCommandJobDelete: RemoveJobFromCommand(commandLine_.GetJobArguments()); break;
+    default: pendingShow_ = PM_SHOW_NORMAL; break;
   }
   data_.AnalizeData();
   UpdateDisplay(PM_UPDATE_ALL);
@@ -424,7 +413,8 @@ int PM_CEngine::QueryPrinterStatus() {
       }
     }
     if (result == SNMP_RESULT_OK) {
-      data_.SetConsoleLines(std::string(console, strnlen(console, 32)), std::string(console + 32, strnlen(console + 32, 32)));
+      data_.SetConsoleLines(std::string(console, strnlen(console, 32)),
+                            std::string(console + 32, strnlen(console + 32, 32)));
       answered = true;
     }
     // A monitor that started while the printer was unreachable is registered
@@ -639,18 +629,10 @@ LRESULT PM_CEngine::WindowProcedure(HWND window, UINT message, WPARAM wParam, LP
   PM_CEngine* engine = EngineOf(window);
   if (!engine) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
-    case WM_TIMER:
-      engine->OnTimer(wParam);
-      return 0;
-    case SNMP_MSG_REPLY:
-      engine->OnSnmpReply();
-      return 0;
-    case SNMP_MSG_TRAP:
-      engine->OnSnmpTrap();
-      return 0;
-    case PM_WM_QUERYSTATUS:
-      return engine->QueryPrinterStatus();
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_TIMER: engine->OnTimer(wParam); return 0;
+    case SNMP_MSG_REPLY: engine->OnSnmpReply(); return 0;
+    case SNMP_MSG_TRAP: engine->OnSnmpTrap(); return 0;
+    case PM_WM_QUERYSTATUS: return engine->QueryPrinterStatus();
+    default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -7,25 +7,24 @@
 
 namespace {
 
-#define SIMPLE_AGENT(Name, codeValue, title, description)                                   \
-  class Name : public PM_CEventAgent {                                                      \
-   public:                                                                                  \
-    explicit Name(PM_CEventCategoryManager* category)                                       \
-        : PM_CEventAgent(category, codeValue, title, description) {}                        \
+#define SIMPLE_AGENT(Name, codeValue, title, description)                                                          \
+  class Name : public PM_CEventAgent {                                                                             \
+   public:                                                                                                         \
+    explicit Name(PM_CEventCategoryManager* category) : PM_CEventAgent(category, codeValue, title, description) {} \
   };
 
-#define MODEL_AGENT(Name, codeValue, title, description, ...)                               \
-  class Name : public PM_CModelBoundAgent {                                                 \
-   public:                                                                                  \
-    explicit Name(PM_CEventCategoryManager* category)                                       \
-        : PM_CModelBoundAgent(category, codeValue, title, description, {__VA_ARGS__}) {}    \
+#define MODEL_AGENT(Name, codeValue, title, description, ...)                            \
+  class Name : public PM_CModelBoundAgent {                                              \
+   public:                                                                               \
+    explicit Name(PM_CEventCategoryManager* category)                                    \
+        : PM_CModelBoundAgent(category, codeValue, title, description, {__VA_ARGS__}) {} \
   };
 
-#define JOB_AGENT(Name, codeValue, title, trace, fromText)                                  \
-  class Name : public PM_CJobEventAgent {                                                   \
-   public:                                                                                  \
-    explicit Name(PM_CEventCategoryManager* category)                                       \
-        : PM_CJobEventAgent(category, codeValue, title, trace, fromText) {}                 \
+#define JOB_AGENT(Name, codeValue, title, trace, fromText)                  \
+  class Name : public PM_CJobEventAgent {                                   \
+   public:                                                                  \
+    explicit Name(PM_CEventCategoryManager* category)                       \
+        : PM_CJobEventAgent(category, codeValue, title, trace, fromText) {} \
   };
 
 SIMPLE_AGENT(EventAgent_Critical_EngineFault, 50030, 59180, 59214)
@@ -64,9 +63,7 @@ constexpr unsigned kJobNameText = 59225;
 
 void CreateCategoryAgents(PM_CEventCategoryManager* category) {
   switch (category->m_Index) {
-    case 0:
-      Add<EventAgent_Critical_EngineFault>(category);
-      break;
+    case 0: Add<EventAgent_Critical_EngineFault>(category); break;
     case 1:
       Add<EventAgent_Serious_Offline>(category);
       Add<EventAgent_Serious_PaperOut>(category);
@@ -95,8 +92,7 @@ void CreateCategoryAgents(PM_CEventCategoryManager* category) {
       Add<EventAgent_Jobs_Progress>(category);
       category->m_EventAgentsArray.back()->SetLogging(0);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -67,7 +67,9 @@ BEGIN_MESSAGE_MAP(AgentListBox, StatusListBox)
 END_MESSAGE_MAP()
 // clang-format on
 
-void AgentListBox::Draw(HDC dc, const RECT& row, void* data) { DrawAgentRow(dc, row, static_cast<PM_CEventAgent*>(data)); }
+void AgentListBox::Draw(HDC dc, const RECT& row, void* data) {
+  DrawAgentRow(dc, row, static_cast<PM_CEventAgent*>(data));
+}
 
 void AgentListBox::OnLButtonUp(UINT, CPoint point) {
   Default();
@@ -267,16 +269,20 @@ void PM_CEventConfigurationDlg::OnPaint() {
   HPEN white = ::CreatePen(PS_SOLID, 0, 0xFFFFFF);
   HPEN grey = ::CreatePen(PS_SOLID, 0, 0x808080);
   HGDIOBJ old = ::SelectObject(dc, black);
+  // clang-format off
   const POINT outline[] = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
                            {box.left, box.bottom - 1}, {box.left, box.top}};
+  // clang-format on
   ::Polyline(dc, outline, 5);
   for (int inset = 1; inset <= 2; ++inset) {
     ::SelectObject(dc, white);
-    const POINT light[] = {{box.left + inset, box.bottom - 1 - inset}, {box.left + inset, box.top + inset},
+    const POINT light[] = {{box.left + inset, box.bottom - 1 - inset},
+                           {box.left + inset, box.top + inset},
                            {box.right - 1 - inset, box.top + inset}};
     ::Polyline(dc, light, 3);
     ::SelectObject(dc, grey);
-    const POINT shade[] = {{box.right - 1 - inset, box.top + inset}, {box.right - 1 - inset, box.bottom - 1 - inset},
+    const POINT shade[] = {{box.right - 1 - inset, box.top + inset},
+                           {box.right - 1 - inset, box.bottom - 1 - inset},
                            {box.left + inset, box.bottom - 1 - inset}};
     ::Polyline(dc, shade, 3);
   }

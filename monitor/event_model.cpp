@@ -14,9 +14,8 @@ constexpr unsigned kDescriptionHandled = 0;
 
 // Titles of the agents that are on by default and notify with the window
 // brought back: the engine fault and the serious agents.
-constexpr uint32_t kWarningTitles[] = {59150, 59180, 59238, 59240, 59242, 59246, 59300,
-                                       59302, 59304, 59308, 59310, 59311, 59312, 59313,
-                                       59317, 59319, 59321, 59323, 59325};
+constexpr uint32_t kWarningTitles[] = {59150, 59180, 59238, 59240, 59242, 59246, 59300, 59302, 59304, 59308,
+                                       59310, 59311, 59312, 59313, 59317, 59319, 59321, 59323, 59325};
 
 bool IsWarningTitle(uint32_t titleId) {
   for (uint32_t id : kWarningTitles) {
@@ -54,7 +53,8 @@ const JobBlock* PM_CEvent::Job() const {
 }
 
 void PM_CEvent::SetJob(const JobBlock& block) {
-  job_.assign(reinterpret_cast<const unsigned char*>(&block), reinterpret_cast<const unsigned char*>(&block) + sizeof block);
+  job_.assign(reinterpret_cast<const unsigned char*>(&block),
+              reinterpret_cast<const unsigned char*>(&block) + sizeof block);
 }
 
 void PM_CEvent::LoadFields(CArchive& archive) {
@@ -77,50 +77,28 @@ void PM_CEvent::StoreFields(CArchive& archive) const {
 
 int PM_CEvent::Command(int code, void* inout) {
   switch (code) {
-    case kEventAddRef:
-      ++references_;
-      return 1;
+    case kEventAddRef: ++references_; return 1;
     case kEventRelease:
       if (--references_ == 0) {
         monitor::Trace("deleting Event\r\n");
         delete this;
       }
       return 1;
-    case kEventGetCode:
-      *static_cast<int32_t*>(inout) = agent_->Code();
-      return 1;
-    case kEventUpdateJob:
-      agent_->UpdateJob(*this, *static_cast<const SnmpTrapRecord*>(inout));
-      return 1;
-    case kEventGetTitle:
-      *static_cast<std::string*>(inout) = agent_->GetTitle();
-      return 1;
-    case kEventGetTimeText:
-      agent_->GetTimeText(*this, static_cast<StringList*>(inout));
-      return 1;
+    case kEventGetCode: *static_cast<int32_t*>(inout) = agent_->Code(); return 1;
+    case kEventUpdateJob: agent_->UpdateJob(*this, *static_cast<const SnmpTrapRecord*>(inout)); return 1;
+    case kEventGetTitle: *static_cast<std::string*>(inout) = agent_->GetTitle(); return 1;
+    case kEventGetTimeText: agent_->GetTimeText(*this, static_cast<StringList*>(inout)); return 1;
     case kEventGetDescription: {
       auto* text = static_cast<std::string*>(inout);
       if (!agent_->GetDescription(*this, text)) *text = "_HANDLED BY EVENT_";
       return 1;
     }
-    case kEventWriteLog:
-      agent_->WriteLog(*this);
-      return 1;
-    case kEventNotify:
-      agent_->Notify(*this);
-      return 1;
-    case kEventLoad:
-      agent_->LoadEvent(*this, *static_cast<CArchive*>(inout));
-      return 1;
-    case kEventStore:
-      agent_->StoreEvent(*this, *static_cast<CArchive*>(inout));
-      return 1;
-    case kEventGetCategoryIcon:
-      *static_cast<uint32_t*>(inout) = agent_->GetCategoryIcon();
-      return 1;
-    case kEventGetCategoryIndex:
-      *static_cast<int*>(inout) = agent_->GetCategoryIndex();
-      return 1;
+    case kEventWriteLog: agent_->WriteLog(*this); return 1;
+    case kEventNotify: agent_->Notify(*this); return 1;
+    case kEventLoad: agent_->LoadEvent(*this, *static_cast<CArchive*>(inout)); return 1;
+    case kEventStore: agent_->StoreEvent(*this, *static_cast<CArchive*>(inout)); return 1;
+    case kEventGetCategoryIcon: *static_cast<uint32_t*>(inout) = agent_->GetCategoryIcon(); return 1;
+    case kEventGetCategoryIndex: *static_cast<int*>(inout) = agent_->GetCategoryIndex(); return 1;
     case kEventFreshness: {
       auto* query = static_cast<EventFreshness*>(inout);
       const int64_t age = query->now - arrival_;
@@ -128,8 +106,7 @@ int PM_CEvent::Command(int code, void* inout) {
       if (query->fresh) query->remainder = arrival_ + agent_->DisplayPeriod() - query->now;
       return 1;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

@@ -35,8 +35,8 @@ class HeadlessMainWindow : public PM_CMainWindowHost {
  public:
   INT_PTR RunModal(PM_CEngine* engine) override {
     engine_ = engine;
-    window_ = CreateWindowExA(0, "STATIC", MainWindowTitle(engine->PrinterName()).c_str(), 0, 0, 0, 0, 0, 0, 0, 0,
-                              nullptr);
+    window_ =
+        CreateWindowExA(0, "STATIC", MainWindowTitle(engine->PrinterName()).c_str(), 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
     if (!window_) return -1;
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeadlessMainWindow::Procedure));

@@ -10,8 +10,8 @@
 #include "monitor/monitor_utilities.h"
 #include "platform/base/files.h"
 #include "platform/base/handles.h"
-#include "platform/base/profile.h"
 #include "platform/base/modules.h"
+#include "platform/base/profile.h"
 #include "platform/base/version.h"
 #include "platform/ui/afx_archive.h"
 

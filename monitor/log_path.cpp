@@ -32,8 +32,7 @@ bool Split(const std::string& path, PathParts* parts) {
     rest.erase(dot);
   }
   parts->name = rest;
-  return parts->folder.size() < kPartLimit && parts->name.size() < kPartLimit &&
-         parts->extension.size() < kPartLimit;
+  return parts->folder.size() < kPartLimit && parts->name.size() < kPartLimit && parts->extension.size() < kPartLimit;
 }
 
 bool Opens(const std::string& path) {

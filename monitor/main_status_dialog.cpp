@@ -281,7 +281,9 @@ void PM_CMainStatusDlg::BringBack() {
   ::SetForegroundWindow(m_hWnd);
 }
 
-void PM_CMainStatusDlg::ShowEventMessage(const std::string& text) { monitor::ShowEventMessage(text, monitor::EngineUi()); }
+void PM_CMainStatusDlg::ShowEventMessage(const std::string& text) {
+  monitor::ShowEventMessage(text, monitor::EngineUi());
+}
 
 void PM_CMainStatusDlg::OnTimer(UINT_PTR id) {
   if (id != kAnimationTimer) {
@@ -380,8 +382,8 @@ void PM_CMainStatusDlg::OnPaint() {
   const POINT shade[] = {{panel_.left, panel_.bottom - 1}, {panel_.left, panel_.top}, {panel_.right - 1, panel_.top}};
   ::Polyline(dc, shade, 3);
   ::SelectObject(dc, white);
-  const POINT light[] = {{panel_.right - 1, panel_.top}, {panel_.right - 1, panel_.bottom - 1},
-                         {panel_.left, panel_.bottom - 1}};
+  const POINT light[] = {
+      {panel_.right - 1, panel_.top}, {panel_.right - 1, panel_.bottom - 1}, {panel_.left, panel_.bottom - 1}};
   ::Polyline(dc, light, 3);
   ::SelectObject(dc, oldPen);
   ::DeleteObject(grey);

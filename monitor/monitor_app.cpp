@@ -62,10 +62,10 @@ bool PM_CPrintMonitorApp::BindSettings() {
   settings_ = LoadLibraryA(path.c_str());
   if (!settings_) return false;
   SettingsFunctions functions;
-  const bool all = Bind(settings_, "DBGetDword", functions.getDword) && Bind(settings_, "DBGetInt", functions.getInt) &&
-                   Bind(settings_, "DBGetString", functions.getString) &&
-                   Bind(settings_, "DBSetDword", functions.setDword) &&
-                   Bind(settings_, "DBSetString", functions.setString) && Bind(settings_, "DBGetPath", functions.getPath);
+  const bool all =
+      Bind(settings_, "DBGetDword", functions.getDword) && Bind(settings_, "DBGetInt", functions.getInt) &&
+      Bind(settings_, "DBGetString", functions.getString) && Bind(settings_, "DBSetDword", functions.setDword) &&
+      Bind(settings_, "DBSetString", functions.setString) && Bind(settings_, "DBGetPath", functions.getPath);
   if (!all) {
     FreeLibrary(settings_);
     settings_ = 0;

@@ -1,7 +1,7 @@
 #include "monitor/monitor_help.h"
 
-#include <cstdio>
 #include <strings.h>
+#include <cstdio>
 
 #include "common/settings_store.h"
 #include "monitor/monitor_settings.h"
@@ -19,7 +19,7 @@ struct Topic {
   const char* page;
 };
 constexpr Topic kTopics[] = {
-    {102, 1, "%s::/dir/idh_main_dialog.htm"},        {145, 38, "%s::/dir/idh_event_configuration.htm"},
+    {102, 1, "%s::/dir/idh_main_dialog.htm"},       {145, 38, "%s::/dir/idh_event_configuration.htm"},
     {155, 40, "%s::/dir/idh_event_settings.htm"},   {160, 39, "%s::/dir/idh_event_information.htm"},
     {165, 41, "%s::/dir/idh_monitor_settings.htm"},
 };

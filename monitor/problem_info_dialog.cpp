@@ -27,7 +27,8 @@ BOOL PM_CProblemInfoDlg::OnInitDialog() {
   event_->Command(kEventGetTitle, &title);
   uint32_t icon = 0;
   event_->Command(kEventGetCategoryIcon, &icon);
-  if (CWnd* picture = GetDlgItem(kIcon)) picture->SendMessage(STM_SETICON, static_cast<WPARAM>(::LoadIconA(0, MAKEINTRESOURCEA(icon))));
+  if (CWnd* picture = GetDlgItem(kIcon))
+    picture->SendMessage(STM_SETICON, static_cast<WPARAM>(::LoadIconA(0, MAKEINTRESOURCEA(icon))));
   ::SetDlgItemTextA(m_hWnd, kTitle, title.c_str());
   ::SetDlgItemTextA(m_hWnd, kDescription, description.c_str());
   return TRUE;

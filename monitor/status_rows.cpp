@@ -84,8 +84,8 @@ void DrawJobRow(HDC dc, const RECT& row, const MonitorJob& job) {
     UINT text;
     UINT icon;
   };
-  static const StateLook looks[] = {{kJobWaiting, 59200, 172}, {kJobStarted, 59201, 181}, {kJobParsed, 59252, 203},
-                                    {kJobPrinting, 59253, 204}};
+  static const StateLook looks[] = {
+      {kJobWaiting, 59200, 172}, {kJobStarted, 59201, 181}, {kJobParsed, 59252, 203}, {kJobPrinting, 59253, 204}};
   for (const StateLook& look : looks) {
     if (look.state != job.state) continue;
     char status[256] = {};

@@ -30,7 +30,8 @@ void PM_CEventHandler_General::Handle(PM_CEvent*, TrapQueueEntry* entry) {
   std::string address = context_.printerAddress ? context_.printerAddress() : std::string();
   // An agent address may name its port ("host:port"); a trap names only the
   // host it came from.
-  if (const size_t colon = address.find(':'); colon != std::string::npos && address.find(':', colon + 1) == std::string::npos) {
+  if (const size_t colon = address.find(':');
+      colon != std::string::npos && address.find(':', colon + 1) == std::string::npos) {
     address.resize(colon);
   }
   if (strcasecmp(entry->trap.sender, address.c_str()) != 0) entry->stop = 1;
@@ -38,15 +39,12 @@ void PM_CEventHandler_General::Handle(PM_CEvent*, TrapQueueEntry* entry) {
 
 void PM_CEventHandler_Jobs::Handle(PM_CEvent* event, TrapQueueEntry* entry) {
   switch (entry->trap.kind) {
-    case kTrapAlert:
-      Disable();
-      return;
+    case kTrapAlert: Disable(); return;
     case kTrapJobStart: data_->ProcessJobStart(event, entry); break;
     case kTrapJobEnd: data_->ProcessJobEnd(event, entry); break;
     case kTrapJobParsed: data_->ProcessJobParsed(event, entry); break;
     case kTrapJobProgress: data_->ProcessJobProgress(event, entry); break;
-    default:
-      break;
+    default: break;
   }
   data_->ApplyChangedRule();
   Disable();

@@ -122,7 +122,8 @@ int RowText(LPCSTR printer, LPCSTR logical, SnmpSession* session, const std::str
 int32_t PclFontIndex(LPCSTR printer) {
   OpenedPrinter opened(printer, false);
   int32_t index = 1;
-  if (!opened.ok() || QuerySettings().GetInt(opened.handle(), kStorePrinterData, "Printer", "PclFontIndex", &index) != 0) {
+  if (!opened.ok() ||
+      QuerySettings().GetInt(opened.handle(), kStorePrinterData, "Printer", "PclFontIndex", &index) != 0) {
     return 1;
   }
   return index;
@@ -158,8 +159,8 @@ int OnOffWord(LPCSTR printer, LPCSTR logical, SnmpSession* session, const char* 
   AgentScope agent(printer, session, false);
   if (agent.result() != SNMP_RESULT_OK) return agent.result();
   OwnedValue value;
-  const int result = SnmpRequestOfKind(session, SNMP_PDU_GET, kRequestOnOffGet, nullptr,
-                                       Join(column, row).c_str(), nullptr, nullptr, &value.value);
+  const int result = SnmpRequestOfKind(session, SNMP_PDU_GET, kRequestOnOffGet, nullptr, Join(column, row).c_str(),
+                                       nullptr, nullptr, &value.value);
   if (result != SNMP_RESULT_OK) return result;
   if (value.value.syntax != SNMP_SYNTAX_INT) return SNMP_RESULT_FAILED;
   *Words(output) = value.Number() == 3 ? 1 : 0;
@@ -270,8 +271,7 @@ int PrivateValues(LPCSTR printer, LPCSTR logical, SnmpSession* session, const ch
   int result = SNMP_RESULT_OK;
   for (int r = 1; r <= 7; ++r) {
     for (int k = 1; k <= 3; ++k) {
-      const std::string column =
-          object + std::to_string(k) + "." + std::to_string(m) + "." + std::to_string(r) + ".";
+      const std::string column = object + std::to_string(k) + "." + std::to_string(m) + "." + std::to_string(r) + ".";
       int32_t* target = &words[r + 8 * (k - 1)];
       // Only the third column is written; the others are read in either mode.
       session->setMode = k == 3 ? setMode : 0;
@@ -302,8 +302,7 @@ int RunSpecial(const Item& item, LPCSTR printer, LPCSTR logical, SnmpSession* se
     case 16: return PrinterLanguage(printer, logical, session, output);
     case 24: return RefreshRows(printer, session);
     case 54:
-      return QueryOctets(printer, NO_LOGICAL_PRINTER, session, Join(item.object, *Words(output)).c_str(), output,
-                         size);
+      return QueryOctets(printer, NO_LOGICAL_PRINTER, session, Join(item.object, *Words(output)).c_str(), output, size);
     case 56: return FontIndex(printer, session, output);
     case 69: return PrivateValues(printer, logical, session, item.object, output);
     default: return SNMP_RESULT_FAILED;
@@ -340,8 +339,7 @@ int SnmpQueryB(int queryId, LPCSTR printerName, LPCSTR logicalName, SnmpSession*
     case Kind::WholeInt: return QueryInteger(printerName, NO_LOGICAL_PRINTER, session, item->object, Words(output));
     case Kind::WholeText:
       return QueryOctets(printerName, NO_LOGICAL_PRINTER, session, item->object, output, outputSize);
-    case Kind::NoObject:
-      return QueryInteger(printerName, logical, session, nullptr, Words(output));
+    case Kind::NoObject: return QueryInteger(printerName, logical, session, nullptr, Words(output));
     case Kind::Special: return RunSpecial(*item, printerName, logical, session, output, outputSize);
   }
   return SNMP_RESULT_FAILED;

@@ -15,6 +15,7 @@ struct PaperSize {
 
 // Ten-thousandths of an inch; the envelopes com10, dl and c5 list the long side first.
 const PaperSize kPaperSizes[] = {
+    // clang-format off
     {"letter", 1, 85000, 110000},          {"legal", 5, 85000, 140000},
     {"folio", 14, 85000, 130000},          {"statement", 6, 55000, 85000},
     {"executive", 7, 72500, 105000},       {"ledger", 17, 110000, 170000},
@@ -28,6 +29,7 @@ const PaperSize kPaperSizes[] = {
     {"f4", 268, 82677, 129900},            {"dai pa-kai", 270, 108270, 155510},
     {"juuroku-kai", 271, 77950, 108270},   {"a4tab", 287, 88582, 116928},
     {"ltabstock", 286, 90000, 110000},     {"hagakiCard", 264, 39370, 58268},
+    // clang-format on
     {"oufukuCard", 265, 58268, 78740},
 };
 

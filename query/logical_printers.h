@@ -21,8 +21,8 @@ ZEL_EXTERN_C QUERY_API int FindLogicalPrinterRow(LPCSTR printerName, LPCSTR logi
 // The cached lookup in the agent address's section: 1 with the row when the name
 // is there, 0x6000 with row 0 when it is not (the caller then walks the table).
 // Without the cache flag: 1, row unchanged.
-ZEL_EXTERN_C QUERY_API int FindCachedLogicalPrinterRow(LPCSTR agentAddress, SnmpSession* session,
-                                                       LPCSTR logicalName, int* row);
+ZEL_EXTERN_C QUERY_API int FindCachedLogicalPrinterRow(LPCSTR agentAddress, SnmpSession* session, LPCSTR logicalName,
+                                                       int* row);
 ZEL_EXTERN_C QUERY_API void WriteLogicalPrinterCount(LPCSTR printerName, int count);
 ZEL_EXTERN_C QUERY_API void WriteLogicalPrinterName(LPCSTR printerName, const smiOCTETS* name, int row);
 ZEL_EXTERN_C QUERY_API void GetVptIniPath(char* buffer, DWORD size);

@@ -430,8 +430,7 @@ int SnmpQueryA(int queryId, LPCSTR printerName, SnmpSession* session, void* outp
   if (!item || outputSize < item->minimum) return SNMP_RESULT_FAILED;
   switch (item->kind) {
     case Kind::Integer: return QueryWhole(printerName, session, item->object, output);
-    case Kind::Text:
-      return QueryOctets(printerName, NO_LOGICAL_PRINTER, session, item->object, output, outputSize);
+    case Kind::Text: return QueryOctets(printerName, NO_LOGICAL_PRINTER, session, item->object, output, outputSize);
     case Kind::SupplyLevel:
       return QueryWhole(printerName, session, Join(item->object, SupplyRow(printerName, session, item->parameter)),
                         output);

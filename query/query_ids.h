@@ -22,12 +22,12 @@ struct TrayEntry {
 // The device's configuration (SnmpQueryB 7; SnmpQueryA 79 fills the trays and
 // finisher devices with two more tray fields). Zero-filled by the caller.
 struct ConfigurationRecord {
-  WORD version;          // always 10
-  DWORD found;           // CONFIG_FOUND_* flags
+  WORD version;  // always 10
+  DWORD found;   // CONFIG_FOUND_* flags
   BYTE reserved6[10];
-  TrayEntry trays[8];    // 16
-  WORD bins[16];         // 96: usable output bins, ascending
-  WORD options[9];       // 128: installed private options 1 to 9, ascending
+  TrayEntry trays[8];  // 16
+  WORD bins[16];       // 96: usable output bins, ascending
+  WORD options[9];     // 128: installed private options 1 to 9, ascending
   BYTE reserved146[22];
   WORD finisherDevice3;  // 168: 1 when finisher device 3 is present and of type 4
   BYTE reserved170[16];
@@ -55,12 +55,12 @@ ZEL_EXTERN_C QUERY_API int SnmpQueryB(int queryId, LPCSTR printerName, LPCSTR lo
 // One integer object: -1 first, then the value when it is an integer syntax. For
 // a named logical printer the row number is appended to the object text; with
 // NO_LOGICAL_PRINTER the object is asked as given.
-ZEL_EXTERN_C QUERY_API int QueryInteger(LPCSTR printerName, LPCSTR logicalName, SnmpSession* session,
-                                        LPCSTR objectText, int32_t* output);
+ZEL_EXTERN_C QUERY_API int QueryInteger(LPCSTR printerName, LPCSTR logicalName, SnmpSession* session, LPCSTR objectText,
+                                        int32_t* output);
 // One OCTET STRING object: at most outputSize bytes of it, terminated when room is
 // left.
-ZEL_EXTERN_C QUERY_API int QueryOctets(LPCSTR printerName, LPCSTR logicalName, SnmpSession* session,
-                                       LPCSTR objectText, void* output, int outputSize);
+ZEL_EXTERN_C QUERY_API int QueryOctets(LPCSTR printerName, LPCSTR logicalName, SnmpSession* session, LPCSTR objectText,
+                                       void* output, int outputSize);
 
 // The paper code of declared tray dimensions (ten-thousandths of an inch; feed
 // direction, cross-feed direction) and the tray's feed flag.

@@ -14,9 +14,7 @@ bool IsInteger(smiUINT32 syntax) {
   return syntax == SNMP_SYNTAX_INT || syntax == SNMP_SYNTAX_TIMETICKS || syntax == SNMP_SYNTAX_UINT32;
 }
 
-bool NamesLogicalPrinter(LPCSTR logicalName) {
-  return logicalName && strcasecmp(logicalName, NO_LOGICAL_PRINTER) != 0;
-}
+bool NamesLogicalPrinter(LPCSTR logicalName) { return logicalName && strcasecmp(logicalName, NO_LOGICAL_PRINTER) != 0; }
 
 // What a get and a set both start with: the item's row, the addressing, the object text.
 struct ObjectRequest {
@@ -78,9 +76,8 @@ int QueryOctets(LPCSTR printerName, LPCSTR logicalName, SnmpSession* session, LP
   smiVALUE value{};
   const int result = SnmpGetRequest(nullptr, request.object.c_str(), nullptr, &value, session);
   if (result == SNMP_RESULT_OK && value.syntax == SNMP_SYNTAX_OCTETS) {
-    const size_t length = value.value.string.len < static_cast<smiUINT32>(outputSize)
-                              ? value.value.string.len
-                              : static_cast<size_t>(outputSize);
+    const size_t length = value.value.string.len < static_cast<smiUINT32>(outputSize) ? value.value.string.len
+                                                                                      : static_cast<size_t>(outputSize);
     if (length) std::memcpy(bytes, value.value.string.ptr, length);
     // Callers read text items as strings: terminated whenever there is room.
     if (length < static_cast<size_t>(outputSize)) bytes[length] = 0;

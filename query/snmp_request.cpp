@@ -139,8 +139,8 @@ int SnmpGetNextRequest(smiLPCOID baseOid, smiLPCOID cursorOid, smiLPOID nameOut,
   if (SnmpOidCopy(baseOid, &base) == SNMPAPI_FAILURE) return static_cast<int>(SnmpGetLastError(0));
   smiOID returned{};
   smiLPOID nameTarget = nameOut ? nameOut : &returned;
-  int result = SnmpRequestOfKind(session, SNMP_PDU_GETNEXT, kRequestGet, cursorOid, nullptr, nullptr, nameTarget,
-                                 valueOut);
+  int result =
+      SnmpRequestOfKind(session, SNMP_PDU_GETNEXT, kRequestGet, cursorOid, nullptr, nullptr, nameTarget, valueOut);
   if (result == SNMP_RESULT_OK) {
     smiINT compared = 0;
     SnmpOidCompare(&base, nameTarget, base.len, &compared);

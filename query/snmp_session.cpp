@@ -34,8 +34,8 @@ int SnmpCleanupSession(void) {
 int SnmpCreateSessionWindow(SnmpSession* session) {
   if (!session) return SNMP_RESULT_FAILED;
   if (session->window == 0) {
-    const HWND window = CreateWindowExA(0, "EDIT", "ORBA SNMP", WS_POPUP | WS_BORDER | WS_SYSMENU | ES_NOHIDESEL,
-                                        100, 50, 200, 200, 0, 0, session->instance, nullptr);
+    const HWND window = CreateWindowExA(0, "EDIT", "ORBA SNMP", WS_POPUP | WS_BORDER | WS_SYSMENU | ES_NOHIDESEL, 100,
+                                        50, 200, 200, 0, 0, session->instance, nullptr);
     if (window == 0) return SNMP_RESULT_FAILED;
     session->window = window;
     session->previousProcedure = reinterpret_cast<WNDPROC>(

@@ -18,10 +18,10 @@
 // Result codes.
 #define SNMP_RESULT_FAILED 0
 #define SNMP_RESULT_OK 1
-#define SNMP_RESULT_TIMEOUT 108              // no reply within the wait, or the receive was aborted
-#define SNMP_RESULT_AGENT_ERROR 0x6F00       // + the agent's error status
-#define SNMP_RESULT_NO_SUCH_NAME 0x6F02      // 28418
-#define SNMP_RESULT_OUTSIDE_SUBTREE 0x4000   // GETNEXT left the walked subtree
+#define SNMP_RESULT_TIMEOUT 108             // no reply within the wait, or the receive was aborted
+#define SNMP_RESULT_AGENT_ERROR 0x6F00      // + the agent's error status
+#define SNMP_RESULT_NO_SUCH_NAME 0x6F02     // 28418
+#define SNMP_RESULT_OUTSIDE_SUBTREE 0x4000  // GETNEXT left the walked subtree
 #define SNMP_RESULT_NO_LOGICAL_PRINTER 0x6000
 #define SNMP_RESULT_TRAP_TABLE_FULL 10
 
@@ -49,20 +49,20 @@ struct SnmpExchange {
 };
 
 struct SnmpSession {
-  HSNMP_SESSION session;       // every request is made on it
-  HSNMP_SESSION trapSession;   // the same value, for trap reception and SnmpRegister
-  HINSTANCE instance;          // owner of the hidden window; set by the caller
-  HWND window;                 // 0 until created
-  char community[32];          // the read community
-  WORD notificationMessage;    // 0x1401 for a window created here
-  SHORT status;                // 0 waiting, 1 reply received, 3 timer or nothing pending
-  SnmpExchange* current;       // the exchange in flight, or null
-  SnmpTrapRecord lastTrap;     // the trap most recently received
-  WORD setMode;                // 1: the query items write the caller's value with SET
+  HSNMP_SESSION session;      // every request is made on it
+  HSNMP_SESSION trapSession;  // the same value, for trap reception and SnmpRegister
+  HINSTANCE instance;         // owner of the hidden window; set by the caller
+  HWND window;                // 0 until created
+  char community[32];         // the read community
+  WORD notificationMessage;   // 0x1401 for a window created here
+  SHORT status;               // 0 waiting, 1 reply received, 3 timer or nothing pending
+  SnmpExchange* current;      // the exchange in flight, or null
+  SnmpTrapRecord lastTrap;    // the trap most recently received
+  WORD setMode;               // 1: the query items write the caller's value with SET
   DWORD windowCreatedHere;
-  DWORD logicalPrinterCache;   // 1: logical-printer rows are looked up in VPT.INI
-  SnmpExchange trapExchange;   // the addressing of the trap operations
-  WNDPROC previousProcedure;   // the EDIT class's procedure
+  DWORD logicalPrinterCache;  // 1: logical-printer rows are looked up in VPT.INI
+  SnmpExchange trapExchange;  // the addressing of the trap operations
+  WNDPROC previousProcedure;  // the EDIT class's procedure
 };
 
 // Session status values.

@@ -88,13 +88,12 @@ int SetTrapHostRow(SnmpSession* session, int row, const BYTE address[4], Request
   value.value.string.len = 4;
   value.value.string.ptr = const_cast<BYTE*>(address);
   OwnedValue echoed;
-  return SnmpRequestOfKind(session, SNMP_PDU_SET, kind, nullptr, Join(kTrapHostColumn, row).c_str(), &value,
-                           nullptr, &echoed.value);
+  return SnmpRequestOfKind(session, SNMP_PDU_SET, kind, nullptr, Join(kTrapHostColumn, row).c_str(), &value, nullptr,
+                           &echoed.value);
 }
 
 bool IsAddress(const OwnedValue& value) {
-  return value.value.syntax == SNMP_SYNTAX_IPADDR && value.value.value.string.len == 4 &&
-         value.value.value.string.ptr;
+  return value.value.syntax == SNMP_SYNTAX_IPADDR && value.value.value.string.len == 4 && value.value.value.string.ptr;
 }
 
 int RegisterTrapHost(SnmpSession* session, const BYTE address[4], LPCSTR printerName) {
@@ -156,7 +155,8 @@ int ReadAlertDescription(SnmpSession* session) {
     char* text = session->lastTrap.alertDescription;
     std::memset(text, 0, sizeof session->lastTrap.alertDescription);
     const std::string shown = value.Text();
-    std::memcpy(text, shown.data(), platform::WholeCharacterPrefix(shown, sizeof session->lastTrap.alertDescription - 1));
+    std::memcpy(text, shown.data(),
+                platform::WholeCharacterPrefix(shown, sizeof session->lastTrap.alertDescription - 1));
   }
   return result;
 }

@@ -93,8 +93,8 @@ WORD TrapKindOf(const smiOID& trapOid) {
   for (const KindRow& row : kKinds) {
     OwnedOid identifier(row.identifier);
     smiINT compared = 1;
-    if (identifier.ok() &&
-        SnmpOidCompare(&identifier.oid, &trapOid, 11, &compared) == SNMPAPI_SUCCESS && compared == 0) {
+    if (identifier.ok() && SnmpOidCompare(&identifier.oid, &trapOid, 11, &compared) == SNMPAPI_SUCCESS &&
+        compared == 0) {
       return row.kind;
     }
   }

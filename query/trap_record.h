@@ -21,26 +21,26 @@ enum TrapKind : WORD {
 
 #pragma pack(push, 1)
 struct SnmpTrapRecord {
-  WORD kind;                    // 0
-  int32_t alertRowIndex;        // 2: alert var-bind 3
-  int32_t alertVarBind4;        // 6
-  int32_t alertVarBind5;        // 10
-  int32_t alertVarBind8;        // 14
-  int32_t alertVarBind7;        // 18
-  char alertDescription[256];   // 22: written by the alert-description read
-  char sender[32];              // 278: the trap's source address
-  int32_t value310;             // 310: kind 1 var-bind 6; kinds 2, 4, 5, 6 var-bind 3
-  char text314[256];            // 314: kind 1 var-bind 3; kinds 4, 5 var-bind 4
-  char text570[256];            // 570: kind 1 var-bind 4
-  char text826[256];            // 826: kind 1 var-bind 5
-  int32_t value1082;            // 1082: kind 2 var-bind 4
-  int32_t value1086;            // 1086: kind 2 var-bind 5
-  char text1090[51];            // 1090: kind 1 var-bind 8
-  int32_t value1141;            // 1141: kind 1 var-bind 7
-  int32_t value1145;            // 1145: kind 2 var-bind 7
-  int32_t value1149;            // 1149: kind 4 var-bind 5; kind 5 var-bind 6
-  int32_t value1153;            // 1153: kind 4 var-bind 6; kind 5 var-bind 7
-  int32_t value1157;            // 1157: kind 5 var-bind 5
+  WORD kind;                   // 0
+  int32_t alertRowIndex;       // 2: alert var-bind 3
+  int32_t alertVarBind4;       // 6
+  int32_t alertVarBind5;       // 10
+  int32_t alertVarBind8;       // 14
+  int32_t alertVarBind7;       // 18
+  char alertDescription[256];  // 22: written by the alert-description read
+  char sender[32];             // 278: the trap's source address
+  int32_t value310;            // 310: kind 1 var-bind 6; kinds 2, 4, 5, 6 var-bind 3
+  char text314[256];           // 314: kind 1 var-bind 3; kinds 4, 5 var-bind 4
+  char text570[256];           // 570: kind 1 var-bind 4
+  char text826[256];           // 826: kind 1 var-bind 5
+  int32_t value1082;           // 1082: kind 2 var-bind 4
+  int32_t value1086;           // 1086: kind 2 var-bind 5
+  char text1090[51];           // 1090: kind 1 var-bind 8
+  int32_t value1141;           // 1141: kind 1 var-bind 7
+  int32_t value1145;           // 1145: kind 2 var-bind 7
+  int32_t value1149;           // 1149: kind 4 var-bind 5; kind 5 var-bind 6
+  int32_t value1153;           // 1153: kind 4 var-bind 6; kind 5 var-bind 7
+  int32_t value1157;           // 1157: kind 5 var-bind 5
 };
 #pragma pack(pop)
 

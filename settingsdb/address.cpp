@@ -6,8 +6,8 @@
 
 namespace settingsdb {
 namespace {
-constexpr size_t kMaxValueNameBytes = 207;   // the name buffer of the data calls holds 208 bytes
-constexpr size_t kMaxValueNameChars = 199;   // the wide name buffer of the string calls holds 200
+constexpr size_t kMaxValueNameBytes = 207;  // the name buffer of the data calls holds 208 bytes
+constexpr size_t kMaxValueNameChars = 199;  // the wide name buffer of the string calls holds 200
 constexpr size_t kMaxRegistryPath = 259;
 }  // namespace
 
@@ -41,7 +41,7 @@ std::string RegistryBasePath() {
 std::string RegistryKeyPath(const char* section) {
   std::string path = SETTINGS_REGISTRY_BASE;
   path += section;
-  if (*section == 0) path.pop_back();  // the base key itself
+  if (*section == 0) path.pop_back();                       // the base key itself
   path.resize(platform::CutPoint(path, kMaxRegistryPath));  // never half a double-byte character
   return path;
 }

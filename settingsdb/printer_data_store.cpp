@@ -114,8 +114,7 @@ DWORD SetString(HANDLE printer, const std::string& name, const char* text) {
   } catch (const std::bad_alloc&) {
     return ERROR_OUTOFMEMORY;
   }
-  return SetPrinterDataW(printer, Name(wide), REG_SZ,
-                         reinterpret_cast<BYTE*>(const_cast<char16_t*>(value.c_str())),
+  return SetPrinterDataW(printer, Name(wide), REG_SZ, reinterpret_cast<BYTE*>(const_cast<char16_t*>(value.c_str())),
                          static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
 }
 

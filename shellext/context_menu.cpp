@@ -50,14 +50,10 @@ bool MonitorOn(const SettingsLibrary& settings, HANDLE printer) {
 
 UINT HelpTextId(int kind) {
   switch (kind) {
-    case kKindMonitor:
-      return 101;
-    case kKindReadme:
-      return 102;
-    case kKindQuickTabs:
-      return 107;
-    default:
-      return 0;
+    case kKindMonitor: return 101;
+    case kKindReadme: return 102;
+    case kKindQuickTabs: return 107;
+    default: return 0;
   }
 }
 
@@ -69,8 +65,7 @@ bool CShellExt::AddMenuItem(int kind) {
   return true;
 }
 
-void CShellExt::AddCommand(HMENU popup, UINT firstId, UINT lastId, int kind, const std::string& target,
-                           LPCSTR text) {
+void CShellExt::AddCommand(HMENU popup, UINT firstId, UINT lastId, int kind, const std::string& target, LPCSTR text) {
   // Ids beyond the range the shell gave would belong to another handler.
   const UINT id = firstId + static_cast<UINT>(commands_.size());
   if (id < firstId || id > lastId) return;
@@ -185,8 +180,7 @@ HRESULT CShellExt::InvokeCommand(LPCMINVOKECOMMANDINFO info) {
       file = PackageFile(dataFolder, kQuickTabsProgram);
       parameters = queueName;
       break;
-    default:
-      return E_INVALIDARG;
+    default: return E_INVALIDARG;
   }
 
   if (command->kind == kKindQuickTabs) {
@@ -215,17 +209,14 @@ HRESULT CShellExt::GetCommandString(UINT_PTR offset, UINT type, UINT*, LPSTR buf
   const Command* command = CommandAt(offset);
   switch (type) {
     case GCS_VALIDATEA:
-    case GCS_VALIDATEW:
-      return command ? S_OK : S_FALSE;
+    case GCS_VALIDATEW: return command ? S_OK : S_FALSE;
     case GCS_VERBA:
     case GCS_VERBW:
       // The commands have no language-independent verbs.
       return E_NOTIMPL;
     case GCS_HELPTEXTA:
-    case GCS_HELPTEXTW:
-      break;
-    default:
-      return E_INVALIDARG;
+    case GCS_HELPTEXTW: break;
+    default: return E_INVALIDARG;
   }
   if (!command || !buffer || size == 0) return E_INVALIDARG;
   const UINT id = HelpTextId(command->kind);

@@ -32,16 +32,14 @@ SettingsLibrary::SettingsLibrary(const std::string& dataFolder) {
   if (!module_) return;
   // Through void(*)(): the exports' types are known only by their names.
   getDword_ = reinterpret_cast<PFN_DBGetDword>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "DBGetDword")));
-  getString_ =
-      reinterpret_cast<PFN_DBGetString>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "DBGetString")));
+  getString_ = reinterpret_cast<PFN_DBGetString>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "DBGetString")));
 }
 
 SettingsLibrary::~SettingsLibrary() {
   if (module_) FreeLibrary(module_);
 }
 
-bool SettingsLibrary::GetDword(HANDLE printer, int32_t kind, const char* section, const char* key,
-                               DWORD& value) const {
+bool SettingsLibrary::GetDword(HANDLE printer, int32_t kind, const char* section, const char* key, DWORD& value) const {
   return getDword_ && getDword_(printer, kind, section, key, &value) == ERROR_SUCCESS;
 }
 

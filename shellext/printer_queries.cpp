@@ -59,9 +59,8 @@ std::string GetDriverHardwareId(HANDLE printer) {
 }
 
 std::optional<PrinterInfo4> ReadPrinterInfo4(HANDLE printer) {
-  std::vector<BYTE> record = ReadRecord([&](BYTE* buffer, DWORD size, DWORD* needed) {
-    return GetPrinterA(printer, 4, buffer, size, needed);
-  });
+  std::vector<BYTE> record = ReadRecord(
+      [&](BYTE* buffer, DWORD size, DWORD* needed) { return GetPrinterA(printer, 4, buffer, size, needed); });
   if (record.empty()) return std::nullopt;
   const auto* info = reinterpret_cast<const PRINTER_INFO_4A*>(record.data());
   return PrinterInfo4{Text(info->pPrinterName), info->Attributes};

@@ -29,8 +29,8 @@ bool AtLeast61(const OSVERSIONINFOA& version) {
 bool WriteValue(const std::string& path, const char* valueName, const std::string& text) {
   HKEY key = 0;
   DWORD disposition = 0;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      &disposition) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+      ERROR_SUCCESS) {
     return false;
   }
   RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),

@@ -94,8 +94,8 @@ HRESULT CShellExt::ReadItemNames(IDataObject* data) {
   queues_.clear();
   deviceFlag_ = false;
   // Only the format that carries the names is read, and only within its block.
-  FORMATETC format{static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLITEMNAMES)), nullptr,
-                   DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  FORMATETC format{static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLITEMNAMES)), nullptr, DVASPECT_CONTENT,
+                   -1, TYMED_HGLOBAL};
   STGMEDIUM medium{};
   if (FAILED(data->GetData(&format, &medium))) return E_INVALIDARG;
   HRESULT result = E_INVALIDARG;
@@ -176,8 +176,10 @@ HRESULT CShellExt::ReadShellItems(IDataObject* data, bool exactly61) {
       if (deviceFlag.value.vt == VT_BOOL && deviceFlag.value.boolVal) {
         deviceFlag_ = true;
         // A device that names no queue leaves no printer to build a menu for.
-        if (queues_.empty()) result = E_INVALIDARG;
-        else printerName_ = queues_.front();
+        if (queues_.empty())
+          result = E_INVALIDARG;
+        else
+          printerName_ = queues_.front();
       } else {
         Property display(item.object, PKEY_ItemNameDisplay);
         if (display.value.vt == VT_LPWSTR) printerName_ = AnsiName(display.value.pwszVal);

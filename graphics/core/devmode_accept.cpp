@@ -57,7 +57,8 @@ struct HeapBlock {
 
 int BuildDefaultDevmode(PDEV* pdev, XDEVMODE* out) {
   if (!pdev || !pdev->model || !out) return 0;
-  return FillDefaultDevmode(out, pdev->model, pdev->carried.printerName, kPdlOfModel, GraphicsDriverVersionWord(pdev->module));
+  return FillDefaultDevmode(out, pdev->model, pdev->carried.printerName, kPdlOfModel,
+                            GraphicsDriverVersionWord(pdev->module));
 }
 
 int ValidateMergeDevmode(PDEV* pdev, const XDEVMODE* in, XDEVMODE* out) {

@@ -6,13 +6,13 @@
 #include <cstdint>
 
 #include "common/xdevmode.h"
-#include "graphics/encode/encoder_state.h"
-#include "graphics/inject/inject_data.h"
-#include "graphics/stream/output_state.h"
 #include "graphics/core/job_state.h"
 #include "graphics/ddi/drawing_state.h"
-#include "graphics/pages/page_store_state.h"
+#include "graphics/encode/encoder_state.h"
+#include "graphics/inject/inject_data.h"
 #include "graphics/output/writer_state.h"
+#include "graphics/pages/page_store_state.h"
+#include "graphics/stream/output_state.h"
 #include "model/model_record.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
@@ -22,7 +22,7 @@ constexpr DWORD kPdevSignature = 0x44503332;
 constexpr WORD kNoCurrentFont = 0xFFFF;
 constexpr int kJobSettingCount = 14;
 constexpr int kPclModeWordCount = 7;
-constexpr int kDocumentNameSize = 81;   // 80 characters and the terminator
+constexpr int kDocumentNameSize = 81;  // 80 characters and the terminator
 constexpr int kPdevPrinterNameSize = 260;
 constexpr DWORD kPageTicketSetBytes = 116;
 constexpr DWORD kSlipSheetBlockBytes = 992;
@@ -114,8 +114,8 @@ struct PDEV {
   int32_t bottomMargin = 0;
   int32_t printableWidth = 0;
   int32_t printableHeight = 0;
-  WORD rotation = 0;        // 0, 90, 180 or 270
-  WORD outputPaper = 0;     // paper id of the printed sheet
+  WORD rotation = 0;     // 0, 90, 180 or 270
+  WORD outputPaper = 0;  // paper id of the printed sheet
   DWORD feedDirection = 0;
 
   // Font and text state.
@@ -130,12 +130,11 @@ struct PDEV {
   // The output stream: buffer, channels and their files.
   OutputState output;
 
-
   PageTicketSet pageTickets;
   BYTE* slipSheetBlock = nullptr;  // kSlipSheetBlockBytes, heap block, owned
 
   HMODULE module = 0;
-  HANDLE printer = 0;              // hDriver of DrvEnablePDEV: the spooler handle of the job
+  HANDLE printer = 0;  // hDriver of DrvEnablePDEV: the spooler handle of the job
   HDEV engineDevice = 0;
   HSURF surface = 0;
   HPALETTE palette = 0;

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr WORD kFallbackPaper = 9;          // A4
-constexpr WORD kFallbackVariantPaper = 290; // the variant models' rotated A4
+constexpr WORD kFallbackPaper = 9;           // A4
+constexpr WORD kFallbackVariantPaper = 290;  // the variant models' rotated A4
 constexpr DWORD kOutputAsInput = 0xFFFF;
 constexpr int kPostScriptGeometry = 0;
 constexpr int kPclGeometry = 1;

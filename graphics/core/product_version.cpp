@@ -101,9 +101,7 @@ class VersionTree {
   }
 
  private:
-  char16_t Word(size_t offset) const {
-    return static_cast<char16_t>(bytes_[offset] | (bytes_[offset + 1] << 8));
-  }
+  char16_t Word(size_t offset) const { return static_cast<char16_t>(bytes_[offset] | (bytes_[offset + 1] << 8)); }
 
   const unsigned char* bytes_;
   size_t size_;

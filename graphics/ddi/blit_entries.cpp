@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr DWORD kRop3SourceInvert = SRCINVERT;  // 0x00660046
+constexpr DWORD kRop3SourceInvert = SRCINVERT;   // 0x00660046
 constexpr DWORD kRop3SourceSelect = 0x00B8B800;  // pattern where the source is set (DSPDxax family)
 constexpr MIX kPatternCopyMix = 0x0D0D;
 constexpr ROP4 kRop3Destination = 0xAA;  // the page left as it is
@@ -71,12 +71,10 @@ BOOL WriteBlitComment(PDEV* pdev, ROP4 rop4) {
 // a rectangle, else the clip region's outline filled with the brush.
 BOOL FillWithBrush(PDEV* pdev, SURFOBJ* target, CLIPOBJ* clip, const RECTL& rect, BRUSHOBJ* brush, DWORD rop3) {
   if (!clip || clip->iDComplexity != DC_COMPLEX) {
-    RECTL fixed{std::max<LONG>(rect.left, 0) * 16, std::max<LONG>(rect.top, 0) * 16, rect.right * 16,
-                rect.bottom * 16};
+    RECTL fixed{std::max<LONG>(rect.left, 0) * 16, std::max<LONG>(rect.top, 0) * 16, rect.right * 16, rect.bottom * 16};
     if (fixed.right <= fixed.left || fixed.bottom <= fixed.top) return TRUE;  // nothing of it on the page
     RECTL bounds{};
-    return WriteRectangle(pdev, &fixed, nullptr, nullptr, brush, 0, rop3, ClipRectOrNone(clip, &bounds), TRUE,
-                          FALSE);
+    return WriteRectangle(pdev, &fixed, nullptr, nullptr, brush, 0, rop3, ClipRectOrNone(clip, &bounds), TRUE, FALSE);
   }
   // The region's outline is asked whatever mode the engine's clip is in; an
   // outline the engine cannot give, or a brush the writer cannot select, fails
@@ -121,8 +119,8 @@ BOOL PaintThroughMask(PDEV* pdev, SURFOBJ* target, SURFOBJ* mask, CLIPOBJ* clip,
 // ---- Images ------------------------------------------------------------------
 
 // The source image straight to the raster writer, within the clip.
-BOOL DrawImage(PDEV* pdev, SURFOBJ* target, SURFOBJ* source, const RECTL* sourceRect, const RECTL* dest,
-               CLIPOBJ* clip, DWORD rop3, XLATEOBJ* xlate, int placement) {
+BOOL DrawImage(PDEV* pdev, SURFOBJ* target, SURFOBJ* source, const RECTL* sourceRect, const RECTL* dest, CLIPOBJ* clip,
+               DWORD rop3, XLATEOBJ* xlate, int placement) {
   PostScriptClipBracket bracket(pdev, target, clip);
   if (bracket.Active() && !bracket.Written()) return FALSE;
   RECTL clipStorage{};
@@ -137,8 +135,7 @@ BOOL Halftone(PDEV* pdev, SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATE
   COLORADJUSTMENT adjustment = HalftoneColorAdjustment();
   POINTL origin{0, 0};
   EngineHandOver handOver(pdev, state);
-  return EngStretchBlt(target, source, nullptr, clip, xlate, &adjustment, &origin, dest, sourceRect, nullptr,
-                       HALFTONE);
+  return EngStretchBlt(target, source, nullptr, clip, xlate, &adjustment, &origin, dest, sourceRect, nullptr, HALFTONE);
 }
 
 // Cuts a negative destination left (top) to 0 and moves the source edge by the
@@ -175,8 +172,8 @@ const SURFOBJ* DeviceSide(const SURFOBJ* dest, const SURFOBJ* source) {
 }
 
 // A copy to the device through a complex clip region.
-BOOL CopyThroughRegion(PDEV* pdev, SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* xlate,
-                       const RECTL& dest, const RECTL& sourceRect, DWORD rop3) {
+BOOL CopyThroughRegion(PDEV* pdev, SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* xlate, const RECTL& dest,
+                       const RECTL& sourceRect, DWORD rop3) {
   if (IsPostScriptJob(pdev)) {
     // PostScript has no raster operations to combine with the page: the
     // region's outline becomes the clip.

@@ -61,25 +61,20 @@ bool PixelColor(const BYTE* row, LONG x, ULONG format, const ULONG* palette, ULO
     return true;
   };
   switch (format) {
-    case BMF_4BPP:
-      return fromPalette((x & 1) ? row[x / 2] & 0x0F : row[x / 2] >> 4);
-    case BMF_8BPP:
-      return fromPalette(row[x]);
+    case BMF_4BPP: return fromPalette((x & 1) ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+    case BMF_8BPP: return fromPalette(row[x]);
     case BMF_16BPP: {
       const unsigned value = row[2 * x] | (row[2 * x + 1] << 8);
       *out = Rgb{static_cast<BYTE>(((value >> 10) & 31) * 255 / 31), static_cast<BYTE>(((value >> 5) & 31) * 255 / 31),
                  static_cast<BYTE>((value & 31) * 255 / 31)};
       return true;
     }
-    case BMF_24BPP:
-      *out = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-      return true;
+    case BMF_24BPP: *out = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]}; return true;
     case BMF_32BPP:
       // Stored blue, green, red, unused, as the 24-bit pixels and the engine's bitmaps.
       *out = Rgb{row[4 * x + 2], row[4 * x + 1], row[4 * x]};
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

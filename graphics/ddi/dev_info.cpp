@@ -15,9 +15,9 @@ constexpr FLONG kGraphicsCaps = GCAPS_GEOMETRICWIDE | GCAPS_ALTERNATEFILL | GCAP
 constexpr FLONG kDrawingCaps = GCAPS_BEZIERS | GCAPS_HALFTONE;
 static_assert(kGraphicsCaps == 0x200E && kDrawingCaps == 0x11);
 
-constexpr BYTE kDefaultPitchAndFamily = FF_ROMAN | FIXED_PITCH;    // 0x11
-constexpr BYTE kVariablePitchAndFamily = FF_SWISS | VARIABLE_PITCH; // 0x22
-constexpr BYTE kFixedPitchAndFamily = FF_MODERN | FIXED_PITCH;      // 0x31
+constexpr BYTE kDefaultPitchAndFamily = FF_ROMAN | FIXED_PITCH;      // 0x11
+constexpr BYTE kVariablePitchAndFamily = FF_SWISS | VARIABLE_PITCH;  // 0x22
+constexpr BYTE kFixedPitchAndFamily = FF_MODERN | FIXED_PITCH;       // 0x31
 
 // A 10-point font of the printer at its resolution.
 LOGFONTW TenPointFont(LONG dpi, BYTE charset, BYTE pitchAndFamily, const char16_t* face) {
@@ -37,9 +37,11 @@ bool CharsetOfCodePage(UINT codePage, BYTE* charset) {
     UINT codePage;
     BYTE charset;
   } kCharsets[] = {
+      // clang-format off
       {1252, ANSI_CHARSET}, {932, SHIFTJIS_CHARSET}, {949, HANGUL_CHARSET}, {1361, JOHAB_CHARSET},
       {936, GB2312_CHARSET}, {950, CHINESEBIG5_CHARSET}, {1253, 161}, {1254, 162}, {1255, 177},
       {1256, 178}, {1257, 186}, {1251, 204}, {874, 222}, {1250, 238}, {1258, 163}, {42, SYMBOL_CHARSET},
+      // clang-format on
   };
   for (const auto& row : kCharsets) {
     if (row.codePage == codePage) {

@@ -93,7 +93,8 @@ BOOL DrvSendPage(SURFOBJ* pso) {
   PDEV* pdev = CheckedPdev(pso);
   if (!pdev) return FALSE;
   if (pdev->carried.captureFlags & kCapturing) return TRUE;
-  if (pdev->job.epsMode != 0 && !(pdev->carried.captureFlags & kCaptureAppPostScriptFirst)) pdev->job.pageEndSuppressed = 1;
+  if (pdev->job.epsMode != 0 && !(pdev->carried.captureFlags & kCaptureAppPostScriptFirst))
+    pdev->job.pageEndSuppressed = 1;
   if (ApplicationControlsPages(*pdev)) return TRUE;
   return EndPage(pdev) > 0 ? TRUE : FALSE;
 }

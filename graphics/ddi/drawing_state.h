@@ -6,9 +6,9 @@
 
 // Who renders the blit in progress.
 constexpr WORD kBltNone = 0;
-constexpr WORD kBltColorAdjusted = 1;  // a colour-adjusted DrvStretchBlt is with the engine
-constexpr WORD kBltHalftoned = 2;      // a halftoned blit is with the engine; it returns through DrvCopyBits
-constexpr WORD kBltHalftonedAgain = 3; // the engine came back with colour and was sent round once more
+constexpr WORD kBltColorAdjusted = 1;   // a colour-adjusted DrvStretchBlt is with the engine
+constexpr WORD kBltHalftoned = 2;       // a halftoned blit is with the engine; it returns through DrvCopyBits
+constexpr WORD kBltHalftonedAgain = 3;  // the engine came back with colour and was sent round once more
 
 struct DrawingState {
   WORD bltState = kBltNone;

@@ -40,9 +40,9 @@ DHPDEV Fail(PDEV* pdev) {
 
 }  // namespace
 
-DHPDEV DrvEnablePDEV(void* pdm, LPWSTR /*pwszLogAddress*/, ULONG /*cPat*/, HSURF* /*phsurfPatterns*/,
-                     ULONG cjCaps, ULONG* pdevcaps, ULONG cjDevInfo, DEVINFO* pdi, HDEV hdev,
-                     LPWSTR /*pwszDeviceName*/, HANDLE hDriver) {
+DHPDEV DrvEnablePDEV(void* pdm, LPWSTR /*pwszLogAddress*/, ULONG /*cPat*/, HSURF* /*phsurfPatterns*/, ULONG cjCaps,
+                     ULONG* pdevcaps, ULONG cjDevInfo, DEVINFO* pdi, HDEV hdev, LPWSTR /*pwszDeviceName*/,
+                     HANDLE hDriver) {
   PDEV* pdev = AllocPdev();
   if (!pdev) return nullptr;
   pdev->printer = hDriver;

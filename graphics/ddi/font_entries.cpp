@@ -11,9 +11,9 @@
 #include "graphics/ddi/device_font_lookup.h"
 #include "graphics/ddi/driver_library.h"
 #include "graphics/ddi/pdev_check.h"
+#include "graphics/output/download/font_download.h"
 #include "graphics/output/download/font_download_send.h"
 #include "graphics/output/fonts/device_glyph_set.h"
-#include "graphics/output/download/font_download.h"
 #include "graphics/output/fonts/find_substitute_device_font.h"
 #include "graphics/output/text/text_run.h"
 #include "graphics/util/core_math.h"
@@ -44,9 +44,7 @@ bool HasWidthTable(const IFIMETRICS& block) {
 // The font escapes the library answers for. The extended text metrics (256)
 // are not among them: the driver has none to give, and a caller told they
 // are supported would take the escape's 0 for metrics it can use.
-bool ServesFontEscape(ULONG mode) {
-  return mode == QUERYESCSUPPORT || mode == GETFACENAME || mode == DOWNLOADFACE;
-}
+bool ServesFontEscape(ULONG mode) { return mode == QUERYESCSUPPORT || mode == GETFACENAME || mode == DOWNLOADFACE; }
 
 // Copies a name into pvOut, terminated; 0 when it does not fit.
 ULONG CopyName(const char* name, ULONG cjOut, PVOID pvOut) {
@@ -67,7 +65,6 @@ ULONG CopyDeviceFaceName(const DeviceFontEntry& entry, ULONG cjOut, PVOID pvOut)
   static_cast<char*>(pvOut)[length] = '\0';
   return 1;
 }
-
 
 // ---- Device-font metrics ------------------------------------------------------
 
@@ -168,7 +165,8 @@ LONG MaxExtents(const PDEV& pdev, const IFIMETRICS& metrics, XFORMOBJ* transform
   LONG descent = box.bottom < 0 ? -box.bottom : box.bottom;
   if (fixedSingleByte) descent = std::max<LONG>(descent - internalLeadingUnits, 0);
   FIX maxCharInc = 0;
-  if (!DeviceLength(transform, 0, box.top, &m.fxMaxAscender) || !DeviceLength(transform, 0, descent, &m.fxMaxDescender) ||
+  if (!DeviceLength(transform, 0, box.top, &m.fxMaxAscender) ||
+      !DeviceLength(transform, 0, descent, &m.fxMaxDescender) ||
       !DeviceLength(transform, metrics.fwdMaxCharInc, 0, &maxCharInc) ||
       !DevicePixels(transform, 0, metrics.fwdUnderscorePosition, &m.ptlUnderline1) ||
       !DevicePixels(transform, 0, metrics.fwdUnderscoreSize, &m.ptlULThickness) ||
@@ -212,7 +210,8 @@ ULONG FaceName(PDEV* pdev, FONTOBJ* pfo, ULONG cjOut, PVOID pvOut) {
   }
   if (pfo->flFontType & TRUETYPE_FONTTYPE) {
     const int substitute = FindSubstituteDeviceFont(pdev, pfo, nullptr);
-    if (substitute >= 0 && pdev->carried.deviceFonts && static_cast<DWORD>(substitute) < pdev->carried.deviceFonts->count)
+    if (substitute >= 0 && pdev->carried.deviceFonts &&
+        static_cast<DWORD>(substitute) < pdev->carried.deviceFonts->count)
       return CopyDeviceFaceName(pdev->carried.deviceFonts->entries[substitute], cjOut, pvOut);
   }
   char name[kDownloadNameSize] = {};
@@ -259,8 +258,7 @@ ULONG DownloadFace(PDEV* pdev, FONTOBJ* pfo, ULONG cjIn, PVOID pvIn) {
 
 ULONG DrvGetGlyphMode(DHPDEV /*dhpdev*/, FONTOBJ* /*pfo*/) { return FO_GLYPHBITS; }
 
-BOOL DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg, PVOID pvWidths,
-                           ULONG cGlyphs) {
+BOOL DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg, PVOID pvWidths, ULONG cGlyphs) {
   PDEV* pdev = CheckedPdev(dhpdev);
   if (!pdev) return FALSE;
   if (iMode != QAW_GETWIDTHS && iMode != QAW_GETEASYWIDTHS) {
@@ -268,8 +266,7 @@ BOOL DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg
     return FALSE;
   }
   if (cGlyphs == 0) return TRUE;
-  const DeviceFontEntry* font =
-      pfo && (pfo->flFontType & DEVICE_FONTTYPE) ? FindDeviceFont(pdev, pfo->iFace) : nullptr;
+  const DeviceFontEntry* font = pfo && (pfo->flFontType & DEVICE_FONTTYPE) ? FindDeviceFont(pdev, pfo->iFace) : nullptr;
   if (!font || !phg || !pvWidths || !HasWidthTable(*font->metrics)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -290,8 +287,7 @@ BOOL DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg
   return TRUE;
 }
 
-ULONG DrvFontManagement(SURFOBJ* pso, FONTOBJ* pfo, ULONG iMode, ULONG cjIn, PVOID pvIn, ULONG cjOut,
-                        PVOID pvOut) {
+ULONG DrvFontManagement(SURFOBJ* pso, FONTOBJ* pfo, ULONG iMode, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut) {
   if (iMode == QUERYESCSUPPORT) {
     // Only what is served is reported: an application that trusts the answer
     // must not be told of an escape that then does nothing.
@@ -329,16 +325,13 @@ PVOID DrvQueryFontTree(DHPDEV dhpdev, ULONG_PTR /*iFile*/, ULONG iFace, ULONG iM
   }
   if (pid) *pid = 0;
   switch (iMode) {
-    case QFT_KERNPAIRS:
-      return nullptr;  // no kerning pairs
+    case QFT_KERNPAIRS: return nullptr;  // no kerning pairs
     case QFT_GLYPHSET: {
       // The glyph set is cached for the whole library.
       platform::CriticalSectionLock lock(DeviceFontLock());
       return GetDeviceGlyphSet(pdev, iFace);
     }
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return nullptr;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return nullptr;
   }
 }
 
@@ -355,8 +348,7 @@ LONG DrvQueryFontData(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH hg, GLYPH
   const IFIMETRICS* metrics = FONTOBJ_pifi(pfo);
   if (!transform || !metrics) return kError;
   switch (iMode) {
-    case QFD_GLYPHANDBITMAP:
-      return GlyphMetrics(*font, *metrics, transform, hg, pgd);
+    case QFD_GLYPHANDBITMAP: return GlyphMetrics(*font, *metrics, transform, hg, pgd);
     case QFD_MAXEXTENTS:
       if (!pv) return kFdDeviceMetricsSize;
       // The block is filled only where it fits.
@@ -365,8 +357,6 @@ LONG DrvQueryFontData(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH hg, GLYPH
         return kError;
       }
       return MaxExtents(*pdev, *metrics, transform, static_cast<FD_DEVICEMETRICS*>(pv));
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return kError;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return kError;
   }
 }

@@ -25,12 +25,14 @@ constexpr ULONG kHalftonePattern8x8M = 7;
 constexpr ULONG kHalftoneHasBlackDye = 2;
 
 // The printer's colours for the engine's halftoning, in COLORINFO order.
+// clang-format off
 constexpr COLORINFO kDeviceColors = {
     {6700, 3300, 0},    {2100, 7100, 0},    {1400, 800, 0},   {1750, 3950, 65535},
     {4050, 2050, 0},    {4400, 5200, 0},    {3127, 3290, 10000},
     10000,              10000,              10000,
     1648,               267,                103,              154,
     86,                 129};
+// clang-format on
 
 // The margins at the top-left corner of the page as the engine sees it: the
 // page turns with the PDEV's rotation.

@@ -112,7 +112,7 @@ struct PathRequest {
   XFORMOBJ* xform;
   BRUSHOBJ* stroke;  // the line's brush
   LINEATTRS* line;
-  BRUSHOBJ* fill;    // the fill brush, or none
+  BRUSHOBJ* fill;  // the fill brush, or none
   MIX mix;
   bool strokes;
   bool fills;
@@ -153,8 +153,7 @@ BOOL DrawPath(const PathRequest& request) {
     if (!postScript) return TRUE;
     paint.noPaint = TRUE;
   }
-  const int operation =
-      request.fills && !(request.options & FP_WINDINGMODE) ? kPathOpAlternate : kPathOpWinding;
+  const int operation = request.fills && !(request.options & FP_WINDINGMODE) ? kPathOpAlternate : kPathOpWinding;
   return PathWalker(pdev, operation, rop3, paint).Walk(request.path);
 }
 

@@ -12,17 +12,15 @@ struct RopRow {
 };
 
 constexpr RopRow kKnownRops[] = {
-    {0x0000, BLACKNESS},  {0x00AA, BLACKNESS},  {0x3333, NOTSRCCOPY}, {0x33AA, NOTSRCCOPY},
-    {0x5A5A, PATINVERT},  {0x5AAA, PATINVERT},  {0x8888, SRCAND},     {0x88AA, SRCAND},
-    {0xAAAA, 0x00AA0029}, {0xAAF0, PATCOPY},    {0xF0AA, PATCOPY},    {0xF0F0, PATCOPY},
-    {0xCCAA, SRCCOPY},    {0xCCCC, SRCCOPY},    {0xFFAA, WHITENESS},  {0xFFFF, WHITENESS},
+    {0x0000, BLACKNESS},  {0x00AA, BLACKNESS}, {0x3333, NOTSRCCOPY}, {0x33AA, NOTSRCCOPY},
+    {0x5A5A, PATINVERT},  {0x5AAA, PATINVERT}, {0x8888, SRCAND},     {0x88AA, SRCAND},
+    {0xAAAA, 0x00AA0029}, {0xAAF0, PATCOPY},   {0xF0AA, PATCOPY},    {0xF0F0, PATCOPY},
+    {0xCCAA, SRCCOPY},    {0xCCCC, SRCCOPY},   {0xFFAA, WHITENESS},  {0xFFFF, WHITENESS},
 };
 
 }  // namespace
 
-ROP4 MixToRop4(MIX mix) {
-  return static_cast<ROP4>(kMixRop[(mix >> 8) & 15] << 8 | kMixRop[mix & 15]);
-}
+ROP4 MixToRop4(MIX mix) { return static_cast<ROP4>(kMixRop[(mix >> 8) & 15] << 8 | kMixRop[mix & 15]); }
 
 DWORD Rop4ToRop3(ROP4 rop4, bool postScript, DWORD fallback) {
   rop4 &= 0xFFFF;

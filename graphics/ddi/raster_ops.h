@@ -6,13 +6,13 @@
 #include "platform/gdi/ddi_types.h"
 
 // ROP4 values the drawing entries test.
-constexpr ROP4 kRop4Nop = 0xAAAA;          // destination unchanged
-constexpr ROP4 kRop4MaskPen = 0xA0A0;      // pattern AND destination
+constexpr ROP4 kRop4Nop = 0xAAAA;      // destination unchanged
+constexpr ROP4 kRop4MaskPen = 0xA0A0;  // pattern AND destination
 
 // The defaults of Rop4ToRop3: blits default to a source copy, paths and text
 // to a pattern (brush) copy.
-constexpr DWORD kRop3SourceCopy = SRCCOPY;    // 0x00CC0020
-constexpr DWORD kRop3PatternCopy = PATCOPY;   // 0x00F00021
+constexpr DWORD kRop3SourceCopy = SRCCOPY;   // 0x00CC0020
+constexpr DWORD kRop3PatternCopy = PATCOPY;  // 0x00F00021
 
 // ROP4 of a mix (foreground R2 code in the low byte, background in the next):
 // each R2 code (taken & 15, so R2_WHITE 16 is 0) becomes its ROP3 code byte.

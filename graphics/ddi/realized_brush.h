@@ -27,13 +27,13 @@ constexpr DWORD kHatchPatternHeight = 8;
 constexpr DWORD kHatchPatternBytes = 32;
 
 struct RealizedBrush {
-  DWORD kind;           // kBrushKind*
-  DWORD foreground;     // 0x00BBGGRR
-  DWORD hatchStyle;     // iHatch of the realisation; 0-5 for a hatch
-  DWORD background;     // 0x00BBGGRR
-  DWORD width;          // pattern width in pixels
-  DWORD height;         // pattern height in pixels
-  BYTE bits[1];         // pattern bits follow the header
+  DWORD kind;        // kBrushKind*
+  DWORD foreground;  // 0x00BBGGRR
+  DWORD hatchStyle;  // iHatch of the realisation; 0-5 for a hatch
+  DWORD background;  // 0x00BBGGRR
+  DWORD width;       // pattern width in pixels
+  DWORD height;      // pattern height in pixels
+  BYTE bits[1];      // pattern bits follow the header
 };
 
 constexpr size_t kRealizedBrushHeaderBytes = 24;

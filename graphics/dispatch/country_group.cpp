@@ -9,11 +9,8 @@ DWORD GetCountryGroup(HANDLE printer) {
     country = 0;
   switch (country) {
     case 1:
-    case 2:
-      return kCountryGroupNorthAmerica;
-    case 81:
-      return kCountryGroupJapan;
-    default:
-      return kCountryGroupOther;
+    case 2: return kCountryGroupNorthAmerica;
+    case 81: return kCountryGroupJapan;
+    default: return kCountryGroupOther;
   }
 }

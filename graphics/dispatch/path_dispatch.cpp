@@ -15,18 +15,19 @@ constexpr WORD kPdlPixelPlacement = 0x80;
 
 bool SamePoint(const POINTFIX& a, const POINTFIX& b) { return a.x == b.x && a.y == b.y; }
 
+// clang-format off
 LONG ClampToLong(int64_t value) {
   return static_cast<LONG>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+  // clang-format on
 }
 
-BOOL WriteRecordRectangle(PDEV* pdev, const RECTL& rect, const PathRecordPaint& paint, const RECTL* clip,
-                          DWORD rop) {
-  return WriteRectangle(pdev, &rect, paint.line, paint.xform, paint.fill, paint.lineRgb, rop, clip,
-                        paint.reportFailure, paint.noPaint);
+BOOL WriteRecordRectangle(PDEV* pdev, const RECTL& rect, const PathRecordPaint& paint, const RECTL* clip, DWORD rop) {
+  return WriteRectangle(pdev, &rect, paint.line, paint.xform, paint.fill, paint.lineRgb, rop, clip, paint.reportFailure,
+                        paint.noPaint);
 }
 
-BOOL DispatchRectangle(PDEV* pdev, int count, const POINTFIX* points, const PathRecordPaint& paint,
-                       const RECTL* band, DWORD rop) {
+BOOL DispatchRectangle(PDEV* pdev, int count, const POINTFIX* points, const PathRecordPaint& paint, const RECTL* band,
+                       DWORD rop) {
   if (count < 2) return FALSE;
   RECTL rect{points[0].x, points[0].y, ClampToLong(int64_t(points[1].x) - 1), ClampToLong(int64_t(points[1].y) - 1)};
   // A band the rectangle was cut to is spent; otherwise it goes on as the clip
@@ -65,8 +66,8 @@ BOOL DispatchFigure(PDEV* pdev, int operation, int count, const POINTFIX* points
 
   POINTFIX adjusted[5];
   const POINTFIX* written = points;
-  if (((rop >> 16) & 0xFF) == kRop3PatInvert && count == 5 && points != nullptr &&
-      SamePoint(points[4], points[0]) && !(pdl & kPdlPixelPlacement)) {
+  if (((rop >> 16) & 0xFF) == kRop3PatInvert && count == 5 && points != nullptr && SamePoint(points[4], points[0]) &&
+      !(pdl & kPdlPixelPlacement)) {
     // The caller's points stay as they are; the writer gets a corrected copy.
     std::copy(points, points + 5, adjusted);
     adjusted[2].y -= 1;
@@ -84,16 +85,13 @@ BOOL DispatchPathRecord(PDEV* pdev, int operation, int count, const POINTFIX* po
                         const RECTL* band, WORD recordFlags, DWORD rop) {
   if (pdev == nullptr || points == nullptr || count < 1) return FALSE;
   switch (operation) {
-    case kPathOpRectangle:
-      return DispatchRectangle(pdev, count, points, paint, band, rop);
+    case kPathOpRectangle: return DispatchRectangle(pdev, count, points, paint, band, rop);
     case kPathOpPolyline:
       return WritePath(pdev, count, points, paint.line, paint.xform, paint.fill, nullptr, kPathFillNone, recordFlags,
                        paint.lineRgb, rop, paint.reportFailure, paint.noPaint);
     case kPathOpWinding:
-    case kPathOpAlternate:
-      return DispatchFigure(pdev, operation, count, points, paint, recordFlags, rop);
-    default:
-      return FALSE;
+    case kPathOpAlternate: return DispatchFigure(pdev, operation, count, points, paint, recordFlags, rop);
+    default: return FALSE;
   }
 }
 
@@ -103,10 +101,10 @@ BOOL GetAxisAlignedRect(const POINTFIX* points, int count, RECTL* out) {
   if (count == 5 && !SamePoint(points[4], points[0])) return FALSE;
   const POINTFIX &p0 = points[0], &p1 = points[1], &p2 = points[2], &p3 = points[3];
   // Corners in either winding: the first edge horizontal, or the first edge vertical.
-  const bool horizontalFirst = p0.y == p1.y && p1.x == p2.x && p2.y == p3.y && p3.x == p0.x && p0.x != p1.x &&
-                               p0.y != p3.y;
-  const bool verticalFirst = p0.x == p1.x && p1.y == p2.y && p2.x == p3.x && p3.y == p0.y && p0.y != p1.y &&
-                             p0.x != p3.x;
+  const bool horizontalFirst =
+      p0.y == p1.y && p1.x == p2.x && p2.y == p3.y && p3.x == p0.x && p0.x != p1.x && p0.y != p3.y;
+  const bool verticalFirst =
+      p0.x == p1.x && p1.y == p2.y && p2.x == p3.x && p3.y == p0.y && p0.y != p1.y && p0.x != p3.x;
   if (!horizontalFirst && !verticalFirst) return FALSE;
   if (out != nullptr)
     *out = RECTL{std::min(p0.x, p2.x), std::min(p0.y, p2.y), std::max(p0.x, p2.x), std::max(p0.y, p2.y)};

@@ -10,20 +10,20 @@
 struct PDEV;
 
 // Operation codes of a path record.
-constexpr int kPathOpRectangle = 6;     // two points: top-left and bottom-right (exclusive)
-constexpr int kPathOpPolyline = 18;     // a path without fill rule and without clip
-constexpr int kPathOpWinding = 20;      // stroke, or winding fill
-constexpr int kPathOpAlternate = 22;    // alternate fill
+constexpr int kPathOpRectangle = 6;   // two points: top-left and bottom-right (exclusive)
+constexpr int kPathOpPolyline = 18;   // a path without fill rule and without clip
+constexpr int kPathOpWinding = 20;    // stroke, or winding fill
+constexpr int kPathOpAlternate = 22;  // alternate fill
 
 // What the record's drawing is done with; handed to the writers unchanged.
 struct PathRecordPaint {
-  LINEATTRS* line = nullptr;   // line attributes (stroke), or none
-  XFORMOBJ* xform = nullptr;   // the line's transform
-  BRUSHOBJ* fill = nullptr;    // fill brush, or none
-  DWORD lineRgb = 0;           // line colour 0x00BBGGRR
-  const RECTL* clip = nullptr; // clip rectangle in pixels, or none
-  BOOL reportFailure = FALSE;  // a failed pattern selection fails the record
-  BOOL noPaint = FALSE;        // write the shape without painting it
+  LINEATTRS* line = nullptr;    // line attributes (stroke), or none
+  XFORMOBJ* xform = nullptr;    // the line's transform
+  BRUSHOBJ* fill = nullptr;     // fill brush, or none
+  DWORD lineRgb = 0;            // line colour 0x00BBGGRR
+  const RECTL* clip = nullptr;  // clip rectangle in pixels, or none
+  BOOL reportFailure = FALSE;   // a failed pattern selection fails the record
+  BOOL noPaint = FALSE;         // write the shape without painting it
 };
 
 // Routes one record (count points, 28.4) by operation; band is a band rectangle

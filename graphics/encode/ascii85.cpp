@@ -171,7 +171,7 @@ DWORD EncodeAscii85(const BYTE* source, DWORD count, BYTE* destination, DWORD ca
       if (take > roomGroups) take = roomGroups;
       if (take <= 16 && capacity - written >= 16) {
         static constexpr BYTE kSixteenZ[16] = {'z', 'z', 'z', 'z', 'z', 'z', 'z', 'z',
-                                              'z', 'z', 'z', 'z', 'z', 'z', 'z', 'z'};
+                                               'z', 'z', 'z', 'z', 'z', 'z', 'z', 'z'};
         std::memcpy(destination + written, kSixteenZ, 16);  // one store; the rest is scratch
       } else {
         std::memset(destination + written, 'z', take);

@@ -7,8 +7,8 @@
 constexpr DWORD kEncoderBufferBytes = 2048;
 
 struct EncoderState {
-  BYTE carry[4] = {};                  // bytes of an unfinished ASCII85 group
+  BYTE carry[4] = {};  // bytes of an unfinished ASCII85 group
   BYTE buffer[kEncoderBufferBytes] = {};
   DWORD carryCount = 0;
-  WORD word = 0;                       // characters on the current ASCII85 line
+  WORD word = 0;  // characters on the current ASCII85 line
 };

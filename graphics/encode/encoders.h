@@ -37,8 +37,7 @@ DWORD EncodeAscii85Group(const BYTE* source, DWORD count, BYTE* destination);
 // other bytes as literals of at most 128 (n - 1, bytes). With addEndMarker the
 // byte 128 follows. A null source encodes nothing (only the marker, if asked).
 // Returns the bytes written; 0 when the destination is null or capacity < 1.
-DWORD EncodeRunLength(const BYTE* source, DWORD count, BYTE* destination, DWORD capacity,
-                      BOOL addEndMarker);
+DWORD EncodeRunLength(const BYTE* source, DWORD count, BYTE* destination, DWORD capacity, BOOL addEndMarker);
 
 // The most bytes CompressPackBits writes for a row of count bytes.
 constexpr DWORD PackBitsBound(DWORD count) { return count + (count + 127) / 128; }

@@ -12,8 +12,7 @@ constexpr BYTE kEndOfData = 128;
 
 }  // namespace
 
-DWORD EncodeRunLength(const BYTE* source, DWORD count, BYTE* destination, DWORD capacity,
-                      BOOL addEndMarker) {
+DWORD EncodeRunLength(const BYTE* source, DWORD count, BYTE* destination, DWORD capacity, BOOL addEndMarker) {
   if (destination == nullptr || capacity < 1) return 0;
   if (source == nullptr) count = 0;
 

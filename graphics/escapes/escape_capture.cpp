@@ -192,9 +192,7 @@ ULONG ServeCaptureEscape(PDEV* pdev, ULONG escape, ULONG inSize, const void* in,
   switch (escape) {
     case kEscWatermarkBegin: return WatermarkBegin(pdev, inSize, in, outSize, out);
     case kEscWatermarkEnd: return WatermarkEnd(pdev);
-    case kEscWatermarkFlag:
-      pdev->carried.watermarkTextFlag = 1;
-      return 1;
+    case kEscWatermarkFlag: pdev->carried.watermarkTextFlag = 1; return 1;
     case kEscTabPageBegin: return TabPageBegin(pdev, inSize, in, outSize, out);
     case kEscTabPageEnd: return TabPageEnd(pdev, in);
     case kEscTabSheetBegin: return TabSheetBegin(pdev, inSize, in);

@@ -61,7 +61,9 @@ ULONG FontListRefresh(PDEV* pdev, ULONG inSize, const void* in) {
   }
   if (action == kActionReloadFontList) {
     DropCachedFontLists(name, pdlFlags);
-    if (own) pdev->carried.deviceFonts = LoadInstalledFonts(pdev->printer, pdev->carried.printerName, pdev->model, &pdev->devmode);
+    if (own)
+      pdev->carried.deviceFonts =
+          LoadInstalledFonts(pdev->printer, pdev->carried.printerName, pdev->model, &pdev->devmode);
   }
   // The user saved the substitution table: this device context prints the
   // rest of its document with it (a new document builds it anyway).

@@ -31,9 +31,7 @@ ULONG ClipToPath(PDEV* pdev, ULONG inSize, const void* in) {
   const WORD fillMode = static_cast<WORD>(value >> 16);
   switch (mode) {
     case kClipSave: EmitSaveRestore(pdev, kSaveGraphics); break;
-    case kClipRestore:
-      EmitSaveRestore(pdev, kRestoreGraphics);
-      break;
+    case kClipRestore: EmitSaveRestore(pdev, kRestoreGraphics); break;
     case kClipToPath:
       EndFillClip(pdev, nullptr, nullptr,
                   kEndPathNewPath | (fillMode == kFillAlternate ? kEndPathEoClip : kEndPathClip));

@@ -3,11 +3,11 @@
 // block, and raw text; the others are routed to their own files.
 #include <cstring>
 
+#include "common/job_sheet_blocks.h"
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
-#include "common/job_sheet_blocks.h"
 
 namespace {
 

@@ -26,6 +26,4 @@ void CInjectData::ReleasePoints() {
   }
 }
 
-CStrCash* CInjectData::Point(int index) const {
-  return index >= 0 && index < kPointCount ? points_[index] : nullptr;
-}
+CStrCash* CInjectData::Point(int index) const { return index >= 0 && index < kPointCount ? points_[index] : nullptr; }

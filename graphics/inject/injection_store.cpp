@@ -22,7 +22,8 @@ CStrCash* PointOf(const PDEV* pdev, DWORD id) {
 
 int InjectionPointIndex(DWORD id) {
   if (id >= PSINJECT_BEGINSTREAM && id <= PSINJECT_DOCUMENTPROCESSCOLORSATEND) return static_cast<int>(id) - 1;
-  if (id >= PSINJECT_PAGENUMBER && id <= PSINJECT_ENDPAGECOMMENTS) return static_cast<int>(id - PSINJECT_PAGENUMBER) + 21;
+  if (id >= PSINJECT_PAGENUMBER && id <= PSINJECT_ENDPAGECOMMENTS)
+    return static_cast<int>(id - PSINJECT_PAGENUMBER) + 21;
   if (id == PSINJECT_VMSAVE) return 29;
   if (id == PSINJECT_VMRESTORE) return 30;
   return -1;

@@ -21,10 +21,10 @@ constexpr DWORD kPageFlagTicketBefore = 0x100;      // a ticket row of page 0 (b
 constexpr DWORD kPageFlagTicketAfter = 0x200;       // a ticket row of this page (after it)
 
 // Kinds of a page-ticket row (they are the sheet kinds of its inserted sheet).
-constexpr DWORD kTicketRowPrinted = 32;     // inserted sheet carrying the page image
-constexpr DWORD kTicketRowTab = 64;         // tab sheet with its captured tab image
-constexpr DWORD kTicketRowTabPrinted = 128; // tab sheet carrying the page image
-constexpr DWORD kTicketRowBlank = 256;      // blank inserted sheet
+constexpr DWORD kTicketRowPrinted = 32;      // inserted sheet carrying the page image
+constexpr DWORD kTicketRowTab = 64;          // tab sheet with its captured tab image
+constexpr DWORD kTicketRowTabPrinted = 128;  // tab sheet carrying the page image
+constexpr DWORD kTicketRowBlank = 256;       // blank inserted sheet
 
 // Starts a document: the name (cut to 80 ANSI bytes, never inside a double-byte
 // character) goes into the PDEV's documentName and the device mode's document

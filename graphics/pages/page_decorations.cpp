@@ -9,8 +9,6 @@
 #include "graphics/stream/output.h"
 #include "platform/base/arith.h"
 
-
-
 namespace pagestore {
 
 namespace {

@@ -3,9 +3,9 @@
 // paper by page ticket.
 #pragma once
 
+#include "common/job_sheet_blocks.h"
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "common/job_sheet_blocks.h"
 
 namespace pagestore {
 

@@ -46,8 +46,8 @@ void WriteSheetEndInserts(PDEV* pdev) {
 
 int EndStoredPage(PDEV* pdev, BOOL endSheet) {
   PageStoreState& pages = pdev->pages;
-  const bool measure = pages.storing && endSheet && pdev->output.currentChannel == kChannelPages &&
-                       FlushOutputBuffer(pdev) == 1;
+  const bool measure =
+      pages.storing && endSheet && pdev->output.currentChannel == kChannelPages && FlushOutputBuffer(pdev) == 1;
   const uint64_t before = pdev->output.channels[kPagesIndex].bytesWritten;
   const int result = EmitPageTrailer(pdev, endSheet, FALSE);
   if (measure && FlushOutputBuffer(pdev) == 1) {

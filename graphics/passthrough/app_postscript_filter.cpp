@@ -30,14 +30,13 @@ struct Marker {
   DWORD length;
 };
 // Searched in this order; on equal offsets the earlier one wins.
-constexpr Marker kMarkers[] = {{"%%BeginPageSetup", 16}, {"%%Trailer", 9}, {"%%Page:", 7}, {"DeleteMe", 8},
-                               {"%%BeginSetup", 12}};
+constexpr Marker kMarkers[] = {
+    {"%%BeginPageSetup", 16}, {"%%Trailer", 9}, {"%%Page:", 7}, {"DeleteMe", 8}, {"%%BeginSetup", 12}};
 enum MarkerKind { kBeginPageSetup, kTrailer, kPage, kDeleteMe, kBeginSetup };
 
 bool Write(PDEV* pdev, const void* data, DWORD length) {
   if (length == 0) return !OutputFailed(pdev);
-  return WriteOut(pdev, kWriteBytes, static_cast<int>(length), data) == static_cast<int>(length) &&
-         !OutputFailed(pdev);
+  return WriteOut(pdev, kWriteBytes, static_cast<int>(length), data) == static_cast<int>(length) && !OutputFailed(pdev);
 }
 
 bool PageInProgress(const PDEV* pdev) { return pdev->pages.pageStarted != FALSE; }
@@ -46,9 +45,7 @@ bool EndDriverPage(PDEV* pdev) { return !PageInProgress(pdev) || EndPage(pdev) >
 
 bool RestartPage(PDEV* pdev) { return EndDriverPage(pdev) && EnsurePageStarted(pdev, FALSE) > 0; }
 
-bool BookletOrInserts(PDEV* pdev) {
-  return pdev->devmode.dmPrivate._nBooklet != 0 || HasSheetInserts(pdev);
-}
+bool BookletOrInserts(PDEV* pdev) { return pdev->devmode.dmPrivate._nBooklet != 0 || HasSheetInserts(pdev); }
 
 // ---- The structure walk ----------------------------------------------------------
 
@@ -158,8 +155,8 @@ int WalkStructure(PDEV* pdev, const BYTE* data, DWORD length) {
         break;
       default: {
         ok = Write(pdev, data + pos, at);
-        const bool settingsHere = !PageInProgress(pdev) && pdev->carried.pageMakerVersion >= 6 && IsPostScriptJob(pdev) &&
-                                  pdev->devmode.dmPrivate._nBooklet == 0;
+        const bool settingsHere = !PageInProgress(pdev) && pdev->carried.pageMakerVersion >= 6 &&
+                                  IsPostScriptJob(pdev) && pdev->devmode.dmPrivate._nBooklet == 0;
         if (settingsHere) {
           ok = ok && EmitJobSettings(pdev, TRUE) > 0;
           pos += at + line;
@@ -210,7 +207,8 @@ bool ReplayHeld(PDEV* pdev) {
   row.reading = FALSE;
   bool ok = true;
   if (row.path[0] != '\0') {
-    HANDLE file = CreateFileA(row.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file =
+        CreateFileA(row.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
     if (file != INVALID_HANDLE_VALUE && file != 0) {
       BYTE piece[4096];
       for (;;) {
@@ -238,9 +236,7 @@ struct Window {
   DWORD second;  // "save" within this many bytes after the page line
 };
 
-Window SaveWindows(const PDEV* pdev) {
-  return pdev->carried.acrobatVersion < 6 ? Window{32, 206} : Window{9900, 9900};
-}
+Window SaveWindows(const PDEV* pdev) { return pdev->carried.acrobatVersion < 6 ? Window{32, 206} : Window{9900, 9900}; }
 
 // The line-removal comment starts a page: the text before it ends the current
 // one. `line` is where the comment starts in data (or, completed across calls,
@@ -248,8 +244,7 @@ Window SaveWindows(const PDEV* pdev) {
 bool AtRemovalLine(PDEV* pdev, const BYTE* data, DWORD length, DWORD start, bool completed) {
   if (!Write(pdev, data, completed ? 0 : start) || !RestartPage(pdev)) return false;
   if (completed) {
-    return Write(pdev, PassthroughLineText(1), PassthroughLineLength(1)) &&
-           Write(pdev, data + start, length - start);
+    return Write(pdev, PassthroughLineText(1), PassthroughLineLength(1)) && Write(pdev, data + start, length - start);
   }
   return Write(pdev, data + start, length - start);
 }

@@ -131,9 +131,8 @@ bool CopyRangeToSpooler(PDEV* pdev, int index, uint64_t start, std::optional<uin
 
 BOOL CopyChannelRange(PDEV* pdev, int sourceIndex, ULONGLONG start, ULONGLONG end) {
   if (pdev == nullptr) return FALSE;
-  return CopyRangeToSpooler(pdev, sourceIndex, start, end == 0 ? std::nullopt : std::optional<uint64_t>(end))
-             ? TRUE
-             : FALSE;
+  return CopyRangeToSpooler(pdev, sourceIndex, start, end == 0 ? std::nullopt : std::optional<uint64_t>(end)) ? TRUE
+                                                                                                              : FALSE;
 }
 
 int EmitDownloadFile(PDEV* pdev) { return EmitCapturedFile(pdev, kDownloadsIndex); }

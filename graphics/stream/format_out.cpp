@@ -115,9 +115,9 @@ int FormatOutV(char* buffer, size_t capacity, const char* format, va_list args) 
       case 'l': {
         const int32_t value = va_arg(args, int32_t);
         if (value < 0) out.Put('-');
-        out.Number(value < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(value))
-                             : static_cast<uint64_t>(value),
-                   10, 1);
+        out.Number(
+            value < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(value)) : static_cast<uint64_t>(value),
+            10, 1);
         break;
       }
       case 'u': out.Number(va_arg(args, uint32_t), 10, 1); break;

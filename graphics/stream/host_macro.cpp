@@ -56,8 +56,8 @@ int EmitHostMacro(PDEV* pdev) {
   const std::string path = MacroFilePath(record);
   if (path.empty()) return 0;
 
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, 0);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
   if (file == INVALID_HANDLE_VALUE || file == 0) return 0;
   DWORD high = 0;
   SetLastError(ERROR_SUCCESS);

@@ -22,13 +22,13 @@
 struct PDEV;
 
 // WriteOut modes.
-constexpr int kWriteBytes = 1;          // length bytes as they are
-constexpr int kWriteText = 2;           // terminated text, without its terminator
-constexpr int kWriteAsciiHex = 4;       // length bytes as ASCIIHex
-constexpr int kWriteAscii85 = 5;        // length bytes as ASCII85, groups may straddle calls
-constexpr int kWriteAscii85End = 7;     // ends ASCII85 data: the carried bytes, "~>\n"
-constexpr int kWriteAsciiHexEnd = 8;    // ends ASCIIHex data: ">\n"
-constexpr int kWriteFile = 9;           // the whole file named by the ANSI path
+constexpr int kWriteBytes = 1;              // length bytes as they are
+constexpr int kWriteText = 2;               // terminated text, without its terminator
+constexpr int kWriteAsciiHex = 4;           // length bytes as ASCIIHex
+constexpr int kWriteAscii85 = 5;            // length bytes as ASCII85, groups may straddle calls
+constexpr int kWriteAscii85End = 7;         // ends ASCII85 data: the carried bytes, "~>\n"
+constexpr int kWriteAsciiHexEnd = 8;        // ends ASCIIHex data: ">\n"
+constexpr int kWriteFile = 9;               // the whole file named by the ANSI path
 constexpr int kWritePostScriptString = 10;  // a PostScript string literal of the text
 
 // Channels (1-based).

@@ -17,9 +17,9 @@ constexpr DWORD kOutputBufferAllocation = 0x1000c;
 
 struct OutputChannel {
   char path[MAX_PATH] = {};  // the channel's temporary file ("" for the spooler)
-  HANDLE file = 0;        // open file handle, 0 when closed
-  BOOL open = FALSE;      // the handle is valid (for the spooler row: the job is open)
-  BOOL reading = FALSE;   // the handle was opened to read the file back
+  HANDLE file = 0;           // open file handle, 0 when closed
+  BOOL open = FALSE;         // the handle is valid (for the spooler row: the job is open)
+  BOOL reading = FALSE;      // the handle was opened to read the file back
   // Bytes written to the file since it was created (for the spooler: accepted by
   // it). 64-bit: a pages file of a large raster job passes 4 GB.
   uint64_t bytesWritten = 0;
@@ -34,9 +34,9 @@ struct PageRecordState {
 };
 
 struct OutputState {
-  BYTE* buffer = nullptr;     // kOutputBufferAllocation bytes, owned
-  DWORD fill = 0;             // bytes waiting in the buffer
-  DWORD currentChannel = 1;   // 1-based
+  BYTE* buffer = nullptr;    // kOutputBufferAllocation bytes, owned
+  DWORD fill = 0;            // bytes waiting in the buffer
+  DWORD currentChannel = 1;  // 1-based
   DWORD savedChannel = 1;
   OutputChannel channels[kOutputChannelCount];
   // A write to the spooler or a channel file failed: the job is incomplete, and

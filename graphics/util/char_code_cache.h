@@ -15,8 +15,8 @@
 
 struct CharCode {
   char bytes[4] = {};
-  int length = 0;      // 1-4
-  WCHAR back = 0;      // the character the bytes convert back to
+  int length = 0;         // 1-4
+  WCHAR back = 0;         // the character the bytes convert back to
   bool fellBack = false;  // the character has no code of its own there
 };
 

@@ -6,8 +6,8 @@
 
 #include "interface/app/library_state.h"
 #include "interface/app/my_dll.h"
-#include "model/model_cache.h"
 #include "interface/pages/pcl_font_cache.h"
+#include "model/model_cache.h"
 
 namespace {
 

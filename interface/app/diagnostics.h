@@ -8,12 +8,12 @@
 #include "platform/base/types.h"
 
 struct UiLibraryState {
-  HINSTANCE instance;                // the library's instance handle
-  HMODULE settingsModule;            // zeldb5.dll, or 0
-  const SettingsFunctions* settings; // the bound settings functions
-  DWORD fontLists;                   // PCL font lists cached
-  BOOL modelRecordCached;            // the record of the printer last given to
-                                     // ZelUiDiagnosticFillCaches is in the cache
+  HINSTANCE instance;                 // the library's instance handle
+  HMODULE settingsModule;             // zeldb5.dll, or 0
+  const SettingsFunctions* settings;  // the bound settings functions
+  DWORD fontLists;                    // PCL font lists cached
+  BOOL modelRecordCached;             // the record of the printer last given to
+                                      // ZelUiDiagnosticFillCaches is in the cache
 };
 
 // "ZelUiDiagnosticState": fills the state; FALSE for a NULL pointer.

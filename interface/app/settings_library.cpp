@@ -14,7 +14,9 @@ void Bind(HMODULE module, const char* name, Fn& member) {
 
 }  // namespace
 
-std::string ModuleFolder(const char* modulePath) { return modulePath ? platform::FolderOfPath(modulePath) : std::string(); }
+std::string ModuleFolder(const char* modulePath) {
+  return modulePath ? platform::FolderOfPath(modulePath) : std::string();
+}
 
 HMODULE LoadSettingsLibraryBeside(const char* modulePath, SettingsFunctions* table) {
   *table = SettingsFunctions{};

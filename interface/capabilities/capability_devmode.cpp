@@ -9,8 +9,8 @@ bool CurrentDevmodeOf(HANDLE printer, const char* printerName, XDEVMODE* out) {
   return GetCurrentDevmode(printer, printerName, out) != 0;
 }
 
-bool CallerOrCurrentDevmode(HANDLE printer, const char* printerName, const ModelRecord& record,
-                            const DEVMODEW* caller, XDEVMODE* out) {
+bool CallerOrCurrentDevmode(HANDLE printer, const char* printerName, const ModelRecord& record, const DEVMODEW* caller,
+                            XDEVMODE* out) {
   // The identity test reads the sizes before anything past the public part, so a
   // short block is passed over without being read beyond what it says it holds.
   if (IsDevmodeForModel(caller, record.printerPdl)) {

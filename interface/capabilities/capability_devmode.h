@@ -15,5 +15,5 @@ bool CurrentDevmodeOf(HANDLE printer, const char* printerName, XDEVMODE* out);
 
 // The caller's device mode when it is a whole XDEVMODE for this printer's model
 // (null, short or foreign blocks are passed over), else the current one.
-bool CallerOrCurrentDevmode(HANDLE printer, const char* printerName, const ModelRecord& record,
-                            const DEVMODEW* caller, XDEVMODE* out);
+bool CallerOrCurrentDevmode(HANDLE printer, const char* printerName, const ModelRecord& record, const DEVMODEW* caller,
+                            XDEVMODE* out);

@@ -15,10 +15,10 @@
 #include "interface/capabilities/capability_devmode.h"
 #include "interface/capabilities/capability_output.h"
 #include "interface/capabilities/paper_capabilities.h"
-#include "model/model_cache.h"
-#include "model/paper_defaults.h"
 #include "interface/util/resource_text.h"
 #include "interface/util/string_ids.h"
+#include "model/model_cache.h"
+#include "model/paper_defaults.h"
 #include "platform/base/errors.h"
 #include "platform/spooler/spooler.h"
 
@@ -33,6 +33,7 @@ using platform::spooler::kPersonalityChars;
 constexpr DWORD kPostScriptNup[] = {1, 2, 4, 6, 8, 9, 12, 16};
 
 const char* CapabilityTraceName(WORD capability) {
+  // clang-format off
   static const char* const kNames[] = {
       "DC_UNKNOWN",         "DC_FIELDS",           "DC_PAPERS",           "DC_PAPERSIZE",
       "DC_MINEXTENT",       "DC_MAXEXTENT",        "DC_BINS",             "DC_DUPLEX",
@@ -43,6 +44,7 @@ const char* CapabilityTraceName(WORD capability) {
       "DC_MODEL",           "DC_PERSONALITY",      "DC_PRINTRATE",        "DC_PRINTRATEUNIT",
       "DC_PRINTERMEM",      "DC_MEDIAREADY",       "DC_STAPLE",           "DC_PRINTRATEPPM",
       "DC_COLORDEVICE",     "DC_NUP",              "DC_MEDIATYPENAMES",   "DC_MEDIATYPES"};
+  // clang-format on
   if (capability == kSpoolerMediaReady) return "DC_SPL_MEDIAREADY";
   if (capability == kSpoolerPaperNames) return "DC_SPL_PAPERNAMES";
   return capability < std::size(kNames) ? kNames[capability] : kNames[0];
@@ -200,14 +202,10 @@ DWORD AnswerFromCurrentDevmode(HANDLE printer, const char* printerName, WORD cap
   if (!CurrentDevmodeOf(printer, printerName, &current)) return 0;
   const DEVMODEW& dm = current.dmPublic;
   switch (capability) {
-    case DC_FIELDS:
-      return dm.dmFields;
-    case DC_SIZE:
-      return dm.dmSize;
-    case DC_EXTRA:
-      return dm.dmDriverExtra;
-    case DC_VERSION:
-      return dm.dmSpecVersion;
+    case DC_FIELDS: return dm.dmFields;
+    case DC_SIZE: return dm.dmSize;
+    case DC_EXTRA: return dm.dmDriverExtra;
+    case DC_VERSION: return dm.dmSpecVersion;
     default:  // DC_DRIVER
       return dm.dmDriverVersion;
   }
@@ -229,47 +227,30 @@ bool NeedsModelRecord(WORD capability, const void* output) {
     case DC_STAPLE:
     case DC_NUP:
     case DC_MEDIATYPENAMES:
-    case DC_MEDIATYPES:
-      return true;
-    case DC_PERSONALITY:
-      return output != nullptr;
-    default:
-      return false;
+    case DC_MEDIATYPES: return true;
+    case DC_PERSONALITY: return output != nullptr;
+    default: return false;
   }
 }
 
-DWORD AnswerFromModel(HANDLE printer, const char* printerName, const ModelRecord& record, WORD capability,
-                      void* output, const DEVMODEW* devmode) {
+DWORD AnswerFromModel(HANDLE printer, const char* printerName, const ModelRecord& record, WORD capability, void* output,
+                      const DEVMODEW* devmode) {
   switch (capability) {
-    case DC_PAPERS:
-      return AnswerPapers(record, output);
-    case DC_PAPERSIZE:
-      return AnswerPaperSizes(printer, printerName, record, output, devmode);
-    case DC_MINEXTENT:
-      return PaperExtent(record, false);
-    case DC_MAXEXTENT:
-      return PaperExtent(record, true);
-    case DC_BINS:
-      return AnswerBins(record, output);
-    case DC_DUPLEX:
-      return (record.optionWord & kFeatureDuplex) ? 1 : 0;
-    case DC_BINNAMES:
-      return AnswerBinNames(record, output);
-    case DC_ENUMRESOLUTIONS:
-      return AnswerResolutions(record, output);
+    case DC_PAPERS: return AnswerPapers(record, output);
+    case DC_PAPERSIZE: return AnswerPaperSizes(printer, printerName, record, output, devmode);
+    case DC_MINEXTENT: return PaperExtent(record, false);
+    case DC_MAXEXTENT: return PaperExtent(record, true);
+    case DC_BINS: return AnswerBins(record, output);
+    case DC_DUPLEX: return (record.optionWord & kFeatureDuplex) ? 1 : 0;
+    case DC_BINNAMES: return AnswerBinNames(record, output);
+    case DC_ENUMRESOLUTIONS: return AnswerResolutions(record, output);
     case DC_PAPERNAMES:
-    case kSpoolerPaperNames:
-      return AnswerPaperNames(record, output);
-    case DC_COLLATE:
-      return (record.optionWord & kFeatureCollation) ? 1 : 0;
-    case DC_STAPLE:
-      return (record.optionWord & kFeatureStapling) ? 1 : 0;
-    case DC_NUP:
-      return AnswerNup(printer, printerName, record, output, devmode);
-    case DC_MEDIATYPENAMES:
-      return AnswerMediaTypeNames(record, output);
-    case DC_MEDIATYPES:
-      return AnswerMediaTypes(record, output);
+    case kSpoolerPaperNames: return AnswerPaperNames(record, output);
+    case DC_COLLATE: return (record.optionWord & kFeatureCollation) ? 1 : 0;
+    case DC_STAPLE: return (record.optionWord & kFeatureStapling) ? 1 : 0;
+    case DC_NUP: return AnswerNup(printer, printerName, record, output, devmode);
+    case DC_MEDIATYPENAMES: return AnswerMediaTypeNames(record, output);
+    case DC_MEDIATYPES: return AnswerMediaTypes(record, output);
     default:  // DC_PERSONALITY with a buffer
       return AnswerPersonality(printer, printerName, record, output, devmode);
   }
@@ -308,25 +289,18 @@ DWORD QueryDeviceCapability(HANDLE printer, const char* printerName, WORD capabi
     case DC_SIZE:
     case DC_EXTRA:
     case DC_VERSION:
-    case DC_DRIVER:
-      return AnswerFromCurrentDevmode(printer, printerName, capability);
-    case DC_TRUETYPE:
-      return DCTT_DOWNLOAD | DCTT_SUBDEV;
-    case DC_ORIENTATION:
-      return 270;
-    case DC_COPIES:
-      return 32767;
+    case DC_DRIVER: return AnswerFromCurrentDevmode(printer, printerName, capability);
+    case DC_TRUETYPE: return DCTT_DOWNLOAD | DCTT_SUBDEV;
+    case DC_ORIENTATION: return 270;
+    case DC_COPIES: return 32767;
     case DC_PERSONALITY:  // counted without a buffer: one name
       return 1;
     case DC_PRINTRATE:
-    case DC_PRINTRATEPPM:
-      return AnswerPrintRate(printer);
-    case DC_PRINTRATEUNIT:
-      return PRINTRATEUNIT_PPM;
+    case DC_PRINTRATEPPM: return AnswerPrintRate(printer);
+    case DC_PRINTRATEUNIT: return PRINTRATEUNIT_PPM;
     case DC_MEDIAREADY:
     case kSpoolerMediaReady:
-    case DC_COLORDEVICE:
-      return 0;
+    case DC_COLORDEVICE: return 0;
     default:  // DC_FILEDEPENDENCIES, DC_BINADJUST, DC_EMF_COMPLIANT, DC_DATATYPE_PRODUCED,
               // DC_MANUFACTURER, DC_MODEL, DC_PRINTERMEM and every unknown question
       return kCapabilityNotAnswered;
@@ -340,8 +314,7 @@ DWORD DriverDeviceCapabilities(HANDLE printer, WORD capability, void* output, co
   return QueryDeviceCapability(printer, printerName.c_str(), capability, output, devmode);
 }
 
-DWORD DriverSplDeviceCaps(HANDLE printer, WORD capability, void* output, DWORD outputChars,
-                          const DEVMODEW* devmode) {
+DWORD DriverSplDeviceCaps(HANDLE printer, WORD capability, void* output, DWORD outputChars, const DEVMODEW* devmode) {
   DrvTrace("DrvSplDeviceCaps");
   if (capability == DC_MEDIAREADY) return DriverDeviceCapabilities(printer, kSpoolerMediaReady, output, devmode);
   if (capability != DC_PAPERNAMES) return kCapabilityNotAnswered;

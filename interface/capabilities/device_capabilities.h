@@ -33,5 +33,4 @@ DWORD DriverDeviceCapabilities(HANDLE printer, WORD capability, void* output, co
 // media ready (DC_MEDIAREADY); kCapabilityNotAnswered for every other one. The
 // paper names are written only when all of them fit outputChars characters;
 // otherwise nothing is written and the call fails with ERROR_INSUFFICIENT_BUFFER.
-DWORD DriverSplDeviceCaps(HANDLE printer, WORD capability, void* output, DWORD outputChars,
-                          const DEVMODEW* devmode);
+DWORD DriverSplDeviceCaps(HANDLE printer, WORD capability, void* output, DWORD outputChars, const DEVMODEW* devmode);

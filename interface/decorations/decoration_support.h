@@ -36,4 +36,3 @@ void CopyTerminated(char (&to)[N], const char (&from)[M]) {
   std::memcpy(to, from, length);
   to[length] = '\0';
 }
-

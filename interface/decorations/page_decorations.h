@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
+#include "common/job_sheet_blocks.h"
 #include "common/xdevmode.h"
 #include "model/model_record.h"
-#include "common/job_sheet_blocks.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 #include "platform/gdi/drawing.h"
@@ -47,8 +47,7 @@ int PrintTabPage(HDC dc, const XDEVMODE* devmode, const LOGFONTA& tabFont, const
 // job has (page 0 and below: before page 1); with duplex only rows of even
 // pages, the first row's page 0 and the last page of an odd job, as those
 // are the pages after which a sheet ends. At most `capacity` entries.
-int ChooseTabEntries(const PageTicketRow* rows, int rowCount, int pages, bool duplex, TabEntry* entries,
-                     int capacity);
+int ChooseTabEntries(const PageTicketRow* rows, int rowCount, int pages, bool duplex, TabEntry* entries, int capacity);
 
 // The macro-file dialog's hook: refuses a file in the driver's own macro
 // folder (1, with the dialog's result set), else 0.

@@ -10,8 +10,8 @@
 #include "interface/decorations/decoration_support.h"
 #include "interface/decorations/page_decorations.h"
 #include "interface/job/job_context.h"
-#include "model/model_cache.h"
 #include "interface/util/text_conversion.h"
+#include "model/model_cache.h"
 #include "platform/base/arith.h"
 #include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
@@ -90,8 +90,7 @@ void DrawTabText(HDC dc, const RECT& box, const TabEntry& entry, const LOGFONTA&
 
 }  // namespace
 
-int ChooseTabEntries(const PageTicketRow* rows, int rowCount, int pages, bool duplex, TabEntry* entries,
-                     int capacity) {
+int ChooseTabEntries(const PageTicketRow* rows, int rowCount, int pages, bool duplex, TabEntry* entries, int capacity) {
   if (rows == nullptr || entries == nullptr) return 0;
   const int last = std::min(rowCount, kInsertSheetSetMaxRows);
   int count = 0;

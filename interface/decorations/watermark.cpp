@@ -5,10 +5,10 @@
 
 #include "common/pdl_kind.h"
 #include "interface/decorations/dc_state_guard.h"
-#include "interface/decorations/page_decorations.h"
 #include "interface/decorations/decoration_support.h"
-#include "model/model_cache.h"
+#include "interface/decorations/page_decorations.h"
 #include "interface/records/printer_info.h"
+#include "model/model_cache.h"
 #include "platform/base/arith.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"

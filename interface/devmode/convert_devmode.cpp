@@ -7,11 +7,11 @@
 
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
-#include "model/foreign_devmode.h"
 #include "interface/devmode/validate_merge.h"
-#include "model/model_cache.h"
 #include "interface/util/driver_version.h"
 #include "interface/util/text_conversion.h"
+#include "model/foreign_devmode.h"
+#include "model/model_cache.h"
 #include "platform/base/errors.h"
 #include "platform/spooler/driver_ui.h"
 #include "platform/spooler/spooler.h"
@@ -143,11 +143,8 @@ BOOL ConvertDevMode(const WCHAR* printerName, const DEVMODEW* in, DEVMODEW* out,
   *size = kWholeSize;
   switch (mode) {
     case CDM_CONVERT:
-    case CDM_CONVERT351:
-      return Convert(printerName, in, out, available);
-    case CDM_DRIVER_DEFAULT:
-      return DriverDefault(printerName, out, available);
-    default:
-      return Fail(ERROR_INVALID_PARAMETER);
+    case CDM_CONVERT351: return Convert(printerName, in, out, available);
+    case CDM_DRIVER_DEFAULT: return DriverDefault(printerName, out, available);
+    default: return Fail(ERROR_INVALID_PARAMETER);
   }
 }

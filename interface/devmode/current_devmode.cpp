@@ -5,12 +5,12 @@
 
 #include "interface/devmode/calling_application.h"
 #include "interface/devmode/default_devmode.h"
-#include "model/devmode_identity.h"
-#include "model/foreign_devmode.h"
 #include "interface/devmode/printer_port.h"
-#include "model/model_cache.h"
 #include "interface/records/printer_info.h"
 #include "interface/util/text_conversion.h"
+#include "model/devmode_identity.h"
+#include "model/foreign_devmode.h"
+#include "model/model_cache.h"
 #include "platform/spooler/spooler.h"
 
 namespace {

@@ -13,7 +13,7 @@ int GetPrinterPortName(HANDLE printer, XDEVMODE* devmode) {
   if (!info) return 0;
   const char* port = reinterpret_cast<const PRINTER_INFO_2A*>(info)->pPortName;
   if (!port) port = "";
-  char (&field)[sizeof devmode->dmPrivate._sPortName] = devmode->dmPrivate._sPortName;
+  char(&field)[sizeof devmode->dmPrivate._sPortName] = devmode->dmPrivate._sPortName;
   const size_t kept = platform::CutPoint(std::string_view(port), sizeof field - 1);
   std::memset(field, 0, sizeof field);
   std::memcpy(field, port, kept);

@@ -2,8 +2,8 @@
 
 #include "interface/devmode/calling_application.h"
 #include "interface/devmode/printer_port.h"
-#include "model/devmode_merge.h"
 #include "interface/util/driver_version.h"
+#include "model/devmode_merge.h"
 
 namespace {
 

@@ -20,11 +20,11 @@
 #include "interface/job/job_context.h"
 #include "interface/job/macro_file_dialog.h"
 #include "interface/job/status_monitor_launch.h"
-#include "model/foreign_devmode.h"
-#include "model/model_cache.h"
 #include "interface/records/printer_info.h"
 #include "interface/setup/temp_folder.h"
 #include "interface/util/text_conversion.h"
+#include "model/foreign_devmode.h"
+#include "model/model_cache.h"
 #include "platform/gdi/dc.h"
 #include "platform/spooler/spooler.h"
 

@@ -10,9 +10,9 @@
 
 #include <vector>
 
+#include "common/job_sheet_blocks.h"
 #include "common/xdevmode.h"
 #include "interface/records/insert_sheet_store.h"
-#include "common/job_sheet_blocks.h"
 #include "platform/base/types.h"
 #include "platform/gdi/ddi_types.h"
 
@@ -20,15 +20,15 @@ constexpr size_t kJobTextSize = 260;
 
 struct JobContext {
   HDC dc = 0;
-  DWORD jobId = 0;              // 0: the status monitor was not told of the job
+  DWORD jobId = 0;  // 0: the status monitor was not told of the job
   XDEVMODE devmode{};
-  int pageCount = 0;            // pages started in the document
+  int pageCount = 0;  // pages started in the document
   char documentName[kJobTextSize] = {};
-  InsertSheetSet insertSet{};   // rows: kInsertSheetSetMaxRows rows, owned
+  InsertSheetSet insertSet{};          // rows: kInsertSheetSetMaxRows rows, owned
   SlipSheetTable* defaults = nullptr;  // owned
   char outputName[kJobTextSize] = {};
-  DWORD cancelled = 0;          // the macro-file dialog was cancelled: no later document starts
-  DWORD watermarkAtStart = 0;   // the graphics library lets the watermark be drawn at page start
+  DWORD cancelled = 0;         // the macro-file dialog was cancelled: no later document starts
+  DWORD watermarkAtStart = 0;  // the graphics library lets the watermark be drawn at page start
   WCHAR savePath[kJobTextSize] = {};
   std::vector<char> repairedEscape;  // the passthrough block handed to the driver in the application's place
   JobContext* next = nullptr;

@@ -89,9 +89,9 @@ void AdvancedDlg::UpdateControls() {
   const bool postScript = IsPostScriptJob(s);
 
   SetItemText(this, kLanguage,
-              controls::LoadText(postScript                     ? kPostScriptName
+              controls::LoadText(postScript              ? kPostScriptName
                                  : (p._nPDL & kPdlPclXl) ? kPclXlName
-                                                                 : kPcl5Name));
+                                                         : kPcl5Name));
 
   FillCombo(this, kDataFormat, {{controls::LoadText(kAscii), 0}, {controls::LoadText(kBinary), 1}});
   SelectComboData(this, kDataFormat, p._dwAdvSettings & kAdvBinaryData);
@@ -113,7 +113,8 @@ void AdvancedDlg::UpdateControls() {
              {controls::LoadText(kAfterJob), kAdvJobTerminatorAfter},
              {controls::LoadText(kBeforeAndAfter), kSeparatorBits}});
   SelectComboData(this, kSeparator, p._dwAdvSettings & kSeparatorBits);
-  FillCombo(this, kErrors, {{controls::LoadText(kPrinterErrors), 0}, {controls::LoadText(kPrintErrors), kAdvPrintErrors}});
+  FillCombo(this, kErrors,
+            {{controls::LoadText(kPrinterErrors), 0}, {controls::LoadText(kPrintErrors), kAdvPrintErrors}});
   SelectComboData(this, kErrors, p._dwAdvSettings & kAdvPrintErrors);
 
   CheckItem(this, kMetafile, (p._dwAdvSettings & kAdvEmfSpooling) != 0);
@@ -128,17 +129,17 @@ void AdvancedDlg::UpdateControls() {
   LimitItemText(this, kMemory, 5);
   SetEditText(kMemory, controls::IntegerText(static_cast<int>(p._lAvailableMemory / 1024)));
 
-  ShowItems(this, {kTimeoutGroup, kPrinterTimeouts, kJobTimeoutLabel, kWaitTimeoutLabel, kJobTimeout, kWaitTimeout,
-                   kJobUp, kJobDown, kWaitUp, kWaitDown, kDataLabel, kDataFormat, kSeparatorLabel, kSeparator,
-                   kErrorsLabel, kErrors},
+  ShowItems(this,
+            {kTimeoutGroup, kPrinterTimeouts, kJobTimeoutLabel, kWaitTimeoutLabel, kJobTimeout, kWaitTimeout, kJobUp,
+             kJobDown, kWaitUp, kWaitDown, kDataLabel, kDataFormat, kSeparatorLabel, kSeparator, kErrorsLabel, kErrors},
             postScript);
   ShowItems(this, {kClearMemory, kMemoryLabel, kMemory}, true);
   FinishRefresh(this, {}, false);
 }
 
 void AdvancedDlg::ApplyTimeoutChoice(bool printers) {
-  EnableItems(this, {kJobTimeout, kJobUp, kJobDown, kJobTimeoutLabel, kWaitTimeout, kWaitUp, kWaitDown,
-                     kWaitTimeoutLabel},
+  EnableItems(this,
+              {kJobTimeout, kJobUp, kJobDown, kJobTimeoutLabel, kWaitTimeout, kWaitUp, kWaitDown, kWaitTimeoutLabel},
               !printers);
 }
 
@@ -174,8 +175,10 @@ void AdvancedDlg::OnJobSeparator() {
 
 void AdvancedDlg::OnErrorPrinting() {
   if (XDEVMODE* s = WorkingSettings(this)) {
-    if (SelectedComboData(this, kErrors, 0) != 0) s->dmPrivate._dwAdvSettings |= kAdvPrintErrors;
-    else s->dmPrivate._dwAdvSettings &= ~kAdvPrintErrors;
+    if (SelectedComboData(this, kErrors, 0) != 0)
+      s->dmPrivate._dwAdvSettings |= kAdvPrintErrors;
+    else
+      s->dmPrivate._dwAdvSettings &= ~kAdvPrintErrors;
     SettingsChanged(this);
   }
 }
@@ -198,8 +201,10 @@ void AdvancedDlg::OnPrinterTimeouts() {
   XDEVMODE* s = WorkingSettings(this);
   if (!s) return;
   const bool printers = IsItemChecked(this, kPrinterTimeouts);
-  if (printers) s->dmPrivate._dwAdvSettings &= ~kAdvOverridePrinterTimeouts;
-  else s->dmPrivate._dwAdvSettings |= kAdvOverridePrinterTimeouts;
+  if (printers)
+    s->dmPrivate._dwAdvSettings &= ~kAdvOverridePrinterTimeouts;
+  else
+    s->dmPrivate._dwAdvSettings |= kAdvOverridePrinterTimeouts;
   ApplyTimeoutChoice(printers);
   SettingsChanged(this);
 }

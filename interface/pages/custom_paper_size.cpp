@@ -60,8 +60,7 @@ std::string SizeText(long thousandths, DWORD unit) {
 
 std::string RangeText(double minimum, double maximum, DWORD unit) {
   char text[96];
-  std::snprintf(text, sizeof text, unit == kUnitMillimetres ? "[%3.1f...%3.1f]" : "[%3.2f...%3.2f]", minimum,
-                maximum);
+  std::snprintf(text, sizeof text, unit == kUnitMillimetres ? "[%3.1f...%3.1f]" : "[%3.2f...%3.2f]", minimum, maximum);
   return text;
 }
 

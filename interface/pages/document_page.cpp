@@ -6,10 +6,10 @@
 
 #include "controls/model_picture.h"
 #include "controls/page_functions.h"
-#include "model/constraints.h"
-#include "model/paper_defaults.h"
 #include "interface/pages/document_preview.h"
 #include "interface/pages/page_helpers.h"
+#include "model/constraints.h"
+#include "model/paper_defaults.h"
 #include "platform/base/modules.h"
 
 using namespace pages;
@@ -98,12 +98,11 @@ BOOL DocDlg::OnInitDialog() {
     const SizeRange& range = limits_.In(p._nCustomUnit);
     const BOOL oneDecimal = p._nCustomUnit == kUnitMillimetres;
     m_widthUp.AttachReal(kWidthUp, 1, kWidth, range.minimumWidth, range.maximumWidth, range.step, oneDecimal, this);
-    m_widthDown.AttachReal(kWidthDown, 0, kWidth, range.minimumWidth, range.maximumWidth, range.step, oneDecimal,
-                           this);
+    m_widthDown.AttachReal(kWidthDown, 0, kWidth, range.minimumWidth, range.maximumWidth, range.step, oneDecimal, this);
     m_lengthUp.AttachReal(kLengthUp, 1, kLength, range.minimumLength, range.maximumLength, range.step, oneDecimal,
                           this);
-    m_lengthDown.AttachReal(kLengthDown, 0, kLength, range.minimumLength, range.maximumLength, range.step,
-                            oneDecimal, this);
+    m_lengthDown.AttachReal(kLengthDown, 0, kLength, range.minimumLength, range.maximumLength, range.step, oneDecimal,
+                            this);
     m_widthEdit.SubclassDlgItem(kWidth, this);
     m_widthEdit.SetSpinIds(kWidthUp, kWidthDown);
     m_lengthEdit.SubclassDlgItem(kLength, this);
@@ -168,11 +167,14 @@ void DocDlg::UpdateControls() {
     length_ = static_cast<long>(p._lCustomLength);
     FillCustomSize(s);
   }
-  const auto customControls = {kUnitGroup, kInches, kMillimetres, kWidthRange, kLengthRange, kWidthUp, kWidthDown,
-                               kLengthUp, kLengthDown, kWidth, kLength, kWidthLabel, kLengthLabel};
+  const auto customControls = {kUnitGroup, kInches,     kMillimetres, kWidthRange, kLengthRange,
+                               kWidthUp,   kWidthDown,  kLengthUp,    kLengthDown, kWidth,
+                               kLength,    kWidthLabel, kLengthLabel};
   ShowItems(this, customControls, custom);
-  if (custom) EnableItems(this, customControls, true);
-  else EnableItems(this, {kWidth, kLength, kInches, kMillimetres}, false);
+  if (custom)
+    EnableItems(this, customControls, true);
+  else
+    EnableItems(this, {kWidth, kLength, kInches, kMillimetres}, false);
 
   p._iOutputSize = 0xFFFF;
   CheckItem(this, kLandscape, s.dmPublic.dmOrientation == DMORIENT_LANDSCAPE);
@@ -190,7 +192,8 @@ void DocDlg::UpdateControls() {
     ShowItems(this, {kFixedOrientation, kFixedLabel}, false);
   } else {
     FillCombo(this, kFixedOrientation,
-              {{controls::LoadText(kFixedOff), 0}, {controls::LoadText(kFixedPortrait), 1},
+              {{controls::LoadText(kFixedOff), 0},
+               {controls::LoadText(kFixedPortrait), 1},
                {controls::LoadText(kFixedLandscape), 2}});
     p._nFixedOrientation = static_cast<WORD>(SelectComboData(this, kFixedOrientation, p._nFixedOrientation));
   }
@@ -243,8 +246,7 @@ void DocDlg::UpdateControls() {
       EnableItem(this, kMonitor, true);
       ShowItem(this, kMonitorGroup, true);
       break;
-    default:
-      EnableItems(this, {kMonitor, kMonitorGroup}, false);
+    default: EnableItems(this, {kMonitor, kMonitorGroup}, false);
   }
 
   CheckItem(this, kBorder, p._bNupBorder != 0);
@@ -312,8 +314,8 @@ void DocDlg::ChangeUnit(DWORD unit) {
                                            : (previous == kUnitMillimetres ? MillimetresShown(*size) : *size / 1000.0);
     value = std::clamp(value, minimum, maximum);
     *size = ThousandthsOf(value, previous);
-    SetEditText(editId, unit == kUnitMillimetres ? ValueText(RoundUpTenth(value * 25.4), unit)
-                                                 : ValueText(value / 25.4, unit));
+    SetEditText(editId,
+                unit == kUnitMillimetres ? ValueText(RoundUpTenth(value * 25.4), unit) : ValueText(value / 25.4, unit));
   };
   convert(kWidth, old.minimumWidth, old.maximumWidth, &width_);
   convert(kLength, old.minimumLength, old.maximumLength, &length_);
@@ -360,7 +362,8 @@ void DocDlg::OnLengthDone() { SizeTyped(kLength, false, true); }
 
 void DocDlg::OnPaperSize() {
   if (XDEVMODE* s = WorkingSettings(this)) {
-    s->dmPublic.dmPaperSize = static_cast<short>(SelectedComboData(this, kPaper, static_cast<WORD>(s->dmPublic.dmPaperSize)));
+    s->dmPublic.dmPaperSize =
+        static_cast<short>(SelectedComboData(this, kPaper, static_cast<WORD>(s->dmPublic.dmPaperSize)));
     UpdateControls();
   }
 }
@@ -455,7 +458,6 @@ void DocDlg::OnPaint() {
   ::ScreenToClient(m_hWnd, &corners[1]);
   const RECT area{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
   const PreviewLayout layout = LayoutPreview(area, paper->geometry[0].width, paper->geometry[0].height,
-                                             paper->feedDirection, s->dmPublic.dmOrientation,
-                                             PreviewPagesPerSheet(*s));
+                                             paper->feedDirection, s->dmPublic.dmOrientation, PreviewPagesPerSheet(*s));
   DrawPreview(&dc, layout);
 }

@@ -63,8 +63,8 @@ class DocDlg : public controls::DP_ListBoxTabDialogItem {
   void SetEditText(int id, const std::string& text);
 
   pages::CustomSizeLimits limits_;
-  int customRow_ = -1;   // the model's user-defined paper row, -1 when it has none
-  long width_ = 0;       // thousandths of an inch
+  int customRow_ = -1;  // the model's user-defined paper row, -1 when it has none
+  long width_ = 0;      // thousandths of an inch
   long length_ = 0;
-  bool filling_ = false; // the page itself is writing its edits
+  bool filling_ = false;  // the page itself is writing its edits
 };

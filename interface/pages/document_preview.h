@@ -12,12 +12,12 @@
 namespace pages {
 
 struct PreviewLayout {
-  RECT sheet{};         // where the sheet is drawn, shadow included
+  RECT sheet{};  // where the sheet is drawn, shadow included
   int columns = 1;
   int rows = 1;
   bool landscape = false;
-  long across = 0;      // the paper's horizontal and vertical dimensions as drawn,
-  long down = 0;        // thousandths of an inch
+  long across = 0;  // the paper's horizontal and vertical dimensions as drawn,
+  long down = 0;    // thousandths of an inch
 };
 
 // The paper row the preview shows for the settings; null when the model has no papers.

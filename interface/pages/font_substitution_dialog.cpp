@@ -6,11 +6,11 @@
 #include <new>
 
 #include "controls/page_functions.h"
-#include "model/model_cache.h"
 #include "interface/pages/pcl_font_list.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/util/control_access.h"
 #include "interface/util/font_list_refresh.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 #include "platform/base/text_cut.h"
 #include "platform/ui/message_box.h"

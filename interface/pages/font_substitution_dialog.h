@@ -9,8 +9,8 @@
 
 #include "common/xdevmode.h"
 #include "controls/dialog_base.h"
-#include "model/model_record.h"
 #include "interface/pages/font_substitution_table.h"
+#include "model/model_record.h"
 
 class OrbaMainDlg;
 

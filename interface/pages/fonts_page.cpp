@@ -4,10 +4,10 @@
 #include <iterator>
 
 #include "controls/page_functions.h"
-#include "model/model_cache.h"
 #include "interface/pages/font_substitution_dialog.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/util/control_access.h"
+#include "model/model_cache.h"
 #include "platform/gdi/drawing.h"
 
 namespace {

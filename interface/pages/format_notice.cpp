@@ -9,9 +9,9 @@
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
+#include "interface/util/resource_text.h"
 #include "model/format_warning.h"
 #include "model/settings_text.h"
-#include "interface/util/resource_text.h"
 #include "platform/ui/message_box.h"
 
 namespace {
@@ -29,8 +29,9 @@ std::set<std::string>& WarnedPrinters() {
 
 bool WarnOfModelFormatOnce(HANDLE printer, const char* printerName, HWND owner) {
   if (!printerName) return false;
-  const std::optional<std::string> version = modelsettings::ReadText(
-      LibrarySettings(), printer, kStoreModelDescription, "General", "FormatVersion", modelsettings::kSingleKeyBuffer, false);
+  const std::optional<std::string> version =
+      modelsettings::ReadText(LibrarySettings(), printer, kStoreModelDescription, "General", "FormatVersion",
+                              modelsettings::kSingleKeyBuffer, false);
   if (!version) return false;
   char* end = nullptr;
   const long major = std::strtol(version->c_str(), &end, 10);

@@ -16,7 +16,7 @@ namespace {
 constexpr UINT kGeneralTemplate = 144;
 constexpr UINT kTabIcon = 113;
 constexpr UINT kTabTitle = 43;
-constexpr UINT kDriverFor = 117;   // "Printer Driver for %s"
+constexpr UINT kDriverFor = 117;  // "Printer Driver for %s"
 constexpr UINT kVersion = 114;
 constexpr UINT kPrinterPage = 139;
 constexpr UINT kWebSite = 119;
@@ -105,8 +105,7 @@ constexpr int kSecondLabel = 1315;
 constexpr int kSecondEdit = 1316;
 constexpr int kCodeLength = 32;
 
-bool ShowCode(CWnd* dialog, CEdit& edit, int labelId, int editId, DWORD enabled, DWORD available,
-              const char* code) {
+bool ShowCode(CWnd* dialog, CEdit& edit, int labelId, int editId, DWORD enabled, DWORD available, const char* code) {
   const bool shown = enabled && available;
   if (shown) {
     if (!edit.m_hWnd) edit.SubclassDlgItem(editId, dialog);

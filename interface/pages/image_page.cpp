@@ -26,8 +26,9 @@ constexpr int kMinimumScale = 10, kMaximumScale = 400, kDefaultScale = 100, kSca
 constexpr int kMinimumFrequency = 3, kMaximumAngle = 360;
 constexpr int kDefaultFrequency = 85, kDefaultAngle = 45;
 
-const char* const kImagePictures[8] = {"IMDEFAULT_U",  "IMMIRROR_U",      "IMNEGATIVE_U",      "IMNEGATIVEMIRROR_U",
-                                       "IMBLACK_U",    "IMBLACKMIRROR_U", "IMBLACKNEGATIVE_U", "IMBLACKNEGATIVEMIRROR_U"};
+const char* const kImagePictures[8] = {
+    "IMDEFAULT_U", "IMMIRROR_U",      "IMNEGATIVE_U",      "IMNEGATIVEMIRROR_U",
+    "IMBLACK_U",   "IMBLACKMIRROR_U", "IMBLACKNEGATIVE_U", "IMBLACKNEGATIVEMIRROR_U"};
 
 int Resolution(const XDEVMODE& s) { return std::max<int>(s.dmPublic.dmPrintQuality, kMinimumFrequency); }
 
@@ -121,7 +122,8 @@ void ImageDlg::UpdateControls() {
     resolutions.emplace_back(controls::IntegerText(dpi), dpi);
   }
   FillCombo(this, kResolution, resolutions);
-  const short dpi = static_cast<short>(SelectComboData(this, kResolution, static_cast<WORD>(s.dmPublic.dmPrintQuality)));
+  const short dpi =
+      static_cast<short>(SelectComboData(this, kResolution, static_cast<WORD>(s.dmPublic.dmPrintQuality)));
   if (dpi != s.dmPublic.dmPrintQuality) s.dmPublic.dmPrintQuality = s.dmPublic.dmYResolution = dpi;
 
   const bool pcl = IsPclJob(s);
@@ -152,13 +154,13 @@ void ImageDlg::UpdateControls() {
   ShowMargin(p._nMarginType);
 
   const bool postScript = IsPostScriptJob(s);
-  const auto halftone = {kHalftoneGroup, kPrinterScreen, kOwnScreen, kFrequencyLabel, kFrequency, kAngle,
-                         kAngleLabel, kFrequencyUp, kFrequencyDown, kAngleUp, kAngleDown};
+  const auto halftone = {kHalftoneGroup, kPrinterScreen, kOwnScreen,     kFrequencyLabel, kFrequency, kAngle,
+                         kAngleLabel,    kFrequencyUp,   kFrequencyDown, kAngleUp,        kAngleDown};
   ShowItems(this, halftone, postScript);
   if (postScript) {
     const bool own = p._bPrinterScreen == 0;
-    EnableItems(this, {kFrequencyLabel, kAngleLabel, kFrequency, kAngle, kFrequencyUp, kFrequencyDown, kAngleUp,
-                       kAngleDown},
+    EnableItems(this,
+                {kFrequencyLabel, kAngleLabel, kFrequency, kAngle, kFrequencyUp, kFrequencyDown, kAngleUp, kAngleDown},
                 own);
     // The printer's own screen takes no frequency or angle.
     if (!own) p._nScreenFrequency = p._nScreenAngle = 0;
@@ -173,7 +175,8 @@ void ImageDlg::UpdateControls() {
 void ImageDlg::OnResolution() {
   XDEVMODE* s = WorkingSettings(this);
   if (!s) return;
-  const short dpi = static_cast<short>(SelectedComboData(this, kResolution, static_cast<WORD>(s->dmPublic.dmPrintQuality)));
+  const short dpi =
+      static_cast<short>(SelectedComboData(this, kResolution, static_cast<WORD>(s->dmPublic.dmPrintQuality)));
   s->dmPublic.dmPrintQuality = s->dmPublic.dmYResolution = dpi;
   // A screen finer than the new resolution cannot be printed.
   if (s->dmPrivate._bPrinterScreen == 0 && s->dmPrivate._nScreenFrequency > Resolution(*s))

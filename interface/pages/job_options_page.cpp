@@ -190,7 +190,8 @@ void JobOptionsDlg::OnOutputDestination() {
   if (!s) return;
   s->dmPrivate._nOutputDest = static_cast<WORD>(SelectedComboData(this, kOutput, s->dmPrivate._nOutputDest));
   // A macro file keeps TrueType text as graphics: the macro holds no downloaded fonts.
-  if (s->dmPrivate._nOutputDest == kOutputMacro) s->dmPrivate._nTrueTypeMode = s->dmPublic.dmTTOption = kTrueTypeAsGraphics;
+  if (s->dmPrivate._nOutputDest == kOutputMacro)
+    s->dmPrivate._nTrueTypeMode = s->dmPublic.dmTTOption = kTrueTypeAsGraphics;
   UpdateControls();
 }
 

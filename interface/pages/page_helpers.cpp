@@ -4,9 +4,9 @@
 #include <cctype>
 
 #include "controls/page_functions.h"
-#include "model/model_cache.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/util/control_access.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 
 namespace pages {

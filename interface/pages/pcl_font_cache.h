@@ -27,9 +27,9 @@ enum PclFontState : WORD {
 };
 
 struct PclFontEntry {
-  WORD source;     // PclFontSource
-  WORD state;      // PclFontState
-  DWORD fontId;    // of an installed font
+  WORD source;   // PclFontSource
+  WORD state;    // PclFontState
+  DWORD fontId;  // of an installed font
   char fileName[128];
   BYTE metrics[kPclFontMetricsSize];
 };

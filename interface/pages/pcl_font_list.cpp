@@ -226,16 +226,12 @@ PclFontList* GetPclFontList(HANDLE printer, const char* printerName, const Model
 
 BYTE CharSetOfSymbolSetClass(BYTE symbolSetClass) {
   switch (symbolSetClass) {
-    case 2:
-      return SYMBOL_CHARSET;
+    case 2: return SYMBOL_CHARSET;
     case 5:
     case 6:
-    case 7:
-      return SHIFTJIS_CHARSET;
-    case 8:
-      return GB2312_CHARSET;
-    default:
-      return ANSI_CHARSET;
+    case 7: return SHIFTJIS_CHARSET;
+    case 8: return GB2312_CHARSET;
+    default: return ANSI_CHARSET;
   }
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/xdevmode.h"
-#include "model/model_record.h"
 #include "interface/pages/pcl_font_cache.h"
+#include "model/model_record.h"
 #include "platform/gdi/drawing.h"
 
 // Offsets of the metrics image read by the pages.

@@ -208,6 +208,4 @@ void ProfilesDlg::OnLoad() {
 
 void ProfilesDlg::OnClose() { EndDialog(IDOK); }
 
-void ProfilesDlg::OnHelp() {
-  sheet_->ShowHelp(kProfilesTemplate);
-}
+void ProfilesDlg::OnHelp() { sheet_->ShowHelp(kProfilesTemplate); }

@@ -7,9 +7,6 @@
 #include "interface/app/library_state.h"
 #include "interface/devmode/printer_port.h"
 #include "interface/devmode/validate_merge.h"
-#include "model/installed_options.h"
-#include "model/model_cache.h"
-#include "model/paper_defaults.h"
 #include "interface/pages/advanced_page.h"
 #include "interface/pages/document_page.h"
 #include "interface/pages/fonts_page.h"
@@ -23,6 +20,9 @@
 #include "interface/util/context_help.h"
 #include "interface/util/resource_text.h"
 #include "interface/util/text_conversion.h"
+#include "model/installed_options.h"
+#include "model/model_cache.h"
+#include "model/paper_defaults.h"
 #include "platform/base/debug.h"
 #include "platform/spooler/spooler.h"
 
@@ -32,10 +32,10 @@ constexpr int kProfileCombo = 1490;
 constexpr int kProfilesButton = 4;
 constexpr int kHelpButton = 9;
 constexpr UINT kSheetTemplate = 129;
-constexpr UINT kTitleFormat = 120;   // "%s on %s"
-constexpr UINT kMacroOutput = 58;    // "PCL マクロ"
+constexpr UINT kTitleFormat = 120;  // "%s on %s"
+constexpr UINT kMacroOutput = 58;   // "PCL マクロ"
 constexpr WORD kOutputToMacroFile = 5;
-constexpr DWORD kRawOnly = 0x1000;   // PRINTER_ATTRIBUTE_RAW_ONLY
+constexpr DWORD kRawOnly = 0x1000;  // PRINTER_ATTRIBUTE_RAW_ONLY
 constexpr DWORD kHelpFileBytes = 260;
 constexpr const char* kDriverHelpName = "mTRQ50";
 
@@ -92,13 +92,13 @@ BOOL OrbaMainDlg::OnInitDialog() {
   ::ShowWindow(::GetDlgItem(m_hWnd, kProfilesButton), show);
   ::ShowWindow(::GetDlgItem(m_hWnd, kProfileCombo), show);
 
-  const std::string port(m_workingSettings.dmPrivate._sPortName,
-                         strnlen(m_workingSettings.dmPrivate._sPortName, sizeof m_workingSettings.dmPrivate._sPortName));
+  const std::string port(
+      m_workingSettings.dmPrivate._sPortName,
+      strnlen(m_workingSettings.dmPrivate._sPortName, sizeof m_workingSettings.dmPrivate._sPortName));
   char title[600] = {};
   std::snprintf(title, sizeof title, LoadString(kTitleFormat).c_str(), m_printerName.c_str(), port.c_str());
   std::string text = title;
-  if (m_workingSettings.dmPrivate._nOutputDest == kOutputToMacroFile &&
-      !IsPostScriptJob(m_workingSettings))
+  if (m_workingSettings.dmPrivate._nOutputDest == kOutputToMacroFile && !IsPostScriptJob(m_workingSettings))
     text += " (" + LoadString(kMacroOutput) + ")";
   SetWindowText(text);
 
@@ -115,8 +115,8 @@ void OrbaMainDlg::FillProfileCombo() {
   m_profileCombo.SendMessage(CB_RESETCONTENT);
   int selected = -1;
   for (size_t i = 0; i < m_profileNames.size(); ++i) {
-    const int index = static_cast<int>(
-        m_profileCombo.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_profileNames[i].text)));
+    const int index =
+        static_cast<int>(m_profileCombo.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_profileNames[i].text)));
     m_profileCombo.SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(i));
     if (!m_selectedProfile.empty() && m_selectedProfile == m_profileNames[i].text) selected = index;
   }
@@ -126,11 +126,11 @@ void OrbaMainDlg::FillProfileCombo() {
 
 void OrbaMainDlg::UpdateProfileSelection() {
   if (std::memcmp(&m_workingSettings, &m_savedSettings, sizeof m_workingSettings) == 0) {
-    const int index = m_selectedProfile.empty()
-                          ? -1
-                          : static_cast<int>(m_profileCombo.SendMessage(
-                                CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                reinterpret_cast<LPARAM>(m_selectedProfile.c_str())));
+    const int index =
+        m_selectedProfile.empty()
+            ? -1
+            : static_cast<int>(m_profileCombo.SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                          reinterpret_cast<LPARAM>(m_selectedProfile.c_str())));
     m_profileCombo.SetCurSel(index < 0 ? -1 : index);
   } else {
     m_profileCombo.SetCurSel(-1);

@@ -10,9 +10,9 @@
 
 #include "common/xdevmode.h"
 #include "controls/tab_dialog.h"
-#include "model/model_record.h"
 #include "interface/profiles/profile_store.h"
 #include "interface/records/watermark_store.h"
+#include "model/model_record.h"
 
 class OrbaMainDlg : public controls::DP_ListBoxTabDialog {
  public:

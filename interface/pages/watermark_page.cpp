@@ -8,12 +8,12 @@
 #include <utility>
 
 #include "controls/page_functions.h"
-#include "model/model_cache.h"
 #include "interface/pages/pcl_font_list.h"
 #include "interface/pages/settings_sheet.h"
 #include "interface/pages/watermark_values.h"
 #include "interface/records/record_fields.h"
 #include "interface/util/control_access.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 #include "platform/base/text_cut.h"
 #include "platform/gdi/drawing.h"
@@ -126,8 +126,7 @@ int CALLBACK AddStyle(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD ty
       InsertStyle(fill->combo, controls::LoadText(kItalic), 0x202, FW_NORMAL);
       InsertStyle(fill->combo, controls::LoadText(kBoldItalic), 0x303, FW_BOLD);
       return 1;
-    default:
-      break;
+    default: break;
   }
   const DWORD flags = ntm->ntmFlags;
   const DWORD italic = font->lfItalic ? 0x200 : 0;

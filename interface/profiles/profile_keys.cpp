@@ -7,11 +7,11 @@
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
-#include "model/value_parsers.h"
 #include "interface/records/halftone_record.h"
 #include "interface/records/record_fields.h"
 #include "interface/records/section_keys.h"
 #include "interface/records/watermark_store.h"
+#include "model/value_parsers.h"
 #include "platform/base/errors.h"
 
 namespace profiles {
@@ -139,7 +139,8 @@ std::string Upper(std::string text) {
 
 std::optional<DWORD> GetDword(HANDLE printer, const std::string& section, const char* key) {
   DWORD value = 0;
-  if (LibrarySettings().GetDword(printer, kStoreUser, section.c_str(), key, &value) != ERROR_SUCCESS) return std::nullopt;
+  if (LibrarySettings().GetDword(printer, kStoreUser, section.c_str(), key, &value) != ERROR_SUCCESS)
+    return std::nullopt;
   return value;
 }
 
@@ -148,8 +149,8 @@ std::string CustomPaperValue(const XDEVMODE_PRIVATE& p) {
   char value[256];
   std::snprintf(value, sizeof value,
                 "%s    ;%d,%d;%d,%d,%d,%d;%d,%d,%d,%d;%d,%d,%d,%d;%d,%d,%d,%d; %d;%d;%d; %d,%ld;%d;%d;%d;%s",
-                "CustomPaper", static_cast<int>(p._lCustomWidth), static_cast<int>(p._lCustomLength), 0, 0, 0, 0, 0,
-                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0L, 0, static_cast<int>(kCustomPaperId),
+                "CustomPaper", static_cast<int>(p._lCustomWidth), static_cast<int>(p._lCustomLength), 0, 0, 0, 0, 0, 0,
+                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0L, 0, static_cast<int>(kCustomPaperId),
                 static_cast<int>(p._bCustomPortraitFeed), "PJL");
   return value;
 }
@@ -189,7 +190,8 @@ void ReadCustomPaper(HANDLE printer, const std::string& section, XDEVMODE& setti
   p._nCustomPaperIndex = row;
   if (settings.dmPublic.dmPaperSize == static_cast<SHORT>(kCustomPaperId)) {
     const std::string key = CustomPaperKey();
-    std::optional<std::string> value = records::ReadSettingText(printer, kStoreUser, section.c_str(), key.c_str(), kLongValueBuffer);
+    std::optional<std::string> value =
+        records::ReadSettingText(printer, kStoreUser, section.c_str(), key.c_str(), kLongValueBuffer);
     PaperEntry paper{};
     if (value && ParsePaperRecord(&paper, key.c_str(), value->c_str())) {
       p._lCustomWidth = static_cast<DWORD>(paper.geometry[0].width);
@@ -232,7 +234,8 @@ bool WriteProfileKeys(HANDLE printer, const std::string& section, const XDEVMODE
 
   for (const NumericKey& key : kNumericKeys) setDword(key.key, ReadNumber(settings, key));
   for (const TextKey& key : kTextKeys)
-    setString(key.key, std::string(records::FieldText(reinterpret_cast<const char*>(At(settings, key.offset)), key.size)));
+    setString(key.key,
+              std::string(records::FieldText(reinterpret_cast<const char*>(At(settings, key.offset)), key.size)));
   const DWORD flags = settings.dmPrivate._dwAdvSettings;
   for (const FlagKey& key : kFlagKeys) {
     const bool set = (flags & key.bit) != 0;
@@ -247,7 +250,8 @@ bool WriteProfileKeys(HANDLE printer, const std::string& section, const XDEVMODE
   setString(kHalftoneKey, FormatHalftoneRecord(halftone));
 
   const XDEVMODE_PRIVATE& p = settings.dmPrivate;
-  if (p._nCustomPaperIndex >= 0 && p._nCustomPaperIndex < kModelMaxPapers && model.papers[p._nCustomPaperIndex].id != 0) {
+  if (p._nCustomPaperIndex >= 0 && p._nCustomPaperIndex < kModelMaxPapers &&
+      model.papers[p._nCustomPaperIndex].id != 0) {
     setString(CustomPaperKey().c_str(), CustomPaperValue(p));
     setDword(kCustomPaperUnitKey, p._nCustomUnit);
   }
@@ -303,8 +307,8 @@ void ReadProfileKeys(HANDLE printer, const std::string& section, XDEVMODE& setti
   // and a name the user no longer has means no watermark rather than the old
   // look under a new name.
   p._wmCurrent = WatermarkRecord{};
-  if (std::optional<std::string> name = records::ReadSettingText(printer, kStoreUser, section.c_str(), kWatermarkKey,
-                                                                 sizeof p._wmCurrent.text + 1)) {
+  if (std::optional<std::string> name =
+          records::ReadSettingText(printer, kStoreUser, section.c_str(), kWatermarkKey, sizeof p._wmCurrent.text + 1)) {
     WatermarkRecord watermark{};
     if (!name->empty() && LoadWatermarkByName(printer, name->c_str(), &watermark)) p._wmCurrent = watermark;
   }

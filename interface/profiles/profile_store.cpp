@@ -7,12 +7,12 @@
 
 #include "common/settings_store.h"
 #include "interface/app/library_state.h"
-#include "model/model_cache.h"
 #include "interface/profiles/profile_keys.h"
 #include "interface/records/hex_names.h"
 #include "interface/records/printer_info.h"
 #include "interface/records/record_fields.h"
 #include "interface/records/section_keys.h"
+#include "model/model_cache.h"
 #include "platform/base/errors.h"
 
 namespace {

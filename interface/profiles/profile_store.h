@@ -42,8 +42,7 @@ bool ProfileSection(HANDLE printer, const XDEVMODE* settings, char* out, size_t 
 int SaveProfile(HANDLE printer, const char* name, const XDEVMODE* settings, int mode);
 // The same with the model record given (the built-in profiles are saved for each
 // model variant in turn, with a private copy of the record).
-int SaveProfileForModel(HANDLE printer, const ModelRecord* model, const char* name, const XDEVMODE* settings,
-                        int mode);
+int SaveProfileForModel(HANDLE printer, const ModelRecord* model, const char* name, const XDEVMODE* settings, int mode);
 
 // Reads the profile into the settings. Answers 1; 0, with the settings unchanged,
 // for null settings or name, a printer without model record, or a profile that is

@@ -122,8 +122,7 @@ int SaveFontSubstitution(HANDLE printer, const FontSubstitutionEntry* rows, int 
     value += ',';
     value.append(PrinterFaceAt(fonts, rows[i].printerFontIndex));
     const std::string key = std::to_string(i);
-    if (settings.SetString(full.get(), kStorePrinterData, section.c_str(), key.c_str(), value.c_str()) !=
-        ERROR_SUCCESS)
+    if (settings.SetString(full.get(), kStorePrinterData, section.c_str(), key.c_str(), value.c_str()) != ERROR_SUCCESS)
       return undo();
   }
   if (settings.SetString(full.get(), kStorePrinterData, section.c_str(), kAccessedKey, "TRUE") != ERROR_SUCCESS)

@@ -38,8 +38,7 @@ int SaveFontSubstitution(HANDLE printer, const FontSubstitutionEntry* rows, int 
 // the number of keys other than "Accessed". With rows, fills at most capacity of
 // them in the order of their row numbers with the values ParseFontSubstitutionRecord
 // accepts and answers how many were filled. 0 for a null printer.
-int LoadFontSubstitution(HANDLE printer, FontSubstitutionEntry* rows, int capacity, WORD pdl,
-                         const PclFontList* fonts);
+int LoadFontSubstitution(HANDLE printer, FontSubstitutionEntry* rows, int capacity, WORD pdl, const PclFontList* fonts);
 
 // One stored row: the key begins with a digit; the TrueType face (not "Accessed";
 // cut to 199 bytes of whole characters) is the text before the value's last comma, the printer face

@@ -6,7 +6,7 @@
 #include "platform/base/types.h"
 
 struct HalftoneSetting {
-  INT mode;         // 1: the printer's own screen; 0: the screen below
+  INT mode;  // 1: the printer's own screen; 0: the screen below
   SHORT frequency;
   SHORT angle;
 };

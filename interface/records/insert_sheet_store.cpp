@@ -92,7 +92,8 @@ int ReadInsertSheetRows(HANDLE printer, PageTicketRow* rows, int capacity, const
   for (const std::string& key : *keys) {
     if (rows && count >= capacity) break;
     if (!records::KeyBeginsWithDigit(key.c_str())) continue;
-    std::optional<std::string> value = records::ReadSettingText(printer, kStoreUser, section, key.c_str(), kValueBuffer);
+    std::optional<std::string> value =
+        records::ReadSettingText(printer, kStoreUser, section, key.c_str(), kValueBuffer);
     if (!value) continue;
     PageTicketRow row{};
     if (!ParseInsertSheetRow(&row, key.c_str(), value->c_str())) continue;
@@ -110,7 +111,8 @@ int LoadInsertSheetSet(HANDLE printer, InsertSheetSet* set, const char* setName)
   // The name is the section: one cut short would read another set.
   if (!setName || !*setName || std::strlen(setName) >= kInsertSheetSetNameSize) return 0;
   records::CopyText(set->name, setName);
-  if (std::optional<std::string> header = records::ReadSettingText(printer, kStoreUser, setName, kHeaderKey, kValueBuffer))
+  if (std::optional<std::string> header =
+          records::ReadSettingText(printer, kStoreUser, setName, kHeaderKey, kValueBuffer))
     ParseInsertSheetHeader(&set->header, kHeaderKey, header->c_str());
   const int stored = ReadInsertSheetRows(printer, nullptr, 0, setName);
   if (!set->rows || stored == 0) return 0;

@@ -60,7 +60,8 @@ std::optional<int32_t> MacroId(std::string_view text) {
 
 std::optional<MacroChoice> ReadChoice(HANDLE printer, int kind, const std::string& section, const std::string& key,
                                       int32_t id, int32_t location) {
-  std::optional<std::string> value = records::ReadSettingText(printer, kind, section.c_str(), key.c_str(), kRecordBuffer);
+  std::optional<std::string> value =
+      records::ReadSettingText(printer, kind, section.c_str(), key.c_str(), kRecordBuffer);
   if (!value) return std::nullopt;
   std::optional<fontrecord::RecordText> record = fontrecord::ParseRecordText(*value);
   if (!record) return std::nullopt;
@@ -106,14 +107,17 @@ std::vector<MacroChoice> ReadMacroChoices(HANDLE printer, const XDEVMODE& devmod
   const bool hostFilesUnreachable =
       (p._dwPrinterAttributes & PRINTER_ATTRIBUTE_LOCAL) == 0 && (p._dwAdvSettings & kAdvEmfSpooling) != 0;
 
-  if (std::optional<std::string> model = records::ReadSettingText(printer, kStoreModelDescription, "General", "ModelName", 262)) {
+  if (std::optional<std::string> model =
+          records::ReadSettingText(printer, kStoreModelDescription, "General", "ModelName", 262)) {
     const std::string section = "HostInfo\\" + *model;
-    if (std::optional<std::string> list = records::ReadSettingText(printer, kStoreUserMacros, section.c_str(), "Macro_List", kListBuffer)) {
+    if (std::optional<std::string> list =
+            records::ReadSettingText(printer, kStoreUserMacros, section.c_str(), "Macro_List", kListBuffer)) {
       for (std::string_view idText : ListIds(*list)) {
         std::optional<int32_t> id = MacroId(idText);
         if (!id) continue;
         const std::string idKey(idText);
-        const bool inMemory = records::SettingExists(printer, kStoreUserMacros, section.c_str(), ("MacroMem_" + idKey).c_str());
+        const bool inMemory =
+            records::SettingExists(printer, kStoreUserMacros, section.c_str(), ("MacroMem_" + idKey).c_str());
         if (!inMemory && hostFilesUnreachable) continue;
         std::optional<MacroChoice> choice = ReadChoice(printer, kStoreUserMacros, section, "Macro_" + idKey, *id,
                                                        inMemory ? kMacroPcDiskMemory : kMacroPcDisk);
@@ -122,7 +126,8 @@ std::vector<MacroChoice> ReadMacroChoices(HANDLE printer, const XDEVMODE& devmod
     }
   }
 
-  if (std::optional<std::string> list = records::ReadSettingText(printer, kStorePrinterMacros, "MacroDisk", "List", kListBuffer)) {
+  if (std::optional<std::string> list =
+          records::ReadSettingText(printer, kStorePrinterMacros, "MacroDisk", "List", kListBuffer)) {
     for (std::string_view idText : ListIds(*list)) {
       std::optional<int32_t> id = MacroId(idText);
       if (!id) continue;

@@ -14,7 +14,8 @@ constexpr DWORD kValueBuffer = 1024;
 
 template <size_t N>
 void ReadInto(HANDLE printer, const char* key, char (&field)[N]) {
-  if (std::optional<std::string> text = records::ReadSettingText(printer, kStoreModelDescription, "General", key, kValueBuffer))
+  if (std::optional<std::string> text =
+          records::ReadSettingText(printer, kStoreModelDescription, "General", key, kValueBuffer))
     records::CopyText(field, *text);
 }
 

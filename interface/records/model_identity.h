@@ -7,12 +7,12 @@
 #include "platform/base/types.h"
 
 struct ModelIdentity {
-  char modelName[64];     // "ModelName"
-  char company[64];       // "Company"
-  char webSite[64];       // "WebSite"
-  char logo[256];         // "Logo"
-  char oemCopyright[128]; // "OEMCopyright"
-  char copyright[128];    // "Copyright"
+  char modelName[64];      // "ModelName"
+  char company[64];        // "Company"
+  char webSite[64];        // "WebSite"
+  char logo[256];          // "Logo"
+  char oemCopyright[128];  // "OEMCopyright"
+  char copyright[128];     // "Copyright"
 };
 static_assert(sizeof(ModelIdentity) == 704);
 static_assert(std::is_trivially_copyable_v<ModelIdentity>);

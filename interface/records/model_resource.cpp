@@ -11,7 +11,8 @@
 #include "platform/base/modules.h"
 
 HMODULE LoadModelResourceDll(HANDLE printer) {
-  std::optional<std::string> name = records::ReadSettingText(printer, kStoreModelDescription, "General", "ModelDLL", 261);
+  std::optional<std::string> name =
+      records::ReadSettingText(printer, kStoreModelDescription, "General", "ModelDLL", 261);
   if (!name || name->empty()) return 0;
   // A bare file name only: a path or a drive would load a module from elsewhere.
   if (platform::FindFirstCharAnsi(*name, '\\') != std::string::npos || name->find('/') != std::string::npos ||

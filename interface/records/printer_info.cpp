@@ -63,7 +63,8 @@ char* GetPrinterNameCopy(HANDLE printer, char* buffer, size_t size) {
   if (!info) return buffer;
   const auto* level4 = reinterpret_cast<const PRINTER_INFO_4A*>(info);
   // A name cut short could name another printer: one that does not fit is not copied.
-  if (level4->pPrinterName && std::strlen(level4->pPrinterName) < size) records::CopyText(buffer, size, level4->pPrinterName);
+  if (level4->pPrinterName && std::strlen(level4->pPrinterName) < size)
+    records::CopyText(buffer, size, level4->pPrinterName);
   FreePrinterInfo(info);
   return buffer;
 }

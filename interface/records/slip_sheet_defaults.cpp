@@ -34,14 +34,15 @@ int LoadDefaults(HANDLE printer, SlipSheetTable* table) {
   table->type = static_cast<int32_t>(ReadDword(printer, "Type"));
   const DWORD entries = std::min<DWORD>(ReadDword(printer, "CmdNbr"), kSlipSheetEntries);
   table->entryCount = static_cast<int32_t>(entries);
-  if (std::optional<std::string> command = records::ReadSettingText(printer, kStoreUser, kSection, "CmdString", kValueBuffer))
+  if (std::optional<std::string> command =
+          records::ReadSettingText(printer, kStoreUser, kSection, "CmdString", kValueBuffer))
     records::CopyText(table->commandString, *command);
 
   for (DWORD i = 0; i < entries; ++i) {
     SlipSheetEntry& entry = table->entries[i];
     const int index = static_cast<int>(i);
-    if (std::optional<std::string> pair =
-            records::ReadSettingText(printer, kStoreUser, kSection, Indexed("IndexPair", index).c_str(), kValueBuffer)) {
+    if (std::optional<std::string> pair = records::ReadSettingText(printer, kStoreUser, kSection,
+                                                                   Indexed("IndexPair", index).c_str(), kValueBuffer)) {
       const std::vector<std::string_view> fields = records::SplitFields(*pair, ',');
       std::optional<uint32_t> first, second;
       if (fields.size() == 2) {

@@ -20,9 +20,9 @@ struct LanguageName {
 };
 
 constexpr LanguageName kLanguageNames[] = {
-    {"PS3", kKindPostScript}, {"PS2", kKindPostScript}, {"PS1", kKindPostScript}, {"PS", kKindPostScript},
-    {"PCL5SI", kKindPcl},     {"PCL5E", kKindPcl},      {"PCL5", kKindPcl},       {"PCL", kKindPcl},
-    {"PCLXL", kKindPclXl},
+    {"PS3", kKindPostScript}, {"PS2", kKindPostScript}, {"PS1", kKindPostScript},
+    {"PS", kKindPostScript},  {"PCL5SI", kKindPcl},     {"PCL5E", kKindPcl},
+    {"PCL5", kKindPcl},       {"PCL", kKindPcl},        {"PCLXL", kKindPclXl},
 };
 
 constexpr WORD kKindPdl[kKindCount] = {kPdlPs3, kPdlPcl5si, kPdlPclXl};

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "interface/app/drv_trace.h"
-#include "model/model_cache.h"
 #include "interface/setup/printer_handle.h"
 #include "interface/setup/printer_setup.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/registry/registry.h"
@@ -65,15 +65,9 @@ BOOL HandlePrinterEvent(LPCWSTR printerName, INT event, DWORD /*flags*/, LPARAM 
       DrvTrace("DrvPrinterEvent PRINTER_EVENT_CACHE_REFRESH\n");
       RefreshModelRecord(printerName);
       return TRUE;
-    case PRINTER_EVENT_CACHE_DELETE:
-      DrvTrace("DrvPrinterEvent PRINTER_EVENT_CACHE_DELETE\n");
-      return TRUE;
-    case PRINTER_EVENT_ATTRIBUTES_CHANGED:
-      DrvTrace("DrvPrinterEvent PRINTER_EVENT_ATTRIBUTES_CHANGED\n");
-      return TRUE;
-    default:
-      DrvTrace("DrvPrinterEvent default\n");
-      return TRUE;
+    case PRINTER_EVENT_CACHE_DELETE: DrvTrace("DrvPrinterEvent PRINTER_EVENT_CACHE_DELETE\n"); return TRUE;
+    case PRINTER_EVENT_ATTRIBUTES_CHANGED: DrvTrace("DrvPrinterEvent PRINTER_EVENT_ATTRIBUTES_CHANGED\n"); return TRUE;
+    default: DrvTrace("DrvPrinterEvent default\n"); return TRUE;
   }
 }
 

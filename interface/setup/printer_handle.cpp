@@ -24,8 +24,7 @@ bool ScopedPrinter::ReadName(std::u16string& name) const {
   DWORD needed = 0;
   // A few tries: the record may grow between two calls.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (GetPrinterW(handle_, 4, buffer.empty() ? nullptr : buffer.data(), static_cast<DWORD>(buffer.size()),
-                    &needed) &&
+    if (GetPrinterW(handle_, 4, buffer.empty() ? nullptr : buffer.data(), static_cast<DWORD>(buffer.size()), &needed) &&
         buffer.size() >= sizeof(PRINTER_INFO_4W)) {
       const auto* info = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
       if (!info->pPrinterName || !info->pPrinterName[0]) return false;

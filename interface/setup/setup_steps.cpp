@@ -6,11 +6,11 @@
 #include "common/settings_store.h"
 #include "interface/app/drv_trace.h"
 #include "interface/app/library_state.h"
-#include "model/config_counter.h"
-#include "model/settings_text.h"
 #include "interface/setup/default_pdl.h"
 #include "interface/util/driver_version.h"
 #include "interface/util/paths.h"
+#include "model/config_counter.h"
+#include "model/settings_text.h"
 #include "platform/base/codepage.h"
 #include "platform/base/modules.h"
 #include "platform/base/value_types.h"
@@ -61,8 +61,7 @@ bool StoreHostDriverData(HANDLE printer, bool write) {
   std::string valueName = "SPLUserModePrinterDriver";
   char userModeDriver[sizeof kUserModeDriverName];
   std::memcpy(userModeDriver, kUserModeDriverName, sizeof userModeDriver);
-  SetPrinterDataA(printer, valueName.data(), REG_SZ, reinterpret_cast<BYTE*>(userModeDriver),
-                  sizeof userModeDriver);
+  SetPrinterDataA(printer, valueName.data(), REG_SZ, reinterpret_cast<BYTE*>(userModeDriver), sizeof userModeDriver);
   return true;
 }
 
@@ -140,8 +139,7 @@ void StoreInitialPrinterSettings(HANDLE printer) {
   settings.SetDword(printer, kStorePrinterData, "Printer", "Monitor", 0);
   IncrementConfigCounter(settings, printer);
   DWORD compatible = 0;
-  if (settings.GetDword(printer, kStoreModelDescription, "General", "TRQ50Compatible", &compatible) !=
-      ERROR_SUCCESS) {
+  if (settings.GetDword(printer, kStoreModelDescription, "General", "TRQ50Compatible", &compatible) != ERROR_SUCCESS) {
     compatible = 0;
   }
   settings.SetDword(printer, kStorePrinterData, "Printer", "TRQ50Compatible", compatible);

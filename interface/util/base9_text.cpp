@@ -29,7 +29,8 @@ int ConvertText(char* out, size_t outSize, const char* text, Convert convert) {
 }  // namespace
 
 int EncodeBase9Text(char* out, size_t outSize, const char* text) {
-  return ConvertText(out, outSize, text, [](unsigned byte) { return byte >= 144 ? -1 : int((byte / 9) << 4 | (byte % 9)); });
+  return ConvertText(out, outSize, text,
+                     [](unsigned byte) { return byte >= 144 ? -1 : int((byte / 9) << 4 | (byte % 9)); });
 }
 
 int DecodeBase9Text(char* out, size_t outSize, const char* text) {

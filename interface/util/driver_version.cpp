@@ -107,8 +107,7 @@ int GetDriverVersionString(HANDLE printer, char* buffer, WORD size, int kind) {
         CopyCut(buffer, size, digits);
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return 1;
 }

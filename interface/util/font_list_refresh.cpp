@@ -49,7 +49,6 @@ void SendFontListRefresh(DWORD action, const char* printerName, WORD pdl) {
   block.action = action;
   std::memcpy(block.printerName, printerName, std::strlen(printerName));
   block.pdl = pdl;
-  ExtEscape(dc, static_cast<int>(kEscFontListRefresh), sizeof block, reinterpret_cast<const char*>(&block), 0,
-            nullptr);
+  ExtEscape(dc, static_cast<int>(kEscFontListRefresh), sizeof block, reinterpret_cast<const char*>(&block), 0, nullptr);
   DeleteDC(dc);
 }

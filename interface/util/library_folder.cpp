@@ -3,6 +3,4 @@
 #include "interface/app/library_state.h"
 #include "platform/base/module_folder.h"
 
-std::string LibraryFolder() {
-  return platform::ModuleFolder(LibraryInstance());
-}
+std::string LibraryFolder() { return platform::ModuleFolder(LibraryInstance()); }

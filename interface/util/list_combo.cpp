@@ -15,14 +15,12 @@ struct ListMessages {
       insertString, findStringExact, getCount;
   DWORD sortStyle;
 };
-constexpr ListMessages kListBox{LB_GETCURSEL,     LB_SETCURSEL,   LB_GETTEXT,     LB_GETTEXTLEN,
-                                LB_GETITEMDATA,   LB_SETITEMDATA, LB_DELETESTRING, LB_RESETCONTENT,
-                                LB_ADDSTRING,     LB_INSERTSTRING, LB_FINDSTRINGEXACT, LB_GETCOUNT,
-                                LBS_SORT};
-constexpr ListMessages kComboBox{CB_GETCURSEL,     CB_SETCURSEL,   CB_GETLBTEXT,    CB_GETLBTEXTLEN,
-                                 CB_GETITEMDATA,   CB_SETITEMDATA, CB_DELETESTRING, CB_RESETCONTENT,
-                                 CB_ADDSTRING,     CB_INSERTSTRING, CB_FINDSTRINGEXACT, CB_GETCOUNT,
-                                 CBS_SORT};
+constexpr ListMessages kListBox{LB_GETCURSEL,       LB_SETCURSEL,    LB_GETTEXT,      LB_GETTEXTLEN, LB_GETITEMDATA,
+                                LB_SETITEMDATA,     LB_DELETESTRING, LB_RESETCONTENT, LB_ADDSTRING,  LB_INSERTSTRING,
+                                LB_FINDSTRINGEXACT, LB_GETCOUNT,     LBS_SORT};
+constexpr ListMessages kComboBox{CB_GETCURSEL,       CB_SETCURSEL,    CB_GETLBTEXT,    CB_GETLBTEXTLEN, CB_GETITEMDATA,
+                                 CB_SETITEMDATA,     CB_DELETESTRING, CB_RESETCONTENT, CB_ADDSTRING,    CB_INSERTSTRING,
+                                 CB_FINDSTRINGEXACT, CB_GETCOUNT,     CBS_SORT};
 
 const ListMessages* MessagesOf(HWND window) {
   char name[32] = {};
@@ -56,8 +54,8 @@ LRESULT Replace(HWND window, const ListMessages& m, int index, LPARAM text) {
   const LRESULT data = Send(window, m.getItemData, static_cast<WPARAM>(index));
   const LRESULT remaining = Send(window, m.deleteString, static_cast<WPARAM>(index));
   const bool sorted = (GetWindowLongA(window, GWL_STYLE) & m.sortStyle) != 0;
-  const LRESULT at = sorted ? Send(window, m.addString, 0, text)
-                            : Send(window, m.insertString, static_cast<WPARAM>(remaining), text);
+  const LRESULT at =
+      sorted ? Send(window, m.addString, 0, text) : Send(window, m.insertString, static_cast<WPARAM>(remaining), text);
   if (at < 0) return -1;
   Send(window, m.setItemData, static_cast<WPARAM>(at), data);
   Send(window, m.setCurSel, static_cast<WPARAM>(at));

@@ -26,8 +26,8 @@ HKEY OpenCommandKey() {
   HKEY key = HKEY_LOCAL_MACHINE;
   while (slash != std::string_view::npos && slash + 1 < path.size()) {
     const size_t next = path.find('\\', slash + 1);
-    const std::string part(path.substr(slash + 1, next == std::string_view::npos ? std::string_view::npos
-                                                                                 : next - slash - 1));
+    const std::string part(
+        path.substr(slash + 1, next == std::string_view::npos ? std::string_view::npos : next - slash - 1));
     HKEY child = 0;
     const LONG opened = RegOpenKeyExA(key, part.c_str(), 0, KEY_READ, &child);
     if (key != HKEY_LOCAL_MACHINE) RegCloseKey(key);
@@ -88,8 +88,7 @@ void OpenMakerWebSite() {
       continue;
     std::string program, arguments;
     if (!SplitProgram(text.data(), &program, &arguments)) continue;
-    ShellExecuteA(0, "open", program.c_str(), ArgumentsFor(arguments, kMakerWebSite).c_str(), nullptr,
-                  SW_SHOWNORMAL);
+    ShellExecuteA(0, "open", program.c_str(), ArgumentsFor(arguments, kMakerWebSite).c_str(), nullptr, SW_SHOWNORMAL);
   }
   RegCloseKey(key);
 }

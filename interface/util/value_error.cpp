@@ -1,7 +1,7 @@
 #include "interface/util/value_error.h"
 
-#include <string>
 #include <cstring>
+#include <string>
 
 #include "interface/util/resource_text.h"
 #include "interface/util/string_ids.h"

@@ -146,8 +146,8 @@ bool Decode(UINT codePage, std::string_view in, std::u16string& out, bool strict
     size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
     size_t produced = (sizeof buffer - dstLeft) / 2;
     for (size_t i = 0; i < produced; ++i) {
-      out.push_back(char16_t(static_cast<unsigned char>(buffer[2 * i]) |
-                             (static_cast<unsigned char>(buffer[2 * i + 1]) << 8)));
+      out.push_back(
+          char16_t(static_cast<unsigned char>(buffer[2 * i]) | (static_cast<unsigned char>(buffer[2 * i + 1]) << 8)));
     }
     if (rc != static_cast<size_t>(-1)) continue;
     if (errno == E2BIG) continue;
@@ -162,10 +162,9 @@ bool Decode(UINT codePage, std::string_view in, std::u16string& out, bool strict
     // An invalid or incomplete sequence: replace one character and go on. A byte
     // that cannot be a trail byte (the terminator, ASCII punctuation) is not
     // swallowed with the broken lead byte.
-    size_t skip = (IsLeadByte(codePage, first) && srcLeft >= 2 &&
-                   IsTrailByte(codePage, static_cast<unsigned char>(src[1])))
-                      ? 2
-                      : 1;
+    size_t skip =
+        (IsLeadByte(codePage, first) && srcLeft >= 2 && IsTrailByte(codePage, static_cast<unsigned char>(src[1]))) ? 2
+                                                                                                                   : 1;
     out.push_back(ReplacementFor(codePage));
     src += skip;
     srcLeft -= skip;
@@ -174,8 +173,7 @@ bool Decode(UINT codePage, std::string_view in, std::u16string& out, bool strict
   return true;
 }
 
-bool Encode(UINT codePage, std::u16string_view in, std::string& out, char defaultChar, bool* usedDefault,
-            bool strict) {
+bool Encode(UINT codePage, std::u16string_view in, std::string& out, char defaultChar, bool* usedDefault, bool strict) {
   out.clear();
   if (usedDefault) *usedDefault = false;
   if (AsciiIsIdentity(codePage) && IsAscii(in)) {
@@ -184,8 +182,10 @@ bool Encode(UINT codePage, std::u16string_view in, std::string& out, char defaul
   }
   if (codePage == CP_SYMBOL) {
     for (char16_t c : in) {
-      if (c < 0x100) out.push_back(static_cast<char>(c));
-      else if (c >= 0xF000 && c <= 0xF0FF) out.push_back(static_cast<char>(c & 0xFF));
+      if (c < 0x100)
+        out.push_back(static_cast<char>(c));
+      else if (c >= 0xF000 && c <= 0xF0FF)
+        out.push_back(static_cast<char>(c & 0xFF));
       else {
         if (strict) return false;
         out.push_back(defaultChar);
@@ -394,8 +394,7 @@ using platform::Resolve;
 UINT GetACP(void) { return platform::AnsiCodePage(); }
 UINT GetOEMCP(void) { return platform::AnsiCodePage(); }
 
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR target,
-                        int targetChars) {
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR target, int targetChars) {
   UINT cp = Resolve(codePage);
   if (!source || sourceBytes == 0 || sourceBytes < -1 || targetChars < 0 || (!target && targetChars != 0) ||
       !platform::IsSupportedCodePage(cp)) {
@@ -418,17 +417,15 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceByt
   return static_cast<int>(out.size());
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceChars, LPSTR target,
-                        int targetBytes, LPCSTR defaultChar, LPBOOL usedDefaultChar) {
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceChars, LPSTR target, int targetBytes,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar) {
   UINT cp = Resolve(codePage);
   if (!source || sourceChars == 0 || sourceChars < -1 || targetBytes < 0 || (!target && targetBytes != 0) ||
-      !platform::IsSupportedCodePage(cp) ||
-      (cp == CP_UTF8 && (defaultChar || usedDefaultChar))) {
+      !platform::IsSupportedCodePage(cp) || (cp == CP_UTF8 && (defaultChar || usedDefaultChar))) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  size_t length = sourceChars == -1 ? std::char_traits<char16_t>::length(source) + 1
-                                    : static_cast<size_t>(sourceChars);
+  size_t length = sourceChars == -1 ? std::char_traits<char16_t>::length(source) + 1 : static_cast<size_t>(sourceChars);
   std::string out;
   bool used = false;
   bool strict = (flags & WC_ERR_INVALID_CHARS) != 0 && cp == CP_UTF8;

@@ -31,11 +31,10 @@
 
 ZEL_EXTERN_C UINT GetACP(void);
 ZEL_EXTERN_C UINT GetOEMCP(void);
-ZEL_EXTERN_C int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes,
-                                     LPWSTR target, int targetChars);
-ZEL_EXTERN_C int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceChars,
-                                     LPSTR target, int targetBytes, LPCSTR defaultChar,
-                                     LPBOOL usedDefaultChar);
+ZEL_EXTERN_C int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR target,
+                                     int targetChars);
+ZEL_EXTERN_C int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceChars, LPSTR target,
+                                     int targetBytes, LPCSTR defaultChar, LPBOOL usedDefaultChar);
 ZEL_EXTERN_C BOOL IsDBCSLeadByte(BYTE testChar);
 ZEL_EXTERN_C BOOL IsDBCSLeadByteEx(UINT codePage, BYTE testChar);
 ZEL_EXTERN_C LPSTR CharNextA(LPCSTR current);

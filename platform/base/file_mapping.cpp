@@ -136,8 +136,7 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD fileOffsetHigh, 
     SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
   }
-  const size_t length =
-      numberOfBytesToMap != 0 ? numberOfBytesToMap : static_cast<size_t>(object->size() - offset);
+  const size_t length = numberOfBytesToMap != 0 ? numberOfBytesToMap : static_cast<size_t>(object->size() - offset);
   const int protection = (write || copy) ? PROT_READ | PROT_WRITE : PROT_READ;
   const int sharing = copy ? MAP_PRIVATE : MAP_SHARED;
   void* view = ::mmap64(nullptr, length, protection, sharing, object->fd(), static_cast<off64_t>(offset));

@@ -31,9 +31,7 @@ const bool kSchema = (db::RegisterSchema("file_meta",
                       true);
 
 // Metadata is keyed by the folded Windows form of the path, so "C:\A\b" and "c:\a\B" agree.
-std::string MetaKey(const fs::path& host) {
-  return Utf8FromUtf16(FoldCase(Utf16FromUtf8(WindowsPathFromHost(host))));
-}
+std::string MetaKey(const fs::path& host) { return Utf8FromUtf16(FoldCase(Utf16FromUtf8(WindowsPathFromHost(host)))); }
 
 struct Meta {
   DWORD attributes = 0;
@@ -85,7 +83,8 @@ bool IsNullDacl(LPSECURITY_ATTRIBUTES security) {
 
 class FileObject : public KernelObject {
  public:
-  FileObject(int fd, fs::path path, bool deleteOnClose) : fd_(fd), path_(std::move(path)), deleteOnClose_(deleteOnClose) {}
+  FileObject(int fd, fs::path path, bool deleteOnClose)
+      : fd_(fd), path_(std::move(path)), deleteOnClose_(deleteOnClose) {}
   ~FileObject() override {
     ::close(fd_);
     if (deleteOnClose_) {
@@ -209,8 +208,8 @@ HANDLE CreateFileHost(const std::optional<fs::path>& host, DWORD access, LPSECUR
   bool wantsRead = (access & (GENERIC_READ | GENERIC_ALL)) != 0 || (access & 0x0001) != 0 || !wantsWrite;
   if (exists) {
     auto meta = ReadMeta(*host);
-    if (meta && (meta->attributes & FILE_ATTRIBUTE_READONLY) && (wantsWrite || disposition == CREATE_ALWAYS ||
-                                                                 disposition == TRUNCATE_EXISTING)) {
+    if (meta && (meta->attributes & FILE_ATTRIBUTE_READONLY) &&
+        (wantsWrite || disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING)) {
       SetLastError(ERROR_ACCESS_DENIED);
       return INVALID_HANDLE_VALUE;
     }
@@ -249,15 +248,16 @@ HANDLE CreateFileHost(const std::optional<fs::path>& host, DWORD access, LPSECUR
     return INVALID_HANDLE_VALUE;
   }
   if (!exists || disposition == CREATE_ALWAYS) {
-    DWORD attributes = flagsAndAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY);
+    DWORD attributes = flagsAndAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                             FILE_ATTRIBUTE_TEMPORARY);
     if (attributes == 0) attributes = FILE_ATTRIBUTE_ARCHIVE;
     if (!exists || IsNullDacl(security)) WriteMeta(*host, Meta{attributes, IsNullDacl(security)});
   }
-  HANDLE handle = InsertHandle(std::make_shared<FileObject>(fd, *host, (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0));
+  HANDLE handle =
+      InsertHandle(std::make_shared<FileObject>(fd, *host, (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) != 0));
   // Windows reports an existing file that OPEN_ALWAYS/CREATE_ALWAYS opened this way.
   SetLastError(exists && (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS) ? ERROR_ALREADY_EXISTS
-                                                                                       : ERROR_SUCCESS);
+                                                                                      : ERROR_SUCCESS);
   return handle;
 }
 

@@ -3,8 +3,8 @@
 // kept as metadata in the machine database, not mapped onto Unix permissions.
 #pragma once
 
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/base/types.h"

@@ -46,10 +46,12 @@ class Formatter {
       }
       Spec spec;
       for (;; ++p) {
+        // clang-format off
         if (*p == Ch('-')) spec.left = true;
         else if (*p == Ch('0')) spec.zero = true;
         else if (*p == Ch('#')) spec.alternate = true;
         else break;
+        // clang-format on
       }
       if (*p == Ch('*')) {
         spec.width = va_arg(arguments, int);
@@ -119,13 +121,17 @@ class Formatter {
   // ANSI or wide text from an argument, in this formatter's kind of characters.
   void NarrowArgument(const char* text, const Spec& spec) {
     if (!text) text = "(null)";
-    if constexpr (kWide) Text(ToUtf16(text), spec);
-    else Text(text, spec);
+    if constexpr (kWide)
+      Text(ToUtf16(text), spec);
+    else
+      Text(text, spec);
   }
   void WideArgument(const char16_t* text, const Spec& spec) {
     if (!text) text = u"(null)";
-    if constexpr (kWide) Text(text, spec);
-    else Text(FromUtf16(text), spec);
+    if constexpr (kWide)
+      Text(text, spec);
+    else
+      Text(FromUtf16(text), spec);
   }
 
   void Number(uint64_t magnitude, bool negative, unsigned base, bool upper, const Spec& spec) {
@@ -195,19 +201,25 @@ class Formatter {
         character.precision = -1;
         if (wantsWide(type == Ch('C'))) {
           char16_t c = char16_t(value);
-          if constexpr (kWide) Field(View(&c, 1), character);
-          else Field(FromUtf16(std::u16string_view(&c, 1)), character);
+          if constexpr (kWide)
+            Field(View(&c, 1), character);
+          else
+            Field(FromUtf16(std::u16string_view(&c, 1)), character);
         } else {
           char c = char(value);
-          if constexpr (kWide) Field(ToUtf16(std::string_view(&c, 1)), character);
-          else Field(View(&c, 1), character);
+          if constexpr (kWide)
+            Field(ToUtf16(std::string_view(&c, 1)), character);
+          else
+            Field(View(&c, 1), character);
         }
         break;
       }
       case Ch('s'):
       case Ch('S'):
-        if (wantsWide(type == Ch('S'))) WideArgument(va_arg(arguments, const char16_t*), spec);
-        else NarrowArgument(va_arg(arguments, const char*), spec);
+        if (wantsWide(type == Ch('S')))
+          WideArgument(va_arg(arguments, const char16_t*), spec);
+        else
+          NarrowArgument(va_arg(arguments, const char*), spec);
         break;
       default:
         out_.push_back(type);  // unknown conversion: the letter itself

@@ -60,14 +60,14 @@ class IniDocument {
     std::string text;  // without the line ending
     std::string eol;   // "\r\n", "\n" or "" (last line without one)
     LineKind kind = LineKind::Other;
-    std::string name;  // section or key name, blanks trimmed
+    std::string name;                  // section or key name, blanks trimmed
     std::optional<std::string> value;  // key lines: the value as read, if there is "="
   };
   struct Section {
     std::string name;
-    size_t header = 0;  // line index of the header
-    size_t end = 0;     // one past its last line
-    std::vector<size_t> keys;  // line index of each key's first occurrence, file order
+    size_t header = 0;                                    // line index of the header
+    size_t end = 0;                                       // one past its last line
+    std::vector<size_t> keys;                             // line index of each key's first occurrence, file order
     std::unordered_map<std::u16string, size_t> keyIndex;  // folded name -> line index
   };
 

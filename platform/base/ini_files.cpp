@@ -106,7 +106,7 @@ struct IniCache {
   unsigned generation = 0;
   std::unordered_map<std::string, fs::path> hostPaths;  // Windows path -> existing host file
   std::unordered_map<std::string, CachedFile> files;    // host path -> parsed file
-  std::mutex writeMutex;  // one writer per process; the lock file orders processes
+  std::mutex writeMutex;                                // one writer per process; the lock file orders processes
 
   void SyncGenerationLocked() {
     unsigned now = MachineGeneration();
@@ -179,8 +179,7 @@ IniRead LoadHostFile(const fs::path& host) {
     if (it != cache.files.end() && it->second.codePage == codePage) cached = it->second;
   }
   struct stat info;
-  if (cached.open && ::fstat(cached.open->fd(), &info) == 0 && info.st_nlink > 0 &&
-      StampOf(info) == cached.stamp) {
+  if (cached.open && ::fstat(cached.open->fd(), &info) == 0 && info.st_nlink > 0 && StampOf(info) == cached.stamp) {
     return {cached.document, 0};
   }
   if (::stat(host.c_str(), &info) != 0) return {nullptr, Win32ErrorFromErrno(errno)};

@@ -18,7 +18,7 @@ namespace platform {
 
 struct IniRead {
   std::shared_ptr<const IniDocument> document;  // null when the file could not be read
-  DWORD error = 0;  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED ...
+  DWORD error = 0;                              // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED ...
 };
 
 // Reads the file at a Windows path (UTF-8; mapped with HostPathFromWindows, so the

@@ -42,8 +42,8 @@ void InitialiseLocked(MachineState& state) {
   const char* user = std::getenv("ZEL_USER");
   state.user = (user && *user) ? user : "User";
   const char* language = std::getenv("ZEL_LANGUAGE");
-  state.language = (language && (language[0] == 'e' || language[0] == 'E')) ? UiLanguage::English
-                                                                            : UiLanguage::Japanese;
+  state.language =
+      (language && (language[0] == 'e' || language[0] == 'E')) ? UiLanguage::English : UiLanguage::Japanese;
   state.initialised = true;
 }
 
@@ -213,8 +213,8 @@ std::string AppDataDirectory() { return UserProfileDirectory() + "\\AppData\\Roa
 std::string TempDirectory() { return UserProfileDirectory() + "\\AppData\\Local\\Temp"; }
 
 void EnsureMachineFolders() {
-  for (const std::string& folder : {SystemDirectory(), PrinterDriverDirectory(), AppDataDirectory(),
-                                    TempDirectory(), std::string("C:\\Windows\\Temp")}) {
+  for (const std::string& folder : {SystemDirectory(), PrinterDriverDirectory(), AppDataDirectory(), TempDirectory(),
+                                    std::string("C:\\Windows\\Temp")}) {
     if (auto host = HostPathFromWindows(folder)) {
       std::error_code ec;
       fs::create_directories(*host, ec);

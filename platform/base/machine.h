@@ -40,11 +40,11 @@ std::optional<std::filesystem::path> HostPathFromWindows(std::string_view window
 std::string WindowsPathFromHost(const std::filesystem::path& hostPath);
 
 // Windows folders of the machine, in Windows form (UTF-8, no trailing backslash).
-std::string WindowsDirectory();       // C:\Windows
-std::string SystemDirectory();        // C:\Windows\System32
-std::string PrinterDriverDirectory(); // C:\Windows\System32\spool\drivers\x64\3
-std::string UserProfileDirectory();   // C:\Users\<user>
-std::string AppDataDirectory();       // C:\Users\<user>\AppData\Roaming
-std::string TempDirectory();          // C:\Users\<user>\AppData\Local\Temp
+std::string WindowsDirectory();        // C:\Windows
+std::string SystemDirectory();         // C:\Windows\System32
+std::string PrinterDriverDirectory();  // C:\Windows\System32\spool\drivers\x64\3
+std::string UserProfileDirectory();    // C:\Users\<user>
+std::string AppDataDirectory();        // C:\Users\<user>\AppData\Roaming
+std::string TempDirectory();           // C:\Users\<user>\AppData\Local\Temp
 
 }  // namespace platform

@@ -170,8 +170,8 @@ sqlite3* OpenLocked(ConnectionState& state) {
   std::filesystem::create_directories(root, ec);
   std::string file = (root / "machine.db").string();
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                           nullptr);
+  int rc =
+      sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close_v2(db);
@@ -254,8 +254,8 @@ Statement::Statement(Session& session, const char* sql) : session_(session), sql
     idle.pop_back();
     return;
   }
-  Check(session.handle(),
-        sqlite3_prepare_v3(session.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr), sql);
+  Check(session.handle(), sqlite3_prepare_v3(session.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr),
+        sql);
 }
 
 Statement::~Statement() {

@@ -40,10 +40,10 @@ class ModuleHandleSlot : public KernelObject {};
 struct Module {
   HMODULE handle = 0;
   ModuleKind kind = ModuleKind::Loaded;
-  void* dl = nullptr;                // dlopen handle (none for data files)
-  const link_map* map = nullptr;     // the dynamic linker's identity of the module
-  fs::path path;                     // absolute host path, as found
-  unsigned references = 0;           // LoadLibrary calls not yet freed
+  void* dl = nullptr;             // dlopen handle (none for data files)
+  const link_map* map = nullptr;  // the dynamic linker's identity of the module
+  fs::path path;                  // absolute host path, as found
+  unsigned references = 0;        // LoadLibrary calls not yet freed
   bool unloading = false;
   std::vector<unsigned char> fileSection;  // data files: the "zelres" section
   bool resourcesResolved = false;
@@ -150,9 +150,9 @@ Module* RegisterResident(Registry& registry, const link_map* map) {
   module->map = map;
   module->path = PathOfMap(map);
   // Our own reference keeps the module mapped while we hand out its handle.
-  module->dl = map == ProgramMap() ? dlopen(nullptr, RTLD_NOW)
-                                   : (map->l_name && *map->l_name ? dlopen(map->l_name, RTLD_NOW | RTLD_NOLOAD)
-                                                                  : nullptr);
+  module->dl = map == ProgramMap()
+                   ? dlopen(nullptr, RTLD_NOW)
+                   : (map->l_name && *map->l_name ? dlopen(map->l_name, RTLD_NOW | RTLD_NOLOAD) : nullptr);
   return Insert(registry, std::move(module));
 }
 

@@ -364,8 +364,8 @@ ZEL_EXTERN_C HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
   return InsertHandle(std::make_shared<OpenedProcess>(processId, *started));
 }
 
-ZEL_EXTERN_C BOOL GetProcessTimes(HANDLE process, LPFILETIME creationTime, LPFILETIME exitTime,
-                                  LPFILETIME kernelTime, LPFILETIME userTime) {
+ZEL_EXTERN_C BOOL GetProcessTimes(HANDLE process, LPFILETIME creationTime, LPFILETIME exitTime, LPFILETIME kernelTime,
+                                  LPFILETIME userTime) {
   std::optional<int64_t> started;
   if (process == kCurrentProcess) {
     started = ProcessStartTime(static_cast<DWORD>(::getpid()));

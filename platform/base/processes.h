@@ -72,7 +72,8 @@ ZEL_EXTERN_C BOOL DuplicateTokenEx(HANDLE existing, DWORD desiredAccess, struct 
 // environment variable ZEL_COMMAND_LINE. The process handle is waitable with
 // WaitForSingleObject; hThread is a handle as well, to be closed. Environment,
 // folder and start-up record are accepted and not used.
-ZEL_EXTERN_C BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, struct _SECURITY_ATTRIBUTES* processAttributes,
+ZEL_EXTERN_C BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
+                                 struct _SECURITY_ATTRIBUTES* processAttributes,
                                  struct _SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD flags,
                                  LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
                                  LPPROCESS_INFORMATION processInformation);
@@ -95,8 +96,8 @@ ZEL_EXTERN_C BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 // not for its id: a later process given the same id is not it.
 ZEL_EXTERN_C HANDLE OpenProcess(DWORD desiredAccess, BOOL inheritHandle, DWORD processId);
 // The process's start time (exit, kernel and user times are zero while it runs).
-ZEL_EXTERN_C BOOL GetProcessTimes(HANDLE process, LPFILETIME creationTime, LPFILETIME exitTime,
-                                  LPFILETIME kernelTime, LPFILETIME userTime);
+ZEL_EXTERN_C BOOL GetProcessTimes(HANDLE process, LPFILETIME creationTime, LPFILETIME exitTime, LPFILETIME kernelTime,
+                                  LPFILETIME userTime);
 
 // Above 31 when the program was started; otherwise 0 (out of resources), 2
 // (file not found), 3 (path not found) or 11 (bad format).

@@ -21,9 +21,7 @@ std::string ProfilePath(std::string nameUtf8) {
 }
 
 std::string PathOf(LPCSTR fileName) { return ProfilePath(fileName ? Utf8FromAnsi(fileName) : "win.ini"); }
-std::string PathOf(LPCWSTR fileName) {
-  return ProfilePath(fileName ? Utf8FromUtf16(Utf16FromZ(fileName)) : "win.ini");
-}
+std::string PathOf(LPCWSTR fileName) { return ProfilePath(fileName ? Utf8FromUtf16(Utf16FromZ(fileName)) : "win.ini"); }
 
 std::optional<std::string> AnsiArg(LPCSTR text) {
   if (!text) return std::nullopt;
@@ -184,8 +182,8 @@ DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultVal
   return platform::CopyAnswer(answer, returned, size);
 }
 
-DWORD GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue, LPWSTR returned,
-                               DWORD size, LPCWSTR fileName) {
+DWORD GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue, LPWSTR returned, DWORD size,
+                               LPCWSTR fileName) {
   if (!returned || size == 0) return 0;
   auto answer = platform::QueryString(AnsiArg(appName), AnsiArg(keyName), AnsiArg(defaultValue), PathOf(fileName));
   return platform::CopyAnswer(answer, returned, size);

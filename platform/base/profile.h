@@ -22,8 +22,8 @@
 
 ZEL_EXTERN_C DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultValue, LPSTR returned,
                                             DWORD size, LPCSTR fileName);
-ZEL_EXTERN_C DWORD GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
-                                            LPWSTR returned, DWORD size, LPCWSTR fileName);
+ZEL_EXTERN_C DWORD GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue, LPWSTR returned,
+                                            DWORD size, LPCWSTR fileName);
 // Leading blanks, an optional sign and decimal digits up to the first other
 // character ("0x10" is 0); a missing key or an empty value answers the default.
 // Digits beyond 32 bits wrap, so a DWORD written in decimal reads back whole.
@@ -38,6 +38,5 @@ ZEL_EXTERN_C DWORD GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LP
 
 // The same on win.ini in the Windows folder.
 ZEL_EXTERN_C UINT GetProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue);
-ZEL_EXTERN_C DWORD GetProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultValue, LPSTR returned,
-                                     DWORD size);
+ZEL_EXTERN_C DWORD GetProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultValue, LPSTR returned, DWORD size);
 ZEL_EXTERN_C BOOL WriteProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR value);

@@ -85,13 +85,9 @@ std::optional<ResourceBlob> ResourceBlob::ParseInMemory(const unsigned char* dat
   return Parse(data, zelres::ReadU32(data + zelres::header::kTotalSize));
 }
 
-const unsigned char* ResourceBlob::EntryAt(size_t index) const {
-  return data_ + entries_ + index * zelres::kEntrySize;
-}
+const unsigned char* ResourceBlob::EntryAt(size_t index) const { return data_ + entries_ + index * zelres::kEntrySize; }
 
-LANGID ResourceBlob::Language(size_t index) const {
-  return zelres::ReadU16(EntryAt(index) + zelres::entry::kLanguage);
-}
+LANGID ResourceBlob::Language(size_t index) const { return zelres::ReadU16(EntryAt(index) + zelres::entry::kLanguage); }
 
 std::span<const unsigned char> ResourceBlob::Data(size_t index) const {
   const unsigned char* e = EntryAt(index);

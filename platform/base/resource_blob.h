@@ -46,11 +46,9 @@ class ResourceBlob {
   // must have it, or its primary language; without, the machine's language is
   // preferred, then neutral, then English, then any. On failure *error is
   // ERROR_RESOURCE_TYPE_NOT_FOUND, ERROR_RESOURCE_NAME_NOT_FOUND or ERROR_RESOURCE_LANG_NOT_FOUND.
-  std::optional<size_t> Find(const ResourceKey& type, const ResourceKey& name, LANGID language,
-                             DWORD* error) const;
+  std::optional<size_t> Find(const ResourceKey& type, const ResourceKey& name, LANGID language, DWORD* error) const;
   // The entry of that type and name in exactly `language` (primary language as fallback).
-  std::optional<size_t> FindInLanguage(const ResourceKey& type, const ResourceKey& name,
-                                       LANGID language) const;
+  std::optional<size_t> FindInLanguage(const ResourceKey& type, const ResourceKey& name, LANGID language) const;
 
  private:
   ResourceBlob(const unsigned char* data, size_t size, uint32_t count, uint32_t entries, uint32_t names,

@@ -36,7 +36,7 @@
 #define SUBLANG_ENGLISH_US 0x01
 #define SUBLANG_JAPANESE_JAPAN 0x01
 #define MAKELANGID(primary, sub) ((LANGID)((((WORD)(sub)) << 10) | (WORD)(primary)))
-#define PRIMARYLANGID(language) ((WORD)(language) & 0x3ff)
+#define PRIMARYLANGID(language) ((WORD)(language)&0x3ff)
 #define SUBLANGID(language) ((WORD)(language) >> 10)
 #endif
 

@@ -6,9 +6,7 @@
 
 #include <cerrno>
 
-void InitializeCriticalSection(LPCRITICAL_SECTION section) {
-  InitializeCriticalSectionAndSpinCount(section, 0);
-}
+void InitializeCriticalSection(LPCRITICAL_SECTION section) { InitializeCriticalSectionAndSpinCount(section, 0); }
 
 BOOL InitializeCriticalSectionAndSpinCount(LPCRITICAL_SECTION section, DWORD spinCount) {
   pthread_mutexattr_t attributes;

@@ -15,8 +15,7 @@ namespace platform {
 inline size_t CutPoint(std::string_view ansi, size_t limit) {
   size_t i = 0;
   while (i < ansi.size()) {
-    size_t length =
-        (i + 1 < ansi.size() && ansi[i + 1] != 0 && IsDBCSLeadByte(static_cast<BYTE>(ansi[i]))) ? 2 : 1;
+    size_t length = (i + 1 < ansi.size() && ansi[i + 1] != 0 && IsDBCSLeadByte(static_cast<BYTE>(ansi[i]))) ? 2 : 1;
     if (i + length > limit) break;
     i += length;
   }

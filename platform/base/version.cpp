@@ -107,8 +107,7 @@ std::optional<VersionTree> ReadVersionTree(const std::string& nameUtf8, DWORD* e
     *error = ERROR_RESOURCE_DATA_NOT_FOUND;
     return std::nullopt;
   }
-  auto index = blob->Find(ResourceKey::Id(kVersionType), ResourceKey::Id(zelres::kVersionResourceId), LANGID{0},
-                          error);
+  auto index = blob->Find(ResourceKey::Id(kVersionType), ResourceKey::Id(zelres::kVersionResourceId), LANGID{0}, error);
   if (!index) return std::nullopt;
   result.tree = blob->Data(*index);
   auto root = ReadRoot(result.tree.data(), result.tree.size());

@@ -14,10 +14,10 @@ namespace platform::gdi {
 
 namespace {
 
-constexpr unsigned char kBayer8[8][8] = {
-    {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+constexpr unsigned char kBayer8[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                                         {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                                         {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                                         {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
 
 RECTL Normalized(const RECTL& r) {
   return RECTL{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
@@ -66,8 +66,8 @@ ULONG SourceColor(const SURFOBJ* src, LONG x, LONG y, const XLATEOBJ* pxlo) {
 
 // Draws the operation into `work`, a bitmap whose pixel (0,0) is device pixel `origin`.
 bool Render(SURFOBJ* work, POINTL origin, const SURFOBJ* psoSrc, const SURFOBJ* psoMask, const CLIPOBJ* pco,
-            const XLATEOBJ* pxlo, const RECTL& target, const POINTL* pptlSrc, const POINTL* pptlMask,
-            BRUSHOBJ* pbo, const POINTL* pptlBrush, ROP4 rop4, const RECTL& deviceBounds) {
+            const XLATEOBJ* pxlo, const RECTL& target, const POINTL* pptlSrc, const POINTL* pptlMask, BRUSHOBJ* pbo,
+            const POINTL* pptlBrush, ROP4 rop4, const RECTL& deviceBounds) {
   const ULONG fore = rop4 & 0xFF, back = (rop4 >> 8) & 0xFF;
   const bool needSource = RopUsesSource(fore) || RopUsesSource(back);
   const bool needPattern = RopUsesPattern(fore) || RopUsesPattern(back);
@@ -94,7 +94,8 @@ bool Render(SURFOBJ* work, POINTL origin, const SURFOBJ* psoSrc, const SURFOBJ* 
           }
           rop3 = maskBit ? fore : back;
         }
-        const ULONG s = needSource ? SourceColor(psoSrc, pptlSrc->x + x - target.left, pptlSrc->y + y - target.top, pxlo) : 0;
+        const ULONG s =
+            needSource ? SourceColor(psoSrc, pptlSrc->x + x - target.left, pptlSrc->y + y - target.top, pxlo) : 0;
         ULONG p = 0;
         if (needPattern) {
           if (pattern != nullptr) {
@@ -149,8 +150,7 @@ ZEL_EXTERN_C BOOL EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, 
   POINTL from{area.left, area.top};
   if (!device.callbacks.copyBits(scratch.get(), psoTrg, nullptr, nullptr, &scratchRect, &from))
     EngEraseSurface(scratch.get(), &scratchRect, 0xFFFFFFFF);
-  if (!Render(scratch.get(), from, psoSrc, psoMask, pco, pxlo, target, pptlSrc, pptlMask, pbo, pptlBrush, rop4,
-              bounds))
+  if (!Render(scratch.get(), from, psoSrc, psoMask, pco, pxlo, target, pptlSrc, pptlMask, pbo, pptlBrush, rop4, bounds))
     return FALSE;
   RECTL writeRect = area;
   POINTL origin{0, 0};
@@ -170,9 +170,9 @@ ZEL_EXTERN_C BOOL EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, X
              : FALSE;
 }
 
-ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
-                                XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest,
-                                RECTL* prclSrc, POINTL* pptlMask, ULONG iMode) {
+ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                                POINTL* pptlMask, ULONG iMode) {
   (void)psoMask;  // masks are not used by this engine's stretch (the callers pass none)
   (void)pca;
   (void)pptlMask;
@@ -182,8 +182,7 @@ ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoM
     return FALSE;
   }
   const RECTL dst = Normalized(*prclDest), src = Normalized(*prclSrc);
-  const LONG dw = dst.right - dst.left, dh = dst.bottom - dst.top, sw = src.right - src.left,
-             sh = src.bottom - src.top;
+  const LONG dw = dst.right - dst.left, dh = dst.bottom - dst.top, sw = src.right - src.left, sh = src.bottom - src.top;
   if (dw == 0 || dh == 0) return TRUE;
   if (sw == 0 || sh == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -233,7 +232,8 @@ ZEL_EXTERN_C BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoM
   }
   const LONG srcWidth = psoSrc->sizlBitmap.cx, srcHeight = psoSrc->sizlBitmap.cy;
   const ULONG srcFormat = psoSrc->iBitmapFormat;
-  const bool columnsInside = std::all_of(columns.begin(), columns.end(), [&](LONG sx) { return sx >= 0 && sx < srcWidth; });
+  const bool columnsInside =
+      std::all_of(columns.begin(), columns.end(), [&](LONG sx) { return sx >= 0 && sx < srcWidth; });
   static const std::array<unsigned char, 256> kLevels = DitherLevels();
   static const std::array<ULONG, 64> kSums = DitherSums(kLevels);
   for (LONG y = dst.top; y < dst.bottom; ++y) {

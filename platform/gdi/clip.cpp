@@ -84,8 +84,8 @@ bool Clip::Enum(ULONG cj, ULONG* out) {
   const size_t room = (cj - offsetof(ENUMRECTS, arcl)) / sizeof(RECTL);
   size_t n = 0;
   while (n < room && next_ < order_.size()) {
-    std::memcpy(reinterpret_cast<unsigned char*>(out) + offsetof(ENUMRECTS, arcl) + n * sizeof(RECTL),
-                &order_[next_], sizeof(RECTL));
+    std::memcpy(reinterpret_cast<unsigned char*>(out) + offsetof(ENUMRECTS, arcl) + n * sizeof(RECTL), &order_[next_],
+                sizeof(RECTL));
     ++n;
     ++next_;
   }

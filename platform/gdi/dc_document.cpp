@@ -139,8 +139,10 @@ ZEL_EXTERN_C int EndDoc(HDC hdc) {
   const BOOL ended = dc->driver->Get<PFN_DrvEndDoc>(INDEX_DrvEndDoc)(dc->Surface(), 0);
   DWORD error = GetLastError();
   BOOL delivered = ended ? EndDocPrinter(dc->printer) : AbortPrinter(dc->printer) && FALSE;
-  if (!ended) SetLastError(error);
-  else if (!delivered) error = GetLastError();
+  if (!ended)
+    SetLastError(error);
+  else if (!delivered)
+    error = GetLastError();
   dc->inDocument = false;
   dc->jobId = 0;
   dc->RaiseEvent(DOCUMENTEVENT_ENDDOCPOST, 0, nullptr, 0, nullptr);

@@ -7,8 +7,8 @@
 
 #include "platform/base/debug.h"
 #include "platform/base/errors.h"
-#include "platform/gdi/display_dc.h"
 #include "platform/gdi/dc_transform.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/engine_internal.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/path_widen.h"
@@ -61,9 +61,8 @@ class PathOutput {
     clip_ = state.clipped ? Clip::Region(IntersectRegions(state.clip, {surface})) : Clip::Trivial(surface);
     if (RectEmpty(clip_->rclBounds)) return TRUE;  // all clipped away
     BuildLineAttributes();
-    penBrush_ = state.pen.brushStyle == BS_HATCHED
-                    ? Brush::Hatch(state.pen.hatch, state.pen.color, 0xFFFFFF, pso_)
-                    : Brush::Solid(state.pen.color);
+    penBrush_ = state.pen.brushStyle == BS_HATCHED ? Brush::Hatch(state.pen.hatch, state.pen.color, 0xFFFFFF, pso_)
+                                                   : Brush::Solid(state.pen.color);
     if (state.brush.style == BS_HATCHED) {
       fillBrush_ = Brush::Hatch(state.brush.hatch, state.brush.color, 0xFFFFFF, pso_);
     } else {
@@ -109,9 +108,8 @@ class PathOutput {
   BOOL Stroke(Path& path) {
     if (!Hooked(HOOK_STROKEPATH, INDEX_DrvStrokePath)) return FALSE;
     path.EnumStart();
-    return dc_.driver->Get<PFN_DrvStrokePath>(INDEX_DrvStrokePath)(pso_, &path, clip_.get(), xform_.get(),
-                                                                   penBrush_.get(), &brushOrigin_, &lineAttrs_,
-                                                                   kCopyPen);
+    return dc_.driver->Get<PFN_DrvStrokePath>(INDEX_DrvStrokePath)(
+        pso_, &path, clip_.get(), xform_.get(), penBrush_.get(), &brushOrigin_, &lineAttrs_, kCopyPen);
   }
 
   BOOL Fill(Path& path) {
@@ -125,8 +123,8 @@ class PathOutput {
     if (!Hooked(HOOK_STROKEANDFILLPATH, INDEX_DrvStrokeAndFillPath)) return FALSE;
     path.EnumStart();
     return dc_.driver->Get<PFN_DrvStrokeAndFillPath>(INDEX_DrvStrokeAndFillPath)(
-        pso_, &path, clip_.get(), xform_.get(), penBrush_.get(), &lineAttrs_, fillBrush_.get(), &brushOrigin_,
-        kCopyPen, FillOptions());
+        pso_, &path, clip_.get(), xform_.get(), penBrush_.get(), &lineAttrs_, fillBrush_.get(), &brushOrigin_, kCopyPen,
+        FillOptions());
   }
 
   FLONG FillOptions() const { return dc_.drawing.fillMode == WINDING ? FP_WINDINGMODE : FP_ALTERNATEMODE; }
@@ -187,8 +185,8 @@ class PathOutput {
     RECTL target = clip->rclBounds;
     SetLastError(ERROR_SUCCESS);
     if (Hooked(HOOK_BITBLT, INDEX_DrvBitBlt) &&
-        dc_.driver->Get<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(pso_, nullptr, nullptr, clip.get(), nullptr, &target,
-                                                        nullptr, nullptr, &brush, &brushOrigin_, kPatCopy))
+        dc_.driver->Get<PFN_DrvBitBlt>(INDEX_DrvBitBlt)(pso_, nullptr, nullptr, clip.get(), nullptr, &target, nullptr,
+                                                        nullptr, &brush, &brushOrigin_, kPatCopy))
       return TRUE;
     if (HasBits(pso_)) {
       if (EngBitBlt(pso_, nullptr, nullptr, clip.get(), nullptr, &target, nullptr, nullptr, &brush, &brushOrigin_,
@@ -226,15 +224,19 @@ class PathOutput {
       // Geometric entries are logical lengths, cosmetic ones style units.
       for (DWORD entry : pen.userStyle) {
         FLOAT_LONG v{};
-        if (geometric) v.e = static_cast<FLOATL>(entry * scale);
-        else v.l = static_cast<LONG>(entry);
+        if (geometric)
+          v.e = static_cast<FLOATL>(entry * scale);
+        else
+          v.l = static_cast<LONG>(entry);
         style_.push_back(v);
       }
     } else {
       for (int unit : StockPattern(pen.style)) {
         FLOAT_LONG v{};
-        if (geometric) v.e = static_cast<FLOATL>(unit * width);
-        else v.l = unit;
+        if (geometric)
+          v.e = static_cast<FLOATL>(unit * width);
+        else
+          v.l = unit;
         style_.push_back(v);
       }
     }
@@ -353,7 +355,8 @@ ZEL_EXTERN_C BOOL PolyBezier(HDC hdc, const POINT* apt, DWORD cpt) {
 }
 
 ZEL_EXTERN_C BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::Rectangle(*display, left, top, right, bottom);
+  if (auto display = platform::gdi::display::Find(hdc))
+    return platform::gdi::display::Rectangle(*display, left, top, right, bottom);
   const POINT corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
   return Shape(hdc, true, true, [&](DeviceContext& dc, Path& path) { ClosedFigure(dc, path, corners, 4); });
 }

@@ -31,8 +31,8 @@ class WrappedDib {
     const bool topDown = h.biHeight < 0;
     const LONG height = topDown ? -h.biHeight : h.biHeight;
     const LONG stride = ((h.biWidth * h.biBitCount + 31) / 32) * 4;
-    handle_ = EngCreateBitmap(SIZEL{h.biWidth, height}, stride, BitmapFormat(h.biBitCount),
-                              topDown ? BMF_TOPDOWN : 0, const_cast<void*>(bits));
+    handle_ = EngCreateBitmap(SIZEL{h.biWidth, height}, stride, BitmapFormat(h.biBitCount), topDown ? BMF_TOPDOWN : 0,
+                              const_cast<void*>(bits));
   }
   ~WrappedDib() {
     if (handle_) EngDeleteSurface(handle_);
@@ -51,8 +51,8 @@ class WrappedDib {
 using namespace platform::gdi;
 
 ZEL_EXTERN_C int StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc,
-                               int SrcWidth, int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi,
-                               UINT iUsage, DWORD rop) {
+                               int SrcWidth, int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi, UINT iUsage,
+                               DWORD rop) {
   auto dc = FindDC(hdc);
   if (!dc) return 0;
   if (lpBits == nullptr || lpbmi == nullptr || iUsage != DIB_RGB_COLORS || rop != SRCCOPY) {

@@ -5,9 +5,9 @@
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/base/modules.h"
-#include "platform/gdi/display_dc.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/device_font.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/spooler/spooler.h"
 
 namespace platform::gdi {
@@ -103,8 +103,7 @@ HDC CreatePrinterDC(LPCWSTR driverName, LPCWSTR deviceName, const DEVMODEW* devM
   std::u16string driverText = driverArg;
   DOCEVENT_CREATEDCPRE pre{driverText.data(), dc->printerName.data(), AsDevMode(dc->devMode), FALSE};
   PDEVMODEW chosen = nullptr;
-  if (dc->RaiseEvent(DOCUMENTEVENT_CREATEDCPRE, sizeof pre, &pre, sizeof chosen, &chosen) ==
-      DOCUMENTEVENT_FAILURE) {
+  if (dc->RaiseEvent(DOCUMENTEVENT_CREATEDCPRE, sizeof pre, &pre, sizeof chosen, &chosen) == DOCUMENTEVENT_FAILURE) {
     DWORD error = GetLastError();
     ReleaseBindings(*dc);
     SetLastError(error != ERROR_SUCCESS ? error : ERROR_PRINT_CANCELLED);
@@ -144,8 +143,7 @@ HDC ResetPrinterDC(HDC hdc, const DEVMODEW* devMode) {
   std::vector<BYTE> requested = devMode ? CopyDevModeW(devMode) : dc->devMode;
   PDEVMODEW asked = AsDevMode(requested);
   PDEVMODEW chosen = nullptr;
-  if (dc->RaiseEvent(DOCUMENTEVENT_RESETDCPRE, sizeof asked, &asked, sizeof chosen, &chosen) ==
-      DOCUMENTEVENT_FAILURE) {
+  if (dc->RaiseEvent(DOCUMENTEVENT_RESETDCPRE, sizeof asked, &asked, sizeof chosen, &chosen) == DOCUMENTEVENT_FAILURE) {
     SetLastError(ERROR_PRINT_CANCELLED);
     return 0;
   }
@@ -321,11 +319,11 @@ ZEL_EXTERN_C int GetDeviceCaps(HDC hdc, int index) {
     case NUMFONTS: return static_cast<int>(dc->pdev.devInfo.cFonts);
     case NUMCOLORS: return static_cast<int>(g.ulNumColors);
     case PDEVICESIZE: return 0;
-    case CURVECAPS: return 0x1FF;      // circles, pies, chords, ellipses, wide, styled, rounded rects
-    case LINECAPS: return 0xFE;        // polylines, markers, wide, styled, interiors
-    case POLYGONALCAPS: return 0xFF;   // polygons, rectangles, scanlines, wide, styled, interiors
+    case CURVECAPS: return 0x1FF;     // circles, pies, chords, ellipses, wide, styled, rounded rects
+    case LINECAPS: return 0xFE;       // polylines, markers, wide, styled, interiors
+    case POLYGONALCAPS: return 0xFF;  // polygons, rectangles, scanlines, wide, styled, interiors
     case TEXTCAPS: return static_cast<int>(g.flTextCaps);
-    case CLIPCAPS: return 1;           // rectangle clipping
+    case CLIPCAPS: return 1;  // rectangle clipping
     case RASTERCAPS: return static_cast<int>(g.flRaster);
     case ASPECTX: return static_cast<int>(g.ulAspectX);
     case ASPECTY: return static_cast<int>(g.ulAspectY);
@@ -342,8 +340,6 @@ ZEL_EXTERN_C int GetDeviceCaps(HDC hdc, int index) {
     case SCALINGFACTORX:
     case SCALINGFACTORY: return 0;
     case SHADEBLENDCAPS: return static_cast<int>(g.flShadeBlend);
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return 0;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
   }
 }

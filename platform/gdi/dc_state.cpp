@@ -6,16 +6,16 @@
 #include <utility>
 
 #include "platform/base/errors.h"
-#include "platform/gdi/display_dc.h"
 #include "platform/gdi/dc_transform.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/gdi_objects.h"
 
 namespace platform::gdi {
 namespace {
 
 XFORM Multiply(const XFORM& a, const XFORM& b) {  // a then b (row vectors: a * b)
-  return XFORM{a.eM11 * b.eM11 + a.eM12 * b.eM21,        a.eM11 * b.eM12 + a.eM12 * b.eM22,
-               a.eM21 * b.eM11 + a.eM22 * b.eM21,        a.eM21 * b.eM12 + a.eM22 * b.eM22,
+  return XFORM{a.eM11 * b.eM11 + a.eM12 * b.eM21,       a.eM11 * b.eM12 + a.eM12 * b.eM22,
+               a.eM21 * b.eM11 + a.eM22 * b.eM21,       a.eM21 * b.eM12 + a.eM22 * b.eM22,
                a.eDx * b.eM11 + a.eDy * b.eM21 + b.eDx, a.eDx * b.eM12 + a.eDy * b.eM22 + b.eDy};
 }
 
@@ -92,8 +92,7 @@ ZEL_EXTERN_C HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
       state.fontHandle = h;
       return previous;
     }
-    case GdiObject::Kind::Region:
-      return static_cast<HGDIOBJ>(SelectClipRgn(hdc, h));
+    case GdiObject::Kind::Region: return static_cast<HGDIOBJ>(SelectClipRgn(hdc, h));
   }
   return 0;
 }
@@ -131,10 +130,10 @@ ZEL_EXTERN_C int IntersectClipRect(HDC hdc, int left, int top, int right, int bo
   }
   const RECTL rect{static_cast<LONG>(std::lround(minX)), static_cast<LONG>(std::lround(minY)),
                    static_cast<LONG>(std::lround(maxX)), static_cast<LONG>(std::lround(maxY))};
-  std::vector<RECTL> current = dc->drawing.clipped
-                                   ? dc->drawing.clip
-                                   : std::vector<RECTL>{RECTL{0, 0, dc->pdev.gdiInfo.szlPhysSize.cx,
-                                                              dc->pdev.gdiInfo.szlPhysSize.cy}};
+  std::vector<RECTL> current =
+      dc->drawing.clipped
+          ? dc->drawing.clip
+          : std::vector<RECTL>{RECTL{0, 0, dc->pdev.gdiInfo.szlPhysSize.cx, dc->pdev.gdiInfo.szlPhysSize.cy}};
   dc->drawing.clip = IntersectRegions(current, {rect});
   dc->drawing.clipped = true;
   return RegionKind(dc->drawing.clip);
@@ -225,9 +224,7 @@ ZEL_EXTERN_C BOOL ModifyWorldTransform(HDC hdc, const XFORM* lpxf, DWORD mode) {
     case MWT_IDENTITY: break;
     case MWT_LEFTMULTIPLY: result = Multiply(*lpxf, dc->drawing.world); break;
     case MWT_RIGHTMULTIPLY: result = Multiply(dc->drawing.world, *lpxf); break;
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return FALSE;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
   }
   if (!Invertible(result)) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -10,9 +10,9 @@
 
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
-#include "platform/gdi/display_dc.h"
 #include "platform/gdi/dc_transform.h"
 #include "platform/gdi/device_font.h"
+#include "platform/gdi/display_dc.h"
 #include "platform/gdi/engine_internal.h"
 #include "platform/gdi/gdi_objects.h"
 
@@ -47,8 +47,10 @@ XFORML LinearToDevice(const DeviceContext& dc) {
   const XFORM& w = dc.drawing.world;
   PageScale s = PageScaleOf(dc);
   if (dc.drawing.graphicsMode == GM_COMPATIBLE) s.y = std::fabs(s.y);
+  // clang-format off
   return XFORML{static_cast<FLOATL>(w.eM11 * s.x), static_cast<FLOATL>(w.eM12 * s.y),
                 static_cast<FLOATL>(w.eM21 * s.x), static_cast<FLOATL>(w.eM22 * s.y), 0, 0};
+  // clang-format on
 }
 
 // The angle glyphs turn by (tenths of a degree): lfOrientation in advanced mode,
@@ -125,8 +127,8 @@ struct LaidOutRun {
 
 // Glyph origins in device pixels from the reference point, along the font's
 // advances (or lpDx), in the baseline direction of lfEscapement.
-LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::vector<char32_t>& text,
-                  const INT* dx, LONG escapement, LONG glyphAngle) {
+LaidOutRun Layout(const DeviceContext& dc, Font& font, int x, int y, const std::vector<char32_t>& text, const INT* dx,
+                  LONG escapement, LONG glyphAngle) {
   const XFORML& m = font.Transform()->matrix();
   const IFIMETRICS* ifi = font.Metrics();
   const double ascent = ifi ? ifi->fwdWinAscender : 0;
@@ -304,8 +306,8 @@ class TextPainter {
 
   BOOL PaintRect(const RECTL& rect, BRUSHOBJ* brush) {
     RECTL target = rect;
-    if (bitBlt_ && bitBlt_(pso_, nullptr, nullptr, clip_, nullptr, &target, nullptr, nullptr, brush, &origin_,
-                           kPatCopy))
+    if (bitBlt_ &&
+        bitBlt_(pso_, nullptr, nullptr, clip_, nullptr, &target, nullptr, nullptr, brush, &origin_, kPatCopy))
       return TRUE;
     Path path;
     path.AddRectangle(rect);
@@ -439,8 +441,8 @@ BOOL TextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, const std::u
 
   SURFOBJ* pso = dc->Surface();
   const RECTL surface{0, 0, pso->sizlBitmap.cx, pso->sizlBitmap.cy};
-  std::vector<RECTL> area = dc->drawing.clipped ? IntersectRegions(dc->drawing.clip, {surface})
-                                                : std::vector<RECTL>{surface};
+  std::vector<RECTL> area =
+      dc->drawing.clipped ? IntersectRegions(dc->drawing.clip, {surface}) : std::vector<RECTL>{surface};
   // The opaque rectangle: ETO_OPAQUE's, else in OPAQUE mode the text's cells.
   // Cells that are no rectangle (turned text) are filled as a band before it.
   const XFORML& m = font->Transform()->matrix();
@@ -450,10 +452,9 @@ BOOL TextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, const std::u
   std::unique_ptr<Band> background;
   if (rect) {
     const PagePoint a = ToDevice(*dc, rect->left, rect->top), b = ToDevice(*dc, rect->right, rect->bottom);
-    const RECTL given{static_cast<LONG>(std::lround(std::min(a.x, b.x))),
-                      static_cast<LONG>(std::lround(std::min(a.y, b.y))),
-                      static_cast<LONG>(std::lround(std::max(a.x, b.x))),
-                      static_cast<LONG>(std::lround(std::max(a.y, b.y)))};
+    const RECTL given{
+        static_cast<LONG>(std::lround(std::min(a.x, b.x))), static_cast<LONG>(std::lround(std::min(a.y, b.y))),
+        static_cast<LONG>(std::lround(std::max(a.x, b.x))), static_cast<LONG>(std::lround(std::max(a.y, b.y)))};
     if (options & ETO_CLIPPED) area = IntersectRegions(area, {given});
     if (options & ETO_OPAQUE) {
       hasOpaque = true;
@@ -465,13 +466,13 @@ BOOL TextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, const std::u
       hasOpaque = true;
       opaque = run.bounds;
     } else if (ifi != nullptr) {
-      background = std::make_unique<Band>(
-          BandAlongRun(run, m, -static_cast<double>(ifi->fwdWinAscender),
-                       static_cast<double>(ifi->fwdWinAscender) + ifi->fwdWinDescender));
+      background =
+          std::make_unique<Band>(BandAlongRun(run, m, -static_cast<double>(ifi->fwdWinAscender),
+                                              static_cast<double>(ifi->fwdWinAscender) + ifi->fwdWinDescender));
     }
   }
-  std::unique_ptr<Clip> clip = dc->drawing.clipped || (options & ETO_CLIPPED) ? Clip::Region(area)
-                                                                               : Clip::Trivial(surface);
+  std::unique_ptr<Clip> clip =
+      dc->drawing.clipped || (options & ETO_CLIPPED) ? Clip::Region(area) : Clip::Trivial(surface);
   if (RectEmpty(clip->rclBounds)) return TRUE;
 
   const std::vector<Band> lines = LineBands(lf, *font, run);
@@ -552,8 +553,8 @@ BOOL TextExtent(HDC hdc, const std::u16string& text, LPSIZE size) {
       width += std::hypot(static_cast<double>(gd->ptqD.x), static_cast<double>(gd->ptqD.y)) / kQuadOne;
   const IFIMETRICS* ifi = font.Metrics();
   const XFORML& m = font.Transform()->matrix();
-  const double cell = ifi ? (static_cast<double>(ifi->fwdWinAscender) + ifi->fwdWinDescender) * std::hypot(m.eM21, m.eM22)
-                          : 0;
+  const double cell =
+      ifi ? (static_cast<double>(ifi->fwdWinAscender) + ifi->fwdWinDescender) * std::hypot(m.eM21, m.eM22) : 0;
   *size = SIZE{static_cast<LONG>(std::lround(width / measure.xScale)),
                static_cast<LONG>(std::lround(cell / measure.yScale))};
   return TRUE;
@@ -648,7 +649,8 @@ ZEL_EXTERN_C BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* l
 
 ZEL_EXTERN_C BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,
                               const INT* lpDx) {
-  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::TextOut(*display, x, y, options, lprect, lpString, c);
+  if (auto display = platform::gdi::display::Find(hdc))
+    return platform::gdi::display::TextOut(*display, x, y, options, lprect, lpString, c);
   if (lpString == nullptr && c != 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -722,7 +724,8 @@ ZEL_EXTERN_C BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE
 }
 
 ZEL_EXTERN_C BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-  if (auto display = platform::gdi::display::Find(hdc)) return platform::gdi::display::TextExtent(*display, lpString, c, psizl);
+  if (auto display = platform::gdi::display::Find(hdc))
+    return platform::gdi::display::TextExtent(*display, lpString, c, psizl);
   if ((lpString == nullptr && c != 0) || c < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

@@ -68,14 +68,14 @@ struct DrawingState {
   bool clipped = false;
   std::vector<RECTL> clip;  // device pixels, when clipped
   POINT current{0, 0};      // logical
-  LOGFONTW font{};  // lfFaceName empty: the default font
+  LOGFONTW font{};          // lfFaceName empty: the default font
   HGDIOBJ fontHandle = 0;
   COLORREF textColor = 0;
   UINT textAlign = TA_TOP;
-  int bkMode = OPAQUE;           // text cells filled with bkColor, as GDI starts a DC
+  int bkMode = OPAQUE;  // text cells filled with bkColor, as GDI starts a DC
   COLORREF bkColor = 0xFFFFFF;
   bool recordingPath = false;
-  bool figureOpen = false;  // in the recorded path: LineTo continues a figure
+  bool figureOpen = false;     // in the recorded path: LineTo continues a figure
   std::unique_ptr<Path> path;  // device 28.4, from BeginPath
 };
 

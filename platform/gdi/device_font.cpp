@@ -258,8 +258,10 @@ bool OffersSimulation(const IFIMETRICS* ifi, bool bold) {
 }
 
 XFORML Multiply(const XFORML& a, const XFORML& b) {  // row vectors: v * a * b
+  // clang-format off
   return XFORML{a.eM11 * b.eM11 + a.eM12 * b.eM21, a.eM11 * b.eM12 + a.eM12 * b.eM22,
                 a.eM21 * b.eM11 + a.eM22 * b.eM21, a.eM21 * b.eM12 + a.eM22 * b.eM22, 0, 0};
+  // clang-format on
 }
 
 std::unique_ptr<Font> RealizeDeviceFont(const DeviceFonts& table, const DeviceFace& face, const LOGFONTW& lf,
@@ -274,15 +276,17 @@ std::unique_ptr<Font> RealizeDeviceFont(const DeviceFonts& table, const DeviceFa
     em = lf.lfHeight * upem / (cell > 0 ? cell : upem);
   }
   const double sy = em / upem;
-  const double sx = lf.lfWidth > 0 && ifi.fwdAveCharWidth > 0 ? static_cast<double>(lf.lfWidth) / ifi.fwdAveCharWidth
-                                                              : sy;
+  const double sx =
+      lf.lfWidth > 0 && ifi.fwdAveCharWidth > 0 ? static_cast<double>(lf.lfWidth) / ifi.fwdAveCharWidth : sy;
   const double angle = lf.lfEscapement / 10.0 * 3.14159265358979323846 / 180.0;
   const double c = std::cos(angle), s = std::sin(angle);
+  // clang-format off
   const XFORML notional{static_cast<FLOATL>(sx * c), static_cast<FLOATL>(-sx * s), static_cast<FLOATL>(sy * s),
                         static_cast<FLOATL>(sy * c), 0, 0};
+  // clang-format on
   auto source = std::make_shared<DriverGlyphSource>(table.fn, face.glyphs, face.info.metrics);
-  std::unique_ptr<Font> font = Font::Device(face.info.iFace, face.info.metrics, Multiply(notional, toDevice),
-                                            std::move(source), dpi);
+  std::unique_ptr<Font> font =
+      Font::Device(face.info.iFace, face.info.metrics, Multiply(notional, toDevice), std::move(source), dpi);
   if (IsDbcsCharset(ifi.jWinCharSet)) font->flFontType |= FO_DBCS_FONT;
   if (lf.lfWeight >= 600 && ifi.usWinWeight < 600 && OffersSimulation(&ifi, true)) font->flFontType |= FO_SIM_BOLD;
   if (lf.lfItalic && !(ifi.fsSelection & FM_SEL_ITALIC) && OffersSimulation(&ifi, false))
@@ -419,8 +423,8 @@ Font* RealizeFont(const DeviceContext& dc, const LOGFONTW& lf, const XFORML& toD
                            [&](const DeviceFace& f) { return f.info.iFace == iFace; });
     if (it != table->faces.end() && LoadGlyphs(*table, *it) != nullptr) face = &*it;
   }
-  std::unique_ptr<Font> font = face != nullptr ? RealizeDeviceFont(*table, *face, lf, toDevice, dpi)
-                                               : Font::Open(lf, &toDevice, dpi);
+  std::unique_ptr<Font> font =
+      face != nullptr ? RealizeDeviceFont(*table, *face, lf, toDevice, dpi) : Font::Open(lf, &toDevice, dpi);
   if (!font) return nullptr;
   if (table->realizations.size() >= kMaxRealizations) {
     Destroy(*table, table->realizations.back());

@@ -158,8 +158,7 @@ int Enumerate(HDC hdc, const LOGFONTW& request, bool oneEntryPerFamily, const st
     const std::u16string& family = face.families.front();
     if (!name.empty() && !EqualsNoCase(name, family) && !EqualsNoCase(name, face.faceName)) continue;
     const IFIMETRICS& ifi = *face.metrics;
-    if (!offer(Describe(ifi, family, face.faceName, face.styleName, ifi.jWinCharSet, true, dpi), family))
-      return answer;
+    if (!offer(Describe(ifi, family, face.faceName, face.styleName, ifi.jWinCharSet, true, dpi), family)) return answer;
   }
   for (const std::u16string& family : HostFontFamilies()) {
     if (!name.empty() && !EqualsNoCase(name, family)) continue;

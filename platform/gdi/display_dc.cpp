@@ -20,7 +20,9 @@
 namespace platform::gdi {
 
 PixelSurface::PixelSurface(int w, int h, int bpp)
-    : width(std::max(w, 0)), height(std::max(h, 0)), bitsPerPixel(bpp == 1 ? 1 : 32),
+    : width(std::max(w, 0)),
+      height(std::max(h, 0)),
+      bitsPerPixel(bpp == 1 ? 1 : 32),
       pixels(static_cast<size_t>(width) * static_cast<size_t>(height), bpp == 1 ? 0 : 0xFFFFFF) {}
 
 namespace display {
@@ -155,7 +157,8 @@ std::vector<TextLine> LayOut(const LOGFONTW& font, const std::u16string& text, U
     // Wrapping: the longest piece that fits, cut after the last break point.
     while (true) {
       size_t cut = lineEnd;
-      if ((format & DT_WORDBREAK) && display::RunWidth(font, std::u16string_view(plain).substr(from, lineEnd - from)) > width) {
+      if ((format & DT_WORDBREAK) &&
+          display::RunWidth(font, std::u16string_view(plain).substr(from, lineEnd - from)) > width) {
         size_t lastBreak = std::u16string::npos;
         for (size_t i = from; i < lineEnd; ++i) {
           if (display::RunWidth(font, std::u16string_view(plain).substr(from, i + 1 - from)) > width && i > from) {
@@ -186,8 +189,8 @@ std::shared_ptr<PixelSurface> DecodeDib(const unsigned char* data, size_t size) 
   if (size < sizeof(BITMAPINFOHEADER)) return nullptr;
   BITMAPINFOHEADER header;
   std::memcpy(&header, data, sizeof header);
-  if (header.biSize < sizeof header || header.biCompression != BI_RGB || header.biWidth <= 0 ||
-      header.biHeight == 0 || header.biWidth > 16384 || std::abs(header.biHeight) > 16384) {
+  if (header.biSize < sizeof header || header.biCompression != BI_RGB || header.biWidth <= 0 || header.biHeight == 0 ||
+      header.biWidth > 16384 || std::abs(header.biHeight) > 16384) {
     return nullptr;
   }
   const int bpp = header.biBitCount;
@@ -270,17 +273,10 @@ HGDIOBJ Select(DisplayDC& dc, HGDIOBJ handle) {
     return 0;
   }
   switch (object->kind) {
-    case GdiObject::Kind::Pen:
-      dc.pen = object->pen;
-      return std::exchange(dc.penHandle, handle);
-    case GdiObject::Kind::Brush:
-      dc.brush = object->brush;
-      return std::exchange(dc.brushHandle, handle);
-    case GdiObject::Kind::Font:
-      dc.font = object->font;
-      return std::exchange(dc.fontHandle, handle);
-    case GdiObject::Kind::Region:
-      return static_cast<HGDIOBJ>(SIMPLEREGION);
+    case GdiObject::Kind::Pen: dc.pen = object->pen; return std::exchange(dc.penHandle, handle);
+    case GdiObject::Kind::Brush: dc.brush = object->brush; return std::exchange(dc.brushHandle, handle);
+    case GdiObject::Kind::Font: dc.font = object->font; return std::exchange(dc.fontHandle, handle);
+    case GdiObject::Kind::Region: return static_cast<HGDIOBJ>(SIMPLEREGION);
   }
   return 0;
 }
@@ -388,8 +384,7 @@ BOOL TextOut(DisplayDC& dc, int x, int y, UINT options, const RECT* rect, LPCSTR
   if ((options & ETO_OPAQUE) && rect) Fill(s, rect->left, rect->top, rect->right, rect->bottom, dc.bkColor);
   const RECT clip = (options & ETO_CLIPPED) && rect ? *rect : Whole(s);
   if (text && length) {
-    PaintRun(dc, x, y, ToUtf16(std::string_view(text, length)), dc.bkMode == OPAQUE && !(options & ETO_OPAQUE),
-             clip);
+    PaintRun(dc, x, y, ToUtf16(std::string_view(text, length)), dc.bkMode == OPAQUE && !(options & ETO_OPAQUE), clip);
   }
   return TRUE;
 }
@@ -435,8 +430,9 @@ HGDIOBJ StockFont(int index) {
     // The GUI font is 9 points, as the dialogs are.
     font.lfHeight = index == DEFAULT_GUI_FONT ? -MulDiv(9, g_dpiY, 72) : 13;
     font.lfWeight = index == SYSTEM_FONT ? FW_BOLD : FW_NORMAL;
-    std::strcpy(font.lfFaceName, index == DEFAULT_GUI_FONT ? "MS Shell Dlg" : index == ANSI_VAR_FONT ? "MS Sans Serif"
-                                                                                                     : "System");
+    std::strcpy(font.lfFaceName, index == DEFAULT_GUI_FONT ? "MS Shell Dlg"
+                                 : index == ANSI_VAR_FONT  ? "MS Sans Serif"
+                                                           : "System");
     fonts[index] = CreateFontIndirectA(&font);
     if (auto object = FindGdiObject(fonts[index])) object->stock = true;
   }
@@ -763,9 +759,11 @@ void MapColours(PixelSurface& s, UINT flags) {
     if ((flags & LR_LOADTRANSPARENT) && c == first) {
       c = GetSysColor(COLOR_WINDOW);
     } else if (flags & LR_LOADMAP3DCOLORS) {
+      // clang-format off
       if (c == RGB(128, 128, 128)) c = GetSysColor(COLOR_BTNSHADOW);
       else if (c == RGB(192, 192, 192)) c = GetSysColor(COLOR_BTNFACE);
       else if (c == RGB(223, 223, 223)) c = GetSysColor(COLOR_3DLIGHT);
+      // clang-format on
     }
   }
 }

@@ -179,8 +179,8 @@ TextFontMetrics Measure(const Resolved& r) {
   m.height = m.ascent + m.descent;
   m.internalLeading = std::max(0, m.height - r.em);
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
-  m.aveCharWidth = os2 && os2->xAvgCharWidth > 0 ? static_cast<int>(std::lround(os2->xAvgCharWidth * scale))
-                                                 : std::max(1, r.em / 2);
+  m.aveCharWidth =
+      os2 && os2->xAvgCharWidth > 0 ? static_cast<int>(std::lround(os2->xAvgCharWidth * scale)) : std::max(1, r.em / 2);
   m.maxCharWidth = static_cast<int>(std::ceil(f->max_advance_width * scale));
   if (r.bold && !r.primary->bold) m.aveCharWidth += 1;
   return m;

@@ -381,10 +381,8 @@ typedef int(CALLBACK* FONTENUMPROCW)(const LOGFONTW* lplf, const TEXTMETRICW* lp
 
 // lfCharSet DEFAULT_CHARSET lists every character set of a family, an empty
 // lfFaceName every family; dwFlags must be 0.
-ZEL_EXTERN_C int EnumFontFamiliesExA(HDC hdc, LPLOGFONTA lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam,
-                                     DWORD dwFlags);
-ZEL_EXTERN_C int EnumFontFamiliesExW(HDC hdc, LPLOGFONTW lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam,
-                                     DWORD dwFlags);
+ZEL_EXTERN_C int EnumFontFamiliesExA(HDC hdc, LPLOGFONTA lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam, DWORD dwFlags);
+ZEL_EXTERN_C int EnumFontFamiliesExW(HDC hdc, LPLOGFONTW lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam, DWORD dwFlags);
 // One entry per family (NULL), or the fonts of one family.
 ZEL_EXTERN_C int EnumFontFamiliesA(HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam);
 ZEL_EXTERN_C int EnumFontFamiliesW(HDC hdc, LPCWSTR lpLogfont, FONTENUMPROCW lpProc, LPARAM lParam);
@@ -437,5 +435,5 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40 && sizeof(RGBQUAD) == 4);
 // SRCCOPY: DrvStretchBlt, or the engine's halftoning through DrvCopyBits when the
 // library refuses. The number of source scan lines, or 0 on failure.
 ZEL_EXTERN_C int StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc,
-                               int SrcWidth, int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi,
-                               UINT iUsage, DWORD rop);
+                               int SrcWidth, int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi, UINT iUsage,
+                               DWORD rop);

@@ -35,17 +35,15 @@ std::string AnsiCut(std::u16string_view wide, size_t maxBytes) {
 }  // namespace
 
 ZEL_EXTERN_C PVOID EngAllocMem(ULONG Flags, ULONG MemSize, ULONG) {
-  void* p = (Flags & FL_ZERO_MEMORY) ? std::calloc(1, MemSize == 0 ? 1 : MemSize)
-                                     : std::malloc(MemSize == 0 ? 1 : MemSize);
+  void* p =
+      (Flags & FL_ZERO_MEMORY) ? std::calloc(1, MemSize == 0 ? 1 : MemSize) : std::malloc(MemSize == 0 ? 1 : MemSize);
   if (p == nullptr) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
   return p;
 }
 
 ZEL_EXTERN_C void EngFreeMem(PVOID Mem) { std::free(Mem); }
 
-ZEL_EXTERN_C HSEMAPHORE EngCreateSemaphore(void) {
-  return platform::InsertHandle(std::make_shared<Semaphore>());
-}
+ZEL_EXTERN_C HSEMAPHORE EngCreateSemaphore(void) { return platform::InsertHandle(std::make_shared<Semaphore>()); }
 
 ZEL_EXTERN_C void EngAcquireSemaphore(HSEMAPHORE hsem) {
   if (auto semaphore = platform::LookupHandle<Semaphore>(hsem)) semaphore->mutex.lock();

@@ -51,14 +51,14 @@ class Path : public PATHOBJ {
   Path(const Path&) = delete;
   Path& operator=(const Path&) = delete;
 
-  void MoveTo(POINTFIX point);              // starts a new figure
-  void LineTo(POINTFIX point);              // a figure with no start begins at (0,0)
+  void MoveTo(POINTFIX point);  // starts a new figure
+  void LineTo(POINTFIX point);  // a figure with no start begins at (0,0)
   void BezierTo(POINTFIX c1, POINTFIX c2, POINTFIX end);
-  void CloseFigure();                       // closes the current figure
-  void AddRectangle(const RECTL& rect);     // a closed figure, in pixels
+  void CloseFigure();                    // closes the current figure
+  void AddRectangle(const RECTL& rect);  // a closed figure, in pixels
 
   bool Empty() const { return figures_.empty(); }
-  RECTFX Bounds() const;                    // of all control points; zero when empty
+  RECTFX Bounds() const;  // of all control points; zero when empty
   // A copy with every Bézier replaced by line segments no further than
   // `toleranceFix` from the curve (for a driver that refuses curves).
   std::unique_ptr<Path> Flattened(FIX toleranceFix = 4) const;
@@ -150,8 +150,7 @@ class Brush : public BRUSHOBJ {
  public:
   static std::unique_ptr<Brush> Solid(ULONG rgb);
   // A standard hatch (HS_HORIZONTAL..HS_DIAGCROSS): 8x8 1 bpp, bit 0 foreground.
-  static std::unique_ptr<Brush> Hatch(ULONG style, ULONG foregroundRgb, ULONG backgroundRgb,
-                                      SURFOBJ* target);
+  static std::unique_ptr<Brush> Hatch(ULONG style, ULONG foregroundRgb, ULONG backgroundRgb, SURFOBJ* target);
   // A pattern bitmap (copied), with its colour table for indexed formats.
   static std::unique_ptr<Brush> Pattern(const SURFOBJ* pattern, std::vector<ULONG> palette, SURFOBJ* target);
   ~Brush();
@@ -278,8 +277,8 @@ std::vector<std::u16string> HostFontFamilies();
 // pgp points at them and STROBJ_bEnum answers them in one batch.
 class TextRun : public STROBJ {
  public:
-  TextRun(std::vector<GLYPHPOS> glyphs, std::u16string text, DWORD codePage, FLONG accel,
-          const RECTL& background, ULONG charInc = 0);
+  TextRun(std::vector<GLYPHPOS> glyphs, std::u16string text, DWORD codePage, FLONG accel, const RECTL& background,
+          ULONG charInc = 0);
   ~TextRun();
   TextRun(const TextRun&) = delete;
   TextRun& operator=(const TextRun&) = delete;

@@ -45,8 +45,8 @@ class ScratchBitmap {
 };
 
 inline RECTL IntersectRect(const RECTL& a, const RECTL& b) {
-  RECTL r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
-          a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+  RECTL r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+          a.bottom < b.bottom ? a.bottom : b.bottom};
   if (r.right <= r.left || r.bottom <= r.top) r = RECTL{0, 0, 0, 0};
   return r;
 }

@@ -119,8 +119,10 @@ using GlyphTable = PagedTable<GlyphEntry*, nullptr>;
 LONG RoundToLong(double v) { return static_cast<LONG>(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5)); }
 
 XFORML Multiply(const XFORML& a, const XFORML& b) {  // row vectors: v * a * b
+  // clang-format off
   return XFORML{a.eM11 * b.eM11 + a.eM12 * b.eM21, a.eM11 * b.eM12 + a.eM12 * b.eM22,
                 a.eM21 * b.eM11 + a.eM22 * b.eM21, a.eM21 * b.eM12 + a.eM22 * b.eM22, 0, 0};
+  // clang-format on
 }
 
 }  // namespace
@@ -160,8 +162,8 @@ std::vector<std::string> ListHostFamilies(const std::string& only) {
 
 // Windows faces that have a metric-compatible stand-in here and go by their
 // Windows names.
-constexpr const char16_t* kWindowsFaces[] = {u"Arial",    u"Times New Roman", u"Courier New", u"ＭＳ ゴシック",
-                                             u"ＭＳ Ｐゴシック", u"ＭＳ 明朝",          u"ＭＳ Ｐ明朝"};
+constexpr const char16_t* kWindowsFaces[] = {u"Arial",           u"Times New Roman", u"Courier New", u"ＭＳ ゴシック",
+                                             u"ＭＳ Ｐゴシック", u"ＭＳ 明朝",       u"ＭＳ Ｐ明朝"};
 
 }  // namespace
 
@@ -221,13 +223,13 @@ struct Font::Impl {
   Font* owner = nullptr;
   FT_Face face = nullptr;
   std::shared_ptr<DeviceGlyphSource> device;  // a device font's glyphs
-  std::map<HGLYPH, FIX> deviceAdvances;      // asked of the driver, -1 when it gave none
+  std::map<HGLYPH, FIX> deviceAdvances;       // asked of the driver, -1 when it gave none
   std::string file;
   bool cff = false;
   XFORML matrix{};  // notional (design units, y down) -> device pixels
   std::unique_ptr<Xform> xform;
-  std::vector<unsigned char> ifi;  // our IFIMETRICS block with its names
-  IFIMETRICS* metrics = nullptr;   // ifi's, or the driver's for a device font
+  std::vector<unsigned char> ifi;                                          // our IFIMETRICS block with its names
+  IFIMETRICS* metrics = nullptr;                                           // ifi's, or the driver's for a device font
   std::map<std::pair<HGLYPH, ULONG>, std::unique_ptr<GlyphEntry>> glyphs;  // owns every entry
   GlyphTable loaded[FO_PATHOBJ + 1];  // an engine font's entries, found without a lock
   CharGlyphCache charGlyphs;
@@ -268,9 +270,11 @@ void Font::Impl::BuildMetrics(const std::u16string& family, bool japanese) {
   const bool fixed = FT_IS_FIXED_WIDTH(face);
   m.jWinCharSet = japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
   m.jWinPitchAndFamily = static_cast<BYTE>((fixed ? FIXED_PITCH : VARIABLE_PITCH) | (fixed ? FF_MODERN : FF_DONTCARE));
-  m.usWinWeight = os2 != nullptr ? os2->usWeightClass : ((face->style_flags & FT_STYLE_FLAG_BOLD) ? FW_BOLD : FW_NORMAL);
+  m.usWinWeight =
+      os2 != nullptr ? os2->usWeightClass : ((face->style_flags & FT_STYLE_FLAG_BOLD) ? FW_BOLD : FW_NORMAL);
   m.flInfo = FM_INFO_ARB_XFORMS | FM_INFO_1BPP | FM_INFO_RETURNS_OUTLINES | FM_INFO_RETURNS_BITMAPS |
-             FM_INFO_RIGHT_HANDED | (cff ? (FM_INFO_TECH_OUTLINE_NOT_TRUETYPE | FM_INFO_TECH_CFF) : FM_INFO_TECH_TRUETYPE) |
+             FM_INFO_RIGHT_HANDED |
+             (cff ? (FM_INFO_TECH_OUTLINE_NOT_TRUETYPE | FM_INFO_TECH_CFF) : FM_INFO_TECH_TRUETYPE) |
              (fixed ? FM_INFO_CONSTANT_WIDTH : 0) | (japanese && fixed ? FM_INFO_DBCS_FIXED_PITCH : 0);
   m.fsSelection = static_cast<USHORT>(((face->style_flags & FT_STYLE_FLAG_ITALIC) ? FM_SEL_ITALIC : 0) |
                                       ((face->style_flags & FT_STYLE_FLAG_BOLD) ? FM_SEL_BOLD : 0));
@@ -285,8 +289,8 @@ void Font::Impl::BuildMetrics(const std::u16string& family, bool japanese) {
   m.fwdTypoAscender = static_cast<FWORD>(os2 != nullptr ? os2->sTypoAscender : face->ascender);
   m.fwdTypoDescender = static_cast<FWORD>(os2 != nullptr ? os2->sTypoDescender : face->descender);
   m.fwdTypoLineGap = static_cast<FWORD>(os2 != nullptr ? os2->sTypoLineGap : 0);
-  m.fwdAveCharWidth = static_cast<FWORD>(os2 != nullptr && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth
-                                                                                   : face->max_advance_width / 2);
+  m.fwdAveCharWidth =
+      static_cast<FWORD>(os2 != nullptr && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : face->max_advance_width / 2);
   m.fwdMaxCharInc = static_cast<FWORD>(face->max_advance_width);
   m.fwdCapHeight = static_cast<FWORD>(os2 != nullptr && os2->version >= 2 ? os2->sCapHeight : face->ascender);
   m.fwdXHeight = static_cast<FWORD>(os2 != nullptr && os2->version >= 2 ? os2->sxHeight : face->ascender / 2);
@@ -492,8 +496,7 @@ Font::Font() : FONTOBJ{}, impl_(std::make_unique<Impl>()) {
 Font::~Font() { LiveObjects<Font>::Remove(this); }
 
 std::unique_ptr<Font> Font::Open(const LOGFONTW& logFont, const XFORML* worldToDevice, SIZE resolutionDpi) {
-  const std::u16string family(logFont.lfFaceName,
-                              std::find(logFont.lfFaceName, logFont.lfFaceName + 32, u'\0'));
+  const std::u16string family(logFont.lfFaceName, std::find(logFont.lfFaceName, logFont.lfFaceName + 32, u'\0'));
   int index = 0;
   const std::string file = MatchFaceFile(family, logFont.lfWeight >= 600, logFont.lfItalic != 0, &index);
   if (file.empty()) return nullptr;
@@ -530,8 +533,10 @@ std::unique_ptr<Font> Font::Open(const LOGFONTW& logFont, const XFORML* worldToD
   const double angle = logFont.lfEscapement / 10.0 * 3.14159265358979323846 / 180.0;
   const double c = std::cos(angle), s = std::sin(angle);
   // Counter-clockwise on the page is clockwise in y-down coordinates.
+  // clang-format off
   XFORML m{static_cast<FLOATL>(sx * c), static_cast<FLOATL>(-sx * s), static_cast<FLOATL>(sy * s),
            static_cast<FLOATL>(sy * c), 0, 0};
+  // clang-format on
   if (worldToDevice != nullptr) m = Multiply(m, *worldToDevice);
   impl.matrix = m;
   impl.xform = std::make_unique<Xform>(m);
@@ -606,7 +611,8 @@ GLYPHDATA* Font::Glyph(HGLYPH hg, ULONG mode) {
 }
 
 std::vector<HGLYPH> Font::AllGlyphHandles() const {
-  if (impl_->face == nullptr) return impl_->device != nullptr ? impl_->device->AllGlyphHandles() : std::vector<HGLYPH>{};
+  if (impl_->face == nullptr)
+    return impl_->device != nullptr ? impl_->device->AllGlyphHandles() : std::vector<HGLYPH>{};
   std::set<HGLYPH> handles;
   std::lock_guard lock(FreeTypeMutex());
   FT_UInt index = 0;
@@ -628,7 +634,8 @@ void Font::GetInfo(FONTINFO* info) {
                                   std::hypot(impl_->matrix.eM21, impl_->matrix.eM22));
     const FT_BBox& box = impl_->face->bbox;
     const double cx = (box.xMax - box.xMin) * scale + 2, cy = (box.yMax - box.yMin) * scale + 2;
-    info->cjMaxGlyph1 = static_cast<ULONG>(offsetof(GLYPHBITS, aj) + ((static_cast<ULONG>(cx) + 7) / 8) * static_cast<ULONG>(cy));
+    info->cjMaxGlyph1 =
+        static_cast<ULONG>(offsetof(GLYPHBITS, aj) + ((static_cast<ULONG>(cx) + 7) / 8) * static_cast<ULONG>(cy));
   }
 }
 

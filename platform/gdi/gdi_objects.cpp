@@ -1,5 +1,5 @@
-#include "platform/gdi/display_dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/display_dc.h"
 
 #include <algorithm>
 #include <mutex>
@@ -98,8 +98,8 @@ ZEL_EXTERN_C HPEN ExtCreatePen(DWORD iPenStyle, DWORD cWidth, const LOGBRUSH* pl
     SetLastError(ERROR_NOT_SUPPORTED);  // pattern brushes for pens are not drawn by this engine
     return 0;
   }
-  auto pen = MakePen(plbrush->lbStyle == BS_NULL ? PS_NULL : static_cast<int>(style),
-                     static_cast<LONG>(cWidth), plbrush->lbColor);
+  auto pen = MakePen(plbrush->lbStyle == BS_NULL ? PS_NULL : static_cast<int>(style), static_cast<LONG>(cWidth),
+                     plbrush->lbColor);
   pen->pen.extended = true;
   pen->pen.geometric = geometric;
   pen->pen.join = join;
@@ -177,9 +177,7 @@ ZEL_EXTERN_C int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMod
       if (result.empty() && !RectEmpty(clip->rclBounds)) result.push_back(clip->rclBounds);
       break;
     }
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return ERROR;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return ERROR;
   }
   dst->rects = std::move(result);
   return RegionKind(dst->rects);
@@ -194,11 +192,13 @@ ZEL_EXTERN_C HGDIOBJ GetStockObject(int i) {
   if (stock[i] == 0 || !FindGdiObject(stock[i])) {
     static const COLORREF greys[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000};
     std::shared_ptr<GdiObject> object;
+    // clang-format off
     if (i <= BLACK_BRUSH) object = MakeBrush(BS_SOLID, greys[i], 0);
     else if (i == NULL_BRUSH) object = MakeBrush(BS_NULL, 0, 0);
     else if (i == WHITE_PEN) object = MakePen(PS_SOLID, 0, 0xFFFFFF);
     else if (i == BLACK_PEN) object = MakePen(PS_SOLID, 0, 0);
     else object = MakePen(PS_NULL, 0, 0);
+    // clang-format on
     object->stock = true;
     stock[i] = Insert(object);
   }

@@ -28,9 +28,9 @@ std::nullptr_t Refuse(const std::u16string& path, DWORD error, const std::string
 
 // What a printer driver cannot do without: its PDEV and surface, and the
 // document and page calls of a print job.
-constexpr ULONG kRequired[] = {INDEX_DrvEnablePDEV,    INDEX_DrvCompletePDEV, INDEX_DrvDisablePDEV,
+constexpr ULONG kRequired[] = {INDEX_DrvEnablePDEV,    INDEX_DrvCompletePDEV,   INDEX_DrvDisablePDEV,
                                INDEX_DrvEnableSurface, INDEX_DrvDisableSurface, INDEX_DrvStartDoc,
-                               INDEX_DrvEndDoc,        INDEX_DrvStartPage,    INDEX_DrvSendPage};
+                               INDEX_DrvEndDoc,        INDEX_DrvStartPage,      INDEX_DrvSendPage};
 
 const char* RequiredName(ULONG index) {
   switch (index) {
@@ -95,8 +95,7 @@ std::shared_ptr<GraphicsDriver> GraphicsDriver::Load(const std::u16string& windo
   if (driver->disable_ == nullptr) driver->disable_ = driver->Get<PFN_DrvDisableDriver>(INDEX_DrvDisableDriver);
   for (ULONG index : kRequired) {
     if (driver->functions_[index] == nullptr) {
-      return Refuse(windowsPath, ERROR_BAD_DRIVER,
-                    std::string("the function table has no ") + RequiredName(index));
+      return Refuse(windowsPath, ERROR_BAD_DRIVER, std::string("the function table has no ") + RequiredName(index));
     }
   }
   Loaded()[key] = driver;

@@ -30,8 +30,7 @@ class LiveObjects {
     if (p == nullptr) return nullptr;
     T* candidate = static_cast<T*>(p);
     LastFound& last = lastFound();
-    if (last.object == candidate && last.generation == generation().load(std::memory_order_acquire))
-      return candidate;
+    if (last.object == candidate && last.generation == generation().load(std::memory_order_acquire)) return candidate;
     std::lock_guard lock(mutex());
     if (set().count(candidate) == 0) return nullptr;
     last = LastFound{candidate, generation().load(std::memory_order_relaxed)};

@@ -108,13 +108,13 @@ void AddJoin(std::vector<Polygon>& out, PointD vertex, PointD in, PointD outgoin
   AddOriented(out, {vertex, a, b});
 }
 
-void WidenPolyline(std::vector<Polygon>& out, const std::vector<PointD>& points, bool closed,
-                   const StrokeGeometry& g) {
+void WidenPolyline(std::vector<Polygon>& out, const std::vector<PointD>& points, bool closed, const StrokeGeometry& g) {
   const double half = g.width / 2;
   if (points.empty() || half <= 0) return;
   if (points.size() == 1) {
     // A zero-length piece shows only its caps.
-    if (g.endCap == ENDCAP_ROUND) AddCircle(out, points[0], half);
+    if (g.endCap == ENDCAP_ROUND)
+      AddCircle(out, points[0], half);
     else if (g.endCap == ENDCAP_SQUARE)
       AddOriented(out, {points[0] + PointD{-half, -half}, points[0] + PointD{half, -half},
                         points[0] + PointD{half, half}, points[0] + PointD{-half, half}});

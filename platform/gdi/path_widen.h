@@ -12,12 +12,12 @@ namespace platform::gdi {
 
 // A pen's shape on the device.
 struct StrokeGeometry {
-  double width = 1;                // device pixels
-  ULONG join = JOIN_ROUND;         // JOIN_ROUND, JOIN_BEVEL, JOIN_MITER
-  ULONG endCap = ENDCAP_ROUND;     // ENDCAP_ROUND, ENDCAP_SQUARE, ENDCAP_BUTT
-  double miterLimit = 10;          // longest miter, in line widths, before it is bevelled
-  std::vector<double> dashes;      // device pixels: dash, gap, dash, ...; empty for a solid line
-  bool startGap = false;           // the pattern starts with its first entry as a gap
+  double width = 1;             // device pixels
+  ULONG join = JOIN_ROUND;      // JOIN_ROUND, JOIN_BEVEL, JOIN_MITER
+  ULONG endCap = ENDCAP_ROUND;  // ENDCAP_ROUND, ENDCAP_SQUARE, ENDCAP_BUTT
+  double miterLimit = 10;       // longest miter, in line widths, before it is bevelled
+  std::vector<double> dashes;   // device pixels: dash, gap, dash, ...; empty for a solid line
+  bool startGap = false;        // the pattern starts with its first entry as a gap
 };
 
 // Polygons whose union covers the stroke: a quadrilateral per segment, a join

@@ -41,8 +41,10 @@ std::vector<Span> IntersectSpans(const std::vector<Span>& a, const std::vector<S
   while (i < a.size() && j < b.size()) {
     const LONG left = std::max(a[i].left, b[j].left), right = std::min(a[i].right, b[j].right);
     if (left < right) out.push_back(Span{left, right});
-    if (a[i].right < b[j].right) ++i;
-    else ++j;
+    if (a[i].right < b[j].right)
+      ++i;
+    else
+      ++j;
   }
   return out;
 }
@@ -157,8 +159,7 @@ BandRegion BandRegion::FromPolygons(const std::vector<Polygon>& polygons, bool w
       const double x = e->x0 + (centre - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0);
       crossings.emplace_back(x, e->direction);
     }
-    std::sort(crossings.begin(), crossings.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(crossings.begin(), crossings.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<Span> spans;
     int count = 0;
     double start = 0;
@@ -188,9 +189,11 @@ BandRegion BandRegion::Intersect(const BandRegion& other) const {
     const Band& b = other.bands_[j];
     const LONG top = std::max(a.top, b.top), bottom = std::min(a.bottom, b.bottom);
     if (top < bottom) out.Append(top, bottom, IntersectSpans(a.spans, b.spans));
+    // clang-format off
     if (a.bottom < b.bottom) ++i;
     else if (b.bottom < a.bottom) ++j;
     else ++i, ++j;
+    // clang-format on
   }
   return out;
 }
@@ -204,8 +207,7 @@ std::vector<RECTL> BandRegion::Rects() const {
 
 RECTL BandRegion::Bounds() const {
   if (bands_.empty()) return RECTL{0, 0, 0, 0};
-  RECTL r{std::numeric_limits<LONG>::max(), bands_.front().top, std::numeric_limits<LONG>::min(),
-          bands_.back().bottom};
+  RECTL r{std::numeric_limits<LONG>::max(), bands_.front().top, std::numeric_limits<LONG>::min(), bands_.back().bottom};
   for (const Band& band : bands_) {
     r.left = std::min(r.left, band.spans.front().left);
     r.right = std::max(r.right, band.spans.back().right);

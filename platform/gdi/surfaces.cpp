@@ -9,7 +9,6 @@
 #include "platform/base/handles.h"
 #include "platform/gdi/engine_internal.h"
 
-
 namespace platform::gdi {
 
 namespace {
@@ -129,9 +128,11 @@ ULONG ReadPixel(const SURFOBJ* pso, LONG x, LONG y, const XLATEOBJ* palette) {
   ULONG index = 0;
   ULONG levels = 0;
   switch (pso->iBitmapFormat) {
+    // clang-format off
     case BMF_1BPP: index = (row[x / 8] >> (7 - x % 8)) & 1; levels = 2; break;
     case BMF_4BPP: index = (row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xF; levels = 16; break;
     case BMF_8BPP: index = row[x]; levels = 256; break;
+    // clang-format on
     case BMF_16BPP: {
       const ULONG v = row[2 * x] | (row[2 * x + 1] << 8);
       const ULONG r = ((v >> 10) & 31) * 255 / 31, g = ((v >> 5) & 31) * 255 / 31, b = (v & 31) * 255 / 31;
@@ -170,7 +171,8 @@ void WriteRawPixel(SURFOBJ* pso, LONG x, LONG y, ULONG value) {
     }
     case BMF_4BPP: {
       unsigned char& cell = row[x / 2];
-      cell = static_cast<unsigned char>(x % 2 == 0 ? ((cell & 0x0F) | ((value & 0xF) << 4)) : ((cell & 0xF0) | (value & 0xF)));
+      cell = static_cast<unsigned char>(x % 2 == 0 ? ((cell & 0x0F) | ((value & 0xF) << 4))
+                                                   : ((cell & 0xF0) | (value & 0xF)));
       break;
     }
     case BMF_8BPP: row[x] = static_cast<unsigned char>(value); break;

@@ -18,7 +18,6 @@ struct _SECURITY_ATTRIBUTES;  // defined with the file calls; only passed throug
 #define HKEY_LOCAL_MACHINE ((HKEY)0x80000002u)
 #define HKEY_USERS ((HKEY)0x80000003u)
 
-
 // Access rights of a key handle (the generic rights, DELETE and the like, come
 // with the file calls; the combined masks are spelled out here).
 #define KEY_QUERY_VALUE 0x0001
@@ -74,15 +73,15 @@ ZEL_EXTERN_C LONG RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD 
                                 LPDWORD type, LPBYTE data, LPDWORD dataSize);
 ZEL_EXTERN_C LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR valueName, LPDWORD valueNameChars, LPDWORD reserved,
                                 LPDWORD type, LPBYTE data, LPDWORD dataSize);
-ZEL_EXTERN_C LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameChars, LPDWORD reserved,
-                                LPSTR keyClass, LPDWORD classChars, PFILETIME lastWriteTime);
+ZEL_EXTERN_C LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameChars, LPDWORD reserved, LPSTR keyClass,
+                                LPDWORD classChars, PFILETIME lastWriteTime);
 ZEL_EXTERN_C LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars, LPDWORD reserved,
                                 LPWSTR keyClass, LPDWORD classChars, PFILETIME lastWriteTime);
-ZEL_EXTERN_C LONG RegQueryInfoKeyA(HKEY key, LPSTR keyClass, LPDWORD classChars, LPDWORD reserved,
-                                   LPDWORD subKeys, LPDWORD maxSubKeyChars, LPDWORD maxClassChars, LPDWORD values,
-                                   LPDWORD maxValueNameChars, LPDWORD maxValueBytes,
-                                   LPDWORD securityDescriptorBytes, PFILETIME lastWriteTime);
-ZEL_EXTERN_C LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classChars, LPDWORD reserved,
-                                   LPDWORD subKeys, LPDWORD maxSubKeyChars, LPDWORD maxClassChars, LPDWORD values,
-                                   LPDWORD maxValueNameChars, LPDWORD maxValueBytes,
-                                   LPDWORD securityDescriptorBytes, PFILETIME lastWriteTime);
+ZEL_EXTERN_C LONG RegQueryInfoKeyA(HKEY key, LPSTR keyClass, LPDWORD classChars, LPDWORD reserved, LPDWORD subKeys,
+                                   LPDWORD maxSubKeyChars, LPDWORD maxClassChars, LPDWORD values,
+                                   LPDWORD maxValueNameChars, LPDWORD maxValueBytes, LPDWORD securityDescriptorBytes,
+                                   PFILETIME lastWriteTime);
+ZEL_EXTERN_C LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classChars, LPDWORD reserved, LPDWORD subKeys,
+                                   LPDWORD maxSubKeyChars, LPDWORD maxClassChars, LPDWORD values,
+                                   LPDWORD maxValueNameChars, LPDWORD maxValueBytes, LPDWORD securityDescriptorBytes,
+                                   PFILETIME lastWriteTime);

@@ -27,8 +27,7 @@ LONG RegFlushKey(HKEY key) {
   return Guarded([&] { return FlushKey(key); });
 }
 
-LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                      LPDWORD dataSize) {
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
   return Guarded([&]() -> LONG {
     if (reserved || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
     StoredValue value;
@@ -56,8 +55,8 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
   });
 }
 
-LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR valueName, LPDWORD valueNameChars, LPDWORD reserved,
-                   LPDWORD type, LPBYTE data, LPDWORD dataSize) {
+LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR valueName, LPDWORD valueNameChars, LPDWORD reserved, LPDWORD type,
+                   LPBYTE data, LPDWORD dataSize) {
   return Guarded([&]() -> LONG {
     if (reserved || !valueName || !valueNameChars || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
     StoredValue value;

@@ -18,15 +18,16 @@ std::string Ansi(std::u16string_view text) { return platform::FromUtf16(text, CP
 
 }  // namespace
 
-LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD options, REGSAM desired,
-                     struct _SECURITY_ATTRIBUTES*, PHKEY result, LPDWORD disposition) {
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD options, REGSAM desired, struct _SECURITY_ATTRIBUTES*,
+                     PHKEY result, LPDWORD disposition) {
   return Guarded([&] { return CreateKey(key, Wide(subKey), options, desired, result, disposition); });
 }
 
 // The old calls always hand out a new handle, also for an empty path: closing it
 // then never closes the caller's own key.
 LONG RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result) {
-  return Guarded([&] { return CreateKey(key, Wide(subKey), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, result, nullptr); });
+  return Guarded(
+      [&] { return CreateKey(key, Wide(subKey), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, result, nullptr); });
 }
 
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {

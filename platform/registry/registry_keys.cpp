@@ -63,20 +63,13 @@ bool IsPredefinedKey(HKEY key) { return key >= HKEY_CLASSES_ROOT && key <= HKEY_
 
 LONG ResolveKey(db::Session& session, HKEY key, KeyRef& ref) {
   switch (key) {
-    case HKEY_LOCAL_MACHINE:
-      ref = {EnsureTreeRoot(session, kMachineTree), KEY_ALL_ACCESS};
-      return ERROR_SUCCESS;
-    case HKEY_USERS:
-      ref = {EnsureTreeRoot(session, kUsersTree), KEY_ALL_ACCESS};
-      return ERROR_SUCCESS;
-    case HKEY_CURRENT_USER:
-      ref = {CurrentUserHive(session), KEY_ALL_ACCESS};
-      return ERROR_SUCCESS;
+    case HKEY_LOCAL_MACHINE: ref = {EnsureTreeRoot(session, kMachineTree), KEY_ALL_ACCESS}; return ERROR_SUCCESS;
+    case HKEY_USERS: ref = {EnsureTreeRoot(session, kUsersTree), KEY_ALL_ACCESS}; return ERROR_SUCCESS;
+    case HKEY_CURRENT_USER: ref = {CurrentUserHive(session), KEY_ALL_ACCESS}; return ERROR_SUCCESS;
     case HKEY_CLASSES_ROOT:
       ref = {EnsurePath(session, EnsureTreeRoot(session, kMachineTree), {u"Software", u"Classes"}), KEY_ALL_ACCESS};
       return ERROR_SUCCESS;
-    default:
-      break;
+    default: break;
   }
   std::shared_ptr<KeyObject> object = LookupHandle<KeyObject>(key);
   if (!object) return ERROR_INVALID_HANDLE;

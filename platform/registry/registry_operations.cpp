@@ -21,8 +21,7 @@ LONG ErrorFromDatabase(const db::Error& error) {
   }
 }
 
-LONG CreateKey(HKEY key, std::u16string_view subKey, DWORD options, REGSAM desired, PHKEY result,
-               LPDWORD disposition) {
+LONG CreateKey(HKEY key, std::u16string_view subKey, DWORD options, REGSAM desired, PHKEY result, LPDWORD disposition) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = 0;
   if (options & ~DWORD{REG_OPTION_VOLATILE}) return ERROR_INVALID_PARAMETER;
@@ -174,8 +173,8 @@ LONG FlushKey(HKEY key) {
 }
 
 void ReportKeyInfo(const KeyMeasures& measures, LPDWORD subKeys, LPDWORD maxSubKeyChars, LPDWORD maxClassChars,
-                   LPDWORD values, LPDWORD maxValueNameChars, LPDWORD maxValueBytes,
-                   LPDWORD securityDescriptorBytes, PFILETIME lastWriteTime) {
+                   LPDWORD values, LPDWORD maxValueNameChars, LPDWORD maxValueBytes, LPDWORD securityDescriptorBytes,
+                   PFILETIME lastWriteTime) {
   if (subKeys) *subKeys = static_cast<DWORD>(measures.subkeys);
   if (maxSubKeyChars) *maxSubKeyChars = static_cast<DWORD>(measures.longestSubkey);
   if (maxClassChars) *maxClassChars = 0;  // keys carry no class here

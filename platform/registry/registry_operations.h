@@ -32,8 +32,7 @@ LONG Guarded(Body&& body) noexcept {
 }
 
 // subKey empty: a new handle to the key itself. *result is 0 on failure.
-LONG CreateKey(HKEY key, std::u16string_view subKey, DWORD options, REGSAM desired, PHKEY result,
-               LPDWORD disposition);
+LONG CreateKey(HKEY key, std::u16string_view subKey, DWORD options, REGSAM desired, PHKEY result, LPDWORD disposition);
 LONG OpenKey(HKEY key, std::u16string_view subKey, REGSAM desired, PHKEY result);
 // subKey empty: the key of the handle itself.
 LONG DeleteKey(HKEY key, std::u16string_view subKey);
@@ -65,8 +64,8 @@ struct KeyMeasures {
   int64_t lastWrite = 0;
 };
 void ReportKeyInfo(const KeyMeasures& measures, LPDWORD subKeys, LPDWORD maxSubKeyChars, LPDWORD maxClassChars,
-                   LPDWORD values, LPDWORD maxValueNameChars, LPDWORD maxValueBytes,
-                   LPDWORD securityDescriptorBytes, PFILETIME lastWriteTime);
+                   LPDWORD values, LPDWORD maxValueNameChars, LPDWORD maxValueBytes, LPDWORD securityDescriptorBytes,
+                   PFILETIME lastWriteTime);
 
 LONG FlushKey(HKEY key);
 

@@ -212,8 +212,7 @@ std::optional<StoredValue> FindValue(db::Session& session, KeyId key, std::u16st
   return ValueFromRow(stmt);
 }
 
-void PutValue(db::Session& session, KeyId key, std::u16string_view name, DWORD type,
-              const std::vector<uint8_t>& data) {
+void PutValue(db::Session& session, KeyId key, std::u16string_view name, DWORD type, const std::vector<uint8_t>& data) {
   db::Statement update(session, "UPDATE reg_values SET type = ?3, data = ?4 WHERE key = ?1 AND folded = ?2");
   update.Bind(1, key).Bind(2, Folded(name)).Bind(3, int64_t{type}).BindBlob(4, data.data(), data.size());
   update.Step();
@@ -239,8 +238,7 @@ bool RemoveValue(db::Session& session, KeyId key, std::u16string_view name) {
 }
 
 std::optional<StoredValue> ValueAt(db::Session& session, KeyId key, int64_t index) {
-  db::Statement stmt(session,
-                     "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY ord LIMIT 1 OFFSET ?2");
+  db::Statement stmt(session, "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY ord LIMIT 1 OFFSET ?2");
   stmt.Bind(1, key).Bind(2, index);
   if (!stmt.Step()) return std::nullopt;
   return ValueFromRow(stmt);

@@ -84,8 +84,7 @@ std::vector<KeyRecord> Subkeys(db::Session& session, KeyId parent);
 std::optional<StoredValue> FindValue(db::Session& session, KeyId key, std::u16string_view name);
 // Adds the value at the end of the key's list, or overwrites it in place (its
 // position and stored name stay); the caller holds a write scope.
-void PutValue(db::Session& session, KeyId key, std::u16string_view name, DWORD type,
-              const std::vector<uint8_t>& data);
+void PutValue(db::Session& session, KeyId key, std::u16string_view name, DWORD type, const std::vector<uint8_t>& data);
 // False when the key has no such value; the caller holds a write scope.
 bool RemoveValue(db::Session& session, KeyId key, std::u16string_view name);
 // Values in the order they were first written.

@@ -19,7 +19,7 @@ typedef const CLSID& REFCLSID;
 #define SEVERITY_ERROR 1
 #define MAKE_HRESULT(severity, facility, code) \
   ((HRESULT)(((unsigned long)(severity) << 31) | ((unsigned long)(facility) << 16) | ((unsigned long)(code))))
-#define HRESULT_CODE(hr) ((hr) & 0xFFFF)
+#define HRESULT_CODE(hr) ((hr)&0xFFFF)
 #define FACILITY_WIN32 7
 inline HRESULT HRESULT_FROM_WIN32(unsigned long error) {
   return static_cast<HRESULT>(error) <= 0 ? static_cast<HRESULT>(error)

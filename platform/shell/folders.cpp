@@ -112,8 +112,10 @@ LPSTR PathFindFileNameA(LPCSTR path) {
   size_t slash = platform::FindLastCharAnsi(text, '\\');
   size_t colon = platform::FindLastCharAnsi(text, ':');
   size_t start = 0;
-  if (slash != std::string::npos && slash + 1 < text.size()) start = slash + 1;
-  else if (colon != std::string::npos && slash == std::string::npos) start = colon + 1;
+  if (slash != std::string::npos && slash + 1 < text.size())
+    start = slash + 1;
+  else if (colon != std::string::npos && slash == std::string::npos)
+    start = colon + 1;
   return const_cast<LPSTR>(path + start);
 }
 

@@ -103,11 +103,10 @@ ZEL_EXTERN_C BOOL ShellExecuteExA(LPSHELLEXECUTEINFOA info) {
     return FALSE;
   }
   HANDLE process = 0;
-  const HINSTANCE answer = Execute(
-      platform::ShellRequest{info->hwnd, info->lpVerb ? info->lpVerb : "", info->lpFile,
-                             info->lpParameters ? info->lpParameters : "", info->lpDirectory ? info->lpDirectory : "",
-                             info->nShow},
-      (info->fMask & SEE_MASK_NOCLOSEPROCESS) ? &process : nullptr);
+  const HINSTANCE answer = Execute(platform::ShellRequest{info->hwnd, info->lpVerb ? info->lpVerb : "", info->lpFile,
+                                                          info->lpParameters ? info->lpParameters : "",
+                                                          info->lpDirectory ? info->lpDirectory : "", info->nShow},
+                                   (info->fMask & SEE_MASK_NOCLOSEPROCESS) ? &process : nullptr);
   info->hInstApp = answer;
   info->hProcess = process;
   if (answer <= 32) {

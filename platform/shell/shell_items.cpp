@@ -10,8 +10,8 @@
 extern "C" const IID IID_IDataObject = {0x0000010E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 extern "C" const IID IID_IShellItem = {0x43826D1E, 0xE718, 0x42EE, {0xBC, 0x55, 0xA1, 0xE2, 0x61, 0xC3, 0x7B, 0xFE}};
 extern "C" const IID IID_IShellItem2 = {0x7E9FB0D3, 0x919F, 0x4307, {0xAB, 0x2E, 0x9B, 0x18, 0x60, 0x31, 0x0C, 0x93}};
-extern "C" const IID IID_IShellItemArray = {0xB63EA76D, 0x1F85, 0x456F,
-                                            {0xA1, 0x9C, 0x48, 0x15, 0x9E, 0xFA, 0x85, 0x8B}};
+extern "C" const IID IID_IShellItemArray = {
+    0xB63EA76D, 0x1F85, 0x456F, {0xA1, 0x9C, 0x48, 0x15, 0x9E, 0xFA, 0x85, 0x8B}};
 extern "C" const PROPERTYKEY PKEY_ItemNameDisplay = {
     {0xB725F130, 0x47EF, 0x101A, {0xA5, 0xF1, 0x02, 0x60, 0x8C, 0x9E, 0xEB, 0xAC}}, 10};
 
@@ -127,8 +127,8 @@ class ShellItemArray final : public Counted<IShellItemArray> {
 constexpr BYTE kNamesOffset = 4;
 
 FORMATETC NamesFormat() {
-  return FORMATETC{static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLITEMNAMES)), nullptr,
-                   DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  return FORMATETC{static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLITEMNAMES)), nullptr, DVASPECT_CONTENT,
+                   -1, TYMED_HGLOBAL};
 }
 
 // The one format a data object offers.

@@ -13,9 +13,9 @@ namespace platform::snmp {
 using Oid = std::vector<uint32_t>;
 
 struct Value {
-  uint32_t syntax = 0x05;  // NULL
-  uint32_t number = 0;     // INTEGER (as its bits), Counter, Gauge, TimeTicks, UInteger32
-  uint32_t high = 0;       // Counter64: high and low halves (low in number)
+  uint32_t syntax = 0x05;       // NULL
+  uint32_t number = 0;          // INTEGER (as its bits), Counter, Gauge, TimeTicks, UInteger32
+  uint32_t high = 0;            // Counter64: high and low halves (low in number)
   std::vector<uint8_t> octets;  // OCTET STRING, IpAddress, Opaque
   Oid oid;                      // OBJECT IDENTIFIER
 };

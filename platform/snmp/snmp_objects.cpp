@@ -191,8 +191,7 @@ HSNMP_VBL SnmpCreateVbl(HSNMP_SESSION, smiLPCOID name, smiLPCVALUE value) {
         case SNMP_SYNTAX_OPAQUE:
           if (value->value.string.len && !value->value.string.ptr) return Fail(SNMPAPI_SYNTAX_INVALID);
           if (value->value.string.ptr) {
-            binding.value.octets.assign(value->value.string.ptr,
-                                        value->value.string.ptr + value->value.string.len);
+            binding.value.octets.assign(value->value.string.ptr, value->value.string.ptr + value->value.string.len);
           }
           if (value->syntax == SNMP_SYNTAX_IPADDR && binding.value.octets.size() != 4) {
             return Fail(SNMPAPI_SYNTAX_INVALID);

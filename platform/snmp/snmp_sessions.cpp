@@ -54,7 +54,7 @@ struct State {
   std::map<HSNMP_SESSION, Session> sessions;
   HSNMP_SESSION nextSession = 1;
   TrapRelay traps;  // joined while any session is registered
-  int wake = -1;  // eventfd: the receiver looks at the socket set again
+  int wake = -1;    // eventfd: the receiver looks at the socket set again
   std::thread receiver;
   bool stopping = false;
 };
@@ -157,7 +157,8 @@ void ReceiverLoop(State* state) {
         socklen_t size = sizeof from;
         // A socket closed meanwhile fails the read; a number reused since belongs
         // to another socket of this stand-in, whose datagram goes to its session.
-        const ssize_t got = recvfrom(fds[i].fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
+        const ssize_t got =
+            recvfrom(fds[i].fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
         if (got < 0) break;
         Deliver(*state, fds[i].fd, false, buffer.data(), static_cast<size_t>(got),
                 Address{from.sin_addr.s_addr, ntohs(from.sin_port)});
@@ -323,8 +324,8 @@ SNMPAPI_STATUS SnmpSendMsg(HSNMP_SESSION handle, HSNMP_ENTITY, HSNMP_ENTITY dest
   to.sin_family = AF_INET;
   to.sin_addr.s_addr = target->address.ip;
   to.sin_port = htons(target->address.port);
-  const ssize_t sent = sendto(found->second.socket, datagram->data(), datagram->size(), 0,
-                              reinterpret_cast<sockaddr*>(&to), sizeof to);
+  const ssize_t sent =
+      sendto(found->second.socket, datagram->data(), datagram->size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
   if (sent < 0) return Fail(errno == EMSGSIZE ? SNMPAPI_TL_PDU_TOO_BIG : SNMPAPI_TL_UNDELIVERABLE);
   // Requests never answered are forgotten, lowest id first, past a bound.
   constexpr size_t kAwaitedBound = 256;

@@ -55,8 +55,8 @@ class TrapRelay {
   void Forward(const TrapDatagram& datagram);
   std::string SocketName(const std::string& member) const;
 
-  std::string folder_;   // the registrants of this address under the machine root
-  std::string key_;      // names this folder's sockets in the abstract namespace
+  std::string folder_;  // the registrants of this address under the machine root
+  std::string key_;     // names this folder's sockets in the abstract namespace
   Address address_;
   int lockFile_ = -1;    // the port's owner lock while owned
   int portSocket_ = -1;  // the UDP trap port while owned

@@ -213,7 +213,6 @@ ZEL_EXTERN_C SNMPAPI_STATUS SnmpStrToOid(LPCSTR text, smiLPOID oid);
 ZEL_EXTERN_C SNMPAPI_STATUS SnmpOidToStr(smiLPCOID oid, smiUINT32 size, LPSTR text);
 ZEL_EXTERN_C SNMPAPI_STATUS SnmpOidCopy(smiLPCOID source, smiLPOID destination);
 // Compares at most maxLength sub-identifiers (0: all); result -1, 0 or 1.
-ZEL_EXTERN_C SNMPAPI_STATUS SnmpOidCompare(smiLPCOID first, smiLPCOID second, smiUINT32 maxLength,
-                                           smiLPINT result);
+ZEL_EXTERN_C SNMPAPI_STATUS SnmpOidCompare(smiLPCOID first, smiLPCOID second, smiUINT32 maxLength, smiLPINT result);
 // The last error of the calling thread (the session argument is not used).
 ZEL_EXTERN_C SNMPAPI_STATUS SnmpGetLastError(HSNMP_SESSION session);

@@ -18,20 +18,13 @@ namespace platform::spooler {
 
 int CapabilityNameChars(WORD capability) {
   switch (capability) {
-    case DC_PAPERNAMES:
-      return kPaperNameChars;
-    case DC_BINNAMES:
-      return kBinNameChars;
-    case DC_FILEDEPENDENCIES:
-      return kFileDependencyChars;
-    case DC_PERSONALITY:
-      return kPersonalityChars;
-    case DC_MEDIAREADY:
-      return kMediaReadyChars;
-    case DC_MEDIATYPENAMES:
-      return kMediaTypeNameChars;
-    default:
-      return 0;
+    case DC_PAPERNAMES: return kPaperNameChars;
+    case DC_BINNAMES: return kBinNameChars;
+    case DC_FILEDEPENDENCIES: return kFileDependencyChars;
+    case DC_PERSONALITY: return kPersonalityChars;
+    case DC_MEDIAREADY: return kMediaReadyChars;
+    case DC_MEDIATYPENAMES: return kMediaTypeNameChars;
+    default: return 0;
   }
 }
 
@@ -166,8 +159,7 @@ int DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR /*pPort*/, WORD fwCapability, L
   return Guarded([&] { return AskPrinter(platform::Utf16FromZ(pDevice), fwCapability, pOutput, pDevMode); });
 }
 
-int DeviceCapabilitiesA(LPCSTR pDevice, LPCSTR /*pPort*/, WORD fwCapability, LPSTR pOutput,
-                        const DEVMODEA* pDevMode) {
+int DeviceCapabilitiesA(LPCSTR pDevice, LPCSTR /*pPort*/, WORD fwCapability, LPSTR pOutput, const DEVMODEA* pDevMode) {
   using namespace platform::spooler;
   if (!pDevice) {
     SetLastError(ERROR_INVALID_PARAMETER);

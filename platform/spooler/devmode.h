@@ -119,52 +119,52 @@ typedef struct _POINTL {
 // The printer and display variants of the fields at offset 76 share their bytes.
 // The members are anonymous as in the platform's own declaration; __extension__
 // keeps -Wpedantic quiet about the anonymous structures.
-#define ZEL_DEVMODE_FIELDS(NameChar)                       \
-  NameChar dmDeviceName[CCHDEVICENAME];                    \
-  WORD dmSpecVersion;                                      \
-  WORD dmDriverVersion;                                    \
-  WORD dmSize;                                             \
-  WORD dmDriverExtra;                                      \
-  DWORD dmFields;                                          \
-  __extension__ union {                                    \
-    __extension__ struct {                                 \
-      SHORT dmOrientation;                                 \
-      SHORT dmPaperSize;                                   \
-      SHORT dmPaperLength;                                 \
-      SHORT dmPaperWidth;                                  \
-      SHORT dmScale;                                       \
-      SHORT dmCopies;                                      \
-      SHORT dmDefaultSource;                               \
-      SHORT dmPrintQuality;                                \
-    };                                                     \
-    __extension__ struct {                                 \
-      POINTL dmPosition;                                   \
-      DWORD dmDisplayOrientation;                          \
-      DWORD dmDisplayFixedOutput;                          \
-    };                                                     \
-  };                                                       \
-  SHORT dmColor;                                           \
-  SHORT dmDuplex;                                          \
-  SHORT dmYResolution;                                     \
-  SHORT dmTTOption;                                        \
-  SHORT dmCollate;                                         \
-  NameChar dmFormName[CCHFORMNAME];                        \
-  WORD dmLogPixels;                                        \
-  DWORD dmBitsPerPel;                                      \
-  DWORD dmPelsWidth;                                       \
-  DWORD dmPelsHeight;                                      \
-  union {                                                  \
-    DWORD dmDisplayFlags;                                  \
-    DWORD dmNup;                                           \
-  };                                                       \
-  DWORD dmDisplayFrequency;                                \
-  DWORD dmICMMethod;                                       \
-  DWORD dmICMIntent;                                       \
-  DWORD dmMediaType;                                       \
-  DWORD dmDitherType;                                      \
-  DWORD dmReserved1;                                       \
-  DWORD dmReserved2;                                       \
-  DWORD dmPanningWidth;                                    \
+#define ZEL_DEVMODE_FIELDS(NameChar)    \
+  NameChar dmDeviceName[CCHDEVICENAME]; \
+  WORD dmSpecVersion;                   \
+  WORD dmDriverVersion;                 \
+  WORD dmSize;                          \
+  WORD dmDriverExtra;                   \
+  DWORD dmFields;                       \
+  __extension__ union {                 \
+    __extension__ struct {              \
+      SHORT dmOrientation;              \
+      SHORT dmPaperSize;                \
+      SHORT dmPaperLength;              \
+      SHORT dmPaperWidth;               \
+      SHORT dmScale;                    \
+      SHORT dmCopies;                   \
+      SHORT dmDefaultSource;            \
+      SHORT dmPrintQuality;             \
+    };                                  \
+    __extension__ struct {              \
+      POINTL dmPosition;                \
+      DWORD dmDisplayOrientation;       \
+      DWORD dmDisplayFixedOutput;       \
+    };                                  \
+  };                                    \
+  SHORT dmColor;                        \
+  SHORT dmDuplex;                       \
+  SHORT dmYResolution;                  \
+  SHORT dmTTOption;                     \
+  SHORT dmCollate;                      \
+  NameChar dmFormName[CCHFORMNAME];     \
+  WORD dmLogPixels;                     \
+  DWORD dmBitsPerPel;                   \
+  DWORD dmPelsWidth;                    \
+  DWORD dmPelsHeight;                   \
+  union {                               \
+    DWORD dmDisplayFlags;               \
+    DWORD dmNup;                        \
+  };                                    \
+  DWORD dmDisplayFrequency;             \
+  DWORD dmICMMethod;                    \
+  DWORD dmICMIntent;                    \
+  DWORD dmMediaType;                    \
+  DWORD dmDitherType;                   \
+  DWORD dmReserved1;                    \
+  DWORD dmReserved2;                    \
+  DWORD dmPanningWidth;                 \
   DWORD dmPanningHeight;
 
 typedef struct _devicemodeA {

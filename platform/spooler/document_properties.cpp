@@ -97,9 +97,8 @@ class DriverUiModule {
 
 // The printer's own name, for callers that pass a handle and no name.
 std::u16string PrinterNameOf(HANDLE printer) {
-  std::vector<BYTE> info = QueryInfo([&](BYTE* buffer, DWORD size, DWORD* needed) {
-    return GetPrinterW(printer, 4, buffer, size, needed);
-  });
+  std::vector<BYTE> info =
+      QueryInfo([&](BYTE* buffer, DWORD size, DWORD* needed) { return GetPrinterW(printer, 4, buffer, size, needed); });
   if (info.empty()) return {};
   return Utf16FromZ(reinterpret_cast<const PRINTER_INFO_4W*>(info.data())->pPrinterName);
 }
@@ -119,8 +118,8 @@ LONG CallDriver(PFN_DrvDocumentPropertySheets entry, HANDLE printer, LPWSTR name
 
 // The driver's document sheet through the host: IDOK or IDCANCEL. On OK the
 // driver has written the output itself (its SET_RESULT), cbOut bytes at most.
-LONG PromptForDocument(HWND parent, PFN_DrvDocumentPropertySheets entry, HANDLE printer, LPWSTR name,
-                       PDEVMODEW out, PDEVMODEW in, DWORD cbOut, DWORD mode) {
+LONG PromptForDocument(HWND parent, PFN_DrvDocumentPropertySheets entry, HANDLE printer, LPWSTR name, PDEVMODEW out,
+                       PDEVMODEW in, DWORD cbOut, DWORD mode) {
   SheetRunner runner = GetSheetRunner();
   if (!runner) {
     SetLastError(ERROR_NOT_SUPPORTED);
@@ -195,8 +194,8 @@ LONG DocumentPropertiesAnsi(HWND parent, HANDLE printer, LPSTR deviceName, PDEVM
 
   // The wide record the driver fills, big enough for its answer.
   std::vector<BYTE> wideOut(static_cast<size_t>(wideSize));
-  LONG result = DocumentPropertiesWide(parent, printer, name, out ? reinterpret_cast<PDEVMODEW>(wideOut.data()) : nullptr,
-                                       inW, mode);
+  LONG result = DocumentPropertiesWide(parent, printer, name,
+                                       out ? reinterpret_cast<PDEVMODEW>(wideOut.data()) : nullptr, inW, mode);
   if (result <= 0) return result;
   // A cancelled sheet, or one asked for no output, wrote nothing to convert.
   if ((mode & DM_PROMPT) && (result != IDOK || !out || !(mode & DM_OUT_BUFFER))) return result;
@@ -265,12 +264,14 @@ using namespace platform::spooler;
 
 LONG DocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
                          PDEVMODEW pDevModeInput, DWORD fMode) {
-  return Guarded([&] { return DocumentPropertiesWide(hWnd, hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
+  return Guarded(
+      [&] { return DocumentPropertiesWide(hWnd, hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
 }
 
 LONG DocumentPropertiesA(HWND hWnd, HANDLE hPrinter, LPSTR pDeviceName, PDEVMODEA pDevModeOutput,
                          PDEVMODEA pDevModeInput, DWORD fMode) {
-  return Guarded([&] { return DocumentPropertiesAnsi(hWnd, hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
+  return Guarded(
+      [&] { return DocumentPropertiesAnsi(hWnd, hPrinter, pDeviceName, pDevModeOutput, pDevModeInput, fMode); });
 }
 
 BOOL PrinterPropertiesA(HWND hWnd, HANDLE hPrinter) {

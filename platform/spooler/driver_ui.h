@@ -119,10 +119,10 @@ struct _CPSUICBPARAMA;
 typedef struct _OPTPARAMA {
   WORD cbSize;
   BYTE Flags;
-  BYTE Style;      // TVOT_PUSHBUTTON: a PUSHBUTTON_TYPE_ value
-  LPSTR pData;     // PUSHBUTTON_TYPE_DLGPROC: the dialog procedure (a DLGPROC)
+  BYTE Style;   // TVOT_PUSHBUTTON: a PUSHBUTTON_TYPE_ value
+  LPSTR pData;  // PUSHBUTTON_TYPE_DLGPROC: the dialog procedure (a DLGPROC)
   ULONG_PTR IconID;
-  LPARAM lParam;   // PUSHBUTTON_TYPE_DLGPROC: the dialog's template id
+  LPARAM lParam;  // PUSHBUTTON_TYPE_DLGPROC: the dialog's template id
   ULONG_PTR dwReserved[2];
 } OPTPARAMA, *POPTPARAMA, OPTPARAM, *POPTPARAM;
 
@@ -319,5 +319,5 @@ typedef struct _DEVICEPROPERTYHEADER {
 
 typedef LONG(WINAPI* PFN_DrvDocumentPropertySheets)(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);
 typedef LONG(WINAPI* PFN_DrvDevicePropertySheets)(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);
-typedef BOOL(WINAPI* PFN_DrvConvertDevMode)(LPWSTR pPrinterName, PDEVMODEW pdmIn, PDEVMODEW pdmOut,
-                                            PLONG pcbNeeded, DWORD fMode);
+typedef BOOL(WINAPI* PFN_DrvConvertDevMode)(LPWSTR pPrinterName, PDEVMODEW pdmIn, PDEVMODEW pdmOut, PLONG pcbNeeded,
+                                            DWORD fMode);

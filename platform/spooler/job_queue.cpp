@@ -60,8 +60,8 @@ void ApplyLiveProgress(JobRecord& job) {
 }
 
 template <class Char>
-DWORD PackJobs(DWORD level, const std::vector<JobView>& views, const PrinterRecord& printer, BYTE* buffer,
-               DWORD cbBuf, DWORD* pcbNeeded) {
+DWORD PackJobs(DWORD level, const std::vector<JobView>& views, const PrinterRecord& printer, BYTE* buffer, DWORD cbBuf,
+               DWORD* pcbNeeded) {
   using Info = JobInfo<Char>;
   auto optionalText = [](InfoPacker& packer, const std::u16string& text) -> Char* {
     return text.empty() ? nullptr : packer.Text<Char>(text);
@@ -113,8 +113,7 @@ DWORD PackJobs(DWORD level, const std::vector<JobView>& views, const PrinterReco
             info.Time = 0;
             info.PagesPrinted = 0;
           });
-    default:
-      return ERROR_INVALID_LEVEL;
+    default: return ERROR_INVALID_LEVEL;
   }
 }
 
@@ -192,8 +191,7 @@ DWORD Set(HANDLE printerHandle, DWORD jobId, DWORD level, DWORD command) {
   if (level != 0) return ERROR_NOT_SUPPORTED;
   switch (command) {
     case JOB_CONTROL_CANCEL:
-    case JOB_CONTROL_DELETE:
-      return DeleteJob(handle->printerId, jobId);
+    case JOB_CONTROL_DELETE: return DeleteJob(handle->printerId, jobId);
     case JOB_CONTROL_RESTART: {
       db::Session session;
       if (!FindJob(session, jobId, handle->printerId)) return ERROR_INVALID_PARAMETER;
@@ -203,10 +201,8 @@ DWORD Set(HANDLE printerHandle, DWORD jobId, DWORD level, DWORD command) {
     case JOB_CONTROL_PAUSE:
     case JOB_CONTROL_RESUME:
     case JOB_CONTROL_SENT_TO_PRINTER:
-    case JOB_CONTROL_LAST_PAGE_EJECTED:
-      return ERROR_NOT_SUPPORTED;
-    default:
-      return ERROR_INVALID_PARAMETER;
+    case JOB_CONTROL_LAST_PAGE_EJECTED: return ERROR_NOT_SUPPORTED;
+    default: return ERROR_INVALID_PARAMETER;
   }
 }
 
@@ -215,14 +211,14 @@ DWORD Set(HANDLE printerHandle, DWORD jobId, DWORD level, DWORD command) {
 
 using namespace platform::spooler;
 
-BOOL EnumJobsA(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf,
-               LPDWORD pcbNeeded, LPDWORD pcReturned) {
+BOOL EnumJobsA(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf, LPDWORD pcbNeeded,
+               LPDWORD pcReturned) {
   return GuardBool(
       [&] { return Enumerate<CHAR>(hPrinter, FirstJob, NoJobs, Level, pJob, cbBuf, pcbNeeded, pcReturned); });
 }
 
-BOOL EnumJobsW(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf,
-               LPDWORD pcbNeeded, LPDWORD pcReturned) {
+BOOL EnumJobsW(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf, LPDWORD pcbNeeded,
+               LPDWORD pcReturned) {
   return GuardBool(
       [&] { return Enumerate<WCHAR>(hPrinter, FirstJob, NoJobs, Level, pJob, cbBuf, pcbNeeded, pcReturned); });
 }

@@ -39,7 +39,8 @@ CREATE INDEX IF NOT EXISTS spl_jobs_printer ON spl_jobs(printer_id, id);
 CREATE TABLE IF NOT EXISTS spl_job_owners(
   job_id INTEGER PRIMARY KEY,
   started INTEGER NOT NULL);
-)sql"), true);
+)sql"),
+                                                 true);
 
 constexpr const char* kSelectJob =
     "SELECT id, printer_id, document, user, machine, datatype, output_file, devmode, status, status_text, pages,"
@@ -124,8 +125,7 @@ std::vector<JobRecord> JobsOfPrinter(db::Session& session, int64_t printerId) {
 }
 
 std::optional<JobRecord> FindJob(db::Session& session, int64_t jobId, int64_t printerId) {
-  db::Statement select(session,
-                       (std::string(kSelectJob) + " WHERE id = ?1 AND (?2 = 0 OR printer_id = ?2)").c_str());
+  db::Statement select(session, (std::string(kSelectJob) + " WHERE id = ?1 AND (?2 = 0 OR printer_id = ?2)").c_str());
   select.Bind(1, jobId).Bind(2, printerId);
   if (!select.Step()) return std::nullopt;
   return ReadJob(select);

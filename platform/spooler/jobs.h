@@ -32,8 +32,8 @@ struct JobRecord {
   std::u16string statusText;  // why delivery failed
   DWORD pages = 0;
   uint64_t size = 0;
-  int64_t submittedMs = 0;  // Unix time in milliseconds
-  int64_t ownerPid = 0;     // the process writing or sending the job
+  int64_t submittedMs = 0;   // Unix time in milliseconds
+  int64_t ownerPid = 0;      // the process writing or sending the job
   int64_t ownerStarted = 0;  // its start time (FILETIME ticks); 0: not known
 };
 
@@ -53,8 +53,7 @@ std::optional<DWORD> StoreJobProgress(int64_t jobId, uint64_t size, DWORD pages)
 // The stored status of a job, nothing when the row is gone.
 std::optional<DWORD> ReadJobStatus(db::Session& session, int64_t jobId);
 // Inside the caller's transaction: sets the status and its text.
-void StoreJobStatus(db::Session& session, int64_t jobId, DWORD status, std::u16string_view text,
-                    int64_t ownerPid);
+void StoreJobStatus(db::Session& session, int64_t jobId, DWORD status, std::u16string_view text, int64_t ownerPid);
 // Removes the row and the spool file.
 void RemoveJob(int64_t jobId);
 // Whether the process that owns a row still runs.

@@ -294,7 +294,8 @@ DeliveryResult DeliverToTcp(const fs::path& spoolFile, const Destination& destin
       if (put < 0) {
         if (errno == EINTR) continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
-          if (!WaitFor(socket.get(), POLLOUT, kSendTimeoutMs)) return SocketFailure(errno, "Cannot send to", destination);
+          if (!WaitFor(socket.get(), POLLOUT, kSendTimeoutMs))
+            return SocketFailure(errno, "Cannot send to", destination);
           continue;
         }
         return SocketFailure(errno, "Cannot send to", destination);

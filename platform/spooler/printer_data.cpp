@@ -188,13 +188,11 @@ DWORD Delete(HANDLE printerHandle, const Char* valueName) {
 
 using namespace platform::spooler;
 
-DWORD GetPrinterDataA(HANDLE hPrinter, LPSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize,
-                      LPDWORD pcbNeeded) {
+DWORD GetPrinterDataA(HANDLE hPrinter, LPSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded) {
   return GuardCode([&] { return Get(hPrinter, pValueName, pType, pData, nSize, pcbNeeded); });
 }
 
-DWORD GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize,
-                      LPDWORD pcbNeeded) {
+DWORD GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded) {
   return GuardCode([&] { return Get(hPrinter, pValueName, pType, pData, nSize, pcbNeeded); });
 }
 

@@ -13,8 +13,8 @@ typedef BOOL(WINAPI* PrinterEventProc)(LPWSTR printerName, INT event, DWORD flag
 
 }  // namespace
 
-BOOL SendPrinterEvent(const std::u16string& configFile, const std::u16string& printerName, INT event,
-                      DWORD flags, LPARAM lParam) {
+BOOL SendPrinterEvent(const std::u16string& configFile, const std::u16string& printerName, INT event, DWORD flags,
+                      LPARAM lParam) {
   if (configFile.empty()) return TRUE;
   std::string path = FromUtf16(configFile);
   HMODULE module = LoadLibraryA(path.c_str());

@@ -12,7 +12,7 @@ namespace platform::spooler {
 // unloads it again. A module that cannot be loaded or lacks the export is skipped
 // (TRUE); otherwise the driver's answer, with its last error kept. Never call it
 // while holding a db::Session: the driver calls back into the spooler.
-BOOL SendPrinterEvent(const std::u16string& configFile, const std::u16string& printerName, INT event,
-                      DWORD flags, LPARAM lParam);
+BOOL SendPrinterEvent(const std::u16string& configFile, const std::u16string& printerName, INT event, DWORD flags,
+                      LPARAM lParam);
 
 }  // namespace platform::spooler

@@ -23,8 +23,8 @@ class PrinterHandle : public KernelObject {
   std::u16string server;  // "\\server" when opened through a server name, else empty
   std::string user;       // who opened it: per-user device modes belong to this user
   DWORD desiredAccess = 0;
-  std::u16string datatype;          // from PRINTER_DEFAULTS, for jobs
-  std::vector<BYTE> devMode;        // from PRINTER_DEFAULTS (wide), for jobs
+  std::u16string datatype;    // from PRINTER_DEFAULTS, for jobs
+  std::vector<BYTE> devMode;  // from PRINTER_DEFAULTS (wide), for jobs
   // The document being written through this handle, StartDocPrinter to EndDocPrinter.
   std::mutex jobMutex;
   std::shared_ptr<SpoolJob> job;

@@ -13,7 +13,6 @@ bool LevelShowsDevMode(DWORD level);
 // Packs one record per view (Windows two-call sizing); ERROR_INVALID_LEVEL for a
 // level the stores do not answer. Char is CHAR or WCHAR.
 template <class Char>
-DWORD PackPrinterInfo(DWORD level, const std::vector<PrinterView>& views, BYTE* buffer, DWORD cbBuf,
-                      DWORD* pcbNeeded);
+DWORD PackPrinterInfo(DWORD level, const std::vector<PrinterView>& views, BYTE* buffer, DWORD cbBuf, DWORD* pcbNeeded);
 
 }  // namespace platform::spooler

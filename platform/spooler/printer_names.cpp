@@ -30,8 +30,8 @@ std::string ServerName() { return Utf8FromUtf16(ThisServer()); }
 
 bool IsThisServer(std::u16string_view server) {
   server = WithoutLeadingSlashes(server);
-  for (std::u16string_view name : {std::u16string_view(u"localhost"), std::u16string_view(u"127.0.0.1"),
-                                   std::u16string_view(u".")}) {
+  for (std::u16string_view name :
+       {std::u16string_view(u"localhost"), std::u16string_view(u"127.0.0.1"), std::u16string_view(u".")}) {
     if (EqualsNoCase(server, name)) return true;
   }
   return EqualsNoCase(server, HostName(true)) || EqualsNoCase(server, HostName(false));

@@ -35,7 +35,6 @@ struct ResolvedPrinter {
 };
 
 // What a name given to OpenPrinter opens for the user; nothing when it names no printer.
-std::optional<ResolvedPrinter> ResolvePrinterName(StoreCache& cache, std::u16string_view name,
-                                                  const std::string& user);
+std::optional<ResolvedPrinter> ResolvePrinterName(StoreCache& cache, std::u16string_view name, const std::string& user);
 
 }  // namespace platform::spooler

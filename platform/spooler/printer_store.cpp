@@ -275,15 +275,12 @@ DWORD Set(HANDLE printerHandle, DWORD level, const BYTE* info) {
     if (!cache.HasFullAccess(handle->printerId, handle->user)) return ERROR_ACCESS_DENIED;
   }
   switch (level) {
-    case 2:
-      return SetLevel2<Char>(*handle, info);
+    case 2: return SetLevel2<Char>(*handle, info);
     case 7:
       // Publishing in a directory: there is none, so every action is taken as done.
       return ERROR_SUCCESS;
-    case 8:
-      return SetDevModeLevel<Char>(*handle, info, "");
-    default:
-      return SetDevModeLevel<Char>(*handle, info, handle->user);
+    case 8: return SetDevModeLevel<Char>(*handle, info, "");
+    default: return SetDevModeLevel<Char>(*handle, info, handle->user);
   }
 }
 
@@ -305,11 +302,10 @@ void WriteDevMode(db::Session& session, int64_t printerId, const std::string& us
 }
 
 void RemovePrinterRows(db::Session& session, int64_t printerId) {
-  for (const char* sql : {"DELETE FROM spl_printer_data WHERE printer_id = ?",
-                          "DELETE FROM spl_devmodes WHERE printer_id = ?",
-                          "DELETE FROM spl_printer_setup WHERE printer_id = ?",
-                          "DELETE FROM spl_access WHERE printer_id = ?",
-                          "DELETE FROM spl_connections WHERE printer_id = ?", "DELETE FROM spl_printers WHERE id = ?"}) {
+  for (const char* sql :
+       {"DELETE FROM spl_printer_data WHERE printer_id = ?", "DELETE FROM spl_devmodes WHERE printer_id = ?",
+        "DELETE FROM spl_printer_setup WHERE printer_id = ?", "DELETE FROM spl_access WHERE printer_id = ?",
+        "DELETE FROM spl_connections WHERE printer_id = ?", "DELETE FROM spl_printers WHERE id = ?"}) {
     db::Statement remove(session, sql);
     remove.Bind(1, printerId);
     remove.Step();

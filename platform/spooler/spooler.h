@@ -13,7 +13,6 @@
 #include "platform/base/value_types.h"
 #include "platform/spooler/devmode.h"
 
-
 #define PRINTER_ACCESS_ADMINISTER 0x00000004
 #define PRINTER_ACCESS_USE 0x00000008
 #define PRINTER_ALL_ACCESS 0x000F000C
@@ -293,14 +292,14 @@ ZEL_EXTERN_C BOOL AddPrinterDriverA(LPSTR pName, DWORD Level, LPBYTE pDriverInfo
 ZEL_EXTERN_C BOOL AddPrinterDriverW(LPWSTR pName, DWORD Level, LPBYTE pDriverInfo);
 ZEL_EXTERN_C BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName);
 ZEL_EXTERN_C BOOL DeletePrinterDriverW(LPWSTR pName, LPWSTR pEnvironment, LPWSTR pDriverName);
-ZEL_EXTERN_C BOOL GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo,
-                                    DWORD cbBuf, LPDWORD pcbNeeded);
-ZEL_EXTERN_C BOOL GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo,
-                                    DWORD cbBuf, LPDWORD pcbNeeded);
+ZEL_EXTERN_C BOOL GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo, DWORD cbBuf,
+                                    LPDWORD pcbNeeded);
+ZEL_EXTERN_C BOOL GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo, DWORD cbBuf,
+                                    LPDWORD pcbNeeded);
 ZEL_EXTERN_C BOOL GetPrinterDriverDirectoryA(LPSTR pName, LPSTR pEnvironment, DWORD Level, LPBYTE pDriverDirectory,
                                              DWORD cbBuf, LPDWORD pcbNeeded);
-ZEL_EXTERN_C BOOL GetPrinterDriverDirectoryW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level,
-                                             LPBYTE pDriverDirectory, DWORD cbBuf, LPDWORD pcbNeeded);
+ZEL_EXTERN_C BOOL GetPrinterDriverDirectoryW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverDirectory,
+                                             DWORD cbBuf, LPDWORD pcbNeeded);
 
 // Printers.
 ZEL_EXTERN_C HANDLE AddPrinterA(LPSTR pName, DWORD Level, LPBYTE pPrinter);
@@ -332,11 +331,9 @@ ZEL_EXTERN_C DWORD GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD p
 ZEL_EXTERN_C DWORD SetPrinterDataA(HANDLE hPrinter, LPSTR pValueName, DWORD Type, LPBYTE pData, DWORD cbData);
 ZEL_EXTERN_C DWORD SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPBYTE pData, DWORD cbData);
 ZEL_EXTERN_C DWORD EnumPrinterDataA(HANDLE hPrinter, DWORD dwIndex, LPSTR pValueName, DWORD cbValueName,
-                                    LPDWORD pcbValueName, LPDWORD pType, LPBYTE pData, DWORD cbData,
-                                    LPDWORD pcbData);
+                                    LPDWORD pcbValueName, LPDWORD pType, LPBYTE pData, DWORD cbData, LPDWORD pcbData);
 ZEL_EXTERN_C DWORD EnumPrinterDataW(HANDLE hPrinter, DWORD dwIndex, LPWSTR pValueName, DWORD cbValueName,
-                                    LPDWORD pcbValueName, LPDWORD pType, LPBYTE pData, DWORD cbData,
-                                    LPDWORD pcbData);
+                                    LPDWORD pcbValueName, LPDWORD pType, LPBYTE pData, DWORD cbData, LPDWORD pcbData);
 ZEL_EXTERN_C DWORD DeletePrinterDataA(HANDLE hPrinter, LPSTR pValueName);
 ZEL_EXTERN_C DWORD DeletePrinterDataW(HANDLE hPrinter, LPWSTR pValueName);
 

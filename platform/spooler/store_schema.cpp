@@ -79,7 +79,8 @@ CREATE TABLE IF NOT EXISTS spl_printer_setup(
 CREATE TABLE IF NOT EXISTS spl_printer_setup_owners(
   printer_id INTEGER PRIMARY KEY REFERENCES spl_printers(id) ON DELETE CASCADE,
   started INTEGER NOT NULL);
-)sql"), true);
+)sql"),
+                                                 true);
 
 }  // namespace
 

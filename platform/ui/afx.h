@@ -68,8 +68,8 @@ using AFX_HANDLER = bool (*)(CWnd* target, WPARAM wParam, LPARAM lParam, LRESULT
 
 struct AFX_MSGMAP_ENTRY {
   UINT message;
-  UINT code;    // the notification code of WM_COMMAND entries
-  UINT id;      // the control id range of WM_COMMAND entries
+  UINT code;  // the notification code of WM_COMMAND entries
+  UINT id;    // the control id range of WM_COMMAND entries
   UINT lastId;
   AFX_HANDLER handler;
 };
@@ -79,23 +79,26 @@ struct AFX_MSGMAP {
   const AFX_MSGMAP_ENTRY* entries;
 };
 
-#define DECLARE_MESSAGE_MAP()                    \
- protected:                                      \
-  static const AFX_MSGMAP* GetThisMessageMap();  \
+#define DECLARE_MESSAGE_MAP()                   \
+ protected:                                     \
+  static const AFX_MSGMAP* GetThisMessageMap(); \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                         \
-  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }    \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                    \
-    using ThisClass [[maybe_unused]] = theClass;                                       \
-    using TheBaseClass = baseClass;                                                    \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+    using ThisClass [[maybe_unused]] = theClass;                                    \
+    using TheBaseClass = baseClass;                                                 \
     static const AFX_MSGMAP_ENTRY entries[] = {
-#define END_MESSAGE_MAP()                                                  \
-  {0, 0, 0, 0, nullptr}};                                                  \
+#define END_MESSAGE_MAP()                                                    \
+  { 0, 0, 0, 0, nullptr }                                                    \
+  }                                                                          \
+  ;                                                                          \
   static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
-  return &map;                                                             \
+  return &map;                                                               \
   }
 
+// clang-format off
 #define ZEL_AFX_ENTRY(msg, body)                                                          \
   {msg, 0, 0, 0, [](CWnd* w, WPARAM wParam, LPARAM lParam, LRESULT* result) -> bool {     \
      ThisClass* self = static_cast<ThisClass*>(w);                                        \
@@ -103,6 +106,7 @@ struct AFX_MSGMAP {
      body;                                                                                \
      return true;                                                                         \
    }},
+// clang-format on
 
 #define ON_WM_CREATE() ZEL_AFX_ENTRY(WM_CREATE, *result = self->OnCreate(reinterpret_cast<LPCREATESTRUCTA>(lParam)))
 #define ON_WM_DESTROY() ZEL_AFX_ENTRY(WM_DESTROY, self->OnDestroy())
@@ -119,30 +123,30 @@ struct AFX_MSGMAP {
   ZEL_AFX_ENTRY(WM_RBUTTONDOWN, self->OnRButtonDown(static_cast<UINT>(wParam), CPoint(lParam)))
 #define ON_WM_TIMER() ZEL_AFX_ENTRY(WM_TIMER, self->OnTimer(static_cast<UINT_PTR>(wParam)))
 #define ON_WM_SETFOCUS() ZEL_AFX_ENTRY(WM_SETFOCUS, self->OnSetFocus(CWnd::FromHandle(static_cast<HWND>(wParam))))
-#define ON_WM_KEYDOWN()                                                                            \
+#define ON_WM_KEYDOWN() \
   ZEL_AFX_ENTRY(WM_KEYDOWN, self->OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
-#define ON_WM_CHAR() \
-  ZEL_AFX_ENTRY(WM_CHAR, self->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_CHAR() ZEL_AFX_ENTRY(WM_CHAR, self->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
 #define ON_WM_SYSCOMMAND() ZEL_AFX_ENTRY(WM_SYSCOMMAND, self->OnSysCommand(static_cast<UINT>(wParam), lParam))
-#define ON_WM_MEASUREITEM()                                     \
-  ZEL_AFX_ENTRY(WM_MEASUREITEM, self->OnMeasureItem(static_cast<int>(wParam), \
-                                                    reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)))
-#define ON_WM_VSCROLL()                                                                       \
-  ZEL_AFX_ENTRY(WM_VSCROLL, self->OnVScroll(LOWORD(wParam), HIWORD(wParam),                   \
-                                            CWnd::FromHandle(static_cast<HWND>(lParam))))
-#define ZEL_AFX_CTLCOLOR(msg, kind)                                                              \
-  ZEL_AFX_ENTRY(msg, *result = static_cast<LRESULT>(self->OnCtlColor(                            \
-                         CDC::FromHandle(static_cast<HDC>(wParam)), CWnd::FromHandle(static_cast<HWND>(lParam)), kind)))
-#define ON_WM_CTLCOLOR()                                 \
-  ZEL_AFX_CTLCOLOR(WM_CTLCOLOREDIT, CTLCOLOR_EDIT)       \
-  ZEL_AFX_CTLCOLOR(WM_CTLCOLORBTN, CTLCOLOR_BTN)         \
+#define ON_WM_MEASUREITEM()     \
+  ZEL_AFX_ENTRY(WM_MEASUREITEM, \
+                self->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)))
+#define ON_WM_VSCROLL()     \
+  ZEL_AFX_ENTRY(WM_VSCROLL, \
+                self->OnVScroll(LOWORD(wParam), HIWORD(wParam), CWnd::FromHandle(static_cast<HWND>(lParam))))
+#define ZEL_AFX_CTLCOLOR(msg, kind)                                                                        \
+  ZEL_AFX_ENTRY(msg,                                                                                       \
+                *result = static_cast<LRESULT>(self->OnCtlColor(CDC::FromHandle(static_cast<HDC>(wParam)), \
+                                                                CWnd::FromHandle(static_cast<HWND>(lParam)), kind)))
+#define ON_WM_CTLCOLOR()                           \
+  ZEL_AFX_CTLCOLOR(WM_CTLCOLOREDIT, CTLCOLOR_EDIT) \
+  ZEL_AFX_CTLCOLOR(WM_CTLCOLORBTN, CTLCOLOR_BTN)   \
   ZEL_AFX_CTLCOLOR(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC)
 #define ON_MESSAGE(msg, memberFn) ZEL_AFX_ENTRY(msg, *result = self->memberFn(wParam, lParam))
-#define ON_CONTROL(code, id, memberFn)                                                            \
-  {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id),            \
-   [](CWnd* w, WPARAM, LPARAM, LRESULT*) -> bool {                                                \
-     static_cast<ThisClass*>(w)->memberFn();                                                      \
-     return true;                                                                                 \
+#define ON_CONTROL(code, id, memberFn)                                                \
+  {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), \
+   [](CWnd* w, WPARAM, LPARAM, LRESULT*) -> bool {                                    \
+     static_cast<ThisClass*>(w)->memberFn();                                          \
+     return true;                                                                     \
    }},
 #define ON_COMMAND(id, memberFn) ON_CONTROL(0, id, memberFn)
 #define ON_BN_CLICKED(id, memberFn) ON_CONTROL(BN_CLICKED, id, memberFn)
@@ -501,4 +505,3 @@ class CComboBox : public CWnd {
     return static_cast<DWORD_PTR>(SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index)));
   }
 };
-

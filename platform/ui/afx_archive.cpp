@@ -20,7 +20,8 @@ CArchive::CArchive(LPCSTR fileName, Mode mode) : fileName_(fileName ? fileName :
   if (mode_ != load) return;
   const HANDLE file = CreateFileA(fileName_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
-  if (file == INVALID_HANDLE_VALUE) throw CFileException(CFileException::fileNotFound, LastErrorOr(ERROR_FILE_NOT_FOUND));
+  if (file == INVALID_HANDLE_VALUE)
+    throw CFileException(CFileException::fileNotFound, LastErrorOr(ERROR_FILE_NOT_FOUND));
   const DWORD size = GetFileSize(file, nullptr);
   data_.resize(size == INVALID_FILE_SIZE ? 0 : size);
   DWORD read = 0;
@@ -40,11 +41,13 @@ void CArchive::Close() {
   if (mode_ != store || closed_ || buffer_) return;
   closed_ = true;
   const std::string temporary = fileName_ + ".new";
-  const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+  const HANDLE file =
+      CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
   if (file == INVALID_HANDLE_VALUE) throw CFileException(CFileException::badPath, LastErrorOr(ERROR_PATH_NOT_FOUND));
   DWORD written = 0;
-  const BOOL ok = (data_.empty() || WriteFile(file, data_.data(), static_cast<DWORD>(data_.size()), &written, nullptr)) &&
-                  FlushFileBuffers(file);
+  const BOOL ok =
+      (data_.empty() || WriteFile(file, data_.data(), static_cast<DWORD>(data_.size()), &written, nullptr)) &&
+      FlushFileBuffers(file);
   CloseHandle(file);
   if (!ok || written != data_.size() || !MoveFileExA(temporary.c_str(), fileName_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     const DWORD error = LastErrorOr(ERROR_WRITE_FAULT);

@@ -163,8 +163,8 @@ HWND CWnd::Detach() {
 
 BOOL CWnd::SubclassWindow(HWND window) {
   if (!Attach(window)) return FALSE;
-  previousProcedure_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+  previousProcedure_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
   // A window of the library's own class has no procedure before ours.
   if (previousProcedure_ == &AfxWndProc) previousProcedure_ = nullptr;
   return TRUE;
@@ -341,8 +341,8 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
   m_nIDHelp = templateId;
   m_pParentWnd = parent;
   platform::ui::SetCreationHook(BindOnCreation, this);
-  HWND window = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId),
-                                     parent ? parent->m_hWnd : 0, nullptr, 0);
+  HWND window = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), parent ? parent->m_hWnd : 0,
+                                     nullptr, 0);
   platform::ui::SetCreationHook(nullptr, nullptr);
   return window ? TRUE : FALSE;
 }
@@ -397,9 +397,11 @@ BOOL CBitmapButton::LoadBitmaps(LPCSTR normal, LPCSTR selected, LPCSTR focused, 
 
 void CBitmapButton::DrawItem(LPDRAWITEMSTRUCT draw) {
   CBitmap* bitmap = &m_bitmap;
+  // clang-format off
   if ((draw->itemState & ODS_SELECTED) && m_bitmapSel.m_hObject) bitmap = &m_bitmapSel;
   else if ((draw->itemState & ODS_FOCUS) && m_bitmapFocus.m_hObject) bitmap = &m_bitmapFocus;
   else if ((draw->itemState & ODS_DISABLED) && m_bitmapDisabled.m_hObject) bitmap = &m_bitmapDisabled;
+  // clang-format on
   CDC memory;
   memory.CreateCompatibleDC(CDC::FromHandle(draw->hDC));
   CGdiObject* old = memory.SelectObject(bitmap);
@@ -418,4 +420,3 @@ BOOL CListBox::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* resul
   *result = TRUE;
   return TRUE;
 }
-

@@ -84,7 +84,7 @@ struct FileDialogRequest {
   std::string filter;      // the first description of the filter
   std::string defaultExtension;
   DWORD flags = 0;
-  int attempt = 0;         // 0, then 1, 2, ... after the hook refused a choice
+  int attempt = 0;  // 0, then 1, 2, ... after the hook refused a choice
 };
 // Sets *chosen (a Windows path, UTF-8) and answers true, or answers false to
 // cancel. nullptr restores the default (cancel).

@@ -84,7 +84,8 @@ bool Inside(HWND window, LPARAM point) {
 HBRUSH ParentBrush(HWND window, HDC hdc, UINT colourMessage) {
   HWND parent = GetParent(window);
   if (!parent) return 0;
-  return static_cast<HBRUSH>(SendMessageA(parent, colourMessage, static_cast<WPARAM>(hdc), static_cast<LPARAM>(window)));
+  return static_cast<HBRUSH>(
+      SendMessageA(parent, colourMessage, static_cast<WPARAM>(hdc), static_cast<LPARAM>(window)));
 }
 
 void PaintButton(HWND window, DWORD type) {
@@ -134,7 +135,7 @@ void PaintEdit(HWND window) {
   SetBkMode(hdc, TRANSPARENT);
   RECT textRect{field.left + 2, field.top, field.right - 1, field.bottom};
   const UINT format = (style & ES_MULTILINE) ? DT_LEFT | DT_WORDBREAK | DT_NOPREFIX
-                                              : DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+                                             : DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
   if (style & ES_MULTILINE) textRect.top += 1;
   DrawTextA(hdc, text, -1, &textRect, format);
   if (previous) SelectObject(hdc, previous);
@@ -316,7 +317,8 @@ LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         draw.hwndItem = window;
         draw.hDC = hdc;
         GetClientRect(window, &draw.rcItem);
-        if (node.parent) SendMessageA(node.parent, WM_DRAWITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&draw));
+        if (node.parent)
+          SendMessageA(node.parent, WM_DRAWITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&draw));
         EndPaint(window, &paint);
         return 0;
       }
@@ -590,8 +592,10 @@ bool ListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool c
     }
     const Entry entry = state.entries[static_cast<size_t>(index)];
     state.entries.erase(state.entries.begin() + index);
-    if (state.selection == index) state.selection = -1;
-    else if (state.selection > index) --state.selection;
+    if (state.selection == index)
+      state.selection = -1;
+    else if (state.selection > index)
+      --state.selection;
     SendDelete(window, index, entry);
     InvalidateRect(window, nullptr, TRUE);
     *result = count - 1;
@@ -656,12 +660,14 @@ bool ListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool c
     return true;
   }
   if (is(LB_GETTEXTLEN, CB_GETLBTEXTLEN)) {
-    *result = index < 0 || index >= count ? LB_ERR : static_cast<LRESULT>(state.entries[static_cast<size_t>(index)].text.size());
+    *result = index < 0 || index >= count ? LB_ERR
+                                          : static_cast<LRESULT>(state.entries[static_cast<size_t>(index)].text.size());
     return true;
   }
   if (is(LB_FINDSTRING, CB_FINDSTRING) || is(LB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT)) {
-    *result = count == 0 ? LB_ERR : Find(state, index, reinterpret_cast<LPCSTR>(lParam),
-                                         is(LB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT));
+    *result = count == 0
+                  ? LB_ERR
+                  : Find(state, index, reinterpret_cast<LPCSTR>(lParam), is(LB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT));
     return true;
   }
   return false;
@@ -724,14 +730,15 @@ void PaintList(HWND window) {
       draw.hDC = hdc;
       draw.rcItem = rect;
       draw.itemData = entry.data;
-      if (node.parent) SendMessageA(node.parent, WM_DRAWITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&draw));
+      if (node.parent)
+        SendMessageA(node.parent, WM_DRAWITEM, static_cast<WPARAM>(node.id), reinterpret_cast<LPARAM>(&draw));
     } else {
       rect = RECT{rect.left + inset, rect.top + inset, rect.right - inset - barWidth, rect.bottom + inset};
       const bool selected = i == snapshot.selection;
       SetBkColor(hdc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
       SetTextColor(hdc, GetSysColor(!IsWindowEnabled(window) ? COLOR_GRAYTEXT
-                                    : selected              ? COLOR_HIGHLIGHTTEXT
-                                                            : COLOR_WINDOWTEXT));
+                                    : selected               ? COLOR_HIGHLIGHTTEXT
+                                                             : COLOR_WINDOWTEXT));
       if (node.style & LBS_USETABSTOPS) {
         DrawTabbedEntry(hdc, rect, entry.text);
       } else {
@@ -979,7 +986,8 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
   if (ListMessage(window, message, wParam, lParam, true, &result)) {
     if (message == CB_SETCURSEL) {
       const ControlState& state = State(window);
-      StoreWindowText(window, state.selection >= 0 ? state.entries[static_cast<size_t>(state.selection)].text.c_str() : "");
+      StoreWindowText(window,
+                      state.selection >= 0 ? state.entries[static_cast<size_t>(state.selection)].text.c_str() : "");
     }
     return result;
   }

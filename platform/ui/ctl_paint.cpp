@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 #include <cstring>
+#include <string>
 
 #include "platform/ui/wnd_tree.h"
 
@@ -88,7 +88,8 @@ void ScrollBar(HDC hdc, const RECT& r, bool vertical, int first, int visible, in
   const int length = vertical ? r.bottom - r.top : r.right - r.left;
   const int across = vertical ? r.right - r.left : r.bottom - r.top;
   auto part = [&](int from, int to) {
-    return vertical ? RECT{r.left, r.top + from, r.right, r.top + to} : RECT{r.left + from, r.top, r.left + to, r.bottom};
+    return vertical ? RECT{r.left, r.top + from, r.right, r.top + to}
+                    : RECT{r.left + from, r.top, r.left + to, r.bottom};
   };
   const int button = std::min(across, length / 2);
   Bar(hdc, r.left, r.top, r.right, r.bottom, COLOR_SCROLLBAR);
@@ -190,9 +191,11 @@ void CheckOrRadio(HDC hdc, HWND window, bool radio, UINT check, bool pushed, COL
         const double d = std::hypot(x - c, y - c);
         const bool upperLeft = (x - c) + (y - c) < 0;
         int colour = -1;
+        // clang-format off
         if (d <= c + 0.5 && d > c - 0.5) colour = upperLeft ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT;
         else if (d <= c - 0.5 && d > c - 1.5) colour = upperLeft ? COLOR_3DDKSHADOW : COLOR_3DLIGHT;
         else if (d <= c - 1.5) colour = field;
+        // clang-format on
         if (colour >= 0) Pixel(hdc, left + x, top + y, colour);
         if (check == BST_CHECKED && d <= 2.0) Pixel(hdc, left + x, top + y, mark);
       }

@@ -14,9 +14,9 @@
 #include "platform/base/errors.h"
 #include "platform/base/resources.h"
 #include "platform/ui/dialog_keys.h"
+#include "platform/ui/dlg_internal.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/wnd_tree.h"
-#include "platform/ui/dlg_internal.h"
 #include "platform/ui/x11_display.h"
 
 namespace platform::ui {
@@ -45,6 +45,7 @@ struct DialogTemplate {
 };
 
 DWORD StyleValue(const std::string& name) {
+  // clang-format off
   static const std::map<std::string, DWORD> names = {
       {"WS_POPUP", WS_POPUP},          {"WS_CHILD", WS_CHILD},
       {"WS_VISIBLE", WS_VISIBLE},      {"WS_DISABLED", WS_DISABLED},
@@ -67,6 +68,7 @@ DWORD StyleValue(const std::string& name) {
       {"SS_SUNKEN", SS_SUNKEN},        {"SS_NOPREFIX", SS_NOPREFIX},
       {"ES_READONLY", ES_READONLY},    {"ES_MULTILINE", ES_MULTILINE},
       {"ES_PASSWORD", ES_PASSWORD}};
+  // clang-format on
   const auto found = names.find(name);
   if (found != names.end()) return found->second;
   return static_cast<DWORD>(std::strtoul(name.c_str(), nullptr, 0));
@@ -173,8 +175,8 @@ HWND CreateFromText(HINSTANCE instance, const std::string& text, const std::stri
   // A page lives inside its sheet whatever its template says.
   if (kind == DialogKind::kChild) style = (style & ~(WS_POPUP | WS_CAPTION)) | WS_CHILD | DS_CONTROL;
   HWND window = CreateWindowExA(0, "#32770", dialog.caption.c_str(), style, dialog.rect.left, dialog.rect.top,
-                                dialog.rect.right - dialog.rect.left, dialog.rect.bottom - dialog.rect.top, parent,
-                                0, instance, nullptr);
+                                dialog.rect.right - dialog.rect.left, dialog.rect.bottom - dialog.rect.top, parent, 0,
+                                instance, nullptr);
   if (!window) return 0;
   SetWindowLongPtrA(window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(procedure));
   HFONT font = 0;
@@ -190,11 +192,10 @@ HWND CreateFromText(HINSTANCE instance, const std::string& text, const std::stri
   for (const ControlTemplate& control : dialog.controls) {
     HWND item = CreateWindowExA(0, control.className.c_str(), control.text.c_str(),
                                 WS_CHILD | WS_VISIBLE | control.style, control.rect.left, control.rect.top,
-                                control.rect.right - control.rect.left, control.rect.bottom - control.rect.top,
-                                window, static_cast<HMENU>(control.id), instance, nullptr);
+                                control.rect.right - control.rect.left, control.rect.bottom - control.rect.top, window,
+                                static_cast<HMENU>(control.id), instance, nullptr);
     if (!item) {
-      const std::string trace = "dialog " + name + ": control of class " + control.className +
-                                " cannot be created\n";
+      const std::string trace = "dialog " + name + ": control of class " + control.className + " cannot be created\n";
       OutputDebugStringA(trace.c_str());
       DestroyWindow(window);
       return 0;
@@ -217,8 +218,7 @@ HWND CreateFromText(HINSTANCE instance, const std::string& text, const std::stri
 
 namespace {
 
-HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM param,
-                        bool modal) {
+HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM param, bool modal) {
   auto data = platform::FindModuleResource(instance, name, RT_DIALOG);
   if (!data) return 0;
   return CreateFromText(instance, std::string(reinterpret_cast<const char*>(data->data()), data->size()),
@@ -295,7 +295,8 @@ INT_PTR RunModalDialog(HWND dialog, const std::string& name) {
   PumpMessages();
   // Nobody is there to answer what the handler left open: the user cancels.
   if (!Ended(dialog)) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
     PumpMessages();
   }
   if (!Ended(dialog)) EndDialog(dialog, IDCANCEL);
@@ -381,7 +382,8 @@ ZEL_EXTERN_C LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARA
       return 0;
     }
     case WM_CLOSE:
-      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   static_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
       return 0;
     case WM_NCDESTROY:
       if (HFONT font = static_cast<HFONT>(GetWindowLongPtrA(dialog, kFont))) DeleteObject(font);

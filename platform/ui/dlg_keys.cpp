@@ -27,9 +27,7 @@ bool IsControlParent(HWND window) {
   return IsDialogWindow(window) && (StyleOf(window) & WS_CHILD) && IsWindowVisible(window);
 }
 
-bool CanTakeFocus(HWND window) {
-  return IsWindowVisible(window) && IsWindowEnabled(window);
-}
+bool CanTakeFocus(HWND window) { return IsWindowVisible(window) && IsWindowEnabled(window); }
 
 // The dialog's controls in tab (template) order, the controls of a visible
 // child dialog in its place.
@@ -44,8 +42,8 @@ void Flatten(HWND parent, std::vector<HWND>& out) {
 }
 
 UINT DialogCode(HWND control, LPMSG msg) {
-  return control ? static_cast<UINT>(SendMessageA(control, WM_GETDLGCODE, msg ? msg->wParam : 0,
-                                                  reinterpret_cast<LPARAM>(msg)))
+  return control ? static_cast<UINT>(
+                       SendMessageA(control, WM_GETDLGCODE, msg ? msg->wParam : 0, reinterpret_cast<LPARAM>(msg)))
                  : 0;
 }
 
@@ -183,9 +181,7 @@ void SetKeyHeld(int virtualKey, bool held) {
 
 using namespace platform::ui;
 
-ZEL_EXTERN_C SHORT GetKeyState(int virtualKey) {
-  return t_held.count(virtualKey) ? static_cast<SHORT>(0x8000) : 0;
-}
+ZEL_EXTERN_C SHORT GetKeyState(int virtualKey) { return t_held.count(virtualKey) ? static_cast<SHORT>(0x8000) : 0; }
 
 ZEL_EXTERN_C HWND GetNextDlgGroupItem(HWND, HWND control, BOOL previous) {
   HWND parent = GetParent(control);

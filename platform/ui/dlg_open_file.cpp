@@ -155,8 +155,7 @@ INT_PTR CALLBACK OpenDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
       Dialogs().erase(dialog);
       return FALSE;
     }
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -165,7 +164,7 @@ INT_PTR CALLBACK OpenDialogProcedure(HWND dialog, UINT message, WPARAM wParam, L
 ZEL_EXTERN_C BOOL GetOpenFileNameA(LPOPENFILENAMEA lpofn) {
   if (!lpofn) return FALSE;
   if (!(lpofn->Flags & OFN_ENABLETEMPLATE) || !lpofn->lpTemplateName) return platform::AskFileDialogHandler(lpofn);
-  const INT_PTR result = DialogBoxParamA(lpofn->hInstance, lpofn->lpTemplateName, lpofn->hwndOwner,
-                                         OpenDialogProcedure, reinterpret_cast<LPARAM>(lpofn));
+  const INT_PTR result = DialogBoxParamA(lpofn->hInstance, lpofn->lpTemplateName, lpofn->hwndOwner, OpenDialogProcedure,
+                                         reinterpret_cast<LPARAM>(lpofn));
   return result == TRUE ? TRUE : FALSE;
 }

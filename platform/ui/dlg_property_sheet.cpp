@@ -143,7 +143,7 @@ struct Sheet {
   int current = -1;
   std::set<HWND> changed;
   UINT wizardButtons = PSWIZB_BACK | PSWIZB_NEXT;
-  INT_PTR result = 0;  // what the modal call answers
+  INT_PTR result = 0;   // what the modal call answers
   INT_PTR restart = 0;  // ID_PSRESTARTWINDOWS/ID_PSREBOOTSYSTEM asked by a page
   RECT pageRect{};
   HFONT font = 0;

@@ -27,10 +27,9 @@ void Deliver(const platform::HelpRequest& request) {
     return;
   }
   const std::vector<std::string> fields =
-      request.viewer == "WinHelp"
-          ? std::vector<std::string>{"WinHelp", request.file, std::to_string(request.command),
-                                     std::to_string(request.data)}
-          : std::vector<std::string>{"hh.exe", request.commandLine};
+      request.viewer == "WinHelp" ? std::vector<std::string>{"WinHelp", request.file, std::to_string(request.command),
+                                                             std::to_string(request.data)}
+                                  : std::vector<std::string>{"hh.exe", request.commandLine};
   OutputDebugStringA(("help: " + fields[0] + " " + fields[1] + "\n").c_str());
   platform::AppendMachineRecord(kRecordsFile, fields);
 }
@@ -51,9 +50,7 @@ void SetHelpHandler(HelpHandler handler) {
   Handler() = std::move(handler);
 }
 
-void RecordHelpViewerStart(const std::string& commandLine) {
-  Deliver(HelpRequest{"hh.exe", {}, 0, 0, commandLine});
-}
+void RecordHelpViewerStart(const std::string& commandLine) { Deliver(HelpRequest{"hh.exe", {}, 0, 0, commandLine}); }
 
 std::vector<HelpRequest> ReadHelpRecords() {
   std::vector<HelpRequest> records;

@@ -192,10 +192,12 @@ bool BuildFromText(const std::string& text, HMENU top) {
     } else if (w[0] == "MENUITEM" && w.size() >= 3) {
       UINT flags = MF_STRING;
       for (size_t i = 3; i < w.size(); ++i) {
+        // clang-format off
         if (w[i] == "GRAYED") flags |= MF_GRAYED;
         else if (w[i] == "CHECKED") flags |= MF_CHECKED;
         else if (w[i] == "DISABLED") flags |= MF_DISABLED;
         else return false;
+        // clang-format on
       }
       AppendMenuA(open.back(), flags, std::strtoul(w[2].c_str(), nullptr, 0), platform::AnsiFromUtf8(w[1]).c_str());
     } else {

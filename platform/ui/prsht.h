@@ -103,19 +103,19 @@ typedef const PROPSHEETHEADERA* LPCPROPSHEETHEADERA;
 
 // ---- Notifications to a page (WM_NOTIFY, NMHDR.code) -------------------------------
 #define PSN_FIRST (0u - 200u)
-#define PSN_SETACTIVE (PSN_FIRST - 0u)     // answer 0 shows the page, -1 skips it (wizard: a page id jumps)
-#define PSN_KILLACTIVE (PSN_FIRST - 1u)    // answer TRUE keeps the page
-#define PSN_APPLY (PSN_FIRST - 2u)         // answer a PSNRET_ value
-#define PSN_RESET (PSN_FIRST - 3u)         // the sheet is cancelled
+#define PSN_SETACTIVE (PSN_FIRST - 0u)   // answer 0 shows the page, -1 skips it (wizard: a page id jumps)
+#define PSN_KILLACTIVE (PSN_FIRST - 1u)  // answer TRUE keeps the page
+#define PSN_APPLY (PSN_FIRST - 2u)       // answer a PSNRET_ value
+#define PSN_RESET (PSN_FIRST - 3u)       // the sheet is cancelled
 #define PSN_HELP (PSN_FIRST - 5u)
-#define PSN_WIZBACK (PSN_FIRST - 6u)       // answer 0 (previous page), -1 (stay) or a page's template id
-#define PSN_WIZNEXT (PSN_FIRST - 7u)       // answer 0 (next page), -1 (stay) or a page's template id
-#define PSN_WIZFINISH (PSN_FIRST - 8u)     // answer TRUE keeps the wizard open
-#define PSN_QUERYCANCEL (PSN_FIRST - 9u)   // answer TRUE keeps the sheet open
+#define PSN_WIZBACK (PSN_FIRST - 6u)      // answer 0 (previous page), -1 (stay) or a page's template id
+#define PSN_WIZNEXT (PSN_FIRST - 7u)      // answer 0 (next page), -1 (stay) or a page's template id
+#define PSN_WIZFINISH (PSN_FIRST - 8u)    // answer TRUE keeps the wizard open
+#define PSN_QUERYCANCEL (PSN_FIRST - 9u)  // answer TRUE keeps the sheet open
 
 #define PSNRET_NOERROR 0
-#define PSNRET_INVALID 1                // the sheet stays open on the page that refused
-#define PSNRET_INVALID_NOCHANGEPAGE 2   // the sheet stays open on the current page
+#define PSNRET_INVALID 1               // the sheet stays open on the page that refused
+#define PSNRET_INVALID_NOCHANGEPAGE 2  // the sheet stays open on the current page
 
 typedef struct _PSHNOTIFY {
   NMHDR hdr;
@@ -123,10 +123,10 @@ typedef struct _PSHNOTIFY {
 } PSHNOTIFY, *LPPSHNOTIFY;
 
 // ---- Messages to the sheet -----------------------------------------------------------
-#define PSM_SETCURSEL (WM_USER + 101u)      // wParam index, or lParam a page handle
+#define PSM_SETCURSEL (WM_USER + 101u)  // wParam index, or lParam a page handle
 #define PSM_REMOVEPAGE (WM_USER + 102u)
 #define PSM_ADDPAGE (WM_USER + 103u)
-#define PSM_CHANGED (WM_USER + 104u)        // wParam the page's window: enables Apply
+#define PSM_CHANGED (WM_USER + 104u)  // wParam the page's window: enables Apply
 #define PSM_RESTARTWINDOWS (WM_USER + 105u)
 #define PSM_REBOOTSYSTEM (WM_USER + 106u)
 #define PSM_CANCELTOCLOSE (WM_USER + 107u)

@@ -11,9 +11,9 @@
 namespace platform::ui {
 
 struct SheetHostResult {
-  LONG sheet = -1;        // CPSUI_OK, CPSUI_CANCEL, or -1 when the driver refused
-  ULONG_PTR result = 0;   // PROPSHEETUI_INFO.Result as the driver left it
-  ULONG_PTR userData = 0; // PROPSHEETUI_INFO.UserData as the driver left it
+  LONG sheet = -1;         // CPSUI_OK, CPSUI_CANCEL, or -1 when the driver refused
+  ULONG_PTR result = 0;    // PROPSHEETUI_INFO.Result as the driver left it
+  ULONG_PTR userData = 0;  // PROPSHEETUI_INFO.UserData as the driver left it
 };
 
 // `header` is the lParamInit the driver gets (a DOCUMENTPROPERTYHEADER or a

@@ -39,4 +39,3 @@ typedef struct tagTCITEMA {
   int iImage;
   LPARAM lParam;
 } TCITEMA, *LPTCITEMA;
-

@@ -85,8 +85,10 @@ std::string Lower(std::string text) {
 std::string Readable(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    else if (text[i] == '&') continue;
+    if (text[i] == '&' && i + 1 < text.size())
+      ++i;
+    else if (text[i] == '&')
+      continue;
     out.push_back(text[i]);
   }
   return out;
@@ -112,8 +114,10 @@ bool IsChildDialog(HWND window) {
 
 void Flatten(HWND parent, std::vector<HWND>& out) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsChildDialog(child)) Flatten(child, out);
-    else out.push_back(child);
+    if (IsChildDialog(child))
+      Flatten(child, out);
+    else
+      out.push_back(child);
   }
 }
 
@@ -134,7 +138,7 @@ struct UiScript::State {
   size_t cursor = 0;
   bool failed = false;
   std::string error;
-  std::deque<std::pair<int, int>> answers;  // the button and the line that gave it
+  std::deque<std::pair<int, int>> answers;        // the button and the line that gave it
   std::deque<std::pair<std::string, int>> menus;  // the item's text and the line that gave it
   std::vector<std::string> boxes;
   std::vector<HWND> dialogs;  // the modal dialogs the script is inside, innermost last
@@ -163,14 +167,15 @@ struct UiScript::State {
     const std::string& spelled = line.words[word];
     std::vector<HWND> controls;
     Flatten(dialog, controls);
-    const bool byId = !line.quoted[word] && !spelled.empty() &&
-                      std::all_of(spelled.begin(), spelled.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const bool byId = !line.quoted[word] && !spelled.empty() && std::all_of(spelled.begin(), spelled.end(), [](char c) {
+      return std::isdigit(static_cast<unsigned char>(c));
+    });
     const std::string wanted = Readable(platform::AnsiFromUtf8(spelled));
     HWND found = 0;
     size_t at = 0;
     for (size_t i = 0; i < controls.size(); ++i) {
-      const bool match = byId ? GetDlgCtrlID(controls[i]) == std::atoi(spelled.c_str())
-                              : Readable(WindowText(controls[i])) == wanted;
+      const bool match =
+          byId ? GetDlgCtrlID(controls[i]) == std::atoi(spelled.c_str()) : Readable(WindowText(controls[i])) == wanted;
       if (!match) continue;
       // A visible control wins over a hidden one of the same name.
       if (!found || (!IsWindowVisible(found) && IsWindowVisible(controls[i]))) {
@@ -313,10 +318,9 @@ struct UiScript::State {
     static const struct {
       const char* name;
       int key;
-    } keys[] = {{"tab", VK_TAB},     {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"esc", VK_ESCAPE},
-                {"space", VK_SPACE}, {"up", VK_UP},        {"down", VK_DOWN},     {"left", VK_LEFT},
-                {"right", VK_RIGHT}, {"home", VK_HOME},    {"end", VK_END},       {"f1", VK_F1},
-                {"backspace", VK_BACK}};
+    } keys[] = {{"tab", VK_TAB}, {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"esc", VK_ESCAPE},  {"space", VK_SPACE},
+                {"up", VK_UP},   {"down", VK_DOWN},    {"left", VK_LEFT},     {"right", VK_RIGHT}, {"home", VK_HOME},
+                {"end", VK_END}, {"f1", VK_F1},        {"backspace", VK_BACK}};
     if (line.words.size() < 2) Fail(line, "key needs a key");
     for (size_t w = 1; w < line.words.size(); ++w) {
       std::string spelled = Lower(line.words[w]);
@@ -352,7 +356,8 @@ struct UiScript::State {
     Flatten(dialog, controls);
     HWND button = 0;
     for (HWND control : controls) {
-      if (GetDlgCtrlID(control) == id && (DialogCode(control) & DLGC_BUTTON) && GetParent(control) == dialog) button = control;
+      if (GetDlgCtrlID(control) == id && (DialogCode(control) & DLGC_BUTTON) && GetParent(control) == dialog)
+        button = control;
     }
     if (!button && id == IDCANCEL) {
       // A dialog without a Cancel button still closes on Escape.
@@ -437,7 +442,8 @@ struct UiScript::State {
     if (action == "dialog") {
       words(2, 2);
       const std::string seen = platform::Utf8FromAnsi(WindowText(dialog));
-      if (seen != Quoted(line, 1, "dialog")) Fail(line, "the open dialog is \"" + seen + "\", not \"" + line.words[1] + "\"");
+      if (seen != Quoted(line, 1, "dialog"))
+        Fail(line, "the open dialog is \"" + seen + "\", not \"" + line.words[1] + "\"");
     } else if (action == "page") {
       words(2, 2);
       Page(line, platform::AnsiFromUtf8(Quoted(line, 1, "page")));
@@ -448,7 +454,8 @@ struct UiScript::State {
       Click(control);
     } else if (action == "type") {
       words(3, 4);
-      if (line.words.size() == 4 && Lower(line.words[3]) != "replace") Fail(line, "type takes \"replace\" after the text");
+      if (line.words.size() == 4 && Lower(line.words[3]) != "replace")
+        Fail(line, "type takes \"replace\" after the text");
       HWND control = Control(line, 1, true);
       Usable(line, control);
       const std::string text = platform::AnsiFromUtf8(Quoted(line, 2, "type"));
@@ -554,7 +561,9 @@ struct UiScript::State {
     const auto [text, number] = menus.front();
     menus.pop_front();
     const UINT command = platform::ui::FindMenuCommand(request.menu, Readable(text));
-    if (!command) Stop(name + ":" + std::to_string(number) + ": the menu has no enabled item \"" + platform::Utf8FromAnsi(text) + "\"");
+    if (!command)
+      Stop(name + ":" + std::to_string(number) + ": the menu has no enabled item \"" + platform::Utf8FromAnsi(text) +
+           "\"");
     return command;
   }
 
@@ -575,9 +584,10 @@ struct UiScript::State {
     }
     const int answer = answers.front().first;
     answers.pop_front();
-    const bool fits = (answer == IDOK && (type == MB_OK || type == MB_OKCANCEL)) ||
-                      (answer == IDCANCEL && (type == MB_OKCANCEL || type == MB_YESNOCANCEL || type == MB_RETRYCANCEL)) ||
-                      ((answer == IDYES || answer == IDNO) && (type == MB_YESNO || type == MB_YESNOCANCEL));
+    const bool fits =
+        (answer == IDOK && (type == MB_OK || type == MB_OKCANCEL)) ||
+        (answer == IDCANCEL && (type == MB_OKCANCEL || type == MB_YESNOCANCEL || type == MB_RETRYCANCEL)) ||
+        ((answer == IDYES || answer == IDNO) && (type == MB_YESNO || type == MB_YESNOCANCEL));
     if (!fits) {
       Stop(name + ": the message box \"" + box.text + "\" has no such button as the answer given");
       return platform::DefaultMessageBoxButton(box.type);

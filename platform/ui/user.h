@@ -9,9 +9,9 @@
 // windows are painted when UpdateWindow is called or a dialog's loop is idle.
 #pragma once
 
-#include "platform/gdi/screen.h"
 #include "platform/base/arith.h"
 #include "platform/base/processes.h"
+#include "platform/gdi/screen.h"
 #include "platform/ui/window.h"
 
 // ---- Messages -------------------------------------------------------------------

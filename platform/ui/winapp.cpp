@@ -50,8 +50,7 @@ BOOL RunLibraryApp(CWinApp& app, HINSTANCE instance, DWORD reason) {
         app.ExitInstance();
       }
       return TRUE;
-    default:
-      return TRUE;
+    default: return TRUE;
   }
 }
 

@@ -46,7 +46,7 @@ class CWinApp {
 };
 
 // Defines the module's DllMain for its one application object.
-#define ZEL_LIBRARY_APP_ENTRY(app)                                                   \
-  ZEL_EXPORT BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {   \
-    return ::platform::ui::RunLibraryApp((app), instance, reason);                   \
+#define ZEL_LIBRARY_APP_ENTRY(app)                                                 \
+  ZEL_EXPORT BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) { \
+    return ::platform::ui::RunLibraryApp((app), instance, reason);                 \
   }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -45,8 +45,8 @@ struct Window {
   LONG_PTR userData = 0;
   HINSTANCE instance = 0;
   std::shared_ptr<ThreadQueue> owner;
-  std::string text;                  // ANSI code page
-  std::map<int, LONG_PTR> extra;     // the extra values at indexes 0 and up (a dialog's result, ...)
+  std::string text;               // ANSI code page
+  std::map<int, LONG_PTR> extra;  // the extra values at indexes 0 and up (a dialog's result, ...)
 };
 
 std::shared_ptr<ThreadQueue>& CurrentQueue() {
@@ -194,8 +194,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (windowName) record.text = windowName;
     g_windows[window] = record;
   }
-  if (hooks.created &&
-      !hooks.created(window, exStyle, className, style, x, y, width, height, parent, menu, param)) {
+  if (hooks.created && !hooks.created(window, exStyle, className, style, x, y, width, height, parent, menu, param)) {
     DestroyWindow(window);
     return 0;
   }
@@ -429,9 +428,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
   ReadDisplayInput();
   ThreadQueue& queue = *CurrentQueue();
   std::unique_lock guard(queue.lock);
-  const Clock::time_point deadline = milliseconds == INFINITE
-                                         ? Clock::time_point::max()
-                                         : Clock::now() + std::chrono::milliseconds(milliseconds);
+  const Clock::time_point deadline =
+      milliseconds == INFINITE ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(milliseconds);
   while (!TakeMessage(queue, nullptr, 0, 0, 0, false)) {
     const Clock::time_point wake = std::min(deadline, NextTimerDue(queue));
     if (WaitOnDisplay(guard, wake)) {

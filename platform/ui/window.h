@@ -68,8 +68,7 @@ typedef struct tagNMHDR {
 // their procedure is DefWindowProc. The window gets no WM_CREATE: none of them
 // needs it.
 ZEL_EXTERN_C HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                                  int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                                  LPVOID param);
+                                  int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 #define CreateWindowA(c, n, s, x, y, w, h, p, m, i, a) CreateWindowExA(0, c, n, s, x, y, w, h, p, m, i, a)
 // Sends WM_DESTROY to the window's procedure, then removes the window, its timers
 // and the messages posted to it.

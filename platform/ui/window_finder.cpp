@@ -127,8 +127,7 @@ LRESULT RelayProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   const HWND target = static_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
   COPYDATASTRUCT block{delivery->dwData, static_cast<DWORD>(delivery->data.size()),
                        delivery->data.empty() ? nullptr : delivery->data.data()};
-  const LRESULT result =
-      IsWindow(target) ? SendMessageA(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&block)) : 0;
+  const LRESULT result = IsWindow(target) ? SendMessageA(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&block)) : 0;
   delivery->answer.set_value(result);
   return 0;
 }

@@ -2,11 +2,11 @@
 // PNG writer (libpng) tests and the scripted user keep them with.
 #include <png.h>
 
+#include <strings.h>
 #include <algorithm>
-#include <optional>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include <optional>
 #include <vector>
 
 #include "platform/gdi/display_dc.h"
@@ -73,8 +73,8 @@ void ComposeInto(PixelSurface& picture, HWND window, int x, int y, RECT clip, bo
   auto surface = WindowSurface(window);
   if (!surface) return;
   // A group box only frames: what its parent drew inside it stays visible.
-  Blit(picture, *surface, x, y, clip, groupBox ? std::optional<COLORREF>(GetSysColor(COLOR_BTNFACE) & 0xFFFFFF)
-                                               : std::nullopt);
+  Blit(picture, *surface, x, y, clip,
+       groupBox ? std::optional<COLORREF>(GetSysColor(COLOR_BTNFACE) & 0xFFFFFF) : std::nullopt);
   clip.left = std::max<LONG>(clip.left, x);
   clip.top = std::max<LONG>(clip.top, y);
   clip.right = std::min<LONG>(clip.right, x + surface->width);

@@ -28,11 +28,13 @@ struct CaseLess {
   bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
 };
 std::map<std::string, WNDPROC, CaseLess>& Classes() {
+  // clang-format off
   static std::map<std::string, WNDPROC, CaseLess> classes = {
       {"BUTTON", ButtonProcedure},    {"EDIT", EditProcedure},         {"STATIC", StaticProcedure},
       {"LISTBOX", ListBoxProcedure},  {"COMBOBOX", ComboBoxProcedure}, {"#32770", DialogProcedure},
       {PROGRESS_CLASSA, ProgressProcedure}, {"SCROLLBAR", ScrollBarProcedure},
       {"SysTabControl32", TabControlProcedure}};
+  // clang-format on
   return classes;
 }
 
@@ -77,8 +79,10 @@ bool Created(HWND window, DWORD exStyle, LPCSTR className, DWORD style, int x, i
     g_nodes[window] = node;
   }
   if (auto hook = std::exchange(t_creationHook, nullptr)) hook(window, t_creationContext);
+  // clang-format off
   CREATESTRUCTA create{param, static_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)), menu, parent,
                        height, width, y, x, static_cast<LONG>(style), nullptr, className, exStyle};
+  // clang-format on
   if (!SendMessageA(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) return false;
   return SendMessageA(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) != -1;
 }
@@ -180,7 +184,8 @@ bool UpdateNode(HWND window, void (*change)(Node&, const void*), const void* arg
 }
 
 void SetNodeStyle(HWND window, DWORD style) {
-  UpdateNode(window, [](Node& n, const void* a) { n.style = *static_cast<const DWORD*>(a); }, &style);
+  UpdateNode(
+      window, [](Node& n, const void* a) { n.style = *static_cast<const DWORD*>(a); }, &style);
 }
 
 std::shared_ptr<platform::gdi::PixelSurface> WindowSurface(HWND window) {
@@ -294,8 +299,9 @@ ZEL_EXTERN_C LONG GetWindowLongA(HWND window, int index) {
   Node node;
   if (index == GWL_STYLE || index == GWL_EXSTYLE || index == GWL_ID) {
     if (!GetNode(window, &node)) return 0;
-    return index == GWL_STYLE ? static_cast<LONG>(node.style)
-                              : index == GWL_EXSTYLE ? static_cast<LONG>(node.exStyle) : node.id;
+    return index == GWL_STYLE     ? static_cast<LONG>(node.style)
+           : index == GWL_EXSTYLE ? static_cast<LONG>(node.exStyle)
+                                  : node.id;
   }
   return static_cast<LONG>(GetWindowLongPtrA(window, index));
 }
@@ -390,7 +396,8 @@ ZEL_EXTERN_C HWND GetForegroundWindow(void) { return IsWindow(g_foreground) ? HW
 
 ZEL_EXTERN_C BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
   const RECT rect{x, y, x + width, y + height};
-  if (!UpdateNode(window, [](Node& n, const void* a) { n.rect = *static_cast<const RECT*>(a); }, &rect)) {
+  if (!UpdateNode(
+          window, [](Node& n, const void* a) { n.rect = *static_cast<const RECT*>(a); }, &rect)) {
     return FALSE;
   }
   SendMessageA(window, WM_SIZE, 0, MAKELPARAM(width, height));
@@ -538,9 +545,11 @@ ZEL_EXTERN_C HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
   *paint = PAINTSTRUCT{};
   paint->hdc = platform::gdi::CreateSurfaceDC(WindowSurface(window), window);
   GetClientRect(window, &paint->rcPaint);
-  UpdateNode(window, [](Node& n, const void*) { n.invalid = false; }, nullptr);
+  UpdateNode(
+      window, [](Node& n, const void*) { n.invalid = false; }, nullptr);
   if (node.erase) {
-    UpdateNode(window, [](Node& n, const void*) { n.erase = false; }, nullptr);
+    UpdateNode(
+        window, [](Node& n, const void*) { n.erase = false; }, nullptr);
     paint->fErase = SendMessageA(window, WM_ERASEBKGND, static_cast<WPARAM>(paint->hdc), 0) ? FALSE : TRUE;
   }
   return paint->hdc;
@@ -671,7 +680,8 @@ ZEL_EXTERN_C BOOL GetScrollRange(HWND window, int, LPINT minimum, LPINT maximum)
 ZEL_EXTERN_C int SetScrollPos(HWND window, int, int position, BOOL redraw) {
   Node node;
   if (!GetNode(window, &node)) return 0;
-  UpdateNode(window, [](Node& n, const void* a) { n.scrollPosition = *static_cast<const int*>(a); }, &position);
+  UpdateNode(
+      window, [](Node& n, const void* a) { n.scrollPosition = *static_cast<const int*>(a); }, &position);
   if (redraw) InvalidateRect(window, nullptr, TRUE);
   return node.scrollPosition;
 }
@@ -687,8 +697,7 @@ ZEL_EXTERN_C BOOL ScrollWindow(HWND window, int dx, int dy, const RECT*, const R
   for (HWND child : node.children) {
     Node c;
     if (!GetNode(child, &c)) continue;
-    MoveWindow(child, c.rect.left + dx, c.rect.top + dy, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
-               FALSE);
+    MoveWindow(child, c.rect.left + dx, c.rect.top + dy, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top, FALSE);
   }
   InvalidateRect(window, nullptr, TRUE);
   return TRUE;

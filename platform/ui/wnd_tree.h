@@ -12,7 +12,7 @@ namespace platform::ui {
 
 struct Node {
   HWND parent = 0;
-  HWND owner = 0;  // a top-level window's owner (the window it was created for)
+  HWND owner = 0;              // a top-level window's owner (the window it was created for)
   std::vector<HWND> children;  // in creation (tab) order
   int id = 0;
   DWORD style = 0;

@@ -203,7 +203,8 @@ void Place(HWND window, int x, int y) {
   GetWindowRect(window, &rect);
   if (rect.left == x && rect.top == y) return;
   const RECT moved{x, y, x + (rect.right - rect.left), y + (rect.bottom - rect.top)};
-  UpdateNode(window, [](Node& n, const void* a) { n.rect = *static_cast<const RECT*>(a); }, &moved);
+  UpdateNode(
+      window, [](Node& n, const void* a) { n.rect = *static_cast<const RECT*>(a); }, &moved);
   POINT origin{0, 0};
   ClientToScreen(window, &origin);
   PostMessageA(window, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
@@ -376,8 +377,8 @@ void Keyed(XEvent& event, Shown& shown) {
   HWND focus = GetFocus();
   HWND target = focus && TopLevelOf(focus) == shown.window ? focus : (focus ? focus : shown.window);
   const bool alt = (state & Mod1Mask) != 0 && key != VK_MENU;
-  const LPARAM lParam = static_cast<LPARAM>(1 | (event.xkey.keycode << 16) | (alt ? (1u << 29) : 0) |
-                                            (down ? 0 : (3u << 30)));
+  const LPARAM lParam =
+      static_cast<LPARAM>(1 | (event.xkey.keycode << 16) | (alt ? (1u << 29) : 0) | (down ? 0 : (3u << 30)));
   if (!down) {
     PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key), lParam);
     return;
@@ -426,8 +427,7 @@ void Handle(XEvent& event) {
     case KeyPress:
     case KeyRelease: Keyed(event, *shown); break;
     case ClientMessage:
-      if (event.xclient.message_type == d.protocols &&
-          static_cast<Atom>(event.xclient.data.l[0]) == d.deleteWindow) {
+      if (event.xclient.message_type == d.protocols && static_cast<Atom>(event.xclient.data.l[0]) == d.deleteWindow) {
         PostMessageA(shown->window, WM_CLOSE, 0, 0);
       }
       break;
@@ -558,8 +558,7 @@ void FocusAnother(HWND leaving) {
   }
   if (!next) {
     for (const auto& [window, shown] : d.windows) {
-      if (window != leaving && shown.mapped && !shown.hiding &&
-          (!next || shown.xid > next->xid)) {
+      if (window != leaving && shown.mapped && !shown.hiding && (!next || shown.xid > next->xid)) {
         next = &shown;
       }
     }

@@ -101,7 +101,8 @@ void Lay(HWND dialog, Box& box) {
   RECT outer{}, inner{};
   GetWindowRect(dialog, &outer);
   GetClientRect(dialog, &inner);
-  const int frameWidth = (outer.right - outer.left) - inner.right, frameHeight = (outer.bottom - outer.top) - inner.bottom;
+  const int frameWidth = (outer.right - outer.left) - inner.right,
+            frameHeight = (outer.bottom - outer.top) - inner.bottom;
   RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (request.owner && IsWindowVisible(request.owner)) GetWindowRect(request.owner, &around);
   const int boxWidth = width + frameWidth, boxHeight = height + frameHeight;
@@ -164,8 +165,9 @@ bool ShowMessageBoxWindow(const platform::MessageBoxRequest& request, int* answe
   const INT_PTR ended = RunModalDialog(dialog, "MessageBox");
   if (ownerWasEnabled) EnableWindow(request.owner, TRUE);
   // A box always answers one of its buttons.
-  *answer = box.answer ? box.answer : HasButton(box, static_cast<int>(ended)) ? static_cast<int>(ended)
-                                                                             : platform::DefaultMessageBoxButton(request.type);
+  *answer = box.answer                                ? box.answer
+            : HasButton(box, static_cast<int>(ended)) ? static_cast<int>(ended)
+                                                      : platform::DefaultMessageBoxButton(request.type);
   return true;
 }
 

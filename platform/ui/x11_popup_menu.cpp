@@ -72,7 +72,8 @@ int Step(const Tracking& t, int direction) {
 
 char Mnemonic(const std::string& text) {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] == '&' && text[i + 1] != '&') return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+    if (text[i] == '&' && text[i + 1] != '&')
+      return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
     if (text[i] == '&') ++i;
   }
   return 0;
@@ -171,7 +172,8 @@ std::vector<Item> ItemsOf(HMENU menu) {
     Item item;
     const UINT position = static_cast<UINT>(i);
     // A pop-up's item count in the high byte is no state.
-    item.state = GetMenuState(menu, position, MF_BYPOSITION) & (MF_SEPARATOR | MF_POPUP | MF_GRAYED | MF_DISABLED | MF_CHECKED);
+    item.state =
+        GetMenuState(menu, position, MF_BYPOSITION) & (MF_SEPARATOR | MF_POPUP | MF_GRAYED | MF_DISABLED | MF_CHECKED);
     item.id = GetMenuItemID(menu, i);
     char text[256] = {};
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
@@ -217,8 +219,7 @@ bool ShowPopupMenuWindow(const platform::MenuRequest& request, int x, int y, UIN
   SelectObject(hdc, previous);
   ReleaseDC(0, hdc);
   height += 4;
-  HWND window = CreateWindowExA(0, kMenuClass, "", WS_POPUP, x, y, width, height,
-                                request.owner, 0, 0, nullptr);
+  HWND window = CreateWindowExA(0, kMenuClass, "", WS_POPUP, x, y, width, height, request.owner, 0, 0, nullptr);
   if (!window) return false;
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&tracking));
   const HWND focus = GetFocus();

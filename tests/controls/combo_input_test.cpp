@@ -122,11 +122,13 @@ TEST_F(ComboInputTest, KeysChooseOpenAndCloseTheList) {
       {"alt+down opens the list", {kAlt + VK_DOWN}, 1, true, {{kCombo, kDrop}}},
       {"arrows in the open list only light an entry", {VK_F4, VK_DOWN, VK_DOWN}, 1, true, {{kCombo, kDrop}}},
       {"enter chooses the lit entry and closes",
+       // clang-format off
        {VK_F4, VK_DOWN, VK_RETURN}, 2, false, {{kCombo, kDrop}, {kCombo, kSel}, {kCombo, kUp}}},
       {"F4 again chooses and closes",
        {VK_F4, VK_END, VK_F4}, 3, false, {{kCombo, kDrop}, {kCombo, kSel}, {kCombo, kUp}}},
       {"alt+up chooses and closes",
        {kAlt + VK_DOWN, VK_HOME, kAlt + VK_UP}, 0, false, {{kCombo, kDrop}, {kCombo, kSel}, {kCombo, kUp}}},
+      // clang-format on
       // Escape and Enter in an open list are the list's, not the dialog's Cancel and OK.
       {"escape closes without a change", {VK_F4, VK_DOWN, VK_ESCAPE}, 1, false, {{kCombo, kDrop}, {kCombo, kUp}}},
       {"enter on the same entry closes only", {VK_F4, VK_RETURN}, 1, false, {{kCombo, kDrop}, {kCombo, kUp}}},

@@ -182,8 +182,9 @@ TEST_F(ControlLookTest, EachControlKindPaintsItsOwnFace) {
   };
   for (const Case& c : cases) {
     // Text is anti-aliased: its colour counts with the dark edges of its glyphs.
-    const int found = c.colourIndex == COLOR_WINDOWTEXT ? Count(*picture, Where(c.id), Dark)
-                                                        : CountColour(*picture, Where(c.id), GetSysColor(c.colourIndex));
+    const int found = c.colourIndex == COLOR_WINDOWTEXT
+                          ? Count(*picture, Where(c.id), Dark)
+                          : CountColour(*picture, Where(c.id), GetSysColor(c.colourIndex));
     EXPECT_GE(found, c.least) << c.kind;
   }
   // A progress bar at 120 of 200 fills a little over half of its width.
@@ -256,13 +257,13 @@ TEST_F(ProgressTest, PositionsStayInTheRangeAndStepsWrap) {
   const Step steps[] = {
       {PBM_SETPOS, 30, 0, 0, 30},
       {PBM_DELTAPOS, 50, 0, 30, 80},
-      {PBM_SETPOS, 500, 0, 80, 100},             // clamped to the top of the range
+      {PBM_SETPOS, 500, 0, 80, 100},  // clamped to the top of the range
       {PBM_SETRANGE, 0, MAKELPARAM(10, 50), MAKELONG(0, 100), 50},
-      {PBM_SETPOS, 0, 0, 50, 10},                // and to the bottom
+      {PBM_SETPOS, 0, 0, 50, 10},  // and to the bottom
       {PBM_SETSTEP, 15, 0, 10, 10},
       {PBM_STEPIT, 0, 0, 10, 25},
       {PBM_STEPIT, 0, 0, 25, 40},
-      {PBM_STEPIT, 0, 0, 40, 15},                // past the end starts again
+      {PBM_STEPIT, 0, 0, 40, 15},  // past the end starts again
       {PBM_SETRANGE32, 0, 100000, MAKELONG(10, 50), 15},
       {PBM_SETPOS, 70000, 0, 15, 70000},
   };

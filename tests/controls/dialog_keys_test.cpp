@@ -24,10 +24,10 @@ INT_PTR CALLBACK Recording(HWND, UINT message, WPARAM wParam, LPARAM) {
 
 struct Press {
   const char* name;
-  int focusBefore;         // 0: none
-  std::vector<int> keys;   // negative: with Shift; 'A'..'Z' + 0x1000: Alt+letter
+  int focusBefore;        // 0: none
+  std::vector<int> keys;  // negative: with Shift; 'A'..'Z' + 0x1000: Alt+letter
   int focusAfter;
-  int checkedRadio;        // 0: as the template left them
+  int checkedRadio;  // 0: as the template left them
   std::vector<int> commands;
 };
 

@@ -53,9 +53,9 @@ TEST_F(DialogListTest, EntriesStackScrollAndSelect) {
     UINT thumb;
     int position;
   };
-  for (const Step& s : {Step{SB_LINEDOWN, 0, 5}, Step{SB_PAGEDOWN, 0, 20}, Step{SB_LINEUP, 0, 15},
-                        Step{SB_THUMBTRACK, 100000, high}, Step{SB_PAGEUP, 0, high - 15}, Step{SB_THUMBPOSITION, 0, 0},
-                        Step{SB_LINEUP, 0, 0}, Step{99, 0, 0}}) {
+  for (const Step& s :
+       {Step{SB_LINEDOWN, 0, 5}, Step{SB_PAGEDOWN, 0, 20}, Step{SB_LINEUP, 0, 15}, Step{SB_THUMBTRACK, 100000, high},
+        Step{SB_PAGEUP, 0, high - 15}, Step{SB_THUMBPOSITION, 0, 0}, Step{SB_LINEUP, 0, 0}, Step{99, 0, 0}}) {
     list.SendMessage(WM_VSCROLL, MAKEWPARAM(s.code, s.thumb), 0);
     EXPECT_EQ(list.m_scrollPosition, s.position) << s.code;
     EXPECT_EQ(::GetScrollPos(list.m_hWnd, SB_VERT), s.position) << s.code;

@@ -9,9 +9,9 @@
 #include "model/model_loader.h"
 #include "model/model_record.h"
 #include "platform/spooler/spooler.h"
+#include "tests/controls/controls_fixture.h"
 #include "tests/support/settings_library.h"
 #include "tools/machinesetup/printer_install.h"
-#include "tests/controls/controls_fixture.h"
 
 using controls::CMyDialog;
 
@@ -87,9 +87,8 @@ TEST_F(PageFunctionsTest, HideModelControlsHidesTheLoadedRowsControlsOnTheirPage
     int id;
     bool visible;
   };
-  const Case cases[] = {{1321, false}, {1322, false}, {1347, false}, {1341, false}, {1618, false},
-                        {1201, true},  {1202, true},  {1203, true},  {1204, true},  {1205, true},
-                        {1319, true}};
+  const Case cases[] = {{1321, false}, {1322, false}, {1347, false}, {1341, false}, {1618, false}, {1201, true},
+                        {1202, true},  {1203, true},  {1204, true},  {1205, true},  {1319, true}};
   for (const Case& c : cases) {
     EXPECT_EQ((::GetWindowLongA(::GetDlgItem(page.m_hWnd, c.id), GWL_STYLE) & WS_VISIBLE) != 0, c.visible) << c.id;
   }

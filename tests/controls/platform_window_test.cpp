@@ -19,8 +19,8 @@ class WindowTest : public ControlsTest {
     ControlsTest::TearDown();
   }
   HWND Child(const char* cls, DWORD style, int id, const char* text = "") {
-    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 50, 20, dialog,
-                           static_cast<HMENU>(id), 0, nullptr);
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 50, 20, dialog, static_cast<HMENU>(id), 0,
+                           nullptr);
   }
   HWND dialog = 0;
 };
@@ -86,7 +86,8 @@ TEST_F(WindowTest, ButtonsClickCheckAndGroup) {
 
 TEST_F(WindowTest, ListAndComboMessages) {
   HWND list = Child("LISTBOX", LBS_HASSTRINGS, 20);
-  for (const char* text : {"Letter", "A4", "Legal"}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  for (const char* text : {"Letter", "A4", "Legal"})
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   EXPECT_EQ(SendMessageA(list, LB_INSERTSTRING, 1, reinterpret_cast<LPARAM>("B5")), 1);
   EXPECT_EQ(SendMessageA(list, LB_INSERTSTRING, 9, reinterpret_cast<LPARAM>("x")), LB_ERR);
   EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4);
@@ -116,9 +117,9 @@ TEST_F(WindowTest, DialogItemNumbers) {
     UINT value;
     BOOL translated;
   };
-  for (const Case& c : {Case{"42", FALSE, 42, TRUE}, Case{" 7 ", FALSE, 7, TRUE}, Case{"-3", TRUE, static_cast<UINT>(-3), TRUE},
-                        Case{"-3", FALSE, 0, FALSE}, Case{"4x", FALSE, 0, FALSE}, Case{"", FALSE, 0, FALSE},
-                        Case{"99999999999", FALSE, 0, FALSE}}) {
+  for (const Case& c : {Case{"42", FALSE, 42, TRUE}, Case{" 7 ", FALSE, 7, TRUE},
+                        Case{"-3", TRUE, static_cast<UINT>(-3), TRUE}, Case{"-3", FALSE, 0, FALSE},
+                        Case{"4x", FALSE, 0, FALSE}, Case{"", FALSE, 0, FALSE}, Case{"99999999999", FALSE, 0, FALSE}}) {
     SetDlgItemTextA(dialog, 30, c.text);
     BOOL translated = -1;
     EXPECT_EQ(GetDlgItemInt(dialog, 30, &translated, c.isSigned), c.value) << c.text;

@@ -93,9 +93,9 @@ TEST_F(SpinButtonTest, RealStepsFormatWithOneOrTwoDecimals) {
   };
   // Range 0..10, step 0.1. Text that is no number ("nan" included) counts as 0;
   // a number too large for a double is clamped like any other out of range.
-  const Case cases[] = {{"10.0", 0, TRUE, "9.9"},    {"10.0", 0, FALSE, "9.90"}, {"12", 1, TRUE, "10.0"},
-                        {"0.05", 0, FALSE, "0.00"},  {"x", 1, FALSE, "0.10"},    {"3.5", 1, TRUE, "3.6"},
-                        {"nan", 1, FALSE, "0.10"},   {"NaN", 0, TRUE, "0.0"},    {"1e400", 0, FALSE, "9.90"},
+  const Case cases[] = {{"10.0", 0, TRUE, "9.9"},     {"10.0", 0, FALSE, "9.90"},   {"12", 1, TRUE, "10.0"},
+                        {"0.05", 0, FALSE, "0.00"},   {"x", 1, FALSE, "0.10"},      {"3.5", 1, TRUE, "3.6"},
+                        {"nan", 1, FALSE, "0.10"},    {"NaN", 0, TRUE, "0.0"},      {"1e400", 0, FALSE, "9.90"},
                         {"1e400", 1, FALSE, "10.00"}, {"-1e400", 1, FALSE, "0.10"}, {"inf", 0, TRUE, "9.9"},
                         {"1e-400", 1, FALSE, "0.10"}};
   // Whatever the locale says about decimal commas, the edits use points.

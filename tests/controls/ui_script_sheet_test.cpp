@@ -28,7 +28,8 @@ INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lP
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   if (header->code == PSN_APPLY) {
     const auto* notice = reinterpret_cast<const PSHNOTIFY*>(lParam);
-    g_log->events.push_back(std::string(GetDlgItem(page, 41) ? "quality" : "paper") + (notice->lParam ? " ok" : " now"));
+    g_log->events.push_back(std::string(GetDlgItem(page, 41) ? "quality" : "paper") +
+                            (notice->lParam ? " ok" : " now"));
     SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
     return TRUE;
   }

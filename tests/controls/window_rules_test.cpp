@@ -95,8 +95,8 @@ struct Bench {
   std::vector<std::string> events;
 
   HWND Child(const char* cls, DWORD style, int id, const char* text = "") {
-    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 50, 20, dialog,
-                           static_cast<HMENU>(id), 0, nullptr);
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 50, 20, dialog, static_cast<HMENU>(id), 0,
+                           nullptr);
   }
   // The events since the last look.
   std::vector<std::string> Take() {
@@ -289,10 +289,10 @@ const Rule kRules[] = {
          const char* text;
          LRESULT found;
        };
-       const Case cases[] = {{CB_FINDSTRINGEXACT, "letter", 0},  {CB_FINDSTRINGEXACT, "a4", 1},
-                             {CB_FINDSTRINGEXACT, "lett", CB_ERR}, {CB_FINDSTRINGEXACT, "\x83\x41", 3},
-                             {LB_FINDSTRING, "LET", 0},           {LB_FINDSTRING, "a4 L", 4},
-                             {LB_FINDSTRING, "\x83\x41", 3},      {LB_FINDSTRING, "x", LB_ERR}};
+       const Case cases[] = {
+           {CB_FINDSTRINGEXACT, "letter", 0},   {CB_FINDSTRINGEXACT, "a4", 1}, {CB_FINDSTRINGEXACT, "lett", CB_ERR},
+           {CB_FINDSTRINGEXACT, "\x83\x41", 3}, {LB_FINDSTRING, "LET", 0},     {LB_FINDSTRING, "a4 L", 4},
+           {LB_FINDSTRING, "\x83\x41", 3},      {LB_FINDSTRING, "x", LB_ERR}};
        for (const Case& c : cases) {
          HWND target = c.message == CB_FINDSTRINGEXACT ? combo : list;
          EXPECT_EQ(SendMessageA(target, c.message, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(c.text)), c.found)

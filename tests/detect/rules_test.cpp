@@ -48,10 +48,12 @@ TEST(AddressRulesTest, AcceptsOnlyFourOctetsOfOneByte) {
     const char* text;
     bool accepted;
   } cases[] = {
-      {"192.168.0.5", true},  {"10.0.0.1", true},     {"255.255.255.255", true}, {"192..0.5", false},
-      {"192.168.0.", false},  {"192.168.0.256", false}, {"0.0.0.0", false},      {"010.1.1.1", false},
-      {"0.1.2.3", false},     {"192.168.00.5", false}, {"1.2.3.4.5", false},     {"1.2.3", false},
-      {"1.2.3.a", false},     {"1234.1.1.1", false},   {"", false},              {"...", false},
+      {"192.168.0.5", true},   {"10.0.0.1", true},    {"255.255.255.255", true},
+      {"192..0.5", false},     {"192.168.0.", false}, {"192.168.0.256", false},
+      {"0.0.0.0", false},      {"010.1.1.1", false},  {"0.1.2.3", false},
+      {"192.168.00.5", false}, {"1.2.3.4.5", false},  {"1.2.3", false},
+      {"1.2.3.a", false},      {"1234.1.1.1", false}, {"", false},
+      {"...", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsAcceptableIpAddress(c.text), c.accepted) << c.text;
 }
@@ -73,8 +75,10 @@ TEST(AddressRulesTest, KnowsNetworkPortNames) {
     const char* port;
     bool ip;
   } cases[] = {
-      {"192.168.0.5:9100", true}, {"IP_192.168.0.5", true}, {"ip_10.0.0.1", true}, {"LPT1:", false},
-      {"IP_192.168", false},      {"192.168.0.5", false},    {"a.b.c.d:x", true},   {"FILE:", false},
+      {"192.168.0.5:9100", true}, {"IP_192.168.0.5", true},
+      {"ip_10.0.0.1", true},      {"LPT1:", false},
+      {"IP_192.168", false},      {"192.168.0.5", false},
+      {"a.b.c.d:x", true},        {"FILE:", false},
       {"..1.2.3:9", false},       {"", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsIpPortName(c.port), c.ip) << c.port;
@@ -82,8 +86,7 @@ TEST(AddressRulesTest, KnowsNetworkPortNames) {
 
 TEST(DetectionJobTest, BytesOfTheJob) {
   const std::string bytes = DetectionJobBytes("127.0.0.1", 37);
-  EXPECT_EQ(bytes,
-            "\x1B%-12345X@PJL SET JOBATTR=\"DetectClient=00DetectJob=00127.0.0.1=00Job#37=00\"\x1B%-12345X");
+  EXPECT_EQ(bytes, "\x1B%-12345X@PJL SET JOBATTR=\"DetectClient=00DetectJob=00127.0.0.1=00Job#37=00\"\x1B%-12345X");
   EXPECT_NE(DetectionJobBytes("127.0.0.1", -1).find("Job#-1=00\""), std::string::npos);
   // A quote or an equals sign in the host never ends the attribute early.
   EXPECT_NE(DetectionJobBytes("a=b\"c", 1).find("a=3Db=22c=00"), std::string::npos);
@@ -114,13 +117,14 @@ TEST(DetectionAnswerTest, TakesOnlyTheAnswerToThisHostsJob) {
     bool matched;
   } cases[] = {
       {"encoded", Trap(1, ours, "192.168.0.20", "vp-pcl"), true},
+      // clang-format off
       {"decoded", Trap(1, std::string("DetectClient\0DetectJob\0" "192.168.0.9\0Job#37\0", 41), "192.168.0.20", "ps"),
+       // clang-format on
        true},
       {"lower case", Trap(1, "detectclient=00detectjob=00192.168.0.9=00job#37=00", "192.168.0.20", "ps"), true},
       {"another host", Trap(1, "DetectClient=00DetectJob=00192.168.0.10=00Job#37=00", "192.168.0.20", "ps"), false},
       {"an older job", Trap(1, "DetectClient=00DetectJob=00192.168.0.9=00Job#36=00", "192.168.0.20", "ps"), false},
-      {"job 3 is not 37", Trap(1, "DetectClient=00DetectJob=00192.168.0.9=00Job#3=00", "192.168.0.20", "ps"),
-       false},
+      {"job 3 is not 37", Trap(1, "DetectClient=00DetectJob=00192.168.0.9=00Job#3=00", "192.168.0.20", "ps"), false},
       {"no DetectJob", Trap(1, "DetectClient=00192.168.0.9=00Job#37=00", "192.168.0.20", "ps"), false},
       {"another kind", Trap(2, ours, "192.168.0.20", "ps"), false},
       {"IP without logical printer", Trap(1, ours, "192.168.0.20", ""), false},
@@ -147,7 +151,7 @@ TEST(CountdownTest, BarAndSecondsOverTheMinute) {
     int percent;
     int left;
   } cases[] = {
-      {0, false, 5, 60}, {4, false, 5, 56}, {5, false, 8, 55}, {30, false, 50, 30},
+      {0, false, 5, 60},  {4, false, 5, 56}, {5, false, 8, 55}, {30, false, 50, 30},
       {59, false, 98, 1}, {60, false, 5, 0}, {61, true, 0, 0},
   };
   for (const auto& c : cases) {

@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -122,11 +122,13 @@ class FakePrinter {
 
   void SendTrap(const std::string& attribute) {
     const std::string program = querytest::FindProgram("snmptrap");
+    // clang-format off
     RunProgram({program, "-v", "1", "-c", "quokka", "-M", "/nonexistent", "-m", "",
                 "127.0.0.1:" + std::to_string(trapPort_), "1.3.6.1.4.1.4417.7", "127.0.0.1", "6", "501", "",
                 "1.3.6.1.4.1.4417.7.1.1", "s", attribute, "1.3.6.1.4.1.4417.7.1.2", "s", "job",
                 "1.3.6.1.4.1.4417.7.1.3", "s", "owner", "1.3.6.1.4.1.4417.7.1.4", "i", "0",
                 "1.3.6.1.4.1.4417.7.1.5", "i", "0", "1.3.6.1.4.1.4417.7.1.6", "s", logicalPrinter_});
+    // clang-format on
   }
 
   int socket_ = -1;
@@ -155,9 +157,10 @@ class WizardSessionTest : public DetectTest {
 
   // The logical printer "vp-pcl" in row 1 with the language column's value.
   void StartAgent(const std::string& languageRows) {
-    ASSERT_TRUE(agent_.Start(root() / "agent", "1.3.6.1.4.1.4417.3.2.0 integer 1\n"
-                                               "1.3.6.1.4.1.4417.3.6.1.2.1 string vp-pcl\n" +
-                                                   languageRows));
+    ASSERT_TRUE(agent_.Start(root() / "agent",
+                             "1.3.6.1.4.1.4417.3.2.0 integer 1\n"
+                             "1.3.6.1.4.1.4417.3.6.1.2.1 string vp-pcl\n" +
+                                 languageRows));
   }
 
   // Runs scopeod5.exe with the script; its exit code (-1 when it did not end
@@ -183,8 +186,7 @@ class WizardSessionTest : public DetectTest {
     std::vector<char*> argv = {path.data(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, (folder_ / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, (folder_ / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -366,8 +368,8 @@ TEST_F(WizardSessionTest, AnswersForOtherJobsAreIgnoredUntilTheTimeOut) {
   FakePrinter printer_(trapPort_, Answer::kOtherHostAndOlderJob, "vp-pcl");
   InstallPackagedModel("IP_127.0.0.1:" + std::to_string(printer_.port()));
   StartAgent("1.3.6.1.4.1.4417.3.6.1.45.1 integer 6\n");
-  const std::string script = std::string("check 1002 on\n") + kNext + "click 1009\nwait 4\n" +
-                             Png("110-running.png") + "wait 90\n" + Png("111-timeout.png") + "cancel\n" + "expect 1017 enabled\n" + "cancel\n";
+  const std::string script = std::string("check 1002 on\n") + kNext + "click 1009\nwait 4\n" + Png("110-running.png") +
+                             "wait 90\n" + Png("111-timeout.png") + "cancel\n" + "expect 1017 enabled\n" + "cancel\n";
   ASSERT_EQ(RunWizard(script, 150), 0) << Said();
   EXPECT_EQ(printer_.Jobs().size(), 1u);
   ExpectPicture("110-running.png");
@@ -382,13 +384,13 @@ TEST_F(WizardSessionTest, AnswersForOtherJobsAreIgnoredUntilTheTimeOut) {
 // without the monitor, and the next job comes out in PCL.
 TEST_F(WizardSessionTest, SetUpButtonOfThePrintersPropertiesRunsTheWizard) {
   std::ofstream(folder_ / "properties.txt") << "click 1719\nok\n";
-  std::ofstream(folder_ / "wizard.txt") << "check 1003 on\n" << kNext << "pick 1004 \"PCL5e\"\n"
+  std::ofstream(folder_ / "wizard.txt") << "check 1003 on\n"
+                                        << kNext << "pick 1004 \"PCL5e\"\n"
                                         << Png("107-from-properties.png") << kNext << kFinish;
-  const std::string command = "ZEL_UI_SCRIPT='" + (folder_ / "wizard.txt").string() + "' '" ZEL_PRINTHOST
-                              "' --root '" + root().string() + "' --model '" ZEL_SOURCE_DIR
-                              "/data/models/nardo-c5545.ini' --printer-properties --ui-script '" +
-                              (folder_ / "properties.txt").string() + "' 2> '" + (folder_ / "stderr.txt").string() +
-                              "'";
+  const std::string command =
+      "ZEL_UI_SCRIPT='" + (folder_ / "wizard.txt").string() + "' '" ZEL_PRINTHOST "' --root '" + root().string() +
+      "' --model '" ZEL_SOURCE_DIR "/data/models/nardo-c5545.ini' --printer-properties --ui-script '" +
+      (folder_ / "properties.txt").string() + "' 2> '" + (folder_ / "stderr.txt").string() + "'";
   ASSERT_EQ(std::system(command.c_str()), 0) << Said();
   ExpectPicture("107-from-properties.png");
   HANDLE hostPrinter = 0;

@@ -43,7 +43,8 @@ std::vector<POINT>& Moves() {
 INT_PTR CALLBACK Recording(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) Commands().push_back(LOWORD(wParam));
   if (message == WM_SIZE) Sizes().push_back(wParam);
-  if (message == WM_MOVE) Moves().push_back(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+  if (message == WM_MOVE)
+    Moves().push_back(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
   return message == WM_INITDIALOG;
 }
 
@@ -80,7 +81,8 @@ INT_PTR CALLBACK Ending(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
         XFetchName(x, children[i], &title);
         const std::string named = title ? title : "";
         if (title) XFree(title);
-        if (name.empty() ? attributes.override_redirect && named.empty() : !attributes.override_redirect && named == name) {
+        if (name.empty() ? attributes.override_redirect && named.empty()
+                         : !attributes.override_redirect && named == name) {
           found = children[i];
         }
       }
@@ -189,8 +191,7 @@ class DisplayTest : public ControlsTest {
   void Click(int id) { Hands("mousemove --window " + std::to_string(xid) + " " + At(id) + " click 1"); }
   // A click at a point of the display window.
   void ClickAt(int x, int y) {
-    Hands("mousemove --window " + std::to_string(xid) + " " + std::to_string(x) + " " + std::to_string(y) +
-          " click 1");
+    Hands("mousemove --window " + std::to_string(xid) + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
   }
   // Where the display has the window, as the server tells it.
   POINT ServerPosition() {
@@ -415,7 +416,8 @@ TEST_F(DisplayTest, AMessageBoxIsAWindowOfItsOwnThatThePersonAnswers) {
       // A box the keys did not answer must not hold the test up.
       if (StillShown(server->display(), box)) server->Run("xdotool key alt+y Return");
     });
-    const int answer = MessageBoxA(dialog, "Print on both sides of the paper?\nThe job has 12 pages.", "Question", c.type);
+    const int answer =
+        MessageBoxA(dialog, "Print on both sides of the paper?\nThe job has 12 pages.", "Question", c.type);
     person.join();
     ASSERT_NE(box, 0u) << "no message box window came up";
     EXPECT_EQ(owner, xid);  // in front of the dialog it belongs to

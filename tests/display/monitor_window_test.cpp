@@ -61,8 +61,10 @@ class MonitorWindowTest : public testsupport::FreshMachine {
 
   bool Start(const std::string& display, const std::string& map, int trapPort) {
     std::vector<std::string> args = {ZEL_VIGILOD5, "_(Laser", "1)_", "NORMAL"};
+    // clang-format off
     std::vector<std::string> env = {"ZEL_MACHINE_ROOT=" + root().string(), "ZEL_USER=User", "PATH=/usr/bin:/bin",
                                     "DISPLAY=" + display, "ZEL_DISPLAY=on", "ZEL_DISPLAY_MAP=" + map,
+                                    // clang-format on
                                     "ZEL_SNMP_TRAP_ADDRESS=127.0.0.1:" + std::to_string(trapPort)};
     std::vector<char*> argv, envp;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -155,9 +157,11 @@ TEST_F(MonitorWindowTest, AnAlertTrapShowsWhileTheWindowIsShownAndTheCloseBoxEnd
   // The printer's paper-out alert (location 501, code 808) from its address.
   const std::string alert = "1.3.6.1.2.1.43.18.1.1.";
   ASSERT_TRUE(querytest::SendTrap(trapPort, "1",
+                                  // clang-format off
                                   {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", alert + "2.1.1", "i", "1",
                                    alert + "3.1.1", "i", "4", alert + "4.1.1", "i", "5", alert + "5.1.1", "i", "6",
                                    alert + "6.1.1", "i", "501", alert + "7.1.1", "i", "808"}));
+  // clang-format on
   testsupport::Screenshot after;
   int changed = 0;
   for (int tries = 0; tries < 40 && changed == 0; ++tries) {

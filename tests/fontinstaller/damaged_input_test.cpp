@@ -34,7 +34,8 @@ class DamagedInputTest : public InstallerTest {
   Bytes Metrics(const std::string& name = "Sound") {
     DescriptorSpec spec;
     spec.name = name;
-    std::optional<fontrecord::MetricsBlock> block = fontinstaller::BuildSoftFontMetrics(SoftFont(spec, {GlyphSpec{}}), "");
+    std::optional<fontrecord::MetricsBlock> block =
+        fontinstaller::BuildSoftFontMetrics(SoftFont(spec, {GlyphSpec{}}), "");
     EXPECT_TRUE(block);
     return Bytes(block->data(), block->data() + block->size());
   }
@@ -144,7 +145,7 @@ TEST_F(DamagedInputTest, KeysFlagsAndIdsOutsideTheirRangesAreRefused) {
     const char* key;
     const char* value;
   } refused[] = {{"17abc", "0,f.pfm,C:\\f"}, {"32768", "0,f.pfm,C:\\f"}, {"99999999999", "0,f.pfm,C:\\f"},
-                 {"17", "-4,f.pfm,C:\\f"}, {"", "0,f.pfm,C:\\f"},           {"PCLFontMem_", "0,f.pfm,C:\\f"}};
+                 {"17", "-4,f.pfm,C:\\f"},   {"", "0,f.pfm,C:\\f"},      {"PCLFontMem_", "0,f.pfm,C:\\f"}};
   for (const auto& c : refused) {
     InstalledFontEntry font{};
     InstalledMacroEntry macro{};
@@ -215,9 +216,9 @@ TEST_F(DamagedInputTest, AFailedSharedChangeAnswersZeroAndAdvancesNoCounter) {
 
 TEST_F(DamagedInputTest, SyncTakesChangesAndDeletesNothingItCouldNotReadWhole) {
   PlaceDiskMetrics("a.pfm", "Alpha");
-  const std::string pri =
-      ShareInfoFile("[Fonts]\r\nChangeCounter=1\r\n3001=0,a.pfm,C:\\a.sfp\r\n"
-                    "[Macros]\r\nChangeCounter=1\r\n3002=0,LOGO,C:\\logo.mac\r\n");
+  const std::string pri = ShareInfoFile(
+      "[Fonts]\r\nChangeCounter=1\r\n3001=0,a.pfm,C:\\a.sfp\r\n"
+      "[Macros]\r\nChangeCounter=1\r\n3002=0,LOGO,C:\\logo.mac\r\n");
   ASSERT_EQ(fontinstaller::SyncInfoFile(0, kPrinter, kSharedFlags), 1);
   ASSERT_EQ(fontinstaller::ReadFontList(kPrinter).size(), 1u);
 
@@ -258,11 +259,13 @@ TEST_F(DamagedInputTest, TypefaceTableHasAFamilyForEveryPclTypeface) {
     int typeface;
     int family;
     const char* name;
-  } known[] = {{0, 48, "Line Printer"}, {3, 48, "Courier"},     {4, 32, "Helv"},
-               {5, 16, "Tms Rmn"},      {6, 48, "Letter Gothic"}, {7, 64, "Script"},
-               {8, 48, "Prestige"},     {23, 16, "Century Schoolbook"}, {31, 32, "Avant Garde"},
-               {43, 64, "Zapf Chancery"}, {45, 80, "Zapf Dingbats"},
-               {52, 32, "Univers"},     {72, 32, "Antique Olive"}, {101, 16, "Garamond Antiqua"}};
+  } known[] = {{0, 48, "Line Printer"},   {3, 48, "Courier"},
+               {4, 32, "Helv"},           {5, 16, "Tms Rmn"},
+               {6, 48, "Letter Gothic"},  {7, 64, "Script"},
+               {8, 48, "Prestige"},       {23, 16, "Century Schoolbook"},
+               {31, 32, "Avant Garde"},   {43, 64, "Zapf Chancery"},
+               {45, 80, "Zapf Dingbats"}, {52, 32, "Univers"},
+               {72, 32, "Antique Olive"}, {101, 16, "Garamond Antiqua"}};
   for (const auto& k : known) {
     std::string name;
     EXPECT_EQ(fontinstaller::FamilyOfTypeface(k.typeface, &name), k.family) << k.typeface;

@@ -71,7 +71,9 @@ TEST_F(DownloadTest, FontsToMemoryAreSelectedLoadedAndMadePermanent) {
     WriteFile("C:\\Fonts\\f7.sfp", font);
     const InstalledFontEntry entry = Font(7, c.location, "C:\\Fonts\\f7.sfp");
     ASSERT_EQ(fontinstaller::DownloadFont(0, kPrinter, entry, nullptr, c.flags), 1);
+    // clang-format off
     Bytes expected = Concat({kUel, kEnterPcl, Text("\x1B" "E"), Text("\x1B*c7D")});
+    // clang-format on
     if (c.location == 2) expected = Concat({expected, Text("\x1B|f15DC:\\Fonts\\f7.sfp")});
     expected = Concat({expected, font});
     if (c.flags & fontinstaller::kDownloadToMemory) expected = Concat({expected, Text("\x1B*c5F")});
@@ -84,18 +86,23 @@ TEST_F(DownloadTest, MacrosToMemoryAndToThePrintersDisk) {
   WriteFile("C:\\Macros\\logo.mac", macro);
   InstalledMacroEntry pc{3, 0, 1, "LOGO", "C:\\Macros\\logo.mac"};
   ASSERT_EQ(fontinstaller::DownloadMacro(0, kPrinter, pc, fontinstaller::kDownloadToMemory), 1);
+  // clang-format off
   EXPECT_EQ(Delivered(), Concat({kUel, kEnterPcl, Text("\x1B" "E"), Text("\x1B&f3Y"), Text("\x1B&f0X"), macro,
                                  Text("\x1B&f1X"), Text("\x1B&f10X"), kUel}));
+  // clang-format on
 
   // Stored on the disk: the chosen file goes with it, whatever the entry's location.
   InstalledMacroEntry disk{3001, 0, 2, "LOGO", "C:\\Macros\\logo.mac"};
   ASSERT_EQ(fontinstaller::DownloadMacro(0, kPrinter, disk, fontinstaller::kDownloadToDisk), 1);
-  EXPECT_EQ(Delivered(), Concat({kUel, Text("@PJL FSMKDIR NAME =\"0:/pcl\"\n"), Text("@PJL FSMKDIR NAME =\"0:/pcl/macros\"\n"),
-                                 Text("@PJL FSDOWNLOAD FORMAT:BINARY NAME =\"0:/pcl/macros/LOGO\" SIZE=500\n"), macro, kUel}));
+  EXPECT_EQ(Delivered(),
+            Concat({kUel, Text("@PJL FSMKDIR NAME =\"0:/pcl\"\n"), Text("@PJL FSMKDIR NAME =\"0:/pcl/macros\"\n"),
+                    Text("@PJL FSDOWNLOAD FORMAT:BINARY NAME =\"0:/pcl/macros/LOGO\" SIZE=500\n"), macro, kUel}));
 
   // A macro already on the printer is only selected and made permanent.
   ASSERT_EQ(fontinstaller::DownloadMacro(0, kPrinter, disk, fontinstaller::kDownloadToMemory), 1);
+  // clang-format off
   EXPECT_EQ(Delivered(), Concat({kUel, kEnterPcl, Text("\x1B" "E"), Text("\x1B&f3001Y"), Text("\x1B&f10X"), kUel}));
+  // clang-format on
 }
 
 TEST_F(DownloadTest, DeleteJobsNameTheFileOrDeleteAll) {
@@ -134,9 +141,10 @@ TEST_F(DownloadTest, RequestsThatCannotBeSentStartNoJob) {
   const struct {
     std::string name;
     bool valid;
-  } names[] = {{"LOGO", true}, {"A-1_b.mac", true}, {std::string(16, 'x'), true}, {"\xB1\xB2", true},
-               {"", false}, {std::string(17, 'x'), false}, {"A B", false}, {"a/b", false}, {"a\x7F", false},
-               {"a|b", false}, {"a*", false}};
+  } names[] = {{"LOGO", true},     {"A-1_b.mac", true}, {std::string(16, 'x'), true},
+               {"\xB1\xB2", true}, {"", false},         {std::string(17, 'x'), false},
+               {"A B", false},     {"a/b", false},      {"a\x7F", false},
+               {"a|b", false},     {"a*", false}};
   for (const auto& c : names) EXPECT_EQ(fontinstaller::IsValidMacroName(c.name), c.valid) << c.name;
 }
 
@@ -184,8 +192,10 @@ TEST_F(DownloadTest, FontReachesAPrinterOnARawTcpPort) {
   ASSERT_EQ(fontinstaller::DownloadFont(0, "Network", Font(21, 1, "C:\\Fonts\\net.sfp"), nullptr,
                                         fontinstaller::kDownloadToMemory),
             1);
-  EXPECT_EQ(listener.Received(),
-            Concat({kUel, kEnterPcl, Text("\x1B" "E"), Text("\x1B*c21D"), font, Text("\x1B*c5F"), kUel}));
+  EXPECT_EQ(listener.Received(), Concat({kUel, kEnterPcl,
+                                         Text("\x1B"
+                                              "E"),
+                                         Text("\x1B*c21D"), font, Text("\x1B*c5F"), kUel}));
 }
 
 TEST_F(DownloadTest, AJobThePrinterRefusesIsNoSuccess) {

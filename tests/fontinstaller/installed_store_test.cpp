@@ -39,7 +39,8 @@ class InstalledStoreTest : public InstallerTest {
   void PlaceMetrics(int32_t location, const std::string& pfm, const std::string& name = "Placed") {
     DescriptorSpec spec;
     spec.name = name;
-    std::optional<fontrecord::MetricsBlock> block = fontinstaller::BuildSoftFontMetrics(SoftFont(spec, {GlyphSpec{}}), "");
+    std::optional<fontrecord::MetricsBlock> block =
+        fontinstaller::BuildSoftFontMetrics(SoftFont(spec, {GlyphSpec{}}), "");
     ASSERT_TRUE(block);
     const int which = location == fontinstaller::kLocationPcDisk ? kFolderUserPclFonts : kFolderPclDiskFonts;
     WriteFile(Folder(which) + "\\" + pfm, Bytes(block->data(), block->data() + block->size()));
@@ -55,7 +56,8 @@ class InstalledStoreTest : public InstallerTest {
     if (Store().GetDword(0, kind, kHostSection, key.c_str(), &value) != 0) return std::nullopt;
     return value;
   }
-  std::optional<std::string> PrinterString(const std::string& section, const std::string& key, int kind = kStorePrinterFonts) {
+  std::optional<std::string> PrinterString(const std::string& section, const std::string& key,
+                                           int kind = kStorePrinterFonts) {
     char buffer[8192] = {};
     DWORD size = sizeof buffer;
     if (Store().GetString(printer_, kind, section.c_str(), key.c_str(), buffer, &size) != 0) return std::nullopt;
@@ -140,8 +142,10 @@ TEST_F(InstalledStoreTest, RemovingAnIdKeepsTheRestOfTheList) {
     std::string list;
     std::string id;
     std::string expected;
+    // clang-format off
   } cases[] = {{"3;12;7;", "12", "3;7;"}, {"3;12;7;", "5", "3;12;7;"}, {"12;", "12", ""},
                {"3;12", "12", "3;"},     {"123;12;", "12", "123;"}};
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(fontinstaller::RemoveIdFromList(c.list, c.id), c.expected) << c.list;
 
   ASSERT_EQ(Store().SetString(0, kStoreUserMacros, kHostSection, "Macro_List", "3;12;7;"), 0u);
@@ -387,8 +391,9 @@ TEST_F(InstalledStoreTest, PrinterDiskChangesGoToTheInfoFileAndAdvanceBothCounte
 
 TEST_F(InstalledStoreTest, UpdateFromTheInfoFileAddsNumberedFontsOnly) {
   PlaceMetrics(fontinstaller::kLocationPrinterDisk, "f17.pfm");
-  ShareInfoFile("[Fonts]\r\nChangeCounter=9\r\n17=0,f17.pfm,C:\\Fonts\\f17.sfp\r\nCartridge1=C:\\Carts\\c.crt\r\n"
-                "[Macros]\r\nChangeCounter=2\r\n30=0,LOGO,C:\\Macros\\logo.mac\r\n");
+  ShareInfoFile(
+      "[Fonts]\r\nChangeCounter=9\r\n17=0,f17.pfm,C:\\Fonts\\f17.sfp\r\nCartridge1=C:\\Carts\\c.crt\r\n"
+      "[Macros]\r\nChangeCounter=2\r\n30=0,LOGO,C:\\Macros\\logo.mac\r\n");
   ASSERT_EQ(fontinstaller::SyncInfoFile(0, kPrinter, kSharedFlags), 1);
   EXPECT_EQ(PrinterString("PCLFontDisk", "List"), "17;");
   EXPECT_EQ(PrinterDword("PCLFont", "Number"), 1u);

@@ -6,23 +6,23 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <filesystem>
 #include <thread>
 
 #include "common/settings_store.h"
+#include "fontinstaller/installed_store.h"
+#include "fontinstaller/macro_names.h"
 #include "platform/base/codepage.h"
 #include "platform/base/machine.h"
 #include "platform/base/modules.h"
 #include "platform/base/processes.h"
 #include "platform/base/profile.h"
 #include "platform/spooler/spooler.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/help.h"
 #include "platform/ui/ui_script.h"
-#include "fontinstaller/installed_store.h"
-#include "fontinstaller/macro_names.h"
-#include "platform/ui/dialog.h"
 #include "tests/fontinstaller/installer_test_support.h"
 #include "tests/support/pcl_reader.h"
 
@@ -41,8 +41,8 @@ class InstallerSessionTest : public InstallerTest {
   void SetUp() override {
     InstallerTest::SetUp();
     InstallPrinter(kPrinter, kPort);
-    const std::string path = platform::AnsiFromUtf8(
-        platform::WindowsPathFromHost(fs::path(ZEL_DRIVER_DIR) / "kovpcl32d5.dll"));
+    const std::string path =
+        platform::AnsiFromUtf8(platform::WindowsPathFromHost(fs::path(ZEL_DRIVER_DIR) / "kovpcl32d5.dll"));
     module_ = LoadLibraryA(path.c_str());
     ASSERT_NE(module_, 0u);
     enter_ = reinterpret_cast<EnterInstallerFn>(GetProcAddress(module_, "EnterInstaller"));
@@ -119,7 +119,9 @@ TEST_F(InstallerSessionTest, MacrosGoToThePcAndThePrinterDiskAndComeBackOut) {
   std::vector<std::string> seen =
       Run(std::string(kInstallToPc) + "png \"" + Picture("macros_dialog.png") + "\"\ncancel\n");
   const std::string copy = MacrosFolder() + "\\logo.mac";
+  // clang-format off
   EXPECT_EQ(UserMacro("Macro_1000"), "0," "LOGO," + copy);
+  // clang-format on
   EXPECT_EQ(UserMacro("Macro_List"), "1000;");
   EXPECT_EQ(ReadFile(copy), macro_);
   ASSERT_FALSE(seen.empty());
@@ -132,19 +134,22 @@ click 1024
   dialog "マクロの登録"
   check 1010 on
   pick 1039 #1
-  png ")" + Picture("macro_install_dialog.png") + R"("
+  png ")" +
+      Picture("macro_install_dialog.png") + R"("
   answer ok
   click 1026
     dialog "マクロ情報"
     type 173 "LOGODISK" replace
-    png ")" + Picture("macro_information.png") + R"("
+    png ")" +
+      Picture("macro_information.png") + R"("
     ok
   click 3
 cancel
 )");
-  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL FSMKDIR NAME =\"0:/pcl\"\n@PJL FSMKDIR NAME =\"0:/pcl/macros\"\n"
-                        "@PJL FSDOWNLOAD FORMAT:BINARY NAME =\"0:/pcl/macros/LOGODISK\" SIZE=1500\n" +
-                            std::string(macro_.begin(), macro_.end()) + "\x1B%-12345X");
+  EXPECT_EQ(PortText(),
+            "\x1B%-12345X@PJL FSMKDIR NAME =\"0:/pcl\"\n@PJL FSMKDIR NAME =\"0:/pcl/macros\"\n"
+            "@PJL FSDOWNLOAD FORMAT:BINARY NAME =\"0:/pcl/macros/LOGODISK\" SIZE=1500\n" +
+                std::string(macro_.begin(), macro_.end()) + "\x1B%-12345X");
   EXPECT_EQ(Pri("Macros", "3000"), "0,LOGODISK,C:\\Work\\macros\\logo.mac");
   EXPECT_EQ(Pri("Macros", "ChangeCounter"), "1");
 
@@ -157,8 +162,10 @@ click 1009
 expect 1019 text "LOGO downloaded."
 cancel
 )");
-  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL ENTER LANGUAGE = PCL\n\x1B" "E\x1B&f1000Y\x1B&f0X" +
-                            std::string(macro_.begin(), macro_.end()) + "\x1B&f1X\x1B&f10X\x1B%-12345X");
+  EXPECT_EQ(PortText(),
+            "\x1B%-12345X@PJL ENTER LANGUAGE = PCL\n\x1B"
+            "E\x1B&f1000Y\x1B&f0X" +
+                std::string(macro_.begin(), macro_.end()) + "\x1B&f1X\x1B&f10X\x1B%-12345X");
   EXPECT_NE(UserMacro("MacroMem_1000"), "<none>");
 
   // A new name is stored under the same id; the macro stays marked as loaded.
@@ -168,7 +175,8 @@ click 1022
   dialog "マクロ属性の編集"
   expect 1038 checked
   type 173 "LOGO2" replace
-  png ")" + Picture("macro_attributes.png") + R"("
+  png ")" +
+      Picture("macro_attributes.png") + R"("
   ok
 cancel
 )");
@@ -199,7 +207,6 @@ cancel
   EXPECT_EQ(ReadFile(copy), macro_);
 }
 
-
 TEST(MacroNameRule, NamesThePrintersDiskCanTake) {
   using fontinstaller::CheckMacroName;
   using fontinstaller::MacroNameCheck;
@@ -212,7 +219,7 @@ TEST(MacroNameRule, NamesThePrintersDiskCanTake) {
       {"ABCDEFGHIJKLMNOPQ", MacroNameCheck::kTooLong},
       {"", MacroNameCheck::kEmpty},
       {"LOGO.MAC", MacroNameCheck::kValid},
-      {"\xB1\xB2", MacroNameCheck::kValid},  // half-width katakana are single bytes
+      {"\xB1\xB2", MacroNameCheck::kValid},          // half-width katakana are single bytes
       {"\x93\xFA", MacroNameCheck::kNotSingleByte},  // a double-byte character
       {"A\x7F", MacroNameCheck::kForbidden},
       {"A\x1B", MacroNameCheck::kForbidden},
@@ -245,7 +252,8 @@ click 1024
 cancel
 )");
   ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0], "PCLマクロインストーラ: マクロ名にはスペースまたは以下の文字を使用できません。\n\t \\ / : * ? < > | \"");
+  EXPECT_EQ(seen[0],
+            "PCLマクロインストーラ: マクロ名にはスペースまたは以下の文字を使用できません。\n\t \\ / : * ? < > | \"");
   EXPECT_EQ(seen[1], "PCLマクロインストーラ: マクロ名には半角英数字を指定して下さい。\n");
   EXPECT_EQ(UserMacro("Macro_List"), "<none>");
 }
@@ -379,7 +387,8 @@ expect 1037 visible
 expect 1037 disabled
 expect 1047 disabled
 cancel
-)", 0x40);
+)",
+      0x40);
   // No shared file: its controls are not there at all.
   Run(R"(dialog "PCLマクロ"
 expect 1024 enabled
@@ -390,7 +399,8 @@ click 1024
   expect 1010 enabled
   click 3
 cancel
-)", 0x0E);
+)",
+      0x0E);
   // The printer's disk is offered under a shared file only with the right to choose it.
   Run(R"(dialog "PCLマクロ"
 click 1024
@@ -399,7 +409,8 @@ click 1024
   expect 1027 checked
   click 3
 cancel
-)", 0x4E);
+)",
+      0x4E);
 }
 
 std::string ReadText(const fs::path& path) {
@@ -442,7 +453,8 @@ click 1024
   dialog "フォントの登録"
   pick 1029 #0
   expect 1019 text "Gothic Test 12pt  [portrait,landscape, C:\\Work\\fonts\\gothic.sfp]"
-  png ")" + Picture("font_install_dialog.png") + R"("
+  png ")" + Picture("font_install_dialog.png") +
+           R"("
   answer ok
   click 1026
   expect 1019 text "Gothic Test 12pt  installed."
@@ -451,7 +463,8 @@ click 1024
   click 1026
   click 3
 pick 1029 #0
-png ")" + Picture("fonts_dialog.png") + R"("
+png ")" + Picture("fonts_dialog.png") +
+           R"("
 cancel
 )");
   const std::string pcCopy = Folder(kFolderUserPclFonts) + "\\gothic.sfp";
@@ -460,7 +473,9 @@ cancel
   EXPECT_EQ(Pri("Fonts", "3000"), "0,gothic.pfm,C:\\Work\\fonts\\gothic.sfp");
   EXPECT_TRUE(FileExists("C:\\Work\\gothic.pfm")) << "the metrics travel with the shared file";
   const std::string diskJob = PortText();
+  // clang-format off
   EXPECT_EQ(diskJob.rfind("\x1B%-12345X@PJL FSMKDIR NAME =\"0:/fonts\"\n@PJL FSDOWNLOAD FORMAT:BINARY NAME =\"0:/fonts/3000\" SIZE=", 0), 0u);
+  // clang-format on
   EXPECT_FALSE(FileExists(Folder(kFolderPclDiskFonts) + "\\temp"));
 
   // The PC font into memory, then both deleted.
@@ -471,8 +486,10 @@ click 1009
 expect 1019 text "Gothic Test 12pt  downloaded."
 cancel
 )");
-  EXPECT_EQ(PortText(), "\x1B%-12345X@PJL ENTER LANGUAGE = PCL\n\x1B" "E\x1B*c1000D" + std::string(font_.begin(), font_.end()) +
-                            "\x1B*c5F\x1B%-12345X");
+  EXPECT_EQ(PortText(),
+            "\x1B%-12345X@PJL ENTER LANGUAGE = PCL\n\x1B"
+            "E\x1B*c1000D" +
+                std::string(font_.begin(), font_.end()) + "\x1B*c5F\x1B%-12345X");
   RunFonts(R"(dialog "PCLフォント"
 pick 1029 #1
 answer yes
@@ -561,11 +578,11 @@ cancel
     SCOPED_TRACE(c.face);
     const fs::path job = Host("C:\\Work\\job.prn");
     fs::remove(job);
-    const std::string command =
-        "'" ZEL_PRINTHOST "' --root '" + root().string() + "' --printer '" + kPrinter + "' --model '" ZEL_SOURCE_DIR
-        "/data/models/" + kModelFile + "' --language pcl --text '" + Host("C:\\Work\\text.txt").string() +
-        "' --face '" + c.face + "' --output '" + job.string() + "' > '" + Host("C:\\Work\\host.log").string() +
-        "' 2>&1";
+    const std::string command = "'" ZEL_PRINTHOST "' --root '" + root().string() + "' --printer '" + kPrinter +
+                                "' --model '" ZEL_SOURCE_DIR "/data/models/" + kModelFile +
+                                "' --language pcl --text '" + Host("C:\\Work\\text.txt").string() + "' --face '" +
+                                c.face + "' --output '" + job.string() + "' > '" + Host("C:\\Work\\host.log").string() +
+                                "' 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(Host("C:\\Work\\host.log"));
     const std::string bytes = ReadText(job);
     const testsupport::PclReport report = testsupport::ReadPclJob(bytes);
@@ -575,9 +592,10 @@ cancel
     if (!c.sent) {
       // Bound to the disk file of its id before it is selected.
       const auto names = report.Find("&n", 'W');
-      EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const testsupport::PclCommand* name) {
-        return name->data == "\x01" + std::to_string(c.id);
-      })) << "no disk font bound to id " << c.id;
+      EXPECT_TRUE(
+          std::any_of(names.begin(), names.end(),
+                      [&](const testsupport::PclCommand* name) { return name->data == "\x01" + std::to_string(c.id); }))
+          << "no disk font bound to id " << c.id;
     }
     // The text is printed in the installed font: the last font selected
     // before it is the font's id.

@@ -85,7 +85,7 @@ struct GlyphSpec {
   int height = 3;
   int deltaX = 48;  // quarter dots
   int glyphClass = 1;
-  Bytes raster;     // empty: ones in every row byte, uncompressed
+  Bytes raster;  // empty: ones in every row byte, uncompressed
 };
 
 Bytes DescriptorBytes(const DescriptorSpec& spec);

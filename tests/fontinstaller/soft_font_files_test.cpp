@@ -105,7 +105,8 @@ TEST_F(SoftFontFilesTest, ResolutionsBelow300AndMissingLettersStaySound) {
   spec.size = 68;
   spec.format = 20;
   spec.xResolution = 150;  // the height would divide by zero if scaled by res/300
-  std::optional<fontrecord::MetricsBlock> block = fontinstaller::BuildSoftFontMetrics(SoftFont(spec, {GlyphSpec{}}), "");
+  std::optional<fontrecord::MetricsBlock> block =
+      fontinstaller::BuildSoftFontMetrics(SoftFont(spec, {GlyphSpec{}}), "");
   ASSERT_TRUE(block);
   EXPECT_EQ(block->U16(off::kHeight), 100);
   EXPECT_EQ(block->U16(off::kXHeight), 0) << "no character x";
@@ -124,7 +125,8 @@ TEST_F(SoftFontFilesTest, RasterBytesThatLookLikeCommandsAreNotTakenForCommands)
   descriptor[15] = 0x90;
   a.raster = Concat({fake, descriptor});
   a.height = static_cast<int>(a.raster.size() / 2);
-  std::optional<fontrecord::MetricsBlock> block = fontinstaller::BuildSoftFontMetrics(SoftFont(DescriptorSpec{}, {a}), "");
+  std::optional<fontrecord::MetricsBlock> block =
+      fontinstaller::BuildSoftFontMetrics(SoftFont(DescriptorSpec{}, {a}), "");
   ASSERT_TRUE(block);
   EXPECT_EQ(block->Width('A'), 12);
 }
@@ -145,8 +147,8 @@ TEST_F(SoftFontFilesTest, StrokeWeightsGiveTheirWeightClasses) {
   const struct {
     int strokeWeight;
     int weightClass;
-  } cases[] = {{-7, 100}, {-6, 100}, {-5, 200}, {-4, 200}, {-3, 300}, {-2, 300}, {-1, 400}, {0, 400},
-               {1, 500},  {2, 600},  {3, 700},  {4, 700},  {5, 800},  {6, 800},  {7, 900},  {8, 0}, {-8, 0}};
+  } cases[] = {{-7, 100}, {-6, 100}, {-5, 200}, {-4, 200}, {-3, 300}, {-2, 300}, {-1, 400}, {0, 400}, {1, 500},
+               {2, 600},  {3, 700},  {4, 700},  {5, 800},  {6, 800},  {7, 900},  {8, 0},    {-8, 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(fontinstaller::WeightClassOfStrokeWeight(c.strokeWeight), c.weightClass) << c.strokeWeight;
   }
@@ -267,7 +269,9 @@ TEST_F(SoftFontFilesTest, FontDirectoryListsCartridgesThenFontsInFileOrder) {
       "/weight 180\r\n"
       "/slant 1\r\n"
       "/resource 7\r\n"
-      "FONT " + std::string(80, 'L') + "\r\n"
+      "FONT " +
+      std::string(80, 'L') +
+      "\r\n"
       "/font file long.sfp\r\n"
       "/weight 130\r\n"
       "{\r\n"
@@ -304,8 +308,8 @@ TEST_F(SoftFontFilesTest, WeightSuffixesFollowTheirBands) {
   const struct {
     int weight;
     const char* suffix;
-  } cases[] = {{0, " Utn"},  {17, " Utn"}, {18, " Xtn"}, {34, " Xtn"}, {35, " Tn"},  {119, " Sl"},
-               {120, ""},    {130, ""},    {136, ""},    {137, " Sb"},  {171, "Bold"}, {187, "Bold"},
+  } cases[] = {{0, " Utn"},  {17, " Utn"},  {18, " Xtn"},  {34, " Xtn"}, {35, " Tn"},   {119, " Sl"},
+               {120, ""},    {130, ""},     {136, ""},     {137, " Sb"}, {171, "Bold"}, {187, "Bold"},
                {188, " Xb"}, {239, " UBl"}, {255, " UBl"}, {256, ""}};
   for (const auto& c : cases) EXPECT_STREQ(fontinstaller::WeightSuffix(c.weight), c.suffix) << c.weight;
 }
@@ -351,13 +355,11 @@ TEST_F(SoftFontFilesTest, PrinterDiskCopyHasItsHeaderTableNameAndExpandedRows) {
   EXPECT_EQ(Big32(out, table + 4), 0u) << "no B";
   const size_t aAt = Big32(out, table);
   EXPECT_EQ(aAt, nameAt + 18);
-  EXPECT_EQ(Bytes(out.begin() + aAt, out.begin() + aAt + 12),
-            (Bytes{0, 1, 0, 30, 0x0C, 0x01, 0, 3, 0, 10, 0, 48}));
+  EXPECT_EQ(Bytes(out.begin() + aAt, out.begin() + aAt + 12), (Bytes{0, 1, 0, 30, 0x0C, 0x01, 0, 3, 0, 10, 0, 48}));
   EXPECT_EQ(Bytes(out.begin() + aAt + 12, out.begin() + aAt + 18), a.raster);
   const size_t cAt = Big32(out, table + 8);
   EXPECT_EQ(cAt, aAt + 18);
-  EXPECT_EQ(Bytes(out.begin() + cAt + 12, out.end()),
-            (Bytes{0x3C, 0x00, 0x3C, 0x00, 0xFF, 0xC0, 0x00, 0x00}));
+  EXPECT_EQ(Bytes(out.begin() + cAt + 12, out.end()), (Bytes{0x3C, 0x00, 0x3C, 0x00, 0xFF, 0xC0, 0x00, 0x00}));
 }
 
 TEST_F(SoftFontFilesTest, PrinterDiskCopyTakesItsRangeFromTheFileWhenTheDescriptorHasNone) {
@@ -399,7 +401,9 @@ TEST_F(SoftFontFilesTest, EveryCutOfAFontIsReadWithinItsBytes) {
 }
 
 TEST(PclCommandWalk, CombinedSequencesAndDataAreWalkedWhole) {
-  const Bytes stream = Concat({Text("\x1B*c7d65E"), Text("\x1B(s3W"), Text("\x1B*c"), Text("\x1B" "E")});
+  const Bytes stream = Concat({Text("\x1B*c7d65E"), Text("\x1B(s3W"), Text("\x1B*c"),
+                               Text("\x1B"
+                                    "E")});
   std::vector<std::string> seen;
   fontinstaller::WalkPclCommands(stream.data(), stream.size(), [&](const fontinstaller::PclCommand& c) {
     seen.push_back(std::string{c.parameterized, c.group, c.terminator} + std::to_string(c.value) + "/" +

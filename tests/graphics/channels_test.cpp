@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -48,8 +48,8 @@ class ChannelsTest : public StreamTest {
 TEST_F(ChannelsTest, FilesLiveInAFolderOfTheirOwnPerDocument) {
   PDEV* pdev = NewPdev();
   ASSERT_TRUE(InitChannelFiles(pdev));
-  for (DWORD channel : {kChannelPages, kChannelDownloads, kChannelWatermark, kChannelTabs,
-                        kChannelCapturedPostScript}) {
+  for (DWORD channel :
+       {kChannelPages, kChannelDownloads, kChannelWatermark, kChannelTabs, kChannelCapturedPostScript}) {
     Capture(pdev, channel, "data of " + std::to_string(channel));
   }
   // <temp>\zel<pid>_<n>\<n>.<ext>, the page-offset file among them.
@@ -58,8 +58,8 @@ TEST_F(ChannelsTest, FilesLiveInAFolderOfTheirOwnPerDocument) {
     if (!std::isalnum(static_cast<unsigned char>(c))) escaped += '\\';
     escaped += c;
   }
-  const std::regex form(escaped + "zel" +
-                        std::to_string(GetCurrentProcessId()) + R"(_(\d+)\\(\d+)\.(pgs|dwl|wtm|pgo|tab|psp))");
+  const std::regex form(escaped + "zel" + std::to_string(GetCurrentProcessId()) +
+                        R"(_(\d+)\\(\d+)\.(pgs|dwl|wtm|pgo|tab|psp))");
   const char* extensions[] = {"", "pgs", "dwl", "wtm", "pgo", "job", "tab", "psp"};
   for (DWORD channel : {2u, 3u, 4u, 5u, 7u, 8u}) {
     SCOPED_TRACE(channel);
@@ -299,7 +299,8 @@ TEST_F(ChannelsTest, ChannelFileFailuresMarkTheJobFailed) {
     SCOPED_TRACE("a channel file that cannot be created");
     PDEV* pdev = NewPdev();
     ASSERT_TRUE(InitChannelFiles(pdev));
-    ASSERT_TRUE(RemoveDirectoryA(std::string(pdev->output.jobFolder).substr(0, strlen(pdev->output.jobFolder) - 1).c_str()));
+    ASSERT_TRUE(
+        RemoveDirectoryA(std::string(pdev->output.jobFolder).substr(0, strlen(pdev->output.jobFolder) - 1).c_str()));
     ASSERT_EQ(SelectOutputChannel(pdev, kChannelPages), 1);
     WriteOut(pdev, kWriteText, 0, "stored page");
     EXPECT_EQ(FlushOutputBuffer(pdev), 0);

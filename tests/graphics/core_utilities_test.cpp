@@ -30,10 +30,12 @@ TEST(RoundToIntTest, TiesGoToTheEvenNeighbourInEveryRoundingMode) {
   struct Case {
     float value;
     int expected;
+    // clang-format off
   } cases[] = {{0.5f, 0},          {1.5f, 2},          {2.5f, 2},        {3.5f, 4},        {-0.5f, 0},
                {-1.5f, -2},        {-2.5f, -2},        {2.4999f, 2},     {2.5001f, 3},     {-2.5001f, -3},
                {0.49999997f, 0},   {8388607.5f, 8388608}, {7.0f, 7},     {-7.0f, -7},      {0.0f, 0},
                {1e10f, INT_MAX},   {-1e10f, INT_MIN},  {2147483648.0f, INT_MAX},           {-2147483648.0f, INT_MIN},
+               // clang-format on
                {std::numeric_limits<float>::quiet_NaN(), 0}};
   for (int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
     ASSERT_EQ(std::fesetround(mode), 0);
@@ -91,8 +93,8 @@ TEST(IntHypotTest, IsTheEuclideanLengthRoundedUp) {
 }
 
 TEST(IntHypotTest, StaysExactFarBeyondThirtyTwoBitSquares) {
-  const LONG magnitudes[] = {46340,   46341,      65535,      65536,      1000003,    94906265,
-                             94906266, 1 << 30,   1518500249, 1518500250, INT_MAX - 1, INT_MAX};
+  const LONG magnitudes[] = {46340,    46341,   65535,      65536,      1000003,     94906265,
+                             94906266, 1 << 30, 1518500249, 1518500250, INT_MAX - 1, INT_MAX};
   for (LONG a : magnitudes)
     for (LONG b : magnitudes)
       for (LONG sign : {1, -1}) {
@@ -135,7 +137,7 @@ TEST(FloatHelpersTest, HypotFixedPointAndNearEquality) {
   struct NearCase {
     float a, b;
     bool nearlyEqual;
-  } nears[] = {{1.0f, 1.0005f, true}, {1.0005f, 1.0f, true}, {1.0f, 1.002f, false}, {1.002f, 1.0f, false},
+  } nears[] = {{1.0f, 1.0005f, true}, {1.0005f, 1.0f, true},   {1.0f, 1.002f, false},  {1.002f, 1.0f, false},
                {0.0f, 0.0f, true},    {-1.0f, -1.0009f, true}, {1.0f, 1.0011f, false}, {100.0f, -100.0f, false}};
   for (const NearCase& c : nears) EXPECT_EQ(FloatNearlyEqual(c.a, c.b), c.nearlyEqual) << c.a << " " << c.b;
 }
@@ -161,12 +163,13 @@ TEST(FindDwordIndexTest, FirstMatchWithinASixteenBitIndex) {
 TEST(WidePathTest, JoinAddsOneBackslashAndRefusesWhatDoesNotFit) {
   struct Case {
     std::u16string folder, name, joined;
-  } cases[] = {{u"C:\\driver", u"zeldb5.dll", u"C:\\driver\\zeldb5.dll"},
-               {u"C:\\driver\\", u"zeldb5.dll", u"C:\\driver\\zeldb5.dll"},
-               {u"", u"zeldb5.dll", u"zeldb5.dll"},
-               {u"C:", u"x", u"C:\\x"},
-               {u"C:\\d", u"", u"C:\\d\\"},
-               {u"\\\\server\\share", u"\u30c9\u30e9\u30a4\u30d0.dll", u"\\\\server\\share\\\u30c9\u30e9\u30a4\u30d0.dll"}};
+  } cases[] = {
+      {u"C:\\driver", u"zeldb5.dll", u"C:\\driver\\zeldb5.dll"},
+      {u"C:\\driver\\", u"zeldb5.dll", u"C:\\driver\\zeldb5.dll"},
+      {u"", u"zeldb5.dll", u"zeldb5.dll"},
+      {u"C:", u"x", u"C:\\x"},
+      {u"C:\\d", u"", u"C:\\d\\"},
+      {u"\\\\server\\share", u"\u30c9\u30e9\u30a4\u30d0.dll", u"\\\\server\\share\\\u30c9\u30e9\u30a4\u30d0.dll"}};
   for (const Case& c : cases) {
     WCHAR out[MAX_PATH];
     EXPECT_EQ(JoinPath(out, c.folder.c_str(), c.name.c_str()), out);

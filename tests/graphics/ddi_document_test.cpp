@@ -8,8 +8,8 @@
 #include <string>
 
 #include "graphics/output/fonts/font_substitution.h"
-#include "graphics/stream/output.h"
 #include "graphics/stream/channel_files.h"
+#include "graphics/stream/output.h"
 #include "platform/gdi/dc.h"
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/ddi_fixture.h"
@@ -64,7 +64,7 @@ std::u16string kName = u"report";
 
 TEST_F(DdiDocumentTest, StartDocSetsUpTheDocumentOnce) {
   XDEVMODE dm = DriverLayout(kPdlPs3);
-  dm.dmPrivate._iOutputSize = 9;            // printed on A4 fed long edge first
+  dm.dmPrivate._iOutputSize = 9;  // printed on A4 fed long edge first
   dm.dmPrivate._iOutputFeedDirection = 1;
   EnabledPdev pdev = Open(true, &dm);
   ASSERT_NE(pdev, nullptr);

@@ -122,12 +122,12 @@ TEST(DdiEntryTest, TheBuiltLibraryExportsItsEntryPoints) {
       platform::AnsiFromUtf8(platform::WindowsPathFromHost(std::filesystem::path(ZEL_DRIVER_DIR) / "zelkerd5.dll"));
   HMODULE module = LoadLibraryA(path.c_str());
   ASSERT_NE(module, 0u) << "zelkerd5.dll must load: " << GetLastError();
-  auto enable = reinterpret_cast<PFN_DrvEnableDriver>(
-      reinterpret_cast<void (*)()>(GetProcAddress(module, "DrvEnableDriver")));
+  auto enable =
+      reinterpret_cast<PFN_DrvEnableDriver>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DrvEnableDriver")));
   auto query = reinterpret_cast<PFN_DrvQueryDriverInfo>(
       reinterpret_cast<void (*)()>(GetProcAddress(module, "DrvQueryDriverInfo")));
-  auto disable = reinterpret_cast<PFN_DrvDisableDriver>(
-      reinterpret_cast<void (*)()>(GetProcAddress(module, "DrvDisableDriver")));
+  auto disable =
+      reinterpret_cast<PFN_DrvDisableDriver>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DrvDisableDriver")));
   ASSERT_NE(enable, nullptr);
   ASSERT_NE(query, nullptr);
   ASSERT_NE(disable, nullptr);

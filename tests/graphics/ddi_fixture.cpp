@@ -30,8 +30,8 @@ void DdiPrinterTest::TearDown() {
 EnabledPdev DdiPrinterTest::Enable(HANDLE printer, XDEVMODE* devmode, GDIINFO* gdiInfo, DEVINFO* devInfo) {
   GDIINFO gdi{};
   DEVINFO dev{};
-  DHPDEV dhpdev = DrvEnablePDEV(devmode, nullptr, 0, nullptr, sizeof gdi,
-                                reinterpret_cast<ULONG*>(&gdi), sizeof dev, &dev, 0, nullptr, printer);
+  DHPDEV dhpdev = DrvEnablePDEV(devmode, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi), sizeof dev,
+                                &dev, 0, nullptr, printer);
   if (gdiInfo) *gdiInfo = gdi;
   if (devInfo) *devInfo = dev;
   return EnabledPdev(reinterpret_cast<PDEV*>(dhpdev));

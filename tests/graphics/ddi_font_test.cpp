@@ -93,16 +93,16 @@ TEST_F(DdiFontTest, EscapeQueryAnswersForTheEscapesServed) {
     bool withInput;
     ULONG answer;
   } cases[] = {
-      {QUERYESCSUPPORT, 4, true, 1}, {GETFACENAME, 4, true, 1},     {GETEXTENDEDTEXTMETRICS, 4, true, 0},
-      {DOWNLOADFACE, 4, true, 1},    {0x3FE, 4, true, 0},           {GETFACENAME, 3, true, 0},
+      {QUERYESCSUPPORT, 4, true, 1}, {GETFACENAME, 4, true, 1}, {GETEXTENDEDTEXTMETRICS, 4, true, 0},
+      {DOWNLOADFACE, 4, true, 1},    {0x3FE, 4, true, 0},       {GETFACENAME, 3, true, 0},
       {GETFACENAME, 4, false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.asked << " in " << c.cjIn);
     DWORD asked = c.asked;
-    EXPECT_EQ(DrvFontManagement(&surface_, nullptr, QUERYESCSUPPORT, c.cjIn, c.withInput ? &asked : nullptr, 0,
-                                nullptr),
-              c.answer);
+    EXPECT_EQ(
+        DrvFontManagement(&surface_, nullptr, QUERYESCSUPPORT, c.cjIn, c.withInput ? &asked : nullptr, 0, nullptr),
+        c.answer);
   }
   FONTOBJ font{};
   font.iFace = 1;

@@ -50,12 +50,11 @@ const Page kPages[] = {
     {"mono A4", false, 9, 1, 600, 0, 0, 100, "", 4660, 6815, 197, 288, 600, 150, 100, 4960, 7015},
     {"mono A4 landscape", false, 9, 2, 600, 0, 0, 100, "", 6815, 4660, 288, 197, 600, 100, 150, 7015, 4960},
     {"mono A4 no margins", false, 9, 1, 600, 2, 0, 100, "", 4810, 7015, 204, 297, 600, 150, 0, 4960, 7015},
-    {"mono A4 landscape no margins", false, 9, 2, 600, 2, 0, 100, "", 6915, 4960, 293, 210, 600, 0, 0, 7015,
-     4960},
+    {"mono A4 landscape no margins", false, 9, 2, 600, 2, 0, 100, "", 6915, 4960, 293, 210, 600, 0, 0, 7015, 4960},
     {"mono Letter 300 dpi", false, 1, 1, 300, 0, 0, 100, "", 2400, 3200, 203, 271, 300, 75, 50, 2550, 3300},
     {"mono A4 half size", false, 9, 1, 600, 0, 0, 50, "", 4660, 6815, 395, 577, 300, 150, 100, 4960, 7015},
-    {"mono A4 half size, document reader", false, 9, 1, 600, 0, 0, 50, "C:\\Reader\\AcroRd32.exe", 4660, 6815,
-     197, 288, 600, 150, 100, 4960, 7015},
+    {"mono A4 half size, document reader", false, 9, 1, 600, 0, 0, 50, "C:\\Reader\\AcroRd32.exe", 4660, 6815, 197, 288,
+     600, 150, 100, 4960, 7015},
     {"mono A4 scale 0", false, 9, 1, 600, 0, 0, 0, "", 4660, 6815, 197, 288, 600, 150, 100, 4960, 7015},
     {"colour A4", true, 9, 1, 600, 0, 0, 100, "", 4760, 6815, 201, 288, 600, 100, 100, 4960, 7015},
     {"colour A4 no margins", true, 9, 1, 600, 2, 0, 100, "", 4960, 7015, 210, 297, 600, 0, 0, 4960, 7015},
@@ -63,8 +62,8 @@ const Page kPages[] = {
     {"colour A4 1200 dpi", true, 9, 1, 1200, 0, 0, 100, "", 9520, 13630, 201, 288, 1200, 200, 200, 9920, 14030},
     // The variant model feeds the turned A4 upright.
     {"colour A4 rotated", true, 290, 1, 600, 0, 0, 100, "", 4760, 6815, 201, 288, 600, 100, 100, 4960, 7015},
-    {"colour A4 half size, document reader", true, 9, 1, 600, 0, 0, 50, "AcroRd32.exe", 4760, 6815, 403, 577,
-     300, 100, 100, 4960, 7015},
+    {"colour A4 half size, document reader", true, 9, 1, 600, 0, 0, 50, "AcroRd32.exe", 4760, 6815, 403, 577, 300, 100,
+     100, 4960, 7015},
 };
 
 TEST_F(DdiGdiInfoTest, PrintableAreaOffsetAndResolutionByPage) {

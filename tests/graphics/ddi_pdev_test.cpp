@@ -36,14 +36,10 @@ TEST_F(DdiPdevTest, ResolutionAndScaleAreSettledOnTheCopyNeverInTheCallersDevice
     SHORT settledScale;
     ULONG logPixels;
   } cases[] = {
-      {1200, 100, 600, 100, 600},  // not a resolution of the model: its first
-      {0, 100, 600, 100, 600},
-      {-3, 100, 600, 100, 600},    // a draft-quality code, not a resolution
-      {300, 100, 300, 100, 300},
-      {600, 0, 600, 100, 600},     // no scale: the page is not scaled
-      {600, 1000, 600, 100, 600},
-      {600, 50, 600, 50, 300},
-      {300, 400, 300, 400, 1200},
+      {1200, 100, 600, 100, 600},                            // not a resolution of the model: its first
+      {0, 100, 600, 100, 600},    {-3, 100, 600, 100, 600},  // a draft-quality code, not a resolution
+      {300, 100, 300, 100, 300},  {600, 0, 600, 100, 600},   // no scale: the page is not scaled
+      {600, 1000, 600, 100, 600}, {600, 50, 600, 50, 300},  {300, 400, 300, 400, 1200},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "dpi " << c.dpi << " scale " << c.scale);
@@ -184,11 +180,8 @@ TEST_F(DdiPdevTest, DefaultFontsAreTenPointsAtTheResolution) {
     LONG height;
     BYTE charset;
   } cases[] = {
-      {600, 932, -83, SHIFTJIS_CHARSET},
-      {300, 932, -42, SHIFTJIS_CHARSET},
-      {1200, 932, -167, SHIFTJIS_CHARSET},
-      {600, 1252, -83, ANSI_CHARSET},
-      {600, CP_UTF8, -83, ANSI_CHARSET},  // no character set of its own
+      {600, 932, -83, SHIFTJIS_CHARSET}, {300, 932, -42, SHIFTJIS_CHARSET}, {1200, 932, -167, SHIFTJIS_CHARSET},
+      {600, 1252, -83, ANSI_CHARSET},    {600, CP_UTF8, -83, ANSI_CHARSET},  // no character set of its own
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.dpi << " dpi, code page " << c.codePage);
@@ -235,8 +228,7 @@ bool MapsFileUnder(const std::string& folder) {
 // All seven read functions are required; a settings library of another build
 // is not kept, and the next device context tries again.
 TEST_F(DdiPdevTest, ASettingsLibraryWithoutGetShortMakesEveryPdevFail) {
-  HANDLE partial =
-      Install(kMonoModel, "Partial", kPdlPcl5e, 0, TestModulePath("without_getshort/zelkerd5.dll"));
+  HANDLE partial = Install(kMonoModel, "Partial", kPdlPcl5e, 0, TestModulePath("without_getshort/zelkerd5.dll"));
   XDEVMODE dm = DriverLayout(kPdlPcl5e);
   for (int attempt = 0; attempt < 2; ++attempt) {
     SetLastError(0);
@@ -273,9 +265,9 @@ TEST_F(DdiPdevTest, PdevsCreatedAtOnceBindTheSettingsOnce) {
       XDEVMODE dm = DriverLayout(kPdlPs3);
       GDIINFO gdi{};
       DEVINFO dev{};
-      made[i] = reinterpret_cast<PDEV*>(DrvEnablePDEV(&dm, nullptr, 0, nullptr, sizeof gdi,
-                                                      reinterpret_cast<ULONG*>(&gdi), sizeof dev, &dev, 0, nullptr,
-                                                      handles[i]));
+      made[i] =
+          reinterpret_cast<PDEV*>(DrvEnablePDEV(&dm, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi),
+                                                sizeof dev, &dev, 0, nullptr, handles[i]));
     });
   }
   for (std::thread& thread : threads) thread.join();

@@ -184,7 +184,7 @@ TEST(DeviceFontMetricsTest, CharsetCodesGiveTheWindowsCharsetAndFarEastFontsAreD
   struct Case {
     BYTE code;
     BYTE charset;
-  } cases[] = {{0, ANSI_CHARSET}, {1, ANSI_CHARSET}, {2, SYMBOL_CHARSET}, {5, SHIFTJIS_CHARSET},
+  } cases[] = {{0, ANSI_CHARSET},     {1, ANSI_CHARSET},     {2, SYMBOL_CHARSET}, {5, SHIFTJIS_CHARSET},
                {6, SHIFTJIS_CHARSET}, {7, SHIFTJIS_CHARSET}, {8, GB2312_CHARSET}, {9, ANSI_CHARSET}};
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.code));

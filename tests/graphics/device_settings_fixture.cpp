@@ -96,7 +96,8 @@ std::string DeviceSettingsTest::Print(PDEV* pdev, const std::function<void()>& w
   write();
   EXPECT_EQ(FlushOutputBuffer(pdev), 1);
   EXPECT_TRUE(EndDocPrinter(pdev->printer)) << GetLastError();
-  const std::string printerName(pdev->carried.printerName, strnlen(pdev->carried.printerName, sizeof pdev->carried.printerName));
+  const std::string printerName(pdev->carried.printerName,
+                                strnlen(pdev->carried.printerName, sizeof pdev->carried.printerName));
   std::ifstream in(Host(platform::Utf8FromAnsi("C:\\Ports\\" + printerName + ".prn")), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -102,21 +102,25 @@ TEST_F(DeviceSettingsGhostscriptTest, JobAndPageDictionariesRunAndTakeEffect) {
          dm.dmPublic.dmYResolution = 1200;
        },
        nullptr, " 842 1191", " 1200 1200"},
-      {"tray 3, long edge", [](XDEVMODE& dm) { dm.dmPublic.dmDefaultSource = 260, dm.dmPublic.dmDuplex = DMDUP_VERTICAL; },
-       nullptr, " 595 842", " 600 600"},
-      {"user-defined size", [](XDEVMODE& dm) {
+      {"tray 3, long edge",
+       [](XDEVMODE& dm) { dm.dmPublic.dmDefaultSource = 260, dm.dmPublic.dmDuplex = DMDUP_VERTICAL; }, nullptr,
+       " 595 842", " 600 600"},
+      {"user-defined size",
+       [](XDEVMODE& dm) {
          dm.dmPublic.dmPaperSize = kCustomPaperId;
          dm.dmPrivate._lCustomWidth = 5000;
          dm.dmPrivate._lCustomLength = 7000;
        },
        nullptr, " 360 504", " 600 600"},
-      {"own halftone screen", [](XDEVMODE& dm) {
+      {"own halftone screen",
+       [](XDEVMODE& dm) {
          dm.dmPrivate._bPrinterScreen = 0;
          dm.dmPrivate._nScreenFrequency = 60;
          dm.dmPrivate._nScreenAngle = 45;
        },
        nullptr, " 595 842", " 600 600"},
-      {"paper by page ticket, automatic tray", [](XDEVMODE& dm) {
+      {"paper by page ticket, automatic tray",
+       [](XDEVMODE& dm) {
          dm.dmPublic.dmDefaultSource = kPaperByPageTicket;
          dm.dmPrivate.pageTicketAutoTray = 1;
          for (PageTicketSourceRange& range : dm.dmPrivate.pageTicketRanges) range = {1, 99, 258, 256 + 502, 1};
@@ -159,7 +163,8 @@ TEST_F(DeviceSettingsGhostscriptTest, TrayWithItsOwnPaper) {
   request.paperSize = DMPAPER_LETTER;
   request.mediaType = 502;
   request.feedEdge = 0;
-  const std::string settings = Print(pdev.get(), [&] { EXPECT_EQ(WritePjlJobSettings(pdev.get(), &request, TRUE), 1); });
+  const std::string settings =
+      Print(pdev.get(), [&] { EXPECT_EQ(WritePjlJobSettings(pdev.get(), &request, TRUE), 1); });
   EXPECT_EQ(settings,
             "\n8 dict dup\ncurrentpagedevice /InputAttributes get dup 1 known\n {1 get {put dup}forall "
             "/InputAttributes <</Priority [1]>> put dup\n/TraySwitch         false put}{pop pop}ifelse"

@@ -148,17 +148,22 @@ TEST_F(DeviceSettingsOutputTest, EachJobSettingInBothLanguages) {
   };
   const auto set = [](auto apply) { return Change(apply); };
   std::vector<Case> cases = {
-      {"three collated copies", set([](XDEVMODE& dm) { dm.dmPublic.dmCopies = 3, dm.dmPrivate._bCollate = 1; }),
-       {"@PJL SET COPIES = 1\n@PJL SET QTY = 3\n"}, {},
+      {"three collated copies",
+       set([](XDEVMODE& dm) { dm.dmPublic.dmCopies = 3, dm.dmPrivate._bCollate = 1; }),
+       {"@PJL SET COPIES = 1\n@PJL SET QTY = 3\n"},
+       {},
        " dup\n/NumCopies          3 put dup\n/Collate            true put"},
       {"three uncollated copies",
        set([](XDEVMODE& dm) { dm.dmPublic.dmCopies = 3, dm.dmPublic.dmCollate = 0, dm.dmPrivate._bCollate = 0; }),
-       {"@PJL SET COPIES = 3\n@PJL SET QTY = 1\n"}, {},
+       {"@PJL SET COPIES = 3\n@PJL SET QTY = 1\n"},
+       {},
        " dup\n/NumCopies          3 put dup\n/Collate            false put"},
       {"face-up delivery into the proof tray",
        set([](XDEVMODE& dm) { dm.dmPrivate._nOutputTray = 259, dm.dmPrivate.faceUpOff = 0; }),
-       {"@PJL SET OUTBIN = OPTIONALOUTPUTBIN2FACEUP\n"}, {},
+       {"@PJL SET OUTBIN = OPTIONALOUTPUTBIN2FACEUP\n"},
+       {},
        " dup\n/OutputType         (Stacker 3) put dup\n/OutputFaceUp       true put"},
+      // clang-format off
       {"no face-up delivery, no bin", set([](XDEVMODE& dm) { dm.dmPrivate.faceUpOff = 1; }), {}, {"OUTBIN"},
        " dup\n/OutputFaceUp       false put"},
       {"trim off", set([](XDEVMODE& dm) { dm.dmPrivate.trimChoice = 0; }), {"@PJL SET TRIM = OFF\n"}, {},
@@ -166,45 +171,60 @@ TEST_F(DeviceSettingsOutputTest, EachJobSettingInBothLanguages) {
       {"trim on", set([](XDEVMODE& dm) { dm.dmPrivate.trimChoice = 1; }), {"@PJL SET TRIM = ON\n"}, {},
        " dup\n/Trim               1 put"},
       {"job offset", set([](XDEVMODE& dm) { dm.dmPrivate._bJog = 1; }), {"@PJL SET JOBOFFSET = ON\n"}, {},
+       // clang-format on
        " dup\n/Jog                1 put"},
       {"job offset with a banner page (the banner is offset instead)",
+       // clang-format off
        set([](XDEVMODE& dm) { dm.dmPrivate._bJog = 1, dm.dmPrivate._epBanner.on = 1; }), {}, {"JOBOFFSET"}, ""},
       {"edge to edge", set([](XDEVMODE& dm) { dm.dmPrivate._nMarginType = 2; }), {"@PJL SET CLIP = OFF\n"}, {},
        kEdgeToEdgeOn},
       {"with margins", set([](XDEVMODE& dm) { dm.dmPrivate._nMarginType = 0; }), {"@PJL SET CLIP = ON\n"}, {},
+       // clang-format on
        kEdgeToEdgeOff},
-      {"1200 dpi", set([](XDEVMODE& dm) { dm.dmPublic.dmPrintQuality = 1200, dm.dmPublic.dmYResolution = 1200; }),
-       {"@PJL SET RESOLUTION = 1200\n", Esc("ESCEESC*r0FESC&u1200D")}, {},
+      {"1200 dpi",
+       set([](XDEVMODE& dm) { dm.dmPublic.dmPrintQuality = 1200, dm.dmPublic.dmYResolution = 1200; }),
+       {"@PJL SET RESOLUTION = 1200\n", Esc("ESCEESC*r0FESC&u1200D")},
+       {},
        " dup\n/HWResolution       [1200 1200] put"},
   };
   const char* bins[] = {"UPPER", "OPTIONALOUTPUTBIN1", "OPTIONALOUTPUTBIN2", "OPTIONALOUTPUTBIN3",
                         "OPTIONALOUTPUTBIN4"};
   for (int n = 1; n <= 5; ++n) {
-    cases.push_back({"bin", set([n](XDEVMODE& dm) { dm.dmPrivate._nOutputTray = WORD(256 + n), dm.dmPrivate.faceUpOff = 1; }),
-                     {std::string("@PJL SET OUTBIN = ") + bins[n - 1] + "\n"}, {},
+    cases.push_back({"bin",
+                     set([n](XDEVMODE& dm) { dm.dmPrivate._nOutputTray = WORD(256 + n), dm.dmPrivate.faceUpOff = 1; }),
+                     {std::string("@PJL SET OUTBIN = ") + bins[n - 1] + "\n"},
+                     {},
                      " dup\n/OutputType         (Stacker " + std::to_string(n) + ") put"});
   }
   const int stapleLocations[] = {1, 2, 5, 6};
   for (int n = 1; n <= 4; ++n) {
-    cases.push_back({"staple position", set([n](XDEVMODE& dm) { dm.dmPrivate._wStaple = WORD(n); }),
-                     {"@PJL SET FINISH = STAPLE" + std::to_string(n) + "\n"}, {},
+    cases.push_back({"staple position",
+                     set([n](XDEVMODE& dm) { dm.dmPrivate._wStaple = WORD(n); }),
+                     {"@PJL SET FINISH = STAPLE" + std::to_string(n) + "\n"},
+                     {},
                      " dup\n/Staple             1 put dup\n/StapleDetails      <</StapleLocation " +
                          std::to_string(stapleLocations[n - 1]) + ">> put"});
   }
+  // clang-format off
   cases.push_back({"no staple", set([](XDEVMODE& dm) { dm.dmPrivate._wStaple = 0; }), {"@PJL SET FINISH = NONE\n"}, {},
+                   // clang-format on
                    " dup\n/Staple             0 put"});
   const char* punches[] = {"2HOLE", "3HOLE", "4HOLE"};
   for (int n = 1; n <= 3; ++n) {
-    cases.push_back({"punch", set([n](XDEVMODE& dm) { dm.dmPrivate.punchId = SHORT(n); }),
-                     {std::string("@PJL SET PUNCH = ") + punches[n - 1] + "\n"}, {},
+    cases.push_back({"punch",
+                     set([n](XDEVMODE& dm) { dm.dmPrivate.punchId = SHORT(n); }),
+                     {std::string("@PJL SET PUNCH = ") + punches[n - 1] + "\n"},
+                     {},
                      " dup\n/Punch              " + std::to_string(n) + " put"});
   }
   const char* folds[] = {"HALF", "TRIFOLD"};
   for (int n = 1; n <= 2; ++n) {
-    cases.push_back({"fold", set([n](XDEVMODE& dm) { dm.dmPrivate.foldId = WORD(n); }),
-                     {std::string("@PJL SET FOLD = ") + folds[n - 1] + "\n"}, {},
-                     " dup\n/Fold               1 put dup\n/FoldDetails        <</FoldType " + std::to_string(n) +
-                         ">> put"});
+    cases.push_back(
+        {"fold",
+         set([n](XDEVMODE& dm) { dm.dmPrivate.foldId = WORD(n); }),
+         {std::string("@PJL SET FOLD = ") + folds[n - 1] + "\n"},
+         {},
+         " dup\n/Fold               1 put dup\n/FoldDetails        <</FoldType " + std::to_string(n) + ">> put"});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -229,8 +249,9 @@ TEST_F(DeviceSettingsOutputTest, EachJobSettingInBothLanguages) {
     DWORD faceUpOff;
     const char* line;
   };
-  for (const MonoCase& c : {MonoCase{257, 1, "@PJL SET OUTBIN = UPPER\n"}, MonoCase{258, 1, "@PJL SET OUTBIN = LOWER\n"},
-                            MonoCase{258, 0, "@PJL SET OUTBIN = LOWERFACEUP\n"}}) {
+  for (const MonoCase& c :
+       {MonoCase{257, 1, "@PJL SET OUTBIN = UPPER\n"}, MonoCase{258, 1, "@PJL SET OUTBIN = LOWER\n"},
+        MonoCase{258, 0, "@PJL SET OUTBIN = LOWERFACEUP\n"}}) {
     const std::string pcl = Settings(
         monoPcl_, [&](XDEVMODE& dm) { dm.dmPrivate._nOutputTray = c.bin, dm.dmPrivate.faceUpOff = c.faceUpOff; }, TRUE);
     EXPECT_NE(pcl.find(c.line), std::string::npos) << pcl;
@@ -251,9 +272,9 @@ TEST_F(DeviceSettingsOutputTest, FinisherTrayStaplingOfTheHeaderIsNotUndone) {
     const char* pcl;  // nullptr: no FINISH line
     const char* ps;   // nullptr: no Staple key
   };
-  for (const Case& c : {Case{0, 1, nullptr, nullptr},
-                        Case{0, 0, "@PJL SET FINISH = NONE\n", " dup\n/Staple             0 put"},
-                        Case{2, 1, "@PJL SET FINISH = STAPLE2\n", "/StapleDetails      <</StapleLocation 2>> put"}}) {
+  for (const Case& c :
+       {Case{0, 1, nullptr, nullptr}, Case{0, 0, "@PJL SET FINISH = NONE\n", " dup\n/Staple             0 put"},
+        Case{2, 1, "@PJL SET FINISH = STAPLE2\n", "/StapleDetails      <</StapleLocation 2>> put"}}) {
     SCOPED_TRACE(c.staple * 10 + c.finishStaple);
     for (HANDLE printer : {colourPcl_, colourPs_}) {
       PdevPtr pdev = Pdev(printer);
@@ -281,10 +302,10 @@ TEST_F(DeviceSettingsOutputTest, NupAndFixedOrientationLinesOfThePclBlock) {
     WORD fixed;
     std::string lines;
   };
-  for (const Case& c : {Case{2, 1, "@PJL SET NUP = 2\n@PJL SET FIXEDORIENTATION = PORTRAIT\n"},
-                        Case{1, 2, "@PJL SET NUP = 1\n@PJL SET FIXEDORIENTATION = LANDSCAPE\n"},
-                        Case{1, 0, "@PJL SET NUP = 1\n@PJL SET FIXEDORIENTATION = NONE\n"},
-                        Case{1, 3, "@PJL SET NUP = 1\n"}}) {
+  for (const Case& c :
+       {Case{2, 1, "@PJL SET NUP = 2\n@PJL SET FIXEDORIENTATION = PORTRAIT\n"},
+        Case{1, 2, "@PJL SET NUP = 1\n@PJL SET FIXEDORIENTATION = LANDSCAPE\n"},
+        Case{1, 0, "@PJL SET NUP = 1\n@PJL SET FIXEDORIENTATION = NONE\n"}, Case{1, 3, "@PJL SET NUP = 1\n"}}) {
     const std::string pcl = Settings(
         monoPcl_, [&](XDEVMODE& dm) { dm.dmPrivate._nUpPCL = c.nupPcl, dm.dmPrivate._nFixedOrientation = c.fixed; },
         TRUE);
@@ -331,26 +352,30 @@ TEST_F(DeviceSettingsOutputTest, PageSettingsWholeInBothLanguages) {
       {"PCL 5e, automatic tray", &colourPcl_, nullptr, Esc("ESC&l26AESC&l0S")},
       {"PCL 5e, tray 1", &colourPcl_, tray1, Esc("ESC&l26AESC&l1HESC&l0S")},
       {"PCL 5SI, automatic tray", &colourPcl5si_, nullptr, Esc("ESC&l26AESC&l0HESC&n6WdPlainESC&l0S")},
-      {"PCL 5SI, tray 1, short edge", &colourPcl5si_, [](XDEVMODE& dm) {
+      {"PCL 5SI, tray 1, short edge", &colourPcl5si_,
+       [](XDEVMODE& dm) {
          dm.dmPublic.dmDefaultSource = 258;
          dm.dmPublic.dmDuplex = DMDUP_HORIZONTAL;
        },
        Esc("ESC&l26AESC&l1HESC&n6WdPlainESC&l2S")},
       {"PostScript, automatic tray", &colourPs_, nullptr,
-       PsDict(8, " dup\n/InputAttributes    1 dict dup /Priority [0 1 2] put put dup\n/TraySwitch         true put"
-                 " dup\n/LeadingEdge        3 put dup\n/PageSize           [595 842] put"
-                 " dup\n/MediaType          (Plain) put dup\n/MediaWeight        null put"
-                 " dup\n/Duplex             false put dup\n/Tumble             false put")},
+       PsDict(8,
+              " dup\n/InputAttributes    1 dict dup /Priority [0 1 2] put put dup\n/TraySwitch         true put"
+              " dup\n/LeadingEdge        3 put dup\n/PageSize           [595 842] put"
+              " dup\n/MediaType          (Plain) put dup\n/MediaWeight        null put"
+              " dup\n/Duplex             false put dup\n/Tumble             false put")},
       {"PostScript, tray 1", &colourPs_, tray1,
-       PsDict(8, " dup\n/InputAttributes    <</Priority [0]>> put dup\n/TraySwitch         false put"
-                 " dup\n/LeadingEdge        3 put dup\n/PageSize           [595 842] put"
-                 " dup\n/MediaType          (Plain) put" +
-                     MediaWeightOfSlot(0) + " dup\n/Duplex             false put dup\n/Tumble             false put")},
+       PsDict(8,
+              " dup\n/InputAttributes    <</Priority [0]>> put dup\n/TraySwitch         false put"
+              " dup\n/LeadingEdge        3 put dup\n/PageSize           [595 842] put"
+              " dup\n/MediaType          (Plain) put" +
+                  MediaWeightOfSlot(0) + " dup\n/Duplex             false put dup\n/Tumble             false put")},
       {"PostScript, short edge", &colourPs_, duplexShort,
-       PsDict(8, " dup\n/InputAttributes    1 dict dup /Priority [0 1 2] put put dup\n/TraySwitch         true put"
-                 " dup\n/LeadingEdge        3 put dup\n/PageSize           [595 842] put"
-                 " dup\n/MediaType          (Plain) put dup\n/MediaWeight        null put"
-                 " dup\n/Duplex             true put dup\n/Tumble             true put")},
+       PsDict(8,
+              " dup\n/InputAttributes    1 dict dup /Priority [0 1 2] put put dup\n/TraySwitch         true put"
+              " dup\n/LeadingEdge        3 put dup\n/PageSize           [595 842] put"
+              " dup\n/MediaType          (Plain) put dup\n/MediaWeight        null put"
+              " dup\n/Duplex             true put dup\n/Tumble             true put")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -381,10 +406,9 @@ TEST_F(DeviceSettingsOutputTest, TraysPapersMediaAndDuplexOfBothModels) {
                         Tray{&colourPcl_, 260, 5, 2}, Tray{&monoPcl_, 257, 2, 3}, Tray{&monoPcl_, 258, 1, 0}}) {
     cases.push_back({"tray", t.printer, [t](XDEVMODE& dm) { dm.dmPublic.dmDefaultSource = t.source; },
                      Esc("ESC&l") + std::to_string(t.pcl) + "H",
-                     t.printer == &colourPcl_
-                         ? " dup\n/InputAttributes    <</Priority [" + std::to_string(t.slot) +
-                               "]>> put dup\n/TraySwitch         false put"
-                         : ""});
+                     t.printer == &colourPcl_ ? " dup\n/InputAttributes    <</Priority [" + std::to_string(t.slot) +
+                                                    "]>> put dup\n/TraySwitch         false put"
+                                              : ""});
   }
   // Papers: PCL page-size code, PostScript size in points (the mono model has
   // no A3).
@@ -393,10 +417,10 @@ TEST_F(DeviceSettingsOutputTest, TraysPapersMediaAndDuplexOfBothModels) {
     int code;
     const char* points;
   };
-  for (const Paper& p : {Paper{DMPAPER_LETTER, 2, "[612 792]"}, Paper{DMPAPER_LEGAL, 3, "[612 1008]"},
-                         Paper{DMPAPER_A3, 27, "[842 1191]"}, Paper{DMPAPER_A4, 26, "[595 842]"},
-                         Paper{DMPAPER_A5, 25, "[420 595]"}, Paper{DMPAPER_B5, 45, "[516 728]"},
-                         Paper{20, 81, "[297 684]"}}) {
+  for (const Paper& p :
+       {Paper{DMPAPER_LETTER, 2, "[612 792]"}, Paper{DMPAPER_LEGAL, 3, "[612 1008]"},
+        Paper{DMPAPER_A3, 27, "[842 1191]"}, Paper{DMPAPER_A4, 26, "[595 842]"}, Paper{DMPAPER_A5, 25, "[420 595]"},
+        Paper{DMPAPER_B5, 45, "[516 728]"}, Paper{20, 81, "[297 684]"}}) {
     for (HANDLE* printer : {&colourPcl_, &monoPcl_}) {
       if (printer == &monoPcl_ && p.id == DMPAPER_A3) continue;
       cases.push_back({"paper", printer, [p](XDEVMODE& dm) { dm.dmPublic.dmPaperSize = p.id; },
@@ -416,15 +440,16 @@ TEST_F(DeviceSettingsOutputTest, TraysPapersMediaAndDuplexOfBothModels) {
                        dm.dmPublic.dmMediaType = m.id;
                        dm.dmPrivate._nMediaType = WORD(m.id);
                      },
-                     Esc("ESC&n") + length + "Wd" + m.name, std::string(" dup\n/MediaType          (") + m.name + ") put"});
+                     Esc("ESC&n") + length + "Wd" + m.name,
+                     std::string(" dup\n/MediaType          (") + m.name + ") put"});
   }
   // Duplex.
   cases.push_back({"long edge", &colourPcl_, [](XDEVMODE& dm) { dm.dmPublic.dmDuplex = DMDUP_VERTICAL; },
                    Esc("ESC&l1S"), " dup\n/Duplex             true put dup\n/Tumble             false put"});
-  cases.push_back({"short edge", &monoPcl_, [](XDEVMODE& dm) { dm.dmPublic.dmDuplex = DMDUP_HORIZONTAL; },
-                   Esc("ESC&l2S"), ""});
-  cases.push_back({"simplex", &monoPcl_, [](XDEVMODE& dm) { dm.dmPublic.dmDuplex = DMDUP_SIMPLEX; }, Esc("ESC&l0S"),
-                   ""});
+  cases.push_back(
+      {"short edge", &monoPcl_, [](XDEVMODE& dm) { dm.dmPublic.dmDuplex = DMDUP_HORIZONTAL; }, Esc("ESC&l2S"), ""});
+  cases.push_back(
+      {"simplex", &monoPcl_, [](XDEVMODE& dm) { dm.dmPublic.dmDuplex = DMDUP_SIMPLEX; }, Esc("ESC&l0S"), ""});
 
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.what) + " " + c.pcl);

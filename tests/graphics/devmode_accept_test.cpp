@@ -95,8 +95,7 @@ TEST_F(DevmodeAcceptTest, CallersBlockElseTheUsersElseTheGlobalElseTheDefault) {
       {"user's block of an old version", nullptr, Stored::kOldVersion, Stored::kOurs, Source::kGlobal},
       {"no user's block", nullptr, Stored::kNone, Stored::kOurs, Source::kGlobal},
       {"nothing stored", nullptr, Stored::kNone, Stored::kNone, Source::kDefault},
-      {"nothing stored of this language", nullptr, Stored::kOtherLanguage, Stored::kOtherLanguage,
-       Source::kDefault},
+      {"nothing stored of this language", nullptr, Stored::kOtherLanguage, Stored::kOtherLanguage, Source::kDefault},
   };
   for (const Case& c : cases) {
     Store(9, c.user, kUserCopies);
@@ -165,11 +164,9 @@ TEST_F(DevmodeAcceptTest, AcceptedBlockIsMadeSafeForThisPrinter) {
     SHORT quality;
     SHORT expectedQuality;
   } cases[] = {
-      {0, 1, 600, 600},
-      {static_cast<WORD>(-3), 1, 1200, 1200},
-      {4, 4, 1234, 600},   // a resolution the model lacks: its first one
-      {16, 16, 0, 600},
-      {2, 2, -300, 600},
+      {0, 1, 600, 600},  {static_cast<WORD>(-3), 1, 1200, 1200},
+      {4, 4, 1234, 600},  // a resolution the model lacks: its first one
+      {16, 16, 0, 600},  {2, 2, -300, 600},
   };
   for (const Case& c : cases) {
     XDEVMODE caller = DriverLayout(kPdlPs3);

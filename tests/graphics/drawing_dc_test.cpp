@@ -16,8 +16,8 @@
 #include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
@@ -111,9 +111,7 @@ class DrawingDeviceContextTest : public GraphicsPrinterTest {
     return page.DarkCount(static_cast<int>(originX + x * kRenderDpi), static_cast<int>(originY + y * kRenderDpi),
                           static_cast<int>(w * kRenderDpi), static_cast<int>(h * kRenderDpi));
   }
-  int Area(double w, double h) const {
-    return static_cast<int>(w * kRenderDpi) * static_cast<int>(h * kRenderDpi);
-  }
+  int Area(double w, double h) const { return static_cast<int>(w * kRenderDpi) * static_cast<int>(h * kRenderDpi); }
 
   int dpi_ = 600;
   int offsetX_ = 0;

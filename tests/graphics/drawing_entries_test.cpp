@@ -55,15 +55,19 @@ TEST(RasterOps, Rop4ToRop3FollowsTheTableAndTheLanguage) {
   };
   constexpr DWORD kDefault = 0x12345678;
   const Row rows[] = {
+      // clang-format off
       {0x0000, BLACKNESS, BLACKNESS},   {0x00AA, BLACKNESS, BLACKNESS},   {0x3333, NOTSRCCOPY, NOTSRCCOPY},
       {0x33AA, NOTSRCCOPY, NOTSRCCOPY}, {0x5A5A, PATINVERT, PATINVERT},   {0x5AAA, PATINVERT, PATINVERT},
       {0x8888, SRCAND, SRCAND},         {0x88AA, SRCAND, SRCAND},         {0xAAAA, 0xAA0029, 0xAA0029},
       {0xAAF0, PATCOPY, PATCOPY},       {0xF0AA, PATCOPY, PATCOPY},       {0xF0F0, PATCOPY, PATCOPY},
       {0xCCAA, SRCCOPY, SRCCOPY},       {0xCCCC, SRCCOPY, SRCCOPY},       {0xFFAA, WHITENESS, WHITENESS},
+      // clang-format on
       {0xFFFF, WHITENESS, WHITENESS},
       // Not in the table: PostScript takes the default, PCL sends the code byte
       // unless the background leaves the page alone.
-      {0x5555, kDefault, 0x555500},     {0x6666, kDefault, 0x666600},     {0xAA55, kDefault, kDefault},
+      {0x5555, kDefault, 0x555500},
+      {0x6666, kDefault, 0x666600},
+      {0xAA55, kDefault, kDefault},
       {0xEEEE, kDefault, 0xEEEE00},
       // Pattern AND page: painted as the brush on PostScript, sent as it is on PCL.
       {0xA0A0, PATCOPY, 0xA0A000},
@@ -100,8 +104,7 @@ std::vector<EntryCall> DrawingCalls() {
   return {
       {"DrvBitBlt",
        [](SURFOBJ* s) {
-         return DrvBitBlt(s, nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr, brush.get(), &origin,
-                          0xF0F0);
+         return DrvBitBlt(s, nullptr, nullptr, nullptr, nullptr, &rect, nullptr, nullptr, brush.get(), &origin, 0xF0F0);
        }},
       {"DrvStretchBlt",
        [](SURFOBJ* s) {
@@ -109,8 +112,7 @@ std::vector<EntryCall> DrawingCalls() {
          return DrvStretchBlt(s, source.get(), nullptr, nullptr, nullptr, nullptr, nullptr, &rect, &from, nullptr,
                               HALFTONE);
        }},
-      {"DrvCopyBits",
-       [](SURFOBJ* s) { return DrvCopyBits(s, source.get(), nullptr, nullptr, &rect, &origin); }},
+      {"DrvCopyBits", [](SURFOBJ* s) { return DrvCopyBits(s, source.get(), nullptr, nullptr, &rect, &origin); }},
       {"DrvTextOut",
        [](SURFOBJ* s) {
          return DrvTextOut(s, nullptr, nullptr, nullptr, nullptr, &rect, brush.get(), brush.get(), &origin,
@@ -308,8 +310,8 @@ TEST_F(DrawingTest, APatternBlitIsOneRectangleIn28Point4WithTheClipsBounds) {
   auto clip = Clip::Rectangle(RECTL{0, 0, 30, 25});
   ASSERT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, clip.get(), nullptr, &target, nullptr, nullptr, brush.get(),
                         &origin, 0xF0F0));
-  ASSERT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(),
-                        &origin, 0x5A5A));
+  ASSERT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(), &origin,
+                        0x5A5A));
   const auto& rects = FakeVectorWriter().rectangles;
   ASSERT_EQ(rects.size(), 2u);
   EXPECT_EQ(rects[0].rect.left, 0);  // a negative edge starts at the page
@@ -334,12 +336,12 @@ TEST_F(DrawingTest, ANoOpBlitDrawsNothing) {
   Open(false);
   RECTL target{0, 0, 10, 10};
   auto brush = Solid(0);
-  EXPECT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(),
-                        nullptr, 0xAAAA));
+  EXPECT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(), nullptr,
+                        0xAAAA));
   // Nor anything while a banner is captured.
   pdev()->carried.captureFlags |= kCaptureBanner;
-  EXPECT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(),
-                        nullptr, 0xF0F0));
+  EXPECT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, brush.get(), nullptr,
+                        0xF0F0));
   EXPECT_TRUE(FakeVectorWriter().rectangles.empty());
   EXPECT_TRUE(FakeRasterWriter().images.empty());
   EXPECT_EQ(Written(), "");
@@ -372,8 +374,8 @@ TEST_F(DrawingTest, APatternBlitThroughAComplexClipFillsTheRegionsOutline) {
     ASSERT_EQ(region->iDComplexity, DC_COMPLEX);
     region->iMode = mode;  // an engine clip already in path mode is drawn all the same
     RECTL target = region->rclBounds;
-    ASSERT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, region.get(), nullptr, &target, nullptr, nullptr,
-                          brush.get(), nullptr, 0xF0F0));
+    ASSERT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, region.get(), nullptr, &target, nullptr, nullptr, brush.get(),
+                          nullptr, 0xF0F0));
     EXPECT_EQ(region->iMode, mode) << "the engine's clip is given back as it came";
     // Both squares of the outline, filled even-odd within the target.
     const std::vector<RECTL> boxes = FilledBoxes(brush.get());
@@ -395,7 +397,8 @@ TEST_F(DrawingTest, APatternBlitThroughAComplexClipFillsTheRegionsOutline) {
 // A pattern brush whose realisation the library refuses (an indexed pattern
 // without colours): no writer can select it.
 struct UnselectableBrush {
-  explicit UnselectableBrush(SURFOBJ* target) : pattern(8, 8, BMF_8BPP), brush(Brush::Pattern(pattern.get(), {}, target)) {}
+  explicit UnselectableBrush(SURFOBJ* target)
+      : pattern(8, 8, BMF_8BPP), brush(Brush::Pattern(pattern.get(), {}, target)) {}
   Bitmap pattern;
   std::unique_ptr<Brush> brush;
 };
@@ -454,8 +457,8 @@ TEST_F(DrawingTest, APclColourBlitIsHalftonedAndComesBackWithItsRop) {
   for (LONG y = 0; y < 8; ++y) std::memset(colour.Row(y), 0x80, 24);
   RECTL target{100, 100, 116, 116};
   POINTL from{0, 0};
-  ASSERT_TRUE(DrvBitBlt(surface(), colour.get(), nullptr, nullptr, nullptr, &target, &from, nullptr, nullptr,
-                        nullptr, 0x8888));
+  ASSERT_TRUE(
+      DrvBitBlt(surface(), colour.get(), nullptr, nullptr, nullptr, &target, &from, nullptr, nullptr, nullptr, 0x8888));
   ASSERT_EQ(FakeRasterWriter().images.size(), 1u);
   const ImageCall& image = FakeRasterWriter().images[0];
   // The engine's halftone: 1 bit, black and white, in the announced format.
@@ -495,8 +498,8 @@ TEST_F(DrawingTest, APclOneBitBlitIsDrawnDirectlyOnlyInBlackAndWhite) {
 TEST_F(DrawingTest, BlacknessIsRenderedByTheEngineAndComesBackAsBlackBits) {
   Open(false);
   RECTL target{8, 8, 24, 16};
-  ASSERT_TRUE(DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, nullptr, nullptr,
-                        0x0000));
+  ASSERT_TRUE(
+      DrvBitBlt(surface(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, nullptr, nullptr, 0x0000));
   ASSERT_EQ(FakeRasterWriter().images.size(), 1u);
   const ImageCall& image = FakeRasterWriter().images[0];
   EXPECT_EQ(image.source.iBitmapFormat, static_cast<ULONG>(BMF_1BPP));
@@ -542,8 +545,8 @@ TEST_F(DrawingTest, ColourHandedBackByTheEngineIsDrawnAfterOneMoreRound) {
   Bitmap colour(8, 8, BMF_24BPP);
   RECTL target{0, 0, 8, 8};
   POINTL from{0, 0};
-  ASSERT_TRUE(DrvBitBlt(surface(), colour.get(), nullptr, nullptr, nullptr, &target, &from, nullptr, nullptr,
-                        nullptr, 0xCCCC));
+  ASSERT_TRUE(
+      DrvBitBlt(surface(), colour.get(), nullptr, nullptr, nullptr, &target, &from, nullptr, nullptr, nullptr, 0xCCCC));
   ASSERT_EQ(FakeRasterWriter().images.size(), 1u);
   EXPECT_EQ(FakeRasterWriter().images[0].bltState, kBltHalftonedAgain);
   EXPECT_EQ(pdev()->drawing.bltState, kBltNone);
@@ -724,8 +727,8 @@ TEST_F(DrawingTest, FillsTakeTheirRuleAndStrokeAndFillBothBrushes) {
   auto clip = Clip::Rectangle(RECTL{0, 0, 50, 60});
   ASSERT_TRUE(DrvFillPath(surface(), path.get(), clip.get(), fill.get(), nullptr, kCopyPenMix, FP_WINDINGMODE));
   ASSERT_TRUE(DrvFillPath(surface(), path.get(), nullptr, fill.get(), nullptr, kCopyPenMix, FP_ALTERNATEMODE));
-  ASSERT_TRUE(DrvStrokeAndFillPath(surface(), path.get(), nullptr, xform.get(), pen.get(), &line, fill.get(),
-                                   nullptr, 0x0606, FP_ALTERNATEMODE));
+  ASSERT_TRUE(DrvStrokeAndFillPath(surface(), path.get(), nullptr, xform.get(), pen.get(), &line, fill.get(), nullptr,
+                                   0x0606, FP_ALTERNATEMODE));
   const auto& paths = FakeVectorWriter().paths;
   ASSERT_EQ(paths.size(), 9u);
   EXPECT_EQ(paths[0].fillRule, kPathFillWinding);
@@ -803,8 +806,8 @@ TEST_F(DrawingTest, TheOpaqueBoxIsARectangleOnPostScriptAndAClosedPathOnPcl) {
     auto back = Solid(kYellow);
     RECTL opaque{10, 20, 110, 40};
     STROBJ run{};
-    ASSERT_TRUE(DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, &opaque, fore.get(), back.get(), nullptr,
-                           kCopyPenMix));
+    ASSERT_TRUE(
+        DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, &opaque, fore.get(), back.get(), nullptr, kCopyPenMix));
     const auto& log = FakeVectorWriter();
     if (postScript) {
       ASSERT_EQ(log.rectangles.size(), 1u);
@@ -834,12 +837,12 @@ TEST_F(DrawingTest, ANoOpBackgroundIsDrawnOnlyInsideAnApplicationsPath) {
   auto brush = Solid(0);
   RECTL opaque{10, 20, 110, 40};
   STROBJ run{};
-  ASSERT_TRUE(DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, &opaque, brush.get(), brush.get(), nullptr,
-                         0x0B0B));
+  ASSERT_TRUE(
+      DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, &opaque, brush.get(), brush.get(), nullptr, 0x0B0B));
   EXPECT_TRUE(FakeVectorWriter().rectangles.empty());
   pdev()->job.pathEscapeDepth = 1;
-  ASSERT_TRUE(DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, &opaque, brush.get(), brush.get(), nullptr,
-                         0x0B0B));
+  ASSERT_TRUE(
+      DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, &opaque, brush.get(), brush.get(), nullptr, 0x0B0B));
   EXPECT_EQ(FakeVectorWriter().rectangles.size(), 1u);
 }
 
@@ -853,8 +856,8 @@ TEST_F(DrawingTest, ADeviceFontOutsideThePdevsListIsRefused) {
     SCOPED_TRACE(face);
     font.iFace = face;
     SetLastError(0);
-    EXPECT_FALSE(DrvTextOut(surface(), &run, &font, nullptr, nullptr, nullptr, brush.get(), brush.get(), nullptr,
-                            kCopyPenMix));
+    EXPECT_FALSE(
+        DrvTextOut(surface(), &run, &font, nullptr, nullptr, nullptr, brush.get(), brush.get(), nullptr, kCopyPenMix));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   }
   EXPECT_TRUE(FakeTextWriter().runs.empty());
@@ -865,8 +868,8 @@ TEST_F(DrawingTest, TextTheWriterRefusesIsLeftToTheEngine) {
   FakeTextWriter().result = FALSE;
   auto brush = Solid(0);
   STROBJ run{};
-  EXPECT_FALSE(DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, nullptr, brush.get(), brush.get(), nullptr,
-                          kCopyPenMix));
+  EXPECT_FALSE(
+      DrvTextOut(surface(), &run, nullptr, nullptr, nullptr, nullptr, brush.get(), brush.get(), nullptr, kCopyPenMix));
 }
 
 TEST_F(DrawingTest, UnderlinesOfATextRunAreDrawnInTheTextsBrush) {
@@ -874,8 +877,7 @@ TEST_F(DrawingTest, UnderlinesOfATextRunAreDrawnInTheTextsBrush) {
   auto fore = Solid(kBlue);
   STROBJ run{};
   RECTL bars[] = {{10, 50, 90, 52}, {10, 40, 90, 41}, {0, 0, 0, 0}};
-  ASSERT_TRUE(DrvTextOut(surface(), &run, nullptr, nullptr, bars, nullptr, fore.get(), nullptr, nullptr,
-                         kCopyPenMix));
+  ASSERT_TRUE(DrvTextOut(surface(), &run, nullptr, nullptr, bars, nullptr, fore.get(), nullptr, nullptr, kCopyPenMix));
   const auto& rects = FakeVectorWriter().rectangles;
   ASSERT_EQ(rects.size(), 2u);
   EXPECT_EQ(rects[0].fill, fore.get());

@@ -43,8 +43,8 @@ void DrawingTest::Open(bool postScript) {
   XDEVMODE devmode = DriverLayout(postScript ? kPdlPs3 : kPdlPcl5e);
   GDIINFO gdi{};
   DEVINFO dev{};
-  DHPDEV dhpdev = DrvEnablePDEV(&devmode, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi),
-                                sizeof dev, &dev, device_, nullptr, printer);
+  DHPDEV dhpdev = DrvEnablePDEV(&devmode, nullptr, 0, nullptr, sizeof gdi, reinterpret_cast<ULONG*>(&gdi), sizeof dev,
+                                &dev, device_, nullptr, printer);
   ASSERT_NE(dhpdev, nullptr) << GetLastError();
   pdev_.reset(reinterpret_cast<PDEV*>(dhpdev));
   platform::gdi::SetDevicePdev(device_, dhpdev);

@@ -151,8 +151,7 @@ Bytes PlainPackBits(const Bytes& row) {
     }
   }
   switch (state) {
-    case kNone:
-      break;
+    case kNone: break;
     case kPending:
       if (last != 0) {
         out[head] = 0;
@@ -215,9 +214,7 @@ Bytes StretchyRow(std::mt19937& rng, size_t length) {
   while (row.size() < length) {
     const size_t n = 1 + rng() % (rng() % 4 == 0 ? 300 : 12);
     switch (rng() % 4) {
-      case 0:
-        row.insert(row.end(), n, rng() % 2 ? 0 : static_cast<BYTE>(rng()));
-        break;
+      case 0: row.insert(row.end(), n, rng() % 2 ? 0 : static_cast<BYTE>(rng())); break;
       case 1:
         for (size_t k = 0; k < n; ++k) row.push_back(static_cast<BYTE>(rng() % 3));
         break;
@@ -339,8 +336,9 @@ TEST(EncoderEquivalenceTest, RasterChoiceCounts) {
     for (size_t i = 0; i < seedCount; ++i) s += row[i] == seed[i];
     for (size_t i = 1; i < length; ++i) r += row[i] == row[i - 1];
     const int expected = s < r ? (r > length / 3 ? 2 : 0) : (s > length / 3 ? 3 : 0);
-    ASSERT_EQ(ChooseRasterCompression(row.data(), static_cast<DWORD>(length), seed.data(), static_cast<DWORD>(seedCount)),
-              expected)
+    ASSERT_EQ(
+        ChooseRasterCompression(row.data(), static_cast<DWORD>(length), seed.data(), static_cast<DWORD>(seedCount)),
+        expected)
         << "trial " << trial << " s " << s << " r " << r;
   }
 }

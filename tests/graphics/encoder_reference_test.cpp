@@ -180,8 +180,9 @@ std::vector<Bytes> DecodeWithGhostscript(const ScratchFolder& folder, const std:
   testsupport::GhostscriptCall call;
   call.device.clear();  // no display: the program only copies files through the filters
   call.prelude = false;
-  call.safer = false;   // it opens the files named above
-  const testsupport::GhostscriptRun run = testsupport::RunGhostscript("/buf 4096 string def\n" + program + "quit\n", call);
+  call.safer = false;  // it opens the files named above
+  const testsupport::GhostscriptRun run =
+      testsupport::RunGhostscript("/buf 4096 string def\n" + program + "quit\n", call);
   EXPECT_TRUE(run.exited && run.exitCode == 0) << run.output;
 
   std::vector<Bytes> decoded;
@@ -268,11 +269,12 @@ class PythonDecodeTest : public ::testing::Test {
         "    data = (d / f'py-in-{i}').read_bytes()\n"
         "    (d / f'py-out-{i}').write_bytes(eval(e))\n";
     WriteFile(folder_.path() / "run.py", script);
-    const std::string command = "python3 '" + (folder_.path() / "run.py").string() + "' '" +
-                                folder_.path().string() + "' > '" + (folder_.path() / "py.log").string() + "' 2>&1";
+    const std::string command = "python3 '" + (folder_.path() / "run.py").string() + "' '" + folder_.path().string() +
+                                "' > '" + (folder_.path() / "py.log").string() + "' 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << AsText(ReadFile(folder_.path() / "py.log"));
     std::vector<Bytes> outputs;
-    for (size_t i = 0; i < jobs.size(); ++i) outputs.push_back(ReadFile(folder_.path() / ("py-out-" + std::to_string(i))));
+    for (size_t i = 0; i < jobs.size(); ++i)
+      outputs.push_back(ReadFile(folder_.path() / ("py-out-" + std::to_string(i))));
     return outputs;
   }
 
@@ -291,7 +293,8 @@ TEST_F(PythonDecodeTest, Ascii85DecodesAndMatchesTheStandardEncoding) {
     std::string text;
     for (size_t at = 0; at < s.data.size(); at += 1596) {
       const DWORD piece = static_cast<DWORD>(std::min<size_t>(1596, s.data.size() - at));
-      text.append(reinterpret_cast<const char*>(buffer), EncodeAscii85(s.data.data() + at, piece, buffer, sizeof buffer));
+      text.append(reinterpret_cast<const char*>(buffer),
+                  EncodeAscii85(s.data.data() + at, piece, buffer, sizeof buffer));
     }
     texts.emplace_back(text.begin(), text.end());
     jobs.push_back({"base64.a85decode(data, adobe=False)", texts.back()});

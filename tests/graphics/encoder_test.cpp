@@ -71,8 +71,8 @@ std::string A85(const Bytes& data, DWORD capacity) {
 
 Bytes RunLength(const Bytes& data, DWORD capacity, bool marker) {
   GuardedBuffer out(capacity);
-  const DWORD n = EncodeRunLength(data.empty() ? nullptr : data.data(), static_cast<DWORD>(data.size()),
-                                  out.data(), capacity, marker ? TRUE : FALSE);
+  const DWORD n = EncodeRunLength(data.empty() ? nullptr : data.data(), static_cast<DWORD>(data.size()), out.data(),
+                                  capacity, marker ? TRUE : FALSE);
   EXPECT_TRUE(out.GuardIntact());
   return out.Prefix(n);
 }
@@ -402,7 +402,9 @@ TEST(RunLengthTest, RoundTripsWithinTwiceTheRowLength) {
   Bytes alternating(1000);
   for (size_t i = 0; i < alternating.size(); ++i) alternating[i] = (i & 1) ? 0xAA : 0x55;
   const Bytes rows[] = {
+      // clang-format off
       RandomBytes(1000, 11), alternating, RandomBytes(1000, 12, 2), RandomBytes(2, 13),
+      // clang-format on
       Concat({Repeat(2, 9), Repeat(1, 8), Repeat(2, 9), Repeat(500, 0), RandomBytes(300, 14, 3)}),
   };
   for (const Bytes& row : rows) {
@@ -540,12 +542,13 @@ TEST(DeltaRowTest, CommandsAndOffsets) {
       {"offset 31 takes an extra 0", changed({31}), {31, 0, 0x80 + 31}},
       {"offset 285", changed({285}), {31, 254, 0x80 + 285 % 64}},
       {"offset 286 takes 255 then 0", changed({286}), {31, 255, 0, 0x80 + 286 % 64}},
-      {"eight changes in one command", changed({0, 1, 2, 3, 4, 5, 6, 7}),
+      {"eight changes in one command",
+       changed({0, 1, 2, 3, 4, 5, 6, 7}),
        {0xE0, 0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87}},
-      {"the ninth starts a new command at offset 0", changed({0, 1, 2, 3, 4, 5, 6, 7, 8}),
+      {"the ninth starts a new command at offset 0",
+       changed({0, 1, 2, 3, 4, 5, 6, 7, 8}),
        {0xE0, 0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x00, 0x88}},
-      {"offsets count from the end of the previous group", changed({2, 3, 10}),
-       {0x22, 0x82, 0x83, 6, 0x8A}},
+      {"offsets count from the end of the previous group", changed({2, 3, 10}), {0x22, 0x82, 0x83, 6, 0x8A}},
       {"change at the last byte", changed({599}), {31, 255, 255, 58, 0x80 + 599 % 64}},
   };
   for (const Case& c : cases) {
@@ -626,8 +629,7 @@ TEST(RasterChoiceTest, PicksTheMethodTheRowFavours) {
       {"a short seed over a third", seed, &seed, 31, 3},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ChooseRasterCompression(c.row.data(), r(c.row), c.seedRow ? c.seedRow->data() : nullptr,
-                                      c.seedCount),
+    EXPECT_EQ(ChooseRasterCompression(c.row.data(), r(c.row), c.seedRow ? c.seedRow->data() : nullptr, c.seedCount),
               c.expected)
         << c.name;
   }

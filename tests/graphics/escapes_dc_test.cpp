@@ -14,8 +14,8 @@
 #include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
@@ -98,9 +98,7 @@ class EscapesDeviceContextTest : public GraphicsPrinterTest {
                           static_cast<int>(offsetY_ * scale + y * kRenderDpi), static_cast<int>(w * kRenderDpi),
                           static_cast<int>(h * kRenderDpi));
   }
-  static int Area(double w, double h) {
-    return static_cast<int>(w * kRenderDpi) * static_cast<int>(h * kRenderDpi);
-  }
+  static int Area(double w, double h) { return static_cast<int>(w * kRenderDpi) * static_cast<int>(h * kRenderDpi); }
 
   int dpi_ = 600;
   int offsetX_ = 0;

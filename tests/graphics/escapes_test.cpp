@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/job_sheet_blocks.h"
 #include "common/pdl_kind.h"
 #include "graphics/escapes/escapes.h"
-#include "common/job_sheet_blocks.h"
 #include "platform/base/errors.h"
 #include "tests/graphics/drawing_fixture.h"
 
@@ -46,11 +46,10 @@ TEST_F(EscapesTest, QueryEscapeSupportFollowsThePrinterLanguage) {
   };
   // SETCOPYCOUNT is not served, so it is not claimed either: an application
   // told otherwise would print one copy of a job that asked for several.
-  const Case cases[] = {{8, 1, 1},       {17, 0, 0},      {19, 1, 1},    {20, 1, 1},      {33, 1, 0},
-                        {37, 1, 0},      {38, 1, 0},      {42, 0, 0},    {52, 1, 1},      {55, 0, 0},
-                        {57, 1, 1},      {62, 1, 1},      {65, 1, 1},    {66, 0, 0},      {100, 1, 1},
-                        {4096, 1, 0},    {4098, 1, 0},    {4111, 1, 0},  {4115, 1, 0},    {4117, 1, 0},
-                        {4121, 1, 0},    {20000, 1, 1},   {20001, 0, 0}, {0x7FFFFFFF, 0, 0}};
+  const Case cases[] = {{8, 1, 1},    {17, 0, 0},   {19, 1, 1},   {20, 1, 1},    {33, 1, 0},    {37, 1, 0},
+                        {38, 1, 0},   {42, 0, 0},   {52, 1, 1},   {55, 0, 0},    {57, 1, 1},    {62, 1, 1},
+                        {65, 1, 1},   {66, 0, 0},   {100, 1, 1},  {4096, 1, 0},  {4098, 1, 0},  {4111, 1, 0},
+                        {4115, 1, 0}, {4117, 1, 0}, {4121, 1, 0}, {20000, 1, 1}, {20001, 0, 0}, {0x7FFFFFFF, 0, 0}};
   for (bool postScript : {true, false}) {
     Open(postScript);
     for (const Case& c : cases) {
@@ -160,7 +159,9 @@ TEST_F(EscapesTest, PassthroughWritesTheCountedDataWithoutItsControlD) {
   for (ULONG escape : {kEscPassThrough, kEscPostScriptData, kEscPostScriptPassthrough}) {
     Open(true);
     Mark();
-    const std::string data = Passthrough("\x04" "1 0 0 setrgbcolor\n");
+    const std::string data = Passthrough(
+        "\x04"
+        "1 0 0 setrgbcolor\n");
     EXPECT_EQ(Escape(escape, static_cast<ULONG>(data.size()), data.data()), data.size() - 2) << escape;
     EXPECT_EQ(Written(), "1 0 0 setrgbcolor\n") << escape;
     // PostScript before the first page makes the job an EPS job.
@@ -179,9 +180,13 @@ TEST_F(EscapesTest, PassthroughWritesTheCountedDataWithoutItsControlD) {
   // PASSTHROUGH serves PCL printers too.
   Open(false);
   Mark();
-  const std::string pcl = Passthrough("\x1b" "E");
+  const std::string pcl = Passthrough(
+      "\x1b"
+      "E");
   EXPECT_EQ(Escape(kEscPassThrough, static_cast<ULONG>(pcl.size()), pcl.data()), 2u);
-  EXPECT_EQ(Written(), "\x1b" "E");
+  EXPECT_EQ(Written(),
+            "\x1b"
+            "E");
 }
 
 TEST_F(EscapesTest, EmbeddedEpsPassesUnchangedWhileTheDriverLaysOutTheSheets) {
@@ -194,14 +199,12 @@ TEST_F(EscapesTest, EmbeddedEpsPassesUnchangedWhileTheDriverLaysOutTheSheets) {
   // The driver lays out the sheets: the application's showpage does nothing,
   // and the negative image paints the page white first.
   EXPECT_EQ(pdev()->job.showpageOverride, 1u);
-  EXPECT_EQ(Written(),
-            "\n/showpage {} def\n\n{ 1 exch sub}bind settransfer\n\n1 setgray clippath fill\n");
+  EXPECT_EQ(Written(), "\n/showpage {} def\n\n{ 1 exch sub}bind settransfer\n\n1 setgray clippath fill\n");
   EXPECT_EQ(pdev()->writers.vector.color.color, 0x00FFFFFFu);
 
   // The placed EPS file and everything in it up to its end is copied as it
   // is, even lines the filter would otherwise rewrite.
-  const std::string embedded =
-      "%!PS-Adobe-3.0 EPSF-3.0\n%%Page: 1 1\nshowpage\n%%EOF\n";
+  const std::string embedded = "%!PS-Adobe-3.0 EPSF-3.0\n%%Page: 1 1\nshowpage\n%%EOF\n";
   Mark();
   const std::string data = Passthrough(embedded);
   EXPECT_EQ(Escape(kEscPostScriptPassthrough, static_cast<ULONG>(data.size()), data.data()), embedded.size());
@@ -245,8 +248,8 @@ TEST_F(EscapesTest, ApplicationPathsNestAndEndAsAsked) {
     ULONG result;
     const char* written;
   };
-  const Case clips[] = {{0, 1, "\ngs\n"}, {1, 1, "\ngr\n"}, {2, 1, " clip np\n"}, {0x10002, 1, " eoclip np\n"},
-                        {3, 0, ""}};
+  const Case clips[] = {
+      {0, 1, "\ngs\n"}, {1, 1, "\ngr\n"}, {2, 1, " clip np\n"}, {0x10002, 1, " eoclip np\n"}, {3, 0, ""}};
   for (const Case& c : clips) {
     Mark();
     EXPECT_EQ(EscapeDword(kEscClipToPath, c.clip), c.result) << c.clip;
@@ -308,8 +311,10 @@ TEST_F(EscapesTest, FixedBlocksShorterThanTheirLayoutAreRefused) {
     ULONG escape;
     ULONG size;
   };
+  // clang-format off
   const Case cases[] = {{kEscFontListRefresh, 267}, {kEscTabSheetBegin, 11}, {kEscTabSheetEnd, 11},
                         {kEscTabPageBegin, 3},      {kEscWatermarkBegin, 3}};
+  // clang-format on
   for (const Case& c : cases) ExpectRefused(c.escape, c.size, block, 0, nullptr, std::to_string(c.escape).c_str());
   // The tab page count and the watermark question need their answer buffer.
   const DWORD zero = 0;

@@ -1,10 +1,10 @@
+#include "tests/graphics/fake_device_fonts.h"
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/free_font_substitution.h"
-#include "tests/graphics/fake_device_fonts.h"
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/fonts/font_substitution.h"
 
 namespace graphicstest {

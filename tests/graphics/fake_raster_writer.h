@@ -20,9 +20,9 @@ struct ImageCall {
   DWORD rop3;
   std::vector<ULONG> colors;  // the translation's table, when it has one
   int placement;
-  WORD bltState;      // the PDEV's blt state during the call
-  DWORD pendingRop;   // and its pending ROP
-  DWORD streamFill;   // bytes in the PDEV's output buffer when it was called
+  WORD bltState;     // the PDEV's blt state during the call
+  DWORD pendingRop;  // and its pending ROP
+  DWORD streamFill;  // bytes in the PDEV's output buffer when it was called
   // The source rows of sourceRect, top to bottom, each the bytes of the whole
   // scan line (empty when the rectangle lies outside the bitmap).
   std::vector<std::vector<BYTE>> rows;

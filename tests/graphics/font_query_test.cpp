@@ -95,11 +95,11 @@ TEST_F(FontQueryTest, TheGlyphSetIsAskedForAnExistingDeviceFontOnly) {
     DWORD error;  // checked when nothing is answered
   } cases[] = {
       {1, QFT_GLYPHSET, Answer::kAnsi, 0},
-      {1, QFT_KERNPAIRS, Answer::kNone, 0},                        // no kerning pairs
+      {1, QFT_KERNPAIRS, Answer::kNone, 0},  // no kerning pairs
       {1, QFT_LIGATURES, Answer::kNone, ERROR_INVALID_PARAMETER},
       {0, QFT_GLYPHSET, Answer::kNone, ERROR_INVALID_PARAMETER},  // no entry "0" in front of the list
       {4, QFT_GLYPHSET, Answer::kNone, ERROR_INVALID_PARAMETER},
-      {3, QFT_GLYPHSET, Answer::kModelSet, 0},                     // a Far East set of the model module
+      {3, QFT_GLYPHSET, Answer::kModelSet, 0},  // a Far East set of the model module
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.iFace << " mode " << c.mode);
@@ -111,9 +111,7 @@ TEST_F(FontQueryTest, TheGlyphSetIsAskedForAnExistingDeviceFontOnly) {
         EXPECT_EQ(answer, nullptr);
         EXPECT_EQ(GetLastError(), c.error);
         break;
-      case Answer::kAnsi:
-        EXPECT_EQ(answer, DefaultGlyphSet()) << "a Latin font maps the ANSI code page";
-        break;
+      case Answer::kAnsi: EXPECT_EQ(answer, DefaultGlyphSet()) << "a Latin font maps the ANSI code page"; break;
       case Answer::kModelSet:
         ASSERT_NE(answer, nullptr);
         EXPECT_NE(answer, DefaultGlyphSet());
@@ -184,8 +182,7 @@ TEST_F(FontQueryTest, AFontOfNoSizeHasNoExtents) {
   auto font = DeviceFont(1, 0.0f);
   FD_DEVICEMETRICS m{};
   SetLastError(0);
-  EXPECT_EQ(static_cast<ULONG>(DrvQueryFontData(Dh(), font.get(), QFD_MAXEXTENTS, 0, nullptr, &m, sizeof m)),
-            FD_ERROR);
+  EXPECT_EQ(static_cast<ULONG>(DrvQueryFontData(Dh(), font.get(), QFD_MAXEXTENTS, 0, nullptr, &m, sizeof m)), FD_ERROR);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_TRUE(std::isfinite(m.pteBase.x) && std::isfinite(m.pteSide.y));
 }

@@ -54,12 +54,12 @@ TEST(FormatOut, FixedPointHasAtMostThreeDecimals) {
     int32_t value;
     const char* want;
   } cases[] = {
-      {-384, "-1.5"},          // -1.5
-      {256, "1"},              // whole numbers have no point
+      {-384, "-1.5"},  // -1.5
+      {256, "1"},      // whole numbers have no point
       {0, "0"},
-      {128, "0.5"},            // 128/256: a point and 5
-      {1, "0.004"},            // 1/256: a point and 004
-      {255, "0.996"},          // the largest fraction
+      {128, "0.5"},    // 128/256: a point and 5
+      {1, "0.004"},    // 1/256: a point and 004
+      {255, "0.996"},  // the largest fraction
       {64, "0.25"},
       {-1, "-0.004"},
       {(100 << 8) | 26, "100.102"},  // 26/256 = 0.1015625 -> 0.102
@@ -73,9 +73,9 @@ TEST(FormatOut, FloatsHaveAtMostFourTruncatedDecimals) {
     float value;
     const char* want;
   } cases[] = {
-      {0.25f, "0.25"}, {3.0f, "3"},         {0.05f, "0.05"},  {-2.5f, "-2.5"},     {1234.5678f, "1234.5677"},
-      {0.00005f, "0"}, {0.0002f, "0.0001"},  // truncated, not rounded
-      {100.0f, "100"},  {-0.75f, "-0.75"},   {2.0f, "2"},
+      {0.25f, "0.25"},           {3.0f, "3"},       {0.05f, "0.05"},     {-2.5f, "-2.5"},
+      {1234.5678f, "1234.5677"}, {0.00005f, "0"},   {0.0002f, "0.0001"},  // truncated, not rounded
+      {100.0f, "100"},           {-0.75f, "-0.75"}, {2.0f, "2"},
   };
   for (const auto& c : cases) EXPECT_EQ(Format("%F", &c.value), c.want) << c.value;
 }
@@ -87,8 +87,8 @@ TEST(FormatOut, OtherLettersAndPercentSigns) {
   } cases[] = {
       {Format("%%%%Trailer"), "%%Trailer"},
       {Format("100%%"), "100%"},
-      {Format("%q%Z"), "qZ"},               // not a conversion: the letter itself
-      {Format("end%"), "end"},              // a "%" at the end ends the text
+      {Format("%q%Z"), "qZ"},   // not a conversion: the letter itself
+      {Format("end%"), "end"},  // a "%" at the end ends the text
       {Format("%s and %s", "one", "two"), "one and two"},
       {Format("[%s]", static_cast<const char*>(nullptr)), "[]"},
       {Format("%d %s %x", 5, "mid", 255u), "5 mid FF"},
@@ -102,21 +102,19 @@ TEST(FormatOut, TextThatDoesNotFitIsCutTerminatedAndReported) {
   struct Case {
     size_t capacity;
     const char* format;
-    int want;             // result
+    int want;  // result
     const char* wantText;
   } cases[] = {
-      {8, "%s", -1, "nnnnnnn"},    // 7 characters and the terminator
-      {4, "%X", -1, "000"},
-      {5, "%X", 4, "000A"},        // exactly fits
-      {1, "abc", -1, ""},
-      {6, "ab%%cd", 5, "ab%cd"},
+      {8, "%s", -1, "nnnnnnn"},                        // 7 characters and the terminator
+      {4, "%X", -1, "000"},     {5, "%X", 4, "000A"},  // exactly fits
+      {1, "abc", -1, ""},       {6, "ab%%cd", 5, "ab%cd"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.format);
     char buffer[16];
     std::memset(buffer, 0x55, sizeof buffer);
     const int result = std::strcmp(c.format, "%s") == 0 ? FormatOut(buffer, c.capacity, c.format, name.c_str())
-                                                          : FormatOut(buffer, c.capacity, c.format, 10u);
+                                                        : FormatOut(buffer, c.capacity, c.format, 10u);
     EXPECT_EQ(result, c.want);
     EXPECT_STREQ(buffer, c.wantText);
     for (size_t i = c.capacity; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 0x55) << "written past the capacity";

@@ -59,9 +59,9 @@ TEST(InjectionPointIndexTest, EveryDocumentedIdHasASlotOfItsOwn) {
   struct Case {
     DWORD id;
     int slot;
-  } cases[] = {{0, -1},   {1, 0},     {2, 1},    {16, 15},  {20, 19},  {21, 20},  {22, -1},        {99, -1},
-               {100, 21}, {101, 22},  {105, 26}, {107, 28}, {108, -1}, {199, -1}, {200, 29},        {201, 30},
-               {202, -1}, {300, -1},  {0x10001, -1},        {0x10064, -1},        {0xFFFFFFFF, -1}};
+  } cases[] = {{0, -1},   {1, 0},    {2, 1},    {16, 15},  {20, 19},      {21, 20},      {22, -1},
+               {99, -1},  {100, 21}, {101, 22}, {105, 26}, {107, 28},     {108, -1},     {199, -1},
+               {200, 29}, {201, 30}, {202, -1}, {300, -1}, {0x10001, -1}, {0x10064, -1}, {0xFFFFFFFF, -1}};
   for (const Case& c : cases) EXPECT_EQ(InjectionPointIndex(c.id), c.slot) << "id " << c.id;
 
   // All 31 slots are used, each by one id.

@@ -40,7 +40,8 @@ std::vector<Bytes> DecodeLine(const Bytes& line) {
   }
   std::vector<Bytes> fields;
   size_t from = 0;
-  for (size_t end; (end = raw.find('\0', from)) != Bytes::npos; from = end + 1) fields.push_back(raw.substr(from, end - from));
+  for (size_t end; (end = raw.find('\0', from)) != Bytes::npos; from = end + 1)
+    fields.push_back(raw.substr(from, end - from));
   EXPECT_EQ(from, raw.size()) << "every field ends with a 0 byte";
   return fields;
 }
@@ -50,11 +51,8 @@ TEST(JobAttributeEscape, ControlBytesQuotesAndEqualsSignsAreEscaped) {
     Bytes block;
     const char* want;
   } cases[] = {
-      {Bytes("a\0b", 3), "a=00b"},
-      {"say \"hi\"", "say =22hi=22"},
-      {"a=b", "a=3Db"},
-      {"\x1f\n\t", "=1F=0A=09"},
-      {" ~\x7f\xe9", " ~\x7f\xe9"},  // blanks, DEL and high bytes stay
+      {Bytes("a\0b", 3), "a=00b"}, {"say \"hi\"", "say =22hi=22"}, {"a=b", "a=3Db"},
+      {"\x1f\n\t", "=1F=0A=09"},   {" ~\x7f\xe9", " ~\x7f\xe9"},  // blanks, DEL and high bytes stay
   };
   for (const Case& c : cases) EXPECT_EQ(Escape(c.block), c.want);
 }
@@ -85,7 +83,9 @@ TEST_F(JobAttributesTest, LineCarriesAccountDocumentAddressAndJob) {
       {"empty account: the address first", "", "Report", {"192.168.0.1", "Report", "192.168.0.1", "Job#42"}},
       {"account", "sales-7", "Report", {"sales-7", "Report", "192.168.0.1", "Job#42"}},
       {"equals sign and quote in the name", "", "a=b \"c\"", {"192.168.0.1", "a=b \"c\"", "192.168.0.1", "Job#42"}},
-      {"account of 31 characters", "0123456789012345678901234567890", "d",
+      {"account of 31 characters",
+       "0123456789012345678901234567890",
+       "d",
        {"0123456789012345678901234567890", "d", "192.168.0.1", "Job#42"}},
   };
   for (const Case& c : cases) {

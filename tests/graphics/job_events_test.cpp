@@ -17,20 +17,20 @@
 #include <vector>
 
 #include "common/driver_escapes.h"
+#include "common/job_sheet_blocks.h"
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
 #include "graphics/core/pdev.h"
-#include "common/job_sheet_blocks.h"
 #include "platform/base/codepage.h"
 #include "platform/base/debug.h"
 #include "platform/base/processes.h"
 #include "platform/gdi/dc.h"
-#include "platform/ui/common_dialogs.h"
-#include "query/trap_reception.h"
 #include "platform/gdi/device_context.h"
 #include "platform/spooler/spooler.h"
-#include "tests/support/ghostscript_run.h"
+#include "platform/ui/common_dialogs.h"
+#include "query/trap_reception.h"
 #include "tests/graphics/printer_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
@@ -396,9 +396,7 @@ TEST_F(JobEventsTest, MacroFileJobAsksForAFileUnlessItNamesAnExistingOne) {
   EXPECT_TRUE(DeleteDC(dc));
 
   // An application that names an existing file is not asked.
-  {
-    std::ofstream(Host(kJobFile)) << "old";
-  }
+  { std::ofstream(Host(kJobFile)) << "old"; }
   dc = Create(devmode);
   ASSERT_NE(dc, 0u) << GetLastError();
   ASSERT_GT(Start(dc, kJobFile), 0);

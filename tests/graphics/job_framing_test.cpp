@@ -28,8 +28,8 @@
 #include "platform/base/modules.h"
 #include "platform/base/value_types.h"
 #include "platform/spooler/spooler.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 #include "tools/machinesetup/printer_install.h"
 
@@ -42,8 +42,8 @@ namespace graphicstest {
 namespace {
 
 constexpr char kUel[] = "\x1b%-12345X";
-constexpr DWORD kBit28 = 0x10000000;  // the model takes PJL page order (and finishing)
-constexpr DWORD kBit29 = 0x20000000;  // the model takes PJL rotation (and finishing)
+constexpr DWORD kBit28 = 0x10000000;       // the model takes PJL page order (and finishing)
+constexpr DWORD kBit29 = 0x20000000;       // the model takes PJL rotation (and finishing)
 constexpr char kVersion[] = "6.310.23.0";  // ProductVersion of the sample module
 
 constexpr char kTrayMaskProcedure[] =
@@ -136,7 +136,8 @@ class JobFramingTest : public GraphicsPrinterTest {
     EXPECT_EQ(InitPdev(pdev.get(), &dm), 1);
     pdev->module = module_;
     std::memset(pdev->carried.documentName, 0, sizeof pdev->carried.documentName);
-    std::memcpy(pdev->carried.documentName, documentName.data(), std::min(documentName.size(), sizeof pdev->carried.documentName));
+    std::memcpy(pdev->carried.documentName, documentName.data(),
+                std::min(documentName.size(), sizeof pdev->carried.documentName));
     pdev->model->optionWord = (pdev->model->optionWord & ~(kBit28 | kBit29)) | pjlFeatures;
     pdevs_.push_back(std::move(pdev));
     return pdevs_.back().get();
@@ -406,11 +407,13 @@ TEST_F(JobFramingTest, InputTrayMaskListsTheSourcesOutsideAutomaticSelection) {
       {"a nameless source ends the list", {{"A", 1, 0}, {"", 2, 0}, {"C", 3, 0}}, "0 [ 1]"},
       {"slot numbers are signed", {{"A", -1, 0}, {"B", 0, 0}}, "0 [ -1 0]"},
       {"eight sources of the widest numbers",
+       // clang-format off
        {{"A", -32768, 0}, {"B", -32768, 0}, {"C", -32768, 0}, {"D", -32768, 0},
         {"E", -32768, 0}, {"F", -32768, 0}, {"G", -32768, 0}, {"H", -32768, 0}},
        "0 [ -32768 -32768 -32768 -32768 -32768 -32768 -32768 -32768]"},
       {"eight sources", {{"A", 11, 0}, {"B", 12, 0}, {"C", 13, 0}, {"D", 14, 0},
                          {"E", 15, 0}, {"F", 16, 0}, {"G", 1000, 0}, {"H", 30000, 0}},
+       // clang-format on
        "0 [ 11 12 13 14 15 16 1000 30000]"},
   };
   for (const Case& c : cases) {
@@ -451,20 +454,19 @@ TEST_F(JobFramingTest, PostScriptHeaderAndTrailerByteExact) {
   const DWORD memoryBefore = pdev->carried.vmEstimate;
 
   const std::string job = Job(pdev);
-  const std::string expected =
-      JobLine("Quarterly report") +
-      "@PJL SET FINISH = STAPLE4\n"
-      "@PJL SET PAGEORDER = REVERSE\n"
-      "@PJL SET ROTATION = 180\n"
-      "@PJL ENTER LANGUAGE=POSTSCRIPT\n"
-      "%!\n%Start of document: Quarterly report\n"
-      "\n%DrvVer: 6.310.23.0\n%OS: WinNT UM\n" +
-      PsProcSetText(kPsProcSetNormal) + "\n" +
-      // The shipped model's bypass tray (slot 3) stays out of automatic selection.
-      "0 [ 3]" + kTrayMaskProcedure +
-      "SS\n"
-      "\nend\n" +
-      EojLines("Quarterly report");
+  const std::string expected = JobLine("Quarterly report") +
+                               "@PJL SET FINISH = STAPLE4\n"
+                               "@PJL SET PAGEORDER = REVERSE\n"
+                               "@PJL SET ROTATION = 180\n"
+                               "@PJL ENTER LANGUAGE=POSTSCRIPT\n"
+                               "%!\n%Start of document: Quarterly report\n"
+                               "\n%DrvVer: 6.310.23.0\n%OS: WinNT UM\n" +
+                               PsProcSetText(kPsProcSetNormal) + "\n" +
+                               // The shipped model's bypass tray (slot 3) stays out of automatic selection.
+                               "0 [ 3]" + kTrayMaskProcedure +
+                               "SS\n"
+                               "\nend\n" +
+                               EojLines("Quarterly report");
   EXPECT_EQ(job, expected) << Show(job.substr(0, 300));
   EXPECT_EQ(pdev->carried.vmEstimate, memoryBefore + 80000);
   EXPECT_TRUE(pdev->job.prologOpen);
@@ -544,22 +546,21 @@ TEST_F(JobFramingTest, PostScriptCentricJobsGetTheDscStructureWithTheInjectedTex
     ASSERT_EQ(AppendInjectionData(pdev, id, text.data(), DWORD(text.size())), 1);
   }
   const std::string job = Job(pdev);
-  const std::string expected =
-      "[1]\n" + JobLine("Centric") + "@PJL ENTER LANGUAGE=POSTSCRIPT\n" +
-      "[2]\n"
-      "%!\n%Start of document: Centric\n"
-      "\n%DrvVer: 6.310.23.0\n%OS: WinNT UM\n"
-      "[3]\n[8]\n[7]\n[21]\n[11]\n"
-      "%%EndComments\n\n"
-      "%%BeginDefaults\n[12]\n[13]\n%%EndDefaults\n\n"
-      "%%BeginProlog\n[14]\n" +
-      PsProcSetText(kPsProcSetNormal) + "\nSS\n[15]\n%%EndProlog\n\n" +
-      "\n%%Trailer\n[18]\n[10]\n[9]\n"
-      "%%DocumentNeededResources\n[5]\n"
-      "%%DocumentSuppliedResources\n[6]\n[4]\n"
-      "%%EOF\n[19]\n"
-      "\nend\n" +
-      EojLines("Centric") + "[20]\n";
+  const std::string expected = "[1]\n" + JobLine("Centric") + "@PJL ENTER LANGUAGE=POSTSCRIPT\n" +
+                               "[2]\n"
+                               "%!\n%Start of document: Centric\n"
+                               "\n%DrvVer: 6.310.23.0\n%OS: WinNT UM\n"
+                               "[3]\n[8]\n[7]\n[21]\n[11]\n"
+                               "%%EndComments\n\n"
+                               "%%BeginDefaults\n[12]\n[13]\n%%EndDefaults\n\n"
+                               "%%BeginProlog\n[14]\n" +
+                               PsProcSetText(kPsProcSetNormal) + "\nSS\n[15]\n%%EndProlog\n\n" +
+                               "\n%%Trailer\n[18]\n[10]\n[9]\n"
+                               "%%DocumentNeededResources\n[5]\n"
+                               "%%DocumentSuppliedResources\n[6]\n[4]\n"
+                               "%%EOF\n[19]\n"
+                               "\nend\n" +
+                               EojLines("Centric") + "[20]\n";
   EXPECT_EQ(job, expected) << Show(job.substr(0, 400));
   DestroyInjectData(pdev);
 }
@@ -585,8 +586,8 @@ TEST_F(JobFramingTest, PrologVariantErrorHandlerAndClosing) {
     BOOL leaveOpen;
     int variant;
   } cases[] = {
-      {0, 0, TRUE, 80},     {1, 0, TRUE, 70},     {2, 0, TRUE, 80},
-      {1, 0x08, FALSE, 70}, {0, 0x08, TRUE, 80},  {0, 0, FALSE, 80},
+      {0, 0, TRUE, 80},     {1, 0, TRUE, 70},    {2, 0, TRUE, 80},
+      {1, 0x08, FALSE, 70}, {0, 0x08, TRUE, 80}, {0, 0, FALSE, 80},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "eps " << c.epsMode << " advanced " << c.advanced << " open " << c.leaveOpen);
@@ -643,7 +644,9 @@ TEST_F(JobFramingTest, ShowpageOverrideStaysOnlyWhileTheDriverEndsTheSheets) {
       {"paper by page ticket", 1, [](PDEV* p) { p->devmode.dmPublic.dmDefaultSource = 500; }, true},
       {"watermark", 1, [](PDEV* p) { std::strcpy(p->devmode.dmPrivate._wmCurrent.text, "DRAFT"); }, true},
       {"printed front cover", 1,
+       // clang-format off
        [](PDEV* p) { p->devmode.dmPrivate._epFrontCover = InsertedSheetSetting{1, 0, 1}; }, true},
+      // clang-format on
       {"not asked, two pages per sheet", 0, [](PDEV* p) { p->devmode.dmPrivate._nUp = 2; }, false},
   };
   for (const Case& c : cases) {
@@ -687,7 +690,9 @@ TEST_F(JobFramingTest, JobNameCannotBreakThePjlOrDscLines) {
       {"a double quote", 932, "He said \"print\"", "He said 'print'"},
       {"CR LF and a PJL line", 932, "a\r\n@PJL SET COPIES=99\r\n", "a  @PJL SET COPIES=99  "},
       {"ESC and a UEL", 1252, "x\x1b%-12345X@PJL", "x %-12345X@PJL"},
+      // clang-format off
       {"tab, form feed, delete", 1252, "a\tb\fc\x7f" "d", "a b c d"},
+      // clang-format on
       {"81 bytes without terminator", 1252, eighty + "z", eighty},
       {"code page 932 text kept (0x5C and 0x7B trail bytes)", 932, kJapanese, kJapanese},
       {"a double-byte character across byte 80", 932, std::string(79, 'a') + "\x82\xa0", std::string(79, 'a')},
@@ -783,8 +788,8 @@ TEST_F(JobFramingTest, SlipSheetTextFollowsTheJobNameOnItsLine) {
     pdev->slipSheetBlock = c.block ? block.data() : nullptr;
     const std::string job = Job(pdev);
     pdev->slipSheetBlock = nullptr;
-    EXPECT_TRUE(StartsWith(job, std::string(kUel) + "@PJL JOB NAME = \"Slip\"" + c.appended +
-                                    "\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\n"))
+    EXPECT_TRUE(StartsWith(
+        job, std::string(kUel) + "@PJL JOB NAME = \"Slip\"" + c.appended + "\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\n"))
         << Show(job.substr(0, 300));
     EXPECT_TRUE(EndsWith(job, EojLines("Slip")));
   }
@@ -852,9 +857,8 @@ TEST_F(JobFramingTest, WholePostScriptJobRunsInGhostscript) {
     }
     // One page between the frame, drawn as the page writers draw: a filled
     // rectangle from the dictionary's procedures, the page restore, showpage.
-    const std::string job = Job(pdev, true, true, [](PDEV* p) {
-      WriteOut(p, kWriteText, 0, "0 g 100 100 200 150 rf\nRS\nshowpage\n");
-    });
+    const std::string job =
+        Job(pdev, true, true, [](PDEV* p) { WriteOut(p, kWriteText, 0, "0 g 100 100 200 150 rf\nRS\nshowpage\n"); });
     if (c.centric) DestroyInjectData(pdev);
     const testsupport::PclReport report = testsupport::ReadPclJob(job);
     ASSERT_TRUE(report.ok()) << report.Summary();

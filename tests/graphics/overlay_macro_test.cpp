@@ -190,8 +190,7 @@ TEST_F(OverlayMacroTest, MacroOfPageOneIsStillCalledOnPageFiveAfterResets) {
       }
       // The printer's macro is selected again after every reset, before the
       // page that calls it.
-      const std::string select =
-          location == kMacroPrinterByName ? Esc("ESC&n6W") + "\x04" + "FORM1" : Esc("ESC&f4Y");
+      const std::string select = location == kMacroPrinterByName ? Esc("ESC&n6W") + "\x04" + "FORM1" : Esc("ESC&f4Y");
       size_t selections = 0;
       for (size_t at = job.find(select); at != std::string::npos; at = job.find(select, at + 1)) ++selections;
       EXPECT_GE(selections, 3u);
@@ -206,10 +205,11 @@ TEST_F(OverlayMacroTest, DisablingIsForPclJobsOnly) {
   EXPECT_EQ(Bytes(pcl.get(), [&] { EXPECT_EQ(DisableOverlayMacro(pcl.get()), 1); }), Esc("ESC&f5X"));
   PdevPtr ps = PostScriptPdev([](XDEVMODE& dm) { dm.dmPrivate._nMacroLocation = kMacroPrinterById; });
   ASSERT_TRUE(ps);
-  EXPECT_EQ(Bytes(ps.get(), [&] {
-              EXPECT_EQ(DisableOverlayMacro(ps.get()), 1);
-              EXPECT_EQ(EnableOverlayMacro(ps.get()), 0);
-            }),
+  EXPECT_EQ(Bytes(ps.get(),
+                  [&] {
+                    EXPECT_EQ(DisableOverlayMacro(ps.get()), 1);
+                    EXPECT_EQ(EnableOverlayMacro(ps.get()), 0);
+                  }),
             "");
 }
 
@@ -220,7 +220,9 @@ TEST(PclEscapeFormat, NumberAndDataForms) {
   EXPECT_EQ(FormatPclEscape(buffer, sizeof buffer, '&', 'f', 'Y', 4294967295u), 14);
   EXPECT_EQ(std::string(buffer), "\x1b&f4294967295Y");
   EXPECT_EQ(FormatPclEscapeData(buffer, sizeof buffer, '&', 'n', 'W', 4, "FORM1", 5), 11);
-  EXPECT_EQ(std::string(buffer, 11), "\x1b&n6W\x04" "FORM1");
+  EXPECT_EQ(std::string(buffer, 11),
+            "\x1b&n6W\x04"
+            "FORM1");
   EXPECT_EQ(FormatPclEscapeData(buffer, 8, '&', 'n', 'W', 4, "FORM1", 5), -1) << "does not fit";
   EXPECT_EQ(FormatPclEscape(buffer, 3, '&', 'f', 'X', 3), -1);
 }

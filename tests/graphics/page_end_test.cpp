@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/job_sheet_blocks.h"
 #include "graphics/core/pdev.h"
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/job/job_framing.h"
@@ -14,10 +15,9 @@
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/save_restore.h"
 #include "graphics/stream/output.h"
-#include "common/job_sheet_blocks.h"
 #include "tests/graphics/fake_device_fonts.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
@@ -210,7 +210,8 @@ TEST_F(InsertedSheetTest, PclSheetsOfEveryKindFormAValidJob) {
   EXPECT_EQ(report.formFeeds, 9);
   // Banner and slip sheet are drawn in device dots below the top margin
   // (PCL margins of the mono model: 167 at the top).
-  const std::string dots = Esc("ESC&l0.08c100EESC*p0x0YESC*c7920y0TESC%0BIR0,100,100,0;SC0,1.6933,0,-1.6933,2;SP1TR0;ESC%1A");
+  const std::string dots =
+      Esc("ESC&l0.08c100EESC*p0x0YESC*c7920y0TESC%0BIR0,100,100,0;SC0,1.6933,0,-1.6933,2;SP1TR0;ESC%1A");
   size_t found = 0;
   for (size_t at = job.find(dots); at != std::string::npos; at = job.find(dots, at + 1)) ++found;
   EXPECT_EQ(found, 2u);
@@ -266,19 +267,11 @@ TEST_F(PageTrailerTest, PostScriptPageEnds) {
        "\ngrestore\n",
        0},
       {"negative image: the transfer is put back at the sheet end",
-       [](XDEVMODE& dm) { dm.dmPrivate._bNegativeImage = 1; },
-       nullptr,
-       TRUE,
-       FALSE,
-       "\n{}bind settransfer\n\nshowpage\n",
-       2},
+       [](XDEVMODE& dm) { dm.dmPrivate._bNegativeImage = 1; }, nullptr, TRUE, FALSE,
+       "\n{}bind settransfer\n\nshowpage\n", 2},
       {"memory cleared per page: the page save is restored",
        [](XDEVMODE& dm) { dm.dmPrivate._bClearMemoryPerPage = 1; },
-       [](PDEV* p) { p->carried.documentFlags |= kDocPageSaveOpen; },
-       TRUE,
-       FALSE,
-       "\nRS\n\nshowpage\n",
-       2},
+       [](PDEV* p) { p->carried.documentFlags |= kDocPageSaveOpen; }, TRUE, FALSE, "\nRS\n\nshowpage\n", 2},
       {"PostScript-centric: page trailer and its injections",
        {},
        [](PDEV* p) {
@@ -331,18 +324,13 @@ TEST_F(PageTrailerTest, PclPageEnds) {
        Esc("ESC|x901J\fESC|x900J"),
        2},
       {"a duplex side", [](XDEVMODE& dm) { dm.dmPrivate._nDuplex = 1; }, nullptr, TRUE, FALSE, "\f", 1},
-      {"macro output ejects nothing", [](XDEVMODE& dm) { dm.dmPrivate._nOutputDest = 5; }, nullptr, TRUE, FALSE, "",
-       2},
-      {"memory cleared per page: the soft fonts go",
-       [](XDEVMODE& dm) { dm.dmPrivate._bClearMemoryPerPage = 1; },
+      {"macro output ejects nothing", [](XDEVMODE& dm) { dm.dmPrivate._nOutputDest = 5; }, nullptr, TRUE, FALSE, "", 2},
+      {"memory cleared per page: the soft fonts go", [](XDEVMODE& dm) { dm.dmPrivate._bClearMemoryPerPage = 1; },
        [](PDEV* p) {
          p->downloadedFonts[0] = FakeDownloadList(1);
          p->carried.softFontCounter = 9;
        },
-       TRUE,
-       FALSE,
-       Esc("ESC(19UESC(s1p4101TESC*c1F\f"),
-       2},
+       TRUE, FALSE, Esc("ESC(19UESC(s1p4101TESC*c1F\f"), 2},
       {"not the end of the sheet", {}, nullptr, FALSE, FALSE, "", 0},
   };
   for (const Case& c : cases) {
@@ -418,18 +406,20 @@ TEST_F(PageTrailerTest, SaveLevels) {
   CreateInjectData(pdev.get());
   AppendInjectionData(pdev.get(), PSINJECT_VMSAVE, "%save\n", 6);
   AppendInjectionData(pdev.get(), PSINJECT_VMRESTORE, "%restore\n", 9);
-  EXPECT_EQ(Bytes(pdev.get(), [&] {
-              EmitSaveRestore(pdev.get(), kSavePage);
-              EmitSaveRestore(pdev.get(), kRestorePage);
-            }),
+  EXPECT_EQ(Bytes(pdev.get(),
+                  [&] {
+                    EmitSaveRestore(pdev.get(), kSavePage);
+                    EmitSaveRestore(pdev.get(), kRestorePage);
+                  }),
             "%save\n\nSS\n\nRS\n%restore\n");
   DestroyInjectData(pdev.get());
 
   PdevPtr pcl = PclPdev();
   ASSERT_TRUE(pcl);
-  EXPECT_EQ(Bytes(pcl.get(), [&] {
-              for (int level = 1; level <= 4; ++level) EXPECT_EQ(EmitSaveRestore(pcl.get(), level), TRUE);
-            }),
+  EXPECT_EQ(Bytes(pcl.get(),
+                  [&] {
+                    for (int level = 1; level <= 4; ++level) EXPECT_EQ(EmitSaveRestore(pcl.get(), level), TRUE);
+                  }),
             "");
 }
 

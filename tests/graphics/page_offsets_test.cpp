@@ -91,12 +91,12 @@ TEST_F(PageOffsetsTest, ReplaysSendTheRecordedRanges) {
       {"head without a ticket", {{"Page Tickets", "2"}}, [](PDEV* p) { return EmitStoredPageHead(p, 2, 3); }, ""},
       {"head of a page after the last", {}, [](PDEV* p) { return EmitStoredPageHead(p, 3, 2); }, ""},
       {"body of page 2", {}, [](PDEV* p) { return EmitStoredPageBody(p, 2, 3, 0); }, Body(2)},
-      {"body less its tail", {}, [](PDEV* p) { return EmitStoredPageBody(p, 1, 3, 100); },
+      {"body less its tail",
+       {},
+       [](PDEV* p) { return EmitStoredPageBody(p, 1, 3, 100); },
        Body(1).substr(0, Body(1).size() - 100)},
-      {"tail as long as the body", {}, [](PDEV* p) { return EmitStoredPageBody(p, 1, 3, DWORD(Body(1).size())); },
-       ""},
-      {"body without its ticket", {{"Page Tickets", "1"}}, [](PDEV* p) { return EmitStoredPageBody(p, 1, 3, 0); },
-       ""},
+      {"tail as long as the body", {}, [](PDEV* p) { return EmitStoredPageBody(p, 1, 3, DWORD(Body(1).size())); }, ""},
+      {"body without its ticket", {{"Page Tickets", "1"}}, [](PDEV* p) { return EmitStoredPageBody(p, 1, 3, 0); }, ""},
       {"last body without a trailer record: the file's length",
        {{"Page Offsets", "DocTrailer"}},
        [](PDEV* p) { return EmitStoredPageBody(p, 3, 3, 3); },
@@ -161,11 +161,8 @@ TEST_F(PageOffsetsTest, OffsetsPastTwoAndFourGigabytesAreKeptExactly) {
     uint64_t written;
     const char* text;
   } cases[] = {
-      {0x7FFFFFFFull, "2147483647"},
-      {0x80000001ull, "2147483649"},
-      {0xFFFFFFFFull, "4294967295"},
-      {0x100000000ull, "4294967296"},
-      {0x140000123ull, "5368709411"},
+      {0x7FFFFFFFull, "2147483647"},  {0x80000001ull, "2147483649"},  {0xFFFFFFFFull, "4294967295"},
+      {0x100000000ull, "4294967296"}, {0x140000123ull, "5368709411"},
   };
   PDEV* pdev = NewPdev();
   ASSERT_TRUE(InitChannelFiles(pdev));

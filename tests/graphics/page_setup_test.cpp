@@ -13,8 +13,8 @@
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/stream/output.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
+#include "tests/support/ghostscript_run.h"
 
 using testsupport::GhostscriptAvailable;
 using testsupport::GhostscriptRun;
@@ -43,8 +43,7 @@ TEST_F(PageSetupPostScript, OneUpPageTakesTheDotSystemOfItsImageableArea) {
     std::string want;
   } cases[] = {
       {"portrait", {}, "\ninitmatrix\n72 600 div dup scale 100 6499.800 translate 0 rotate 1 -1 scale\n"},
-      {"landscape: origin at the bottom left, turned",
-       [](XDEVMODE& dm) { dm.dmPublic.dmOrientation = kLandscape; },
+      {"landscape: origin at the bottom left, turned", [](XDEVMODE& dm) { dm.dmPublic.dmOrientation = kLandscape; },
        "\ninitmatrix\n72 600 div dup scale 100 100.200 translate 90 rotate 1 -1 scale\n"},
       {"mirror", [](XDEVMODE& dm) { dm.dmPrivate._bMirrorImage = 1; },
        "\ninitmatrix\n72 600 div dup scale 5000 6499.800 translate 0 rotate -1 -1 scale\n"},
@@ -99,18 +98,12 @@ TEST_F(PageSetupPostScript, NupPagesArePlacedInTheirCells) {
       {8, false, "12 588 translate 0 rotate 0.25 0.25 scale\n", "306 12 translate 0 rotate 0.25 0.25 scale\n"},
       {9, false, "12 524 translate 0 rotate 0.333 0.333 scale\n", "404 12 translate 0 rotate 0.333 0.333 scale\n"},
       {16, false, "12 588 translate 0 rotate 0.25 0.25 scale\n", "453 12 translate 0 rotate 0.25 0.25 scale\n"},
-      {2, true, "396 600 translate 270 rotate 0.653 0.653 scale\n",
-       "12 600 translate 270 rotate 0.653 0.653 scale\n"},
-      {4, true, "396 600 translate 270 rotate 0.383 0.383 scale\n",
-       "12 306 translate 270 rotate 0.383 0.383 scale\n"},
-      {6, true, "524 600 translate 270 rotate 0.383 0.383 scale\n",
-       "12 306 translate 270 rotate 0.383 0.383 scale\n"},
-      {8, true, "588 600 translate 270 rotate 0.326 0.326 scale\n",
-       "12 306 translate 270 rotate 0.326 0.326 scale\n"},
-      {9, true, "524 600 translate 270 rotate 0.255 0.255 scale\n",
-       "12 208 translate 270 rotate 0.255 0.255 scale\n"},
-      {16, true, "588 600 translate 270 rotate 0.191 0.191 scale\n",
-       "12 159 translate 270 rotate 0.191 0.191 scale\n"},
+      {2, true, "396 600 translate 270 rotate 0.653 0.653 scale\n", "12 600 translate 270 rotate 0.653 0.653 scale\n"},
+      {4, true, "396 600 translate 270 rotate 0.383 0.383 scale\n", "12 306 translate 270 rotate 0.383 0.383 scale\n"},
+      {6, true, "524 600 translate 270 rotate 0.383 0.383 scale\n", "12 306 translate 270 rotate 0.383 0.383 scale\n"},
+      {8, true, "588 600 translate 270 rotate 0.326 0.326 scale\n", "12 306 translate 270 rotate 0.326 0.326 scale\n"},
+      {9, true, "524 600 translate 270 rotate 0.255 0.255 scale\n", "12 208 translate 270 rotate 0.255 0.255 scale\n"},
+      {16, true, "588 600 translate 270 rotate 0.191 0.191 scale\n", "12 159 translate 270 rotate 0.191 0.191 scale\n"},
   };
   const std::string portraitHead = "\ninitmatrix\n";
   const std::string landscapeHead =
@@ -200,8 +193,7 @@ TEST_F(PageSetupPostScript, RenderedNupSheetsCarryEachPageInItsCell) {
           p->pages.pagesStarted = static_cast<DWORD>(k + 1);
           WritePsPageSetup(p, TRUE);
           char mark[128];
-          FormatOut(mark, "\n%d %d %d %d rf\n", width / 10, height * 4 / 10, width * 8 / 10 * (k + 1) / n,
-                    height / 5);
+          FormatOut(mark, "\n%d %d %d %d rf\n", width / 10, height * 4 / 10, width * 8 / 10 * (k + 1) / n, height / 5);
           WriteOut(p, kWriteText, 0, mark);
           EmitPageTrailer(p, k == n - 1 ? TRUE : FALSE, FALSE);
         }
@@ -223,7 +215,8 @@ TEST_F(PageSetupPostScript, RenderedNupSheetsCarryEachPageInItsCell) {
       for (int cell = 0; cell < n; ++cell) {
         const int x = static_cast<int>(left + (cell % columns) * cellWidth);
         const int y = static_cast<int>(top + (cell / columns) * cellHeight);
-        const int ink = sheet.DarkCount(x + 1, y + 1, static_cast<int>(cellWidth) - 2, static_cast<int>(cellHeight) - 2);
+        const int ink =
+            sheet.DarkCount(x + 1, y + 1, static_cast<int>(cellWidth) - 2, static_cast<int>(cellHeight) - 2);
         EXPECT_GT(ink, previous) << "cell " << cell;
         previous = ink;
       }
@@ -395,8 +388,7 @@ TEST_F(PageSetupPcl, HpglScalingOfThePage) {
     DevmodeChange change;
     std::string want;
   } cases[] = {
-      {"portrait", {},
-       Esc("ESC&l0OESC&l0.08c100EESC&l6400FESC*p0x0YESC*c7920y0TESC%0BIR0,100,100,0;") + tail},
+      {"portrait", {}, Esc("ESC&l0OESC&l0.08c100EESC&l6400FESC*p0x0YESC*c7920y0TESC%0BIR0,100,100,0;") + tail},
       {"landscape: the left margin is the top, the width the length",
        [](XDEVMODE& dm) { dm.dmPublic.dmOrientation = kLandscape; },
        Esc("ESC&l1OESC&l0.08c150EESC&l4850FESC*p0x0YESC*c6120y0TESC%0BIR0,100,100,0;") + tail},
@@ -433,8 +425,8 @@ TEST_F(PageSetupPcl, ScalingLeavesHpglFirstAndIsNoPostScript) {
 TEST(PageNupGridTest, ClosestDivisorsColumnsFirst) {
   struct Case {
     int n, columns, rows;
-  } cases[] = {{1, 1, 1}, {2, 1, 2}, {4, 2, 2}, {6, 2, 3}, {8, 2, 4}, {9, 3, 3}, {12, 3, 4}, {16, 4, 4},
-               {7, 1, 7}, {0, 1, 1}};
+  } cases[] = {{1, 1, 1}, {2, 1, 2},  {4, 2, 2},  {6, 2, 3}, {8, 2, 4},
+               {9, 3, 3}, {12, 3, 4}, {16, 4, 4}, {7, 1, 7}, {0, 1, 1}};
   for (const Case& c : cases) {
     int columns = -1;
     int rows = -1;

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "common/job_sheet_blocks.h"
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
-#include "common/job_sheet_blocks.h"
 #include "platform/base/codepage.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/support/machine_fixture.h"
@@ -97,11 +97,15 @@ TEST_F(PageStoreQueryTest, SheetInsertsAndTabSheetsDecideWhetherPagesAreStored) 
       {"interleaf printed", setting(&XDEVMODE_PRIVATE::epInterleaf, 1), TRUE, FALSE},
       {"front cover blank", setting(&XDEVMODE_PRIVATE::_epFrontCover, 0), FALSE, FALSE},
       {"interleaf blank", setting(&XDEVMODE_PRIVATE::epInterleaf, 0), FALSE, FALSE},
+      // clang-format off
       {"blank ticket rows", [](PDEV* p) { SetTickets(p, {Row(0, false, false), Row(2, false, false)}); }, FALSE,
        FALSE},
+      // clang-format on
       {"ticket row with image", [](PDEV* p) { SetTickets(p, {Row(2, true, false)}); }, TRUE, FALSE},
       {"tab row", [](PDEV* p) { SetTickets(p, {Row(2, false, true)}); }, TRUE, TRUE},
+      // clang-format off
       {"tab row past the end mark", [](PDEV* p) { SetTickets(p, {Row(-1, false, false), Row(2, false, true)}); },
+       // clang-format on
        FALSE, FALSE},
       {"tab row, table not in force", [](PDEV* p) { SetTickets(p, {Row(2, false, true)}, 0); }, FALSE, FALSE},
   };
@@ -123,9 +127,9 @@ TEST_F(PageStoreQueryTest, TicketRowOfASheetFollowsNupAndTheBeforeFlag) {
   };
   // Rows for sheets 1, 2 and 3.
   const Case cases[] = {
-      {1, 1, FALSE, 0}, {1, 2, FALSE, 1}, {1, 2, TRUE, 0}, {1, 4, FALSE, -1}, {1, 0, FALSE, -1},
+      {1, 1, FALSE, 0}, {1, 2, FALSE, 1}, {1, 2, TRUE, 0},  {1, 4, FALSE, -1}, {1, 0, FALSE, -1},
       {2, 3, FALSE, 1},  // pages 3-4 are sheet 2
-      {2, 4, FALSE, 1}, {2, 5, FALSE, 2}, {4, 4, FALSE, 0}, {4, 5, TRUE, 0}, {4, 5, FALSE, 1},
+      {2, 4, FALSE, 1}, {2, 5, FALSE, 2}, {4, 4, FALSE, 0}, {4, 5, TRUE, 0},   {4, 5, FALSE, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.up << "-up, page " << c.pagesStarted << (c.before ? " before" : ""));
@@ -194,8 +198,8 @@ TEST_F(PageStoreQueryTest, DocumentNameIsCutWithoutSplittingACharacter) {
   ASSERT_TRUE(platform::SetAnsiCodePage(932));
   struct Case {
     std::u16string name;
-    size_t jobBytes;     // in the 81-byte job name
-    size_t fieldBytes;   // in the device mode's 128-byte field
+    size_t jobBytes;    // in the 81-byte job name
+    size_t fieldBytes;  // in the device mode's 128-byte field
   };
   const Case cases[] = {
       {u"Report", 6, 6},
@@ -230,7 +234,9 @@ TEST_F(PageStoreQueryTest, OnlyAFinalCtrlDOfTheSavedChannelIsDropped) {
   const Case cases[] = {
       {"end\x04", 1, 1, 3},
       {"end\x04", 2, 1, 4},  // written while another channel captures: not the application's end
-      {"\x04" "end", 1, 1, 4},
+      {"\x04"
+       "end",
+       1, 1, 4},
       {"", 1, 1, 0},
   };
   for (const Case& c : cases) {

@@ -7,12 +7,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "common/job_sheet_blocks.h"
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/inject/injection_store.h"
@@ -21,7 +22,6 @@
 #include "graphics/stream/channel_files.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
-#include "common/job_sheet_blocks.h"
 #include "platform/base/codepage.h"
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/device_settings_fixture.h"
@@ -61,10 +61,12 @@ std::string PostScriptSheets(const std::string& job) {
       "Extrasheet with Image|Extrasheet with Tab|Extrasheet)\n|"
       "/zuvProcs[\\s\\S]*?\\}ifelse\n\\}\\{pop pop [a-z /]*showpage[a-z ]*\\}ifelse\n|"
       "\nshowpage\n|\nsystemdict /showpage get exec\n");
+  // clang-format off
   static const std::pair<const char*, const char*> kSheets[] = {
       {"Front Cover sheet", "FRONT"}, {"Backcover sheet", "BACK"},  {"Slip sheet", "SLIP"},
       {"OHP Slip sheet", "OHP"},      {"Extrasheet with Image & Tab", "TABIMG"},
       {"Extrasheet with Image", "IMG"}, {"Extrasheet with Tab", "TAB"}, {"Extrasheet", "TICKET"}};
+  // clang-format on
   std::string sheets;
   for (auto it = std::sregex_iterator(job.begin(), job.end(), token); it != std::sregex_iterator(); ++it) {
     const std::smatch& m = *it;
@@ -234,6 +236,7 @@ TEST_F(PageStoreTest, InsertedSheetsArePlacedAroundThePages) {
     s.printed = printed ? 1 : 0;
   };
   const Case cases[] = {
+      // clang-format off
       {"blank interleaf", 3, [&](XDEVMODE& dm) { on(dm.dmPrivate.epInterleaf, false); }, {}, {},
        "P1 | OHP | P2 | OHP | P3 | OHP |"},
       {"printed interleaf", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate.epInterleaf, true); }, {}, {},
@@ -241,18 +244,20 @@ TEST_F(PageStoreTest, InsertedSheetsArePlacedAroundThePages) {
       {"blank front cover", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate._epFrontCover, false); }, {}, {},
        "FRONT | P1 | P2 |"},
       {"printed front cover", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate._epFrontCover, true); }, {}, {},
+       // clang-format on
        "FRONT P1 | P2 |"},
-      {"blank back cover", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate._epBackCover, false); }, {}, {},
-       "P1 | P2 | BACK |"},
-      {"printed back cover", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate._epBackCover, true); }, {}, {},
-       "P1 | BACK P2 |"},
-      {"covers and interleaf printed", 3,
+      {"blank back cover", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate._epBackCover, false); }, {}, {}, "P1 | P2 | BACK |"},
+      {"printed back cover", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate._epBackCover, true); }, {}, {}, "P1 | BACK P2 |"},
+      {"covers and interleaf printed",
+       3,
        [&](XDEVMODE& dm) {
          on(dm.dmPrivate._epFrontCover, true);
          on(dm.dmPrivate._epBackCover, true);
          on(dm.dmPrivate.epInterleaf, true);
        },
-       {}, {}, "FRONT P1 | P2 | OHP P2 | BACK P3 |"},
+       {},
+       {},
+       "FRONT P1 | P2 | OHP P2 | BACK P3 |"},
       {"slip sheet", 2, [&](XDEVMODE& dm) { on(dm.dmPrivate._epSlipSheet, false); }, {}, {}, "P1 | P2 | SLIP |"},
       {"blank ticket before page 1", 2, {}, {Row(0, false, false)}, {}, "TICKET | P1 | P2 |"},
       {"blank ticket after page 1", 3, {}, {Row(1, false, false)}, {}, "P1 | TICKET | P2 | P3 |"},
@@ -260,31 +265,42 @@ TEST_F(PageStoreTest, InsertedSheetsArePlacedAroundThePages) {
       {"ticket with image before page 1", 2, {}, {Row(0, true, false)}, {}, "IMG P1 | P1 | P2 |"},
       {"tab sheet after page 1", 2, {}, {Row(1, false, true)}, {1}, "P1 | TAB T1 | P2 |"},
       {"tab with image after page 2", 2, {}, {Row(2, true, true)}, {2}, "P1 | P2 | TABIMG P2 T2 |"},
-      {"rows of each kind", 4, {},
+      {"rows of each kind",
+       4,
+       {},
        {Row(0, false, false), Row(1, true, false), Row(2, false, true), Row(3, true, true), Row(4, false, false)},
-       {2, 3}, "TICKET | P1 | IMG P1 | P2 | TAB T2 | P3 | TABIMG P3 T3 | P4 | TICKET |"},
+       {2, 3},
+       "TICKET | P1 | IMG P1 | P2 | TAB T2 | P3 | TABIMG P3 T3 | P4 | TICKET |"},
       // On 2-up sheets the stored unit is the sheet: both its pages go with it.
-      {"2-up sheets with printed interleaf", 3,
+      {"2-up sheets with printed interleaf",
+       3,
        [&](XDEVMODE& dm) {
          dm.dmPrivate._nUp = 2;
          on(dm.dmPrivate.epInterleaf, true);
        },
-       {}, {}, "P1 P2 | OHP P1 P2 | P3 | OHP P3 |"},
+       {},
+       {},
+       "P1 P2 | OHP P1 P2 | P3 | OHP P3 |"},
       // Paper by page ticket: a duplex range ends with a blank back, the next
       // (simplex) range starts a sheet of its own.
-      {"page-ticket paper ranges", 4,
+      {"page-ticket paper ranges",
+       4,
        [&](XDEVMODE& dm) {
          dm.dmPublic.dmDefaultSource = 500;
          dm.dmPublic.dmDuplex = DMDUP_VERTICAL;
          dm.dmPrivate._nDuplex = 1;
        },
-       {Row(4, false, true)}, {4}, "P1 | P2 | P3 | | P4 | TAB T4 |",
+       {Row(4, false, true)},
+       {4},
+       "P1 | P2 | P3 | | P4 | TAB T4 |",
        [](PDEV* p) {
          p->devmode.dmPrivate.pageTicketRanges[0] = {1, 3, 257, 256, 1};
          p->devmode.dmPrivate.pageTicketRanges[1] = {4, 4, 257, 256, 0};
        }},
+      // clang-format off
       {"rows after the table's end are not read", 2, {},
        {Row(1, false, false), Row(-1, false, false), Row(2, false, false)}, {}, "P1 | TICKET | P2 |"},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -542,7 +558,9 @@ TEST_F(PageStoreTest, PostScriptCentricJobCarriesStructureCommentsAndInjections)
   const std::string job = PrintDocument(pdev.get(), 2);
   const char* order[] = {"%%BeginSetup\n% begin setup\n", "% end setup\n%%EndSetup\n\n", "\n%Page 1\n% page number\n",
                          "% end comments\n%%EndPageComments\n\n%%BeginPageSetup\n% begin page setup\n",
+                         // clang-format off
                          "% end page setup\n%%EndPageSetup\n\n", "% PAGE 1\n", "\n%Page 2\n%%EndPageComments", "% PAGE 2\n"};
+  // clang-format on
   size_t at = 0;
   for (const char* text : order) {
     SCOPED_TRACE(text);

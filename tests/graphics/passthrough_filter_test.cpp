@@ -121,9 +121,9 @@ class PassthroughFilterTest : public DeviceSettingsTest {
     const std::string job = Print(pdev, [&] {
       EXPECT_EQ(BeginDocument(pdev, u"Passthrough"), 1);
       for (const std::string& piece : pieces) {
-        EXPECT_GT(FilterAppPostScript(pdev, reinterpret_cast<const BYTE*>(piece.data()),
-                                      static_cast<DWORD>(piece.size())),
-                  0);
+        EXPECT_GT(
+            FilterAppPostScript(pdev, reinterpret_cast<const BYTE*>(piece.data()), static_cast<DWORD>(piece.size())),
+            0);
       }
       if (pagesStarted) *pagesStarted = static_cast<int>(pdev->pages.pagesStarted);
       EXPECT_EQ(EndDocument(pdev), 1);
@@ -197,7 +197,9 @@ TEST_F(PassthroughFilterTest, PageCommentsCountOnlyAtALineStartAlsoWhenCutBetwee
     int pages;
     std::string kept;  // application text that must reach the printer as it came
   } cases[] = {
-      {"a comment inside a string", {one + "(see %%Page: 2 2 here) pop\n%%BeginPageSetup\n%%Trailer\n"}, 1,
+      {"a comment inside a string",
+       {one + "(see %%Page: 2 2 here) pop\n%%BeginPageSetup\n%%Trailer\n"},
+       1,
        "(see %%Page: 2 2 here) pop\n"},
       {"a comment after text on its line", {one + afterText + "%%BeginPageSetup\n%%Trailer\n"}, 1, afterText},
       {"whole comments", {one + two + "%%Trailer\n"}, 2, ""},
@@ -206,7 +208,9 @@ TEST_F(PassthroughFilterTest, PageCommentsCountOnlyAtALineStartAlsoWhenCutBetwee
       {"cut right after the line end", {one, two + "%%Trailer\n"}, 2, ""},
       {"cut over three calls", {one + "%", "%P", two.substr(3) + "%%Trailer\n"}, 2, ""},
       {"page setup cut", {one + "%%Page: 2 2\n%%BeginPage", "Setup\n" + bar + "%%Trailer\n"}, 2, ""},
+      // clang-format off
       {"cut between CR and LF", {"%%Page: 1 1\r", "\n%%BeginPageSetup\r\n" + bar + "%%Pag", "e: 2 2\r\n%%BeginPageSetup\r\n" + bar + "%%Trailer\r\n"}, 2, ""},
+      // clang-format on
       {"a false start held, then passed on", {one + "%%Pa", "th ends here\n%%Trailer\n"}, 1, "%%Path ends here\n"},
       {"the removed word cut between calls", {one + "/Dele", "teMe 1 def\n%%Trailer\n"}, 1, "/ 1 def\n"},
       {"the last call ends in a comment start", {one + "%%"}, 1, ""},
@@ -253,9 +257,8 @@ TEST_F(PassthroughFilterTest, DocumentReaderPageLineSplitAcrossCallsIsWrittenOnc
   ASSERT_TRUE(pdev);
   const std::string line = kPageLine;
   int started = 0;
-  const std::string out =
-      Filter(pdev.get(), {"(before) pop\n" + line.substr(0, 20), line.substr(20) + "\nsave (page) pop restore\n"},
-             &started);
+  const std::string out = Filter(
+      pdev.get(), {"(before) pop\n" + line.substr(0, 20), line.substr(20) + "\nsave (page) pop restore\n"}, &started);
   EXPECT_EQ(Count(out, line), 1u) << out;
   EXPECT_EQ(started, 1);
   const size_t before = out.find("(before) pop\n");
@@ -333,9 +336,9 @@ TEST_F(PassthroughFilterTest, EmbeddedDocumentAndFailedJobs) {
     ASSERT_TRUE(failed);
     MarkOutputFailed(failed.get());
     const std::string data = std::string("%%Page: 1 1\n") + kPageLine + "\nsave\n";
-    EXPECT_EQ(FilterAppPostScript(failed.get(), reinterpret_cast<const BYTE*>(data.data()),
-                                  static_cast<DWORD>(data.size())),
-              -1);
+    EXPECT_EQ(
+        FilterAppPostScript(failed.get(), reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size())),
+        -1);
   }
 }
 

@@ -46,8 +46,8 @@ class PathDispatchTest : public ::testing::Test {
   void SetPdl(WORD pdl) { pdev->devmode.dmPrivate._nPDL = pdl; }
   BOOL Dispatch(int operation, const std::vector<POINTFIX>& points, WORD flags, DWORD rop = kPatCopy,
                 const RECTL* band = nullptr) {
-    return DispatchPathRecord(pdev.get(), operation, static_cast<int>(points.size()), points.data(), paint, band,
-                              flags, rop);
+    return DispatchPathRecord(pdev.get(), operation, static_cast<int>(points.size()), points.data(), paint, band, flags,
+                              rop);
   }
 
   std::unique_ptr<PDEV> pdev;
@@ -104,8 +104,7 @@ TEST_F(PathDispatchTest, TheWritersResultIsTheRecordsResult) {
   EXPECT_EQ(Dispatch(kPathOpWinding, {{0, 0}, {160, 0}, {80, 160}}, kWholeClosed), FALSE);
   EXPECT_EQ(Dispatch(kPathOpWinding, kClockwise, kWholeClosed), FALSE);  // through the rectangle writer
   EXPECT_EQ(FakeVectorWriter().rectangles.size(), 1u);
-  EXPECT_EQ(DispatchPathRecord(nullptr, kPathOpWinding, 5, kClockwise.data(), paint, nullptr, kWholeClosed, 0),
-            FALSE);
+  EXPECT_EQ(DispatchPathRecord(nullptr, kPathOpWinding, 5, kClockwise.data(), paint, nullptr, kWholeClosed, 0), FALSE);
   EXPECT_EQ(FakeVectorWriter().paths.size() + FakeVectorWriter().rectangles.size(), 2u);
 }
 
@@ -258,8 +257,7 @@ TEST(AxisAlignedRectTest, RecognisesBothWindingsAndNothingElse) {
     RECTL out{1, 2, 3, 4};
     EXPECT_EQ(GetAxisAlignedRect(c.points.data(), static_cast<int>(c.points.size()), &out) != FALSE, c.rectangle);
     EXPECT_TRUE(out == c.rect) << "the rectangle, or empty";
-    EXPECT_EQ(GetAxisAlignedRect(c.points.data(), static_cast<int>(c.points.size()), nullptr) != FALSE,
-              c.rectangle);
+    EXPECT_EQ(GetAxisAlignedRect(c.points.data(), static_cast<int>(c.points.size()), nullptr) != FALSE, c.rectangle);
   }
   EXPECT_FALSE(GetAxisAlignedRect(nullptr, 4, nullptr));
 }

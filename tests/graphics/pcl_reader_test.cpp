@@ -52,8 +52,8 @@ std::string WellFormedJob() {
   job += Esc("%0B");
   job += "IN;SP1;PU0,0;PD100,0,100,100;";
   // PE: pen 2; pen-up absolute to (10,20); relative (30,-5); relative (100,100).
-  job += "PE:" + Bytes({0xC3}) + "<=" + Bytes({0xD3, 0xE7, 0xFB, 0xCA}) + "G" + Bytes({0xC2}) + "G" +
-         Bytes({0xC2}) + ";";
+  job +=
+      "PE:" + Bytes({0xC3}) + "<=" + Bytes({0xD3, 0xE7, 0xFB, 0xCA}) + "G" + Bytes({0xC2}) + "G" + Bytes({0xC2}) + ";";
   job += "LBHello" + Bytes({0x03}) + ";";
   job += "DT*;LBWorld*;";
   job += "CO\"a comment; with a semicolon\";";
@@ -203,7 +203,8 @@ TEST(PclReaderTest, EscapeSequenceGrammar) {
       {"signed decimal", Esc("&a+12.5H"), {Cmd("&a", 'H', "+12.5", 12.5, false)}},
       {"negative, trailing point", Esc("&a-3.V"), {Cmd("&a", 'V', "-3.", -3, false)}},
       {"no value", Esc("*pX"), {Cmd("*p", 'X', "", 0, false)}},
-      {"two-character", Esc("9") + Esc("=") + Esc("Y") + Esc("Z"),
+      {"two-character",
+       Esc("9") + Esc("=") + Esc("Y") + Esc("Z"),
        {Cmd("", '9', "", 0, false, 0), Cmd("", '=', "", 0, false, 2), Cmd("", 'Y', "", 0, false, 4),
         Cmd("", 'Z', "", 0, false, 6)}},
   };
@@ -234,8 +235,8 @@ TEST(PclReaderTest, DataBlocksAreTakenByTheirCount) {
   const std::string fontHeader = Bytes({0x00, 0x40, 0x1B, 0x0C});
   const std::string character = kUel;  // 9 bytes that look like a UEL
   const std::string stream = Esc("&p4X") + transparent + Esc(")s4W") + fontHeader +
-                             Esc("(s" + std::to_string(character.size()) + "W") + character + Esc("&n3W") +
-                             "\x02id" + "after";
+                             Esc("(s" + std::to_string(character.size()) + "W") + character + Esc("&n3W") + "\x02id" +
+                             "after";
   const PclReport r = ReadPclJob(stream);
   ASSERT_TRUE(r.ok()) << r.Summary();
   EXPECT_EQ(r.resets, 0);
@@ -255,8 +256,8 @@ TEST(PclReaderTest, DataBlocksAreTakenByTheirCount) {
 
 TEST(PclReaderTest, PostScriptSectionIsReturnedWhole) {
   const std::string program = "%!PS-Adobe-3.0\n/Helvetica findfont 12 scalefont setfont\nshowpage\n";
-  const std::string job = kUel + "@PJL JOB\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n" + program + kUel +
-                          "@PJL EOJ\r\n" + kUel;
+  const std::string job =
+      kUel + "@PJL JOB\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n" + program + kUel + "@PJL EOJ\r\n" + kUel;
   const PclReport r = ReadPclJob(job);
   ASSERT_TRUE(r.ok()) << r.Summary();
   ASSERT_EQ(r.PostScript().size(), 1u);
@@ -388,8 +389,7 @@ TEST(PclReaderTest, BrokenStreamsGiveTheirSpecificError) {
       {"ESC then a control byte", Esc("\x01") + "x", PclProblem::MalformedEscape},
       {"control byte for a parameter", Esc("*b5") + "\x01", PclProblem::MalformedEscape},
       {"raster block cut by the end", Esc("*r1A") + Esc("*b1W") + "\x80", PclProblem::RasterNotEnded},
-      {"raster block cut by the UEL", pjlPcl + Esc("*r1A") + Esc("*b1W") + "\x80" + kUel,
-       PclProblem::RasterNotEnded},
+      {"raster block cut by the UEL", pjlPcl + Esc("*r1A") + Esc("*b1W") + "\x80" + kUel, PclProblem::RasterNotEnded},
       {"raster block cut by a reset", Esc("*r1A") + Esc("E"), PclProblem::RasterNotEnded},
       {"raster end without start", Esc("*rB"), PclProblem::RasterUnbalanced},
       {"JOB without EOJ", kUel + "@PJL JOB\r\n@PJL ENTER LANGUAGE=PCL\r\n" + Esc("E") + kUel,
@@ -417,11 +417,9 @@ TEST(PclReaderTest, BrokenStreamsGiveTheirSpecificError) {
       {"negative byte count", Esc("*c-4W"), PclProblem::BadDataCount},
       {"raw row wider than the source", Esc("*r8S") + Esc("*r1A") + Esc("*b2W") + "\xFF\xFF" + Esc("*rB"),
        PclProblem::RasterRowTooWide},
-      {"PackBits row wider than the source", Esc("*r8S") + Esc("*r1A") + Esc("*b2m2W") + Bytes({0xFD, 0xFF}) +
-                                                 Esc("*rB"),
-       PclProblem::RasterRowTooWide},
-      {"delta row wider than the source", Esc("*r16S") + Esc("*r1A") + Esc("*b3m2W") + Bytes({0x02, 0xAA}) +
-                                              Esc("*rB"),
+      {"PackBits row wider than the source",
+       Esc("*r8S") + Esc("*r1A") + Esc("*b2m2W") + Bytes({0xFD, 0xFF}) + Esc("*rB"), PclProblem::RasterRowTooWide},
+      {"delta row wider than the source", Esc("*r16S") + Esc("*r1A") + Esc("*b3m2W") + Bytes({0x02, 0xAA}) + Esc("*rB"),
        PclProblem::RasterRowTooWide},
       {"PackBits literal past its data", Esc("*r1A") + Esc("*b2m2W") + Bytes({0x05, 0x11}) + Esc("*rB"),
        PclProblem::RasterDecodeError},

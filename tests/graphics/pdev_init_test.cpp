@@ -70,14 +70,14 @@ TEST_F(InitPdevTest, ColourModelPapersInPostScriptOnTheVariant) {
   // A4 rotated (290) is fed turned and printed upright; the user-defined size
   // takes the device mode's size.
   const std::vector<PaperCase> cases = {
-      {1, {8500, 11000, 167, 167, 167, 167}},   {5, {8500, 14000, 167, 167, 167, 167}},
-      {7, {7250, 10500, 167, 167, 167, 167}},   {17, {11000, 17000, 167, 167, 167, 167}},
-      {8, {11692, 16535, 167, 167, 167, 167}},  {9, {8267, 11692, 167, 167, 167, 167}},
-      {11, {5827, 8267, 167, 167, 167, 167}},   {12, {10118, 14331, 167, 167, 167, 167}},
-      {13, {7165, 10118, 167, 167, 167, 167}},  {43, {3937, 5827, 167, 167, 167, 167}},
-      {20, {4125, 9500, 167, 167, 167, 167}},   {27, {4331, 8661, 167, 167, 167, 167}},
-      {28, {6378, 9016, 167, 167, 167, 167}},   {290, {8267, 11692, 167, 167, 167, 167}},
-      {271, {8780, 11692, 0, 167, 0, 167}},     {272, {9000, 11000, 0, 167, 0, 167}},
+      {1, {8500, 11000, 167, 167, 167, 167}},  {5, {8500, 14000, 167, 167, 167, 167}},
+      {7, {7250, 10500, 167, 167, 167, 167}},  {17, {11000, 17000, 167, 167, 167, 167}},
+      {8, {11692, 16535, 167, 167, 167, 167}}, {9, {8267, 11692, 167, 167, 167, 167}},
+      {11, {5827, 8267, 167, 167, 167, 167}},  {12, {10118, 14331, 167, 167, 167, 167}},
+      {13, {7165, 10118, 167, 167, 167, 167}}, {43, {3937, 5827, 167, 167, 167, 167}},
+      {20, {4125, 9500, 167, 167, 167, 167}},  {27, {4331, 8661, 167, 167, 167, 167}},
+      {28, {6378, 9016, 167, 167, 167, 167}},  {290, {8267, 11692, 167, 167, 167, 167}},
+      {271, {8780, 11692, 0, 167, 0, 167}},    {272, {9000, 11000, 0, 167, 0, 167}},
       {261, {5000, 7000, 0, 0, 0, 0}},
   };
   for (const PaperCase& c : cases) {
@@ -98,11 +98,11 @@ TEST_F(InitPdevTest, MonoModelPapersInPcl) {
   HANDLE printer = Install(kMonoModel, "Mono", kPdlPcl5e, 0);
   // PCL margins: 250 left and right, 167 top and bottom.
   const std::vector<PaperCase> cases = {
-      {1, {8500, 11000, 250, 167, 250, 167}},  {5, {8500, 14000, 250, 167, 250, 167}},
-      {7, {7250, 10500, 250, 167, 250, 167}},  {9, {8267, 11692, 250, 167, 250, 167}},
-      {11, {5827, 8267, 250, 167, 250, 167}},  {13, {7165, 10118, 250, 167, 250, 167}},
-      {20, {4125, 9500, 250, 167, 250, 167}},  {27, {4331, 8661, 250, 167, 250, 167}},
-      {28, {6378, 9016, 250, 167, 250, 167}},  {37, {3875, 7500, 250, 167, 250, 167}},
+      {1, {8500, 11000, 250, 167, 250, 167}}, {5, {8500, 14000, 250, 167, 250, 167}},
+      {7, {7250, 10500, 250, 167, 250, 167}}, {9, {8267, 11692, 250, 167, 250, 167}},
+      {11, {5827, 8267, 250, 167, 250, 167}}, {13, {7165, 10118, 250, 167, 250, 167}},
+      {20, {4125, 9500, 250, 167, 250, 167}}, {27, {4331, 8661, 250, 167, 250, 167}},
+      {28, {6378, 9016, 250, 167, 250, 167}}, {37, {3875, 7500, 250, 167, 250, 167}},
       {261, {4000, 6000, 0, 0, 0, 0}},
   };
   for (const PaperCase& c : cases) {
@@ -264,10 +264,12 @@ TEST_F(InitPdevTest, MarginsTheJobDoesWithout) {
     WORD rotation;
   } cases[] = {
       {"PCL, margins kept", true, kPdlPcl5e, 0, 0, DMORIENT_PORTRAIT, {8500, 11000, 250, 167, 250, 167}, 0},
+      // clang-format off
       {"PCL without edge to edge, portrait: the left margin stays", true, kPdlPcl5e, 2, 0, DMORIENT_PORTRAIT,
        {8500, 11000, 250, 0, 0, 0}, 0},
       {"PCL without edge to edge, landscape: the top margin stays", true, kPdlPcl5e, 2, 0, DMORIENT_LANDSCAPE,
        {8500, 11000, 0, 167, 0, 0}, 90},
+      // clang-format on
       {"PCL XL without edge to edge", true, kPdlPclXl, 2, 0, DMORIENT_PORTRAIT, {8500, 11000, 250, 0, 0, 0}, 0},
       {"PCL with edge to edge", false, kPdlPcl5e, 2, 0, DMORIENT_PORTRAIT, {8500, 11000, 0, 0, 0, 0}, 0},
       {"PostScript, no margins", false, kPdlPs3, 2, 0, DMORIENT_LANDSCAPE, {8500, 11000, 0, 0, 0, 0}, 90},
@@ -291,8 +293,8 @@ TEST_F(InitPdevTest, MarginsTheJobDoesWithout) {
 // A description without papers gets the default Letter and A4 with margins of
 // 0.2 inch.
 TEST_F(InitPdevTest, DefaultLetterPrintsInsideTwoHundredthMargins) {
-  HANDLE printer = InstallText(
-      "[General]\nFormatVersion=2.0\nModelName=Bare Model\n[PDL]\n1=PCL5E\nDefault=1\n", "Bare", kPdlPcl5e, 0);
+  HANDLE printer = InstallText("[General]\nFormatVersion=2.0\nModelName=Bare Model\n[PDL]\n1=PCL5E\nDefault=1\n",
+                               "Bare", kPdlPcl5e, 0);
   XDEVMODE dm = DriverLayout(kPdlPcl5e);
   dm.dmPublic.dmPaperSize = DMPAPER_LETTER;
   PdevPtr pdev = Fill(printer, "Bare", dm);

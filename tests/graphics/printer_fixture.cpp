@@ -85,8 +85,8 @@ HANDLE GraphicsPrinterTest::Install(const std::string& file, const std::string& 
                      graphicsLibrary);
 }
 
-HANDLE GraphicsPrinterTest::InstallText(const std::string& utf8Text, const std::string& name, WORD pdl,
-                                        DWORD variant, const std::string& graphicsLibrary) {
+HANDLE GraphicsPrinterTest::InstallText(const std::string& utf8Text, const std::string& name, WORD pdl, DWORD variant,
+                                        const std::string& graphicsLibrary) {
   static int counter = 0;
   const std::filesystem::path path = root() / ("test-model-" + std::to_string(++counter) + ".ini");
   {

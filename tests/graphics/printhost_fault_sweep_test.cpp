@@ -55,8 +55,7 @@ class FaultSweep : public ::testing::TestWithParam<const char*> {
     const fs::path job = folder_ / "job.prn";
     fs::remove(job);
     const std::string limit = failAt < 0 ? "" : "ZEL_FAIL_SPOOLER_WRITE=" + std::to_string(failAt) + " ";
-    std::string command = limit + Quote(ZEL_PRINTHOST) +
-                          " --root " + Quote((folder_ / "root").string()) + " --model " +
+    std::string command = limit + Quote(ZEL_PRINTHOST) + " --root " + Quote((folder_ / "root").string()) + " --model " +
                           Quote(std::string(ZEL_SOURCE_DIR) + "/data/models/" + GetParam()) + " --output " +
                           Quote(job.string()) + " --sample > /dev/null 2> " + Quote((folder_ / "said.txt").string());
     HostRun run;
@@ -122,8 +121,7 @@ TEST_P(FaultSweep, FullDiskAtEveryWriteFailsTheJobAndLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Models, FaultSweep, ::testing::Values("nardo-c5545.ini", "nardo-m3020.ini"),
                          [](const ::testing::TestParamInfo<const char*>& model) {
-                           return std::string(model.param).find("c5545") != std::string::npos ? "Colour"
-                                                                                                : "Mono";
+                           return std::string(model.param).find("c5545") != std::string::npos ? "Colour" : "Mono";
                          });
 
 }  // namespace

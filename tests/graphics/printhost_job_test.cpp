@@ -33,9 +33,8 @@ std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 // Runs the print host on a fresh root and reads the job file back.
 PrintedJob PrintWithHost(const std::string& model, const std::vector<std::string>& options) {
-  const fs::path folder =
-      fs::path(ZEL_BINARY_DIR) / "printhost_jobs" /
-      (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" + model);
+  const fs::path folder = fs::path(ZEL_BINARY_DIR) / "printhost_jobs" /
+                          (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" + model);
   fs::remove_all(folder);
   fs::create_directories(folder);
   const fs::path job = folder / "job.prn";
@@ -55,7 +54,7 @@ PrintedJob PrintWithHost(const std::string& model, const std::vector<std::string
 }
 
 constexpr char kPostScriptModel[] = "nardo-c5545.ini";  // PostScript and PCL
-constexpr char kMonoModel[] = "nardo-m3020.ini";    // PCL
+constexpr char kMonoModel[] = "nardo-m3020.ini";        // PCL
 
 struct BlankCase {
   int pages;
@@ -290,9 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NupCase{8, "portrait", 2, 4}, NupCase{9, "portrait", 3, 3}, NupCase{16, "portrait", 4, 4},
                       NupCase{2, "landscape", 1, 2}, NupCase{4, "landscape", 2, 2}, NupCase{6, "landscape", 2, 3},
                       NupCase{8, "landscape", 2, 4}, NupCase{9, "landscape", 3, 3}, NupCase{16, "landscape", 4, 4}),
-    [](const auto& param) {
-      return std::string(param.param.orientation) + std::to_string(param.param.pages);
-    });
+    [](const auto& param) { return std::string(param.param.orientation) + std::to_string(param.param.pages); });
 
 // The sample document's last page turns landscape (the application resets
 // the device context before it). On a 4-up sheet it must take its own cell,
@@ -346,6 +343,7 @@ struct SettingCase {
 
 std::vector<SettingCase> SettingCases() {
   std::vector<SettingCase> cases = {
+      // clang-format off
       {"CopiesCollated", {"--copies", "3", "--collate", "on"}, {"@PJL SET COPIES = 3\n@PJL SET QTY = 1\n"}, {},
        {" dup\n/NumCopies          3 put dup\n/Collate            true put"}},
       {"CopiesUncollated", {"--copies", "3", "--collate", "off"}, {"@PJL SET COPIES = 3\n@PJL SET QTY = 1\n"}, {},
@@ -363,38 +361,50 @@ std::vector<SettingCase> SettingCases() {
       {"Tray259", {"--tray", "259"}, {}, {},
        {" dup\n/InputAttributes    <</Priority [1]>> put dup\n/TraySwitch         false put"}},
       {"Tray260", {"--tray", "260"}, {}, {},
+       // clang-format on
        {" dup\n/InputAttributes    <</Priority [2]>> put dup\n/TraySwitch         false put"}},
-      {"Bin257", {"--bin", "257"}, {"@PJL SET OUTBIN = UPPER\n"}, {},
-       {" dup\n/OutputType         (Stacker 1) put"}},
-      {"Bin258", {"--bin", "258"}, {"@PJL SET OUTBIN = LOWER\n"}, {},
-       {" dup\n/OutputType         (Stacker 2) put"}},
-      {"Mirror", {"--mirror"}, {}, {},
+      {"Bin257", {"--bin", "257"}, {"@PJL SET OUTBIN = UPPER\n"}, {}, {" dup\n/OutputType         (Stacker 1) put"}},
+      {"Bin258", {"--bin", "258"}, {"@PJL SET OUTBIN = LOWER\n"}, {}, {" dup\n/OutputType         (Stacker 2) put"}},
+      {"Mirror",
+       {"--mirror"},
+       {},
+       {},
        {"\ninitmatrix\n72 600 div dup scale 4960 7015.200 translate 0 rotate -1 -1 scale\n"}},
+      // clang-format off
       {"Negative", {"--negative"}, {}, {},
        {"{ 1 exch sub}bind settransfer\n1 setgray clippath fill\n", "\n{}bind settransfer\n"}},
       {"Booklet", {"--booklet", "1"}, {}, {},
+       // clang-format on
        {"\ninitmatrix\ncurrentpagedevice /PageSize get aload pop 2 div translate 90 rotate\n",
         "\ninitmatrix\ncurrentpagedevice /PageSize get aload pop pop 0 translate 90 rotate\n"}},
       {"Nup2", {"--nup", "2"}, {"@PJL SET NUP = 2\n"}, {}, {"gsave\n0 0 595 842 rc\n"}},
   };
   for (int bin = 259; bin <= 261; ++bin) {
+    // clang-format off
     cases.push_back({"", {"--bin", std::to_string(bin)}, {}, {},
+                     // clang-format on
                      {" dup\n/OutputType         (Stacker " + std::to_string(bin - 256) + ") put"}});
   }
   const int stapleLocations[] = {1, 2, 5, 6};
   for (int staple = 1; staple <= 4; ++staple) {
+    // clang-format off
     cases.push_back({"", {"--staple", std::to_string(staple)}, {}, {"FINISH"},
+                     // clang-format on
                      {" dup\n/Staple             1 put dup\n/StapleDetails      <</StapleLocation " +
                       std::to_string(stapleLocations[staple - 1]) + ">> put"}});
   }
   for (int punch = 1; punch <= 3; ++punch) {
+    // clang-format off
     cases.push_back({"", {"--punch", std::to_string(punch)}, {}, {"PUNCH"},
+                     // clang-format on
                      {" dup\n/Punch              " + std::to_string(punch) + " put"}});
   }
   for (int fold = 1; fold <= 2; ++fold) {
+    // clang-format off
     cases.push_back({"", {"--fold", std::to_string(fold)}, {}, {"FOLD"},
                      {" dup\n/Fold               1 put dup\n/FoldDetails        <</FoldType " + std::to_string(fold) +
                       ">> put"}});
+    // clang-format on
   }
   return cases;
 }
@@ -507,8 +517,8 @@ TEST(PrintHostOptions, PortPrintsToANetworkPrinterAndReportsAJobItDidNotTake) {
     SCOPED_TRACE(c.what);
     testsupport::LoopbackListener listener;
     listener.Receive(c.device, 1024);
-    const PrintedJob job = PrintWithHost(kMonoModel, {"--marks", "40", "--port",
-                                                      "IP_127.0.0.1:" + std::to_string(listener.port())});
+    const PrintedJob job =
+        PrintWithHost(kMonoModel, {"--marks", "40", "--port", "IP_127.0.0.1:" + std::to_string(listener.port())});
     const std::vector<BYTE> received = listener.Received();
     EXPECT_EQ(job.exitCode, c.exitCode);
     EXPECT_TRUE(job.bytes.empty()) << "the job went to --output instead of the port";

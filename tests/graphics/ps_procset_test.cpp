@@ -77,9 +77,9 @@ struct Page {
 struct GsRun {
   bool exited = false;  // ended normally (not by a signal)
   int exitCode = -1;
-  std::string output;   // stdout and stderr
+  std::string output;  // stdout and stderr
   std::vector<Page> pages;
-  std::string text;     // txtwrite device only
+  std::string text;  // txtwrite device only
 };
 
 // Runs a program (its own prelude included) through Ghostscript as the tests of
@@ -90,7 +90,8 @@ GsRun RunGhostscript(const std::string& program, const std::string& device = "pg
   call.prelude = false;
   testsupport::GhostscriptRun run = testsupport::RunGhostscript(program, call);
   GsRun result{run.exited, run.exitCode, std::move(run.output), {}, std::move(run.text)};
-  for (testsupport::RenderedPage& page : run.pages) result.pages.push_back({page.width, page.height, std::move(page.gray)});
+  for (testsupport::RenderedPage& page : run.pages)
+    result.pages.push_back({page.width, page.height, std::move(page.gray)});
   return result;
 }
 
@@ -243,8 +244,8 @@ std::vector<DrawCase> DrawCases() {
       if (std::string(procedure) == "ImIndex") program = "[/Indexed /DeviceGray 1 <00ff>] setcolorspace";
       if (std::string(procedure) == "ImMask") program = "0.5 g";
       program += ImageJob(procedure, runLength, ascii85, x, 160);
-      add(std::string(procedure) + (runLength ? " RunLength" : "") + (ascii85 ? " ASCII85" : ""), 0,
-          {x, 160, 40, 40}, program, Expect{.checker = true});
+      add(std::string(procedure) + (runLength ? " RunLength" : "") + (ascii85 ? " ASCII85" : ""), 0, {x, 160, 40, 40},
+          program, Expect{.checker = true});
       x += 50;
     }
   }
@@ -264,12 +265,14 @@ std::vector<DrawCase> DrawCases() {
       "/Foo ANSIName /Foo-ANSI eq (ANSIName) Check /TimesA /Times-Roman ANSIEncode /TimesA findfont /Encoding get "
       "dup 45 get /hyphen eq exch 159 get /Ydieresis eq and (ANSIEncode) Check",
       Expect{.minDark = 0});
+  // clang-format off
   const std::vector<std::pair<std::string, std::string>> shows = {
       {"plain show", "(ABC) show"},    {"Fit", "(ABC) 90 Fit"},         {"Fitb", "(ABC) 90 Fitb"},
       {"FitB", "(ABC) FitB"},          {"SB", "(ABC) SB"},              {"XS", "(ABC) [30 30 30] XS"},
       {"xbB", "(ABC) [30 30 30] xbB"}, {"xsB", "(ABC) [30 30 30] xsB"}, {"XB", "(ABC) [30 30 30] XB"},
       {"XYS", "(ABC) [30 10 30 10 0 0] XYS"},   {"xybB", "(ABC) [30 10 30 10 0 0] xybB"},
       {"xysB", "(ABC) [30 10 30 10 0 0] xysB"}, {"XYB", "(ABC) [30 10 30 10 0 0] XYB"}};
+  // clang-format on
   for (size_t i = 0; i < shows.size(); ++i) {
     const int cx = 20 + static_cast<int>(i % 4) * 140, cy = 80 + static_cast<int>(i / 4) * 70;
     Expect expect;
@@ -277,8 +280,7 @@ std::vector<DrawCase> DrawCases() {
       expect.minWidth = 70;  // spread well beyond the natural width of "ABC" (about 40)
     if (shows[i].second.find("30 10") != std::string::npos) expect.minHeight = 30;
     add(shows[i].first, 1, {cx, cy, 130, 60},
-        "/Helvetica 20 SF " + std::to_string(cx + 5) + " " + std::to_string(cy + 30) + " m " + shows[i].second,
-        expect);
+        "/Helvetica 20 SF " + std::to_string(cx + 5) + " " + std::to_string(cy + 30) + " m " + shows[i].second, expect);
   }
 
   // Page 3: Japanese composite fonts, horizontal on the left, vertical columns
@@ -300,7 +302,8 @@ std::vector<DrawCase> DrawCases() {
       "JF1n30 setfont 20 225 m <82a082a2> [45 45] XSE currentpoint pop 110 sub abs 0.01 lt (XSE advance) Check",
       Expect{.wide = true});
   add("emuxs", 2, {15, 250, 200, 50},
-      "JF1n30 setfont 20 285 m <82a0418141> [45 25 45] emuxs currentpoint pop 135 sub abs 0.01 lt (emuxs advance) Check",
+      "JF1n30 setfont 20 285 m <82a0418141> [45 25 45] emuxs currentpoint pop 135 sub abs 0.01 lt (emuxs advance) "
+      "Check",
       Expect{.wide = true});
   add("mF_FE resident font without its CID font", 2, {15, 310, 200, 50},
       "/JF5n 0 /Ryumin-Light-90ms-RKSJ-H /NoSuchCIDFont-Light /90ms-RKSJ-H mF_FE\n"
@@ -328,8 +331,8 @@ std::vector<DrawCase> DrawCases() {
 // Pairs (heavier, lighter): the simulated bold and outline forms put down more
 // ink than the plain form of the same text.
 const std::vector<std::pair<const char*, const char*>> kHeavier = {
-    {"Fitb", "Fit"}, {"FitB", "plain show"}, {"SB", "plain show"}, {"xbB", "XS"},   {"xsB", "XS"},
-    {"XB", "xbB"},   {"xybB", "XYS"},        {"xysB", "XYS"},       {"XYB", "xybB"}};
+    {"Fitb", "Fit"}, {"FitB", "plain show"}, {"SB", "plain show"}, {"xbB", "XS"},  {"xsB", "XS"},
+    {"XB", "xbB"},   {"xybB", "XYS"},        {"xysB", "XYS"},      {"XYB", "xybB"}};
 
 // Checks a job run without the error handler.
 void ExpectCleanRun(const GsRun& run) {
@@ -355,6 +358,7 @@ class ProcSetTest : public ::testing::TestWithParam<int> {
 // Every name a writer writes, and the helpers they rely on, is in the
 // dictionary of both variants.
 TEST_P(ProcSetTest, DefinesEveryProcedureTheWritersCall) {
+  // clang-format off
   static const char* const kNames[] = {
       "o", "d", "bd", "m", "M", "l", "L", "C", "ef", "f", "S", "cp", "np", "spd", "gs", "gr", "sv", "re", "g",
       "lw", "lc", "lj", "sd", "rc", "rs", "rf", "B", "CB", "Fit", "bufM", "bufS", "SF", "ANSIVector", "ANSIName",
@@ -364,6 +368,7 @@ TEST_P(ProcSetTest, DefinesEveryProcedureTheWritersCall) {
       "pd_IsModeSwitchAble", "pd_DefLocalVParams", "pd_mF_V_Finally", "mF_V_FE", "mF_83pv_CID",
       "pd_DefLocalParams", "pd_mF_Finally", "mF_FE", "sbB", "ssB", "SB", "XS", "xbB", "xsB", "XB", "XYS", "xybB",
       "xysB", "XYB", "Fitb", "FitB", "ImGray", "ImMask", "ImPaint", "ImRGB", "ImIndex"};
+  // clang-format on
   std::string program = std::string(kPrelude) + Prolog(GetParam()) + "[";
   for (const char* name : kNames) program += std::string(" /") + name;
   program += "] {dup CalyxonDict exch known {pop}{(CHECKFAIL: missing ) print =}ifelse} forall end\n";
@@ -435,17 +440,15 @@ TEST_P(ProcSetTest, RunsEveryProcedureWithTheWritersOperands) {
     for (int y = 0; y < page.height; ++y)
       for (int x = 0; x < page.width; ++x) {
         if (!page.Dark(x, y)) continue;
-        const bool inCase = std::any_of(cases.begin(), cases.end(), [&](const DrawCase& c) {
-          return c.page == p && c.rect.Contains(x, y);
-        });
+        const bool inCase = std::any_of(cases.begin(), cases.end(),
+                                        [&](const DrawCase& c) { return c.page == p && c.rect.Contains(x, y); });
         stray += inCase ? 0 : 1;
       }
     EXPECT_EQ(stray, 0) << "marks outside every case on page " << p + 1;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, ProcSetTest, ::testing::Values(kPsProcSetEps, kPsProcSetNormal),
-                         VariantName);
+INSTANTIATE_TEST_SUITE_P(Variants, ProcSetTest, ::testing::Values(kPsProcSetEps, kPsProcSetNormal), VariantName);
 
 class ProcSetErrorHandlerTest : public ProcSetTest {};
 
@@ -461,15 +464,17 @@ TEST_P(ProcSetErrorHandlerTest, PrintsTheErrorOnThePage) {
     std::vector<std::string> lines;  // in this order in the extracted text
   };
   const std::vector<Row> rows = {
-      {"short stack", "1 (a string) /aname 2.5 [1 2]", 1,
+      {"short stack",
+       "1 (a string) /aname 2.5 [1 2]",
+       1,
        {"ERROR: undefined", "OFFENDING COMMAND: nosuchoperator", "STACK:", "--nostringval--", "2.5", "aname",
         "a string", "1"}},
       {"stack of 100 entries", "0 1 99 {} for", 2, {"ERROR: undefined", "STACK:", "99", "50", "0"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const std::string program = std::string(kPrelude) + PsProcSetText(GetParam()) + PsErrorHandlerText() + "\n" +
-                                kA4 + "SS\n" + kPageSetup + "0 0 595 842 rf\n" + row.stack + " nosuchoperator\n" +
+    const std::string program = std::string(kPrelude) + PsProcSetText(GetParam()) + PsErrorHandlerText() + "\n" + kA4 +
+                                "SS\n" + kPageSetup + "0 0 595 842 rf\n" + row.stack + " nosuchoperator\n" +
                                 "RS showpage end\n";
 
     const GsRun pages = RunGhostscript(program);
@@ -546,9 +551,9 @@ TEST(ProcSetTextTest, CarriesTheFixedLiteralsInOrder) {
     const std::string text = PsProcSetText(variant);
     EXPECT_EQ(text, std::string(PsProcSetBaseText(variant)) + PsPageSaveText() + PsCompositeFontText() +
                         PsShowProcText() + PsImageProcText());
-    const std::string opening =
-        "\n/CalyxonDict " + std::to_string(variant) + " dict def CalyxonDict begin\n"
-        "/o /load load def /d /def o def /bd {bind def} bind d\n";
+    const std::string opening = "\n/CalyxonDict " + std::to_string(variant) +
+                                " dict def CalyxonDict begin\n"
+                                "/o /load load def /d /def o def /bd {bind def} bind d\n";
     EXPECT_EQ(text.compare(0, opening.size(), opening), 0);
     for (const char* literal :
          {"/SS {/pagesave save d}bd /RS {pagesave restore}bd\n", "{0 0 2 index neg 0 0 bufM astore selectfont}",

@@ -16,8 +16,8 @@
 #include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
@@ -125,7 +125,8 @@ class RasterDeviceContextTest : public GraphicsPrinterTest {
   // drawing.
   double Ink(const RenderedPage& page, double x, double y, double w, double h) const {
     const double scale = static_cast<double>(kRenderDpi) / dpi_;
-    const int px = static_cast<int>(offsetX_ * scale + x * kRenderDpi), py = static_cast<int>(offsetY_ * scale + y * kRenderDpi);
+    const int px = static_cast<int>(offsetX_ * scale + x * kRenderDpi),
+              py = static_cast<int>(offsetY_ * scale + y * kRenderDpi);
     const int pw = static_cast<int>(w * kRenderDpi), ph = static_cast<int>(h * kRenderDpi);
     return page.DarkCount(px, py, pw, ph) / static_cast<double>(pw * ph);
   }

@@ -19,8 +19,8 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
 #include "platform/gdi/engine.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/printer_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
@@ -66,6 +66,7 @@ class TurnedTextTest : public GraphicsPrinterTest {
  protected:
   // Prints the text turned by `degrees` in the middle of an otherwise blank page.
   std::string Print(bool postScript, int degrees, int* dpi) {
+    // clang-format off
     return PrintPage(postScript, dpi, [](XDEVMODE&) {}, [&](HDC dc) {
       lf_ = ArialAt(kPoints * *dpi / 72, degrees * 10);
       HFONT font = CreateFontIndirectW(&lf_);
@@ -76,6 +77,7 @@ class TurnedTextTest : public GraphicsPrinterTest {
       SelectObject(dc, old);
       DeleteObject(font);
     });
+    // clang-format on
   }
 
   // Prints one page with the device mode as `setUp` leaves it and what `draw`

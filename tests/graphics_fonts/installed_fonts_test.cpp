@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/driver_escapes.h"
@@ -38,18 +38,17 @@ class InstalledFontsTest : public GraphicsPrinterTest {
   }
 
   HANDLE Printer(const std::string& name, WORD pdl, const std::string& module = "fonts_module.dll") {
-    const std::string text =
-        "[General]\nFormatVersion=2.0\nModelName=Font Model\nModelDLL=" + module +
-        "\n[PDL]\n1=PCL5E\n2=PS3\nDefault=1\n[Fonts]\n201=Univers,Univers,0,Univers,3\n"
-        "102=Helvetica,Helvetica,0,Helvetica,1\n";
+    const std::string text = "[General]\nFormatVersion=2.0\nModelName=Font Model\nModelDLL=" + module +
+                             "\n[PDL]\n1=PCL5E\n2=PS3\nDefault=1\n[Fonts]\n201=Univers,Univers,0,Univers,3\n"
+                             "102=Helvetica,Helvetica,0,Helvetica,1\n";
     return InstallText(text, name, pdl, 0, TestModulePath("recording_driver.dll"));
   }
 
   static void Store(HANDLE printer, int32_t kind, const char* section, const std::string& key,
                     const std::vector<uint8_t>& bytes) {
-    ASSERT_EQ(GraphicsSettings().SetData(printer, kind, section, key.c_str(), bytes.data(),
-                                         static_cast<DWORD>(bytes.size())),
-              0u);
+    ASSERT_EQ(
+        GraphicsSettings().SetData(printer, kind, section, key.c_str(), bytes.data(), static_cast<DWORD>(bytes.size())),
+        0u);
   }
   static void StoreText(HANDLE printer, int32_t kind, const char* section, const char* key, const char* text) {
     ASSERT_EQ(GraphicsSettings().SetString(printer, kind, section, key, text), 0u);

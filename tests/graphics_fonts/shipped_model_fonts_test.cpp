@@ -19,8 +19,8 @@
 #include "platform/base/modules.h"
 #include "platform/gdi/eng_services.h"
 #include "platform/gdi/screen.h"
-#include "tools/machinesetup/printer_install.h"
 #include "tests/graphics/printer_fixture.h"
+#include "tools/machinesetup/printer_install.h"
 
 namespace graphicstest {
 namespace {
@@ -157,12 +157,11 @@ TEST_F(ShippedModelFontsTest, WidthsMatchThePrinterFaces) {
     BYTE code;
     int width;
   } cases[] = {
-      {psFonts, "Courier", 'i', 600},        {psFonts, "Courier", 'W', 600},
-      {psFonts, "Courier", 0xE9, 600},       {psFonts, "Helvetica", 'i', 222},
-      {psFonts, "Helvetica", 'W', 944},      {psFonts, "Helvetica", ' ', 278},
-      {psFonts, "Times-Roman", 'm', 778},    {psFonts, "Helvetica", 0x80, 556},  // the euro sign
-      {pclFonts, "4099,19U", 'i', 600},      {pclFonts, "4102,19U", 'W', 500},
-      {pclFonts, "28752,19K", 'A', 500},     {pclFonts, "28825,19K", 0x82, 1000},  // a lead byte
+      {psFonts, "Courier", 'i', 600},      {psFonts, "Courier", 'W', 600},    {psFonts, "Courier", 0xE9, 600},
+      {psFonts, "Helvetica", 'i', 222},    {psFonts, "Helvetica", 'W', 944},  {psFonts, "Helvetica", ' ', 278},
+      {psFonts, "Times-Roman", 'm', 778},  {psFonts, "Helvetica", 0x80, 556},  // the euro sign
+      {pclFonts, "4099,19U", 'i', 600},    {pclFonts, "4102,19U", 'W', 500},  {pclFonts, "28752,19K", 'A', 500},
+      {pclFonts, "28825,19K", 0x82, 1000},  // a lead byte
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.selection << " code 0x" << std::hex << int{c.code});
@@ -192,11 +191,11 @@ TEST_F(ShippedModelFontsTest, FarEastGlyphSetsMapUnicodeToThePrinterCodes) {
       WCHAR ch;
       HGLYPH code;
     } cases[] = {
-        {kShiftJisGlyphSetName, u'A', 0x41},     {kShiftJisGlyphSetName, u'あ', 0x82A0},
-        {kShiftJisGlyphSetName, u'ｱ', 0xB1},      {kShiftJisGlyphSetName, u'漢', 0x8ABF},
-        {kShiftJisGlyphSetName, u'　', 0x8140},   {kShiftJisGlyphSetName, u'丂', 0},  // not in JIS
-        {kGb2312GlyphSetName, u'　', 0xA1A1},     {kGb2312GlyphSetName, u'一', 0xD2BB},
-        {kGb2312GlyphSetName, u'A', 0x41},        {kGb2312GlyphSetName, u'ｱ', 0},
+        {kShiftJisGlyphSetName, u'A', 0x41},    {kShiftJisGlyphSetName, u'あ', 0x82A0},
+        {kShiftJisGlyphSetName, u'ｱ', 0xB1},    {kShiftJisGlyphSetName, u'漢', 0x8ABF},
+        {kShiftJisGlyphSetName, u'　', 0x8140}, {kShiftJisGlyphSetName, u'丂', 0},  // not in JIS
+        {kGb2312GlyphSetName, u'　', 0xA1A1},   {kGb2312GlyphSetName, u'一', 0xD2BB},
+        {kGb2312GlyphSetName, u'A', 0x41},      {kGb2312GlyphSetName, u'ｱ', 0},
     };
     FD_GLYPHSET* sets[3] = {};
     for (int name : {kShiftJisGlyphSetName, kGb2312GlyphSetName}) {

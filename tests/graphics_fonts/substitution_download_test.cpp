@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "common/pdl_kind.h"
+#include "graphics/output/download/font_download.h"
 #include "graphics/output/download/font_download_send.h"
 #include "graphics/output/download/font_download_undefine.h"
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/device_font_list_cache.h"
-#include "graphics/output/download/font_download.h"
 #include "graphics/output/fonts/find_substitute_device_font.h"
 #include "graphics/output/fonts/font_substitution.h"
 #include "graphics/output/fonts/free_font_substitution.h"
@@ -53,7 +53,8 @@ class TrueTypeTextTest : public testsupport::FreshMachine {
   std::string Walk(TextRun* run, FONTOBJ* font, BOOL* result = nullptr) {
     BRUSHOBJ fore{};
     BOOL answer = FALSE;
-    std::string out = Captured(pdev_.get(), [&] { answer = WalkGlyphs(pdev_.get(), run, nullptr, font, nullptr, &fore); });
+    std::string out =
+        Captured(pdev_.get(), [&] { answer = WalkGlyphs(pdev_.get(), run, nullptr, font, nullptr, &fore); });
     if (result) *result = answer;
     return out;
   }
@@ -85,10 +86,9 @@ TEST_F(TrueTypeTextTest, SubstitutedFaceOrDownloadFollowsTheTrueTypeSetting) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode " << c.mode << " ArialMT " << c.printerHasArialMT);
     Open(kPdlPcl5e, c.mode,
-         c.printerHasArialMT
-             ? std::vector<fontrecord::MetricsBlock>{PrinterFontRecord("Univers", "4148,8U"),
-                                                     PrinterFontRecord("ArialMT", "16602,8U")}
-             : std::vector<fontrecord::MetricsBlock>{PrinterFontRecord("Univers", "4148,8U")});
+         c.printerHasArialMT ? std::vector<fontrecord::MetricsBlock>{PrinterFontRecord("Univers", "4148,8U"),
+                                                                     PrinterFontRecord("ArialMT", "16602,8U")}
+                             : std::vector<fontrecord::MetricsBlock>{PrinterFontRecord("Univers", "4148,8U")});
     auto arial = TrueTypeFont(u"Arial", 50);
     ASSERT_NE(arial, nullptr);
     auto run = MakeRun(u"Hello", 100, 200, 25, arial.get());
@@ -97,8 +97,7 @@ TEST_F(TrueTypeTextTest, SubstitutedFaceOrDownloadFollowsTheTrueTypeSetting) {
     EXPECT_TRUE(ok);
     if (c.typeface) {
       EXPECT_EQ(out, kEsc + "&t1P" + kEsc + "&c0T" + kEsc + "(8U" + kEsc + "(s1p6v0s0b" + c.typeface + "T" + kEsc +
-                         "*v1O" + kEsc +
-                         "*v0T" + kEsc + "*p100x200YHello");
+                         "*v1O" + kEsc + "*v0T" + kEsc + "*p100x200YHello");
     } else {
       EXPECT_EQ(out.find("16602T"), std::string::npos);
       EXPECT_EQ(out.rfind(kEsc + "*c16000D" + kEsc + ")s68W", 0), 0u) << "a soft font goes down first";
@@ -125,9 +124,10 @@ TEST_F(TrueTypeTextTest, FamilyEquivalenceGroups) {
     const char* trueType;
     int expected;
   };
-  const Case cases[] = {{"Helvetica", "Arial", 0},       {"arial", "Arial", 1},     {"Courier", "Arial", -1},
-                        {"Times", "Times New Roman", 0},  {"Helvetica", "Garamond", -1},
-                        {"Univers Cd", "Arial Narrow", 0}, {"Univers", "Arial Narrow", -1}};
+  const Case cases[] = {{"Helvetica", "Arial", 0},      {"arial", "Arial", 1},
+                        {"Courier", "Arial", -1},       {"Times", "Times New Roman", 0},
+                        {"Helvetica", "Garamond", -1},  {"Univers Cd", "Arial Narrow", 0},
+                        {"Univers", "Arial Narrow", -1}};
   for (const Case& c : cases) {
     EXPECT_EQ(FontFamilyEquivalence(c.printer, c.trueType), c.expected) << c.printer << " / " << c.trueType;
   }
@@ -258,16 +258,16 @@ TEST_F(TrueTypeTextTest, InstalledHostSoftFontIsSentWholeOnceAndAMissingFileSend
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->softFontId, 7);
   BOOL sent = TRUE;
-  Captured(pdev_.get(), [&] { sent = CreateDownloadFont(pdev_.get(), font.get(), nullptr, 0, record, nullptr, FALSE); });
+  Captured(pdev_.get(),
+           [&] { sent = CreateDownloadFont(pdev_.get(), font.get(), nullptr, 0, record, nullptr, FALSE); });
   EXPECT_FALSE(sent);
   EXPECT_EQ(record->headerSent, 0u);
 
   // An existing file goes down as it is.
   const std::string path = TestModulePath("fonts_module.dll");
   std::snprintf(fonts_->Entry(0).file, sizeof fonts_->Entry(0).file, "%s", path.c_str());
-  std::string out = Captured(pdev_.get(), [&] {
-    sent = CreateDownloadFont(pdev_.get(), font.get(), nullptr, 0, record, nullptr, FALSE);
-  });
+  std::string out = Captured(
+      pdev_.get(), [&] { sent = CreateDownloadFont(pdev_.get(), font.get(), nullptr, 0, record, nullptr, FALSE); });
   EXPECT_TRUE(sent);
   EXPECT_EQ(record->headerSent, 1u);
   std::FILE* file = std::fopen(ZEL_TEST_MODULE_DIR "/fonts_module.dll", "rb");
@@ -356,8 +356,8 @@ TEST_F(TrueTypeTextTest, DownloadCallsWithoutTheirPiecesWriteNothing) {
       {"no glyphs", [&] { return DownloadGlyphs(pdev_.get(), arial.get(), nullptr, &code, 1, record, nullptr, FALSE); },
        FALSE},
       {"no font", [&] { return CreateDownloadFont(pdev_.get(), nullptr, &glyph, 1, record, nullptr, FALSE); }, FALSE},
-      {"zero glyphs", [&] { return DownloadGlyphs(pdev_.get(), arial.get(), &glyph, &code, 0, record, nullptr, FALSE); },
-       TRUE},
+      {"zero glyphs",
+       [&] { return DownloadGlyphs(pdev_.get(), arial.get(), &glyph, &code, 0, record, nullptr, FALSE); }, TRUE},
   };
   for (const Case& c : cases) {
     BOOL result = !c.expected;

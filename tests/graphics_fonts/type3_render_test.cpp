@@ -20,9 +20,9 @@
 #include "graphics/output/text/text_run.h"
 #include "graphics/output/text/text_writer.h"
 #include "graphics/stream/output.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_text/text_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;

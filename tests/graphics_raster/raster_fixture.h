@@ -12,8 +12,8 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "graphics/util/graphics_heap.h"
 #include "graphics/output/raster/raster_writer.h"
+#include "graphics/util/graphics_heap.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/support/pcl_reader.h"
 
@@ -49,8 +49,10 @@ class TestImage {
     BYTE* row = Row(y);
     switch (bits_) {
       case 1:
-        if (value) row[x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
-        else row[x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8)));
+        if (value)
+          row[x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+        else
+          row[x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8)));
         break;
       case 4:
         row[x / 2] = static_cast<BYTE>(x % 2 ? (row[x / 2] & 0xF0) | value : (row[x / 2] & 0x0F) | (value << 4));
@@ -152,7 +154,8 @@ inline DecodedRaster DecodeRaster(const std::string& stream) {
       std::vector<bool> bits(static_cast<size_t>(width), false);
       for (long x = 0; x < width; ++x) {
         const size_t byte = static_cast<size_t>(x / 8);
-        if (byte < row.bytes.size()) bits[static_cast<size_t>(x)] = (static_cast<BYTE>(row.bytes[byte]) >> (7 - x % 8)) & 1;
+        if (byte < row.bytes.size())
+          bits[static_cast<size_t>(x)] = (static_cast<BYTE>(row.bytes[byte]) >> (7 - x % 8)) & 1;
       }
       rows.push_back(std::move(bits));
     }

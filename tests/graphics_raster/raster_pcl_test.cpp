@@ -49,8 +49,10 @@ BOOL Draw(PDEV* pdev, TestImage& image, const ImageRect& source, const ImageRect
   d.width = image.width();
   d.height = image.height();
   const SURFOBJ* s = image.surface();
+  // clang-format off
   d.bitsPerPixel = s->iBitmapFormat == BMF_1BPP ? 1 : s->iBitmapFormat == BMF_8BPP ? 8 : s->iBitmapFormat == BMF_4BPP ? 4
                    : s->iBitmapFormat == BMF_16BPP ? 16 : s->iBitmapFormat == BMF_24BPP ? 24 : 32;
+  // clang-format on
   d.stride = s->lDelta;
   d.scan0 = static_cast<const BYTE*>(s->pvScan0);
   if (image.xlate()) {
@@ -141,8 +143,9 @@ TEST(RasterPclTest, RowsTakeTheMethodTheySuitAndTheMethodInForceIsKept) {
   // The next image starts from a zero seed row, and method 3 is still in
   // force: a blank first row is no bytes and no method.
   TestImage blank(64, 1, 1, {kWhite, kBlack});
-  const std::string next =
-      Output(pdev.get(), [&] { EXPECT_TRUE(Draw(pdev.get(), blank, {0, 0, 64, 1}, {0, 0, 64, 1}, FALSE)); });
+  const std::string next = Output(pdev.get(), [&] {
+    EXPECT_TRUE(Draw(pdev.get(), blank, {0, 0, 64, 1}, {0, 0, 64, 1}, FALSE));
+  });
   EXPECT_NE(next.find("\x1b*r1A\x1b*b0W\x1b*l252O"), std::string::npos) << next;
   EXPECT_EQ(DecodeRaster(next).blocks.size(), 1u);
 
@@ -209,8 +212,7 @@ TEST(RasterPclTest, GreyPathScalesToTheDestination) {
   bits.Row(0)[0] = 0xF0;
   bits.Row(1)[0] = 0x0F;
   bits.Row(2)[0] = 0xAA;
-  std::string out =
-      Output(pdev.get(), [&] { EXPECT_TRUE(Draw(pdev.get(), bits, {0, 0, 8, 3}, {0, 0, 16, 6}, TRUE)); });
+  std::string out = Output(pdev.get(), [&] { EXPECT_TRUE(Draw(pdev.get(), bits, {0, 0, 8, 3}, {0, 0, 16, 6}, TRUE)); });
   DecodedRaster raster = DecodeRaster(out);
   ASSERT_EQ(raster.blocks.size(), 1u);
   ASSERT_EQ(raster.bits[0].size(), 6u);
@@ -295,7 +297,9 @@ TEST(RasterPclTest, OneBitSourcesOnTheGreyPath) {
   pair.Row(0)[0] = 0xFF;
   TestImage colours(16, 16, 1, {0x0000FF, kWhite});
   PdevPtr pdev = PagePdev(kPdlPcl5e);
-  std::string out = Output(pdev.get(), [&] { EXPECT_TRUE(Draw(pdev.get(), pair, {0, 0, 16, 2}, {0, 0, 16, 2}, TRUE)); });
+  std::string out = Output(pdev.get(), [&] {
+    EXPECT_TRUE(Draw(pdev.get(), pair, {0, 0, 16, 2}, {0, 0, 16, 2}, TRUE));
+  });
   DecodedRaster raster = DecodeRaster(out);
   ASSERT_EQ(raster.bits.size(), 1u);
   EXPECT_TRUE(raster.bits[0][0][0]);

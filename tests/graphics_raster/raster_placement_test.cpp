@@ -134,10 +134,11 @@ TEST(RasterPlacementTest, ClippedPlacementCutsTheSourceToTheBitmapAndNeedsASourc
   EXPECT_EQ(h.sourceWidth, 50);
   EXPECT_EQ(h.sourceHeight, 40);
 
-  EXPECT_EQ(Output(pdev.get(), [&] {
-              EXPECT_FALSE(ClipImageToBand(pdev.get(), image.surface(), nullptr, &dest, nullptr, SRCCOPY,
-                                           image.xlate(), kImagePlaceClipped));
-            }),
+  EXPECT_EQ(Output(pdev.get(),
+                   [&] {
+                     EXPECT_FALSE(ClipImageToBand(pdev.get(), image.surface(), nullptr, &dest, nullptr, SRCCOPY,
+                                                  image.xlate(), kImagePlaceClipped));
+                   }),
             "");
 }
 
@@ -177,8 +178,7 @@ TEST(RasterPlacementTest, PlainPlacementCutsImagesToThePage) {
       EXPECT_EQ(out, "");
       continue;
     }
-    EXPECT_NE(out.find("\x1b*p" + std::to_string(c.x) + "x" + std::to_string(c.y) + "Y\x1b*r1A"),
-              std::string::npos);
+    EXPECT_NE(out.find("\x1b*p" + std::to_string(c.x) + "x" + std::to_string(c.y) + "Y\x1b*r1A"), std::string::npos);
     EXPECT_EQ(raster.blocks[0].sourceWidth.value_or(0), c.width);
     EXPECT_EQ(raster.blocks[0].sourceHeight.value_or(0), c.height);
     ASSERT_EQ(raster.bits[0].size(), static_cast<size_t>(c.height));
@@ -212,8 +212,7 @@ TEST(RasterPlacementTest, ClipRectangleBracketsTheImage) {
   const RECTL clip{104, 200, 112, 204};
   PdevPtr ps = PagePdev(kPdlPs3);
   const std::string out = Output(ps.get(), [&] {
-    EXPECT_TRUE(ClipImageToBand(ps.get(), image.surface(), nullptr, &dest, &clip, SRCCOPY, nullptr,
-                                kImagePlaceMasked));
+    EXPECT_TRUE(ClipImageToBand(ps.get(), image.surface(), nullptr, &dest, &clip, SRCCOPY, nullptr, kImagePlaceMasked));
   });
   const size_t open = out.find(" gs 104 200 8 4 rc\n"), image_ = out.find("\nsave "), close = out.find(" gr\n");
   ASSERT_NE(open, std::string::npos) << out;
@@ -267,19 +266,20 @@ TEST(RasterPlacementTest, CallsThatCannotBeDrawnFailWithoutOutput) {
   const RECTL dest{100, 200, 116, 204};
   PdevPtr pdev = PagePdev(kPdlPs3);
   EXPECT_FALSE(ClipImageToBand(nullptr, image.surface(), nullptr, &dest, nullptr, SRCCOPY, nullptr, 0));
-  EXPECT_EQ(Output(pdev.get(), [&] {
-              EXPECT_FALSE(ClipImageToBand(pdev.get(), nullptr, nullptr, &dest, nullptr, SRCCOPY, nullptr, 0));
-              EXPECT_FALSE(
-                  ClipImageToBand(pdev.get(), image.surface(), nullptr, nullptr, nullptr, SRCCOPY, nullptr, 0));
-            }),
+  EXPECT_EQ(Output(pdev.get(),
+                   [&] {
+                     EXPECT_FALSE(ClipImageToBand(pdev.get(), nullptr, nullptr, &dest, nullptr, SRCCOPY, nullptr, 0));
+                     EXPECT_FALSE(
+                         ClipImageToBand(pdev.get(), image.surface(), nullptr, nullptr, nullptr, SRCCOPY, nullptr, 0));
+                   }),
             "");
   // A surface format the writers do not know.
   SURFOBJ odd = *image.surface();
   odd.iBitmapFormat = 7;
-  EXPECT_EQ(Output(pdev.get(), [&] {
-              EXPECT_FALSE(ClipImageToBand(pdev.get(), &odd, nullptr, &dest, nullptr, SRCCOPY, nullptr, 0));
-            }),
-            "");
+  EXPECT_EQ(
+      Output(pdev.get(),
+             [&] { EXPECT_FALSE(ClipImageToBand(pdev.get(), &odd, nullptr, &dest, nullptr, SRCCOPY, nullptr, 0)); }),
+      "");
   // The writers themselves refuse a source rectangle outside the bitmap.
   ImageDescriptor descriptor;
   descriptor.width = 16;
@@ -288,25 +288,26 @@ TEST(RasterPlacementTest, CallsThatCannotBeDrawnFailWithoutOutput) {
   descriptor.stride = 16;
   descriptor.scan0 = image.Row(0);
   const ImageRect outside{8, 0, 16, 4}, target{0, 0, 16, 4}, inside{0, 0, 16, 4};
-  EXPECT_EQ(Output(pdev.get(), [&] {
-              EXPECT_FALSE(WritePsImage(pdev.get(), &descriptor, &outside, &target, nullptr, SRCCOPY));
-              EXPECT_FALSE(WritePsImageGray(pdev.get(), &descriptor, &outside, &target, SRCCOPY));
-              EXPECT_FALSE(WritePsImage(pdev.get(), nullptr, &inside, &target, nullptr, SRCCOPY));
-              EXPECT_FALSE(WritePsImageGray(pdev.get(), &descriptor, &inside, nullptr, SRCCOPY));
-            }),
+  EXPECT_EQ(Output(pdev.get(),
+                   [&] {
+                     EXPECT_FALSE(WritePsImage(pdev.get(), &descriptor, &outside, &target, nullptr, SRCCOPY));
+                     EXPECT_FALSE(WritePsImageGray(pdev.get(), &descriptor, &outside, &target, SRCCOPY));
+                     EXPECT_FALSE(WritePsImage(pdev.get(), nullptr, &inside, &target, nullptr, SRCCOPY));
+                     EXPECT_FALSE(WritePsImageGray(pdev.get(), &descriptor, &inside, nullptr, SRCCOPY));
+                   }),
             "");
   PdevPtr pcl = PagePdev(kPdlPcl5e);
-  EXPECT_EQ(Output(pcl.get(), [&] {
-              EXPECT_FALSE(WritePclRaster(pcl.get(), &descriptor, &outside, &target, SRCCOPY, TRUE));
-              // Without the grey path only 1-bit sources are taken.
-              EXPECT_FALSE(WritePclRaster(pcl.get(), &descriptor, &inside, &target, SRCCOPY, FALSE));
-            }),
+  EXPECT_EQ(Output(pcl.get(),
+                   [&] {
+                     EXPECT_FALSE(WritePclRaster(pcl.get(), &descriptor, &outside, &target, SRCCOPY, TRUE));
+                     // Without the grey path only 1-bit sources are taken.
+                     EXPECT_FALSE(WritePclRaster(pcl.get(), &descriptor, &inside, &target, SRCCOPY, FALSE));
+                   }),
             "");
   // An unknown depth: a comment and failure.
   descriptor.bitsPerPixel = 2;
-  EXPECT_EQ(Output(pdev.get(), [&] {
-              EXPECT_FALSE(WritePsImage(pdev.get(), &descriptor, &inside, &target, nullptr, SRCCOPY));
-            }),
+  EXPECT_EQ(Output(pdev.get(),
+                   [&] { EXPECT_FALSE(WritePsImage(pdev.get(), &descriptor, &inside, &target, nullptr, SRCCOPY)); }),
             "%% DIB-???bpp\n");
 }
 

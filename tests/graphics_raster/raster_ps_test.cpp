@@ -17,9 +17,11 @@ std::string Write(PDEV* pdev, TestImage& image, DWORD rop3, bool grey = false, X
   d.width = image.width();
   d.height = image.height();
   SURFOBJ* s = image.surface();
+  // clang-format off
   d.bitsPerPixel = s->iBitmapFormat == BMF_1BPP ? 1 : s->iBitmapFormat == BMF_4BPP ? 4
                    : s->iBitmapFormat == BMF_8BPP ? 8 : s->iBitmapFormat == BMF_16BPP ? 16
                    : s->iBitmapFormat == BMF_24BPP ? 24 : 32;
+  // clang-format on
   d.stride = s->lDelta;
   d.scan0 = static_cast<const BYTE*>(s->pvScan0);
   if (useImageTable && image.xlate()) {
@@ -29,8 +31,8 @@ std::string Write(PDEV* pdev, TestImage& image, DWORD rop3, bool grey = false, X
   const ImageRect source{0, 0, image.width(), image.height()};
   const ImageRect dest{10, 20, 2 * image.width(), 2 * image.height()};
   return Output(pdev, [&] {
-    const BOOL ok = grey ? WritePsImageGray(pdev, &d, &source, &dest, rop3)
-                         : WritePsImage(pdev, &d, &source, &dest, xlate, rop3);
+    const BOOL ok =
+        grey ? WritePsImageGray(pdev, &d, &source, &dest, rop3) : WritePsImage(pdev, &d, &source, &dest, xlate, rop3);
     EXPECT_TRUE(ok);
   });
 }
@@ -81,7 +83,8 @@ TEST(RasterPostScriptTest, OneBitImagesTakeTheirFormFromPaletteAndOperation) {
   EXPECT_EQ(HeaderOf(Write(pdev.get(), deep, SRCAND)), "save true true [8 0 0 2 0 0][0 1] 8 8 2 16 4 10 20 ImGray");
   // The grey writer: always 8-bit ImGray.
   TestImage bits(8, 2, 1, whiteBlack);
-  EXPECT_EQ(HeaderOf(Write(pdev.get(), bits, SRCAND, true)), "save true true [8 0 0 2 0 0][0 1] 8 8 2 16 4 10 20 ImGray");
+  EXPECT_EQ(HeaderOf(Write(pdev.get(), bits, SRCAND, true)),
+            "save true true [8 0 0 2 0 0][0 1] 8 8 2 16 4 10 20 ImGray");
   EXPECT_EQ(HeaderOf(Write(pdev.get(), bits, NOTSRCCOPY, true)),
             "save true true [8 0 0 2 0 0][1 0] 8 8 2 16 4 10 20 ImGray");
 }
@@ -181,7 +184,8 @@ TEST(RasterPostScriptTest, MemoryRunningOutFailsTheImage) {
   EXPECT_EQ(out, "");
   // Without room for the run-length buffer the image goes without run length.
   FailGraphicsHeapAfter(1);
-  const std::string plain = Output(pdev.get(), [&] { EXPECT_TRUE(WritePsImage(pdev.get(), &d, &rect, &rect, nullptr, SRCCOPY)); });
+  const std::string plain =
+      Output(pdev.get(), [&] { EXPECT_TRUE(WritePsImage(pdev.get(), &d, &rect, &rect, nullptr, SRCCOPY)); });
   FailGraphicsHeapAfter(-1);
   EXPECT_EQ(plain.rfind("\nsave false true ", 0), 0u) << plain.substr(0, 30);
 }

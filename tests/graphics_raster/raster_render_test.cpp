@@ -13,15 +13,15 @@
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/vector/vector_writer.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_raster/raster_fixture.h"
+#include "tests/support/ghostscript_run.h"
 
 namespace rastertest {
 namespace {
 
-using testsupport::RenderedPage;
 using testsupport::GhostscriptRun;
+using testsupport::RenderedPage;
 
 // The page is drawn in 600 dpi dots from the top left corner of the Letter
 // page's imageable area, 100 dots in from the sheet's left edge and 6500 dots
@@ -165,8 +165,7 @@ TEST_F(RasterRenderTest, AMaskLeavesItsWhiteTransparentAndPaintsBlack) {
     const RECTL greyBox{3000 * 16, 3000 * 16, 3600 * 16, 3600 * 16};
     EXPECT_TRUE(WriteRectangle(p, &greyBox, nullptr, nullptr, light.get(), 0, 0xF00021, nullptr, TRUE, FALSE));
     const RECTL second{600, 2000, 1800, 2900};
-    EXPECT_TRUE(
-        ClipImageToBand(p, mask.surface(), &source, &second, nullptr, SRCAND, mask.xlate(), kImagePlaceMasked));
+    EXPECT_TRUE(ClipImageToBand(p, mask.surface(), &source, &second, nullptr, SRCAND, mask.xlate(), kImagePlaceMasked));
   });
   ASSERT_TRUE(run.Clean()) << run.output;
   ASSERT_EQ(run.pages.size(), 1u);
@@ -179,22 +178,23 @@ TEST_F(RasterRenderTest, AMaskLeavesItsWhiteTransparentAndPaintsBlack) {
 TEST_F(RasterRenderTest, MirroredAndCutImagesKeepTheirOrientation) {
   if (!testsupport::GhostscriptAvailable()) GTEST_SKIP() << "Ghostscript is not installed";
   TestImage image = HalfBlack(8, GreyPalette(), 0, 255);
-  const GhostscriptRun run = Render([](XDEVMODE& dm) { dm.dmPrivate._nCompression = 5; }, [&](PDEV* p) {
-    const RECTL source{0, 0, 64, 48};
-    // Right to left: the black half on the right.
-    const RECTL mirrored{1800, 600, 600, 1500};
-    EXPECT_TRUE(
-        ClipImageToBand(p, image.surface(), &source, &mirrored, nullptr, SRCCOPY, image.xlate(), kImagePlaceClipped));
-    // Bottom-up, black still on the left.
-    const RECTL flipped{600, 2900, 1800, 2000};
-    EXPECT_TRUE(
-        ClipImageToBand(p, image.surface(), &source, &flipped, nullptr, SRCCOPY, image.xlate(), kImagePlaceClipped));
-    // Half of it before the page's left edge: only the white half shows... and
-    // the part of the black half right of the edge.
-    const RECTL cut{-900, 3400, 300, 4300};
-    EXPECT_TRUE(
-        ClipImageToBand(p, image.surface(), &source, &cut, nullptr, SRCCOPY, image.xlate(), kImagePlaceClipped));
-  });
+  const GhostscriptRun run = Render([](XDEVMODE& dm) { dm.dmPrivate._nCompression = 5; },
+                                    [&](PDEV* p) {
+                                      const RECTL source{0, 0, 64, 48};
+                                      // Right to left: the black half on the right.
+                                      const RECTL mirrored{1800, 600, 600, 1500};
+                                      EXPECT_TRUE(ClipImageToBand(p, image.surface(), &source, &mirrored, nullptr,
+                                                                  SRCCOPY, image.xlate(), kImagePlaceClipped));
+                                      // Bottom-up, black still on the left.
+                                      const RECTL flipped{600, 2900, 1800, 2000};
+                                      EXPECT_TRUE(ClipImageToBand(p, image.surface(), &source, &flipped, nullptr,
+                                                                  SRCCOPY, image.xlate(), kImagePlaceClipped));
+                                      // Half of it before the page's left edge: only the white half shows... and
+                                      // the part of the black half right of the edge.
+                                      const RECTL cut{-900, 3400, 300, 4300};
+                                      EXPECT_TRUE(ClipImageToBand(p, image.surface(), &source, &cut, nullptr, SRCCOPY,
+                                                                  image.xlate(), kImagePlaceClipped));
+                                    });
   ASSERT_TRUE(run.Clean()) << run.output;
   const RenderedPage& page = run.pages[0];
   EXPECT_EQ(InkInside(page, {600, 600, 1200, 1500}), 0.0);

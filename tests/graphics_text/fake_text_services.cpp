@@ -1,7 +1,7 @@
+#include "tests/graphics_text/fake_text_services.h"
 #include "graphics/output/download/font_download_send.h"
 #include "graphics/output/download/font_download_undefine.h"
 #include "graphics/output/fonts/find_substitute_device_font.h"
-#include "tests/graphics_text/fake_text_services.h"
 
 #include <cstdio>
 #include <cstring>

@@ -13,15 +13,15 @@
 namespace graphicstest {
 
 struct GlyphBatch {
-  std::string font;           // the record's or page's name
+  std::string font;  // the record's or page's name
   std::vector<HGLYPH> glyphs;
   std::vector<DWORD> codes;
 };
 
 struct TextServices {
-  int substitute = -1;            // what FindSubstituteDeviceFont answers
-  bool refuseRecords = false;     // NewFontDownloadRecord answers null
-  bool refusePages = false;       // NewGlyphPageRecord answers null
+  int substitute = -1;         // what FindSubstituteDeviceFont answers
+  bool refuseRecords = false;  // NewFontDownloadRecord answers null
+  bool refusePages = false;    // NewGlyphPageRecord answers null
   std::vector<std::string> headers;
   std::vector<GlyphBatch> batches;
   int undefines = 0;

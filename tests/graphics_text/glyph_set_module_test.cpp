@@ -21,8 +21,8 @@ class GlyphSetModuleTest : public GraphicsPrinterTest {
   }
   // A printer whose description names `module` as its model module.
   HANDLE PrinterWith(const std::string& module) {
-    const std::string text = "[General]\nFormatVersion=2.0\nModelName=Glyph Model " + module +
-                             "\nModelDLL=" + module + "\n[PDL]\n1=PCL5E\nDefault=1\n";
+    const std::string text = "[General]\nFormatVersion=2.0\nModelName=Glyph Model " + module + "\nModelDLL=" + module +
+                             "\n[PDL]\n1=PCL5E\nDefault=1\n";
     return InstallText(text, "Glyphs " + module, kPdlPcl5e, 0, TestModulePath("recording_driver.dll"));
   }
 };

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "graphics/ddi/ddi_functions.h"
-#include "graphics/output/fonts/device_font_metrics.h"
 #include "graphics/output/download/font_download.h"
+#include "graphics/output/fonts/device_font_metrics.h"
 #include "tests/graphics/ddi_fixture.h"
 #include "tests/graphics_text/fake_text_services.h"
 #include "tests/graphics_text/text_fixture.h"
@@ -42,18 +42,20 @@ TEST_F(TextDdiTest, PrinterFontTextReachesThePclJob) {
   BRUSHOBJ fore{}, back{};
   back.iSolidColor = 0x00FFFFFF;
   POINTL origin{300, 400};
-  EXPECT_TRUE(DrvTextOut(&surface, run.get(), univers.get(), &trivial, nullptr, nullptr, &fore, &back, &origin, 0x0D0D));
+  EXPECT_TRUE(
+      DrvTextOut(&surface, run.get(), univers.get(), &trivial, nullptr, nullptr, &fore, &back, &origin, 0x0D0D));
   // A second run in the same font selects nothing again.
   auto next = MakeRun(u"Bar", 300, 500, 25);
-  EXPECT_TRUE(DrvTextOut(&surface, next.get(), univers.get(), &trivial, nullptr, nullptr, &fore, &back, &origin, 0x0D0D));
+  EXPECT_TRUE(
+      DrvTextOut(&surface, next.get(), univers.get(), &trivial, nullptr, nullptr, &fore, &back, &origin, 0x0D0D));
 
   // A clipped run goes as HP-GL/2 labels inside an input window.
   auto clippedRun = MakeRun(u"Clip", 300, 600, 25);
   CLIPOBJ window{};
   window.iDComplexity = DC_RECT;
   window.rclBounds = RECTL{300, 560, 340, 620};
-  EXPECT_TRUE(DrvTextOut(&surface, clippedRun.get(), univers.get(), &window, nullptr, nullptr, &fore, &back, &origin,
-                         0x0D0D));
+  EXPECT_TRUE(
+      DrvTextOut(&surface, clippedRun.get(), univers.get(), &window, nullptr, nullptr, &fore, &back, &origin, 0x0D0D));
 
   ASSERT_TRUE(DrvSendPage(&surface));
   ASSERT_TRUE(DrvEndDoc(&surface, 0));
@@ -92,8 +94,8 @@ class FontManagementTest : public DdiPrinterTest {
     ASSERT_TRUE(DrvStartPage(&surface_));
     // The substitute is the test's choice (Services().substitute), so the
     // fonts come after the document built its substitution table.
-    fonts_ = std::make_unique<PrinterFonts>(pdev_.get(), std::vector<fontrecord::MetricsBlock>{
-                                                             PrinterFontRecord("Courier", "4099,19U", true)});
+    fonts_ = std::make_unique<PrinterFonts>(
+        pdev_.get(), std::vector<fontrecord::MetricsBlock>{PrinterFontRecord("Courier", "4099,19U", true)});
   }
   void TearDown() override {
     pdev_.reset();
@@ -148,8 +150,8 @@ TEST_F(FontManagementTest, FaceNameOfATrueTypeFontIsItsPrinterFontOrItsDownloadN
   const std::string downloaded = FaceName(dejaVu.get());
   EXPECT_FALSE(downloaded.empty());
   std::vector<DWORD> table(257, kEmptyGlyphSlot);
-  ASSERT_EQ(DrvFontManagement(&surface_, dejaVu.get(), DOWNLOADFACE, static_cast<ULONG>(table.size() * 4),
-                              table.data(), 0, nullptr),
+  ASSERT_EQ(DrvFontManagement(&surface_, dejaVu.get(), DOWNLOADFACE, static_cast<ULONG>(table.size() * 4), table.data(),
+                              0, nullptr),
             1u);
   ASSERT_EQ(Services().headers.size(), 1u);
   EXPECT_EQ(Services().headers[0], downloaded);

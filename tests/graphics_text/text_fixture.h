@@ -25,7 +25,8 @@ inline fontrecord::MetricsBlock PrinterFontRecord(const char* face, const char* 
   fontrecord::MetricsBlock record = fontrecord::MetricsBlock::Blank();
   record.SetFaceName(face);
   record.SetSelectionName(selection);
-  record.SetU8(field::kFlags, static_cast<uint8_t>(fontrecord::kFlagScalable | (fixed ? fontrecord::kFlagFixedPitch : 0)));
+  record.SetU8(field::kFlags,
+               static_cast<uint8_t>(fontrecord::kFlagScalable | (fixed ? fontrecord::kFlagFixedPitch : 0)));
   record.SetU16(field::kHeight, 1000);
   record.SetI16(field::kAscent, 750);
   record.SetU16(field::kDescent, 250);
@@ -100,8 +101,8 @@ inline std::unique_ptr<platform::gdi::Font> TrueTypeFont(const char16_t* face, L
 // A run of `text` on the baseline y from x, `advance` pixels apart; glyph
 // handles from the font where it has them, else the characters themselves.
 inline std::unique_ptr<platform::gdi::TextRun> MakeRun(const std::u16string& text, LONG x, LONG y, LONG advance,
-                                                    platform::gdi::Font* font = nullptr, bool positioned = false,
-                                                    LONG rise = 0) {
+                                                       platform::gdi::Font* font = nullptr, bool positioned = false,
+                                                       LONG rise = 0) {
   std::vector<GLYPHPOS> glyphs;
   for (size_t i = 0; i < text.size(); ++i) {
     GLYPHPOS g{};
@@ -110,8 +111,7 @@ inline std::unique_ptr<platform::gdi::TextRun> MakeRun(const std::u16string& tex
     glyphs.push_back(g);
   }
   const RECTL bounds{x, y - 50, x + advance * static_cast<LONG>(text.size()), y + 20};
-  return std::make_unique<platform::gdi::TextRun>(glyphs, text, 0, positioned ? 0 : SO_FLAG_DEFAULT_PLACEMENT,
-                                                   bounds);
+  return std::make_unique<platform::gdi::TextRun>(glyphs, text, 0, positioned ? 0 : SO_FLAG_DEFAULT_PLACEMENT, bounds);
 }
 
 // A clip rectangle, or none.

@@ -42,10 +42,10 @@ class TextWriterTest : public testsupport::FreshMachine {
     ResetServices(pdev_.get());
     fonts_ = std::make_unique<PrinterFonts>(
         pdev_.get(), std::vector<fontrecord::MetricsBlock>{
-                         PrinterFontRecord("Univers", "4148,8U"),             // PCL, proportional
-                         PrinterFontRecord("Helvetica", ""),                  // PostScript
-                         PrinterFontRecord("Letter Gothic", "4102,8U", true), // PCL, fixed pitch
-                         BitmapRecord("Line Printer", "0,8U"),                // PCL, bitmap
+                         PrinterFontRecord("Univers", "4148,8U"),              // PCL, proportional
+                         PrinterFontRecord("Helvetica", ""),                   // PostScript
+                         PrinterFontRecord("Letter Gothic", "4102,8U", true),  // PCL, fixed pitch
+                         BitmapRecord("Line Printer", "0,8U"),                 // PCL, bitmap
                      });
   }
   void TearDown() override {
@@ -83,9 +83,9 @@ TEST_F(TextWriterTest, PclTextSelectsTheResidentFontByItsCharacteristicsOnce) {
   auto univers = fonts_->Font(1, 50);
   auto first = MakeRun(u"Hello", 100, 200, 25);
   BOOL ok = FALSE;
-  EXPECT_EQ(Walk(first.get(), univers.get(), nullptr, 0, &ok),
-            kEsc + "&t1P" + kEsc + "&c0T" + kEsc + "(8U" + kEsc + "(s1p6v0s0b4148T" + kEsc + "*v1O" + kEsc +
-                "*v0T" + kEsc + "*p100x200YHello");
+  EXPECT_EQ(Walk(first.get(), univers.get(), nullptr, 0, &ok), kEsc + "&t1P" + kEsc + "&c0T" + kEsc + "(8U" + kEsc +
+                                                                   "(s1p6v0s0b4148T" + kEsc + "*v1O" + kEsc + "*v0T" +
+                                                                   kEsc + "*p100x200YHello");
   EXPECT_TRUE(ok);
   // The same font, height, weight and style: no second selection.
   auto second = MakeRun(u"World", 100, 300, 25);
@@ -184,8 +184,7 @@ TEST_F(TextWriterTest, PostScriptShowFormsFollowPlacementAndSimulation) {
       {"positioned", u"AB", true, 0, " 10 20 m (AB)[25 0 0 0]XYS\n"},
       {"positioned bold", u"AB", true, FO_SIM_BOLD, " 10 20 m (AB)[25 0 0 0]XYB\n"},
       {"a byte outside ASCII", u"\u00e9", false, 0, " 10 20 m (\\351)show\n"},
-      {"plain, octal and escaped bytes in a row", u"a\u00e9bc)\u00e9", false, 0,
-       " 10 20 m (a\\351bc\\)\\351)show\n"},
+      {"plain, octal and escaped bytes in a row", u"a\u00e9bc)\u00e9", false, 0, " 10 20 m (a\\351bc\\)\\351)show\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -245,8 +244,8 @@ TEST_F(TextWriterTest, QuarterTurnsSetThePrintDirectionOrTurnTheLabels) {
   auto bitmap = fonts_->Font(4, 50, 90);
   std::string out = Walk(&run, bitmap.get());
   std::string text = out.substr(out.find(kEsc + "*v0T") + 5);
-  EXPECT_EQ(text, kEsc + "*p300x400Y" + kEsc + "&a90PA" + kEsc + "&a0P" + kEsc + "*p300X" + kEsc + "&a90PB" + kEsc +
-                      "&a0P");
+  EXPECT_EQ(text,
+            kEsc + "*p300x400Y" + kEsc + "&a90PA" + kEsc + "&a0P" + kEsc + "*p300X" + kEsc + "&a90PB" + kEsc + "&a0P");
   // An outline font is drawn as HP-GL/2 labels in the run's direction.
   auto outline = fonts_->Font(1, 50, 90);
   out = Walk(&run, outline.get());
@@ -424,7 +423,8 @@ TEST_F(TrueTypeTextTest, ASubstituteFallsBackToADownloadedFontForCharactersItLac
     return std::string(hex);
   }() + "_2_0";
   EXPECT_EQ(out, "/Helvetica 50 SDF\n 0 g 100 200 m (Ab)" + std::to_string(Width(u"Ab")) + " Fit\n" + "{header " +
-                     page + "}{glyphs 1}/" + page + " 50 SF\n 160 200 m (!)show\n" + "/Helvetica 50 SDF\n 190 200 m (c)show\n");
+                     page + "}{glyphs 1}/" + page + " 50 SF\n 160 200 m (!)show\n" +
+                     "/Helvetica 50 SDF\n 190 200 m (c)show\n");
   ASSERT_EQ(Services().batches.size(), 1u);
   EXPECT_EQ(Services().batches[0].codes, std::vector<DWORD>{33});
 }
@@ -563,10 +563,12 @@ TEST(TextRotationTest, MatricesAreSortedIntoTurns) {
     int angle;
     bool anisotropic;
   } cases[] = {
+      // clang-format off
       {1, 0, 0, 1, false, 0, false},        {2, 0, 0, 1, false, 0, true},
       {-1, 0, 0, -1, true, 180, false},     {0, -1, 1, 0, true, 90, false},
       {0, 1, -1, 0, true, 270, false},      {0, 2, -1, 0, true, 270, true},
       {0.7f, -0.7f, 0.7f, 0.7f, true, -1, false}, {-1, 0, 0, 1, false, -1, false},  // mirrored
+      // clang-format on
       {1, 0.0005f, 0, 1, false, 0, false},  // within a thousandth
   };
   for (const Case& c : cases) {
@@ -633,8 +635,8 @@ TEST(TextHelpersTest, RememberedCharacterCodesMatchThePlatform) {
         char bytes[8] = {};
         BOOL usedDefault = FALSE;
         const bool noFlags = codePage == 42 || codePage >= 50220;  // symbol, ISO-2022-JP, UTF-8
-        const int length = WideCharToMultiByte(codePage, noFlags ? 0 : WC_NO_BEST_FIT_CHARS, &ch, 1, bytes, 8,
-                                               nullptr, noFlags ? nullptr : &usedDefault);
+        const int length = WideCharToMultiByte(codePage, noFlags ? 0 : WC_NO_BEST_FIT_CHARS, &ch, 1, bytes, 8, nullptr,
+                                               noFlags ? nullptr : &usedDefault);
         ASSERT_GT(length, 0) << int(ch);
         WCHAR back = 0;
         const int backLength = MultiByteToWideChar(codePage, 0, bytes, length, &back, 1);

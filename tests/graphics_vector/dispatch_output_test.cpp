@@ -49,8 +49,8 @@ class DispatchOutputTest : public ::testing::Test {
   void SetPdl(WORD pdl) { pdev->devmode.dmPrivate._nPDL = pdl; }
   BOOL Dispatch(int operation, const std::vector<POINTFIX>& points, WORD flags, DWORD rop = kPatCopy,
                 const RECTL* band = nullptr) {
-    return DispatchPathRecord(pdev.get(), operation, static_cast<int>(points.size()), points.data(), paint, band,
-                              flags, rop);
+    return DispatchPathRecord(pdev.get(), operation, static_cast<int>(points.size()), points.data(), paint, band, flags,
+                              rop);
   }
   // What the record's writer put into the stream; the writers' caches are
   // forgotten before each record so that every record shows its colour.
@@ -107,8 +107,7 @@ TEST_F(DispatchOutputTest, TheWritersResultIsTheRecordsResult) {
   Written([&] { return Dispatch(kPathOpRectangle, {{0, 0}, {160, 160}}, 0); }, FALSE);
   paint.reportFailure = FALSE;
   Written([&] { return Dispatch(kPathOpWinding, kClockwise, kWholeClosed); }, TRUE);
-  EXPECT_EQ(DispatchPathRecord(nullptr, kPathOpWinding, 5, kClockwise.data(), paint, nullptr, kWholeClosed, 0),
-            FALSE);
+  EXPECT_EQ(DispatchPathRecord(nullptr, kPathOpWinding, 5, kClockwise.data(), paint, nullptr, kWholeClosed, 0), FALSE);
 }
 
 TEST_F(DispatchOutputTest, PostScriptDrawsAClosedAxisAlignedFigureAsARectangle) {

@@ -12,9 +12,9 @@
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/save_restore.h"
 #include "graphics/output/vector/vector_writer.h"
-#include "tests/support/ghostscript_run.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics/vector_fixture.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;

@@ -132,10 +132,11 @@ void RunRectangleCases(const std::vector<RectangleCase>& cases) {
     Brushes brushes;
     LINEATTRS line = CosmeticLine();
     const RECTL* clip = c.clip ? &*c.clip : nullptr;
-    EXPECT_EQ(Captured(pdev.get(), [&] {
-                EXPECT_TRUE(WriteRectangle(pdev.get(), &kRect, c.paint.line ? &line : nullptr, nullptr,
-                                           brushes.Of(c.paint.fill), 0, c.rop, clip, TRUE, c.noPaint));
-              }),
+    EXPECT_EQ(Captured(pdev.get(),
+                       [&] {
+                         EXPECT_TRUE(WriteRectangle(pdev.get(), &kRect, c.paint.line ? &line : nullptr, nullptr,
+                                                    brushes.Of(c.paint.fill), 0, c.rop, clip, TRUE, c.noPaint));
+                       }),
               c.written);
     if (c.clip && c.clip->right > c.clip->left && !c.appPath) {
       EXPECT_EQ(pdev->writers.vector.stale, kStaleEverything) << "after the clip's restore";
@@ -150,22 +151,25 @@ TEST(VectorRectangleTest, PostScriptForms) {
       {"fill", kPs, {Fill::Black, false}, {}, " np 10 20 20 20" + black + " rf\n"},
       {"grey fill", kPs, {Fill::Grey, false}, {}, " np 10 20 20 20 128 255 div g\n rf\n"},
       {"line", kPs, {Fill::None, true}, {}, " np 10 20 20 20" + kPsLine + "  rs\n"},
+      // clang-format off
       {"fill and line", kPs, {Fill::Black, true}, {},
        " np 10 20 20 20" + black + " 4 copy rf [] 0 sd 1 lw 1 lc 1 lj\n  rs\n"},
       {"clipped fill", kPs, {Fill::Black, false}, kClip, " gs np 100 200 5 6 CB np np 10 20 20 20" + black + " rf gr\n"},
       {"an empty clip clips nothing", kPs, {Fill::Black, false}, kEmptyClip, " np 10 20 20 20" + black + " rf\n"},
       {"application path: the rectangle joins it, unclipped", kPs, {Fill::Black, false}, kClip, " 20 20 10 20 B\n",
+       // clang-format on
        true},
       {"application path, nothing to paint", kPs, {Fill::None, false}, {}, " 20 20 10 20 B\n", true},
+      // clang-format off
       {"after POSTSCRIPT_IGNORE: fill and line", kPs, {Fill::Black, true}, {},
        " np 20 20 10 20" + black + " 4 copy B f [] 0 sd 1 lw 1 lc 1 lj\n B S\n", false, true},
       {"after POSTSCRIPT_IGNORE: a fill alone keeps rf", kPs, {Fill::Black, false}, {},
        " np 10 20 20 20" + black + " rf\n", false, true},
       {"after POSTSCRIPT_IGNORE: clipped line", kPs, {Fill::None, true}, kClip,
        " gs 5 6 100 200 rc np 20 20 10 20" + kPsLine + " B S gr\n", false, true},
+      // clang-format on
       {"unpainted", kPs, {Fill::Black, true}, {}, " np  \n", false, false, true},
-      {"unpainted, alternative forms", kPs, {Fill::Black, true}, {}, " np 20 20 10 20 4 copy B B\n", false, true,
-       true},
+      {"unpainted, alternative forms", kPs, {Fill::Black, true}, {}, " np 20 20 10 20 4 copy B B\n", false, true, true},
   });
 }
 
@@ -174,15 +178,20 @@ TEST(VectorRectangleTest, PclAndHpglForms) {
   RunRectangleCases({
       {"black fill: plain PCL", kPcl5e, {Fill::Black, false}, {}, Esc("ESC*l240OESC*p10x20YESC*c20a20b0PESC*l252O")},
       {"white fill: plain PCL", kPcl5e, {Fill::White, false}, {}, Esc("ESC*l240OESC*p10x20YESC*c20a20b1PESC*l252O")},
+      // clang-format off
       {"the ROP3 code byte", kPcl5e, {Fill::Black, false}, {}, Esc("ESC*l90OESC*p10x20YESC*c20a20b0PESC*l252O"),
        false, false, false, 0x005A0049},
       {"grey fill where user patterns carry their resolution: a PCL pattern", kPcl5e, {Fill::Grey, false}, {},
+       // clang-format on
        Esc("ESC*l240OESC*p10x20YESC*v1OESC*c1g20W") + kFormat20Header + kGreyCell +
            Esc("ESC*v4TESC*c20a20b5PESC*l252O")},
+      // clang-format off
       {"grey fill elsewhere: HP-GL/2", kPcl5, {Fill::Grey, false}, {},
+       // clang-format on
        Esc("ESC%0BMC1,240;PAPU10,20RF1,8,8,") + cellValues + ";FT11,1;RR20,20;MC1,252;"},
       {"line", kPcl5e, {Fill::None, true}, {}, Esc("ESC%0BMC1,240;PAPU10,20") + kPenLine + "ER20,20;MC1,252;"},
       // HP-GL/2 has a fill type of its own: black is selected there too.
+      // clang-format off
       {"black fill and line", kPcl5e, {Fill::Black, true}, {},
        Esc("ESC%0BMC1,240;PAPU10,20FT;RR20,20") + kPenLine + "EP;MC1,252;"},
       {"clipped black fill", kPcl5e, {Fill::Black, false}, kClip,
@@ -194,6 +203,7 @@ TEST(VectorRectangleTest, PclAndHpglForms) {
        false, kPatCopy, true},
       {"plain PCL leaves HP-GL/2", kPcl5e, {Fill::Black, false}, {},
        Esc("ESC%0AESC*l240OESC*p10x20YESC*c20a20b0PESC*l252O"), false, false, false, kPatCopy, false, true},
+      // clang-format on
       // Nothing is selected, so nothing may be painted.
       {"unpainted", kPcl5e, {Fill::Black, true}, {}, Esc("ESC%0BMC1,240;PAPU10,20;MC1,252;"), false, false, true},
   });
@@ -223,10 +233,11 @@ TEST(VectorRectangleTest, RectanglesThatDrawNothing) {
   // A brush that cannot be selected fails the rectangle when the caller asks;
   // otherwise the rectangle is filled with what is selected.
   EXPECT_EQ(draw(&kRect, brushes.Of(Fill::Unrealised), FALSE), " np 10 20 20 20");
-  EXPECT_EQ(Captured(pdev.get(), [&] {
-              EXPECT_TRUE(WriteRectangle(pdev.get(), &kRect, nullptr, nullptr, brushes.Of(Fill::Unrealised), 0,
-                                         kPatCopy, nullptr, FALSE, FALSE));
-            }),
+  EXPECT_EQ(Captured(pdev.get(),
+                     [&] {
+                       EXPECT_TRUE(WriteRectangle(pdev.get(), &kRect, nullptr, nullptr, brushes.Of(Fill::Unrealised), 0,
+                                                  kPatCopy, nullptr, FALSE, FALSE));
+                     }),
             " np 10 20 20 20 rf\n");
   PdevPtr pcl = BarePdev(kPcl5);
   ASSERT_TRUE(pcl);
@@ -313,11 +324,12 @@ void RunPathCases(const std::vector<PathCase>& cases) {
       line.pstyle = styles;
     }
     const RECTL* clip = c.clip ? &*c.clip : nullptr;
-    EXPECT_EQ(Captured(pdev.get(), [&] {
-                EXPECT_TRUE(WritePath(pdev.get(), static_cast<int>(c.points->size()), c.points->data(),
-                                      c.paint.line ? &line : nullptr, nullptr, brushes.Of(c.paint.fill), clip,
-                                      c.fillRule, c.flags, c.lineRgb, kPatCopy, TRUE, c.noPaint));
-              }),
+    EXPECT_EQ(Captured(pdev.get(),
+                       [&] {
+                         EXPECT_TRUE(WritePath(pdev.get(), static_cast<int>(c.points->size()), c.points->data(),
+                                               c.paint.line ? &line : nullptr, nullptr, brushes.Of(c.paint.fill), clip,
+                                               c.fillRule, c.flags, c.lineRgb, kPatCopy, TRUE, c.noPaint));
+                       }),
               c.written);
     EXPECT_EQ(pdev->writers.vector.clipRectOpen, 0u) << "the bracket is closed with the path";
   }
@@ -326,20 +338,25 @@ void RunPathCases(const std::vector<PathCase>& cases) {
 TEST(VectorPathTest, PostScriptPaths) {
   const std::vector<POINTFIX> oneLeft(kCurves.begin(), kCurves.begin() + 5);
   RunPathCases({
+      // clang-format off
       {"filled, winding", kPs, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
        " 0 g\n np" + kTrianglePs + " cp\n f\n"},
       {"filled, alternate", kPs, {Fill::Black, false}, kPathFillAlternate, kWholeClosed,
+       // clang-format on
        " 0 g\n np" + kTrianglePs + " cp\n ef\n"},
       {"stroked, open", kPs, {Fill::None, true}, kPathFillNone, kWholeOpen, kPsLine + " np" + kTrianglePs + " S\n"},
       // The fill's colour lives in a gsave of its own: the stroke keeps the line's.
+      // clang-format off
       {"stroked and filled", kPs, {Fill::Grey, true}, kPathFillAlternate, kWholeClosed,
        kPsLine + " np" + kTrianglePs + " cp\n gs  128 255 div g\n ef gr S\n"},
       {"clipped fill", kPs, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
        " 0 g\n gs 5 6 100 200 rc\n np" + kTrianglePs + " cp\n f gr\n", kClip},
       {"an empty clip clips nothing", kPs, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
        " 0 g\n np" + kTrianglePs + " cp\n f\n", kEmptyClip},
+      // clang-format on
       // A gsave inside the application's path would lose the path at its
       // grestore: no bracket, no newpath and no painting there.
+      // clang-format off
       {"inside an application path", kPs, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
        " 0 g\n" + kTrianglePs + " cp\n\n", kClip, &kTriangle, kLines, true},
       {"unpainted: the path alone", kPs, {Fill::Black, true}, kPathFillWinding, kWholeClosed,
@@ -350,6 +367,7 @@ TEST(VectorPathTest, PostScriptPaths) {
        kPsLine + " np 0 0 m\n 10 0 20 10 20 20 C 10 0 10 0 20 10 C\n S\n", {}, &kCurves, kBeziers},
       {"curves, one point left: a line", kPs, {Fill::None, true}, kPathFillNone, kWholeOpen,
        kPsLine + " np 0 0 m\n 10 0 20 10 20 20 C 10 0 L\n S\n", {}, &oneLeft, kBeziers},
+      // clang-format on
   });
 }
 
@@ -357,6 +375,7 @@ TEST(VectorPathTest, HpglPaths) {
   const std::vector<POINTFIX> oneLeft(kCurves.begin(), kCurves.begin() + 5);
   const std::string dashes = "UL8,75.000,25.000LT8,4.064,1";
   RunPathCases({
+      // clang-format off
       {"filled, winding", kPcl5e, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
        Esc("ESC%0BFT;PAPU10,10PM") + kTrianglePe + "PM2FP1;"},
       {"filled, alternate", kPcl5e, {Fill::Black, false}, kPathFillAlternate, kWholeClosed,
@@ -364,16 +383,22 @@ TEST(VectorPathTest, HpglPaths) {
       {"stroked, open", kPcl5e, {Fill::None, true}, kPathFillNone, kWholeOpen,
        Esc("ESC%0B") + kPenLine + "PAPU10,10PM" + kTrianglePe + "PUPM2EP;"},
       {"stroked and filled", kPcl5e, {Fill::Grey, true}, kPathFillWinding, kWholeClosed,
+       // clang-format on
        Esc("ESC%0B") + kPenLine + "PAPU10,10PM" + kTrianglePe + "PM2RF1,8,8," + CellValues(kGreyCell) +
            ";FT11,1;FP1EP;"},
+      // clang-format off
       {"clipped fill", kPcl5e, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
        Esc("ESC%0BFT;IW5,6,105,206PAPU10,10PM") + kTrianglePe + "PM2FP1IW;", kClip},
       {"pixel placement", kPdlPcl5si, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
+       // clang-format on
        Esc("ESC%0BPP1FT;MC1,240PAPU10,10PM") + kTrianglePe + "PM2FP1MC0;"},
       // A coloured styled line is drawn with a screened pen anchored at its start.
+      // clang-format off
       {"styled coloured line", kPcl5e, {Fill::None, true}, kPathFillNone, kWholeOpen,
+       // clang-format on
        Esc("ESC%0B") + dashes + "RF2,8,8," + CellValuesOf(kRed) + ";SV2,2,0;PW0.085LA1,4LA2,4;AC10,10PAPU10,10PM" +
            kTrianglePe + "PUPM2EP;AC;",
+       // clang-format off
        {}, &kTriangle, kLines, false, false, LA_STYLED, kRed},
       {"styled black line", kPcl5e, {Fill::None, true}, kPathFillNone, kWholeOpen,
        Esc("ESC%0B") + dashes + "SV;PW0.085LA1,4LA2,4;PAPU10,10PM" + kTrianglePe + "PUPM2EP;", {}, &kTriangle, kLines,
@@ -383,6 +408,7 @@ TEST(VectorPathTest, HpglPaths) {
       // A relative curve takes whole curves only: the lone point is a line.
       {"curves, one point left", kPcl5e, {Fill::Black, false}, kPathFillWinding, kWholeClosed,
        Esc("ESC%0BFT;PAPU0,0PMPDBR10,0,20,10,20,20PR10,0PM2FP1;"), {}, &oneLeft, kBeziers},
+      // clang-format on
   });
 }
 
@@ -444,21 +470,23 @@ TEST(VectorPathTest, FailuresAndRefusedPaths) {
   TestBrush unrealised = TestBrush::Unrealized();
   LINEATTRS line = CosmeticLine();
   const POINTFIX one[1] = {{0, 0}};
-  EXPECT_EQ(Captured(pdev.get(), [&] {
-              EXPECT_FALSE(WritePath(pdev.get(), 1, one, &line, nullptr, nullptr, nullptr, 0, kWholeOpen, 0, kPatCopy,
-                                     TRUE, FALSE));
-              EXPECT_FALSE(WritePath(pdev.get(), 3, nullptr, &line, nullptr, nullptr, nullptr, 0, kWholeOpen, 0,
-                                     kPatCopy, TRUE, FALSE));
-            }),
+  EXPECT_EQ(Captured(pdev.get(),
+                     [&] {
+                       EXPECT_FALSE(WritePath(pdev.get(), 1, one, &line, nullptr, nullptr, nullptr, 0, kWholeOpen, 0,
+                                              kPatCopy, TRUE, FALSE));
+                       EXPECT_FALSE(WritePath(pdev.get(), 3, nullptr, &line, nullptr, nullptr, nullptr, 0, kWholeOpen,
+                                              0, kPatCopy, TRUE, FALSE));
+                     }),
             "");
   EXPECT_FALSE(WritePath(nullptr, 3, kTriangle.data(), &line, nullptr, nullptr, nullptr, 0, kWholeOpen, 0, kPatCopy,
                          TRUE, FALSE));
 
   // The fill of a filled-only path is chosen first: its failure writes nothing.
-  EXPECT_EQ(Captured(pdev.get(), [&] {
-              EXPECT_FALSE(WritePath(pdev.get(), 3, kTriangle.data(), nullptr, nullptr, unrealised.get(), &kClip,
-                                     kPathFillWinding, kWholeClosed, 0, kPatCopy, TRUE, FALSE));
-            }),
+  EXPECT_EQ(Captured(pdev.get(),
+                     [&] {
+                       EXPECT_FALSE(WritePath(pdev.get(), 3, kTriangle.data(), nullptr, nullptr, unrealised.get(),
+                                              &kClip, kPathFillWinding, kWholeClosed, 0, kPatCopy, TRUE, FALSE));
+                     }),
             "");
   // Stroked and filled, the fill comes last: the clip bracket and the fill's
   // gsave are closed before the failure is reported.
@@ -478,10 +506,11 @@ TEST(VectorPathTest, FailuresAndRefusedPaths) {
     }
   }
   // Without reportFailure the path is painted with what is selected.
-  EXPECT_EQ(Captured(pdev.get(), [&] {
-              EXPECT_TRUE(WritePath(pdev.get(), 3, kTriangle.data(), nullptr, nullptr, unrealised.get(), nullptr,
-                                    kPathFillWinding, kWholeClosed, 0, kPatCopy, FALSE, FALSE));
-            }),
+  EXPECT_EQ(Captured(pdev.get(),
+                     [&] {
+                       EXPECT_TRUE(WritePath(pdev.get(), 3, kTriangle.data(), nullptr, nullptr, unrealised.get(),
+                                             nullptr, kPathFillWinding, kWholeClosed, 0, kPatCopy, FALSE, FALSE));
+                     }),
             " np" + kTrianglePs + " cp\n f\n");
 }
 
@@ -511,11 +540,12 @@ TEST(VectorClipTest, BracketsNeverNest) {
   EXPECT_EQ(Captured(q, [&] { BeginClipRect(q, &kClip); }), Esc("ESC%0BIW5,6,105,206"));
   EXPECT_EQ(Captured(q, [&] { EndClipRect(q); }), "IW");
   EXPECT_EQ(q->writers.vector.stale, kStaleColor);
-  EXPECT_EQ(Captured(q, [&] {
-              BeginClipRect(q, &kClip);
-              LeaveHpgl(q);
-              EndClipRect(q);
-            }),
+  EXPECT_EQ(Captured(q,
+                     [&] {
+                       BeginClipRect(q, &kClip);
+                       LeaveHpgl(q);
+                       EndClipRect(q);
+                     }),
             Esc("IW5,6,105,206ESC%0AESC%0BIW"));
   // A bracket around plain PCL output (the raster writer's) reads clean.
   const std::string around = Captured(q, [&] {
@@ -572,10 +602,10 @@ TEST(VectorClipTest, EndOfAnApplicationPath) {
     ASSERT_TRUE(pdev);
     Brushes brushes;
     LINEATTRS line = CosmeticLine();
-    EXPECT_EQ(Captured(pdev.get(), [&] {
-                EXPECT_TRUE(EndFillClip(pdev.get(), c.line ? &line : nullptr, brushes.Of(c.fill), c.flags));
-              }),
-              c.written);
+    EXPECT_EQ(
+        Captured(pdev.get(),
+                 [&] { EXPECT_TRUE(EndFillClip(pdev.get(), c.line ? &line : nullptr, brushes.Of(c.fill), c.flags)); }),
+        c.written);
   }
   PdevPtr pcl = BarePdev(kPcl5e);
   ASSERT_TRUE(pcl);
@@ -606,14 +636,14 @@ TEST(VectorPclTest, APageOfShapesReadsCleanAndDecodesToItsPoints) {
       WriteRectangle(p, &kRect, nullptr, nullptr, brushes.Of(Fill::Grey), 0, kPatCopy, nullptr, TRUE, FALSE);
       WriteRectangle(p, &kRect, nullptr, nullptr, hatch.get(), 0, kPatCopy, nullptr, TRUE, FALSE);
       WriteRectangle(p, &kRect, &line, nullptr, pattern.get(), 0, kPatCopy, &kClip, TRUE, FALSE);
-      WritePath(p, 3, star.data(), &dashed, nullptr, hatch.get(), &kClip, kPathFillAlternate,
-                kPathBatchFirst | 0, kRed, kPatCopy, TRUE, FALSE);
+      WritePath(p, 3, star.data(), &dashed, nullptr, hatch.get(), &kClip, kPathFillAlternate, kPathBatchFirst | 0, kRed,
+                kPatCopy, TRUE, FALSE);
       const std::vector<POINTFIX> rest(star.begin() + 2, star.end());
       WritePath(p, 3, rest.data(), &dashed, nullptr, hatch.get(), &kClip, kPathFillAlternate,
                 kPathBatchLast | kPathBatchClosed | 3, kRed, kPatCopy, TRUE, FALSE);
       p->job.pathKind = kBeziers;
-      WritePath(p, static_cast<int>(kCurves.size()), kCurves.data(), &line, nullptr, nullptr, nullptr,
-                kPathFillNone, kWholeOpen, kGrey, kPatCopy, TRUE, FALSE);
+      WritePath(p, static_cast<int>(kCurves.size()), kCurves.data(), &line, nullptr, nullptr, nullptr, kPathFillNone,
+                kWholeOpen, kGrey, kPatCopy, TRUE, FALSE);
       WriteRectangle(p, &kRect, nullptr, nullptr, pattern.get(), 0, kPatCopy, nullptr, TRUE, FALSE);
       LeaveHpgl(p);
     });

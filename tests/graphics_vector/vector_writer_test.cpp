@@ -25,9 +25,9 @@ namespace {
 using pagesetup::LeaveHpgl;
 using platform::gdi::Xform;
 
-constexpr WORD kPs = kPdlPs3;        // 0x103
-constexpr WORD kPcl5e = kPdlPcl5e;   // 0x0C: user patterns of format 20
-constexpr WORD kPcl5 = kPdlPcl5;     // 0x04: format 0, rectangles of patterns in HP-GL/2
+constexpr WORD kPs = kPdlPs3;       // 0x103
+constexpr WORD kPcl5e = kPdlPcl5e;  // 0x0C: user patterns of format 20
+constexpr WORD kPcl5 = kPdlPcl5;    // 0x04: format 0, rectangles of patterns in HP-GL/2
 constexpr DWORD kWhite = 0xFFFFFF;
 constexpr DWORD kGrey = 0x808080;
 constexpr DWORD kRed = 0x0000FF;
@@ -195,20 +195,18 @@ TEST(VectorBrushTest, SolidHollowAndHatchBrushes) {
     SCOPED_TRACE(c.what);
     PdevPtr pdev = BarePdev(c.pdl);
     ASSERT_TRUE(pdev);
-    EXPECT_EQ(Captured(pdev.get(), [&] { EXPECT_TRUE(DownloadFillPattern(pdev.get(), c.brush.get(), TRUE, c.target, 0)); }),
-              c.written);
+    EXPECT_EQ(
+        Captured(pdev.get(), [&] { EXPECT_TRUE(DownloadFillPattern(pdev.get(), c.brush.get(), TRUE, c.target, 0)); }),
+        c.written);
   }
 }
 
 TEST(VectorBrushTest, HatchStylesInHpglRasterFills) {
   // Each style's lines, as the 1-bit rows of a 32 x 8 tile (1 = line).
   const std::vector<std::vector<BYTE>> lines = {
-      {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00},
-      {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},
-      {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},
-      {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},
-      {0x08, 0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08},
-      {0x80, 0x41, 0x22, 0x14, 0x08, 0x14, 0x22, 0x41},
+      {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00}, {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},
+      {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}, {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},
+      {0x08, 0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08}, {0x80, 0x41, 0x22, 0x14, 0x08, 0x14, 0x22, 0x41},
   };
   for (DWORD style : {0u, 1u, 2u, 3u, 4u, 5u, 9u}) {
     for (int index : {kHpglFill, kHpglPen}) {
@@ -243,8 +241,7 @@ TEST(VectorBrushTest, HatchStylesInHpglRasterFills) {
       EXPECT_EQ(wrong, 0);
       const auto select = report.Instructions(index == kHpglPen ? "SV" : "FT");
       ASSERT_EQ(select.size(), 1u);
-      EXPECT_EQ(select[0]->numbers,
-                (index == kHpglPen ? std::vector<double>{2, 2, 0} : std::vector<double>{11, 1}));
+      EXPECT_EQ(select[0]->numbers, (index == kHpglPen ? std::vector<double>{2, 2, 0} : std::vector<double>{11, 1}));
     }
   }
 }
@@ -342,7 +339,8 @@ TEST(VectorBrushTest, PatternsAreSentOnceWhileInForce) {
   PdevPtr pcl = BarePdev(kPcl5e);
   ASSERT_TRUE(pcl);
   auto hpgl = [&](TestBrush& brush, int index) {
-    return Captured(pcl.get(), [&] { EXPECT_TRUE(DownloadFillPattern(pcl.get(), brush.get(), TRUE, kTargetHpgl, index)); });
+    return Captured(pcl.get(),
+                    [&] { EXPECT_TRUE(DownloadFillPattern(pcl.get(), brush.get(), TRUE, kTargetHpgl, index)); });
   };
   EXPECT_NE(hpgl(horizontal, kHpglFill), "");
   EXPECT_NE(hpgl(vertical, kHpglPen), "");
@@ -386,8 +384,9 @@ TEST(VectorBrushTest, BrushesThatCannotBeSelected) {
   TestBrush solid = TestBrush::Solid(0);
   for (TestBrush* brush : {&unrealised, &unknownKind, &noWidth, &tooTall}) {
     for (DWORD target : {kTargetPostScript, kTargetPcl, kTargetHpgl}) {
-      EXPECT_EQ(Captured(pdev.get(), [&] { EXPECT_FALSE(DownloadFillPattern(pdev.get(), brush->get(), TRUE, target, 0)); }),
-                "");
+      EXPECT_EQ(
+          Captured(pdev.get(), [&] { EXPECT_FALSE(DownloadFillPattern(pdev.get(), brush->get(), TRUE, target, 0)); }),
+          "");
     }
   }
   EXPECT_FALSE(DownloadFillPattern(pdev.get(), nullptr, TRUE, kTargetPcl, 0));
@@ -406,8 +405,8 @@ struct LineSpec {
   LONG cosmeticWidth = 1;
   ULONG cap = ENDCAP_ROUND;
   ULONG join = JOIN_ROUND;
-  std::vector<float> dashes;   // geometric, pixels
-  std::vector<LONG> styles;    // cosmetic, style units
+  std::vector<float> dashes;  // geometric, pixels
+  std::vector<LONG> styles;   // cosmetic, style units
   LONG styleState = 0;
 };
 
@@ -448,17 +447,20 @@ TEST(VectorLineTest, WidthDashesCapsJoinsAndPenColour) {
   } cases[] = {
       {"cosmetic solid", kPs, 600, {}, 0, " [] 0 sd 0 g 1 lw 1 lc 1 lj\n"},
       {"width 0 is drawn 1 wide", kPs, 600, {.cosmeticWidth = 0}, 0, " [] 0 sd 0 g 1 lw 1 lc 1 lj\n"},
+      // clang-format off
       {"geometric, butt, miter", kPs, 600,
        {.fl = kGeometric, .geometricWidth = 10.4f, .cap = ENDCAP_BUTT, .join = JOIN_MITER}, 0,
        " [] 0 sd 0 g 10 lw 0 lc 0 lj\n"},
       {"square, bevel", kPs, 600, {.fl = kGeometric, .geometricWidth = 3, .cap = ENDCAP_SQUARE, .join = JOIN_BEVEL},
        0, " [] 0 sd 0 g 3 lw 2 lc 2 lj\n"},
       {"geometric dashes in pixels", kPs, 600, {.fl = kGeometric, .geometricWidth = 2, .dashes = {30.0f, 10.4f}}, 0,
+       // clang-format on
        " [30 10 ] 0 sd 0 g 2 lw 1 lc 1 lj\n"},
       {"cosmetic styles: units of dpi / 25", kPs, 600, {.styles = {3, 1}}, 0, " [72 24 ] 0 sd 0 g 1 lw 1 lc 1 lj\n"},
       {"cosmetic alternate", kPs, 600, {.fl = LA_ALTERNATE, .styleState = 5}, 0, " [1] 5 sd 0 g 1 lw 1 lc 1 lj\n"},
       {"grey line", kPs, 600, {}, kGrey, " [] 0 sd 128 255 div g 1 lw 1 lc 1 lj\n"},
       {"HP-GL/2: 1 pixel is the thinnest pen", kPcl5e, 600, {}, 0, Esc("ESC%0BLTSV;PW0.085") + hpglCaps},
+      // clang-format off
       {"HP-GL/2: 24 pixels are 1.016 mm", kPcl5e, 600, {.fl = kGeometric, .geometricWidth = 24}, 0,
        Esc("ESC%0BLTSV;PW1.016") + hpglCaps},
       {"HP-GL/2 butt, miter", kPcl5e, 600, {.cap = ENDCAP_BUTT, .join = JOIN_MITER}, 0,
@@ -466,14 +468,17 @@ TEST(VectorLineTest, WidthDashesCapsJoinsAndPenColour) {
       {"HP-GL/2 square, bevel", kPcl5e, 600, {.cap = ENDCAP_SQUARE, .join = JOIN_BEVEL}, 0,
        Esc("ESC%0BLTSV;PW0.085LA1,2LA2,5;")},
       {"HP-GL/2 dashes: shares of the pattern, its length in mm", kPcl5e, 600, {.styles = {3, 1}}, 0,
+       // clang-format on
        Esc("ESC%0BUL8,75.000,25.000LT8,4.064,1SV;PW0.085") + hpglCaps},
       // 1005 micrometres: three decimals, padded.
+      // clang-format off
       {"HP-GL/2 thousandths keep their zeros", kPcl5e, 25400,
        {.fl = kGeometric, .geometricWidth = 1, .dashes = {1000.0f, 5.0f}}, 0,
        Esc("ESC%0BUL8,99.502,0.498LT8,1.005,1SV;PW0.085") + hpglCaps},
       {"HP-GL/2 dashes of no length: solid", kPcl5e, 600, {.fl = kGeometric, .geometricWidth = 1, .dashes = {0, 0}},
        0, Esc("ESC%0BLTSV;PW0.085") + hpglCaps},
       {"HP-GL/2 grey pen", kPcl5e, 600, {}, kGrey,
+       // clang-format on
        Esc("ESC%0BLTRF2,8,8,") + CellValues(kGreyCell) + ";SV2,2,0;PW0.085" + hpglCaps},
   };
   for (const Case& c : cases) {
@@ -481,8 +486,9 @@ TEST(VectorLineTest, WidthDashesCapsJoinsAndPenColour) {
     PdevPtr pdev = BarePdev(c.pdl, c.dpi);
     ASSERT_TRUE(pdev);
     Line line(c.spec);
-    EXPECT_EQ(Captured(pdev.get(), [&] { EXPECT_TRUE(SetLineAttributes(pdev.get(), line.get(), nullptr, TRUE, c.rgb)); }),
-              c.written);
+    EXPECT_EQ(
+        Captured(pdev.get(), [&] { EXPECT_TRUE(SetLineAttributes(pdev.get(), line.get(), nullptr, TRUE, c.rgb)); }),
+        c.written);
   }
   PdevPtr pdev = BarePdev(kPs);
   ASSERT_TRUE(pdev);
@@ -505,7 +511,8 @@ TEST(VectorLineTest, GeometricLinesScaleWithTheirTransform) {
       {"identity", {1, 0, 0, 1, 0, 0}, " [20 10 ] 0 sd 0 g 10 lw 1 lc 1 lj\n"},
       {"offset only", {1, 0, 0, 1, 30, 40}, " [20 10 ] 0 sd 0 g 10 lw 1 lc 1 lj\n"},
       {"scale: the smaller factor", {0.5f, 0, 0, 2, 0, 0}, " [10 5 ] 0 sd 0 g 5 lw 1 lc 1 lj\n"},
-      {"turned a quarter: the factors of the other diagonal", {0, 3, -0.3f, 0, 0, 0},
+      {"turned a quarter: the factors of the other diagonal",
+       {0, 3, -0.3f, 0, 0, 0},
        " [6 3 ] 0 sd 0 g 3 lw 1 lc 1 lj\n"},
       {"negative factors count by size", {-2, 0, 0, -4, 0, 0}, " [40 20 ] 0 sd 0 g 20 lw 1 lc 1 lj\n"},
   };

@@ -206,12 +206,13 @@ const ShippedModel kShippedModels[] = {
      // (fed long edge first) are the same papers.
      {1, 5, 7, 17, 8, 9, 11, 12, 13, 43, 20, 27, 28, 290, 271, 272, 261},
      // Variant 1 lists every paper in portrait, the rotated A4 and the custom size too.
+     // clang-format off
      {{2159, 2794}, {2159, 3556}, {1842, 2667}, {2794, 4318}, {2970, 4200}, {2100, 2970}, {1480, 2100},
       {2570, 3640}, {1820, 2570}, {1000, 1480}, {1048, 2413}, {1100, 2200}, {1620, 2290}, {2100, 2970},
       {2230, 2970}, {2286, 2794}, {1270, 1778}},
+     // clang-format on
      {"レター", "リーガル", "エグゼクティブ", "レジャー", "A3", "A4", "A5", "B4 (JIS)", "B5 (JIS)", "はがき",
-      "封筒 Com10", "封筒 DL", "封筒 C5", "A4 横", "A4 インデックス紙", "レター インデックス紙",
-      "ユーザー定義サイズ"},
+      "封筒 Com10", "封筒 DL", "封筒 C5", "A4 横", "A4 インデックス紙", "レター インデックス紙", "ユーザー定義サイズ"},
      // Smallest width: the postcard; smallest height: the postcard too. Largest: A3
      // rotated and Ledger.
      static_cast<DWORD>(MAKELONG(1000, 1480)),
@@ -234,8 +235,10 @@ const ShippedModel kShippedModels[] = {
      0,
      10,
      {1, 5, 7, 9, 11, 13, 20, 27, 28, 37, 261},
+     // clang-format off
      {{2159, 2794}, {2159, 3556}, {1842, 2667}, {2100, 2970}, {1480, 2100}, {1820, 2570}, {1048, 2413},
       {1100, 2200}, {1620, 2290}, {984, 1905}, {1270, 1778}},
+     // clang-format on
      {"レター", "リーガル", "エグゼクティブ", "A4", "A5", "B5 (JIS)", "封筒 Com10", "封筒 DL", "封筒 C5",
       "封筒 Monarch", "ユーザー定義サイズ"},
      static_cast<DWORD>(MAKELONG(984, 1905)),
@@ -285,12 +288,14 @@ TEST_P(ShippedModelCaps, ListsAndValuesThroughTheSpooler) {
   EXPECT_EQ(Caps(name, DC_PRINTRATEPPM), m.printRate);
 
   // The counts without a buffer, for every list.
+  // clang-format off
   const std::pair<WORD, size_t> counts[] = {
       {DC_PAPERS, m.papers.size()},         {DC_PAPERSIZE, m.papers.size()},
       {DC_PAPERNAMES, m.papers.size()},     {DC_BINS, m.bins.size()},
       {DC_BINNAMES, m.bins.size()},         {DC_ENUMRESOLUTIONS, m.resolutions.size()},
       {DC_MEDIATYPES, m.mediaTypes.size()}, {DC_MEDIATYPENAMES, m.mediaTypes.size()},
       {DC_NUP, m.nup.size()},               {DC_PERSONALITY, 1}};
+  // clang-format on
   for (const auto& [capability, count] : counts)
     EXPECT_EQ(Caps(name, capability), static_cast<int>(count)) << "capability " << capability;
 

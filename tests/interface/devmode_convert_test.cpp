@@ -23,13 +23,13 @@ namespace {
 
 enum class In {
   kNone,
-  kOurs,               // this driver's layout and revision
-  kOlderVersions,      // ... with an older spec, driver and private version
-  kOtherRevision,      // this driver's sizes, another revision stamp
-  kShortPublic,        // 156 public bytes and 8 private ones, allocated exactly
-  kShortPublicStamped, // 156 public bytes followed by a private part with this revision's stamp
-  kZeroSize,           // dmSize 0
-  kSameBlock,          // the output block itself
+  kOurs,                // this driver's layout and revision
+  kOlderVersions,       // ... with an older spec, driver and private version
+  kOtherRevision,       // this driver's sizes, another revision stamp
+  kShortPublic,         // 156 public bytes and 8 private ones, allocated exactly
+  kShortPublicStamped,  // 156 public bytes followed by a private part with this revision's stamp
+  kZeroSize,            // dmSize 0
+  kSameBlock,           // the output block itself
   kSameBlockOtherRevision,
 };
 
@@ -42,14 +42,14 @@ enum class Out {
 };
 
 enum class Expect {
-  kUntouched,      // the output is as it was
-  kInTaken,        // the input's public and private parts, with this driver's versions
-  kInPublicOnly,   // the input's public part, the output's own private part
-  kShortPublic,    // the input's 156 bytes over the output's public part
-  kDefault,        // the printer's default device mode
-  kMerged,         // the default with the input merged into it
-  kZeroed,         // 2716 zero bytes
-  kAnything,       // not looked at
+  kUntouched,     // the output is as it was
+  kInTaken,       // the input's public and private parts, with this driver's versions
+  kInPublicOnly,  // the input's public part, the output's own private part
+  kShortPublic,   // the input's 156 bytes over the output's public part
+  kDefault,       // the printer's default device mode
+  kMerged,        // the default with the input merged into it
+  kZeroed,        // 2716 zero bytes
+  kAnything,      // not looked at
 };
 
 constexpr LONG kWhole = 2716;
@@ -79,10 +79,8 @@ const Case kCases[] = {
      Expect::kUntouched},
     {"no input", CDM_CONVERT, In::kNone, Out::kOurs, kWhole, true, FALSE, ERROR_INVALID_PARAMETER, Expect::kUntouched},
     {"buffer 0", CDM_CONVERT, In::kOurs, Out::kOurs, 0, true, FALSE, ERROR_INSUFFICIENT_BUFFER, Expect::kUntouched},
-    {"buffer 219", CDM_CONVERT, In::kOurs, Out::kOurs, 219, true, FALSE, ERROR_INSUFFICIENT_BUFFER,
-     Expect::kUntouched},
-    {"buffer 220", CDM_CONVERT, In::kOurs, Out::kOurs, 220, true, FALSE, ERROR_INSUFFICIENT_BUFFER,
-     Expect::kUntouched},
+    {"buffer 219", CDM_CONVERT, In::kOurs, Out::kOurs, 219, true, FALSE, ERROR_INSUFFICIENT_BUFFER, Expect::kUntouched},
+    {"buffer 220", CDM_CONVERT, In::kOurs, Out::kOurs, 220, true, FALSE, ERROR_INSUFFICIENT_BUFFER, Expect::kUntouched},
     {"buffer 2715", CDM_CONVERT, In::kOurs, Out::kOurs, 2715, true, FALSE, ERROR_INSUFFICIENT_BUFFER,
      Expect::kUntouched},
     {"output claims more than the buffer", CDM_CONVERT, In::kOurs, Out::kClaimsMore, kWhole, true, FALSE,
@@ -94,8 +92,8 @@ const Case kCases[] = {
     {"older versions", CDM_CONVERT, In::kOlderVersions, Out::kOurs, kWhole, true, TRUE, 0, Expect::kInTaken},
     {"other revision", CDM_CONVERT, In::kOtherRevision, Out::kOurs, kWhole, true, TRUE, 0, Expect::kInPublicOnly},
     {"156-byte public part", CDM_CONVERT, In::kShortPublic, Out::kOurs, kWhole, true, TRUE, 0, Expect::kShortPublic},
-    {"156-byte public part before a stamped private part", CDM_CONVERT, In::kShortPublicStamped, Out::kOurs,
-     kWhole, true, TRUE, 0, Expect::kShortPublic},
+    {"156-byte public part before a stamped private part", CDM_CONVERT, In::kShortPublicStamped, Out::kOurs, kWhole,
+     true, TRUE, 0, Expect::kShortPublic},
     {"in place", CDM_CONVERT, In::kSameBlock, Out::kOurs, kWhole, true, TRUE, 0, Expect::kInTaken},
     {"unknown printer", CDM_CONVERT, In::kOurs, Out::kOurs, kWhole, false, FALSE, ERROR_INVALID_PARAMETER,
      Expect::kAnything},
@@ -166,11 +164,8 @@ TEST_F(ConvertTest, EachModeSizeAndVersionGetsItsAnswer) {
     auto* outDm = reinterpret_cast<XDEVMODE*>(outBuffer.data());
     switch (c.out) {
       case Out::kNone:
-      case Out::kZeroed:
-        break;
-      case Out::kOurs:
-        *outDm = OutputBlock();
-        break;
+      case Out::kZeroed: break;
+      case Out::kOurs: *outDm = OutputBlock(); break;
       case Out::kClaimsMore:
         *outDm = OutputBlock();
         outDm->dmPublic.dmDriverExtra = 2600;
@@ -186,19 +181,14 @@ TEST_F(ConvertTest, EachModeSizeAndVersionGetsItsAnswer) {
     std::vector<BYTE> shortInput;
     const DEVMODEW* in = &input.dmPublic;
     switch (c.in) {
-      case In::kNone:
-        in = nullptr;
-        break;
-      case In::kOurs:
-        break;
+      case In::kNone: in = nullptr; break;
+      case In::kOurs: break;
       case In::kOlderVersions:
         input.dmPublic.dmSpecVersion = 0x0400;
         input.dmPublic.dmDriverVersion = 0x0100;
         input.dmPrivate.privateVersion = 3;
         break;
-      case In::kOtherRevision:
-        input.dmPrivate.revisionStamp = 11111;
-        break;
+      case In::kOtherRevision: input.dmPrivate.revisionStamp = 11111; break;
       case In::kShortPublic: {
         shortInput.assign(156 + 8, 0x33);
         auto* shortDm = reinterpret_cast<DEVMODEW*>(shortInput.data());
@@ -218,9 +208,7 @@ TEST_F(ConvertTest, EachModeSizeAndVersionGetsItsAnswer) {
         in = shortDm;
         break;
       }
-      case In::kZeroSize:
-        input.dmPublic.dmSize = 0;
-        break;
+      case In::kZeroSize: input.dmPublic.dmSize = 0; break;
       case In::kSameBlock:
         *outDm = InputBlock();
         in = &outDm->dmPublic;
@@ -249,9 +237,7 @@ TEST_F(ConvertTest, EachModeSizeAndVersionGetsItsAnswer) {
 
     const XDEVMODE& out = *outDm;
     switch (c.expect) {
-      case Expect::kUntouched:
-        EXPECT_EQ(outBuffer, before);
-        break;
+      case Expect::kUntouched: EXPECT_EQ(outBuffer, before); break;
       case Expect::kInTaken: {
         EXPECT_EQ(out.dmPublic.dmScale, kInScale);
         EXPECT_EQ(out.dmPublic.dmCopies, 3);
@@ -283,8 +269,8 @@ TEST_F(ConvertTest, EachModeSizeAndVersionGetsItsAnswer) {
         EXPECT_EQ(out.dmPublic.dmDriverVersion, GetDriverVersionWord());
         EXPECT_TRUE(SameBytes(&out.dmPublic.dmFields, shortInput.data() + offsetof(DEVMODEW, dmFields),
                               156 - offsetof(DEVMODEW, dmFields)));
-        EXPECT_TRUE(SameBytes(reinterpret_cast<const BYTE*>(&out) + 156, reinterpret_cast<const BYTE*>(&own) + 156,
-                              220 - 156));
+        EXPECT_TRUE(
+            SameBytes(reinterpret_cast<const BYTE*>(&out) + 156, reinterpret_cast<const BYTE*>(&own) + 156, 220 - 156));
         EXPECT_TRUE(SameBytes(&out.dmPrivate, &own.dmPrivate, sizeof out.dmPrivate)) << "no stamp to compare";
         break;
       }
@@ -305,8 +291,7 @@ TEST_F(ConvertTest, EachModeSizeAndVersionGetsItsAnswer) {
         EXPECT_TRUE(SameBytes(outBuffer.data(), zero.data(), kWhole));
         break;
       }
-      case Expect::kAnything:
-        break;
+      case Expect::kAnything: break;
     }
   }
 }
@@ -326,8 +311,8 @@ TEST_F(ConvertTest, APrinterWithoutAConfigurationCounterCannotConvertIntoADefaul
   std::vector<BYTE> fresh(kWhole, 0);
   std::u16string printerName = platform::ToUtf16(name_);
   LONG size = kWhole;
-  EXPECT_FALSE(convert_(printerName.data(), &in.dmPublic, reinterpret_cast<DEVMODEW*>(fresh.data()), &size,
-                        CDM_CONVERT));
+  EXPECT_FALSE(
+      convert_(printerName.data(), &in.dmPublic, reinterpret_cast<DEVMODEW*>(fresh.data()), &size, CDM_CONVERT));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_EQ(size, kWhole);
 }
@@ -339,8 +324,8 @@ TEST_F(ConvertTest, ADefaultWithoutAModelRecordIsAFailureNotAnEmptyDeviceMode) {
   std::u16string printerName = platform::ToUtf16(name_);
   LONG size = kWhole;
   SetLastError(0);
-  EXPECT_FALSE(ConvertDevMode(printerName.data(), nullptr, reinterpret_cast<DEVMODEW*>(out.data()), &size,
-                              CDM_DRIVER_DEFAULT));
+  EXPECT_FALSE(
+      ConvertDevMode(printerName.data(), nullptr, reinterpret_cast<DEVMODEW*>(out.data()), &size, CDM_DRIVER_DEFAULT));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
   EXPECT_EQ(size, kWhole);
 }

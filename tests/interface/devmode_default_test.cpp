@@ -217,12 +217,14 @@ TEST_F(DefaultDevmodeTest, TheFieldMapPublishesEachPrivateOffsetUnderItsName) {
 
   // The offsets outside tools rely on, as published.
   const std::pair<const char*, DWORD> published[] = {
+      // clang-format off
       {"_OffsetRevision", 4}, {"_nMediaType", 6},     {"_iOutputSize", 8},    {"_iOutputFeedDirection", 12},
       {"_nDuplex", 16},       {"_nFixedOrientation", 18}, {"_nUpPCL", 20},    {"_nUp", 22},
       {"_nBooklet", 32},      {"_bJog", 36},          {"_bCollate", 40},      {"_iSNMP", 888},
       {"_sAccount", 894},     {"_sNote", 926},        {"_epBanner", 1084},    {"_epSlipSheet", 1096},
       {"_epFrontCover", 1108}, {"_epBackCover", 1120}, {"_wStaple", 1184},    {"_nOutputTray", 1186},
       {"_nMarginType", 1380}, {"_nPDL", 1410},        {"_dwAdvSettings", 1412},
+      // clang-format on
   };
   for (const auto& [valueName, offset] : published) {
     std::string nameCopy = valueName;

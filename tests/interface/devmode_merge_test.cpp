@@ -44,9 +44,7 @@ class MergeTest : public DevmodeTest {
   }
   // An incoming device mode of another program: this driver's layout and
   // revision, the private part of the printer's own default.
-  XDEVMODE Incoming(bool colour) {
-    return colour ? Default(colourPrinter_, colour_) : Default(monoPrinter_, mono_);
-  }
+  XDEVMODE Incoming(bool colour) { return colour ? Default(colourPrinter_, colour_) : Default(monoPrinter_, mono_); }
 
   std::string colour_, mono_;
   HANDLE colourPrinter_ = 0, monoPrinter_ = 0;
@@ -320,12 +318,12 @@ TEST_F(MergeTest, ATakenPrivatePartHasItsTextsEndedAndItsRowNumbersInRange) {
   in._nOutputTray = 300;  // no bin 44
   in._nCustomPaperIndex = 50;
   in._lCustomWidth = 123;
-  in.pageTicketRanges[0] = {1, 3, 2, 256 + 502, 5};      // tray 2, thick paper: kept
-  in.pageTicketRanges[1] = {4, 2, 2, 256 + 502, 0};      // ends before it starts
-  in.pageTicketRanges[2] = {5, 9, 44, 0, 0};             // no tray 44
-  in.pageTicketRanges[3] = {10, 12, 0, 256 + 777, 0};    // no media 777
-  in.pageTicketRanges[4] = {-1, 2, 0, 0, 0};             // before the first page
-  in.pageTicketRanges[5] = {13, 20, 0, 502, 0};          // media without its 256
+  in.pageTicketRanges[0] = {1, 3, 2, 256 + 502, 5};    // tray 2, thick paper: kept
+  in.pageTicketRanges[1] = {4, 2, 2, 256 + 502, 0};    // ends before it starts
+  in.pageTicketRanges[2] = {5, 9, 44, 0, 0};           // no tray 44
+  in.pageTicketRanges[3] = {10, 12, 0, 256 + 777, 0};  // no media 777
+  in.pageTicketRanges[4] = {-1, 2, 0, 0, 0};           // before the first page
+  in.pageTicketRanges[5] = {13, 20, 0, 502, 0};        // media without its 256
   Merged merged = Merge(true, incoming);
   ASSERT_EQ(merged.result, 1);
   const XDEVMODE_PRIVATE& out = merged.dm.dmPrivate;

@@ -210,13 +210,13 @@ TEST_F(DialogUtilitiesTest, TheSelectedTextIsCutToItsBuffer) {
     size_t size;
     size_t kept;
   };
-  for (const Case& c : {Case{8, 6}, Case{7, 6}, Case{name.size(), name.size() - 2}, Case{name.size() + 1, name.size()},
-                        Case{1, 0}}) {
+  for (const Case& c :
+       {Case{8, 6}, Case{7, 6}, Case{name.size(), name.size() - 2}, Case{name.size() + 1, name.size()}, Case{1, 0}}) {
     SCOPED_TRACE(c.size);
     std::vector<char> buffer(c.size + 4, 'x');
-    EXPECT_EQ(ListOrComboOp(list, reinterpret_cast<WPARAM>(buffer.data()), static_cast<LPARAM>(c.size),
-                            kListGetSelectedText),
-              0);
+    EXPECT_EQ(
+        ListOrComboOp(list, reinterpret_cast<WPARAM>(buffer.data()), static_cast<LPARAM>(c.size), kListGetSelectedText),
+        0);
     EXPECT_EQ(std::string(buffer.data()), name.substr(0, c.kept));
     EXPECT_EQ(std::string(buffer.data() + c.size, 4), "xxxx");
   }

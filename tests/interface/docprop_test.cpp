@@ -255,8 +255,8 @@ class NetworkPrinterTest : public DocumentPropertiesTest {
     auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
     std::string share = "Share" + std::to_string(counter_);
     info->pShareName = share.data();
-    info->Attributes = shared ? (info->Attributes | PRINTER_ATTRIBUTE_SHARED)
-                              : (info->Attributes & ~DWORD(PRINTER_ATTRIBUTE_SHARED));
+    info->Attributes =
+        shared ? (info->Attributes | PRINTER_ATTRIBUTE_SHARED) : (info->Attributes & ~DWORD(PRINTER_ATTRIBUTE_SHARED));
     info->pDevMode = nullptr;
     ASSERT_TRUE(SetPrinterA(local_, 2, buffer.data(), 0)) << GetLastError();
   }
@@ -379,8 +379,8 @@ TEST_F(DocumentSheetsEntryTest, TheSheetsPushButtonEditsTheDocumentsSettings) {
         if (c.okOnSheet) SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
       } else if (request.templateName == "#129") {
         HWND combo = GetDlgItem(dialog, 1490);
-        const LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>("Three"));
+        const LRESULT index =
+            SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Three"));
         ASSERT_GE(index, 0);
         SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1490, CBN_SELCHANGE), static_cast<LPARAM>(combo));
@@ -398,7 +398,6 @@ TEST_F(DocumentSheetsEntryTest, TheSheetsPushButtonEditsTheDocumentsSettings) {
     }
   }
 }
-
 
 // The printer's properties as a printers folder opens them: the driver's page
 // with its identity, its settings button opening the information page alone;

@@ -109,8 +109,8 @@ TEST_F(DocumentPageTest, UnknownValuesBecomeTheOnesShown) {
   in.dmPublic.dmPaperSize = 999;
   in.dmPrivate._nUp = 3;
   in.dmPrivate._nFixedOrientation = 7;
-  const SheetRun run = Run(printer, in,
-                           "expect 1052 selected \"A4\"\nexpect 1038 selected \"1\"\nexpect 1717 selected \"無効\"\nok\n");
+  const SheetRun run =
+      Run(printer, in, "expect 1052 selected \"A4\"\nexpect 1038 selected \"1\"\nexpect 1717 selected \"無効\"\nok\n");
   ASSERT_EQ(run.error, "");
   EXPECT_EQ(run.out.dmPublic.dmPaperSize, 9);
   EXPECT_EQ(run.out.dmPrivate._nUp, 1);
@@ -166,9 +166,9 @@ TEST_F(DocumentPageTest, ACustomSizeThatIsNotANumberIsRefusedWhenTheEditIsLeft) 
   XDEVMODE in = Settings(printer, kColour, kPostScript);
   for (const char* typed : {".", "-", "1a"}) {
     SCOPED_TRACE(typed);
-    const SheetRun run = Run(printer, in,
-                             "pick 1052 \"ユーザー定義サイズ\"\ntype 1206 \"" + std::string(typed) +
-                                 "\" replace\nclick 1031\nok\n");
+    const SheetRun run =
+        Run(printer, in,
+            "pick 1052 \"ユーザー定義サイズ\"\ntype 1206 \"" + std::string(typed) + "\" replace\nclick 1031\nok\n");
     ASSERT_EQ(run.error, "");
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_NE(run.boxes[0].find("不正文字 : " + std::string(typed)), std::string::npos) << run.boxes[0];

@@ -58,8 +58,9 @@ TEST_F(DriverVersionTest, TextsComeFromTheProductVersionAndTheModelDescription) 
 }
 
 TEST_F(DriverVersionTest, ALibraryFileWithoutVersionBlockLeavesTheBufferAlone) {
-  HMODULE bare = LoadLibraryExA(AnsiWindowsPath(std::filesystem::path(ZEL_TEST_MODULE_DIR) / "failing_module.dll").c_str(),
-                                0, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE bare =
+      LoadLibraryExA(AnsiWindowsPath(std::filesystem::path(ZEL_TEST_MODULE_DIR) / "failing_module.dll").c_str(), 0,
+                     LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(bare, 0u) << GetLastError();
   SetLibraryInstance(bare);
   for (int kind : {kDriverVersionText, kDriverVersionCopyright, kDriverVersionDigits}) {
@@ -77,15 +78,10 @@ TEST_F(DriverVersionTest, VersionWordTakesMajorAndMinorFromTheSecondField) {
     const char* text;
     WORD word;
   } cases[] = {
-      {"6.310.23.0", 0x030A},  // 3 * 256 + 10: the first field is not used
-      {"1.310", 0x030A},
-      {"3.10.0.0", 0x030A},    // a short second field: first * 256 + second
-      {"2.5.1.0", 0x0205},
-      {"6.1234.0.0", 0x0C22},  // 12 * 256 + 34
-      {"4.300", 0x0300},
-      {"6.256", 0x0238},
-      {"7", 0x0700},
-      {"", 0},
+      {"6.310.23.0", 0x030A},                          // 3 * 256 + 10: the first field is not used
+      {"1.310", 0x030A},      {"3.10.0.0", 0x030A},    // a short second field: first * 256 + second
+      {"2.5.1.0", 0x0205},    {"6.1234.0.0", 0x0C22},  // 12 * 256 + 34
+      {"4.300", 0x0300},      {"6.256", 0x0238},      {"7", 0x0700}, {"", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(DriverVersionFromText(c.text), c.word) << c.text;
   EXPECT_EQ(DriverVersionFromText(nullptr), 0);

@@ -152,9 +152,8 @@ TEST_F(FontsPageTest, ThePageOffersWhatThePrinterAndLanguageAllow) {
     size_t formats;
     bool table;
   };
-  const Case cases[] = {{kPs, kPdlPs3, 0x40, 3, 2, true},
-                        {kPs, kPdlPs3, 0, 2, 2, false},
-                        {kPcl, kPcl5, 0x40, 3, 1, true}};
+  const Case cases[] = {
+      {kPs, kPdlPs3, 0x40, 3, 2, true}, {kPs, kPdlPs3, 0, 2, 2, false}, {kPcl, kPcl5, 0x40, 3, 1, true}};
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.model);

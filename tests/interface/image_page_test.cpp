@@ -21,7 +21,8 @@ TEST_F(ImagePageTest, EachActionLeavesItsFieldForBothModelsAndLanguages) {
          EXPECT_EQ(o.dmPrivate._bNegativeImage, 1u);
          EXPECT_EQ(o.dmPrivate._bMirrorImage, 1u);
        }},
-      {"check 1048 on\nexpect 1048 checked\n", false, [](const XDEVMODE& o) { EXPECT_EQ(o.dmPrivate._nMarginType, 1); }},
+      {"check 1048 on\nexpect 1048 checked\n", false,
+       [](const XDEVMODE& o) { EXPECT_EQ(o.dmPrivate._nMarginType, 1); }},
       {"check 1045 on\n", false, [](const XDEVMODE& o) { EXPECT_EQ(o.dmPrivate._nMarginType, 0); }},
       {"check 1317 on\nexpect 1319 text \"85\"\nexpect 1320 text \"45\"\n", true,
        [](const XDEVMODE& o) {
@@ -73,7 +74,8 @@ TEST_F(ImagePageTest, ScaleIsKeptBetweenTenAndFourHundred) {
   } cases[] = {{"0", 100}, {"5", 10}, {"999", 400}, {"200", 200}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
-    const SheetRun run = Run(printer, in, "page \"イメージ\"\ntype 1058 \"" + std::string(c.typed) + "\" replace\nok\n");
+    const SheetRun run =
+        Run(printer, in, "page \"イメージ\"\ntype 1058 \"" + std::string(c.typed) + "\" replace\nok\n");
     ASSERT_EQ(run.error, "");
     EXPECT_EQ(run.out.dmPublic.dmScale, c.scale);
   }

@@ -35,13 +35,14 @@ TEST(TabChoice, RowsBecomeTabsAfterThePagesTheyName) {
     std::vector<int> tabPages;
   };
   const Case cases[] = {
+      // clang-format off
       {"simplex: every tab row of a page the job has", {Row(1, 1, "a"), Row(3, 1, "b"), Row(9, 1, "c")}, 5, false,
+       // clang-format on
        {1, 3}},
       {"duplex: an odd page's row is passed over", {Row(3, 1, "a"), Row(4, 1, "b")}, 6, true, {4}},
       {"duplex: the last page of an odd job ends a sheet", {Row(2, 1, "a"), Row(5, 1, "b")}, 5, true, {2, 5}},
       {"rows before page 1", {Row(0, 1, "front"), Row(0, 1, "second"), Row(2, 1, "b")}, 4, false, {0, 0, 2}},
-      {"a row without text or tab flag is passed over", {Row(1, 1, ""), Row(2, 0, "x"), Row(3, 1, "c")}, 3, false,
-       {3}},
+      {"a row without text or tab flag is passed over", {Row(1, 1, ""), Row(2, 0, "x"), Row(3, 1, "c")}, 3, false, {3}},
       {"no pages", {Row(1, 1, "a")}, 0, false, {}},
   };
   for (const Case& c : cases) {
@@ -78,8 +79,8 @@ TEST(StatusMonitorLine, NamesProgramPrinterJobAndDocument) {
 // path and document, gives the same printer, verb and job arguments.
 TEST(StatusMonitorLine, MonitorReadsBackAnyPrinterName) {
   const char* const names[] = {
-      "Sales )_ Floor", "Sales }_ Floor", "a )_ b }_ c", "a_(b", "x_{y}_z", ")_", "}_", "_(P)_ NORMAL",
-      "Office (2F)", "JOB_DELETE 3 x", "a )_ }_ JOB", "P",
+      "Sales )_ Floor", "Sales }_ Floor", "a )_ b }_ c",    "a_(b",        "x_{y}_z", ")_", "}_",
+      "_(P)_ NORMAL",   "Office (2F)",    "JOB_DELETE 3 x", "a )_ }_ JOB", "P",
   };
   const char* const paths[] = {"C:\\Program Files\\Driver\\vigilod5.exe", "C:\\a_(b)_\\c_{d}_\\vigilod5.exe"};
   for (const char* name : names) {

@@ -22,8 +22,9 @@ TEST_F(JobOptionsPageTest, BannerTextsAreKeptWhereTheModelOffersThem) {
   HANDLE colour = Printer(kColour), mono = Printer(kMono);
   // The colour model offers a user name and a note, the mono one only the user name.
   SheetRun run = Run(colour, Settings(colour, kColour, kPostScript),
-                     std::string(kPage) + "expect 1112 disabled\ncheck 1461 on\ntype 1112 \"Sales-42\"\n"
-                                          "type 1452 \"Room 3\"\nok\n");
+                     std::string(kPage) +
+                         "expect 1112 disabled\ncheck 1461 on\ntype 1112 \"Sales-42\"\n"
+                         "type 1452 \"Room 3\"\nok\n");
   ASSERT_EQ(run.error, "");
   EXPECT_EQ(run.out.dmPrivate._epBanner.on, 1u);
   EXPECT_STREQ(run.out.dmPrivate._sAccount, "Sales-42");
@@ -51,14 +52,16 @@ TEST_F(JobOptionsPageTest, OnlyPcl5JobsChooseAnOutputAndAMacro) {
     Model model;
     WORD pdl;
     bool shown;
-  } cases[] = {{colour, kColour, kPostScript, false}, {colour, kColour, kPcl5, true},
-               {mono, kMono, kPcl5, true},            {mono, kMono, kPclXl, false}};
+  } cases[] = {{colour, kColour, kPostScript, false},
+               {colour, kColour, kPcl5, true},
+               {mono, kMono, kPcl5, true},
+               {mono, kMono, kPclXl, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.model.file) + " pdl " + std::to_string(c.pdl));
     const char* state = c.shown ? "visible" : "hidden";
-    const SheetRun run = Run(c.printer, Settings(c.printer, c.model, c.pdl),
-                             std::string(kPage) + "expect 1081 " + state + "\nexpect 1178 " + state +
-                                 "\nexpect 1157 " + state + "\nok\n");
+    const SheetRun run = Run(
+        c.printer, Settings(c.printer, c.model, c.pdl),
+        std::string(kPage) + "expect 1081 " + state + "\nexpect 1178 " + state + "\nexpect 1157 " + state + "\nok\n");
     EXPECT_EQ(run.error, "");
   }
 }
@@ -68,8 +71,7 @@ TEST_F(JobOptionsPageTest, AMacroOutputAndAMacroAreStored) {
   SetString(printer, kStorePrinterMacros, "MacroDisk", "List", "5;");
   SetString(printer, kStorePrinterMacros, "MacroDisk", "5", "2,Letterhead,0:\\macros\\5");
   XDEVMODE in = Settings(printer, kMono, kPcl5);
-  SheetRun run = Run(printer, in,
-                     std::string(kPage) + "pick 1081 \"PCL マクロ\"\npick 1178 #0\ncheck 1716 on\nok\n");
+  SheetRun run = Run(printer, in, std::string(kPage) + "pick 1081 \"PCL マクロ\"\npick 1178 #0\ncheck 1716 on\nok\n");
   ASSERT_EQ(run.error, "");
   const XDEVMODE_PRIVATE& p = run.out.dmPrivate;
   EXPECT_EQ(p._nOutputDest, 5);
@@ -136,8 +138,8 @@ TEST_F(JobOptionsPageTest, TheInstallerRunsOnThePrintersMacros) {
                              folder / "kovpcl32d5.dll");
   const std::filesystem::path log = root() / "installer-calls.txt";
   setenv("ZEL_TEST_INSTALLER_LOG", log.c_str(), 1);
-  HMODULE resources = LoadLibraryExA(uitest::AnsiWindowsPath(folder / "zeluid5.dll").c_str(), 0,
-                                     LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE resources =
+      LoadLibraryExA(uitest::AnsiWindowsPath(folder / "zeluid5.dll").c_str(), 0, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(resources, 0u);
   SetLibraryInstance(resources);
 

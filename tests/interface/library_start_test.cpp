@@ -64,21 +64,24 @@ std::vector<SettingsCall> BoundCalls() {
          return rc;
        }},
       {"DBGetData", [](auto& s) { return s.getData != nullptr; },
-       [](auto& s) { return size = sizeof buffer, s.GetData(0, kStoreUser, "S", "K", reinterpret_cast<BYTE*>(buffer), &size); }},
+       [](auto& s) {
+         return size = sizeof buffer, s.GetData(0, kStoreUser, "S", "K", reinterpret_cast<BYTE*>(buffer), &size);
+       }},
       {"DBGetDword", [](auto& s) { return s.getDword != nullptr; },
+       // clang-format off
        [](auto& s) { DWORD v; return s.GetDword(0, kStoreUser, "S", "K", &v); }},
       {"DBGetInt", [](auto& s) { return s.getInt != nullptr; },
        [](auto& s) { int32_t v; return s.GetInt(0, kStoreUser, "S", "K", &v); }},
       {"DBGetShort", [](auto& s) { return s.getShort != nullptr; },
        [](auto& s) { int16_t v; return s.GetShort(0, kStoreUser, "S", "K", &v); }},
+      // clang-format on
       {"DBGetString", [](auto& s) { return s.getString != nullptr; },
        [](auto& s) { return size = sizeof buffer, s.GetString(0, kStoreUser, "S", "K", buffer, &size); }},
       {"DBSetDword", [](auto& s) { return s.setDword != nullptr; },
        [](auto& s) { return s.SetDword(0, kStoreUser, "S", "K", 1); }},
       {"DBSetString", [](auto& s) { return s.setString != nullptr; },
        [](auto& s) { return s.SetString(0, kStoreUser, "S", "K", "v"); }},
-      {"DBSetupFolders", [](auto& s) { return s.setupFolders != nullptr; },
-       [](auto& s) { return s.SetupFolders(); }},
+      {"DBSetupFolders", [](auto& s) { return s.setupFolders != nullptr; }, [](auto& s) { return s.SetupFolders(); }},
       {"DBGetPath", [](auto& s) { return s.getPath != nullptr; },
        [](auto& s) { return s.GetPath(0, buffer, sizeof buffer); }},
   };
@@ -214,8 +217,7 @@ TEST_F(LibraryStartTest, UnloadingFreesTheCachedRecordAndFontListBeforeTheSettin
   HANDLE printer = InstallPrinter("nardo-m3020.ini", "Mono Printer");
   ASSERT_NE(printer, 0u);
   // A copy of its own, so that this load is the library's first in the process.
-  FolderWith(Host("C:\\Unload"), {{DiagnosticLibrary(), "zeluid5.dll"},
-                                  {BuiltModule("zeldb5.dll"), "zeldb5.dll"}});
+  FolderWith(Host("C:\\Unload"), {{DiagnosticLibrary(), "zeluid5.dll"}, {BuiltModule("zeldb5.dll"), "zeldb5.dll"}});
   HMODULE library = LoadLibraryA("C:\\Unload\\zeluid5.dll");
   ASSERT_NE(library, 0u) << GetLastError();
 

@@ -13,8 +13,8 @@
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
 #include "interface/devmode/validate_merge.h"
-#include "model/model_cache.h"
 #include "interface/pages/settings_sheet.h"
+#include "model/model_cache.h"
 #include "platform/ui/ui_script.h"
 #include "tests/interface/records_test_support.h"
 
@@ -32,9 +32,9 @@ constexpr WORD kPcl5 = 0x0C;
 constexpr WORD kPclXl = 0x4000;
 
 struct SheetRun {
-  int result = -1;     // RunPropertiesSheet's answer
+  int result = -1;  // RunPropertiesSheet's answer
   XDEVMODE out{};
-  std::string error;   // the script's fault, empty when it played through
+  std::string error;               // the script's fault, empty when it played through
   std::vector<std::string> boxes;  // "caption: text" in UTF-8
 };
 

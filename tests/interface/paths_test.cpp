@@ -64,14 +64,10 @@ TEST_F(PathsTest, SplitCutsAtTheLastBackslashOrColonCharacter) {
     const char* folder;
     const char* name;
   } cases[] = {
-      {"X:file", "X:", "file"},
-      {"C:\\dir\\a.txt", "C:\\dir\\", "a.txt"},
-      {"C:\\dir\\", "C:\\dir\\", ""},
-      {"a.txt", "", "a.txt"},
-      {"\\a.txt", "", "a.txt"},
-      {"", "", ""},
-      {"C:\\表", "C:\\", "表"},
-      {"C:\\ソフト\\表示.ini", "C:\\ソフト\\", "表示.ini"},
+      {"X:file", "X:", "file"},       {"C:\\dir\\a.txt", "C:\\dir\\", "a.txt"},
+      {"C:\\dir\\", "C:\\dir\\", ""}, {"a.txt", "", "a.txt"},
+      {"\\a.txt", "", "a.txt"},       {"", "", ""},
+      {"C:\\表", "C:\\", "表"},       {"C:\\ソフト\\表示.ini", "C:\\ソフト\\", "表示.ini"},
       {"C:\\ソ表", "C:\\", "ソ表"},
   };
   for (const Case& c : cases) {

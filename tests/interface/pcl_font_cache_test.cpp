@@ -45,7 +45,8 @@ TEST_F(PclFontCacheTest, OneNodePerPrinterNameAndLanguageWord) {
       << "a name cut to the node's field would never be found again";
   const std::string longest(259, 'p');
   EXPECT_NE(FindPclFontList(longest.c_str(), kPdlPcl5si, &found), nullptr);
-  EXPECT_EQ(FindPclFontList(longest.c_str(), kPdlPcl5si, &found), FindPclFontList(longest.c_str(), kPdlPcl5si, nullptr));
+  EXPECT_EQ(FindPclFontList(longest.c_str(), kPdlPcl5si, &found),
+            FindPclFontList(longest.c_str(), kPdlPcl5si, nullptr));
   EXPECT_EQ(found, 1);
 }
 
@@ -78,7 +79,8 @@ TEST_F(PclFontCacheTest, FaceNamesAreFoundWithoutRegardToCase) {
   PclFontList* list = FindPclFontList("Fonts", kPdlPcl5si, &found);
   ASSERT_TRUE(AllocatePclFontEntries(list, 3));
   const char* faces[] = {"Courier", "CG Times", "Univers"};
-  for (int i = 0; i < 3; ++i) std::strcpy(reinterpret_cast<char*>(list->entries[i].metrics + kPclMetricsFaceOffset), faces[i]);
+  for (int i = 0; i < 3; ++i)
+    std::strcpy(reinterpret_cast<char*>(list->entries[i].metrics + kPclMetricsFaceOffset), faces[i]);
   // A face that fills its whole field has no NUL there.
   std::memset(list->entries[2].metrics + kPclMetricsFaceOffset, 'U', kPclMetricsFaceSize);
 

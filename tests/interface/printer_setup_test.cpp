@@ -19,7 +19,6 @@
 #include "common/xdevmode.h"
 #include "interface/app/library_state.h"
 #include "interface/devmode/default_devmode.h"
-#include "model/model_cache.h"
 #include "interface/profiles/profile_store.h"
 #include "interface/records/hex_names.h"
 #include "interface/records/watermark_store.h"
@@ -27,6 +26,7 @@
 #include "interface/setup/printer_events.h"
 #include "interface/setup/setup_steps.h"
 #include "interface/setup/temp_folder.h"
+#include "model/model_cache.h"
 #include "platform/base/errors.h"
 #include "platform/base/files.h"
 #include "platform/base/machine.h"
@@ -297,9 +297,9 @@ TEST_P(ShippedModelSetup, AddingThePrinterLeavesItsSettings) {
   EXPECT_EQ(HasPrinterValue(printer, "Shellext3D5"), fs::exists(BuiltModule("zelshexd5.dll")));
 
   // The package's folders and shared files.
-  for (const char* folder : {"C:\\$Nardo Driver", "C:\\$Nardo Driver\\D5", "C:\\$Nardo Driver\\D5\\DBase",
-                             "C:\\$Nardo Driver\\D5\\Fonts", "C:\\$Nardo Driver\\D5\\Fonts\\PCL",
-                             "C:\\$Nardo Driver\\D5\\Fonts\\PCL\\Disk"}) {
+  for (const char* folder :
+       {"C:\\$Nardo Driver", "C:\\$Nardo Driver\\D5", "C:\\$Nardo Driver\\D5\\DBase", "C:\\$Nardo Driver\\D5\\Fonts",
+        "C:\\$Nardo Driver\\D5\\Fonts\\PCL", "C:\\$Nardo Driver\\D5\\Fonts\\PCL\\Disk"}) {
     EXPECT_TRUE(fs::is_directory(Host(folder))) << folder;
   }
   for (const char* file : {"PRMONSET.INI", "VPT.INI", "EVTCFG.TMP", "PRMONSET.TMP", "NTF.TMP"}) {
@@ -321,8 +321,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, ShippedModelSetup,
                          ::testing::Values(ShippedModel{"nardo-c5545.ini", kPdlPs3, 1, "512"},
                                            ShippedModel{"nardo-m3020.ini", kPdlPcl5si, 0, "64"}),
                          [](const auto& param) {
-                           return std::string(param.param.file).find("c5545") != std::string::npos ? "Colour"
-                                                                                                  : "Mono";
+                           return std::string(param.param.file).find("c5545") != std::string::npos ? "Colour" : "Mono";
                          });
 
 TEST_F(PrinterSetupTest, AConnectionKeepsThePrintersLanguageCounterAndDefaults) {
@@ -535,9 +534,8 @@ TEST_F(PrinterSetupTest, TheBuiltInProfilesComeBackWhenTheDriverVersionChanged) 
     const char* what;
     const char* storedVersion;  // nullptr: none stored
     bool rebuilt;
-  } cases[] = {{"same version", "6.310.23.0", false},
-               {"another version", "6.300.1.0", true},
-               {"no version", nullptr, true}};
+  } cases[] = {
+      {"same version", "6.310.23.0", false}, {"another version", "6.300.1.0", true}, {"no version", nullptr, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     LibrarySettings().DeleteData(printer, kStoreUser, list.c_str(), registered.c_str());

@@ -12,10 +12,10 @@
 
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
-#include "model/model_cache.h"
 #include "interface/profiles/default_profiles.h"
 #include "interface/profiles/profile_store.h"
 #include "interface/records/watermark_store.h"
+#include "model/model_cache.h"
 #include "platform/base/errors.h"
 #include "platform/base/machine.h"
 #include "tests/interface/records_test_support.h"

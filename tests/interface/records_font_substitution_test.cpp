@@ -51,7 +51,8 @@ class RecordsFontSubstitutionTest : public RecordsTest {
   }
   std::vector<FontSubstitutionEntry> Load(WORD pdl, const PclFontList* fonts) {
     std::vector<FontSubstitutionEntry> rows(kMaxFontSubstitutionKeys);
-    rows.resize(static_cast<size_t>(LoadFontSubstitution(printer_, rows.data(), static_cast<int>(rows.size()), pdl, fonts)));
+    rows.resize(
+        static_cast<size_t>(LoadFontSubstitution(printer_, rows.data(), static_cast<int>(rows.size()), pdl, fonts)));
     return rows;
   }
   HANDLE printer_ = 0;
@@ -169,7 +170,8 @@ TEST_F(RecordsFontSubstitutionTest, ASaveThatFailsPartWayLeavesTheOldTable) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.writesThatSucceed);
     FailingStore::callsLeft = c.writesThatSucceed;
-    const int saved = SaveFontSubstitution(printer_, c.rows.data(), static_cast<int>(c.rows.size()), 0x8C, fonts_.get());
+    const int saved =
+        SaveFontSubstitution(printer_, c.rows.data(), static_cast<int>(c.rows.size()), 0x8C, fonts_.get());
     FailingStore::callsLeft = -1;
     EXPECT_EQ(saved, 0);
     std::vector<std::string> keys = Keys(printer_, kStorePrinterData, "FontSubstitutionPCL");

@@ -105,7 +105,8 @@ TEST(RecordsFontRecordFormat, RecordTextsSplitAsTheInstallerWritesThem) {
   const std::string expectedText = "4,GARA.PFM,C:\\Fonts\\gara.sfp;";
   ASSERT_EQ(stored.size(), expectedText.size() + 689);
   EXPECT_EQ(std::string(stored.begin(), stored.begin() + expectedText.size()), expectedText);
-  std::optional<fontrecord::InstalledFontRecord> read = fontrecord::ReadInstalledFontRecord(stored.data(), stored.size());
+  std::optional<fontrecord::InstalledFontRecord> read =
+      fontrecord::ReadInstalledFontRecord(stored.data(), stored.size());
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(read->text.fontFilePath, "C:\\Fonts\\gara.sfp");
   EXPECT_EQ(std::memcmp(read->metrics.data(), block.data(), 689), 0);
@@ -161,9 +162,9 @@ TEST_F(RecordsHostFontsTest, MalformedRecordsAreRefusedWithoutOverrunningAnyBuff
     DWORD size;
   } cases[] = {
       {"PCLFont_1", fontrecord::WriteInstalledFontRecord(4, "A.PFM", "C:\\a", block), 2048, 260, 1, 689},
-      {"PCLFont_2", text("4,A.PFM;"), 2048, 260, 0, 0},                     // two fields
-      {"PCLFont_3", text("x,A.PFM,C:\\a;"), 2048, 260, 0, 0},               // flags not a number
-      {"PCLFont_4", huge, 2048, 260, 0, 0},                                 // larger than a record is read
+      {"PCLFont_2", text("4,A.PFM;"), 2048, 260, 0, 0},        // two fields
+      {"PCLFont_3", text("x,A.PFM,C:\\a;"), 2048, 260, 0, 0},  // flags not a number
+      {"PCLFont_4", huge, 2048, 260, 0, 0},                    // larger than a record is read
       {"PCLFont_5", fontrecord::WriteInstalledFontRecord(4, "A.PFM", "C:\\a", block), 100, 260, 0, 0},
       {"PCLFont_6", fontrecord::WriteInstalledFontRecord(4, "A.PFM", longPath, block), 2048, 260, 0, 0},
       {"PCLFont_7", fontrecord::WriteInstalledFontRecord(4, "A.PFM", "C:\\a", block), 2048, 5, 1, 689},

@@ -27,9 +27,9 @@ TEST_F(RecordsInsertSheetsTest, RowsNeedSixNumbersAndOnlyTabRowsKeepTheirText) {
   } cases[] = {
       {"1", "3,0,1,2,0,1,Chapter 1;", 1, 3, 1, "Chapter 1"},
       {"2", "4,0,0,0,1,1,見出し;ignored", 1, 4, 1, "見出し"},
-      {"3", "5,0,0,0,1,0,Name;", 1, 5, 0, ""},     // not a tab row: no text
+      {"3", "5,0,0,0,1,0,Name;", 1, 5, 0, ""},  // not a tab row: no text
       {"4", "6,0,0,0,0,0", 1, 6, 0, ""},
-      {"5", "7,0,0,0,0,2;", 1, 7, 2, ""},          // a tab row without text
+      {"5", "7,0,0,0,0,2;", 1, 7, 2, ""},  // a tab row without text
       {"6", "8,0,0,0,0,1,No end", 1, 8, 1, "No end"},
       {"7", "-2, 1 ,2,3,4,5,x;", 1, -2, 5, "x"},
       {"8", "1,2,3,4,5", 0, 0, 0, ""},
@@ -106,7 +106,8 @@ TEST_F(RecordsInsertSheetsTest, ASetReadsItsRowsInOrderAndNeverMoreThanItsBuffer
 
   // 130 stored rows: the set takes its 100, and the row after its buffer is untouched.
   const std::string big = "Big";
-  for (int i = 0; i < 130; ++i) SetString(printer, kStoreUser, big, std::to_string(i), std::to_string(i) + ",0,0,0,0,0");
+  for (int i = 0; i < 130; ++i)
+    SetString(printer, kStoreUser, big, std::to_string(i), std::to_string(i) + ",0,0,0,0,0");
   std::vector<PageTicketRow> guarded(kInsertSheetSetMaxRows + 1);
   std::memset(&guarded.back(), 0xEE, sizeof(PageTicketRow));
   InsertSheetSet bigSet{};

@@ -57,7 +57,7 @@ class RecordsMacroListTest : public RecordsTest {
     SetString(printer_, kStorePrinterMacros, "MacroDisk", "List", "5;9;");
     SetString(printer_, kStorePrinterMacros, "MacroDisk", "5", "2,Disk,0:\\macros\\5");
     SetString(printer_, kStorePrinterMacros, "MacroDisk", "9", "2,Broken");  // no path: no record
-    devmode_.dmPrivate._dwPrinterAttributes = 0x40;  // a local printer
+    devmode_.dmPrivate._dwPrinterAttributes = 0x40;                          // a local printer
   }
   void Choose(int32_t id, int32_t location, const std::string& name) {
     devmode_.dmPrivate._lMacroId = static_cast<DWORD>(id);

@@ -30,10 +30,9 @@ TEST_F(RecordsModelAndSpoolerTest, TheIdentityBlockHoldsTheModelsTextsAndEmpties
   EXPECT_STREQ(identity.copyright, "Copyright (C) Nardo Systems");
   EXPECT_NE(identity.company[0], '\0') << "%Maker% comes from [Strings]";
 
-  HANDLE bare = InstallText(
-      "[General]\nModelName=Bare Model\nWebSite=" + std::string(100, 'w') +
-          "\nCopyright=ＡＢＣ" + std::string(200, 'c') + "\n[PDL]\n1=PCL5E\nDefault=1\n",
-      "Bare");
+  HANDLE bare = InstallText("[General]\nModelName=Bare Model\nWebSite=" + std::string(100, 'w') + "\nCopyright=ＡＢＣ" +
+                                std::string(200, 'c') + "\n[PDL]\n1=PCL5E\nDefault=1\n",
+                            "Bare");
   std::memset(&identity, 0xEE, sizeof identity);
   ASSERT_EQ(LoadModelIdentity(bare, &identity), 1);
   EXPECT_STREQ(identity.modelName, "Bare Model");
@@ -54,12 +53,8 @@ TEST_F(RecordsModelAndSpoolerTest, HalftoneRecordsHaveThreeNumbers) {
     SHORT frequency;
     SHORT angle;
   } cases[] = {
-      {"0,85,45", 1, 0, 85, 45},
-      {"1,0,0", 1, 1, 0, 0},
-      {" 0 , -5 , 360 ", 1, 0, -5, 360},
-      {"0,85", 0, 9, 9, 9},
-      {"0,85,45,1", 0, 9, 9, 9},
-      {"0,85,x", 0, 9, 9, 9},
+      {"0,85,45", 1, 0, 85, 45}, {"1,0,0", 1, 1, 0, 0},     {" 0 , -5 , 360 ", 1, 0, -5, 360},
+      {"0,85", 0, 9, 9, 9},      {"0,85,45,1", 0, 9, 9, 9}, {"0,85,x", 0, 9, 9, 9},
       {"", 0, 9, 9, 9},
   };
   for (const Case& c : cases) {
@@ -130,9 +125,9 @@ TEST_F(RecordsModelAndSpoolerTest, TheModelResourceLibraryComesOnlyFromThisLibra
   for (const Case& c : cases) {
     SCOPED_TRACE(c.modelDll);
     const std::string model = "Res Model " + std::to_string(++n);
-    HANDLE printer = InstallText(
-        "[General]\nModelName=" + model + "\nModelDLL=" + c.modelDll + "\n[PDL]\n1=PCL5E\nDefault=1\n",
-        "Res " + std::to_string(n));
+    HANDLE printer =
+        InstallText("[General]\nModelName=" + model + "\nModelDLL=" + c.modelDll + "\n[PDL]\n1=PCL5E\nDefault=1\n",
+                    "Res " + std::to_string(n));
     HMODULE module = LoadModelResourceDll(printer);
     EXPECT_EQ(module != 0, c.loads);
     if (module) FreeLibrary(module);

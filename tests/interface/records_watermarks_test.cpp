@@ -136,13 +136,13 @@ TEST_F(RecordsWatermarksTest, ValuesParseOnlyWhenEveryRequiredFieldIsThere) {
 TEST_F(RecordsWatermarksTest, LoadingPassesOverForeignNamesAndBrokenValuesAndStopsAtTheCapacity) {
   HANDLE printer = Install("nardo-c5545.ini", "Nardo C");
   const std::string good = "Arial,72,Bold,45,255,700,1,10,-20";
-  SetString(printer, kStoreUser, kWatermarksSection, "41", good);                     // "A"
-  SetString(printer, kStoreUser, kWatermarksSection, "42", good);                     // "B"
-  SetString(printer, kStoreUser, kWatermarksSection, "43", "Arial,72");              // broken value
-  SetString(printer, kStoreUser, kWatermarksSection, "NotHex", good);                // not one of ours
-  SetString(printer, kStoreUser, kWatermarksSection, "410042", good);                // a zero byte inside
-  SetString(printer, kStoreUser, kWatermarksSection, std::string(128, '4'), good);    // 64 bytes: too long
-  SetString(printer, kStoreUser, kWatermarksSection, "6162", good);                  // lower-case digits: "ab"
+  SetString(printer, kStoreUser, kWatermarksSection, "41", good);                   // "A"
+  SetString(printer, kStoreUser, kWatermarksSection, "42", good);                   // "B"
+  SetString(printer, kStoreUser, kWatermarksSection, "43", "Arial,72");             // broken value
+  SetString(printer, kStoreUser, kWatermarksSection, "NotHex", good);               // not one of ours
+  SetString(printer, kStoreUser, kWatermarksSection, "410042", good);               // a zero byte inside
+  SetString(printer, kStoreUser, kWatermarksSection, std::string(128, '4'), good);  // 64 bytes: too long
+  SetString(printer, kStoreUser, kWatermarksSection, "6162", good);                 // lower-case digits: "ab"
   EXPECT_EQ(LoadWatermarks(printer, nullptr, 0), 3);
 
   std::vector<WatermarkRecord> list(5);
@@ -222,7 +222,8 @@ TEST_F(RecordsWatermarksTest, EachUserGetsTheDefaultWatermarksOnceAndKeepsTheirC
   platform::SetCurrentUser("Second");
   EXPECT_TRUE(Keys(printer, kStoreUser, kWatermarksSection).empty());
   ASSERT_EQ(CreateDefaultWatermarks(printer), 1);
-  for (const char* key : keys) EXPECT_EQ(GetString(printer, kStoreUser, kWatermarksSection, key).value_or(""), look) << key;
+  for (const char* key : keys)
+    EXPECT_EQ(GetString(printer, kStoreUser, kWatermarksSection, key).value_or(""), look) << key;
   std::map<std::string, WatermarkRecord> loaded = ByText(LoadAll(printer));
   ASSERT_EQ(loaded.size(), 3u);
   const WatermarkRecord& confidential = loaded[A("社外秘")];

@@ -8,16 +8,15 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/xdevmode.h"
 #include "interface/devmode/default_devmode.h"
 #include "interface/devmode/validate_merge.h"
-#include "model/model_cache.h"
 #include "interface/pages/format_notice.h"
 #include "interface/pages/general_page.h"
 #include "interface/pages/settings_sheet.h"
@@ -26,6 +25,7 @@
 #include "interface/records/model_identity.h"
 #include "interface/records/printer_info.h"
 #include "interface/util/resource_text.h"
+#include "model/model_cache.h"
 #include "platform/base/codepage.h"
 #include "platform/base/debug.h"
 #include "platform/base/modules.h"
@@ -46,8 +46,7 @@ struct ShippedModel {
   WORD pdl;
   DWORD variant;
 };
-const ShippedModel kShipped[] = {{"nardo-c5545.ini", "Nardo C", kPdlPs3, 1},
-                                 {"nardo-m3020.ini", "Nardo M", 0x8, 0}};
+const ShippedModel kShipped[] = {{"nardo-c5545.ini", "Nardo C", kPdlPs3, 1}, {"nardo-m3020.ini", "Nardo M", 0x8, 0}};
 
 std::string TextOf(HWND window) {
   char text[1024] = {};
@@ -77,8 +76,7 @@ std::vector<std::string> Entries(HWND dialog, int id, bool combo) {
   const int count = static_cast<int>(::SendMessageA(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     char text[256] = {};
-    ::SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i),
-                   reinterpret_cast<LPARAM>(text));
+    ::SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     texts.push_back(text);
   }
   return texts;
@@ -501,7 +499,6 @@ TEST_F(SettingsSheetTest, TheInformationPageShowsTheModelIdentity) {
   }
 }
 
-
 // A description of another format: the model loader, which also runs on the
 // spooler's side, never shows a box; the sheets warn once per printer.
 TEST_F(SettingsSheetTest, AnOtherFormatIsShownOnlyWhereADialogCanBe) {
@@ -527,7 +524,6 @@ TEST_F(SettingsSheetTest, AnOtherFormatIsShownOnlyWhereADialogCanBe) {
   LoadResString(8940, english, sizeof english);
   EXPECT_EQ(std::string(english).rfind("The model description of printer %s", 0), 0u) << english;
 }
-
 
 // A model that names no help file gets the driver's own WinHelp file, opened at
 // the context of the page in front. The class library's help request traces
@@ -581,7 +577,7 @@ TEST_F(SettingsSheetTest, AccessCodesChangeOnlyWhereTheirFieldWasShown) {
   };
   const Case cases[] = {
       {1, 1, "4711", true, 1, "4711"},
-      {1, 1, "", true, 0, ""},          // emptied: the code is switched off
+      {1, 1, "", true, 0, ""},           // emptied: the code is switched off
       {1, 0, nullptr, false, 1, "old"},  // not available: left as it was
       {0, 1, nullptr, false, 0, "old"},
   };

@@ -96,8 +96,7 @@ class SetupButtonTest : public testsupport::FreshMachine {
     std::vector<BYTE> buffer(needed);
     if (needed == 0 || !GetPrinterW(printer_, level, buffer.data(), needed, &needed)) return settings;
     const DEVMODEW* mode = reinterpret_cast<PRINTER_INFO_8W*>(buffer.data())->pDevMode;
-    if (mode && mode->dmSize + mode->dmDriverExtra == sizeof settings)
-      std::memcpy(&settings, mode, sizeof settings);
+    if (mode && mode->dmSize + mode->dmDriverExtra == sizeof settings) std::memcpy(&settings, mode, sizeof settings);
     return settings;
   }
   std::string Log() const {

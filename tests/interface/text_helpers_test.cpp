@@ -102,8 +102,8 @@ TEST_F(TextHelpersTest, ConversionsIntoFixedBuffersCutWholeCharactersAndEndInNul
 TEST_F(TextHelpersTest, NupGridIsTheClosestPairOfDivisors) {
   struct Case {
     WORD pages, columns, rows;
-  } cases[] = {{1, 1, 1},  {2, 1, 2},  {4, 2, 2},  {6, 2, 3},  {8, 2, 4}, {9, 3, 3},
-               {12, 3, 4}, {16, 4, 4}, {7, 1, 7},  {65535, 255, 257}, {65025, 255, 255}};
+  } cases[] = {{1, 1, 1},  {2, 1, 2},  {4, 2, 2}, {6, 2, 3},         {8, 2, 4},        {9, 3, 3},
+               {12, 3, 4}, {16, 4, 4}, {7, 1, 7}, {65535, 255, 257}, {65025, 255, 255}};
   for (const Case& c : cases) {
     WORD columns = 0, rows = 0;
     ComputeNupGrid(c.pages, &columns, &rows);
@@ -125,8 +125,10 @@ TEST_F(TextHelpersTest, DigitCountsAndDialogNames) {
   struct NameCase {
     const char* name;
     int id;
+    // clang-format off
   } names[] = {{"IDD_DIALOG_SEPARATORS", 206}, {"IDC_INSERTTRAY_2", 1618}, {"IDEB_INSERTTRAY_BRIEF", 1341},
                {"IDC_INSERT", 0}, {"", 0}, {nullptr, 0}};
+  // clang-format on
   for (const NameCase& c : names) EXPECT_EQ(DialogIdFromName(c.name), c.id) << (c.name ? c.name : "(null)");
 }
 

@@ -14,7 +14,9 @@
 
 namespace uitest {
 
-inline std::filesystem::path BuiltModule(const std::string& name) { return std::filesystem::path(ZEL_DRIVER_DIR) / name; }
+inline std::filesystem::path BuiltModule(const std::string& name) {
+  return std::filesystem::path(ZEL_DRIVER_DIR) / name;
+}
 
 // The ANSI Windows path of a host path, as LoadLibraryA takes it.
 inline std::string AnsiWindowsPath(const std::filesystem::path& host) {

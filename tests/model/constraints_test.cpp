@@ -45,15 +45,15 @@ TEST(OptionConstraint, RowsFireByInstalledValueFlagsAndWildcards) {
     int fires;
   } cases[] = {
       // The firing rule, on option 1 (installed value 1) forbidding bin 2.
-      {{65, 1, 4, 2, 0}, 64, -1, 4, 2, 1},      // holds, flags 0
-      {{65, 0, 4, 2, 0}, 64, -1, 4, 2, 1},      // fails, flags 0: fires all the same
-      {{65, 1, 4, 2, 0x1}, 64, -1, 4, 2, 0},    // idle while it holds
+      {{65, 1, 4, 2, 0}, 64, -1, 4, 2, 1},    // holds, flags 0
+      {{65, 0, 4, 2, 0}, 64, -1, 4, 2, 1},    // fails, flags 0: fires all the same
+      {{65, 1, 4, 2, 0x1}, 64, -1, 4, 2, 0},  // idle while it holds
       {{65, 0, 4, 2, 0x1}, 64, -1, 4, 2, 1},
       {{65, 1, 4, 2, 0x4}, 64, -1, 4, 2, 1},
-      {{65, 0, 4, 2, 0x4}, 64, -1, 4, 2, 0},    // idle while it fails
+      {{65, 0, 4, 2, 0x4}, 64, -1, 4, 2, 0},  // idle while it fails
       {{65, 1, 4, 2, 0x5}, 64, -1, 4, 2, 0},
       {{65, 0, 4, 2, 0x5}, 64, -1, 4, 2, 0},
-      {{65, 1, 4, 2, 0x10}, 64, -1, 4, 2, 0},   // a conflict pair never fires
+      {{65, 1, 4, 2, 0x10}, 64, -1, 4, 2, 0},  // a conflict pair never fires
       {{65, 0, 4, 2, 0x12}, 64, -1, 4, 2, 0},
       // Only rows of the asked feature and choice count.
       {{65, 1, 4, 3, 0}, 64, -1, 4, 2, 0},
@@ -108,8 +108,10 @@ TEST(ChoiceConstrained, ConditionsComeFromTheDeviceModeOrTheInstalledOptions) {
     int feature, choice;
     int fires;
   } cases[] = {
+      // clang-format off
       {"media 504 forbids duplex", {512, 504, 128, -1, 0x4}, [](XDEVMODE& d) { d.dmPrivate._nMediaType = 504; }, 128,
        -1, 1},
+      // clang-format on
       {"media 505", {512, 504, 128, -1, 0x4}, [](XDEVMODE& d) { d.dmPrivate._nMediaType = 505; }, 128, -1, 0},
       {"media is signed", {512, -2, 128, -1, 0x4}, [](XDEVMODE& d) { d.dmPrivate._nMediaType = 0xFFFE; }, 128, -1, 1},
       {"booklet 2 reads as 1", {2048, 1, 32, 2, 0x4}, [](XDEVMODE& d) { d.dmPrivate._nBooklet = 2; }, 32, 2, 1},
@@ -117,11 +119,12 @@ TEST(ChoiceConstrained, ConditionsComeFromTheDeviceModeOrTheInstalledOptions) {
       {"idle while booklet on", {2048, 1, 32, 4, 0x1}, [](XDEVMODE& d) { d.dmPrivate._nBooklet = 1; }, 32, 4, 0},
       {"fires while booklet off", {2048, 1, 32, 4, 0x1}, [](XDEVMODE&) {}, 32, 4, 1},
       {"output bin 3", {4, 3, 16, 1, 0x4}, [](XDEVMODE& d) { d.dmPrivate._nOutputTray = 259; }, 16, 1, 1},
+      // clang-format off
       {"output tray below 256 has no value", {4, 3, 16, 1, 0}, [](XDEVMODE& d) { d.dmPrivate._nOutputTray = 3; },
        16, 1, 0},
+      // clang-format on
       {"paper source 5", {2, 5, 128, -1, 0x4}, [](XDEVMODE& d) { d.dmPublic.dmDefaultSource = 261; }, 128, -1, 1},
-      {"auto source is -241", {2, 5, 128, -1, 0x4}, [](XDEVMODE& d) { d.dmPublic.dmDefaultSource = 15; }, 128, -1,
-       0},
+      {"auto source is -241", {2, 5, 128, -1, 0x4}, [](XDEVMODE& d) { d.dmPublic.dmDefaultSource = 15; }, 128, -1, 0},
       {"punch is signed", {16, -1, 8, 1, 0x4}, [](XDEVMODE& d) { d.dmPrivate.punchId = -1; }, 8, 1, 1},
       {"staple 3", {32, 3, 8, 2, 0x4}, [](XDEVMODE& d) { d.dmPrivate._wStaple = 3; }, 8, 2, 1},
       {"trim has no device-mode value", {1024, 0, 8, 2, 0}, [](XDEVMODE&) {}, 8, 2, 0},
@@ -189,10 +192,8 @@ TEST(ChoiceConstrained, PaperConditionIsTheRowOfTheSelectedPaper) {
 }
 
 TEST(ConflictPairs, OnlyRowsWithFlag16Count) {
-  auto record = RecordWith({{512, 504, 0x4000, 1, 0x4},
-                            {512, 504, 0x4000, 1, 0x10},
-                            {65, 1, 0x4000, 2, 0x14},
-                            {2048, 1, 32, 1, 0}});
+  auto record = RecordWith(
+      {{512, 504, 0x4000, 1, 0x4}, {512, 504, 0x4000, 1, 0x10}, {65, 1, 0x4000, 2, 0x14}, {2048, 1, 32, 1, 0}});
   auto devmode = DevMode();
   devmode->dmPrivate._nMediaType = 504;
   struct Case {

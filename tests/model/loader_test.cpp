@@ -34,8 +34,8 @@ TEST_F(ModelTest, FormatVersionOtherThanTwoWarnsThroughTheHookAndLoadsAnyway) {
     const char* version;  // null: no key
     bool warns;
     int major, minor;
-  } cases[] = {{"3.0", true, 3, 0}, {"1.5", true, 1, 5}, {"3", true, 3, 0},
-               {"2.7", false, 0, 0}, {"2", false, 0, 0}, {nullptr, false, 0, 0}};
+  } cases[] = {{"3.0", true, 3, 0},  {"1.5", true, 1, 5}, {"3", true, 3, 0},
+               {"2.7", false, 0, 0}, {"2", false, 0, 0},  {nullptr, false, 0, 0}};
   ModelLoaderVariant variant;
   variant.formatWarning = RecordWarning;
   int index = 0;
@@ -62,7 +62,8 @@ TEST_F(ModelTest, DefaultFormatWarningIsATraceUnlessTheLibrarySetsAHook) {
   Load(printer);
   platform::SetDebugOutputSink(nullptr);
   int warnings = 0;
-  for (const std::string& trace : traces) warnings += trace.find("version 3.1; expecting version 2.x") != std::string::npos;
+  for (const std::string& trace : traces)
+    warnings += trace.find("version 3.1; expecting version 2.x") != std::string::npos;
   EXPECT_EQ(warnings, 1);
 
   // The user-interface library installs its own hook for the whole process.
@@ -107,10 +108,10 @@ TEST_F(ModelTest, InstalledMemoryIsHeldInSixtyFourBits) {
     int64_t megabytes;
     int32_t sizeA;
   } cases[] = {
-      {nullptr, true, 512, 0},       // the model's value; 1000 bytes round down to 0
-      {"2048", true, 2048, 4096},    // negative as a signed 32-bit byte count
-      {"4096", true, 4096, 1048576}, // 0 in 32 bits
-      {"", true, 512, 0},            // an empty printer value falls back to the model's
+      {nullptr, true, 512, 0},        // the model's value; 1000 bytes round down to 0
+      {"2048", true, 2048, 4096},     // negative as a signed 32-bit byte count
+      {"4096", true, 4096, 1048576},  // 0 in 32 bits
+      {"", true, 512, 0},             // an empty printer value falls back to the model's
       {"-1", false, 0, 0},
   };
   for (const Case& c : cases) {
@@ -184,9 +185,9 @@ TEST_F(ModelTest, PdlNamesMatchWithoutRegardToCase) {
   struct Case {
     const char* name;
     WORD bits;
-  } cases[] = {{"PS3", 0x103}, {"PS2", 0x3},     {"ps", 0x3},      {"PS1", 0x1},   {"pcl5si", 0x8C},
-               {"PCL5E", 0xC}, {"Pcl", 0xC},     {"PCL5", 0x4},    {"PCLXL", 0x4000}, {"PCL 5", 0},
-               {"PS3X", 0},    {"", 0},          {nullptr, 0}};
+  } cases[] = {{"PS3", 0x103}, {"PS2", 0x3}, {"ps", 0x3},   {"PS1", 0x1},      {"pcl5si", 0x8C},
+               {"PCL5E", 0xC}, {"Pcl", 0xC}, {"PCL5", 0x4}, {"PCLXL", 0x4000}, {"PCL 5", 0},
+               {"PS3X", 0},    {"", 0},      {nullptr, 0}};
   for (const Case& c : cases) EXPECT_EQ(PdlBitsFromName(c.name), c.bits) << (c.name ? c.name : "(null)");
 }
 
@@ -247,8 +248,8 @@ TEST_F(ModelTest, PartialLoadTouchesOnlyWhatItIsAskedFor) {
 
 TEST_F(ModelTest, FeaturesMissingFromTheDescriptionKeepTheirBit) {
   HANDLE printer = InstallText(Model("Feature Model", "[Features]\nDuplex=1\nNote=0\n"), "Feature Printer");
-  const DWORD asked = kFeatureDuplex | kFeatureCollation | kFeatureNote | kFeatureReverseOrder |
-                      kFeaturePageRotation | kFeatureStatusMonitor;
+  const DWORD asked = kFeatureDuplex | kFeatureCollation | kFeatureNote | kFeatureReverseOrder | kFeaturePageRotation |
+                      kFeatureStatusMonitor;
   auto record = std::make_unique<ModelRecord>();
   record->optionWord = kFeatureReverseOrder | kFeatureNote | kFeatureCollation | kFeatureStatusMonitor;
   SetPrinterDword(printer, "Printer", "Monitor", 0);

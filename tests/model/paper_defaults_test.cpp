@@ -50,8 +50,8 @@ TEST(ModelDefaults, FillOnlyTheAskedPartsThatHaveDefaults) {
   EXPECT_EQ(memory->memorySizeA, 1048576);
   EXPECT_EQ(memory->memorySizeB, 1048576);
   // Parts without defaults keep their bit clear and their table empty.
-  EXPECT_EQ(memory->partsLoaded, kPartPapers | kPartResolutions | kPartInstalledMemory | kPartMemorySizeA |
-                                     kPartMemorySizeB);
+  EXPECT_EQ(memory->partsLoaded,
+            kPartPapers | kPartResolutions | kPartInstalledMemory | kPartMemorySizeA | kPartMemorySizeB);
   EXPECT_EQ(memory->paperSources[0].id, 0);
   EXPECT_EQ(memory->options[0].id, 0);
 }

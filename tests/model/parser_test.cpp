@@ -48,8 +48,8 @@ TEST(MemoryRecord, ReadsThreeNumbers) {
   EXPECT_EQ(row.megabytes, 128);
   EXPECT_EQ(row.second, 4194304);
   EXPECT_EQ(row.third, 16777216);
-  ExpectRefused<MemoryRow>(ParseMemoryRecord, {{"1", "64,0"}, {"1", "64,,0"}, {"1", ""}, {"1", "64;0;0"},
-                                               {"1", nullptr}});
+  ExpectRefused<MemoryRow>(ParseMemoryRecord,
+                           {{"1", "64,0"}, {"1", "64,,0"}, {"1", ""}, {"1", "64;0;0"}, {"1", nullptr}});
 }
 
 TEST(ConstraintRecord, ReadsThreeGroups) {
@@ -68,11 +68,9 @@ TEST(ConstraintRecord, ReadsThreeGroups) {
     EXPECT_EQ(std::memcmp(&row, &c.expected, sizeof row), 0);
   }
   // An option of 0 would end the table early, so it is refused like a missing field.
-  ExpectRefused<ConstraintRow>(ParseConstraintRecord, {{"1", "65,0;4,2"},
-                                                       {"1", "65;4,2;0"},
-                                                       {"1", "65,0,4,2,0"},
-                                                       {"1", "0,1;2,3;0"},
-                                                       {"1", "65,0;4,2; "}});
+  ExpectRefused<ConstraintRow>(
+      ParseConstraintRecord,
+      {{"1", "65,0;4,2"}, {"1", "65;4,2;0"}, {"1", "65,0,4,2,0"}, {"1", "0,1;2,3;0"}, {"1", "65,0;4,2; "}});
 }
 
 TEST(StaplerRecord, TakesEitherSeparator) {
@@ -211,10 +209,9 @@ TEST(PaperRecord, SidesBeyondWhatTheDeviceModeHoldsAreRefused) {
   PaperEntry row = Garbage<PaperEntry>();
   ASSERT_EQ(ParsePaperRecord(&row, "1", "Largest;129007,129007"), 1);
   EXPECT_EQ(row.geometry[0].width * 254 / 1000, 32767);
-  ExpectRefused<PaperEntry>(ParsePaperRecord, {{"1", "P;129008,11000"},
-                                               {"1", "P;8500,400000"},
-                                               {"1", "P;2147483647,11000"},
-                                               {"1", "P;8500,-1"}});
+  ExpectRefused<PaperEntry>(
+      ParsePaperRecord,
+      {{"1", "P;129008,11000"}, {"1", "P;8500,400000"}, {"1", "P;2147483647,11000"}, {"1", "P;8500,-1"}});
 }
 
 TEST(PaperRecord, MarginGroupsListFirstFourthThirdSecond) {
@@ -299,8 +296,8 @@ TEST(VariableSizeRecord, ReadsThirteenFields) {
   EXPECT_EQ(std::memcmp(&row.geometry[0], &first, sizeof first), 0);
   EXPECT_EQ(std::memcmp(&row.geometry[1], &second, sizeof second), 0);
   EXPECT_TRUE(AllZero(row.geometry[2]));
-  ExpectRefused<VariableSizeRecord>(ParseVariableSizeRecord,
-                                    {{"1", "261,8500,11000,10,1,1,2,3,4,5,6,7"}, {"1", "0,1,2,3,4,5,6,7,8,9,10,11,12"}});
+  ExpectRefused<VariableSizeRecord>(
+      ParseVariableSizeRecord, {{"1", "261,8500,11000,10,1,1,2,3,4,5,6,7"}, {"1", "0,1,2,3,4,5,6,7,8,9,10,11,12"}});
 }
 
 TEST(PaperSourceRecord, FillsWhatIsNotGiven) {
@@ -375,8 +372,8 @@ TEST(ResolutionRecord, KeepsOnlyNonZeroIdAndDpi) {
     const char* value;
     int accepted;
     WORD dpi;
-  } cases[] = {{"1", "600", 1, 600}, {"2", "66136", 1, 600}, {"0", "600", 0, 0}, {"1", "0", 0, 0},
-               {"1", "65536", 0, 0}, {"1", "", 0, 0}};
+  } cases[] = {{"1", "600", 1, 600}, {"2", "66136", 1, 600}, {"0", "600", 0, 0},
+               {"1", "0", 0, 0},     {"1", "65536", 0, 0},   {"1", "", 0, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.key) + "=" + c.value);
     ResolutionEntry row = Garbage<ResolutionEntry>();
@@ -402,9 +399,9 @@ TEST(FontRecord, MapsLanguageCodes) {
   ModelFontRow row = Garbage<ModelFontRow>();
   ASSERT_EQ(ParseFontRecord(&row, "103", "Helvetica-Narrow,Helvetica Narrow,0,HelveticaNarrow,1"), 1);
   EXPECT_STREQ(row.shortName, "HelveticaNar");
-  ExpectRefused<ModelFontRow>(ParseFontRecord, {{"101", "Courier,Courier,0,Courier"},
-                                                {"101", ",Courier,0,Courier,1"},
-                                                {"101", "Courier;Courier;0;Courier;1"}});
+  ExpectRefused<ModelFontRow>(
+      ParseFontRecord,
+      {{"101", "Courier,Courier,0,Courier"}, {"101", ",Courier,0,Courier,1"}, {"101", "Courier;Courier;0;Courier;1"}});
 }
 
 TEST(TabInfoRecord, ReadsNameAndSixNumbers) {
@@ -469,8 +466,8 @@ TEST(AllParsers, SurviveHostileText) {
       std::string(3000, ';') + "A",
       "99999999999999999999999,-99999999999999999999999;-2147483648,2147483648;-2147483648",
       "A;1,2;;;;;;;;-2147483648",
-      std::string("\x83"),                // a lead byte with no trail byte
-      std::string("N\x83;1,2;3,4;5"),     // a lead byte right before a separator
+      std::string("\x83"),             // a lead byte with no trail byte
+      std::string("N\x83;1,2;3,4;5"),  // a lead byte right before a separator
       std::string("\x83\x5C\x83\x5C;1,2,3,4,5,6,7,8,9,10,11,12,13"),
       std::string("A\0B;1,2", 7),
   };
@@ -491,8 +488,9 @@ TEST(AllParsers, SurviveHostileText) {
       Checked(ParseResolutionRecord, "resolution"),
       Checked(ParseFontRecord, "font"),
       Checked(ParseTabInfoRecord, "tab info"),
-      Checked(+[](HiddenControlRow* row, const char* k, const char* v) { return ParseHiddenControlRecord(row, k, v); },
-              "hidden control"),
+      Checked(
+          +[](HiddenControlRow* row, const char* k, const char* v) { return ParseHiddenControlRecord(row, k, v); },
+          "hidden control"),
   };
   for (const char* key : {"1", "", "-1", "99999999999999999999", "\x83"}) {
     for (const std::string& text : texts) {

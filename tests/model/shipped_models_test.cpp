@@ -56,13 +56,12 @@ TEST_F(ColourModel, HeaderAndPrinterValues) {
   EXPECT_EQ(r.reservedFlag, 0u);
   EXPECT_EQ(r.partsLoaded, 0xE3FF9033u);
   EXPECT_EQ(r.featuresRead, kOutputBinFeatures | kFeatureDuplex | kFeatureCollation | kFeaturePclDiskExtensions |
-                                kFeatureStatusMonitor | kFeatureEdgeToEdge | kFeatureUserNameChargeCode |
-                                kFeatureNote | kFeatureReverseOrder | kFeaturePageRotation);
+                                kFeatureStatusMonitor | kFeatureEdgeToEdge | kFeatureUserNameChargeCode | kFeatureNote |
+                                kFeatureReverseOrder | kFeaturePageRotation);
   // Every feature is on, trimming from the trim unit and the bin capabilities from the bins.
   EXPECT_EQ(r.optionWord, kOutputBinFeatures | kFeatureDuplex | kFeatureCollation | kFeaturePclDiskExtensions |
                               kFeatureStatusMonitor | kFeatureEdgeToEdge | kFeatureTrimming |
-                              kFeatureUserNameChargeCode | kFeatureNote | kFeatureReverseOrder |
-                              kFeaturePageRotation);
+                              kFeatureUserNameChargeCode | kFeatureNote | kFeatureReverseOrder | kFeaturePageRotation);
 }
 
 TEST_F(ColourModel, InstallableOptionsAndMemory) {
@@ -221,7 +220,7 @@ TEST_F(ColourModel, FinishersFontsTabsAndConstraints) {
 TEST_F(MonoModel, PclOnlyModelWithoutFinisher) {
   const ModelRecord& r = *record;
   EXPECT_EQ(r.modelId, 3020);
-  EXPECT_EQ(r.pdlMask, 0x400C);  // PCL5E | PCLXL
+  EXPECT_EQ(r.pdlMask, 0x400C);   // PCL5E | PCLXL
   EXPECT_EQ(r.printerPdl, 0x8C);  // no "Printer"/"PDL" yet
   EXPECT_EQ(r.configStamp, 0u);   // no "Printer"/"Cfg" yet
   EXPECT_EQ(r.variant, 0);

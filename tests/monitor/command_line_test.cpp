@@ -16,7 +16,9 @@ TEST(MonitorCommandLine, PrinterVerbAndArguments) {
   const LineCase cases[] = {
       {"anything _(Laser 1)_ NORMAL", "Laser 1", kCommandNormal, {}},
       {"_{Laser 1}_ NORMAL", "Laser 1", kCommandNormal, {}},
-      {"\"C:\\d\\vigilod5.exe\" _(Laser 1)_   JOB_STARTED 17 My report.doc", "Laser 1", kCommandJobStarted,
+      {"\"C:\\d\\vigilod5.exe\" _(Laser 1)_   JOB_STARTED 17 My report.doc",
+       "Laser 1",
+       kCommandJobStarted,
        {"17", "My report.doc"}},
       {"x _(P)_ JOB_DELETE 9 a  b ", "P", kCommandJobDelete, {"9", "a  b "}},
       {"x _(P)_ NORMALIZE", "P", kCommandNormal, {}},
@@ -33,7 +35,9 @@ TEST(MonitorCommandLine, PrinterVerbAndArguments) {
       {"_(P)_ JOB_STARTED 17", "P", kCommandJobStarted, {}},
       {"_(P)_ JOB_STARTED", "P", kCommandJobStarted, {}},
       // A path and a printer that hold a verb do not move the arguments.
-      {"C:\\JOB_STARTED\\m.exe _(JOB_STARTED 5 x)_ JOB_STARTED 17 doc", "JOB_STARTED 5 x", kCommandJobStarted,
+      {"C:\\JOB_STARTED\\m.exe _(JOB_STARTED 5 x)_ JOB_STARTED 17 doc",
+       "JOB_STARTED 5 x",
+       kCommandJobStarted,
        {"17", "doc"}},
       // A name may hold the other kind of closing mark, or the same kind when
       // no verb follows it; a quoted path may hold marks of its own.

@@ -3,7 +3,6 @@
 // through trap reception to events.
 #include <gtest/gtest.h>
 
-
 #include <cstdlib>
 #include <thread>
 
@@ -17,11 +16,13 @@ namespace {
 
 using querytest::SendTrap;
 
+// clang-format off
 const std::vector<std::string> kJamAlert = {"", "1.3.6.1.2.1.43.18.2.0.1", "1.3.6.1.2.1.43.18.1.1.2.1.1", "i", "1",
                                             "1.3.6.1.2.1.43.18.1.1.4.1.1", "i", "3", "1.3.6.1.2.1.43.18.1.1.5.1.1",
                                             "i", "8", "1.3.6.1.2.1.43.18.1.1.6.1.1", "i", "1",
                                             "1.3.6.1.2.1.43.18.1.1.7.1.1", "i", "4", "1.3.6.1.2.1.43.18.1.1.8.1.1",
                                             "i", "8"};
+// clang-format on
 
 class Engine : public EngineTest {
  protected:
@@ -149,8 +150,7 @@ TEST_P(StatusFlags, OnlyTheFirstFlagIsAnnouncedFromItsSetting) {
   const bool model24 = std::string(GetParam()).find("24") != std::string::npos;
   StartEngine();
   DP_WriteProfileString(kPrinter, "IDS_EVENT_SERIOUS_OFFLINE", "1,NONE", IniPath().c_str());
-  DP_WriteProfileString(kPrinter, "IDS_EVENT_SERIOUS_PAPER_OUT", "19,C:\\My Sounds\\paper out.wav",
-                        IniPath().c_str());
+  DP_WriteProfileString(kPrinter, "IDS_EVENT_SERIOUS_PAPER_OUT", "19,C:\\My Sounds\\paper out.wav", IniPath().c_str());
   struct Case {
     unsigned flags;
     size_t beeps;
@@ -159,11 +159,11 @@ TEST_P(StatusFlags, OnlyTheFirstFlagIsAnnouncedFromItsSetting) {
     bool shown;
   };
   const Case cases[] = {
-      {0x06, 1, false, false, false},                    // offline only
+      {0x06, 1, false, false, false},  // offline only
       // 19 is beep, message and sound; the window only with bit 0x04.
       {0x40, model24 ? 1u : 0u, model24, model24, false},
-      {0x20, 0, false, false, false},                    // no setting for it
-      {0x04, 0, false, false, true},                     // no entry: the window is shown
+      {0x20, 0, false, false, false},  // no setting for it
+      {0x04, 0, false, false, true},   // no entry: the window is shown
   };
   for (const Case& c : cases) {
     sounds.clear();
@@ -199,10 +199,11 @@ class LivePrinter : public EngineTest {
     }
     trapPort_ = querytest::FreeUdpPort();
     setenv("ZEL_SNMP_TRAP_ADDRESS", ("127.0.0.1:" + std::to_string(trapPort_)).c_str(), 1);
-    std::string table = "1.3.6.1.2.1.43.16.5.1.2.1.1 string PAPER OUT\n"
-                        "1.3.6.1.2.1.43.16.5.1.2.1.2 string TRAY 2\n"
-                        "1.3.6.1.2.1.25.3.2.1.5.1 integer 5\n"
-                        "1.3.6.1.2.1.25.3.5.1.2.1 string @\n";
+    std::string table =
+        "1.3.6.1.2.1.43.16.5.1.2.1.1 string PAPER OUT\n"
+        "1.3.6.1.2.1.43.16.5.1.2.1.2 string TRAY 2\n"
+        "1.3.6.1.2.1.25.3.2.1.5.1 integer 5\n"
+        "1.3.6.1.2.1.25.3.5.1.2.1 string @\n";
     for (int row = 1; row <= 32; ++row) {
       table += "1.3.6.1.4.1.4417.6.17.1.2." + std::to_string(row) + " ipaddress 0.0.0.0\n";
     }
@@ -239,10 +240,12 @@ TEST_F(LivePrinter, StatusPollDeviceStatusAndTrapsBecomeEvents) {
   ASSERT_TRUE(engine->OpenTrapReception());
   ASSERT_TRUE(engine->RegisterTrapDestination());
   // A paper-out alert (location 501, code 808) as a version 2c trap.
+  // clang-format off
   ASSERT_TRUE(SendTrap("2c", {"", "1.3.6.1.2.1.43.18.2.0.1", "1.3.6.1.2.1.43.18.1.1.2.1.1", "i", "1",
                               "1.3.6.1.2.1.43.18.1.1.4.1.1", "i", "3", "1.3.6.1.2.1.43.18.1.1.5.1.1", "i", "13",
                               "1.3.6.1.2.1.43.18.1.1.6.1.1", "i", "1", "1.3.6.1.2.1.43.18.1.1.7.1.1", "i", "501",
                               "1.3.6.1.2.1.43.18.1.1.8.1.1", "i", "808"}));
+  // clang-format on
   ASSERT_TRUE(PumpUntil([&] { return engine->Data().Events().size() == 1; }));
   int32_t code = 0;
   int category = -1;

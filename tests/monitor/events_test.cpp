@@ -43,11 +43,13 @@ TEST_P(ModelAgents, ModelBoundAgentsMatchOnlyOnModels50And75) {
     bool modelBound;
   };
   const Case cases[] = {
+      // clang-format off
       {140015, 140015, true},  {160009, 140015, true},   {10011, 0, true},       {110011, 10011, true},
       {170009, 10011, true},   {11010001, 10011, true},  {1010003, 1010003, true}, {1030003, 1010003, true},
       {200009, 70011, true},   {190009, 150011, true},   {5010808, 5010808, false}, {40008, 40008, false},
       {50030, 50030, false},   {31101, 31101, false},    {1, 1, false},            {5, 5, false},
       {6, 6, false},           {999, 0, false},          {-1, 0, false},
+      // clang-format on
   };
   for (const Case& c : cases) {
     EXPECT_EQ(AgentFor(agents, c.code), c.modelBound && !bound ? 0 : c.agent) << c.code;

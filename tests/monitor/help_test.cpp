@@ -13,9 +13,7 @@ namespace {
 
 class Help : public MonitorTest, public ::testing::WithParamInterface<const char*> {
  protected:
-  std::string ModelGeneral() const override {
-    return std::string("ModelName=Nardo 24\nModelID=50\n") + GetParam();
-  }
+  std::string ModelGeneral() const override { return std::string("ModelName=Nardo 24\nModelID=50\n") + GetParam(); }
 };
 
 TEST_P(Help, TheModelsFileOpensAtTheDialogsTopic) {

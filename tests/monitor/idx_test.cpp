@@ -18,7 +18,9 @@ namespace {
 
 class Registry : public MonitorTest {
  protected:
-  std::string Ini(const char* section, const char* key) { return DP_ReadProfileString(section, key, IniPath().c_str()); }
+  std::string Ini(const char* section, const char* key) {
+    return DP_ReadProfileString(section, key, IniPath().c_str());
+  }
 };
 
 TEST_F(Registry, ANewPrinterGetsTheFirstFreeIdxFile) {
@@ -85,8 +87,9 @@ TEST_F(IdxFile, VerbsThatEndAtOnceLeaveNoFileForAnUnknownPrinter) {
     size_t files;
     bool registered;
   } cases[] = {
-      {"DELETE", 0, false},         {"QUEUE_CHANGED", 0, false}, {"PORT_CHANGED", 0, false},
-      {"NEW_PRINTMONITOR_VERSION", 0, false}, {"ADD_NEW_PM", 1, true},
+      {"DELETE", 0, false},       {"QUEUE_CHANGED", 0, false},
+      {"PORT_CHANGED", 0, false}, {"NEW_PRINTMONITOR_VERSION", 0, false},
+      {"ADD_NEW_PM", 1, true},
   };
   for (const auto& c : cases) {
     {
@@ -161,8 +164,8 @@ TEST_F(IdxFile, ADamagedFileGivesDefaultsOnce) {
   const size_t at = hugeCount.find(std::string("\x01\0\0\0\0\0\0\0", 8) + code);
   ASSERT_NE(at, std::string::npos);
   hugeCount.replace(at, 8, std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x0F", 8));
-  for (const Case& c : {Case{"cut", whole.substr(0, whole.size() - 3)}, Case{"huge count", hugeCount},
-                        Case{"empty", ""}}) {
+  for (const Case& c :
+       {Case{"cut", whole.substr(0, whole.size() - 3)}, Case{"huge count", hugeCount}, Case{"empty", ""}}) {
     std::ofstream(Host(idx), std::ios::binary | std::ios::trunc) << c.bytes;
     StartEngine();
     EXPECT_EQ(engine->Data().Events().size(), 0u) << c.what;

@@ -17,8 +17,8 @@
 
 #include "monitor/controls/spin_button.h"
 #include "monitor/event_message_box.h"
-#include "monitor/event_settings_backup.h"
 #include "monitor/event_notification.h"
+#include "monitor/event_settings_backup.h"
 #include "monitor/instance_registry.h"
 #include "monitor/main_status_dialog.h"
 #include "monitor/monitor_app.h"
@@ -186,8 +186,8 @@ TEST_F(MainDialog, ShowsThePrinterTheConsoleAndTheRows) {
 // shows its title.
 TEST_F(MainDialog, APrinterAlertIsNotifiedAsItsAgentSays) {
   Make(true);
-  auto* notification = static_cast<PM_CEventNotificationWIN311*>(
-      engine->Agents().Category(1)->m_EventAgentsArray[1]->GetNotification());
+  auto* notification =
+      static_cast<PM_CEventNotificationWIN311*>(engine->Agents().Category(1)->m_EventAgentsArray[1]->GetNotification());
   notification->SetFlags(notification->Flags() | PM_NOTIFY_MESSAGE);
   dialog->ShowWindow(SW_MINIMIZE);
   ASSERT_TRUE(::IsIconic(dialog->m_hWnd));
@@ -405,7 +405,8 @@ TEST_F(MainDialog, AnEventRowOpensItsProblemInformation) {
   };
   doubleClick(0);
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], platform::AnsiFromUtf8("用紙切れ|用紙がなくなりました。用紙を設定してから[更新]ボタンをクリックしてください。"));
+  EXPECT_EQ(shown[0], platform::AnsiFromUtf8(
+                          "用紙切れ|用紙がなくなりました。用紙を設定してから[更新]ボタンをクリックしてください。"));
   doubleClick(1);
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[1].rfind(platform::AnsiFromUtf8("印刷完了|印刷ジョブの名称:"), 0), 0u) << shown[1];
@@ -553,7 +554,9 @@ class EventConfiguration : public MainDialog {
     }
     return names;
   }
-  static std::filesystem::path Host(const std::string& windowsPath) { return *platform::HostPathFromWindows(windowsPath); }
+  static std::filesystem::path Host(const std::string& windowsPath) {
+    return *platform::HostPathFromWindows(windowsPath);
+  }
 };
 
 // OK applies only the entries this dialog wrote, into the settings file as it
@@ -660,12 +663,8 @@ TEST_F(EventConfiguration, NotificationMethodCancelAndMissingSound) {
         ::CheckDlgButton(method, 1055, BST_CHECKED);
         ::SetDlgItemTextA(method, 1026, "9");
         switch (step++) {
-          case 0:
-            Click(method, IDCANCEL);
-            break;
-          case 1:
-            ::SendMessageA(method, WM_CLOSE, 0, 0);
-            break;
+          case 0: Click(method, IDCANCEL); break;
+          case 1: ::SendMessageA(method, WM_CLOSE, 0, 0); break;
           default:
             boxes.clear();
             ::CheckDlgButton(method, 1050, BST_CHECKED);

@@ -45,8 +45,7 @@ constexpr char kPaperOutSound[] = "C:\\Sounds\\paper out.wav";
 // trap-host table with free rows.
 std::string AgentTable(const std::string& errorState, const std::string& panel) {
   std::string table = "1.3.6.1.2.1.43.16.5.1.2.1.1 string " + panel + "\n" +
-                      "1.3.6.1.2.1.43.16.5.1.2.1.2 string TRAY 1\n" +
-                      "1.3.6.1.2.1.25.3.2.1.5.1 integer 2\n" +
+                      "1.3.6.1.2.1.43.16.5.1.2.1.2 string TRAY 1\n" + "1.3.6.1.2.1.25.3.2.1.5.1 integer 2\n" +
                       "1.3.6.1.2.1.25.3.5.1.2.1 octet " + errorState + "\n";
   for (int row = 1; row <= 4; ++row) {
     table += "1.3.6.1.4.1.4417.6.17.1.2." + std::to_string(row) + " ipaddress 0.0.0.0\n";
@@ -183,10 +182,10 @@ TEST_F(MonitorSession, AlertsAndAJobReachThePersonTheLogAndTheLists) {
   }
   // The printer starts the job: its name, document, owner and the printer's
   // own number for it.
-  ASSERT_TRUE(querytest::SendTrap(trapPort_, "1",
-                                  {"1.3.6.1.4.1.4417.7", "127.0.0.1", "6", "501", "", "1.3.6.1.4.1.4417.9.1", "s",
-                                   "JOB#17", "1.3.6.1.4.1.4417.9.2", "s", "Quarterly results.doc",
-                                   "1.3.6.1.4.1.4417.9.3", "s", "someone", "1.3.6.1.4.1.4417.9.4", "i", "1234"}));
+  ASSERT_TRUE(querytest::SendTrap(
+      trapPort_, "1",
+      {"1.3.6.1.4.1.4417.7", "127.0.0.1", "6", "501", "", "1.3.6.1.4.1.4417.9.1", "s", "JOB#17", "1.3.6.1.4.1.4417.9.2",
+       "s", "Quarterly results.doc", "1.3.6.1.4.1.4417.9.3", "s", "someone", "1.3.6.1.4.1.4417.9.4", "i", "1234"}));
 
   // The paper-out alert as chosen: a beep, the box with its title, the window
   // brought to the front and the sound; the other two bring the window back
@@ -199,26 +198,32 @@ TEST_F(MonitorSession, AlertsAndAJobReachThePersonTheLogAndTheLists) {
                              {"front", title},
                              {"front", title}};
   Records seen;
-  ASSERT_TRUE(PollUntil([&] {
-    seen = platform::ReadNotifyRecords();
-    const auto beep = std::find_if(seen.begin(), seen.end(), [](const auto& r) { return r[0] == "beep"; });
-    seen.erase(seen.begin(), beep);
-    return seen.size() >= announced.size();
-  }, 10));
+  ASSERT_TRUE(PollUntil(
+      [&] {
+        seen = platform::ReadNotifyRecords();
+        const auto beep = std::find_if(seen.begin(), seen.end(), [](const auto& r) { return r[0] == "beep"; });
+        seen.erase(seen.begin(), beep);
+        return seen.size() >= announced.size();
+      },
+      10));
   EXPECT_EQ(seen, announced);
 
   // The log: one entry per serious alert, each its time, its lines and two blank lines.
   std::string log;
+  // clang-format off
   ASSERT_TRUE(PollUntil([&] {
     log = ReadFile(logFile_);
     return log.find(monitor::LoadText(59313)) != std::string::npos;
   }, 10)) << logFile_;
+  // clang-format on
   const std::regex entry("\\d\\d:\\d\\d:\\d\\d -- \\d\\d\\.\\d\\d\\.\\d{4}\r\n([^\r\n]+\r\n)+\r\n\r\n");
   const auto entries = std::distance(std::sregex_iterator(log.begin(), log.end(), entry), std::sregex_iterator());
   EXPECT_EQ(entries, 3) << log;
-  EXPECT_TRUE(std::regex_match(log, std::regex("(\\d\\d:\\d\\d:\\d\\d -- \\d\\d\\.\\d\\d\\.\\d{4}\r\n([^\r\n]+\r\n)+\r\n\r\n)+")))
+  EXPECT_TRUE(std::regex_match(
+      log, std::regex("(\\d\\d:\\d\\d:\\d\\d -- \\d\\d\\.\\d\\d\\.\\d{4}\r\n([^\r\n]+\r\n)+\r\n\r\n)+")))
       << log;
-  for (unsigned text : {59310u, 59317u, 59313u}) EXPECT_NE(log.find(monitor::LoadText(text)), std::string::npos) << text;
+  for (unsigned text : {59310u, 59317u, 59313u})
+    EXPECT_NE(log.find(monitor::LoadText(text)), std::string::npos) << text;
 
   // The program ends as closed after the picture; its archive holds the rows
   // of both lists.

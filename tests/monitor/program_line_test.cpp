@@ -5,10 +5,10 @@
 #include <fstream>
 
 #include "monitor/monitor_utilities.h"
-#include "platform/base/machine.h"
-#include "platform/base/processes.h"
 #include "platform/base/handles.h"
+#include "platform/base/machine.h"
 #include "platform/base/named_mutex.h"
+#include "platform/base/processes.h"
 #include "platform/base/sync.h"
 #include "tests/monitor/monitor_fixture.h"
 #include "tools/machinesetup/printer_install.h"

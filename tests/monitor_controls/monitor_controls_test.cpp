@@ -93,8 +93,8 @@ TEST_F(MonitorControlsTest, HalvesSplitAlongTheDiagonal) {
     int half;
   };
   const Case cases[] = {
-      {{0, 0}, 0},   {{20, 0}, 0},  {{0, 20}, 0},  {{5, 5}, 0},   {{21, 21}, 1},
-      {{12, 12}, 1}, {{20, 10}, 1}, {{30, 5}, 2},  {{5, 30}, 2},  {{-1, 3}, 2},
+      {{0, 0}, 0},   {{20, 0}, 0},  {{0, 20}, 0}, {{5, 5}, 0},  {{21, 21}, 1},
+      {{12, 12}, 1}, {{20, 10}, 1}, {{30, 5}, 2}, {{5, 30}, 2}, {{-1, 3}, 2},
   };
   for (const Case& c : cases) EXPECT_EQ(plain.HitTest(c.point), c.half) << c.point.x << "," << c.point.y;
 }
@@ -106,7 +106,7 @@ TEST_F(MonitorControlsTest, PlainSpinStepsTheEditAndNeverBelowZero) {
     const char* expected;
   };
   const Case cases[] = {
-      {"5", UpPoint(), "6"},   {"5", DownPoint(), "4"}, {"0", DownPoint(), "0"},
+      {"5", UpPoint(), "6"},   {"5", DownPoint(), "4"},   {"0", DownPoint(), "0"},
       {"abc", UpPoint(), "1"}, {"abc", DownPoint(), "0"}, {"999999", UpPoint(), "1000000"},
   };
   for (const Case& c : cases) {
@@ -168,9 +168,9 @@ TEST_F(MonitorControlsTest, TimeManagerShowsTheSmallestPart) {
   const UINT all = monitor::kUnitSeconds | monitor::kUnitMinutes | monitor::kUnitHours | monitor::kUnitDays;
   const UINT noSeconds = monitor::kUnitMinutes | monitor::kUnitHours | monitor::kUnitDays;
   const Case cases[] = {
-      {all, 7200, "2", kHours},     {all, 0, "1", kSeconds},       {noSeconds, 0, "1", kMinutes},
-      {noSeconds, 120, "2", kMinutes}, {all, 90, "30", kSeconds}, {all, 45, "45", kSeconds},
-      {all, 3 * 86400, "3", kDays}, {all, 86400 + 3600, "1", kHours}, {all, 59 * 60, "59", kMinutes},
+      {all, 7200, "2", kHours},        {all, 0, "1", kSeconds},          {noSeconds, 0, "1", kMinutes},
+      {noSeconds, 120, "2", kMinutes}, {all, 90, "30", kSeconds},        {all, 45, "45", kSeconds},
+      {all, 3 * 86400, "3", kDays},    {all, 86400 + 3600, "1", kHours}, {all, 59 * 60, "59", kMinutes},
   };
   for (const Case& c : cases) {
     time.Init(30, 32, c.units, c.seconds);
@@ -191,11 +191,14 @@ TEST_F(MonitorControlsTest, TimeManagerStepsWithinTheUnitsLimits) {
     int beeps;
   };
   const Case cases[] = {
+      // clang-format off
       {kHours, "1", DownPoint(), "1", 1},   {kHours, "23", UpPoint(), "23", 1},
       {kHours, "5", UpPoint(), "6", 0},     {kMinutes, "59", UpPoint(), "59", 1},
       {kDays, "58", UpPoint(), "59", 0},    {kSeconds, "30", DownPoint(), "29", 0},
+      // clang-format on
       // 0 stepped down is below the minimum, not above the maximum.
-      {kSeconds, "0", DownPoint(), "1", 1}, {kMinutes, "abc", UpPoint(), "1", 0},
+      {kSeconds, "0", DownPoint(), "1", 1},
+      {kMinutes, "abc", UpPoint(), "1", 0},
       {kHours, "80", DownPoint(), "23", 1},
   };
   const UINT all = monitor::kUnitSeconds | monitor::kUnitMinutes | monitor::kUnitHours | monitor::kUnitDays;

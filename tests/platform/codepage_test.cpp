@@ -37,8 +37,8 @@ std::string Encode(UINT codePage, const std::u16string& text, BOOL* usedDefault 
   int need = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, defaultChar,
                                  usedDefault);
   std::string out(static_cast<size_t>(need), '\0');
-  int got = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), need,
-                                defaultChar, usedDefault);
+  int got = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), need, defaultChar,
+                                usedDefault);
   EXPECT_EQ(got, need);
   return out;
 }
@@ -61,8 +61,7 @@ TEST_F(CodePageTest, ConvertsBothWays) {
       {"full-width tilde", 932, Bytes({0x81, 0x60}), u"\uFF5E"},
       {"backslash and tilde stay ASCII", 932, "\\~", u"\\~"},
       {"watermark name", 932, Bytes({0x8E, 0xD0, 0x8A, 0x4F, 0x94, 0xE9}), u"社外秘"},
-      {"mixed path", 932,
-       "C:\\" + Bytes({0x83, 0x5C, 0x83, 0x74, 0x83, 0x67}) + "\\" + Bytes({0x95, 0x5C}) + ".ini",
+      {"mixed path", 932, "C:\\" + Bytes({0x83, 0x5C, 0x83, 0x74, 0x83, 0x67}) + "\\" + Bytes({0x95, 0x5C}) + ".ini",
        u"C:\\ソフト\\表.ini"},
       {"western letters", 1252, Bytes({0xE9, 0xC4, 0x80}), u"éÄ€"},
       {"symbol font range", 42, Bytes({0x20, 0x41, 0xB7, 0xFF}), u"\uF020\uF041\uF0B7\uF0FF"},
@@ -265,8 +264,7 @@ TEST_F(CodePageTest, WalksCharactersNotBytes) {
 
 TEST_F(CodePageTest, FindsTheRealBackslash) {
   // C:\ソフト\表.ini — two trail bytes 0x5C besides the three real separators.
-  const std::string path =
-      "C:\\" + Bytes({0x83, 0x5C, 0x83, 0x74, 0x83, 0x67}) + "\\" + Bytes({0x95, 0x5C}) + ".ini";
+  const std::string path = "C:\\" + Bytes({0x83, 0x5C, 0x83, 0x74, 0x83, 0x67}) + "\\" + Bytes({0x95, 0x5C}) + ".ini";
   EXPECT_EQ(platform::FindLastCharAnsi(path, '\\'), 9u);
   EXPECT_EQ(platform::FindFirstCharAnsi(path, '\\'), 2u);
   EXPECT_EQ(platform::FindLastCharAnsi(Bytes({0x95, 0x5C}), '\\'), std::string::npos);
@@ -274,8 +272,8 @@ TEST_F(CodePageTest, FindsTheRealBackslash) {
 }
 
 TEST_F(CodePageTest, CaseRulesLeaveTrailBytesAlone) {
-  const std::string a = Bytes({0x83, 0x41});  // ア
-  const std::string di = Bytes({0x83, 0x61}); // ヂ
+  const std::string a = Bytes({0x83, 0x41});   // ア
+  const std::string di = Bytes({0x83, 0x61});  // ヂ
   EXPECT_NE(lstrcmpiA(a.c_str(), di.c_str()), 0);
   EXPECT_FALSE(platform::EqualsNoCaseAnsi(a, di));
   EXPECT_NE(platform::FoldCaseAnsi(a), platform::FoldCaseAnsi(di));

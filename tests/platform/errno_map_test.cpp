@@ -16,6 +16,7 @@ TEST(ErrnoMapTest, EachCauseGivesOneError) {
     int error;
     DWORD expected;
   } cases[] = {
+      // clang-format off
       {ENOENT, ERROR_FILE_NOT_FOUND},       {ENOTDIR, ERROR_PATH_NOT_FOUND},
       {EACCES, ERROR_ACCESS_DENIED},        {EPERM, ERROR_ACCESS_DENIED},
       {EROFS, ERROR_ACCESS_DENIED},         {EISDIR, ERROR_ACCESS_DENIED},
@@ -28,6 +29,7 @@ TEST(ErrnoMapTest, EachCauseGivesOneError) {
       {EHOSTUNREACH, ERROR_HOST_UNREACHABLE},   {ENETUNREACH, ERROR_NETWORK_UNREACHABLE},
       {ECONNRESET, ERROR_CONNECTION_ABORTED},   {EPIPE, ERROR_CONNECTION_ABORTED},
       {EINVAL, ERROR_GEN_FAILURE},          {0, ERROR_GEN_FAILURE},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(Win32ErrorFromErrno(c.error), c.expected) << "errno " << c.error;
 }

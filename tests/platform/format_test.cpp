@@ -50,8 +50,7 @@ TEST_F(FormatTest, Numbers) {
       {FormatA("%d|%i", -42, 7), "-42|7"},
       {FormatA("%u", -1), "4294967295"},
       {FormatA("%x %X %#x %#X", 0xBEEFu, 0xBEEFu, 255u, 255u), "beef BEEF 0xff 0XFF"},
-      {FormatA("%ld %lu %lx %lX", LONG(-5), DWORD(0xFFFFFFFFu), DWORD(0xABCu), DWORD(0xABCu)),
-       "-5 4294967295 abc ABC"},
+      {FormatA("%ld %lu %lx %lX", LONG(-5), DWORD(0xFFFFFFFFu), DWORD(0xABCu), DWORD(0xABCu)), "-5 4294967295 abc ABC"},
       {FormatA("%hd %hu %hx", 0x18000, 0x1FFFF, 0x12345), "-32768 65535 2345"},
       {FormatA("[%5d][%-5d][%05d][%-05d]", 42, 42, -42, 42), "[   42][42   ][-0042][42   ]"},
       {FormatA("[%.3d][%6.3d][%08.3d]", 7, -7, 7), "[007][  -007][     007]"},
@@ -153,16 +152,16 @@ TEST(MulDivTest, RoundsHalfAwayFromZero) {
       {73, 144, -96, -110},
       {-73, -144, -96, -110},
       {-73, -144, 96, 110},
-      {5, 1, 3, 2},             // 1.667
-      {4, 1, 3, 1},             // 1.333
+      {5, 1, 3, 2},  // 1.667
+      {4, 1, 3, 1},  // 1.333
       {-4, 1, 3, -1},
       {1, 1, 3, 0},
-      {255, 50, 100, 128},      // 127.5
+      {255, 50, 100, 128},           // 127.5
       {65536, 65536, 65536, 65536},  // the product needs 64 bits
       {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
       {INT_MIN, 1, 1, INT_MIN},
-      {1, 2, 0, -1},            // no divisor
-      {INT_MAX, 2, 1, -1},      // does not fit
+      {1, 2, 0, -1},        // no divisor
+      {INT_MAX, 2, 1, -1},  // does not fit
       {INT_MIN, -1, 1, -1},
       {0, 5, 7, 0},
   };

@@ -71,8 +71,8 @@ class GdiBlit : public ::testing::Test {
 
 TEST_F(GdiBlit, BitBltOnTheDeviceReadsBackAndWritesBackWithoutRecursing) {
   RECTL target{8, 8, 24, 12};
-  ASSERT_TRUE(RecordingBitBlt(device(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, nullptr,
-                              nullptr, 0x0000 /* BLACKNESS */));
+  ASSERT_TRUE(RecordingBitBlt(device(), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, nullptr, nullptr,
+                              0x0000 /* BLACKNESS */));
   EXPECT_EQ(g_bitBltCalls, 1);
   ASSERT_EQ(g_copies.size(), 2u);
   EXPECT_FALSE(g_copies[0].toDevice);
@@ -104,10 +104,10 @@ TEST_F(GdiBlit, StretchBltHalftonesIntoOneBitAndCallsCopyBits) {
   SURFOBJ* src = SurfaceObject(source);
   auto* px = static_cast<BYTE*>(src->pvScan0);
   px[3] = px[4] = px[5] = 0xFF;  // pixel 1 white
-  RECTL dest{16, 0, 0, 8};        // right to left
+  RECTL dest{16, 0, 0, 8};       // right to left
   RECTL from{0, 0, 2, 1};
-  ASSERT_TRUE(EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &from, nullptr,
-                            HALFTONE));
+  ASSERT_TRUE(
+      EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &from, nullptr, HALFTONE));
   ASSERT_EQ(g_copies.size(), 1u);
   const CopyCall& call = g_copies[0];
   EXPECT_TRUE(call.toDevice);
@@ -128,8 +128,8 @@ TEST_F(GdiBlit, StretchBltMidGreyGivesAnEvenDither) {
   auto* px = static_cast<BYTE*>(src->pvScan0);
   px[0] = px[1] = px[2] = 128;
   RECTL dest{0, 0, 8, 8}, from{0, 0, 1, 1};
-  ASSERT_TRUE(EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &from, nullptr,
-                            HALFTONE));
+  ASSERT_TRUE(
+      EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, nullptr, &dest, &from, nullptr, HALFTONE));
   ASSERT_EQ(g_copies.size(), 1u);
   const BYTE first = g_copies[0].firstRow[0];
   EXPECT_EQ(__builtin_popcount(first), 4);
@@ -141,10 +141,10 @@ TEST_F(GdiBlit, StretchBltMidGreyGivesAnEvenDither) {
 // dither from the halftone origin. Random sizes, mirrors, origins and source
 // rectangles reaching past the bitmap, from 24-bit and 8-bit grey sources.
 TEST_F(GdiBlit, StretchBltHalftoneFollowsTheDitherRulePixelByPixel) {
-  static constexpr unsigned char kBayer[8][8] = {
-      {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-      {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-      {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+  static constexpr unsigned char kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                                                 {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                                                 {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                                                 {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
   std::mt19937 random(7);
   auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
   for (int round = 0; round < 60; ++round) {
@@ -172,8 +172,8 @@ TEST_F(GdiBlit, StretchBltHalftoneFollowsTheDitherRulePixelByPixel) {
     RECTL fromRect{from.left, from.top, from.left + between(1, size.cx + 3), from.top + between(1, size.cy + 2)};
     POINTL origin{between(-9, 9), between(-9, 9)};
     g_copies.clear();
-    ASSERT_TRUE(EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, &origin, &dest, &fromRect, nullptr,
-                              HALFTONE));
+    ASSERT_TRUE(
+        EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, &origin, &dest, &fromRect, nullptr, HALFTONE));
     ASSERT_EQ(g_copies.size(), 1u);
     const std::vector<std::vector<BYTE>>& rows = g_copies[0].rows;
     ASSERT_EQ(rows.size(), static_cast<size_t>(dh));

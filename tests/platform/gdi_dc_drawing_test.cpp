@@ -79,8 +79,9 @@ TEST_F(DrawingTest, LinesAndShapesBecomePathCallsInFixedPointDeviceUnits) {
   ASSERT_TRUE(Rectangle(dc_, 0, 0, 1, 1));
   EXPECT_EQ(PathCalls(), (std::vector<std::string>{
                              "DrvFillPath " + kTrivial + " brush=0000FF winding path=M 0,0 L 16,0 L 16,16 L 0,16 Z",
-                             "DrvStrokePath " + kTrivial + " pen=000000 line=c1 mix=000D0D path=M 0,0 L 16,0 L 16,16 "
-                                                           "L 0,16 Z",
+                             "DrvStrokePath " + kTrivial +
+                                 " pen=000000 line=c1 mix=000D0D path=M 0,0 L 16,0 L 16,16 "
+                                 "L 0,16 Z",
                          }));
   EXPECT_TRUE(DeleteObject(red));
 }
@@ -195,8 +196,9 @@ TEST_F(DrawingTest, ClipRegionsReachTheLibrary) {
 TEST_F(DrawingTest, BeziersAreFlattenedWhenRefused) {
   const POINT curve[] = {{0, 0}, {10, 20}, {30, 20}, {40, 0}};
   ASSERT_TRUE(PolyBezier(dc_, curve, 4));
-  EXPECT_EQ(PathCalls(), (std::vector<std::string>{"DrvStrokePath " + kTrivial +
-                                                   " pen=000000 line=c1 mix=000D0D path=M 0,0 B 160,320 480,320 640,0"}));
+  EXPECT_EQ(PathCalls(),
+            (std::vector<std::string>{"DrvStrokePath " + kTrivial +
+                                      " pen=000000 line=c1 mix=000D0D path=M 0,0 B 160,320 480,320 640,0"}));
   EXPECT_FALSE(PolyBezier(dc_, curve, 3));
 
   ExtEscape(dc_, 9000, 0, nullptr, 0, nullptr);  // the library now refuses curves
@@ -433,10 +435,12 @@ TEST_F(DrawingTest, ImagesAreStretchedByTheLibraryOrHalftonedByTheEngine) {
   // A bottom-up DIB counts ySrc from its bottom: row 1 from the bottom is the top row.
   EXPECT_EQ(StretchDIBits(dc_, 0, 0, 40, 10, 0, 1, 4, 1, bits, bmi, DIB_RGB_COLORS, SRCCOPY), 1);
   EXPECT_EQ(PathCalls(), (std::vector<std::string>{
-                             "DrvStretchBlt " + kTrivial + " src=4x2 format=1 from=0,0,4,2 to=100,100,500,300 mode=4 "
-                                                           "colours=000000,0000FF",
-                             "DrvStretchBlt " + kTrivial + " src=4x2 format=1 from=0,0,4,1 to=0,0,40,10 mode=4 "
-                                                           "colours=000000,0000FF",
+                             "DrvStretchBlt " + kTrivial +
+                                 " src=4x2 format=1 from=0,0,4,2 to=100,100,500,300 mode=4 "
+                                 "colours=000000,0000FF",
+                             "DrvStretchBlt " + kTrivial +
+                                 " src=4x2 format=1 from=0,0,4,1 to=0,0,40,10 mode=4 "
+                                 "colours=000000,0000FF",
                          }));
 
   // A colour image in true colour: no table.

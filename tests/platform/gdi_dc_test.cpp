@@ -25,9 +25,9 @@ TEST_F(DeviceContextTest, LifeCycleReachesTheLibraryInOrderAndTheJobReachesTheOu
     int index;
     int expected;
   };
-  for (const Cap& cap : {Cap{TECHNOLOGY, DT_RASPRINTER}, Cap{HORZRES, 4760}, Cap{VERTRES, 6816},
-                         Cap{LOGPIXELSX, 600}, Cap{PHYSICALWIDTH, 4960}, Cap{PHYSICALOFFSETY, 100},
-                         Cap{HORZSIZE, 202}, Cap{BITSPIXEL, 24}, Cap{NUMFONTS, 2}}) {
+  for (const Cap& cap : {Cap{TECHNOLOGY, DT_RASPRINTER}, Cap{HORZRES, 4760}, Cap{VERTRES, 6816}, Cap{LOGPIXELSX, 600},
+                         Cap{PHYSICALWIDTH, 4960}, Cap{PHYSICALOFFSETY, 100}, Cap{HORZSIZE, 202}, Cap{BITSPIXEL, 24},
+                         Cap{NUMFONTS, 2}}) {
     EXPECT_EQ(GetDeviceCaps(dc, cap.index), cap.expected) << "index " << cap.index;
   }
 
@@ -216,8 +216,7 @@ TEST_F(DeviceContextTest, ApplicationResetBetweenPagesRaisesResetEventsAndIsRefu
   ASSERT_GT(EndPage(dc), 0);
   ASSERT_GT(EndDoc(dc), 0);
   EXPECT_TRUE(DeleteDC(dc));
-  EXPECT_EQ(JobFile("C:\\reset.prn"),
-            "BEGIN\nPAGE 1 4760x6816\nPAGE 2 4760x6816\nPAGE 3 6816x4760\nEND\n");
+  EXPECT_EQ(JobFile("C:\\reset.prn"), "BEGIN\nPAGE 1 4760x6816\nPAGE 2 4760x6816\nPAGE 3 6816x4760\nEND\n");
 }
 
 TEST_F(DeviceContextTest, RefusedRedirectedAndAbortedDocuments) {

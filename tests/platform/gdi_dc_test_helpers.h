@@ -29,7 +29,8 @@ class DeviceContextTest : public testsupport::FreshMachine {
  protected:
   void SetUp() override {
     FreshMachine::SetUp();
-    if (!std::filesystem::exists(moduletest::ModuleFile("recording_driver.dll"))) GTEST_SKIP() << "recording driver not built";
+    if (!std::filesystem::exists(moduletest::ModuleFile("recording_driver.dll")))
+      GTEST_SKIP() << "recording driver not built";
   }
 
   // A printer whose driver entry names `graphicsLibrary` (a fixture module or a
@@ -45,8 +46,7 @@ class DeviceContextTest : public testsupport::FreshMachine {
     std::string config = interfaceLibrary.find('\\') == std::string::npos
                              ? moduletest::ZPath(moduletest::ModuleFile(interfaceLibrary))
                              : interfaceLibrary;
-    DRIVER_INFO_2A driver{2, driverName.data(), environment.data(), driverPath.data(), dataFile.data(),
-                          config.data()};
+    DRIVER_INFO_2A driver{2, driverName.data(), environment.data(), driverPath.data(), dataFile.data(), config.data()};
     ASSERT_TRUE(AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&driver))) << GetLastError();
     std::string name = printer;
     std::string port = "LPT1:";

@@ -172,8 +172,7 @@ TEST_F(GdiDeviceFont, AdvancesComeFromTheDriverAndExtentsAgree) {
   Select(dc_, u"Courier", -50);
   ASSERT_TRUE(ExtTextOutW(dc_, 100, 200, 0, nullptr, u"AB", 2, nullptr));
   calls = TextCalls();
-  EXPECT_EQ(std::count(calls.begin(), calls.end(), "DrvQueryFontData face=1 mode=1 hg=65 metrics"), 1)
-      << Joined(calls);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "DrvQueryFontData face=1 mode=1 hg=65 metrics"), 1) << Joined(calls);
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "DrvQueryFontData face=1 mode=1 hg=66 metrics"), 1);
   EXPECT_EQ(GlyphsOf(TextOutOf(calls)), "65@100,200 66@130,200");
   EXPECT_NE(Field(TextOutOf(calls), "uniq"), uniq) << "another size is another realisation";
@@ -280,8 +279,8 @@ TEST_F(GdiDeviceFont, BackgroundAndLinesArriveAsRectanglesOfTheRun) {
     SetBkMode(dc_, c.bkMode);
     Select(dc_, u"Courier", -100, OUT_DEFAULT_PRECIS, c.underline, c.strikeOut);
     const RECT rect{10, 20, 30, 40};
-    ASSERT_TRUE(ExtTextOutW(dc_, 100, 200, c.etoOpaque ? ETO_OPAQUE : 0, c.etoOpaque ? &rect : nullptr, u"AB", 2,
-                            nullptr));
+    ASSERT_TRUE(
+        ExtTextOutW(dc_, 100, 200, c.etoOpaque ? ETO_OPAQUE : 0, c.etoOpaque ? &rect : nullptr, u"AB", 2, nullptr));
     const std::string run = TextOutOf(TextCalls());
     EXPECT_EQ(Field(run, "opaque"), c.opaque) << run;
     EXPECT_EQ(Field(run, "extra"), c.extra) << run;
@@ -348,21 +347,22 @@ TEST_F(GdiDeviceFont, RefusedRunsAreDrawnPaintingOnlyTheGlyphsInk) {
   ASSERT_GE(drawing.size(), 1u);
   EXPECT_EQ(drawing[0].rfind("DrvTextOut refused", 0), 0u) << Joined(drawing);
   drawing.erase(drawing.begin());
-  EXPECT_EQ(drawing, (std::vector<std::string>{
-                         "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=none rop=F0F0 brush=FFFFFF dest=100,120,280,220",
-                         "DrvGetGlyphMode face=1",
-                         "DrvQueryFontData face=1 mode=1 hg=65 metrics",
-                         "DrvQueryFontData face=1 mode=1 hg=65 bits",
-                         "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=50x50 set=196 rop=AAF0 brush=1E140A "
-                         "dest=100,150,150,200",
-                         "DrvQueryFontData face=1 mode=1 hg=32 metrics",
-                         "DrvQueryFontData face=1 mode=1 hg=66 metrics",
-                         "DrvQueryFontData face=1 mode=1 hg=66 bits",
-                         "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=50x50 set=196 rop=AAF0 brush=1E140A "
-                         "dest=220,150,270,200",
-                         "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=none rop=F0F0 brush=1E140A "
-                         "dest=100,210,280,215",
-                     }))
+  EXPECT_EQ(drawing,
+            (std::vector<std::string>{
+                "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=none rop=F0F0 brush=FFFFFF dest=100,120,280,220",
+                "DrvGetGlyphMode face=1",
+                "DrvQueryFontData face=1 mode=1 hg=65 metrics",
+                "DrvQueryFontData face=1 mode=1 hg=65 bits",
+                "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=50x50 set=196 rop=AAF0 brush=1E140A "
+                "dest=100,150,150,200",
+                "DrvQueryFontData face=1 mode=1 hg=32 metrics",
+                "DrvQueryFontData face=1 mode=1 hg=66 metrics",
+                "DrvQueryFontData face=1 mode=1 hg=66 bits",
+                "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=50x50 set=196 rop=AAF0 brush=1E140A "
+                "dest=220,150,270,200",
+                "DrvBitBlt clip=T[0,0,4760,6816] src=none mask=none rop=F0F0 brush=1E140A "
+                "dest=100,210,280,215",
+            }))
       << Joined(drawing);
 
   // Without mask blits the set pixels go as rectangles of a path: a hollow
@@ -442,8 +442,7 @@ TEST_F(GdiDeviceFont, EnumerationListsTheDeviceFontsBesideOutlineFamilies) {
   all.lfCharSet = DEFAULT_CHARSET;
   auto collect = [](const LOGFONTW* lf, const TEXTMETRICW*, DWORD type, LPARAM lParam) -> int {
     const auto* elf = reinterpret_cast<const ENUMLOGFONTEXW*>(lf);
-    reinterpret_cast<std::vector<Seen>*>(lParam)->push_back(
-        Seen{lf->lfFaceName, type, lf->lfCharSet, elf->elfScript});
+    reinterpret_cast<std::vector<Seen>*>(lParam)->push_back(Seen{lf->lfFaceName, type, lf->lfCharSet, elf->elfScript});
     return 1;
   };
   EXPECT_EQ(EnumFontFamiliesExW(dc_, &all, collect, reinterpret_cast<LPARAM>(&seen), 0), 1);
@@ -481,8 +480,7 @@ TEST_F(GdiDeviceFont, BadlyDescribedFacesAreLeftOutAndNeverFollowed) {
   AddPrinter("BadFonts", "recording_driver.dll");
   HDC bad = Open(u"BadFonts");
   ASSERT_NE(bad, 0u);
-  EXPECT_EQ(queried_, (std::vector<std::string>{"face=1", "face=2", "face=3", "face=4", "face=5", "face=6",
-                                                "face=7"}));
+  EXPECT_EQ(queried_, (std::vector<std::string>{"face=1", "face=2", "face=3", "face=4", "face=5", "face=6", "face=7"}));
   std::vector<std::u16string> faces;
   LOGFONTW all{};
   all.lfCharSet = DEFAULT_CHARSET;

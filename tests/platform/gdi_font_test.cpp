@@ -65,7 +65,7 @@ TEST_P(GdiFont, ReportsTheAskedFamilyWithMetricsOutlinesAndBitmaps) {
   ASSERT_EQ(FONTOBJ_cGetGlyphs(font.get(), FO_GLYPHBITS, 1, &hg, &pv), 1u);
   auto* bitsData = static_cast<GLYPHDATA*>(pv);
   EXPECT_EQ(bitsData->hg, hg);
-  EXPECT_GT(bitsData->fxD, 16 * 20);   // a visible advance of a 100-pixel glyph
+  EXPECT_GT(bitsData->fxD, 16 * 20);  // a visible advance of a 100-pixel glyph
   EXPECT_LT(bitsData->fxD, 16 * 110);
   const GLYPHBITS* bits = bitsData->gdf.pgb;
   ASSERT_NE(bits, nullptr);
@@ -244,8 +244,8 @@ TEST(GdiFontFaces, OutlineFacesExistByTheirOwnOrTheirWindowsNames) {
     std::u16string family;
     bool exists;
   };
-  for (const Case& c : {Case{u"Arial", true}, Case{u"ＭＳ 明朝", true}, Case{u"明朝", true},
-                        Case{u"DejaVu Sans", true}, Case{u"No Such Face 42", false}, Case{u"", false}}) {
+  for (const Case& c : {Case{u"Arial", true}, Case{u"ＭＳ 明朝", true}, Case{u"明朝", true}, Case{u"DejaVu Sans", true},
+                        Case{u"No Such Face 42", false}, Case{u"", false}}) {
     EXPECT_EQ(HostFaceExists(c.family), c.exists) << std::string(c.family.begin(), c.family.end());
   }
   const std::vector<std::u16string> families = HostFontFamilies();

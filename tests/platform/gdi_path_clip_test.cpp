@@ -189,8 +189,8 @@ const RECTL kEverywhere{-100000, -100000, 100000, 100000};
 
 TEST(GdiRegion, PolygonsCoverThePixelsWhoseCentresTheyHoldUnderTheFillRule) {
   // A square from 0.5 to 4.5 holds the centres of pixels 0 to 3 on each axis (4.5 is outside).
-  const BandRegion square = BandRegion::FromPolygons({{{0.5, 0.5}, {4.5, 0.5}, {4.5, 4.5}, {0.5, 4.5}}}, false,
-                                                     kEverywhere);
+  const BandRegion square =
+      BandRegion::FromPolygons({{{0.5, 0.5}, {4.5, 0.5}, {4.5, 4.5}, {0.5, 4.5}}}, false, kEverywhere);
   EXPECT_EQ(square.Rects().size(), 1u);
   EXPECT_EQ(square.Bounds().left, 0);
   EXPECT_EQ(square.Bounds().right, 4);
@@ -217,8 +217,8 @@ TEST(GdiRegion, PolygonsCoverThePixelsWhoseCentresTheyHoldUnderTheFillRule) {
   EXPECT_TRUE(BandRegion::FromPolygons({clockwise, clockwise}, true, kEverywhere).Contains(7, 5));
 
   // The limit bounds the work and the result.
-  const BandRegion cut = BandRegion::FromPolygons({{{-1e6, -1e6}, {1e6, -1e6}, {1e6, 1e6}, {-1e6, 1e6}}}, true,
-                                                  RECTL{10, 20, 30, 40});
+  const BandRegion cut =
+      BandRegion::FromPolygons({{{-1e6, -1e6}, {1e6, -1e6}, {1e6, 1e6}, {-1e6, 1e6}}}, true, RECTL{10, 20, 30, 40});
   ASSERT_EQ(cut.Rects().size(), 1u);
   EXPECT_EQ(cut.Bounds().left, 10);
   EXPECT_EQ(cut.Bounds().bottom, 40);

@@ -261,8 +261,8 @@ struct Triangle {
     return (a >= 0 && b >= 0 && c >= 0) || (a <= 0 && b <= 0 && c <= 0);
   }
   double Nearest(double px, double py) const {
-    return std::min({std::fabs(EdgeDistance(px, py, 0)), std::fabs(EdgeDistance(px, py, 1)),
-                     std::fabs(EdgeDistance(px, py, 2))});
+    return std::min(
+        {std::fabs(EdgeDistance(px, py, 0)), std::fabs(EdgeDistance(px, py, 1)), std::fabs(EdgeDistance(px, py, 2))});
   }
 };
 
@@ -321,8 +321,8 @@ TEST_F(PathFallbackTest, StrokeAndFillAreSplitAndCurvesOfferedFlatFirst) {
   SelectObject(dc_, blue);
   ASSERT_TRUE(Rectangle(dc_, 100, 100, 200, 200));
   std::vector<Blit> blits;
-  EXPECT_EQ(Drawn(&blits), (std::vector<std::string>{"DrvStrokeAndFillPath refused", "DrvFillPath refused",
-                                                     "DrvBitBlt", "DrvStrokePath refused", "DrvBitBlt"}));
+  EXPECT_EQ(Drawn(&blits), (std::vector<std::string>{"DrvStrokeAndFillPath refused", "DrvFillPath refused", "DrvBitBlt",
+                                                     "DrvStrokePath refused", "DrvBitBlt"}));
   ASSERT_EQ(blits.size(), 2u);
   // The inside is one rectangle; the frame is a ring: outside and hole.
   EXPECT_EQ(blits[0].kind, 'R');
@@ -373,8 +373,8 @@ TEST_F(PathFallbackTest, ThinAndDashedLinesKeepTheirShape) {
   blits.clear();
   Drawn(&blits);
   ASSERT_EQ(blits.size(), 1u);
-  for (const auto& [x, on] : std::vector<std::pair<LONG, bool>>{{105, true}, {125, true}, {135, false},
-                                                              {145, true}, {175, false}, {185, true}})
+  for (const auto& [x, on] : std::vector<std::pair<LONG, bool>>{
+           {105, true}, {125, true}, {135, false}, {145, true}, {175, false}, {185, true}})
     EXPECT_EQ(blits[0].Covers(x, 500), on) << x;
   EXPECT_EQ(blits[0].outline.size(), 5u) << "five dashes";
   SelectObject(dc_, GetStockObject(BLACK_PEN));
@@ -387,8 +387,8 @@ TEST_F(PathFallbackTest, RefusedBitBltFailsTheDrawingOnADeviceSurface) {
   SetLastError(ERROR_SUCCESS);
   EXPECT_FALSE(Rectangle(dc_, 100, 100, 200, 200));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED));
-  EXPECT_EQ(Drawn(), (std::vector<std::string>{"DrvStrokeAndFillPath refused", "DrvFillPath refused",
-                                               "DrvBitBlt refused"}))
+  EXPECT_EQ(Drawn(),
+            (std::vector<std::string>{"DrvStrokeAndFillPath refused", "DrvFillPath refused", "DrvBitBlt refused"}))
       << "the outline is not tried once the inside failed";
   SetLastError(ERROR_SUCCESS);
   MoveToEx(dc_, 0, 0, nullptr);

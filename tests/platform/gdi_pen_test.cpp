@@ -105,8 +105,8 @@ TEST_F(PenTest, LineAttributesFollowThePenAndTheTransform) {
       // user ones in logical units.
       {"geometric dash", [] { return Geometric(PS_DASH, 4); }, MM_TEXT, identity,
        "fl=0x9 join=0 cap=0 width=4 miter=10 style=12,4"},
-      {"geometric user style", [&] { return Geometric(PS_USERSTYLE, 3, 2, dashes); }, MM_TEXT,
-       XFORM{2, 0, 0, 2, 0, 0}, "fl=0x9 join=0 cap=0 width=6 miter=10 style=20,10"},
+      {"geometric user style", [&] { return Geometric(PS_USERSTYLE, 3, 2, dashes); }, MM_TEXT, XFORM{2, 0, 0, 2, 0, 0},
+       "fl=0x9 join=0 cap=0 width=6 miter=10 style=20,10"},
   };
   ASSERT_TRUE(SetGraphicsMode(dc_, GM_ADVANCED));
   for (const Case& c : cases) {

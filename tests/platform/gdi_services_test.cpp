@@ -21,7 +21,7 @@ TEST(GdiServices, GlyphSetMapsSingleByteCodesOfTheCodePage) {
   FD_GLYPHSET* set = EngComputeGlyphSet(0, 0, 256);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(HandleOf(set, u'A'), 0x41u);
-  EXPECT_EQ(HandleOf(set, u'\uFF71'), 0xB1u);  // half-width katakana A
+  EXPECT_EQ(HandleOf(set, u'\uFF71'), 0xB1u);           // half-width katakana A
   EXPECT_EQ(HandleOf(set, u'\u0081'), HGLYPH_INVALID);  // 0x81 is a lead byte, not a character
   ULONG total = 0;
   for (ULONG r = 0; r < set->cRuns; ++r) total += set->awcrun[r].cGlyphs;

@@ -170,8 +170,7 @@ TEST_F(ProcessStartTest, TheShellStartsProgramsAndRecordsDocuments) {
   EXPECT_FALSE(ShellExecuteExA(&start));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(start.hProcess, 0u);
-  EXPECT_EQ(ShellExecuteA(0, "open", "C:\\tools\\missing.exe", nullptr, nullptr, SW_SHOWNORMAL),
-            HINSTANCE(SE_ERR_FNF));
+  EXPECT_EQ(ShellExecuteA(0, "open", "C:\\tools\\missing.exe", nullptr, nullptr, SW_SHOWNORMAL), HINSTANCE(SE_ERR_FNF));
 
   // A document is recorded as a Windows machine would have opened it.
   EXPECT_GT(ShellExecuteA(0, "open", "readme.txt", nullptr, "C:\\Drivers\\", SW_SHOWNORMAL), 32u);

@@ -49,13 +49,14 @@ std::string ModelFixture() {
          "  Indented  =  spaced value  \r\n"
          "Number=  12abc\r\n"
          "\r\n"
-         "[" + A("ソフト表") + "]\r\n" +
-         A("表示") + "=" + A("ア") + "\r\n" +
-         A("ア") + "=katakana a\r\n" +
-         A("ヂ") + "=katakana di\r\n"
+         "[" +
+         A("ソフト表") + "]\r\n" + A("表示") + "=" + A("ア") + "\r\n" + A("ア") + "=katakana a\r\n" + A("ヂ") +
+         "=katakana di\r\n"
          "[general]\r\n"
          "Late=hidden\r\n"
-         "[" + A("ゾ") + "]\r\n"  // 0x83 0x5D: the trail byte is "]"
+         "[" +
+         A("ゾ") +
+         "]\r\n"  // 0x83 0x5D: the trail byte is "]"
          "Key=zo\r\n"
          "[Empty]\r\n";
 }
@@ -103,22 +104,22 @@ TEST_F(ProfileTest, ReadsValuesByWindowsRules) {
     std::string section, key, expected;
   };
   const std::vector<Case> cases = {
-      {"GENERAL", "modeldll", "kov5.dll"},           // names fold, blanks around "=" and at the end go
-      {"General", "Name", "Quoted Value"},           // matching double quotes go
-      {"General", "Single", "single"},               // and single ones
-      {"General", "Mismatch", "\"abc'"},             // quotes that do not match stay
-      {"General", "Empty", ""},                      // present but empty is not missing
-      {"General", "NoEquals", "(default)"},          // a line without "=" has no value
-      {"General", ";Commented", "(default)"},        // comments are not keys
-      {"General", "Dup", "first"},                   // the first of two keys wins
+      {"GENERAL", "modeldll", "kov5.dll"},     // names fold, blanks around "=" and at the end go
+      {"General", "Name", "Quoted Value"},     // matching double quotes go
+      {"General", "Single", "single"},         // and single ones
+      {"General", "Mismatch", "\"abc'"},       // quotes that do not match stay
+      {"General", "Empty", ""},                // present but empty is not missing
+      {"General", "NoEquals", "(default)"},    // a line without "=" has no value
+      {"General", ";Commented", "(default)"},  // comments are not keys
+      {"General", "Dup", "first"},             // the first of two keys wins
       {"General", "Indented", "spaced value"},
-      {"General", "Late", "(default)"},              // a second [General] is hidden by the first
+      {"General", "Late", "(default)"},  // a second [General] is hidden by the first
       {"General", "Missing", "(default)"},
       {"Missing", "ModelDLL", "(default)"},
-      {A("ソフト表"), A("表示"), A("ア")},            // Japanese names; trail bytes 0x5C
-      {A("ソフト表"), A("ア"), "katakana a"},        // trail 0x41 and 0x61 are not letters:
-      {A("ソフト表"), A("ヂ"), "katakana di"},       // ア and ヂ are two keys
-      {A("ゾ"), "KEY", "zo"},                        // trail byte "]" does not end the header
+      {A("ソフト表"), A("表示"), A("ア")},      // Japanese names; trail bytes 0x5C
+      {A("ソフト表"), A("ア"), "katakana a"},   // trail 0x41 and 0x61 are not letters:
+      {A("ソフト表"), A("ヂ"), "katakana di"},  // ア and ヂ are two keys
+      {A("ゾ"), "KEY", "zo"},                   // trail byte "]" does not end the header
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(platform::Utf8FromAnsi(c.section) + "/" + platform::Utf8FromAnsi(c.key));
@@ -208,7 +209,7 @@ TEST_F(ProfileTest, CutsListsWithTwoTerminators) {
   };
   const std::string z(1, '\0');
   const std::vector<Case> cases = {
-      {17, "Alpha" + z + "Beta" + z + A("ソソ") + z + z, 16},  // fits exactly
+      {17, "Alpha" + z + "Beta" + z + A("ソソ") + z + z, 16},    // fits exactly
       {16, "Alpha" + z + "Beta" + z + A("ソ") + z + z + z, 14},  // cut inside a name: never half a character
       {13, "Alpha" + z + "Beta" + z + z + z, 11},
       {8, "Alpha" + z + z + z, 6},
@@ -232,8 +233,8 @@ TEST_F(ProfileTest, ReadsIntegers) {
     INT expected;
   };
   const std::vector<Case> cases = {
-      {"Lead", 12}, {"Neg", -1},  {"Empty", 99}, {"Hex", 0},    {"Plus", 7},
-      {"Word", 0},  {"Big", -1},  {"Quoted", 42}, {"Blank", 99}, {"Missing", 99},
+      {"Lead", 12}, {"Neg", -1}, {"Empty", 99},  {"Hex", 0},    {"Plus", 7},
+      {"Word", 0},  {"Big", -1}, {"Quoted", 42}, {"Blank", 99}, {"Missing", 99},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
@@ -291,8 +292,9 @@ TEST_F(ProfileTest, WritesKeepEveryOtherLine) {
       "; comment in a section\n"
       "Other=1\n"
       "\n"
-      "[" + A("ソフト表") + "]\n" +
-      A("ア") + "=a\n"
+      "[" +
+      A("ソフト表") + "]\n" + A("ア") +
+      "=a\n"
       "[Last]\n"
       "X=1";  // no line ending at the end of the file
   Put("C:\\Windows\\model.ini", original);
@@ -306,20 +308,22 @@ TEST_F(ProfileTest, WritesKeepEveryOtherLine) {
   };
   const std::vector<Step> steps = {
       {"replace keeps the key's spelling and the line ending", "general", "MODELDLL", "new.dll",
+       // clang-format off
        "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nOther=1\n\n[" + A("ソフト表") +
+           // clang-format on
            "]\n" + A("ア") + "=a\n[Last]\nX=1"},
       {"a new key goes after the section's last key", "General", "Added", "2",
-       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nOther=1\nAdded=2\n\n[" +
-           A("ソフト表") + "]\n" + A("ア") + "=a\n[Last]\nX=1"},
+       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nOther=1\nAdded=2\n\n[" + A("ソフト表") +
+           "]\n" + A("ア") + "=a\n[Last]\nX=1"},
       {"ア and ヂ are different keys", A("ソフト表"), di.c_str(), "di",
-       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nOther=1\nAdded=2\n\n[" +
-           A("ソフト表") + "]\n" + A("ア") + "=a\n" + A("ヂ") + "=di\n[Last]\nX=1"},
+       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nOther=1\nAdded=2\n\n[" + A("ソフト表") +
+           "]\n" + A("ア") + "=a\n" + A("ヂ") + "=di\n[Last]\nX=1"},
       {"a new section goes at the end, in the file's line ending", "New", "K", "v",
-       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nOther=1\nAdded=2\n\n[" +
-           A("ソフト表") + "]\n" + A("ア") + "=a\n" + A("ヂ") + "=di\n[Last]\nX=1\n[New]\nK=v\n"},
-      {"NULL value deletes the key", "GENERAL", "other", nullptr,
-       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nAdded=2\n\n[" + A("ソフト表") +
+       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nOther=1\nAdded=2\n\n[" + A("ソフト表") +
            "]\n" + A("ア") + "=a\n" + A("ヂ") + "=di\n[Last]\nX=1\n[New]\nK=v\n"},
+      {"NULL value deletes the key", "GENERAL", "other", nullptr,
+       "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nAdded=2\n\n[" + A("ソフト表") + "]\n" +
+           A("ア") + "=a\n" + A("ヂ") + "=di\n[Last]\nX=1\n[New]\nK=v\n"},
       {"NULL key deletes the section", A("ソフト表"), nullptr, nullptr,
        "; header comment\n[General]\nModelDLL=new.dll\n; comment in a section\nAdded=2\n\n[Last]\nX=1\n[New]\nK="
        "v\n"},
@@ -358,12 +362,8 @@ TEST_F(ProfileTest, WriteCreatesTheFileAndReadsBack) {
     const char* readBack;
   };
   const std::vector<Case> cases = {
-      {"plain", "plain"},
-      {"  padded  ", "padded"},
-      {"\"quoted\"", "quoted"},
-      {"", ""},
-      {"a=b", "a=b"},
-      {"; not a comment", "; not a comment"},
+      {"plain", "plain"}, {"  padded  ", "padded"}, {"\"quoted\"", "quoted"},
+      {"", ""},           {"a=b", "a=b"},           {"; not a comment", "; not a comment"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);

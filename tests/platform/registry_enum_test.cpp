@@ -165,14 +165,14 @@ TEST_F(RegistryEnum, KeyInfoMeasuresInTheUnitsOfEachCallFamily) {
             ERROR_SUCCESS);
   EXPECT_EQ(wide.subKeys, 3u);
   EXPECT_EQ(wide.values, 3u);
-  EXPECT_EQ(wide.maxSubKey, 16u);     // "Sixteen_Letters_"
-  EXPECT_EQ(wide.maxValueName, 5u);   // "Short", "Ascii"
-  EXPECT_EQ(wide.maxData, 22u);       // 10 characters and a terminator in UTF-16
+  EXPECT_EQ(wide.maxSubKey, 16u);    // "Sixteen_Letters_"
+  EXPECT_EQ(wide.maxValueName, 5u);  // "Short", "Ascii"
+  EXPECT_EQ(wide.maxData, 22u);      // 10 characters and a terminator in UTF-16
   EXPECT_EQ(ansi.subKeys, 3u);
   EXPECT_EQ(ansi.values, 3u);
-  EXPECT_EQ(ansi.maxSubKey, 24u);     // the 12 kanji and kana are 24 bytes
-  EXPECT_EQ(ansi.maxValueName, 8u);   // プリンタ
-  EXPECT_EQ(ansi.maxData, 17u);       // 8 double-byte characters and a terminator
+  EXPECT_EQ(ansi.maxSubKey, 24u);    // the 12 kanji and kana are 24 bytes
+  EXPECT_EQ(ansi.maxValueName, 8u);  // プリンタ
+  EXPECT_EQ(ansi.maxData, 17u);      // 8 double-byte characters and a terminator
 
   // Buffers sized from the ANSI figures hold every ANSI name and datum.
   std::vector<char> name(ansi.maxValueName + 1);

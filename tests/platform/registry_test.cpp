@@ -31,8 +31,8 @@ TEST_F(Registry, CreateKeyMakesEveryMissingLevelAndTellsWhetherItWasNew) {
   }
 
   Key again;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"SOFTWARE\\maker\\product\\settings", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, again.put(), &disposition),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"SOFTWARE\\maker\\product\\settings", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, again.put(), &disposition),
             ERROR_SUCCESS);
   EXPECT_EQ(disposition, DWORD{REG_OPENED_EXISTING_KEY});
 
@@ -43,8 +43,8 @@ TEST_F(Registry, CreateKeyMakesEveryMissingLevelAndTellsWhetherItWasNew) {
 
 TEST_F(Registry, OpenAnswersTheCodesOfWindows) {
   Key product;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Maker\\Product", 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, product.put(), nullptr),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Maker\\Product", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            product.put(), nullptr),
             ERROR_SUCCESS);
   ASSERT_EQ(SetDword(product, u"Marker", 42), ERROR_SUCCESS);
 
@@ -110,11 +110,8 @@ TEST_F(Registry, QueryAnswersMissingValuesAndShortBuffersWithTheNeededSize) {
   const Case cases[] = {
       {false, 0, false, ERROR_SUCCESS, 6},   // size only
       {false, 5, true, ERROR_MORE_DATA, 6},  // one byte short: the terminator counts
-      {false, 6, true, ERROR_SUCCESS, 6},
-      {false, 16, true, ERROR_SUCCESS, 6},
-      {true, 0, false, ERROR_SUCCESS, 12},
-      {true, 11, true, ERROR_MORE_DATA, 12},
-      {true, 12, true, ERROR_SUCCESS, 12},
+      {false, 6, true, ERROR_SUCCESS, 6},    {false, 16, true, ERROR_SUCCESS, 6}, {true, 0, false, ERROR_SUCCESS, 12},
+      {true, 11, true, ERROR_MORE_DATA, 12}, {true, 12, true, ERROR_SUCCESS, 12},
   };
   for (const Case& c : cases) {
     std::memset(buffer, 0x7E, sizeof buffer);
@@ -208,9 +205,9 @@ TEST_F(Registry, JapaneseNamesAndTextSurviveTheAnsiCalls) {
   const std::string path = "Software\\" + software + "\\Sub";
   Key key;
   DWORD disposition = 0;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
-                            &disposition),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), &disposition),
+      ERROR_SUCCESS);
   EXPECT_EQ(disposition, DWORD{REG_CREATED_NEW_KEY});
   ASSERT_EQ(SetA(key, software.c_str(), REG_SZ, AnsiBytes(std::string_view(printer.c_str(), printer.size() + 1))),
             ERROR_SUCCESS);
@@ -316,8 +313,7 @@ TEST_F(Registry, AccessOfTheHandleIsEnforced) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Guarded", 0, KEY_WRITE, writer.put()), ERROR_SUCCESS);
   EXPECT_EQ(QueryW(writer, u"Value").status, ERROR_ACCESS_DENIED);
   EXPECT_EQ(SetDword(writer, u"Value", 3), ERROR_SUCCESS);
-  EXPECT_EQ(RegCreateKeyExW(writer, u"Child", 0, nullptr, 0, KEY_READ, nullptr, child.put(), nullptr),
-            ERROR_SUCCESS);
+  EXPECT_EQ(RegCreateKeyExW(writer, u"Child", 0, nullptr, 0, KEY_READ, nullptr, child.put(), nullptr), ERROR_SUCCESS);
   EXPECT_EQ(DwordOf(QueryW(setup, u"Value")), 3u);
 }
 
@@ -362,8 +358,7 @@ TEST_F(Registry, AHandleToADeletedKeyAnswersKeyDeleted) {
   char16_t name[16];
   DWORD chars = 16;
   HKEY child = 0;
-  EXPECT_EQ(RegQueryValueExW(stale, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
-            ERROR_KEY_DELETED);
+  EXPECT_EQ(RegQueryValueExW(stale, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_KEY_DELETED);
   EXPECT_EQ(SetDword(stale, u"V", 3), ERROR_KEY_DELETED);
   EXPECT_EQ(RegDeleteValueW(stale, u"V"), ERROR_KEY_DELETED);
   EXPECT_EQ(RegEnumValueW(stale, 0, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_KEY_DELETED);

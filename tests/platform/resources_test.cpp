@@ -55,7 +55,8 @@ TEST_F(ResourcesTest, LoadStringTakesTheMachinesLanguageThenTheOther) {
   };
   using enum platform::UiLanguage;
   const Case cases[] = {
-      {1, Japanese, "\x83\x54\x83\x93\x83\x76\x83\x8B\x20\x83\x82\x83\x57\x83\x85\x81\x5B\x83\x8B"},  // サンプル モジュール
+      {1, Japanese,
+       "\x83\x54\x83\x93\x83\x76\x83\x8B\x20\x83\x82\x83\x57\x83\x85\x81\x5B\x83\x8B"},  // サンプル モジュール
       {1, English, "Sample module"},
       {10, English, "\x93\xFA\x96\x7B\x8C\xEA\x82\xBE\x82\xAF"},  // 日本語だけ: only in the Japanese table
       {20, Japanese, "English only"},
@@ -86,13 +87,20 @@ TEST_F(ResourcesTest, LoadStringACutsWithoutSplittingADoubleByteCharacter) {
   };
   const Case cases[] = {
       // 日本語テキスト: seven double-byte characters.
+      // clang-format off
       {2, 1, 0}, {2, 2, 0}, {2, 3, 2}, {2, 4, 2}, {2, 5, 4}, {2, 14, 12}, {2, 15, 14}, {2, 64, 14},
+      // clang-format on
       // Aあいう: one single byte, then double bytes.
-      {3, 2, 1}, {3, 3, 1}, {3, 4, 3},
+      {3, 2, 1},
+      {3, 3, 1},
+      {3, 4, 3},
       // ｲﾝﾌｫﾒｰｼｮﾝ: half-width katakana are single bytes, not lead bytes.
-      {4, 5, 4}, {4, 10, 9},
+      {4, 5, 4},
+      {4, 10, 9},
       // ｱ日本
-      {5, 3, 1}, {5, 4, 3}, {5, 5, 3},
+      {5, 3, 1},
+      {5, 4, 3},
+      {5, 5, 3},
   };
   for (const Case& c : cases) {
     char full[64];

@@ -239,7 +239,7 @@ TEST_F(PrinterDataTest, EnumerationProbeAnswersTheLongestNameAndData) {
   Bytes twelve(12, 0x11);
   ASSERT_EQ(SetW(printer_, u"Short", REG_BINARY, twelve), 0u);
   ASSERT_EQ(SetW(printer_, u"日本語の長い名前", REG_SZ, Utf16Z(u"abcdefgh")), 0u);  // 8 chars, 16 ANSI bytes
-  ASSERT_EQ(SetW(printer_, u"LongerAsciiName", REG_DWORD, Bytes(4, 0)), 0u);     // 15 chars
+  ASSERT_EQ(SetW(printer_, u"LongerAsciiName", REG_DWORD, Bytes(4, 0)), 0u);        // 15 chars
 
   struct Case {
     bool ansi;

@@ -23,8 +23,10 @@ class DriverTest : public SpoolerTest {
     std::string helpFile = "help.hlp";
     std::string dependent("zeldb5.dll\0zelshexd5.dll\0\0", 26);
     std::string datatype = "RAW";
+    // clang-format off
     DRIVER_INFO_3A info{2, name.data(), nullptr, driverPath.data(), dataFile.data(), configFile.data(),
                         helpFile.data(), dependent.data(), nullptr, datatype.data()};
+    // clang-format on
     ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) << GetLastError();
     printer_ = Printer(AddPrinterNamed("Office", 0, "", name));
     ASSERT_NE(printer_.get(), 0u) << GetLastError();
@@ -37,10 +39,10 @@ class DriverTest : public SpoolerTest {
 TEST_F(DriverTest, LevelsTwoAndThreeSizeExactlyInBothWidths) {
   for (DWORD level : {2u, 3u}) {
     SCOPED_TRACE(level);
-    Bytes wide = FetchExact(
-        [&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, level, b, s, n); });
-    Bytes ansi = FetchExact(
-        [&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverA(printer_, nullptr, level, b, s, n); });
+    Bytes wide =
+        FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, level, b, s, n); });
+    Bytes ansi =
+        FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverA(printer_, nullptr, level, b, s, n); });
     auto& w = *reinterpret_cast<DRIVER_INFO_3W*>(wide.data());  // level 2 is the head of level 3
     auto& a = *reinterpret_cast<DRIVER_INFO_3A*>(ansi.data());
     EXPECT_EQ(w.cVersion, 2u);
@@ -90,8 +92,7 @@ TEST_F(DriverTest, AddingADriverAgainReplacesItsFiles) {
   // The first read fills the cache; our own write must not leave it stale.
   FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, 2, b, s, n); });
   ASSERT_TRUE(AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
-  Bytes wide =
-      FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, 2, b, s, n); });
+  Bytes wide = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, 2, b, s, n); });
   EXPECT_EQ(Wide(reinterpret_cast<DRIVER_INFO_2W*>(wide.data())->pDataFile), u"C:\\New\\other.ini");
 }
 
@@ -112,12 +113,13 @@ TEST_F(DriverTest, ADriverInUseStays) {
 }
 
 TEST_F(DriverTest, DriverDirectoryIsTheMachinesDriverFolder) {
-  Bytes ansi = FetchExact(
-      [&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverDirectoryA(nullptr, nullptr, 1, b, s, n); });
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(ansi.data())), platform::AnsiFromUtf8(platform::PrinterDriverDirectory()));
+  Bytes ansi =
+      FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverDirectoryA(nullptr, nullptr, 1, b, s, n); });
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(ansi.data())),
+            platform::AnsiFromUtf8(platform::PrinterDriverDirectory()));
   EXPECT_EQ(ansi.size(), platform::PrinterDriverDirectory().size() + 1);
-  Bytes wide = FetchExact(
-      [&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverDirectoryW(nullptr, nullptr, 1, b, s, n); });
+  Bytes wide =
+      FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverDirectoryW(nullptr, nullptr, 1, b, s, n); });
   EXPECT_EQ(std::u16string(reinterpret_cast<WCHAR*>(wide.data())), folder_);
   std::string server = "\\\\elsewhere";
   DWORD needed = 0;
@@ -143,14 +145,12 @@ TEST_F(DriverTest, LevelSixCarriesTheHardwareIdUntilTheDriverIsAddedWithout) {
   info.pConfigFile = configFile.data();
   info.pszHardwareID = hardwareId.data();
   ASSERT_TRUE(AddPrinterDriverA(nullptr, 6, reinterpret_cast<LPBYTE>(&info))) << GetLastError();
-  Bytes ansi =
-      FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverA(printer_, nullptr, 6, b, s, n); });
+  Bytes ansi = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverA(printer_, nullptr, 6, b, s, n); });
   const auto* six = reinterpret_cast<DRIVER_INFO_6A*>(ansi.data());
   EXPECT_EQ(FromAnsi(six->pszHardwareID), u"lptenum\\NardoPageM3020");
   EXPECT_EQ(FromAnsi(six->pDataFile), folder_ + u"\\model.ini");
   EXPECT_EQ(six->cVersion, 3u);
-  Bytes wide =
-      FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, 6, b, s, n); });
+  Bytes wide = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterDriverW(printer_, nullptr, 6, b, s, n); });
   EXPECT_EQ(Wide(reinterpret_cast<DRIVER_INFO_6W*>(wide.data())->pszHardwareID), u"lptenum\\NardoPageM3020");
 
   DRIVER_INFO_2A plain{2, name.data(), nullptr, driverPath.data(), dataFile.data(), configFile.data()};

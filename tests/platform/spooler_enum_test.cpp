@@ -73,8 +73,8 @@ TEST_F(EnumPrintersTest, AnotherServerCannotBeReached) {
   DWORD count = 99;
   BYTE buffer[256];
   SetLastError(ERROR_SUCCESS);
-  EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_NAME | PRINTER_ENUM_SHARED, server.data(), 5, buffer, sizeof buffer,
-                             &needed, &count));
+  EXPECT_FALSE(
+      EnumPrintersW(PRINTER_ENUM_NAME | PRINTER_ENUM_SHARED, server.data(), 5, buffer, sizeof buffer, &needed, &count));
   EXPECT_EQ(GetLastError(), DWORD(RPC_S_SERVER_UNAVAILABLE));
   EXPECT_EQ(count, 0u);
 }

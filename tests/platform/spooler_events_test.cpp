@@ -119,8 +119,8 @@ TEST_F(PrinterEventTest, AMarkWhosePidWasReusedIsRepaired) {
     ASSERT_TRUE(started.has_value());
     {
       platform::db::Session session;
-      for (const char* sql : {"UPDATE spl_printer_setup SET adder_pid = ?",
-                              "UPDATE spl_printer_setup_owners SET started = ?"}) {
+      for (const char* sql :
+           {"UPDATE spl_printer_setup SET adder_pid = ?", "UPDATE spl_printer_setup_owners SET started = ?"}) {
         platform::db::Statement update(session, sql);
         update.Bind(1, std::string_view(sql).find("started") != std::string_view::npos ? *started + c.startShift
                                                                                        : int64_t{other});

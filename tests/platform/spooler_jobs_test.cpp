@@ -119,9 +119,8 @@ class SpoolerJobsTest : public SpoolerTest {
       HANDLE own = OpenA(printerName);
       Bytes payload = Payload(5000, 4);
       DWORD written = 0;
-      const char ok = own && StartDoc(own, u"Killed") != 0 && WritePrinter(own, payload.data(), 5000, &written)
-                          ? 'y'
-                          : 'n';
+      const char ok =
+          own && StartDoc(own, u"Killed") != 0 && WritePrinter(own, payload.data(), 5000, &written) ? 'y' : 'n';
       if (::write(ready[1], &ok, 1) != 1) _exit(1);
       for (;;) pause();
     }
@@ -292,9 +291,8 @@ TEST_F(SpoolerJobsTest, QueueShowsOpenJobsToThisAndAnotherProcess) {
   EXPECT_EQ(jobs[1].Position, 2u);
   EXPECT_TRUE(InsideBuffer(jobs[1].pDocument, wide));
 
-  Bytes ansi = FetchExact([&](BYTE* buffer, DWORD size, DWORD* needed) {
-    return GetJobA(second, first, 2, buffer, size, needed);
-  });
+  Bytes ansi = FetchExact(
+      [&](BYTE* buffer, DWORD size, DWORD* needed) { return GetJobA(second, first, 2, buffer, size, needed); });
   const auto* job = reinterpret_cast<const JOB_INFO_2A*>(ansi.data());
   EXPECT_EQ(std::string(job->pDocument), Ansi("報告書"));
   EXPECT_EQ(job->Size, 1234u);
@@ -417,9 +415,8 @@ TEST_F(SpoolerJobsTest, FailedDeliveryStaysQueuedWithItsReasonUntilRestartedOrDe
   EXPECT_FALSE(EndDocPrinter(printer));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_CONNECTION_REFUSED));
 
-  Bytes info = FetchExact([&](BYTE* buffer, DWORD size, DWORD* needed) {
-    return GetJobW(printer, jobId, 1, buffer, size, needed);
-  });
+  Bytes info = FetchExact(
+      [&](BYTE* buffer, DWORD size, DWORD* needed) { return GetJobW(printer, jobId, 1, buffer, size, needed); });
   const auto* job = reinterpret_cast<const JOB_INFO_1W*>(info.data());
   EXPECT_TRUE(job->Status & JOB_STATUS_ERROR);
   EXPECT_FALSE(job->Status & (JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING));
@@ -478,9 +475,8 @@ TEST_F(SpoolerJobsTest, RawPortJobNotTakenWholeStaysQueued) {
     EXPECT_NE(GetLastError(), DWORD(ERROR_SUCCESS));
     EXPECT_LE(listener.Received().size(), 20u * 1024);
 
-    Bytes info = FetchExact([&](BYTE* buffer, DWORD size, DWORD* needed) {
-      return GetJobW(printer, jobId, 1, buffer, size, needed);
-    });
+    Bytes info = FetchExact(
+        [&](BYTE* buffer, DWORD size, DWORD* needed) { return GetJobW(printer, jobId, 1, buffer, size, needed); });
     const auto* job = reinterpret_cast<const JOB_INFO_1W*>(info.data());
     EXPECT_TRUE(job->Status & JOB_STATUS_ERROR);
     ASSERT_NE(job->pStatus, nullptr);

@@ -124,7 +124,8 @@ class PrinterInfoTest : public SpoolerTest {
         EXPECT_EQ(Read(info.pPrintProcessor), u"winprint");
         EXPECT_EQ(Read(info.pDatatype), u"RAW");
         EXPECT_TRUE(InsideBuffer(info.pParameters, buffer));
-        EXPECT_EQ(info.Attributes, DWORD(PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_QUEUED));
+        EXPECT_EQ(info.Attributes,
+                  DWORD(PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_QUEUED));
         // The user's own device mode wins over the global one here.
         ExpectDevMode<Char>(info.pDevMode, buffer, DMORIENT_LANDSCAPE, 0x40);
         break;
@@ -133,7 +134,8 @@ class PrinterInfoTest : public SpoolerTest {
         auto& info = *reinterpret_cast<const typename I::L4*>(buffer.data());
         EXPECT_EQ(Read(info.pPrinterName), u"Office");
         EXPECT_EQ(info.pServerName, nullptr);
-        EXPECT_EQ(info.Attributes, DWORD(PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_QUEUED));
+        EXPECT_EQ(info.Attributes,
+                  DWORD(PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_QUEUED));
         break;
       }
       case 5: {
@@ -152,8 +154,8 @@ class PrinterInfoTest : public SpoolerTest {
         break;
       }
       case 8:
-        ExpectDevMode<Char>(reinterpret_cast<const typename I::L8*>(buffer.data())->pDevMode, buffer,
-                            DMORIENT_PORTRAIT, 0x10);
+        ExpectDevMode<Char>(reinterpret_cast<const typename I::L8*>(buffer.data())->pDevMode, buffer, DMORIENT_PORTRAIT,
+                            0x10);
         break;
       case 9:
         ExpectDevMode<Char>(reinterpret_cast<const typename I::L9*>(buffer.data())->pDevMode, buffer,
@@ -196,8 +198,7 @@ TEST_F(PrinterInfoTest, UserDeviceModesBelongToTheirUser) {
     Bytes level9 = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterW(printer, 9, b, s, n); });
     EXPECT_EQ(reinterpret_cast<PRINTER_INFO_9W*>(level9.data())->pDevMode, nullptr);
     Bytes level2 = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterW(printer, 2, b, s, n); });
-    ExpectDevMode<WCHAR>(reinterpret_cast<PRINTER_INFO_2W*>(level2.data())->pDevMode, level2, DMORIENT_PORTRAIT,
-                         0x10);
+    ExpectDevMode<WCHAR>(reinterpret_cast<PRINTER_INFO_2W*>(level2.data())->pDevMode, level2, DMORIENT_PORTRAIT, 0x10);
 
     // Their own, stored through the ANSI form, comes back wide with its private part.
     Bytes wide = MakeDevModeW(u"Office", DMORIENT_LANDSCAPE, 0x70);
@@ -206,15 +207,13 @@ TEST_F(PrinterInfoTest, UserDeviceModesBelongToTheirUser) {
     PRINTER_INFO_9A set9{reinterpret_cast<DEVMODEA*>(ansi.data())};
     ASSERT_TRUE(SetPrinterA(printer, 9, reinterpret_cast<LPBYTE>(&set9), 0));
     level9 = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterW(printer, 9, b, s, n); });
-    ExpectDevMode<WCHAR>(reinterpret_cast<PRINTER_INFO_9W*>(level9.data())->pDevMode, level9, DMORIENT_LANDSCAPE,
-                         0x70);
+    ExpectDevMode<WCHAR>(reinterpret_cast<PRINTER_INFO_9W*>(level9.data())->pDevMode, level9, DMORIENT_LANDSCAPE, 0x70);
   }
 
   platform::SetCurrentUser("User");
   Printer printer(OpenA("Office"));
   Bytes level9 = FetchExact([&](BYTE* b, DWORD s, DWORD* n) { return GetPrinterW(printer, 9, b, s, n); });
-  ExpectDevMode<WCHAR>(reinterpret_cast<PRINTER_INFO_9W*>(level9.data())->pDevMode, level9, DMORIENT_LANDSCAPE,
-                       0x40);
+  ExpectDevMode<WCHAR>(reinterpret_cast<PRINTER_INFO_9W*>(level9.data())->pDevMode, level9, DMORIENT_LANDSCAPE, 0x40);
 
   // Setting no device mode removes the user's own; the global one stays.
   PRINTER_INFO_9W none{nullptr};
@@ -387,9 +386,8 @@ TEST_F(SpoolerTest, AddPrinterRefusesWhatItCannotKeep) {
 
   // Nothing of the refused printers was kept.
   DWORD count = 0;
-  Bytes list = FetchExact([&](BYTE* b, DWORD s, DWORD* n) {
-    return EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, b, s, n, &count);
-  });
+  Bytes list = FetchExact(
+      [&](BYTE* b, DWORD s, DWORD* n) { return EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, b, s, n, &count); });
   EXPECT_EQ(count, 1u);
 }
 

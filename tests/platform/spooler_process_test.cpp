@@ -96,8 +96,8 @@ TEST_F(SpoolerProcessTest, TwoWritersAtOnceLoseNothing) {
     DWORD type = 0;
     DWORD value = 0;
     DWORD dataBytes = 0;
-    DWORD rc = EnumPrinterDataW(printer_, index, name, sizeof name, &nameBytes, &type,
-                                reinterpret_cast<BYTE*>(&value), sizeof value, &dataBytes);
+    DWORD rc = EnumPrinterDataW(printer_, index, name, sizeof name, &nameBytes, &type, reinterpret_cast<BYTE*>(&value),
+                                sizeof value, &dataBytes);
     if (rc == ERROR_NO_MORE_ITEMS) break;
     ASSERT_EQ(rc, DWORD(ERROR_SUCCESS));
     EXPECT_TRUE(names.insert(name).second) << "listed twice";

@@ -132,8 +132,7 @@ class SpoolerTest : public testsupport::FreshMachine {
     std::string driverPath = "C:\\Drivers\\zelkerd5.dll";
     std::string dataFile = "C:\\Drivers\\model.ini";
     std::string config = configFile;
-    DRIVER_INFO_2A info{2, driverName.data(), environment.data(), driverPath.data(), dataFile.data(),
-                        config.data()};
+    DRIVER_INFO_2A info{2, driverName.data(), environment.data(), driverPath.data(), dataFile.data(), config.data()};
     ASSERT_TRUE(AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&info))) << GetLastError();
   }
 

@@ -62,10 +62,12 @@ TEST(UiAppTest, MessageBoxesGoToTheHandlerOrAnswerTheirDefaultButton) {
   struct Case {
     UINT type;
     int answer;
+    // clang-format off
   } cases[] = {{MB_OK | MB_ICONERROR, IDOK},          {MB_OKCANCEL, IDOK},
                {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL}, {MB_YESNO | MB_ICONQUESTION, IDYES},
                {MB_YESNO | MB_DEFBUTTON2, IDNO},        {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
                {MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, IDRETRY}, {MB_RETRYCANCEL, IDRETRY}};
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(MessageBoxA(0, "text", "caption", c.type), c.answer) << c.type;
 
   platform::SetAnsiCodePage(932);

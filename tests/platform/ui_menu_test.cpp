@@ -119,7 +119,7 @@ TEST_F(MenuTest, TrackPopupMenuAnswersWhatTheChooserPicked) {
       {nullptr, 101, 0, TRUE, 101},
       {"Office \"A\"", 0, TPM_RETURNCMD, 111, 0},
       {"Save", 0, TPM_RETURNCMD, 0, 0},  // grayed: nothing to click
-      {nullptr, 102, 0, FALSE, 0},        // grayed, by id
+      {nullptr, 102, 0, FALSE, 0},       // grayed, by id
       {nullptr, 555, TPM_RETURNCMD, 0, 0},
       {nullptr, 0, TPM_RETURNCMD, 0, 0},
   };

@@ -93,8 +93,8 @@ LONG WINAPI FakeEntry(PPROPSHEETUI_INFO info, LPARAM lParam) {
         page.dwFlags = PSP_DLGINDIRECT;
         page.pResource = kPlainPage;
         page.pfnDlgProc = [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; };
-        d.insertAnswer = info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEA,
-                                               reinterpret_cast<LPARAM>(&page), 0);
+        d.insertAnswer =
+            info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEA, reinterpret_cast<LPARAM>(&page), 0);
         return d.insertAnswer ? 1 : -1;
       }
       d.param.cbSize = sizeof d.param;
@@ -124,8 +124,8 @@ LONG WINAPI FakeEntry(PPROPSHEETUI_INFO info, LPARAM lParam) {
       insert.Type = PSUIPAGEINSERT_PCOMPROPSHEETUI;
       insert.Mode = INSPSUIPAGE_MODE_FIRST_CHILD;
       insert.dwData1 = reinterpret_cast<ULONG_PTR>(&d.items);
-      d.insertAnswer = info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_INSERT_PSUIPAGEA, 0,
-                                             reinterpret_cast<LPARAM>(&insert));
+      d.insertAnswer =
+          info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_INSERT_PSUIPAGEA, 0, reinterpret_cast<LPARAM>(&insert));
       return d.insertAnswer ? 1 : -1;
     }
     case PROPSHEETUI_REASON_GET_INFO_HEADER: {
@@ -317,8 +317,8 @@ LONG WINAPI OrderingEntry(PPROPSHEETUI_INFO info, LPARAM) {
     return info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_INSERT_PSUIPAGEA, relative, reinterpret_cast<LPARAM>(&i));
   };
   PROPSHEETPAGEA b = page("B");
-  const LONG_PTR pageB = info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEA,
-                                               reinterpret_cast<LPARAM>(&b), 0);
+  const LONG_PTR pageB =
+      info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEA, reinterpret_cast<LPARAM>(&b), 0);
   insert(page("A"), INSPSUIPAGE_MODE_FIRST_CHILD, 0);
   insert(page("D"), INSPSUIPAGE_MODE_LAST_CHILD, 0);
   insert(page("C"), INSPSUIPAGE_MODE_AFTER, pageB);
@@ -450,9 +450,8 @@ TEST_F(PrinterSheetTest, TheAnsiCallConvertsOnlyWhatTheSheetWrote) {
 TEST_F(PrinterSheetTest, PrinterPropertiesTellsARestrictedUserHeMayNotChange) {
   ASSERT_TRUE(platform::spooler::SetPrinterAccess(printerName, "Guest", false));
   bool shown = false;
-  platform::SetDialogHandler([&](const platform::DialogRequest& request) {
-    shown = request.templateName == "PropertySheet";
-  });
+  platform::SetDialogHandler(
+      [&](const platform::DialogRequest& request) { shown = request.templateName == "PropertySheet"; });
   EXPECT_TRUE(PrinterPropertiesA(0, printer));
   EXPECT_TRUE(shown);
   platform::SetCurrentUser("Guest");

@@ -26,10 +26,10 @@ std::vector<std::string> g_log;
 INT_PTR g_nestedResult = -2;
 
 std::string CodeName(UINT code) {
-  static const std::map<UINT, std::string> names = {
-      {PSN_SETACTIVE, "setactive"}, {PSN_KILLACTIVE, "killactive"}, {PSN_APPLY, "apply"},
-      {PSN_RESET, "reset"},         {PSN_WIZBACK, "wizback"},       {PSN_WIZNEXT, "wiznext"},
-      {PSN_WIZFINISH, "wizfinish"}, {PSN_QUERYCANCEL, "querycancel"}};
+  static const std::map<UINT, std::string> names = {{PSN_SETACTIVE, "setactive"}, {PSN_KILLACTIVE, "killactive"},
+                                                    {PSN_APPLY, "apply"},         {PSN_RESET, "reset"},
+                                                    {PSN_WIZBACK, "wizback"},     {PSN_WIZNEXT, "wiznext"},
+                                                    {PSN_WIZFINISH, "wizfinish"}, {PSN_QUERYCANCEL, "querycancel"}};
   const auto found = names.find(code);
   return found == names.end() ? "other" : found->second;
 }
@@ -54,8 +54,8 @@ INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
       if (LOWORD(wParam) == kChangeButton) SendMessageA(GetParent(page), PSM_CHANGED, static_cast<WPARAM>(page), 0);
       if (LOWORD(wParam) == kNestedButton) {
-        g_nestedResult = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kNestedTemplate), page,
-                                         NestedProcedure, 0);
+        g_nestedResult =
+            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kNestedTemplate), page, NestedProcedure, 0);
       }
       return TRUE;
     case WM_NOTIFY: {
@@ -65,7 +65,8 @@ INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lP
       g_log.push_back(entry);
       LRESULT answer = 0;
       const auto script = g_answers.find(number);
-      if (script != g_answers.end() && script->second.count(notify->hdr.code)) answer = script->second.at(notify->hdr.code);
+      if (script != g_answers.end() && script->second.count(notify->hdr.code))
+        answer = script->second.at(notify->hdr.code);
       SetWindowLongPtrA(page, DWLP_MSGRESULT, answer);
       return TRUE;
     }
@@ -168,8 +169,8 @@ TEST_F(PropertySheetTest, SessionsNotifyPagesInWindowsOrder) {
          Click(s, IDOK);
        },
        IDOK,
-       {"1 init", "1 setactive", "1 killactive", "2 init", "2 setactive", "2 killactive", "1 apply now",
-        "2 apply now", "2 killactive", "1 apply ok", "2 apply ok"}},
+       {"1 init", "1 setactive", "1 killactive", "2 init", "2 setactive", "2 killactive", "1 apply now", "2 apply now",
+        "2 killactive", "1 apply ok", "2 apply ok"}},
       {"switch page and Cancel",
        [](HWND s) {
          ClickTab(s, 2);

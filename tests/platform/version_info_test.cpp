@@ -146,7 +146,7 @@ TEST_F(VersionInfoTest, FilesWithoutVersionInformation) {
   };
   const Case cases[] = {
       {ZPath(ModuleFile("failing_module.dll")), ERROR_RESOURCE_DATA_NOT_FOUND},  // no resources at all
-      {"C:\\notes.txt", ERROR_RESOURCE_DATA_NOT_FOUND},                         // not a module
+      {"C:\\notes.txt", ERROR_RESOURCE_DATA_NOT_FOUND},                          // not a module
       {"C:\\no_such_file.dll", ERROR_FILE_NOT_FOUND},
   };
   for (const Case& c : cases) {
@@ -167,7 +167,8 @@ TEST_F(VersionInfoTest, DamagedResourcesAreReadWithinBounds) {
   };
   auto wide = [](std::u16string_view text) {
     std::vector<unsigned char> bytes;
-    for (char16_t c : text) bytes.insert(bytes.end(), {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8)});
+    for (char16_t c : text)
+      bytes.insert(bytes.end(), {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8)});
     return bytes;
   };
   const size_t blob = find({'Z', 'E', 'L', 'R', 'E', 'S', 0, 1});

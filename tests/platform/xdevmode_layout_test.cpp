@@ -75,7 +75,7 @@ TEST(XDevModeLayout, ValuesWrittenAtPublishedOffsetsReachTheMembers) {
 
   XDEVMODE dm;
   std::memcpy(&dm, block, sizeof dm);
-  const XDEVMODE_PRIVATE &p = dm.dmPrivate;
+  const XDEVMODE_PRIVATE& p = dm.dmPrivate;
   EXPECT_EQ(p.privateVersion, 4u);
   EXPECT_EQ(p.revisionStamp, 12345);
   EXPECT_EQ(p._nUp, 16);

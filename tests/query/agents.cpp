@@ -1,8 +1,8 @@
 #include "tests/query/agents.h"
 
+#include <arpa/inet.h>
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
-#include <arpa/inet.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -77,8 +77,8 @@ int FreeUdpPort() {
 bool SendTrap(int port, const std::string& version, std::vector<std::string> rest) {
   const std::string program = FindProgram("snmptrap");
   if (program.empty()) return false;
-  std::vector<std::string> args = {program, "-v", version, "-c", "quokka", "-M", "/nonexistent", "-m", "",
-                                   "127.0.0.1:" + std::to_string(port)};
+  std::vector<std::string> args = {program, "-v",           version, "-c", "quokka",
+                                   "-M",    "/nonexistent", "-m",    "",   "127.0.0.1:" + std::to_string(port)};
   args.insert(args.end(), rest.begin(), rest.end());
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -98,8 +98,8 @@ bool NetSnmpAgent::Start(const std::filesystem::path& folder, const std::string&
   std::ofstream(folder_ / "table.txt") << table;
   std::ofstream(folder_ / "requests.log").close();
   const std::string script = std::string(ZEL_SOURCE_DIR) + "/tests/query/printer_agent.py";
-  const std::string handler = "/usr/bin/python3 " + script + " " + (folder_ / "table.txt").string() + " " +
-                              (folder_ / "requests.log").string();
+  const std::string handler =
+      "/usr/bin/python3 " + script + " " + (folder_ / "table.txt").string() + " " + (folder_ / "requests.log").string();
   {
     std::ofstream conf(folder_ / "snmpd.conf");
     conf << "rocommunity quokka 127.0.0.1\n"
@@ -114,10 +114,12 @@ bool NetSnmpAgent::Start(const std::filesystem::path& folder, const std::string&
   const std::string pidFile = (folder_ / "snmpd.pid").string();
   const std::string endpoint = "udp:127.0.0.1:" + std::to_string(port_);
   // Only the configured objects: the agent's own host resources stay out.
+  // clang-format off
   std::vector<std::string> args = {snmpd, "-f", "-Lf", log, "-C", "-c", conf, "-M", "/nonexistent", "-m", "",
                                    "-p", pidFile,
                                    "-I", "-hr_device,hr_system,hr_storage,hr_proc,hr_network,hr_print,hr_disk,"
                                          "hr_partition,hr_filesys,hr_swrun,hr_swinst",
+                                   // clang-format on
                                    endpoint};
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -211,15 +213,15 @@ void ScriptedAgent::Run() {
         ++it;
         continue;
       }
-      sendto(socket_, it->datagram.data(), it->datagram.size(), 0, reinterpret_cast<sockaddr*>(&it->to),
-             sizeof it->to);
+      sendto(socket_, it->datagram.data(), it->datagram.size(), 0, reinterpret_cast<sockaddr*>(&it->to), sizeof it->to);
       it = pending.erase(it);
     }
     pollfd fd{socket_, POLLIN, 0};
     if (poll(&fd, 1, 10) <= 0) continue;
     sockaddr_in from{};
     socklen_t fromSize = sizeof from;
-    const ssize_t got = recvfrom(socket_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+    const ssize_t got =
+        recvfrom(socket_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
     if (got <= 0) continue;
     netsnmp_session session;
     snmp_sess_init(&session);
@@ -236,7 +238,9 @@ void ScriptedAgent::Run() {
       std::lock_guard guard(lock_);
       const netsnmp_variable_list* var = request->variables;
       std::vector<unsigned long> name(var->name, var->name + var->name_length);
-      requests_.push_back((request->command == SNMP_MSG_GETNEXT ? "getnext " : request->command == SNMP_MSG_SET ? "set " : "get ") +
+      requests_.push_back((request->command == SNMP_MSG_GETNEXT ? "getnext "
+                           : request->command == SNMP_MSG_SET   ? "set "
+                                                                : "get ") +
                           OidText(var->name, var->name_length));
       requestIds_.push_back(static_cast<int>(request->reqid));
       auto found = request->command == SNMP_MSG_GETNEXT ? values_.upper_bound(name) : values_.find(name);

@@ -37,11 +37,10 @@ TEST_F(QueryIdTest, WholePrinterItemsAskTheirObjectExactlyAsListed) {
     const char* object;
     int32_t value;
   };
-  for (const IntegerCase& c : {IntegerCase{78, "1.3.6.1.2.1.25.3.2.1.5.1", 5}, IntegerCase{17, "1.3.6.1.2.1.25.3.5.1.1.1", 3},
-                               IntegerCase{16, "1.3.6.1.2.1.43.5.1.1.10.1", 7},
-                               IntegerCase{30, "1.3.6.1.2.1.43.11.1.1.8.1.2", 900},
-                               IntegerCase{41, "1.3.6.1.4.1.4417.6.12.1.3.4", 44},
-                               IntegerCase{44, "1.3.6.1.4.1.4417.6.12.1.3.4", 44}}) {
+  for (const IntegerCase& c :
+       {IntegerCase{78, "1.3.6.1.2.1.25.3.2.1.5.1", 5}, IntegerCase{17, "1.3.6.1.2.1.25.3.5.1.1.1", 3},
+        IntegerCase{16, "1.3.6.1.2.1.43.5.1.1.10.1", 7}, IntegerCase{30, "1.3.6.1.2.1.43.11.1.1.8.1.2", 900},
+        IntegerCase{41, "1.3.6.1.4.1.4417.6.12.1.3.4", 44}, IntegerCase{44, "1.3.6.1.4.1.4417.6.12.1.3.4", 44}}) {
     agent.ClearRequests();
     int32_t value = 0;
     EXPECT_EQ(SnmpQueryA(c.id, kPrinter, &session, &value, 4), SNMP_RESULT_OK) << c.id;
@@ -422,10 +421,8 @@ TEST_F(QueryIdTest, PrinterLanguageOfTheRow) {
     int32_t language;
   };
   const Case cases[] = {
-      {"1.3.6.1.4.1.4417.3.6.1.45.1 integer 37\n", 16},
-      {"1.3.6.1.4.1.4417.3.6.1.45.1 integer 6\n", 259},
-      {"1.3.6.1.4.1.4417.3.6.1.11.1 integer 4\n", 16},
-      {"1.3.6.1.4.1.4417.3.6.1.11.1 integer 5\n", 140},
+      {"1.3.6.1.4.1.4417.3.6.1.45.1 integer 37\n", 16},     {"1.3.6.1.4.1.4417.3.6.1.45.1 integer 6\n", 259},
+      {"1.3.6.1.4.1.4417.3.6.1.11.1 integer 4\n", 16},      {"1.3.6.1.4.1.4417.3.6.1.11.1 integer 5\n", 140},
       {"1.3.6.1.4.1.4417.3.6.1.45.1 integer 99\n", -32768},
   };
   for (const Case& c : cases) {

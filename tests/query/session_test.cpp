@@ -127,7 +127,8 @@ TEST_F(SessionTest, GetNextReportsLeavingTheSubtreeAndMovesTheCursor) {
   smiVALUE value{};
   EXPECT_EQ(SnmpGetNextRequest(&base, &cursor, &cursor, &value, &session), SNMP_RESULT_OK);
   EXPECT_EQ(cursor.len, 13u);
-  EXPECT_EQ(SnmpGetNextRequest(&base, &cursor, &cursor, &value, &session), SNMP_RESULT_OK | SNMP_RESULT_OUTSIDE_SUBTREE);
+  EXPECT_EQ(SnmpGetNextRequest(&base, &cursor, &cursor, &value, &session),
+            SNMP_RESULT_OK | SNMP_RESULT_OUTSIDE_SUBTREE);
   char text[128] = {};
   SnmpOidToStr(&cursor, sizeof text, text);
   EXPECT_STREQ(text, "1.3.6.1.4.1.4417.2.1.5.1.3.1");

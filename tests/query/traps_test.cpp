@@ -75,9 +75,11 @@ class TrapTest : public QueryTest {
 TEST_F(TrapTest, APrivateJobTrapFillsItsSlots) {
   NEED("snmptrap");
   ASSERT_EQ(SnmpTrapControl(kTrapRegister, nullptr, &session), 1);
+  // clang-format off
   ASSERT_TRUE(SendTrap("1", {"1.3.6.1.4.1.4417.7", "127.0.0.1", "6", "503", "", "1.3.6.1.4.1.4417.9.1", "i", "11",
                              "1.3.6.1.4.1.4417.9.2", "i", "22", "1.3.6.1.4.1.4417.9.3", "i", "33",
                              "1.3.6.1.4.1.4417.9.4", "i", "44", "1.3.6.1.4.1.4417.9.5", "i", "55"}));
+  // clang-format on
   ASSERT_TRUE(AwaitTrap());
   const SnmpTrapRecord& trap = session.lastTrap;
   EXPECT_EQ(+trap.kind, kTrapJobEnd);
@@ -92,10 +94,12 @@ TEST_F(TrapTest, TextsAreCutToTheirSlots) {
   NEED("snmptrap");
   ASSERT_EQ(SnmpTrapControl(kTrapRegister, nullptr, &session), 1);
   const std::string longA(300, 'a'), longB(300, 'b');
+  // clang-format off
   ASSERT_TRUE(SendTrap("1", {"1.3.6.1.2.1.1.2.0", "127.0.0.1", "6", "501", "", "1.3.6.1.4.1.4417.9.1", "s", longA,
                              "1.3.6.1.4.1.4417.9.2", "s", "report.doc", "1.3.6.1.4.1.4417.9.3", "s", "someone",
                              "1.3.6.1.4.1.4417.9.4", "i", "7", "1.3.6.1.4.1.4417.9.5", "i", "8",
                              "1.3.6.1.4.1.4417.9.6", "s", longB}));
+  // clang-format on
   ASSERT_TRUE(AwaitTrap());
   const SnmpTrapRecord& trap = session.lastTrap;
   EXPECT_EQ(+trap.kind, kTrapJobStart);
@@ -111,8 +115,8 @@ TEST_F(TrapTest, AnAlertTrapThenItsDescriptionFromThePrinter) {
   NEED("snmptrap");
   if (!StartAgent("1.3.6.1.2.1.43.18.1.1.8.1.2 string Toner low\n")) GTEST_SKIP() << "snmpd is not installed";
   ASSERT_EQ(SnmpTrapControl(kTrapRegister, kPrinter, &session), 1);
-  ASSERT_TRUE(SendTrap("1", {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", "1.3.6.1.2.1.43.18.1.1.2.1.2", "i",
-                             "2", "1.3.6.1.2.1.43.18.1.1.4.1.2", "i", "3", "1.3.6.1.2.1.43.18.1.1.5.1.2", "i", "4"}));
+  ASSERT_TRUE(SendTrap("1", {"1.3.6.1.2.1.43.18.2", "127.0.0.1", "6", "1", "", "1.3.6.1.2.1.43.18.1.1.2.1.2", "i", "2",
+                             "1.3.6.1.2.1.43.18.1.1.4.1.2", "i", "3", "1.3.6.1.2.1.43.18.1.1.5.1.2", "i", "4"}));
   ASSERT_TRUE(AwaitTrap());
   EXPECT_EQ(+session.lastTrap.kind, kTrapAlert);
   EXPECT_EQ(+session.lastTrap.alertRowIndex, 2);
@@ -149,10 +153,11 @@ TEST(TrapKinds, IdentifiersMatchOverElevenSubIdentifiers) {
     const char* identifier;
     WORD kind;
   };
-  for (const Case& c : {Case{"1.3.6.1.2.1.1.2.0.0.501", 1}, Case{"1.3.6.1.2.1.1.2.0.0.506", 6},
-                        Case{"1.3.6.1.2.1.43.18.2.0.1", 3}, Case{"1.3.6.1.4.1.4417.7.0.505", 5},
-                        Case{"1.3.6.1.4.1.4417.7.0.505.1", 0}, Case{"1.3.6.1.2.1.1.2.0.0.501.7", 1}, Case{"1.3.6.1.4.1.4417.7.0.507", 0},
-                        Case{"1.3.6.1.4.1.4417.7.0", 0}, Case{"1.3.6.1.6.3.1.1.5.1", 0}}) {
+  for (const Case& c :
+       {Case{"1.3.6.1.2.1.1.2.0.0.501", 1}, Case{"1.3.6.1.2.1.1.2.0.0.506", 6}, Case{"1.3.6.1.2.1.43.18.2.0.1", 3},
+        Case{"1.3.6.1.4.1.4417.7.0.505", 5}, Case{"1.3.6.1.4.1.4417.7.0.505.1", 0},
+        Case{"1.3.6.1.2.1.1.2.0.0.501.7", 1}, Case{"1.3.6.1.4.1.4417.7.0.507", 0}, Case{"1.3.6.1.4.1.4417.7.0", 0},
+        Case{"1.3.6.1.6.3.1.1.5.1", 0}}) {
     SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr);
     smiOID oid{};
     ASSERT_NE(SnmpStrToOid(c.identifier, &oid), SNMPAPI_FAILURE);

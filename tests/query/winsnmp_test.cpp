@@ -26,11 +26,11 @@ TEST_F(WinSnmpTest, OidTextsConvertBothWays) {
     SNMPAPI_STATUS count;
     const char* back;
   };
-  for (const Case& c : {Case{"1.3.6.1.2.1.1.3.0", 9, "1.3.6.1.2.1.1.3.0"}, Case{".1.3.6", 3, "1.3.6"},
-                        Case{"1.3.6.1.2.1.43.5.1.1.10.00", 12, "1.3.6.1.2.1.43.5.1.1.10.0"},
-                        Case{"4294967295", 1, "4294967295"}, Case{"", SNMPAPI_FAILURE, ""},
-                        Case{"1..3", SNMPAPI_FAILURE, ""}, Case{"1.3.", SNMPAPI_FAILURE, ""},
-                        Case{"1.3.x", SNMPAPI_FAILURE, ""}, Case{"4294967296", SNMPAPI_FAILURE, ""}}) {
+  for (const Case& c :
+       {Case{"1.3.6.1.2.1.1.3.0", 9, "1.3.6.1.2.1.1.3.0"}, Case{".1.3.6", 3, "1.3.6"},
+        Case{"1.3.6.1.2.1.43.5.1.1.10.00", 12, "1.3.6.1.2.1.43.5.1.1.10.0"}, Case{"4294967295", 1, "4294967295"},
+        Case{"", SNMPAPI_FAILURE, ""}, Case{"1..3", SNMPAPI_FAILURE, ""}, Case{"1.3.", SNMPAPI_FAILURE, ""},
+        Case{"1.3.x", SNMPAPI_FAILURE, ""}, Case{"4294967296", SNMPAPI_FAILURE, ""}}) {
     smiOID oid{};
     EXPECT_EQ(SnmpStrToOid(c.text, &oid), c.count) << c.text;
     if (c.count != SNMPAPI_FAILURE) {

@@ -86,8 +86,8 @@ TEST(DisplaySessionTest, ClicksAndKeysOnTheDisplayKeepSettingsThatPrint) {
   if (!server.Start(&why)) GTEST_SKIP() << "no virtual X server: " << why;
   const sessions::fs::path folder = sessions::TestFolder();
   const sessions::fs::path map = folder / "places.txt";
-  const std::string environment = "DISPLAY=" + server.display() + " ZEL_DISPLAY=on ZEL_DISPLAY_MAP=" +
-                                  sessions::Quote(map.string()) + " timeout 120";
+  const std::string environment = "DISPLAY=" + server.display() +
+                                  " ZEL_DISPLAY=on ZEL_DISPLAY_MAP=" + sessions::Quote(map.string()) + " timeout 120";
   std::atomic<bool> done{false};
   sessions::HostRun run;
   std::thread host([&] {
@@ -97,10 +97,10 @@ TEST(DisplaySessionTest, ClicksAndKeysOnTheDisplayKeepSettingsThatPrint) {
   });
   Person person(server, map, done);
   [&] {
-    person.Click(200, 100);    // the document page's button opens the driver's settings
-    person.Click(4, 1490);     // Profiles...
+    person.Click(200, 100);  // the document page's button opens the driver's settings
+    person.Click(4, 1490);   // Profiles...
     ASSERT_TRUE(testsupport::MapCharacters(server.display(), {0x4E21, 0x9762}));  // 両 面
-    person.Click(1442, 1643);  // the name field
+    person.Click(1442, 1643);                                                     // the name field
     person.Hands("type --delay 60 '両面 4up'");
     person.Click(1643, 1442);  // Add
     person.Click(1450, 1442);  // Close
@@ -113,8 +113,8 @@ TEST(DisplaySessionTest, ClicksAndKeysOnTheDisplayKeepSettingsThatPrint) {
   ASSERT_EQ(run.exitCode, 0) << run.said;
   EXPECT_TRUE(Duplex(run.job));
 
-  const sessions::HostRun picked = sessions::RunHost(folder, "nardo-c5545.ini", "click 200\n  pick 1490 \"両面 4up\"\n  ok\nok\n",
-                                                     {"--properties"});
+  const sessions::HostRun picked =
+      sessions::RunHost(folder, "nardo-c5545.ini", "click 200\n  pick 1490 \"両面 4up\"\n  ok\nok\n", {"--properties"});
   ASSERT_EQ(picked.exitCode, 0) << picked.said;
   EXPECT_TRUE(Duplex(picked.job));
 }
@@ -144,8 +144,8 @@ cancel
   ASSERT_EQ(saved.exitCode, 1) << saved.said;  // cancelled: only the profile is kept
 
   const sessions::fs::path map = folder / "places.txt";
-  const std::string environment = "DISPLAY=" + server.display() + " ZEL_DISPLAY=on ZEL_DISPLAY_MAP=" +
-                                  sessions::Quote(map.string()) + " timeout 120";
+  const std::string environment = "DISPLAY=" + server.display() +
+                                  " ZEL_DISPLAY=on ZEL_DISPLAY_MAP=" + sessions::Quote(map.string()) + " timeout 120";
   std::atomic<bool> done{false};
   sessions::HostRun run;
   std::thread host([&] {
@@ -157,11 +157,11 @@ cancel
     person.Click(200, 100);          // the sheet's button opens the driver's settings
     person.Click(1490, 1034, true);  // the profile list drops open
     person.Hands("key --delay 80 Home Down Return");
-    person.Click(1034, 1490);        // the copies field
+    person.Click(1034, 1490);  // the copies field
     person.Hands("key --delay 80 BackSpace 3");
-    person.Click(1, 1490);           // the settings' OK
+    person.Click(1, 1490);  // the settings' OK
     person.AwaitGone(1490, 1034);
-    person.Click(1, 200);            // the sheet's OK
+    person.Click(1, 200);  // the sheet's OK
   }();
   host.join();
   ASSERT_EQ(run.exitCode, 0) << run.said;

@@ -43,7 +43,8 @@ struct Picture {
       for (int x = left; x < right; ++x) {
         const uint32_t c = At(x, y);
         int distance = 0;
-        for (int shift : {0, 8, 16}) distance = std::max(distance, std::abs(channel(c, shift) - channel(background, shift)));
+        for (int shift : {0, 8, 16})
+          distance = std::max(distance, std::abs(channel(c, shift) - channel(background, shift)));
         if (distance > 96) ++ink;
       }
     }

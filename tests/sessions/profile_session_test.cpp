@@ -67,20 +67,19 @@ ok
 }
 
 TEST(ProfileSessionTest, CancellingTheSheetPrintsNothing) {
-  const sessions::HostRun run = sessions::RunHost(sessions::TestFolder(), "nardo-c5545.ini", "cancel\n",
-                                                  {"--properties", "--duplex", "long"});
+  const sessions::HostRun run =
+      sessions::RunHost(sessions::TestFolder(), "nardo-c5545.ini", "cancel\n", {"--properties", "--duplex", "long"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.said.find("the document settings were cancelled; nothing printed"), std::string::npos) << run.said;
   EXPECT_TRUE(run.job.empty());
 }
 
 TEST(ProfileSessionTest, AFaultInsideTheSheetNamesItsLineAndPrintsNothing) {
-  const sessions::HostRun run = sessions::RunHost(sessions::TestFolder(), "nardo-c5545.ini",
-                                                  "click 200\n  pick 1490 \"No such profile\"\n  ok\nok\n",
-                                                  {"--properties"});
+  const sessions::HostRun run =
+      sessions::RunHost(sessions::TestFolder(), "nardo-c5545.ini",
+                        "click 200\n  pick 1490 \"No such profile\"\n  ok\nok\n", {"--properties"});
   EXPECT_NE(run.exitCode, 0);
-  EXPECT_NE(run.said.find("session.txt:2: \"1490\" has no entry \"No such profile\""), std::string::npos)
-      << run.said;
+  EXPECT_NE(run.said.find("session.txt:2: \"1490\" has no entry \"No such profile\""), std::string::npos) << run.said;
   EXPECT_TRUE(run.job.empty());
 }
 

@@ -16,8 +16,8 @@ TEST(ScriptFaultTest, AFaultyScriptNamesItsLineAndTheHostPrintsNothing) {
   };
   for (const auto& fault : faults) {
     SCOPED_TRACE(fault.name);
-    const sessions::HostRun run = sessions::RunHost(sessions::TestFolder(), "nardo-c5545.ini", fault.script,
-                                                    fault.options);
+    const sessions::HostRun run =
+        sessions::RunHost(sessions::TestFolder(), "nardo-c5545.ini", fault.script, fault.options);
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.said.find(fault.said), std::string::npos) << run.said;
     EXPECT_TRUE(run.job.empty());

@@ -5,9 +5,9 @@
 // cells. Then a picture of every settings page of both models.
 #include <string>
 
-#include "tests/support/ghostscript_run.h"
 #include "tests/sessions/png_picture.h"
 #include "tests/sessions/printhost_session.h"
+#include "tests/support/ghostscript_run.h"
 
 namespace {
 
@@ -93,12 +93,14 @@ TEST(SettingsPagesSessionTest, EachPageOfEachModelCanBeSeen) {
     // A machine of its own for each model: a root keeps the printer it was given first.
     const sessions::fs::path folder = base / tag;
     sessions::fs::create_directories(folder);
+    // clang-format off
     const std::string script = "click 200\n"
                                "  png \"" + tag + "-document.png\"\n"
                                "  pick 1028 #1\n  png \"" + tag + "-job-options.png\"\n"
                                "  page \"イメージ\"\n  png \"" + tag + "-image.png\"\n"
                                "  page \"高度な設定\"\n  png \"" + tag + "-advanced.png\"\n"
                                "  cancel\ncancel\n";
+    // clang-format on
     const sessions::HostRun run = sessions::RunHost(folder, std::string(model) + ".ini", script, {"--properties"});
     EXPECT_EQ(run.exitCode, 1) << run.said;
     EXPECT_NE(run.said.find("cancelled; nothing printed"), std::string::npos) << run.said;
@@ -106,8 +108,7 @@ TEST(SettingsPagesSessionTest, EachPageOfEachModelCanBeSeen) {
       sessions::Picture picture;
       ASSERT_TRUE(sessions::ReadPicture((folder / (tag + "-" + page + ".png")).string(), &picture)) << page;
       // The page area right of the page list holds the page's labels and controls.
-      EXPECT_GT(picture.Ink(picture.width / 4, picture.height / 8, picture.width, picture.height * 7 / 8), 100)
-          << page;
+      EXPECT_GT(picture.Ink(picture.width / 4, picture.height / 8, picture.width, picture.height * 7 / 8), 100) << page;
     }
   }
 }

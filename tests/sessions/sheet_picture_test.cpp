@@ -69,7 +69,8 @@ TEST_F(SheetPictureTest, TheDocumentSheetShowsReadableTextForEachModelAndLanguag
     const LONG size = DocumentPropertiesA(0, 0, name.data(), nullptr, nullptr, 0);
     ASSERT_GT(size, 0);
     std::vector<BYTE> in(static_cast<size_t>(size)), out(static_cast<size_t>(size));
-    ASSERT_EQ(DocumentPropertiesA(0, 0, name.data(), reinterpret_cast<DEVMODEA*>(in.data()), nullptr, DM_OUT_BUFFER), 1);
+    ASSERT_EQ(DocumentPropertiesA(0, 0, name.data(), reinterpret_cast<DEVMODEA*>(in.data()), nullptr, DM_OUT_BUFFER),
+              1);
 
     const std::string path = (folder / (std::string(c.tag) + ".png")).string();
     Shot shot;
@@ -115,9 +116,8 @@ TEST(SheetPictureHostTest, TheHostsScriptSavesAPictureOfTheSheet) {
   for (const char* language : {"ja", "en"}) {
     SCOPED_TRACE(language);
     const std::string picture = std::string("sheet-") + language + ".png";
-    const sessions::HostRun run =
-        sessions::RunHost(folder, "nardo-c5545.ini", "png \"" + picture + "\"\ncancel\n", {"--properties"},
-                          std::string("ZEL_LANGUAGE=") + language);
+    const sessions::HostRun run = sessions::RunHost(folder, "nardo-c5545.ini", "png \"" + picture + "\"\ncancel\n",
+                                                    {"--properties"}, std::string("ZEL_LANGUAGE=") + language);
     EXPECT_EQ(run.exitCode, 1) << run.said;
     EXPECT_NE(run.said.find("cancelled; nothing printed"), std::string::npos) << run.said;
     EXPECT_TRUE(run.job.empty());

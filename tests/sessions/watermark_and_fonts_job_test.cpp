@@ -7,8 +7,8 @@
 #include <regex>
 #include <string>
 
-#include "tests/support/ghostscript_run.h"
 #include "tests/sessions/printhost_session.h"
+#include "tests/support/ghostscript_run.h"
 #include "tests/support/pcl_reader.h"
 
 namespace {

@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
     Values, Expansion,
     ::testing::Values(ExpansionCase{"Company", "Nardo Systems"}, ExpansionCase{"Pair", "one,two"},
                       ExpansionCase{"Assignment", "one=two;ソフト表"},
-                      ExpansionCase{"Single", "50%, more"},  // one percent sign: taken as it stands
+                      ExpansionCase{"Single", "50%, more"},    // one percent sign: taken as it stands
                       ExpansionCase{"Unknown", "NoSuchName"},  // no [Strings] entry: the bare name
                       ExpansionCase{"Percents", "%%,one"},     // a field of percent signs names nothing
                       ExpansionCase{"Japanese", "プリンタ"}),

@@ -14,8 +14,10 @@ namespace settingstest {
 namespace {
 
 const char* const kFolders[] = {
+    // clang-format off
     "C:\\$Nardo Driver",           "C:\\$Nardo Driver\\D5",           "C:\\$Nardo Driver\\D5\\DBase",
     "C:\\$Nardo Driver\\D5\\Fonts", "C:\\$Nardo Driver\\D5\\Fonts\\PCL", "C:\\$Nardo Driver\\D5\\Fonts\\PCL\\Disk",
+    // clang-format on
 };
 const char* const kSharedFiles[] = {"PRMONSET.INI", "VPT.INI", "EVTCFG.TMP", "PRMONSET.TMP", "NTF.TMP"};
 
@@ -52,14 +54,10 @@ TEST_F(SettingsStoreTest, PathsBySelector) {
     int selector;
     std::string path;
   } cases[] = {
-      {0, "C:\\$Nardo Driver\\D5"},
-      {1, "C:\\$Nardo Driver\\D5\\DBase"},
-      {2, appData + "\\Fonts\\PCL"},
-      {3, "C:\\$Nardo Driver\\D5\\Fonts\\PCL\\Disk"},
-      {4, "C:\\$Nardo Driver\\D5"},
-      {5, "C:\\$Nardo Driver\\D5"},
-      {6, appData + "\\Macros\\PCL"},
-      {7, "C:\\$Nardo Driver\\D5"},
+      {0, "C:\\$Nardo Driver\\D5"},   {1, "C:\\$Nardo Driver\\D5\\DBase"},
+      {2, appData + "\\Fonts\\PCL"},  {3, "C:\\$Nardo Driver\\D5\\Fonts\\PCL\\Disk"},
+      {4, "C:\\$Nardo Driver\\D5"},   {5, "C:\\$Nardo Driver\\D5"},
+      {6, appData + "\\Macros\\PCL"}, {7, "C:\\$Nardo Driver\\D5"},
       {-3, "C:\\$Nardo Driver\\D5"},
   };
   for (const auto& c : cases) {

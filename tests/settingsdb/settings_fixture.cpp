@@ -68,8 +68,8 @@ HANDLE SettingsStoreTest::Open(const std::string& name) {
   return handle;
 }
 
-std::string ReadString(testsupport::SettingsLibrary& db, HANDLE printer, int kind, const char* section,
-                       const char* key, DWORD* rc, DWORD bufferSize) {
+std::string ReadString(testsupport::SettingsLibrary& db, HANDLE printer, int kind, const char* section, const char* key,
+                       DWORD* rc, DWORD bufferSize) {
   std::string buffer(bufferSize, '\x7f');
   DWORD size = bufferSize;
   DWORD result = db.GetString(printer, kind, section, key, buffer.data(), &size);

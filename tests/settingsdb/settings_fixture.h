@@ -28,7 +28,7 @@ class SettingsStoreTest : public testsupport::FreshMachine {
 };
 
 // Reads a kind's string value, "" with the code when it fails.
-std::string ReadString(testsupport::SettingsLibrary& db, HANDLE printer, int kind, const char* section,
-                       const char* key, DWORD* rc = nullptr, DWORD bufferSize = 260);
+std::string ReadString(testsupport::SettingsLibrary& db, HANDLE printer, int kind, const char* section, const char* key,
+                       DWORD* rc = nullptr, DWORD bufferSize = 260);
 
 }  // namespace settingstest

@@ -12,8 +12,8 @@ namespace {
 
 struct KindCase {
   int kind;
-  DWORD writeRc;        // answer of every write and delete
-  bool stores;          // a value written can be read back
+  DWORD writeRc;  // answer of every write and delete
+  bool stores;    // a value written can be read back
   const char* note;
 };
 

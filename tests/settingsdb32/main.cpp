@@ -71,8 +71,7 @@ int main() {
   char text[64] = {};
   size = sizeof text;
   Check(db.SetString(0, 1, "User", "Name", "value") == 0, "DBSetString kind 1");
-  Check(db.GetString(0, 5, "User", "Name", text, &size) == 0 && std::strcmp(text, "value") == 0,
-        "DBGetString kind 5");
+  Check(db.GetString(0, 5, "User", "Name", text, &size) == 0 && std::strcmp(text, "value") == 0, "DBGetString kind 5");
   size = sizeof text;
   Check(db.GetString(printer, 3, "General", "Company", text, &size) == 0 && std::strcmp(text, "Nardo") == 0,
         "DBGetString kind 3 with expansion");

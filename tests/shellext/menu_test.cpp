@@ -77,13 +77,12 @@ TEST_P(MenuTable, EntriesFollowTheSettings) {
 INSTANTIATE_TEST_SUITE_P(
     Settings, MenuTable,
     ::testing::Values(
-        MenuCase{"Everything", "readme.txt", "1", false, 1, 1,
-                 {"Readme [100]", "Quick tabs [101]", "Print monitor [102]"}},
+        MenuCase{
+            "Everything", "readme.txt", "1", false, 1, 1, {"Readme [100]", "Quick tabs [101]", "Print monitor [102]"}},
         MenuCase{"ReadmeUnset", "???", "1", false, 1, 1, {"Quick tabs [100]", "Print monitor [101]"}},
         MenuCase{"NoReadmeKey", nullptr, "0", false, 1, 1, {"Print monitor [100]"}},
         MenuCase{"QuickTabsOff", "readme.txt", "0", false, 0, 1, {"Readme [100]"}},
-        MenuCase{"NetworkQueueHasNoQuickTabs", "readme.txt", "1", true, 1, 1,
-                 {"Readme [100]", "Print monitor [101]"}},
+        MenuCase{"NetworkQueueHasNoQuickTabs", "readme.txt", "1", true, 1, 1, {"Readme [100]", "Print monitor [101]"}},
         MenuCase{"NothingToOffer", "???", "0", false, 0, 1, {}},
         MenuCase{"NotRegistered", "readme.txt", "1", false, 1, -1, {}},
         MenuCase{"RegistrationCleared", "readme.txt", "1", false, 1, 0, {}}),
@@ -97,9 +96,9 @@ TEST_F(ShellExtTest, TheShellsFlagsDecideWhetherAMenuIsWanted) {
   const struct {
     UINT flags;
     int commands;
-  } cases[] = {{CMF_NORMAL, 1},       {CMF_EXPLORE, 1},     {CMF_VERBSONLY, 1}, {CMF_DEFAULTONLY, 0},
-               {CMF_NOVERBS, 0},      {CMF_CANRENAME, 1},   {0x10000, 0},       {CMF_EXPLORE | 0x10000, 0},
-               {CMF_DEFAULTONLY | CMF_EXPLORE, 1}};
+  } cases[] = {{CMF_NORMAL, 1},      {CMF_EXPLORE, 1},           {CMF_VERBSONLY, 1},
+               {CMF_DEFAULTONLY, 0}, {CMF_NOVERBS, 0},           {CMF_CANRENAME, 1},
+               {0x10000, 0},         {CMF_EXPLORE | 0x10000, 0}, {CMF_DEFAULTONLY | CMF_EXPLORE, 1}};
   for (const auto& c : cases) {
     HMENU menu = CreatePopupMenu();
     const HRESULT result = handler->QueryContextMenu(menu, 0, kFirstId, kFirstId + 50, c.flags);
@@ -310,16 +309,20 @@ TEST_F(BeforeVersion61, ANamesBlockIsReadOnlyWithinItsBounds) {
       {"well formed", NamesBlock(4, std::u16string(u"Menu") + u'\0' + u'\0'), 1},
       {"ends right after the name", NamesBlock(4, std::u16string(u"Menu") + u'\0'), 1},
       {"no terminator", NamesBlock(4, u"Menu"), -1},
-      {"offset beyond the block", [] {
+      {"offset beyond the block",
+       [] {
          std::vector<BYTE> block = NamesBlock(4, std::u16string(u"Menu") + u'\0');
          block[0] = 200;
          return block;
-       }(), -1},
-      {"odd offset", [] {
+       }(),
+       -1},
+      {"odd offset",
+       [] {
          std::vector<BYTE> block = NamesBlock(4, std::u16string(u"Menu") + u'\0');
          block[0] = 3;
          return block;
-       }(), -1},
+       }(),
+       -1},
       {"empty name", NamesBlock(4, std::u16string(1, u'\0')), -1},
   };
   for (const auto& c : cases) {

@@ -1,8 +1,8 @@
 // The shell player run as a user runs it, against the real library on a machine
 // whose printer the driver's set-up installed.
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
-#include <sys/wait.h>
 
 #include "platform/shell/shell_execute.h"
 #include "tests/shellext/shellext_fixture.h"
@@ -16,8 +16,8 @@ struct Outcome {
 };
 
 Outcome RunPlayer(const std::filesystem::path& root, const std::string& arguments) {
-  const std::string command = "ZEL_LANGUAGE=en '" + std::string(ZEL_SHELLMENU) + "' --root '" + root.string() +
-                              "' " + arguments + " 2>&1";
+  const std::string command =
+      "ZEL_LANGUAGE=en '" + std::string(ZEL_SHELLMENU) + "' --root '" + root.string() + "' " + arguments + " 2>&1";
   Outcome outcome;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return outcome;

@@ -72,8 +72,7 @@ std::string ShellExtTest::DataFolder(const std::string& printer) {
   return file.substr(0, file.find_last_of('\\') + 1);
 }
 
-void ShellExtTest::SetModelValue(const std::string& printer, const char* section, const char* key,
-                                 const char* value) {
+void ShellExtTest::SetModelValue(const std::string& printer, const char* section, const char* key, const char* value) {
   ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, DataFile(printer).c_str()));
 }
 
@@ -104,8 +103,7 @@ void ShellExtTest::OfferEveryEntry(const std::string& printer) {
   SetPrinterDword(printer, "Printer_Monitor", 1);
 }
 
-IContextMenu* ShellExtTest::MenuHandler(const std::vector<platform::ShellItemProperties>& items,
-                                        HRESULT* initResult) {
+IContextMenu* ShellExtTest::MenuHandler(const std::vector<platform::ShellItemProperties>& items, HRESULT* initResult) {
   IClassFactory* factory = nullptr;
   GUID clsid{};
   platform::GuidFromText("{5D1C0B7A-93E2-4F6B-8A41-2C7E9B305F18}", clsid);

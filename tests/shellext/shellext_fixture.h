@@ -24,8 +24,7 @@ class ShellExtTest : public testsupport::FreshMachine {
 
   // Installs a printer of the monochrome model through the spooler, which runs
   // the driver's set-up.
-  void Install(const std::string& name, const std::string& port = "FILE:",
-               const std::string& hardwareId = kHardwareId);
+  void Install(const std::string& name, const std::string& port = "FILE:", const std::string& hardwareId = kHardwareId);
   std::string DataFile(const std::string& printer);
   std::string DataFolder(const std::string& printer);
   void SetModelValue(const std::string& printer, const char* section, const char* key, const char* value);

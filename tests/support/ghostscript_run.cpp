@@ -79,7 +79,8 @@ GhostscriptRun RunGhostscript(const std::string& program, const GhostscriptCall&
   if (call.device.empty()) {
     command += "-dNODISPLAY ";
   } else {
-    command += "-sDEVICE=" + call.device + " -sOutputFile='" + (dir / (text ? "text.txt" : "page%03d.pgm")).string() + "' ";
+    command +=
+        "-sDEVICE=" + call.device + " -sOutputFile='" + (dir / (text ? "text.txt" : "page%03d.pgm")).string() + "' ";
     if (call.dpi > 0) command += "-r" + std::to_string(call.dpi) + " ";
   }
   if (call.prelude) command += "'" + std::string(kPrinterPrelude) + "' ";

@@ -28,7 +28,7 @@ struct RenderedPage {
 struct GhostscriptRun {
   bool exited = false;  // ended normally (not by a signal)
   int exitCode = -1;
-  std::string output;   // what Ghostscript printed (stdout and stderr)
+  std::string output;               // what Ghostscript printed (stdout and stderr)
   std::vector<RenderedPage> pages;  // "pgmraw" only
   std::string text;                 // "txtwrite" only
 
@@ -41,7 +41,7 @@ struct GhostscriptCall {
   // in the tests), "txtwrite" extracts the text shown, "nullpage" keeps nothing;
   // empty runs with no display, for programs that only compute or copy files.
   std::string device = "pgmraw";
-  int dpi = 72;  // 0: none given, so a job's own HWResolution takes effect
+  int dpi = 72;         // 0: none given, so a job's own HWResolution takes effect
   bool prelude = true;  // kPrinterPrelude runs first
   bool safer = true;    // false lets the program open files of its own
 };

@@ -105,8 +105,7 @@ bool DecodeRunLength(std::string_view data, std::string& row, std::string* reaso
     if (reason) *reason = "run-length data has an odd byte count";
     return false;
   }
-  for (std::size_t i = 0; i < data.size(); i += 2)
-    row.append(static_cast<unsigned char>(data[i]) + 1u, data[i + 1]);
+  for (std::size_t i = 0; i < data.size(); i += 2) row.append(static_cast<unsigned char>(data[i]) + 1u, data[i + 1]);
   return true;
 }
 
@@ -159,16 +158,14 @@ class Reader {
       pos_ += kUel.size();
       return;
     }
-    if (Starts(pos_, "@PJL") &&
-        (pos_ + 4 == in_.size() || in_[pos_ + 4] == ' ' || in_[pos_ + 4] == '\t' ||
-         in_[pos_ + 4] == '\r' || in_[pos_ + 4] == '\n')) {
+    if (Starts(pos_, "@PJL") && (pos_ + 4 == in_.size() || in_[pos_ + 4] == ' ' || in_[pos_ + 4] == '\t' ||
+                                 in_[pos_ + 4] == '\r' || in_[pos_ + 4] == '\n')) {
       ReadPjlLine();
       return;
     }
     // A printer hands whatever is not PJL to its default language.
     Warn(PclProblem::ImplicitLanguage, pos_,
-         "byte " + Hex(static_cast<unsigned char>(in_[pos_])) +
-             " where a PJL line or UEL was expected; read as PCL");
+         "byte " + Hex(static_cast<unsigned char>(in_[pos_])) + " where a PJL line or UEL was expected; read as PCL");
     OpenPcl(pos_, /*implied=*/true, /*framed=*/true);
   }
 
@@ -323,8 +320,8 @@ class Reader {
       if (!defining_) {
         ++r_.formFeeds;
         if (rasterOpen_ && !r_.raster.back().implicitStart)
-          Warn(PclProblem::FormFeedInRaster, pos_, "form feed inside the raster block at " +
-                                                       std::to_string(r_.raster.back().offset));
+          Warn(PclProblem::FormFeedInRaster, pos_,
+               "form feed inside the raster block at " + std::to_string(r_.raster.back().offset));
       }
       ++pos_;
     } else if (static_cast<unsigned char>(c) >= 0x20) {
@@ -456,8 +453,7 @@ class Reader {
       }
       if (c.Is("&f", 'X') && c.IntValue() == 0) {
         Error(PclProblem::MacroUnbalanced, c.offset,
-              "macro definition started inside the definition of macro " +
-                  std::to_string(r_.macros[defIndex_].id));
+              "macro definition started inside the definition of macro " + std::to_string(r_.macros[defIndex_].id));
         return;
       }
       if (c.Is("%", 'B')) {
@@ -601,8 +597,7 @@ class Reader {
         }
         return;
       }
-      default:
-        return;
+      default: return;
     }
   }
 
@@ -675,11 +670,8 @@ class Reader {
         good = DecodePackBits(row.data, out, &reason);
         extent = out.size();
         break;
-      case 3:
-        good = DecodeDeltaRow(row.data, seed, out, extent, &reason);
-        break;
-      default:
-        known = false;
+      case 3: good = DecodeDeltaRow(row.data, seed, out, extent, &reason); break;
+      default: known = false;
     }
     if (!known) {
       if (!warnedUndecoded_)
@@ -722,9 +714,7 @@ class Reader {
         defining_ = true;
         return;
       }
-      case 1:
-        Error(PclProblem::MacroUnbalanced, c.offset, "macro stop ESC&f1X without a definition");
-        return;
+      case 1: Error(PclProblem::MacroUnbalanced, c.offset, "macro stop ESC&f1X without a definition"); return;
       case 2:
       case 3:
       case 4: {
@@ -882,7 +872,8 @@ class Reader {
     }
     const char c = in_[pos_];
     if (isDt && (c == '\0' || c == '\n')) {
-      Error(PclProblem::HpglSyntax, pos_, "DT label terminator " + Hex(static_cast<unsigned char>(c)) + " is not allowed");
+      Error(PclProblem::HpglSyntax, pos_,
+            "DT label terminator " + Hex(static_cast<unsigned char>(c)) + " is not allowed");
     } else if (isDt) {
       labelTerminator_ = c;
       ins.labelTerminator = c;
@@ -1084,8 +1075,8 @@ class Reader {
               "PCL entered at " + std::to_string(section.offset) + " not ended by a UEL");
     }
     for (const OpenJob& job : openJobs_)
-      Error(PclProblem::PjlJobUnbalanced, job.offset, "@PJL JOB" + (job.name.empty() ? "" : " \"" + job.name + "\"") +
-                                                          " never closed by @PJL EOJ");
+      Error(PclProblem::PjlJobUnbalanced, job.offset,
+            "@PJL JOB" + (job.name.empty() ? "" : " \"" + job.name + "\"") + " never closed by @PJL EOJ");
   }
 
   struct OpenJob {
@@ -1276,8 +1267,8 @@ bool DecodeDeltaRow(std::string_view data, const std::string& seed, std::string&
     }
     if (count > data.size() - i) {
       if (reason)
-        *reason = "command replaces " + std::to_string(count) + " bytes, only " + std::to_string(data.size() - i) +
-                  " follow";
+        *reason =
+            "command replaces " + std::to_string(count) + " bytes, only " + std::to_string(data.size() - i) + " follow";
       return false;
     }
     current += offset;

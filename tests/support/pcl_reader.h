@@ -23,15 +23,15 @@ namespace testsupport {
 // What went wrong (errors) or is legal but worth a look (warnings).
 enum class PclProblem {
   // Escape sequences and their data.
-  TruncatedEscape,        // the stream ends inside an escape sequence
-  MalformedEscape,        // a byte that cannot appear where it does in a sequence
-  DataPastEnd,            // a byte-counted data block runs past the end of the stream
-  BadDataCount,           // a negative byte count for a data-carrying command
+  TruncatedEscape,  // the stream ends inside an escape sequence
+  MalformedEscape,  // a byte that cannot appear where it does in a sequence
+  DataPastEnd,      // a byte-counted data block runs past the end of the stream
+  BadDataCount,     // a negative byte count for a data-carrying command
   // PJL.
-  PjlLineUnterminated,    // a PJL line without its LF (end of stream or an ESC came first)
-  PjlMalformed,           // e.g. ENTER without LANGUAGE=
-  PjlJobUnbalanced,       // EOJ without JOB, or JOB never closed
-  LanguageNotEnded,       // a language entered from PJL not closed by a UEL
+  PjlLineUnterminated,  // a PJL line without its LF (end of stream or an ESC came first)
+  PjlMalformed,         // e.g. ENTER without LANGUAGE=
+  PjlJobUnbalanced,     // EOJ without JOB, or JOB never closed
+  LanguageNotEnded,     // a language entered from PJL not closed by a UEL
   // HP-GL/2.
   HpglNotLeft,            // the stream ends in HP-GL/2 context
   HpglSyntax,             // a byte that is no mnemonic, separator or parameter
@@ -46,18 +46,18 @@ enum class PclProblem {
   RasterDecodeError,      // compressed row data that its method cannot decode
   BadImageConfiguration,  // ESC*v#W data too short
   // Macros.
-  MacroUnbalanced,        // nested definition, stop without start, definition never stopped
+  MacroUnbalanced,  // nested definition, stop without start, definition never stopped
   // Warnings.
-  ImplicitRasterStart,    // a raster row outside a raster block (PCL starts one implicitly)
-  ImplicitLanguage,       // bytes after a UEL that are no PJL line (the printer picks PCL)
-  UnsupportedLanguage,    // ENTER LANGUAGE with a language this reader does not parse
-  UndefinedMacroCall,     // execute/call/overlay of an id not defined in this stream
-  UndecodedCompression,   // rows in a compression method this reader does not decode
-  RasterSettingIgnored,   // ESC*r#S/T/U inside a raster block (the printer ignores it)
-  FormFeedInRaster,       // a form feed inside an explicit raster block
-  JobNameMismatch,        // EOJ NAME differs from its JOB NAME
-  HpglLeftByReset,        // HP-GL/2 left by ESC E rather than ESC%#A or a UEL
-  UnknownUel,             // ESC%#X with a value other than -12345
+  ImplicitRasterStart,   // a raster row outside a raster block (PCL starts one implicitly)
+  ImplicitLanguage,      // bytes after a UEL that are no PJL line (the printer picks PCL)
+  UnsupportedLanguage,   // ENTER LANGUAGE with a language this reader does not parse
+  UndefinedMacroCall,    // execute/call/overlay of an id not defined in this stream
+  UndecodedCompression,  // rows in a compression method this reader does not decode
+  RasterSettingIgnored,  // ESC*r#S/T/U inside a raster block (the printer ignores it)
+  FormFeedInRaster,      // a form feed inside an explicit raster block
+  JobNameMismatch,       // EOJ NAME differs from its JOB NAME
+  HpglLeftByReset,       // HP-GL/2 left by ESC E rather than ESC%#A or a UEL
+  UnknownUel,            // ESC%#X with a value other than -12345
 };
 
 // Stable short name of a problem, for messages.
@@ -79,9 +79,9 @@ struct PjlOption {
 
 struct PjlLine {
   std::size_t offset = 0;
-  std::string text;      // the whole line without its ending
-  std::string command;   // upper-cased word after "@PJL" ("" for a bare "@PJL")
-  std::string argument;  // everything after the command word, trimmed (COMMENT text)
+  std::string text;                // the whole line without its ending
+  std::string command;             // upper-cased word after "@PJL" ("" for a bare "@PJL")
+  std::string argument;            // everything after the command word, trimmed (COMMENT text)
   std::vector<PjlOption> options;  // KEY[=VALUE] words (not parsed for COMMENT/ECHO)
   PjlLineEnding ending = PjlLineEnding::Missing;
 
@@ -91,12 +91,12 @@ struct PjlLine {
 
 // A stretch of the job in one printer language.
 struct LanguageSection {
-  std::string language;  // "PCL", "POSTSCRIPT" or the name given to ENTER LANGUAGE
+  std::string language;    // "PCL", "POSTSCRIPT" or the name given to ENTER LANGUAGE
   std::size_t offset = 0;  // first byte of the language data
   std::size_t end = 0;     // one past the last byte (the UEL that closed it, or the end)
   bool implied = false;    // entered without ENTER LANGUAGE (a bare PCL stream, or stray bytes)
   bool endedByUel = false;
-  std::string bytes;       // the raw data for every language but PCL (PCL is parsed instead)
+  std::string bytes;  // the raw data for every language but PCL (PCL is parsed instead)
 };
 
 // One PCL command. A combined sequence (ESC&l1o0E) yields one command per
@@ -109,11 +109,11 @@ struct PclCommand {
   bool hasValue = false;   // the value field had digits
   std::string valueText;   // the value field as written ("+12.5", "" when absent)
   double value = 0;
-  bool hasData = false;          // a data-carrying command (its data follows the parameter character)
+  bool hasData = false;  // a data-carrying command (its data follows the parameter character)
   std::size_t dataOffset = 0;
-  std::string data;              // cut short when the stream ended first (DataPastEnd)
-  bool inHpgl = false;           // met in HP-GL/2 context
-  int macroId = -1;              // the macro being defined when it was read, else -1
+  std::string data;     // cut short when the stream ended first (DataPastEnd)
+  bool inHpgl = false;  // met in HP-GL/2 context
+  int macroId = -1;     // the macro being defined when it was read, else -1
 
   // The value truncated toward zero, held to the 32-bit range.
   long IntValue() const {
@@ -135,46 +135,46 @@ struct PeVertex {
 
 struct HpglInstruction {
   std::size_t offset = 0;
-  std::string mnemonic;        // upper-cased, "PD"
-  std::string parameters;      // raw text between mnemonic and terminator (PE's encoded bytes)
-  std::vector<double> numbers; // the numeric parameters (quoted strings skipped)
-  bool terminated = false;     // closed by ';' (LB: by its label terminator)
-  std::string label;           // LB text without its terminator
-  char labelTerminator = 0;    // DT: the terminator it set; LB: the one that closed it
+  std::string mnemonic;            // upper-cased, "PD"
+  std::string parameters;          // raw text between mnemonic and terminator (PE's encoded bytes)
+  std::vector<double> numbers;     // the numeric parameters (quoted strings skipped)
+  bool terminated = false;         // closed by ';' (LB: by its label terminator)
+  std::string label;               // LB text without its terminator
+  char labelTerminator = 0;        // DT: the terminator it set; LB: the one that closed it
   std::vector<PeVertex> vertices;  // PE only
-  int section = 0;             // index into PclReport::hpglSections
+  int section = 0;                 // index into PclReport::hpglSections
 };
 
 struct HpglSection {
   std::size_t offset = 0;  // the ESC%#B that entered
   long enterValue = 0;
-  std::size_t end = 0;     // the ESC that left it, or the end of the stream
-  bool left = false;       // left by ESC%#A, a UEL or ESC E
+  std::size_t end = 0;  // the ESC that left it, or the end of the stream
+  bool left = false;    // left by ESC%#A, a UEL or ESC E
 };
 
 struct RasterRow {
-  std::size_t offset = 0;   // the ESC of its ESC*b#W/V
-  int method = 0;           // compression method in force
-  int plane = 0;            // 0 for the first plane of a row; planes come from ESC*b#V
-  std::string data;         // the transfer data as sent
-  bool decoded = false;     // method 0, 1, 2 or 3 and the data decoded cleanly
+  std::size_t offset = 0;         // the ESC of its ESC*b#W/V
+  int method = 0;                 // compression method in force
+  int plane = 0;                  // 0 for the first plane of a row; planes come from ESC*b#V
+  std::string data;               // the transfer data as sent
+  bool decoded = false;           // method 0, 1, 2 or 3 and the data decoded cleanly
   std::size_t decodedLength = 0;  // bytes the data itself produced (delta row: furthest byte written)
-  std::string bytes;        // the row as printed: zero-padded to the row width when it is known;
-                            // delta rows start from the seed row
+  std::string bytes;              // the row as printed: zero-padded to the row width when it is known;
+                                  // delta rows start from the seed row
 };
 
 struct RasterBlock {
   std::size_t offset = 0;
   std::size_t end = 0;
-  long startMode = 0;          // value of ESC*r#A
-  bool implicitStart = false;  // opened by a row outside any block
-  bool ended = false;          // closed by ESC*rB or ESC*rC
-  std::optional<long> sourceWidth;   // pixels (ESC*r#S), if given
-  std::optional<long> sourceHeight;  // rows (ESC*r#T), if given
-  int planes = 1;                    // from ESC*r#U or the image configuration
-  int bitsPerPixel = 1;              // per plane
+  long startMode = 0;                   // value of ESC*r#A
+  bool implicitStart = false;           // opened by a row outside any block
+  bool ended = false;                   // closed by ESC*rB or ESC*rC
+  std::optional<long> sourceWidth;      // pixels (ESC*r#S), if given
+  std::optional<long> sourceHeight;     // rows (ESC*r#T), if given
+  int planes = 1;                       // from ESC*r#U or the image configuration
+  int bitsPerPixel = 1;                 // per plane
   std::optional<std::size_t> rowBytes;  // bytes per plane row, when the width is known
-  std::vector<RasterRow> rows;       // every plane of every row, in order
+  std::vector<RasterRow> rows;          // every plane of every row, in order
 };
 
 struct MacroDefinition {
@@ -239,7 +239,7 @@ PclReport ReadPclJob(std::string_view bytes);
 // holds what was decoded so far. `extent` is the number of bytes the data
 // produced (delta row: one past the furthest byte written).
 bool DecodePackBits(std::string_view data, std::string& row, std::string* reason = nullptr);
-bool DecodeDeltaRow(std::string_view data, const std::string& seed, std::string& row,
-                    std::size_t& extent, std::string* reason = nullptr);
+bool DecodeDeltaRow(std::string_view data, const std::string& seed, std::string& row, std::size_t& extent,
+                    std::string* reason = nullptr);
 
 }  // namespace testsupport

@@ -16,15 +16,14 @@ bool SettingsLibrary::Load(const std::string& windowsFolder) {
   std::string path = windowsFolder + "\\" SETTINGS_LIBRARY_NAME;
   module = LoadLibraryA(path.c_str());
   if (!module) return false;
-  bool ok = Bind(module, "DBGetData", GetData) & Bind(module, "DBSetData", SetData) &
-            Bind(module, "DBGetString", GetString) & Bind(module, "DBSetString", SetString) &
-            Bind(module, "DBGetDword", GetDword) & Bind(module, "DBSetDword", SetDword) &
-            Bind(module, "DBGetInt", GetInt) & Bind(module, "DBGetShort", GetShort) &
-            Bind(module, "DBGetName", GetName) & Bind(module, "DBGetPath", GetPath) &
-            Bind(module, "DBEnumOpen", EnumOpen) & Bind(module, "DBEnumNext", EnumNext) &
-            Bind(module, "DBEnumReset", EnumReset) & Bind(module, "DBEnumClose", EnumClose) &
-            Bind(module, "DBDeleteData", DeleteData) & Bind(module, "DBDeleteSection", DeleteSection) &
-            Bind(module, "DBSetupFolders", SetupFolders);
+  bool ok =
+      Bind(module, "DBGetData", GetData) & Bind(module, "DBSetData", SetData) & Bind(module, "DBGetString", GetString) &
+      Bind(module, "DBSetString", SetString) & Bind(module, "DBGetDword", GetDword) &
+      Bind(module, "DBSetDword", SetDword) & Bind(module, "DBGetInt", GetInt) & Bind(module, "DBGetShort", GetShort) &
+      Bind(module, "DBGetName", GetName) & Bind(module, "DBGetPath", GetPath) & Bind(module, "DBEnumOpen", EnumOpen) &
+      Bind(module, "DBEnumNext", EnumNext) & Bind(module, "DBEnumReset", EnumReset) &
+      Bind(module, "DBEnumClose", EnumClose) & Bind(module, "DBDeleteData", DeleteData) &
+      Bind(module, "DBDeleteSection", DeleteSection) & Bind(module, "DBSetupFolders", SetupFolders);
   if (!ok) Unload();
   return ok;
 }

@@ -43,8 +43,8 @@ class XvfbServer {
     const std::string fd = std::to_string(ends[1]);
     // -noreset: the server keeps its state (and takes connections) when its
     // last client goes, as between the steps of a test.
-    std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                      "-noreset"};
+    std::vector<std::string> words = {"Xvfb",         "-displayfd", fd,    "-screen", "0",
+                                      "1280x1024x24", "-nolisten",  "tcp", "-noreset"};
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
@@ -153,8 +153,9 @@ inline bool ReadXwd(const std::string& path, Screenshot* shot) {
   for (uint32_t y = 0; y < height; ++y) {
     for (uint32_t x = 0; x < width; ++x) {
       const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + start + y * bytesPerLine + x * 4;
-      const uint32_t value = byteOrder == 0 ? (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0]
-                                            : (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+      const uint32_t value = byteOrder == 0
+                                 ? (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0]
+                                 : (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
       shot->pixels[static_cast<size_t>(y) * width + x] = value & 0x00FFFFFFu;  // red, green, blue masks of TrueColor
     }
   }

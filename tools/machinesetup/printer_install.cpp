@@ -73,8 +73,7 @@ bool InstallPrinter(const PrinterSpec& spec, std::string& error) {
   withId.pszHardwareID = hardwareId.data();
   const DWORD level = hardwareId.empty() ? 2 : 6;
   LPBYTE info = hardwareId.empty() ? reinterpret_cast<LPBYTE>(&driver) : reinterpret_cast<LPBYTE>(&withId);
-  if (!AddPrinterDriverA(nullptr, level, info) &&
-      GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED) {
+  if (!AddPrinterDriverA(nullptr, level, info) && GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED) {
     error = "cannot add the driver (error " + std::to_string(GetLastError()) + ")";
     return false;
   }

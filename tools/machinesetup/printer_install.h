@@ -9,9 +9,9 @@
 namespace machinesetup {
 
 struct PrinterSpec {
-  std::string printerName;                  // ANSI
-  std::filesystem::path modelDescription;   // host path of the model description (ini)
-  std::string driverFolder;                 // Windows path of the folder that holds the deliverables
+  std::string printerName;                 // ANSI
+  std::filesystem::path modelDescription;  // host path of the model description (ini)
+  std::string driverFolder;                // Windows path of the folder that holds the deliverables
   std::string port = "FILE:";
   // Windows path of the graphics library the driver entry names; empty: the
   // driver folder's zelkerd5.dll.

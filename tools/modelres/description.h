@@ -24,7 +24,7 @@ struct FontSpec {
   std::string selection;  // PostScript name, or PCL "typeface,symbol set"
   std::string family;     // roman, swiss, modern or empty
   bool shiftJis = false;
-  int pitch = 0;          // a fixed advance per 1000 units of em, 0: the source's
+  int pitch = 0;  // a fixed advance per 1000 units of em, 0: the source's
   int line = 0;
 };
 

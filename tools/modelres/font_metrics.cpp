@@ -20,31 +20,32 @@ constexpr int kEm = 1000;
 
 // Latin-1 names of 0xA0-0xFF, in code order.
 constexpr const char* kLatin1Upper[] = {
-    "space",      "exclamdown", "cent",        "sterling",    "currency",    "yen",         "brokenbar",
-    "section",    "dieresis",   "copyright",   "ordfeminine", "guillemotleft", "logicalnot", "hyphen",
-    "registered", "macron",     "degree",      "plusminus",   "twosuperior", "threesuperior", "acute",
-    "mu",         "paragraph",  "periodcentered", "cedilla",  "onesuperior", "ordmasculine", "guillemotright",
-    "onequarter", "onehalf",    "threequarters", "questiondown", "Agrave",   "Aacute",      "Acircumflex",
-    "Atilde",     "Adieresis",  "Aring",       "AE",          "Ccedilla",    "Egrave",      "Eacute",
-    "Ecircumflex", "Edieresis", "Igrave",      "Iacute",      "Icircumflex", "Idieresis",   "Eth",
-    "Ntilde",     "Ograve",     "Oacute",      "Ocircumflex", "Otilde",      "Odieresis",   "multiply",
-    "Oslash",     "Ugrave",     "Uacute",      "Ucircumflex", "Udieresis",   "Yacute",      "Thorn",
-    "germandbls", "agrave",     "aacute",      "acircumflex", "atilde",      "adieresis",   "aring",
-    "ae",         "ccedilla",   "egrave",      "eacute",      "ecircumflex", "edieresis",   "igrave",
-    "iacute",     "icircumflex", "idieresis",  "eth",         "ntilde",      "ograve",      "oacute",
-    "ocircumflex", "otilde",    "odieresis",   "divide",      "oslash",      "ugrave",      "uacute",
-    "ucircumflex", "udieresis", "yacute",      "thorn",       "ydieresis"};
+    "space",       "exclamdown",  "cent",           "sterling",     "currency",      "yen",           "brokenbar",
+    "section",     "dieresis",    "copyright",      "ordfeminine",  "guillemotleft", "logicalnot",    "hyphen",
+    "registered",  "macron",      "degree",         "plusminus",    "twosuperior",   "threesuperior", "acute",
+    "mu",          "paragraph",   "periodcentered", "cedilla",      "onesuperior",   "ordmasculine",  "guillemotright",
+    "onequarter",  "onehalf",     "threequarters",  "questiondown", "Agrave",        "Aacute",        "Acircumflex",
+    "Atilde",      "Adieresis",   "Aring",          "AE",           "Ccedilla",      "Egrave",        "Eacute",
+    "Ecircumflex", "Edieresis",   "Igrave",         "Iacute",       "Icircumflex",   "Idieresis",     "Eth",
+    "Ntilde",      "Ograve",      "Oacute",         "Ocircumflex",  "Otilde",        "Odieresis",     "multiply",
+    "Oslash",      "Ugrave",      "Uacute",         "Ucircumflex",  "Udieresis",     "Yacute",        "Thorn",
+    "germandbls",  "agrave",      "aacute",         "acircumflex",  "atilde",        "adieresis",     "aring",
+    "ae",          "ccedilla",    "egrave",         "eacute",       "ecircumflex",   "edieresis",     "igrave",
+    "iacute",      "icircumflex", "idieresis",      "eth",          "ntilde",        "ograve",        "oacute",
+    "ocircumflex", "otilde",      "odieresis",      "divide",       "oslash",        "ugrave",        "uacute",
+    "ucircumflex", "udieresis",   "yacute",         "thorn",        "ydieresis"};
 static_assert(std::size(kLatin1Upper) == 96);
 
 // The Windows additions at 0x80-0x9F (the codes without one print a space).
 constexpr const char* kWindowsMiddle[] = {
-    "Euro",        "space",        "quotesinglbase", "florin",    "quotedblbase", "ellipsis",    "dagger",
-    "daggerdbl",   "circumflex",   "perthousand",    "Scaron",    "guilsinglleft", "OE",         "space",
-    "Zcaron",      "space",        "space",          "quoteleft", "quoteright",   "quotedblleft", "quotedblright",
-    "bullet",      "endash",       "emdash",         "tilde",     "trademark",    "scaron",      "guilsinglright",
-    "oe",          "space",        "zcaron",         "Ydieresis"};
+    "Euro",      "space",      "quotesinglbase", "florin",    "quotedblbase",  "ellipsis",     "dagger",
+    "daggerdbl", "circumflex", "perthousand",    "Scaron",    "guilsinglleft", "OE",           "space",
+    "Zcaron",    "space",      "space",          "quoteleft", "quoteright",    "quotedblleft", "quotedblright",
+    "bullet",    "endash",     "emdash",         "tilde",     "trademark",     "scaron",       "guilsinglright",
+    "oe",        "space",      "zcaron",         "Ydieresis"};
 static_assert(std::size(kWindowsMiddle) == 32);
 
+// clang-format off
 constexpr const char* kAsciiNames[] = {
     "space",     "exclam",    "quotedbl",    "numbersign", "dollar",     "percent",     "ampersand", "quotesingle",
     "parenleft", "parenright", "asterisk",   "plus",       "comma",      "hyphen",      "period",    "slash",
@@ -58,6 +59,7 @@ constexpr const char* kAsciiNames[] = {
     "h",         "i",         "j",           "k",          "l",          "m",           "n",         "o",
     "p",         "q",         "r",           "s",          "t",          "u",           "v",         "w",
     "x",         "y",         "z",           "braceleft",  "bar",        "braceright",  "asciitilde"};
+// clang-format on
 static_assert(std::size(kAsciiNames) == 95);
 
 uint8_t FamilyByte(const std::string& family) {
@@ -71,11 +73,12 @@ uint16_t Clamp16(long value) { return static_cast<uint16_t>(std::clamp<long>(val
 
 // The fields every resident font shares.
 void SetCommon(MetricsBlock& block, const FontSpec& spec, const std::string& face, bool fixed, long ascent,
-               long descent, long capHeight, long xHeight, long underlinePosition, long underlineThickness,
-               int weight, int italic) {
+               long descent, long capHeight, long xHeight, long underlinePosition, long underlineThickness, int weight,
+               int italic) {
   block.SetFaceName(face);
   block.SetSelectionName(spec.selection);
-  block.SetU8(field::kFlags, static_cast<uint8_t>(fontrecord::kFlagScalable | (fixed ? fontrecord::kFlagFixedPitch : 0)));
+  block.SetU8(field::kFlags,
+              static_cast<uint8_t>(fontrecord::kFlagScalable | (fixed ? fontrecord::kFlagFixedPitch : 0)));
   block.SetU16(field::kPointSize, 12);
   block.SetU16(field::kHeight, kEm);
   block.SetI16(field::kAscent, static_cast<int16_t>(ascent));
@@ -169,8 +172,8 @@ MetricsBlock AfmMetrics(const std::filesystem::path& afm, const FontSpec& spec, 
   if (ascent <= 0) ascent = boxTop;
   if (descent <= 0) descent = -boxBottom;
   MetricsBlock block = MetricsBlock::Blank();
-  SetCommon(block, spec, face, fixed, ascent, descent, number("CapHeight", 700),
-            number("XHeight", 500), -number("UnderlinePosition", -100), number("UnderlineThickness", 50), weight,
+  SetCommon(block, spec, face, fixed, ascent, descent, number("CapHeight", 700), number("XHeight", 500),
+            -number("UnderlinePosition", -100), number("UnderlineThickness", 50), weight,
             static_cast<int>(number("ItalicAngle", 0)));
   const long space = widths.count("space") ? widths["space"] : 250;
   for (int code = 0x20; code <= 0xFF; ++code) {

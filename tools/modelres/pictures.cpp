@@ -55,12 +55,12 @@ class Canvas {
 };
 
 void Printer(Canvas& c, bool finisher) {
-  c.Box(14, 30, 68, 46, kBody, kEdge);   // body
-  c.Box(20, 22, 56, 10, kBody, kEdge);   // scanner lid
-  c.Fill(26, 34, 44, 3, kEdge);          // output slot
-  c.Box(28, 26, 40, 8, kPaper, kEdge);   // paper in the output tray
-  c.Fill(62, 40, 14, 6, kPanel);         // control panel
-  c.Box(18, 58, 60, 6, kBody, kEdge);    // trays
+  c.Box(14, 30, 68, 46, kBody, kEdge);  // body
+  c.Box(20, 22, 56, 10, kBody, kEdge);  // scanner lid
+  c.Fill(26, 34, 44, 3, kEdge);         // output slot
+  c.Box(28, 26, 40, 8, kPaper, kEdge);  // paper in the output tray
+  c.Fill(62, 40, 14, 6, kPanel);        // control panel
+  c.Box(18, 58, 60, 6, kBody, kEdge);   // trays
   c.Box(18, 66, 60, 6, kBody, kEdge);
   if (finisher) {
     c.Box(82, 36, 12, 40, kBody, kEdge);

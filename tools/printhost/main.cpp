@@ -54,9 +54,9 @@
 #include "common/pdl_kind.h"
 #include "common/xdevmode.h"
 #include "platform/base/codepage.h"
-#include "platform/base/text_cut.h"
 #include "platform/base/errors.h"
 #include "platform/base/machine.h"
+#include "platform/base/text_cut.h"
 #include "platform/gdi/drawing.h"
 #include "platform/spooler/spooler.h"
 #include "platform/ui/message_box.h"
@@ -201,15 +201,19 @@ std::vector<BYTE> DeviceMode(std::string& printer, const Options& options, std::
   auto* dm = reinterpret_cast<DEVMODEA*>(current.data());
   if (DocumentPropertiesA(0, 0, printer.data(), dm, nullptr, DM_OUT_BUFFER) != 1) return {};
   dm->dmFields = 0;
-  if (const std::string* v = options.Get("copies")) dm->dmCopies = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_COPIES;
+  if (const std::string* v = options.Get("copies"))
+    dm->dmCopies = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_COPIES;
   if (const std::string* v = options.Get("duplex")) {
     dm->dmDuplex = *v == "long" ? 2 : *v == "short" ? 3 : 1;
     dm->dmFields |= DM_DUPLEX;
   }
-  if (const std::string* v = options.Get("paper")) dm->dmPaperSize = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_PAPERSIZE;
-  if (const std::string* v = options.Get("tray")) dm->dmDefaultSource = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_DEFAULTSOURCE;
+  if (const std::string* v = options.Get("paper"))
+    dm->dmPaperSize = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_PAPERSIZE;
+  if (const std::string* v = options.Get("tray"))
+    dm->dmDefaultSource = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_DEFAULTSOURCE;
   if (options.orientation) dm->dmOrientation = options.orientation, dm->dmFields |= DM_ORIENTATION;
-  if (const std::string* v = options.Get("scale")) dm->dmScale = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_SCALE;
+  if (const std::string* v = options.Get("scale"))
+    dm->dmScale = static_cast<SHORT>(std::stoi(*v)), dm->dmFields |= DM_SCALE;
   const std::string* collate = options.Get("collate");
   if (collate) dm->dmCollate = *collate == "on" ? 1 : 0, dm->dmFields |= DM_COLLATE;
 
@@ -231,8 +235,9 @@ std::vector<BYTE> DeviceMode(std::string& printer, const Options& options, std::
   XDEVMODE_PRIVATE extra;
   const bool own = ReadPrivate(current, &extra);
   if (!own && (nup || booklet || language || watermark || finishing)) {
-    error = "the driver's device mode has no private part of its own; --nup, --booklet, --language, "
-            "--watermark, --collate and the finishing and image options need one";
+    error =
+        "the driver's device mode has no private part of its own; --nup, --booklet, --language, "
+        "--watermark, --collate and the finishing and image options need one";
     return {};
   }
   if (own) {
@@ -357,21 +362,22 @@ bool SamplePages(HDC dc) {
     for (HFONT f : {latin, japanese, rotated, resident}) DeleteObject(f);
   });
   ok = ok && Page(dc, [&](int dpi) {
-    int y = dpi;
-    const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT};
-    for (int width : {0, 2, 8, 24}) {
-      for (int style : styles) {
-        HPEN pen = CreatePen(style, width, RGB(0, 0, 0));
-        HGDIOBJ old = SelectObject(dc, pen);
-        MoveToEx(dc, dpi, y, nullptr);
-        LineTo(dc, dpi * 6, y);
-        SelectObject(dc, old);
-        DeleteObject(pen);
-        y += dpi / 5;
-      }
-    }
-  });
+         int y = dpi;
+         const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT};
+         for (int width : {0, 2, 8, 24}) {
+           for (int style : styles) {
+             HPEN pen = CreatePen(style, width, RGB(0, 0, 0));
+             HGDIOBJ old = SelectObject(dc, pen);
+             MoveToEx(dc, dpi, y, nullptr);
+             LineTo(dc, dpi * 6, y);
+             SelectObject(dc, old);
+             DeleteObject(pen);
+             y += dpi / 5;
+           }
+         }
+       });
   ok = ok && Page(dc, [&](int dpi) {
+         // clang-format off
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     HBRUSH hatch = CreateHatchBrush(HS_DIAGCROSS, RGB(0, 0, 255));
     HGDIOBJ oldBrush = SelectObject(dc, red);
@@ -389,6 +395,7 @@ bool SamplePages(HDC dc) {
     DrawImages(dc, dpi);
     for (HGDIOBJ o : {HGDIOBJ(red), HGDIOBJ(hatch), HGDIOBJ(clip)}) DeleteObject(o);
   });
+  // clang-format on
   return ok;
 }
 
@@ -442,6 +449,7 @@ bool TextPages(HDC dc, const std::string& file, const std::u16string& face) {
 // name; the switches set their flag.
 enum SwitchOption { kLandscape = 1000, kPortrait, kSample, kProperties, kPrinterProperties, kMirror, kNegative, kHelp };
 
+// clang-format off
 const option kOptions[] = {
     {"root", required_argument, nullptr, 0},        {"model", required_argument, nullptr, 0},
     {"output", required_argument, nullptr, 0},      {"printer", required_argument, nullptr, 0},
@@ -462,6 +470,7 @@ const option kOptions[] = {
     {"printer-properties", no_argument, nullptr, kPrinterProperties},
     {"mirror", no_argument, nullptr, kMirror},      {"negative", no_argument, nullptr, kNegative},
     {nullptr, 0, nullptr, 0}};
+// clang-format on
 
 // Reads the command line into `options`. An option the host does not know, a
 // missing value or a stray argument is named on standard error: a job printed
@@ -485,8 +494,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       case kHelp: options.help = true; break;
       case ':': std::fprintf(stderr, "printhost: %s needs a value\n", argv[optind - 1]); return false;
       default:
-        if (optopt) std::fprintf(stderr, "printhost: unknown option -%c\n", optopt);
-        else std::fprintf(stderr, "printhost: unknown option %s\n", argv[optind - 1]);
+        if (optopt)
+          std::fprintf(stderr, "printhost: unknown option -%c\n", optopt);
+        else
+          std::fprintf(stderr, "printhost: unknown option %s\n", argv[optind - 1]);
         return false;
     }
   }
@@ -596,7 +607,8 @@ int main(int argc, char** argv) {
   spec.printerName = platform::AnsiFromUtf8(printerArg ? *printerArg : "Print Host Printer");
   spec.modelDescription = *model;
   spec.driverFolder = machinesetup::BuiltDriverFolder();
-  if (const std::string* library = options.Get("graphics-library")) spec.graphicsLibrary = platform::AnsiFromUtf8(WindowsPath(*library));
+  if (const std::string* library = options.Get("graphics-library"))
+    spec.graphicsLibrary = platform::AnsiFromUtf8(WindowsPath(*library));
   if (port) spec.port = platform::AnsiFromUtf8(*port);
   std::string error;
   // A root printed on before keeps its printer (and the driver entry it was added with).
@@ -615,8 +627,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "printhost: the model does not print %s\n", language->c_str());
       return 1;
     }
-    if (!printhost::CommitPrinterLanguage(spec.driverFolder, spec.printerName,
-                                          printhost::StoredLanguageWord(wanted), error)) {
+    if (!printhost::CommitPrinterLanguage(spec.driverFolder, spec.printerName, printhost::StoredLanguageWord(wanted),
+                                          error)) {
       std::fprintf(stderr, "printhost: %s\n", error.c_str());
       return 1;
     }
@@ -657,15 +669,16 @@ int main(int argc, char** argv) {
                  static_cast<unsigned>(GetLastError()));
     return 1;
   }
-  if (devMode.empty()) std::fprintf(stderr, "printhost: the driver gave no device mode (error %u); using none\n",
-                                    static_cast<unsigned>(GetLastError()));
+  if (devMode.empty())
+    std::fprintf(stderr, "printhost: the driver gave no device mode (error %u); using none\n",
+                 static_cast<unsigned>(GetLastError()));
   if (options.properties) {
     // As an application's Print dialog: the user edits the settings in the
     // driver's sheet and the job prints with what was chosen.
     std::vector<BYTE> chosen(devMode.size());
-    const LONG answer = DocumentPropertiesA(0, 0, spec.printerName.data(), reinterpret_cast<DEVMODEA*>(chosen.data()),
-                                            reinterpret_cast<DEVMODEA*>(devMode.data()),
-                                            DM_IN_PROMPT | DM_IN_BUFFER | DM_OUT_BUFFER);
+    const LONG answer =
+        DocumentPropertiesA(0, 0, spec.printerName.data(), reinterpret_cast<DEVMODEA*>(chosen.data()),
+                            reinterpret_cast<DEVMODEA*>(devMode.data()), DM_IN_PROMPT | DM_IN_BUFFER | DM_OUT_BUFFER);
     const DWORD failure = GetLastError();
     if (script.failed()) {
       std::fprintf(stderr, "printhost: the script failed; nothing printed\n");
@@ -696,11 +709,11 @@ int main(int argc, char** argv) {
   }
   // With a port the job goes where the printer's port says.
   const std::string outputPath = output && !port ? platform::AnsiFromUtf8(WindowsPath(*output)) : std::string();
-  const std::string docName = options.sample        ? "Sample document"
-                              : blankPages       ? "Blank pages"
-                              : markedPages      ? "Marked pages"
-                              : drawingList      ? *drawingList
-                                                 : options.textFile;
+  const std::string docName = options.sample ? "Sample document"
+                              : blankPages   ? "Blank pages"
+                              : markedPages  ? "Marked pages"
+                              : drawingList  ? *drawingList
+                                             : options.textFile;
   DOCINFOA doc{sizeof(DOCINFOA), docName.c_str(), outputPath.empty() ? nullptr : outputPath.c_str(), nullptr, 0};
   bool ok = StartDocA(dc, &doc) > 0;
   if (ok) {
@@ -726,11 +739,11 @@ int main(int argc, char** argv) {
         ok = ResetDCA(dc, dm) != 0;
       }
       ok = ok && Page(dc, [&](int dpi) {
-        HFONT font = Font(u"Arial", -dpi / 3);
-        SelectObject(dc, font);
-        Text(dc, dpi, dpi, u"Landscape page");
-        DeleteObject(font);
-      });
+             HFONT font = Font(u"Arial", -dpi / 3);
+             SelectObject(dc, font);
+             Text(dc, dpi, dpi, u"Landscape page");
+             DeleteObject(font);
+           });
     }
     ok = ok ? EndDoc(dc) > 0 : (AbortDoc(dc), false);
   }

@@ -109,9 +109,9 @@ std::vector<unsigned char> BuildBlob(const Script& script) {
     for (size_t j = 0; j < i; ++j) {
       if (SameId(entries[i].type, entries[j].type) && SameId(entries[i].name, entries[j].name) &&
           entries[i].language == entries[j].language) {
-        throw ScriptError(entries[i].line, "resource " + Describe(entries[i].name) + " of type " +
-                                               Describe(entries[i].type) + " and this language is already given on line " +
-                                               std::to_string(entries[j].line));
+        throw ScriptError(entries[i].line,
+                          "resource " + Describe(entries[i].name) + " of type " + Describe(entries[i].type) +
+                              " and this language is already given on line " + std::to_string(entries[j].line));
       }
     }
   }
@@ -136,7 +136,8 @@ std::vector<unsigned char> BuildBlob(const Script& script) {
   blob.insert(blob.end(), names.begin(), names.end());
   for (size_t i = 0; i < entries.size(); ++i) {
     Align(blob, zelres::kDataAlignment);
-    if (blob.size() + entries[i].data.size() > 0xFFFFFFFFu) throw ScriptError(entries[i].line, "the resources exceed 4 GB");
+    if (blob.size() + entries[i].data.size() > 0xFFFFFFFFu)
+      throw ScriptError(entries[i].line, "the resources exceed 4 GB");
     const size_t dataOffset = blob.size();
     blob.insert(blob.end(), entries[i].data.begin(), entries[i].data.end());
     // VerQueryValueA looks just past a version tree for the ANSI strings that

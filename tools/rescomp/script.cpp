@@ -25,19 +25,21 @@ struct Constant {
 };
 
 constexpr Constant kResourceTypes[] = {
-    {"RT_CURSOR", 1},      {"RT_BITMAP", 2},        {"RT_ICON", 3},          {"RT_MENU", 4},
-    {"RT_DIALOG", 5},      {"RT_STRING", 6},        {"RT_FONTDIR", 7},       {"RT_FONT", 8},
-    {"RT_ACCELERATOR", 9}, {"RT_RCDATA", 10},       {"RT_MESSAGETABLE", 11}, {"RT_GROUP_CURSOR", 12},
-    {"RT_GROUP_ICON", 14}, {"RT_VERSION", 16},      {"RT_HTML", 23},         {"RT_MANIFEST", 24},
+    {"RT_CURSOR", 1},      {"RT_BITMAP", 2},   {"RT_ICON", 3},          {"RT_MENU", 4},
+    {"RT_DIALOG", 5},      {"RT_STRING", 6},   {"RT_FONTDIR", 7},       {"RT_FONT", 8},
+    {"RT_ACCELERATOR", 9}, {"RT_RCDATA", 10},  {"RT_MESSAGETABLE", 11}, {"RT_GROUP_CURSOR", 12},
+    {"RT_GROUP_ICON", 14}, {"RT_VERSION", 16}, {"RT_HTML", 23},         {"RT_MANIFEST", 24},
 };
 
 constexpr Constant kVersionConstants[] = {
+    // clang-format off
     {"VS_FFI_FILEFLAGSMASK", 0x3F}, {"VS_FF_DEBUG", 0x01},      {"VS_FF_PRERELEASE", 0x02},
     {"VS_FF_PATCHED", 0x04},        {"VS_FF_PRIVATEBUILD", 0x08}, {"VS_FF_INFOINFERRED", 0x10},
     {"VS_FF_SPECIALBUILD", 0x20},   {"VOS_UNKNOWN", 0},         {"VOS_NT", 0x00040000},
     {"VOS__WINDOWS32", 0x04},       {"VOS_NT_WINDOWS32", 0x00040004}, {"VFT_UNKNOWN", 0},
     {"VFT_APP", 1},                 {"VFT_DLL", 2},             {"VFT_DRV", 3},
     {"VFT_FONT", 4},                {"VFT_STATIC_LIB", 7},      {"VFT2_UNKNOWN", 0},
+    // clang-format on
     {"VFT2_DRV_PRINTER", 1},
 };
 
@@ -87,7 +89,8 @@ std::string ReadQuoted(std::string_view line, size_t& i, int number) {
         uint32_t value = 0;
         for (size_t k = 0; k < digits; ++k) {
           int digit = i < line.size() ? HexDigit(line[i]) : -1;
-          if (digit < 0) throw ScriptError(number, std::string("\\") + escape + " needs " + std::to_string(digits) + " hex digits");
+          if (digit < 0)
+            throw ScriptError(number, std::string("\\") + escape + " needs " + std::to_string(digits) + " hex digits");
           value = value * 16 + static_cast<uint32_t>(digit);
           ++i;
         }
@@ -145,7 +148,8 @@ std::optional<uint32_t> Lookup(const Constant (&table)[N], std::string_view word
 bool StartsNumber(std::string_view word) { return !word.empty() && word[0] >= '0' && word[0] <= '9'; }
 
 uint32_t ParseNumber(const Token& token, uint32_t max, int line, const char* what) {
-  if (token.quoted || !StartsNumber(token.value)) throw ScriptError(line, std::string(what) + " must be a number, not '" + token.value + "'");
+  if (token.quoted || !StartsNumber(token.value))
+    throw ScriptError(line, std::string(what) + " must be a number, not '" + token.value + "'");
   errno = 0;
   char* end = nullptr;
   unsigned long long value = std::strtoull(token.value.c_str(), &end, 0);
@@ -210,7 +214,8 @@ std::array<uint16_t, 4> ParseDottedVersion(const Token& token, int line) {
     size_t end = text.find_first_of(".,", start);
     if (end == std::string::npos) end = text.size();
     if (count == 4) throw ScriptError(line, "a version has at most four parts");
-    parts[count++] = static_cast<uint16_t>(ParseNumber({false, text.substr(start, end - start)}, 0xFFFF, line, "a version part"));
+    parts[count++] =
+        static_cast<uint16_t>(ParseNumber({false, text.substr(start, end - start)}, 0xFFFF, line, "a version part"));
     start = end + 1;
   }
   return parts;
@@ -235,7 +240,8 @@ bool IsKeyword(const Token& token, const char* keyword) { return !token.quoted &
 
 class Parser {
  public:
-  Parser(std::vector<Line> lines, std::filesystem::path folder) : lines_(std::move(lines)), folder_(std::move(folder)) {}
+  Parser(std::vector<Line> lines, std::filesystem::path folder)
+      : lines_(std::move(lines)), folder_(std::move(folder)) {}
 
   Script Run() {
     while (next_ < lines_.size()) {
@@ -331,8 +337,9 @@ class Parser {
           throw ScriptError(n, "usage: translation <language> <code page> [<language> <code page>...]");
         }
         for (size_t i = 1; i + 1 < line.tokens.size(); i += 2) {
-          version.translation.emplace_back(ParseLanguage(line.tokens[i], n),
-                                           static_cast<uint16_t>(ParseNumber(line.tokens[i + 1], 0xFFFF, n, "a code page")));
+          version.translation.emplace_back(
+              ParseLanguage(line.tokens[i], n),
+              static_cast<uint16_t>(ParseNumber(line.tokens[i + 1], 0xFFFF, n, "a code page")));
         }
       } else {
         throw ScriptError(n, "unknown version setting '" + keyword.value + "'");

@@ -199,8 +199,7 @@ int Run(const std::string& printer, bool device, const std::string& entry, const
   // The user reads the entry's text in the menu.
   char text[256] = {};
   LoadStringA(session.module, textId, text, sizeof text);
-  const UINT id = session.Find(session.menu, WithoutMnemonic(text), queue,
-                               !platform::EqualsNoCaseAnsi(queue, printer));
+  const UINT id = session.Find(session.menu, WithoutMnemonic(text), queue, !platform::EqualsNoCaseAnsi(queue, printer));
   if (id == 0) {
     std::fprintf(stderr, "the menu of %s has no entry \"%s\"%s\n", Show(printer).c_str(),
                  Show(WithoutMnemonic(text)).c_str(), queue == printer ? "" : (" for " + Show(queue)).c_str());

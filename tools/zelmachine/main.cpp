@@ -107,10 +107,11 @@ int ShowPrinter(const std::string& name) {
   if (GetPrinterDriverA(printer, nullptr, 2, buffer.data(), needed, &needed)) {
     auto* driver = reinterpret_cast<DRIVER_INFO_2A*>(buffer.data());
     dataFile = driver->pDataFile ? driver->pDataFile : "";
-    std::printf("Printer \"%s\"\n  driver      %s (version %u)\n  driver file %s\n  config file %s\n"
-                "  data file   %s\n",
-                Show(name).c_str(), Show(driver->pName).c_str(), driver->cVersion, Show(driver->pDriverPath).c_str(),
-                Show(driver->pConfigFile).c_str(), Show(dataFile).c_str());
+    std::printf(
+        "Printer \"%s\"\n  driver      %s (version %u)\n  driver file %s\n  config file %s\n"
+        "  data file   %s\n",
+        Show(name).c_str(), Show(driver->pName).c_str(), driver->cVersion, Show(driver->pDriverPath).c_str(),
+        Show(driver->pConfigFile).c_str(), Show(dataFile).c_str());
   }
 
   std::printf("\nPrinter data (store kinds 0, 7, 8):\n");

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "graphics/core/pdev.h"
+#include "graphics/output/download/font_download.h"
 #include "graphics/output/download/font_face_name.h"
 #include "graphics/output/fonts/device_font_metrics.h"
 #include "graphics/output/fonts/device_fonts.h"
-#include "graphics/output/download/font_download.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/font_size.h"
 #include "platform/base/codepage.h"
@@ -39,9 +39,7 @@ const DeviceFontEntry* DeviceEntry(PDEV* pdev, FONTOBJ* font) {
 }
 
 // Characters that would break a PostScript name or a file name.
-bool Unsafe(unsigned char c) {
-  return c < 33 || c > 126 || std::strchr("\\/%()<>[]", c) != nullptr;
-}
+bool Unsafe(unsigned char c) { return c < 33 || c > 126 || std::strchr("\\/%()<>[]", c) != nullptr; }
 
 void Copy(char* dst, const std::string& text) {
   const size_t n = text.size() < kDownloadNameSize - 1 ? text.size() : kDownloadNameSize - 1;

@@ -15,8 +15,8 @@ struct PDEV;
 struct DeviceFontEntry;
 
 constexpr DWORD kEmptyGlyphSlot = 65535;
-constexpr int kGlyphPageSlots = 223;       // slot n is character code n + 33
-constexpr WORD kKatakanaPageNumber = 1;    // the page of U+FF66-U+FF9F
+constexpr int kGlyphPageSlots = 223;     // slot n is character code n + 33
+constexpr WORD kKatakanaPageNumber = 1;  // the page of U+FF66-U+FF9F
 constexpr size_t kDownloadNameSize = 256;
 
 // A further soft font of a realisation, for characters outside 32-255.

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
+#include "graphics/output/download/download_channel.h"
+#include "graphics/output/download/font_download.h"
 #include "graphics/output/download/font_download_send.h"
 #include "graphics/output/download/font_face_name.h"
 #include "graphics/output/fonts/device_fonts.h"
-#include "graphics/output/download/download_channel.h"
-#include "graphics/output/download/font_download.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/text/text_run.h"
 #include "graphics/stream/output.h"
@@ -40,9 +40,7 @@ int Format(PDEV* pdev, const char* format, Args... args) {
   return Text(pdev, line);
 }
 
-void Bytes(PDEV* pdev, const void* data, size_t size) {
-  WriteOut(pdev, kWriteBytes, static_cast<int>(size), data);
-}
+void Bytes(PDEV* pdev, const void* data, size_t size) { WriteOut(pdev, kWriteBytes, static_cast<int>(size), data); }
 
 void PutWord(std::vector<BYTE>& out, size_t at, int value) {
   out[at] = static_cast<BYTE>((value >> 8) & 0xFF);
@@ -197,8 +195,7 @@ bool SendPclHeader(PDEV* pdev, FONTOBJ* font, const HGLYPH* glyphs, ULONG count,
   return true;
 }
 
-void SendPostScriptHeader(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page,
-                          BOOL outline) {
+void SendPostScriptHeader(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, BOOL outline) {
   Text(pdev, "\n");
   if (IsDeviceFont(font) && !(font->flFontType & TRUETYPE_FONTTYPE)) return;
   const IFIMETRICS* ifi = FONTOBJ_pifi(font);
@@ -363,8 +360,8 @@ bool SendPostScriptOutlineGlyph(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, DWORD c
   written += Text(pdev, body.c_str());
   if (!(ifi->flInfo & FM_INFO_RETURNS_STROKES)) written += Text(pdev, " fill ");
   written += Format(pdev, "} [%d %d %d %d %d %d]%d /%s findfont AC\n", static_cast<int>(advance.x - origin.x),
-         static_cast<int>(-(advance.y - origin.y)), static_cast<int>(left), static_cast<int>(-bottom),
-         static_cast<int>(right), static_cast<int>(-top), static_cast<int>(code), name);
+                    static_cast<int>(-(advance.y - origin.y)), static_cast<int>(left), static_cast<int>(-bottom),
+                    static_cast<int>(right), static_cast<int>(-top), static_cast<int>(code), name);
   pdev->carried.vmEstimate += static_cast<DWORD>(written * 7 / 2);
   return true;
 }

@@ -1,10 +1,10 @@
 // Making room in the printer: every font the document downloaded is undefined
 // and forgotten, so the next text in one of them downloads it again. The
 // estimate restarts from what the printer keeps after the purge.
+#include "graphics/output/download/font_download_undefine.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/download/download_channel.h"
 #include "graphics/output/download/font_download.h"
-#include "graphics/output/download/font_download_undefine.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/text/text_run.h"
 #include "graphics/stream/output.h"

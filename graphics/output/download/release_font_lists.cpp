@@ -2,9 +2,9 @@
 // go of them (nothing is written) when the printer forgets them anyway, at a
 // page restore or page end, or when the device context goes. A list moved to
 // a new device context on a reset is held by both until each lets go.
+#include "graphics/output/download/release_font_lists.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/download/font_download.h"
-#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/text/text_run.h"
 
 void ReleaseFontLists(PDEV* pdev) {

@@ -17,8 +17,8 @@ struct FamilyList {
   const char* const* names;  // ended by nullptr
 };
 
-constexpr const char* kTimes[] = {"Times",       "Tms Rmn", "Times Roman",     "TimesRoman",      "TmsRmn",
-                                  "Varitimes",   "Dutch",   "Times New Roman", "TimesNewRomanPS", nullptr};
+constexpr const char* kTimes[] = {"Times",     "Tms Rmn", "Times Roman",     "TimesRoman",      "TmsRmn",
+                                  "Varitimes", "Dutch",   "Times New Roman", "TimesNewRomanPS", nullptr};
 constexpr const char* kHelvetica[] = {"Helvetica", "Helv", "Arial", "Swiss", nullptr};
 constexpr const char* kCourier[] = {"Courier", "Courier New", nullptr};
 constexpr const char* kHelveticaNarrow[] = {"Helvetica-Narrow", "Helvetica Narrow", "Arial-Narrow", "Arial Narrow",
@@ -27,8 +27,10 @@ constexpr const char* kPalatino[] = {"Palatino",     "Zapf Calligraphic", "Bookm
                                      "Book Antiqua", "ZapfCalligraphic",  nullptr};
 // Its first name is not the face name.
 constexpr const char* kBookman[] = {"ITC Bookman", "Bookman Old Style", "Bookman", nullptr};
+// clang-format off
 constexpr const char* kNewCentury[] = {"NewCenturySchlbk",       "New Century Schoolbook", "Century Schoolbook",
                                        "NewCenturySchoolBook",   "New Century SchoolBook", "CenturySchoolBook",
+                                       // clang-format on
                                        nullptr};
 constexpr const char* kAvantGarde[] = {"AvantGarde", "ITC Avant Garde Gothic", "Century Gothic", "ITC Avant Garde",
                                        nullptr};

@@ -312,9 +312,7 @@ IFIMETRICS* BuildInstalledFontMetrics(const void* data, size_t size, int resolut
   return Allocate(*block, resolution);
 }
 
-BYTE DeviceFontFlags(const IFIMETRICS* block) {
-  return reinterpret_cast<const BYTE*>(block)[kDeviceFontFlagsOffset];
-}
+BYTE DeviceFontFlags(const IFIMETRICS* block) { return reinterpret_cast<const BYTE*>(block)[kDeviceFontFlagsOffset]; }
 BYTE DeviceFontCharsetCode(const IFIMETRICS* block) {
   return reinterpret_cast<const BYTE*>(block)[kDeviceFontCharsetCodeOffset];
 }

@@ -83,8 +83,8 @@ FD_GLYPHSET* GetDeviceGlyphSet(PDEV* pdev, ULONG iFace) {
   }
   const BYTE charset = font->metrics->jWinCharSet;
   const int name = charset == SHIFTJIS_CHARSET ? kShiftJisGlyphSetName
-                   : charset == GB2312_CHARSET  ? kGb2312GlyphSetName
-                                                : 0;
+                   : charset == GB2312_CHARSET ? kGb2312GlyphSetName
+                                               : 0;
   if (name == 0) return DefaultGlyphSet();
   FD_GLYPHSET** slot = CachedGlyphSetSlot(name);
   if (*slot) return *slot;

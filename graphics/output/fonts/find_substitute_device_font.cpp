@@ -78,8 +78,8 @@ int FamilyPenalty(BYTE trueTypeFamily, BYTE printerFamily) {
 
 // The scoring with the TrueType family given apart, so that the table's choice
 // can stand in for the TrueType font's own family.
-int ScoreWithFamily(const IFIMETRICS* tt, const std::u16string& ttFamily, XFORMOBJ* xform,
-                    const DeviceFontList* fonts, int* score, int tableFlag) {
+int ScoreWithFamily(const IFIMETRICS* tt, const std::u16string& ttFamily, XFORMOBJ* xform, const DeviceFontList* fonts,
+                    int* score, int tableFlag) {
   if (score) *score = 0;
   if (!tt || !fonts || !fonts->entries) return -1;
   const bool cjk = IsCjkCharset(tt->jWinCharSet);

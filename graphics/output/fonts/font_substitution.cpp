@@ -51,8 +51,7 @@ int FindPrinterFace(const std::string& face, const DeviceFontList* fonts) {
   if (fonts && fonts->entries) {
     for (DWORD i = 0; i < fonts->count; ++i) {
       char name[33];
-      if (lstrcmpiA(DeviceFontFaceName(fonts->entries[i].metrics, name), face.c_str()) == 0)
-        return static_cast<int>(i);
+      if (lstrcmpiA(DeviceFontFaceName(fonts->entries[i].metrics, name), face.c_str()) == 0) return static_cast<int>(i);
     }
   }
   return FindDeviceFontByName(face.c_str(), fonts);
@@ -62,8 +61,7 @@ int FindPrinterFace(const std::string& face, const DeviceFontList* fonts) {
 std::vector<FontSubstitutionEntry> UserRows(HANDLE printer, const std::string& section, const DeviceFontList* fonts) {
   std::vector<std::pair<long, std::string>> keys;
   DBENUM* names = nullptr;
-  if (GraphicsSettings().EnumOpen(printer, kStorePrinterData, section.c_str(), &names) != ERROR_SUCCESS)
-    return {};
+  if (GraphicsSettings().EnumOpen(printer, kStorePrinterData, section.c_str(), &names) != ERROR_SUCCESS) return {};
   for (;;) {
     char key[260] = {};
     DWORD size = sizeof key - 1;

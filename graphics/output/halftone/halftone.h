@@ -18,9 +18,9 @@ BYTE GrayFromColor(float applyCurve, DWORD rgb);
 // Rows of grey bytes to be dithered in place into rows of bits (most
 // significant first; 1 = white, where the grey is above the threshold).
 struct GrayRowBlock {
-  DWORD width = 0;         // pixels of a row
+  DWORD width = 0;  // pixels of a row
   DWORD rows = 0;
-  LONG stride = 0;         // bytes from one row to the next
+  LONG stride = 0;  // bytes from one row to the next
   BYTE* data = nullptr;
   DWORD bitsPerPixel = 8;  // set to 1 by the dither
 };

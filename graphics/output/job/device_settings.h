@@ -22,13 +22,13 @@ struct PDEV;
 // One request: which settings are meant (mask) and their values. Fourteen
 // 32-bit fields in this order; PDEV::carried.jobSettings holds the one last sent.
 struct DeviceSettings {
-  DWORD mask = 0;        // kSettings* bits
-  DWORD switches = 0;    // kSwitch* bits: the on/off settings
-  DWORD inputTray = 0;   // paper source: 256 + the model's tray id, or kAutomaticTray
-  DWORD outputBin = 0;   // 256 + the model's bin id; 0 none
-  DWORD duplex = 0;      // kDuplexSimplex, kDuplexLongEdge, kDuplexShortEdge
-  DWORD mediaType = 0;   // media id of the model's media table
-  DWORD paperSize = 0;   // paper id of the model's paper table
+  DWORD mask = 0;       // kSettings* bits
+  DWORD switches = 0;   // kSwitch* bits: the on/off settings
+  DWORD inputTray = 0;  // paper source: 256 + the model's tray id, or kAutomaticTray
+  DWORD outputBin = 0;  // 256 + the model's bin id; 0 none
+  DWORD duplex = 0;     // kDuplexSimplex, kDuplexLongEdge, kDuplexShortEdge
+  DWORD mediaType = 0;  // media id of the model's media table
+  DWORD paperSize = 0;  // paper id of the model's paper table
   DWORD copies = 0;
   DWORD staple = 0;      // staple position id, 0 none
   DWORD fold = 0;        // fold unit id, 0 none
@@ -41,7 +41,7 @@ static_assert(sizeof(DeviceSettings) == 14 * sizeof(DWORD), "fourteen 32-bit fie
 
 // Mask bits.
 constexpr DWORD kSettingsPaperSize = 0x00001;
-constexpr DWORD kSettingsFeedEdge = 0x00002;       // PostScript only
+constexpr DWORD kSettingsFeedEdge = 0x00002;  // PostScript only
 constexpr DWORD kSettingsMediaType = 0x00004;
 constexpr DWORD kSettingsDuplex = 0x00008;
 constexpr DWORD kSettingsCollate = 0x00010;

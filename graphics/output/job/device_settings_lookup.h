@@ -19,7 +19,7 @@ struct TraySlot {
 
 struct OutputBinSlot {
   bool found = false;
-  int stacker = 0;          // PostScript "Stacker %d"
+  int stacker = 0;           // PostScript "Stacker %d"
   const char* pjlName = "";  // PJL OUTBIN value
 };
 
@@ -31,7 +31,7 @@ struct StapleSlot {
 
 struct FinisherSlot {
   bool found = false;
-  int value = 0;         // punch value, FoldType
+  int value = 0;          // punch value, FoldType
   const char* name = "";  // PJL name
 };
 

@@ -8,11 +8,11 @@
 #include "common/settings_store.h"
 #include "graphics/core/graphics_settings.h"
 #include "graphics/core/pdev.h"
+#include "graphics/output/download/font_download.h"
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/job/device_settings.h"
 #include "graphics/output/job/device_settings_lookup.h"
 #include "graphics/output/job/device_settings_writers.h"
-#include "graphics/output/download/font_download.h"
 #include "graphics/output/job/job_framing.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/stream/output.h"
@@ -66,7 +66,8 @@ void AppendPjlBlock(PDEV* pdev, std::string& out, const DeviceSettings& request,
   // writes both (when the request names the copies).
   if ((mask & (kSettingsCopies | kSettingsCollate)) != 0 && (request.mask & kSettingsCopies) != 0) {
     const bool collated = (request.mask & kSettingsCollate) != 0 && (request.switches & kSwitchCollate) != 0;
-    AppendFormatted(out, collated ? "@PJL SET COPIES = 1\n@PJL SET QTY = %d\n" : "@PJL SET COPIES = %d\n@PJL SET QTY = 1\n",
+    AppendFormatted(out,
+                    collated ? "@PJL SET COPIES = 1\n@PJL SET QTY = %d\n" : "@PJL SET COPIES = %d\n@PJL SET QTY = 1\n",
                     static_cast<int>(request.copies));
   }
   if (mask & kSettingsEdgeToEdge) {

@@ -65,8 +65,8 @@ void AddInputTray(PDEV* pdev, Dictionary& dict, DeviceSettings& request, DWORD m
   const TraySlot tray = FindTray(model, request.inputTray);
   if (request.inputTray == kAutomaticTray) {
     const std::string slots = AutomaticSlots(model);
-    const bool ticketAuto = pdev->devmode.dmPublic.dmDefaultSource == kPaperByPageTicket &&
-                            pdev->devmode.dmPrivate.pageTicketAutoTray != 0;
+    const bool ticketAuto =
+        pdev->devmode.dmPublic.dmDefaultSource == kPaperByPageTicket && pdev->devmode.dmPrivate.pageTicketAutoTray != 0;
     if (ticketAuto) {
       dict.Add(1, " dup\n/InputAttributes    1 dict dup /Priority [%s] put put", slots.c_str());
     } else {
@@ -109,8 +109,9 @@ void AddPageSize(PDEV* pdev, Dictionary& dict, const DeviceSettings& request) {
   }
   width = MulDiv(width, kPointsPerInch, kThousandths);
   height = MulDiv(height, kPointsPerInch, kThousandths);
-  const SHORT orientation =
-      pdev->carried.pageMakerVersion >= kLayoutAppTurnsPages ? SHORT{DMORIENT_PORTRAIT} : pdev->devmode.dmPublic.dmOrientation;
+  const SHORT orientation = pdev->carried.pageMakerVersion >= kLayoutAppTurnsPages
+                                ? SHORT{DMORIENT_PORTRAIT}
+                                : pdev->devmode.dmPublic.dmOrientation;
   // EPS pages are placed unturned: a landscape page needs a landscape sheet.
   if (pdev->job.epsMode != 0 && pdev->job.showpageOverride == 0 && orientation == DMORIENT_LANDSCAPE) {
     std::swap(width, height);
@@ -173,7 +174,8 @@ int WritePostScriptSettings(PDEV* pdev, DeviceSettings& request, DWORD mask) {
              on, on);
   }
   if (mask & kSettingsCopies) dict.Add(1, " dup\n/NumCopies          %d put", static_cast<int>(request.copies));
-  if (mask & kSettingsCollate) dict.Add(1, " dup\n/Collate            %s put", boolean(request.switches & kSwitchCollate));
+  if (mask & kSettingsCollate)
+    dict.Add(1, " dup\n/Collate            %s put", boolean(request.switches & kSwitchCollate));
   if (mask & kSettingsTrim) dict.Add(1, " dup\n/Trim               %d put", static_cast<int>(request.trim));
   if (mask & kSettingsFold) {
     const FinisherSlot fold = FindFold(model, request.fold);

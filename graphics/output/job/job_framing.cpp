@@ -41,8 +41,8 @@ struct Frame {
 
 Frame FrameOf(const PDEV* pdev) {
   const XDEVMODE_PRIVATE& settings = pdev->devmode.dmPrivate;
-  return {IsPostScriptPdl(settings._nPDL), IsPclFamilyPdl(settings._nPDL),
-          settings._nOutputDest == kOutputMacro, pdev->injectionMode == kPostScriptCentric};
+  return {IsPostScriptPdl(settings._nPDL), IsPclFamilyPdl(settings._nPDL), settings._nOutputDest == kOutputMacro,
+          pdev->injectionMode == kPostScriptCentric};
 }
 
 void Text(PDEV* pdev, const char* text) { WriteOut(pdev, kWriteText, 0, text); }
@@ -51,7 +51,8 @@ void Inject(PDEV* pdev, DWORD id) { EmitInjectedData(pdev, id); }
 
 // The document name as it may stand in a quoted PJL string and a comment line.
 void JobNameText(const PDEV* pdev, char (&out)[kJobNameMaxBytes + 1]) {
-  const std::string_view name(pdev->carried.documentName, strnlen(pdev->carried.documentName, sizeof pdev->carried.documentName));
+  const std::string_view name(pdev->carried.documentName,
+                              strnlen(pdev->carried.documentName, sizeof pdev->carried.documentName));
   MakeJobNameText(out, sizeof out, name);
 }
 

@@ -183,7 +183,8 @@ gsave 2 2 rmoveto dup show grestore show}bd
 // or an ASCII85 "~>" that the image did not need is not left for the
 // interpreter's scanner. ImMask paints black whatever colour was set before;
 // ImPaint paints in the colour (or pattern) in force.
-constexpr char kImageProcs[] = R"PS(/ImD {10 dict begin /Height exch d /Width exch d /BitsPerComponent exch d /Decode exch d
+constexpr char kImageProcs[] =
+    R"PS(/ImD {10 dict begin /Height exch d /Width exch d /BitsPerComponent exch d /Decode exch d
 /ImageMatrix exch d /ImageType 1 d currentfile exch {/ASCII85Decode filter dup /ImA exch d}if
 exch {/RunLengthDecode filter dup /ImR exch d}if /DataSource exch d currentdict end}bd
 /ImEnd {dup /ImR known {dup /ImR get flushfile}if dup /ImA known {dup /ImA get flushfile}if pop}bd

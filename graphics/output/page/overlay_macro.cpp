@@ -80,8 +80,8 @@ std::string HostMacroPath(PDEV* pdev) {
 bool HostMacroUsable(PDEV* pdev) {
   const std::string path = HostMacroPath(pdev);
   if (path.empty()) return false;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, 0);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
   if (file == INVALID_HANDLE_VALUE || file == 0) return false;
   DWORD high = 0;
   SetLastError(ERROR_SUCCESS);
@@ -94,16 +94,13 @@ bool HostMacroUsable(PDEV* pdev) {
   return readable;
 }
 
-bool IsOverlayJob(const PDEV* pdev) {
-  return IsPclJob(pdev) && pdev->devmode.dmPrivate._nMacroLocation != kMacroNone;
-}
+bool IsOverlayJob(const PDEV* pdev) { return IsPclJob(pdev) && pdev->devmode.dmPrivate._nMacroLocation != kMacroNone; }
 
 // Selects (or defines, for a host file) the macro; nothing is called.
 int PlaceMacro(PDEV* pdev) {
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
   switch (extra._nMacroLocation) {
-    case kMacroPrinterById:
-      return WriteEscape(pdev, '&', 'f', 'Y', extra._lMacroId);
+    case kMacroPrinterById: return WriteEscape(pdev, '&', 'f', 'Y', extra._lMacroId);
     case kMacroPrinterByName: {
       const size_t length = strnlen(extra._sMacroName, sizeof extra._sMacroName - 1);
       if (length == 0) {
@@ -164,8 +161,8 @@ int FormatPclEscape(char* buffer, size_t capacity, char first, char second, char
 int FormatPclEscapeData(char* buffer, size_t capacity, char first, char second, char terminator, BYTE operation,
                         const char* text, size_t length) {
   if (buffer == nullptr || text == nullptr || std::memchr(text, 0, length) != nullptr) return -1;
-  const int head = FormatOut(buffer, capacity, "%c%c%c%u%c%c", kEscape, first, second,
-                             static_cast<DWORD>(length + 1), terminator, operation);
+  const int head = FormatOut(buffer, capacity, "%c%c%c%u%c%c", kEscape, first, second, static_cast<DWORD>(length + 1),
+                             terminator, operation);
   if (head < 0 || static_cast<size_t>(head) + length + 1 > capacity) return -1;
   std::memcpy(buffer + head, text, length);
   buffer[head + length] = '\0';

@@ -84,7 +84,8 @@ void PostScriptTrailer(PDEV* pdev, BOOL endSheet, BOOL blank, const SheetSides& 
     ForgetSelectedFont(pdev);
   }
   if (endSheet && extra._bNegativeImage) WriteText(pdev, "\n{}bind settransfer\n");
-  if (extra._bClearMemoryPerPage && (pdev->carried.documentFlags & kDocPageSaveOpen)) EmitSaveRestore(pdev, kRestorePage);
+  if (extra._bClearMemoryPerPage && (pdev->carried.documentFlags & kDocPageSaveOpen))
+    EmitSaveRestore(pdev, kRestorePage);
   if (endSheet) {
     if (identify) EmitInjectedData(pdev, PSINJECT_SHOWPAGE);
     // EPS data ends its own pages unless the page store asks for the showpage.
@@ -110,7 +111,9 @@ int EmitPageTrailer(PDEV* pdev, BOOL endSheet, BOOL blank) {
     pdev->pages.sheetPageIndex = 0;
     pdev->pages.openSheets = 0;
   }
-  if (IsPostScriptJob(pdev)) PostScriptTrailer(pdev, endSheet, blank, sides);
-  else if (IsPclJob(pdev)) PclTrailer(pdev, endSheet, blank, sides);
+  if (IsPostScriptJob(pdev))
+    PostScriptTrailer(pdev, endSheet, blank, sides);
+  else if (IsPclJob(pdev))
+    PclTrailer(pdev, endSheet, blank, sides);
   return 1;
 }

@@ -2,19 +2,18 @@
 // fed from, its device settings, and for banner and slip sheets a coordinate
 // system of device dots from the top left of the imageable area, in which the
 // user-interface library draws them.
+#include "common/job_sheet_blocks.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/page/save_restore.h"
-#include "common/job_sheet_blocks.h"
 #include "platform/base/arith.h"
 
 using namespace pagesetup;
 
 namespace {
-
 
 bool AnySourceOutsideAutoSelect(const PDEV* pdev) {
   for (const PaperSourceEntry& source : pdev->model->paperSources) {
@@ -106,8 +105,7 @@ int WriteSheetDotSystem(PDEV* pdev) {
   const float unit = FloatForOut(1016.0 / dpi);
   int written = LeaveHpgl(pdev);
   written = written && WriteFormatted(pdev, "\x1b&l%Fc%dE", &motion, MulDiv(top, dpi, 1000));
-  written = written &&
-            WriteFormatted(pdev, "\x1b*p0x0Y\x1b*c%dy0T\x1b%%0BIR0,100,100,0;", MulDiv(length, 720, 1000));
+  written = written && WriteFormatted(pdev, "\x1b*p0x0Y\x1b*c%dy0T\x1b%%0BIR0,100,100,0;", MulDiv(length, 720, 1000));
   written = written && WriteFormatted(pdev, "SC0,%F,0,-%F,2;", &unit, &unit);
   written = written && WriteText(pdev, "SP1TR0;\x1b%1A");
   pdev->job.inHpgl = 0;

@@ -11,10 +11,7 @@
 
 using namespace pagesetup;
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 int EnterHpglScaling(PDEV* pdev, DWORD /*flag*/) {
   if (pdev == nullptr || !IsPclJob(pdev)) return 0;
@@ -29,9 +26,11 @@ int EnterHpglScaling(PDEV* pdev, DWORD /*flag*/) {
   int32_t right = pdev->rightMargin;
   int32_t bottom = pdev->bottomMargin;
   switch (rotation) {
+    // clang-format off
     case 90: top = pdev->leftMargin; left = pdev->bottomMargin; right = pdev->topMargin; bottom = pdev->rightMargin; break;
     case 180: top = pdev->bottomMargin; left = pdev->rightMargin; right = pdev->leftMargin; bottom = pdev->topMargin; break;
     case 270: top = pdev->rightMargin; left = pdev->topMargin; right = pdev->bottomMargin; bottom = pdev->leftMargin; break;
+    // clang-format on
     default: break;
   }
   const int32_t length = turned ? pdev->paperWidth : pdev->paperHeight;
@@ -50,13 +49,11 @@ int EnterHpglScaling(PDEV* pdev, DWORD /*flag*/) {
 
   // Text length in lines of 1/6 inch at the vertical motion index above,
   // computed in floating point: whole-inch steps would lose up to an inch.
-  const double lines = extra._nMarginType == kMarginsNone
-                           ? dpi * static_cast<double>(length) / 1000.0 - 1.0
-                           : dpi * ((length - top) / 1000.0 - 1.0 / 6.0);
+  const double lines = extra._nMarginType == kMarginsNone ? dpi * static_cast<double>(length) / 1000.0 - 1.0
+                                                          : dpi * ((length - top) / 1000.0 - 1.0 / 6.0);
   written = written && WriteFormatted(pdev, "\x1b&l%dF", static_cast<int>(std::lround(lines)));
 
-  written = written &&
-            WriteFormatted(pdev, "\x1b*p0x0Y\x1b*c%dy0T\x1b%%0BIR0,100,100,0;", MulDiv(length, 720, 1000));
+  written = written && WriteFormatted(pdev, "\x1b*p0x0Y\x1b*c%dy0T\x1b%%0BIR0,100,100,0;", MulDiv(length, 720, 1000));
   pdev->job.inHpgl = 1;
   const float unit = FloatForOut(1016.0 / dpi);
   written = written && WriteFormatted(pdev, "SC0,%F,0,-%F,2;", &unit, &unit);

@@ -38,17 +38,16 @@ struct Layout {
   int n = 1;
   int columns = 1;
   int rows = 1;
-  int k = 0;             // position of the page on its sheet, from 0
+  int k = 0;  // position of the page on its sheet, from 0
   bool booklet = false;
   bool mirror = false;
-  int32_t sheetWidth = 0;   // the smaller side (a booklet half when booklet)
+  int32_t sheetWidth = 0;  // the smaller side (a booklet half when booklet)
   int32_t sheetHeight = 0;
   int32_t left = 0, top = 0, right = 0, bottom = 0;  // the sheet's margins
   int dpi = 600;
 };
 
 bool PageMakerSix(const PDEV* pdev) { return pdev->carried.pageMakerVersion >= 6; }
-
 
 double RoundToThousandths(double value) { return std::floor((value + 0.0005) * 1000.0) / 1000.0; }
 
@@ -203,9 +202,11 @@ int WritePageDotSystem(PDEV* pdev, int dpi, bool landscape) {
   int32_t offsetX = pdev->leftMargin;
   int32_t offsetY = pdev->topMargin;
   switch (pdev->rotation) {
+    // clang-format off
     case 90: offsetX = pdev->bottomMargin; offsetY = pdev->leftMargin; break;
     case 180: offsetX = pdev->rightMargin; offsetY = pdev->bottomMargin; break;
     case 270: offsetX = pdev->topMargin; offsetY = pdev->rightMargin; break;
+    // clang-format on
     default: break;
   }
   const int32_t pageHeight = landscape ? pdev->paperWidth : pdev->paperHeight;
@@ -274,8 +275,10 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
   // A landscape document on an N-up sheet is laid out on the sheet turned.
   const bool transposed = sheetFlag && orientation == 2 && !override && !pageMaker && !layout.booklet;
   Rect sheet{layout.left, layout.bottom, W - layout.right, H - layout.top};
-  if (sheetFlag && wholeSheet) sheet = transposed ? Rect{0, 0, H, W} : Rect{0, 0, W, H};
-  else if (transposed) sheet = Rect{layout.bottom, layout.right, H - layout.top, W - layout.left};
+  if (sheetFlag && wholeSheet)
+    sheet = transposed ? Rect{0, 0, H, W} : Rect{0, 0, W, H};
+  else if (transposed)
+    sheet = Rect{layout.bottom, layout.right, H - layout.top, W - layout.left};
   // A 1-up page placed in the sheet form takes the whole sheet as its cell;
   // without the sheet form its cell is the imageable area of the sheet.
   if (sheetFlag && wholeSheet) {
@@ -291,9 +294,11 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
   int rotation = pdev->rotation;
   const bool turned = rotation % 180 != 0;
   if (PageMakerSix(pdev)) {
+    // clang-format off
     if (sheetFlag && pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE) rotation = turned ? 90 : 180;
     else if (sheetFlag && !override && orientation == 2) rotation = turned ? 270 : 0;
     else if (layout.booklet) rotation = turned ? 90 : 0;
+    // clang-format on
   } else if (sheetFlag && !override && orientation == 2) {
     rotation = turned ? 270 : 0;
   } else if (layout.booklet) {
@@ -307,8 +312,10 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
   // in the other turn of the sheet; the sheet's lead corner, seen from there,
   // lies a quarter turn round (the turned system runs 90 degrees round).
   int leadRotation = state.sheetRotation;
-  if (transposed && !state.sheetTransposed) leadRotation += 270;
-  else if (!transposed && state.sheetTransposed) leadRotation += 90;
+  if (transposed && !state.sheetTransposed)
+    leadRotation += 270;
+  else if (!transposed && state.sheetTransposed)
+    leadRotation += 90;
 
   const Rect cell = PlaceCell(sheet, LeadCorner(pdev, leadRotation), layout.k, layout.n, columns, rows, cw, ch);
   state.printable = SheetRect{cell.x0, cell.y0, cell.x1, cell.y1};
@@ -326,13 +333,17 @@ int WritePsPageSetup(PDEV* pdev, BOOL sheetFlag) {
     // Pages of a booklet meet at the fold: a page narrower than its half moves
     // towards it from the half whose outer edge holds its origin.
     const int32_t shift = std::max<int32_t>(0, W - static_cast<int32_t>(scale * pdev->paperWidth));
-    if (rotation % 180 == 0 && !upperHalf) x += shift;
-    else if (rotation % 180 != 0 && upperHalf) x -= shift;
+    if (rotation % 180 == 0 && !upperHalf)
+      x += shift;
+    else if (rotation % 180 != 0 && upperHalf)
+      x -= shift;
   }
 
   int written = WriteText(pdev, "\ninitmatrix\n");
-  if (layout.booklet) written = written && WriteTurn(pdev, upperHalf);
-  else if (transposed) written = written && WriteTurn(pdev, false);
+  if (layout.booklet)
+    written = written && WriteTurn(pdev, upperHalf);
+  else if (transposed)
+    written = written && WriteTurn(pdev, false);
 
   if (sheetFlag) {
     const float sx = FloatForOut(layout.mirror ? -scale : scale);
@@ -369,8 +380,10 @@ int WritePsPageSetupAlt(PDEV* pdev, BOOL scaleFlag) {
   int rotation = pdev->rotation;
   if (cw > ch) rotation = (rotation + 90) % 360;
   const bool turned = rotation % 180 != 0;
-  if (PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE) rotation = turned ? 90 : 180;
-  else if (layout.booklet) rotation = turned ? 90 : 0;
+  if (PageMakerSix(pdev) && pdev->devmode.dmPublic.dmOrientation == DMORIENT_LANDSCAPE)
+    rotation = turned ? 90 : 180;
+  else if (layout.booklet)
+    rotation = turned ? 90 : 0;
 
   const int lead = LeadCorner(pdev, layout.k == 0 ? rotation : state.sheetRotation);
   const Rect cell = PlaceCell(sheet, lead, layout.k, layout.n, layout.columns, layout.rows, cw, ch);
@@ -388,7 +401,6 @@ int WritePsPageSetupAlt(PDEV* pdev, BOOL scaleFlag) {
 
   int written = WriteText(pdev, "\ninitmatrix\n");
   if (layout.booklet) written = written && WriteTurn(pdev, BookletUpperHalf(pdev));
-  written = written &&
-            WriteDotMatrix(pdev, layout.dpi, x, y, rotation, layout.mirror ? -scale : scale, -scale, false);
+  written = written && WriteDotMatrix(pdev, layout.dpi, x, y, rotation, layout.mirror ? -scale : scale, -scale, false);
   return written ? 1 : 0;
 }

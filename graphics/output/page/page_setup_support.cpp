@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/job_sheet_blocks.h"
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/stream/output.h"
 #include "model/constraints.h"
-#include "common/job_sheet_blocks.h"
 
 namespace pagesetup {
 
@@ -36,7 +36,9 @@ int LeaveHpgl(PDEV* pdev) {
   return WriteText(pdev, "\x1b%0A");
 }
 
-void ClearTextStates(PDEV* pdev) { std::memset(pdev->carried.savedTextStates, 0, sizeof pdev->carried.savedTextStates); }
+void ClearTextStates(PDEV* pdev) {
+  std::memset(pdev->carried.savedTextStates, 0, sizeof pdev->carried.savedTextStates);
+}
 
 void ForgetSelectedFont(PDEV* pdev) {
   pdev->currentFont = kNoCurrentFont;

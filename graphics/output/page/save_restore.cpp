@@ -2,8 +2,8 @@
 // (fonts, patterns, procedures defined on the page) is given back at its end.
 // While the application sends its own PostScript the procedure set is not
 // on the dictionary stack, so the save and restore open it themselves.
-#include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/page/save_restore.h"
+#include "graphics/output/download/release_font_lists.h"
 
 #include "graphics/core/pdev.h"
 #include "graphics/inject/injection_store.h"
@@ -35,16 +35,13 @@ BOOL EmitSaveRestore(PDEV* pdev, int level) {
       ForgetSelectedFont(pdev);
       InvalidateVectorState(pdev, kStaleEverything);
       break;
-    case kSaveGraphics:
-      WriteText(pdev, "\ngs\n");
-      break;
+    case kSaveGraphics: WriteText(pdev, "\ngs\n"); break;
     case kRestoreGraphics:
       WriteText(pdev, "\ngr\n");
       ForgetSelectedFont(pdev);
       InvalidateVectorState(pdev, kStaleEverything);
       break;
-    default:
-      break;
+    default: break;
   }
   return TRUE;
 }

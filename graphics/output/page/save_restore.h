@@ -6,9 +6,9 @@
 
 struct PDEV;
 
-constexpr int kSavePage = 1;      // "SS"
-constexpr int kRestorePage = 2;   // "RS": also forgets the fonts downloaded since
-constexpr int kSaveGraphics = 3;  // "gs"
+constexpr int kSavePage = 1;         // "SS"
+constexpr int kRestorePage = 2;      // "RS": also forgets the fonts downloaded since
+constexpr int kSaveGraphics = 3;     // "gs"
 constexpr int kRestoreGraphics = 4;  // "gr"
 
 // Writes the save level; TRUE (also when nothing is written: the PCL family,

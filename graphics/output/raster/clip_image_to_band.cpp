@@ -80,8 +80,7 @@ bool CutToRange(LONG from, LONG to, LONG low, LONG high, LONG* destStart, LONG* 
   return *sourceSize > 0;
 }
 
-bool CutToPage(LONG from, LONG to, LONG page, LONG* destStart, LONG* destSize, LONG* sourceStart,
-               LONG* sourceSize) {
+bool CutToPage(LONG from, LONG to, LONG page, LONG* destStart, LONG* destSize, LONG* sourceStart, LONG* sourceSize) {
   return CutToRange(from, to, 0, page, destStart, destSize, sourceStart, sourceSize);
 }
 
@@ -89,8 +88,8 @@ bool CutToPage(LONG from, LONG to, LONG page, LONG* destStart, LONG* destSize, L
 // the clip rectangle (pixels, right and bottom exclusive). False when nothing
 // of it is inside.
 bool CutToClip(const RECTL& clip, ImageRect* source, ImageRect* target) {
-  return CutToRange(target->x, target->x + target->width, clip.left, clip.right, &target->x, &target->width,
-                    &source->x, &source->width) &&
+  return CutToRange(target->x, target->x + target->width, clip.left, clip.right, &target->x, &target->width, &source->x,
+                    &source->width) &&
          CutToRange(target->y, target->y + target->height, clip.top, clip.bottom, &target->y, &target->height,
                     &source->y, &source->height);
 }
@@ -130,11 +129,9 @@ int PlaceClipped(PDEV* pdev, const SURFOBJ& surface, const RECTL& sourceRect, co
   // Nothing of a zero-sized destination is drawn, in either direction.
   if (dest.right == dest.left || dest.bottom == dest.top) return 1;
   if (const char* comment = HorizontalComment(dest.left, dest.right, pageWidth)) Formatted(pdev, comment);
-  if (!CutToPage(dest.left, dest.right, pageWidth, &target->x, &target->width, &source->x, &source->width))
-    return 1;
+  if (!CutToPage(dest.left, dest.right, pageWidth, &target->x, &target->width, &source->x, &source->width)) return 1;
   if (const char* comment = VerticalComment(dest.top, dest.bottom, pageHeight)) Formatted(pdev, comment);
-  if (!CutToPage(dest.top, dest.bottom, pageHeight, &target->y, &target->height, &source->y, &source->height))
-    return 1;
+  if (!CutToPage(dest.top, dest.bottom, pageHeight, &target->y, &target->height, &source->y, &source->height)) return 1;
   return 0;
 }
 

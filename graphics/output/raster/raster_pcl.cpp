@@ -33,9 +33,9 @@ class RowSender {
       : pdev_(pdev),
         rowBytes_(rowBytes),
         seed_(rowBytes),
-        packed_(compress ? std::max(PackBitsBound(static_cast<DWORD>(rowBytes)),
-                                    DeltaRowBound(static_cast<DWORD>(rowBytes)))
-                         : 0) {}
+        packed_(compress
+                    ? std::max(PackBitsBound(static_cast<DWORD>(rowBytes)), DeltaRowBound(static_cast<DWORD>(rowBytes)))
+                    : 0) {}
   bool Ready() const { return static_cast<bool>(seed_); }
 
   // tryPackBits: a row that suits no method is still sent packed when that is
@@ -181,8 +181,8 @@ BOOL WriteBits(PDEV* pdev, const ImageDescriptor& image, const ImageRect& source
 
 // 8-bit output: grey rows (inverted, so that larger is darker) collected in
 // bands of 16 and dithered; the last rows of the image stay grey in the PDEV.
-BOOL WriteDithered(PDEV* pdev, const ImageDescriptor& image, const ImageRect& source, const ImageRect& dest,
-                   DWORD rop3, bool compress) {
+BOOL WriteDithered(PDEV* pdev, const ImageDescriptor& image, const ImageRect& source, const ImageRect& dest, DWORD rop3,
+                   bool compress) {
   const size_t width = static_cast<size_t>(dest.width);
   HeapBlock greyRow(static_cast<size_t>(source.width));
   HeapBlock band(kBandRows * width);
@@ -224,7 +224,8 @@ BOOL WriteDithered(PDEV* pdev, const ImageDescriptor& image, const ImageRect& so
     for (LONG r = 0; r < repeats; ++r) {
       BYTE* out = band.get() + bandRows * width;
       for (LONG i = 0; i < dest.width; ++i) {
-        const LONG sx = source.width == dest.width ? i : static_cast<LONG>(static_cast<int64_t>(i) * source.width / dest.width);
+        const LONG sx =
+            source.width == dest.width ? i : static_cast<LONG>(static_cast<int64_t>(i) * source.width / dest.width);
         out[i] = static_cast<BYTE>(255 - greyRow.get()[sx]);
       }
       if (++bandRows == kBandRows) {
@@ -268,9 +269,8 @@ BOOL WritePclRaster(PDEV* pdev, const ImageDescriptor* image, const ImageRect* s
     return WriteBits(pdev, *image, *source, *dest, rop3, !asIs, false, compress);
   }
   if (depth == 1) {
-    const bool blackWhite =
-        count >= 2 && ((EntryColor(palette[0]) == 0 && EntryColor(palette[1]) == kWhiteRgb) ||
-                       (EntryColor(palette[0]) == kWhiteRgb && EntryColor(palette[1]) == 0));
+    const bool blackWhite = count >= 2 && ((EntryColor(palette[0]) == 0 && EntryColor(palette[1]) == kWhiteRgb) ||
+                                           (EntryColor(palette[0]) == kWhiteRgb && EntryColor(palette[1]) == 0));
     if (count < 2 || blackWhite) {
       const bool asIs = count >= 1 && GrayFromColor(0.0f, EntryColor(palette[0])) != 0;
       return WriteBits(pdev, *image, *source, *dest, rop3, !asIs, true, compress);
@@ -279,8 +279,8 @@ BOOL WritePclRaster(PDEV* pdev, const ImageDescriptor* image, const ImageRect* s
   return WriteDithered(pdev, *image, *source, *dest, rop3, compress);
 }
 
-BOOL WritePclMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
-                  DWORD rop3, BOOL inkWhereSet) {
+BOOL WritePclMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest, DWORD rop3,
+                  BOOL inkWhereSet) {
   if (!ValidImageCall(pdev, image, source, dest) || dest->width < 0 || dest->height < 0) return FALSE;
   if (image->bitsPerPixel != 1) return FALSE;
   FollowRasterResets(pdev);

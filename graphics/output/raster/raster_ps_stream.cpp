@@ -23,18 +23,17 @@ bool PsImageStream::Begin(const ImageRect& source, const ImageRect& dest, bool i
                           const char* procedure) {
   // The destination's size is signed: a negative one mirrors the image, which
   // the procedure's scale draws as such.
-  return vectorout::Formatted(pdev_, "\nsave %b %b [%u 0 0 %u 0 0][%s] %d %u %u %d %d %d %d %s\n", runLength_,
-                              ascii85_, source.width, source.height, inverted ? "1 0" : "0 1", bits, source.width,
-                              source.height, dest.width, dest.height, dest.x, dest.y, procedure) != 0;
+  return vectorout::Formatted(pdev_, "\nsave %b %b [%u 0 0 %u 0 0][%s] %d %u %u %d %d %d %d %s\n", runLength_, ascii85_,
+                              source.width, source.height, inverted ? "1 0" : "0 1", bits, source.width, source.height,
+                              dest.width, dest.height, dest.x, dest.y, procedure) != 0;
 }
 
 bool PsImageStream::SendRow(size_t bytes) {
   const BYTE* data = row_.get();
   int length = static_cast<int>(bytes);
   if (runLength_) {
-    length = static_cast<int>(
-        EncodeRunLength(row_.get(), static_cast<DWORD>(bytes), encoded_.get(), static_cast<DWORD>(2 * rowBytes_ + 2),
-                        FALSE));
+    length = static_cast<int>(EncodeRunLength(row_.get(), static_cast<DWORD>(bytes), encoded_.get(),
+                                              static_cast<DWORD>(2 * rowBytes_ + 2), FALSE));
     data = encoded_.get();
   }
   // ASCII85 answers the characters it wrote (a group may wait for the next

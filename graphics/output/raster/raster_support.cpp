@@ -74,12 +74,8 @@ void ReadGreyRow(const ImageDescriptor& image, LONG y, LONG x, LONG width, const
       for (LONG i = 0; i < width; ++i) {
         const BYTE* p = row + step * static_cast<size_t>(x + i);
         switch (order) {
-          case ColorOrder::BlueGreenRed:
-            out[i] = Grey(curve, p[2], p[1], p[0]);
-            break;
-          case ColorOrder::RedGreenBlue:
-            out[i] = Grey(curve, p[0], p[1], p[2]);
-            break;
+          case ColorOrder::BlueGreenRed: out[i] = Grey(curve, p[2], p[1], p[0]); break;
+          case ColorOrder::RedGreenBlue: out[i] = Grey(curve, p[0], p[1], p[2]); break;
           case ColorOrder::Translated: {
             ULONG pixel = p[0] | (static_cast<ULONG>(p[1]) << 8) | (static_cast<ULONG>(p[2]) << 16);
             if (step == 4) pixel |= static_cast<ULONG>(p[3]) << 24;
@@ -91,9 +87,7 @@ void ReadGreyRow(const ImageDescriptor& image, LONG y, LONG x, LONG width, const
       }
       break;
     }
-    default:
-      std::memset(out, 255, static_cast<size_t>(width));
-      break;
+    default: std::memset(out, 255, static_cast<size_t>(width)); break;
   }
 }
 

@@ -9,9 +9,9 @@
 struct PDEV;
 
 // How ClipImageToBand places an image.
-constexpr int kImagePlaceMasked = 0;    // a 1-bit source drawn as a mask
-constexpr int kImagePlaceGrey = 1;      // PCL: through the grey path
-constexpr int kImagePlaceClipped = 2;   // PostScript: clipped against the page, with comments
+constexpr int kImagePlaceMasked = 0;   // a 1-bit source drawn as a mask
+constexpr int kImagePlaceGrey = 1;     // PCL: through the grey path
+constexpr int kImagePlaceClipped = 2;  // PostScript: clipped against the page, with comments
 // A 1-bit mask through which the current brush is painted: where its bits are
 // set (or clear), the brush; elsewhere the page is left as it is.
 constexpr int kImagePlaceInkWhereSet = 3;
@@ -27,10 +27,10 @@ constexpr DWORD kRop3SourceAnd = 0x008800C6;
 
 // The source bitmap of an image as the writers read it.
 struct ImageDescriptor {
-  LONG width = 0;           // pixels of a scan line the writers may read
-  LONG height = 0;          // scan lines the writers may read
-  DWORD bitsPerPixel = 0;   // 1, 4, 8, 16, 24 or 32
-  LONG stride = 0;          // bytes from one scan line to the next (negative: bottom-up)
+  LONG width = 0;               // pixels of a scan line the writers may read
+  LONG height = 0;              // scan lines the writers may read
+  DWORD bitsPerPixel = 0;       // 1, 4, 8, 16, 24 or 32
+  LONG stride = 0;              // bytes from one scan line to the next (negative: bottom-up)
   const BYTE* scan0 = nullptr;  // the first scan line
   // 32-bit entries, bytes red, green, blue, reserved; none (count 0) above 8
   // bits or without a colour translation.
@@ -68,8 +68,8 @@ BOOL WritePsImage(PDEV* pdev, const ImageDescriptor* image, const ImageRect* sou
 // are set, or clear when inkWhereSet is false; nothing anywhere else.
 BOOL WritePsMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
                  BOOL inkWhereSet);
-BOOL WritePclMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
-                  DWORD rop3, BOOL inkWhereSet);
+BOOL WritePclMask(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest, DWORD rop3,
+                  BOOL inkWhereSet);
 // PostScript, every depth as 8-bit grey.
 BOOL WritePsImageGray(PDEV* pdev, const ImageDescriptor* image, const ImageRect* source, const ImageRect* dest,
                       DWORD rop3);

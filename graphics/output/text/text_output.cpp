@@ -53,7 +53,8 @@ bool SendHeaderAndGlyphs(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, 
 
 // The page the stretch of paged characters goes to: the page that holds the
 // first glyph, else the newest page with room, else a new one.
-GlyphPageRecord* PageFor(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, HGLYPH first, const TextRunContext& run) {
+GlyphPageRecord* PageFor(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, HGLYPH first,
+                         const TextRunContext& run) {
   for (GlyphPageRecord& page : record->pages) {
     if (page.pageNumber == kKatakanaPageNumber) continue;
     if (SlotOf(&page, first, page.slotsUsed) >= 0) return &page;

@@ -16,17 +16,17 @@ struct DeviceFontEntry;
 // The working record of one run, made fresh for every run.
 struct TextRunContext {
   DWORD codePage = 0;
-  DWORD download = 0;       // the characters go through a downloaded font
-  int substitute = -1;      // index of the printer font that replaces a TrueType font
-  DWORD printerFont = 0;    // printed with a printer font (a device font or a substitute)
-  DWORD outline = 0;        // DownloadAsOutline
+  DWORD download = 0;     // the characters go through a downloaded font
+  int substitute = -1;    // index of the printer font that replaces a TrueType font
+  DWORD printerFont = 0;  // printed with a printer font (a device font or a substitute)
+  DWORD outline = 0;      // DownloadAsOutline
   DWORD scalable = 0;
-  DWORD positioned = 0;     // every glyph carries its own position
+  DWORD positioned = 0;  // every glyph carries its own position
   XFORMOBJ* xform = nullptr;
   ULONG xformKind = 0;
   float eM11 = 0, eM12 = 0, eM21 = 0, eM22 = 0, eDx = 0, eDy = 0;
   DWORD rotated = 0;
-  int angle = 0;            // 0, 90, 180, 270, or -1 for any other angle
+  int angle = 0;  // 0, 90, 180, 270, or -1 for any other angle
   DWORD anisotropic = 0;
   // The run's text in its code page, character by character (start and length
   // of each character's bytes), and for each character whether it had no code
@@ -36,9 +36,9 @@ struct TextRunContext {
   std::vector<int> charStart;
   std::vector<int> charLength;
   std::vector<unsigned char> fellBack;
-  int readPosition = 0;     // the character of the batch the next stretch starts at
+  int readPosition = 0;  // the character of the batch the next stretch starts at
   DWORD dbcs = 0;
-  RECTL textBounds{};       // the run's box on the page (the STROBJ's background)
+  RECTL textBounds{};  // the run's box on the page (the STROBJ's background)
 };
 
 // Dots per inch of the job.
@@ -59,8 +59,8 @@ BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPa
                   TextRunContext* run);
 // Makes the run's font current in the printer language (HP-GL/2 labels when
 // hpgl); TRUE without output when it is current already.
-BOOL SelectDeviceFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page,
-                      GLYPHPOS* glyphs, ULONG count, BOOL hpgl, TextRunContext* run);
+BOOL SelectDeviceFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, GLYPHPOS* glyphs,
+                      ULONG count, BOOL hpgl, TextRunContext* run);
 // The PostScript definition of a Japanese composite font for a printer font.
 BOOL DefineCompositeFont(PDEV* pdev, const DeviceFontEntry* entry, const char* compositeName);
 
@@ -77,8 +77,7 @@ BOOL IsAnisotropicScale(const TextRunContext* run);
 void RotatePoints(const TextRunContext& run, POINTL* points, ULONG count);
 // The HP-GL/2 character size ("SI") of the run in centimetres; FALSE when the
 // transform fails.
-BOOL GetHpglCharacterSize(PDEV* pdev, XFORMOBJ* xform, const IFIMETRICS* metrics, LONG em, float* width,
-                          float* height);
+BOOL GetHpglCharacterSize(PDEV* pdev, XFORMOBJ* xform, const IFIMETRICS* metrics, LONG em, float* width, float* height);
 int PclStrokeWeight(int weight);
 // The bytes written for glyph `index` of the stretch: a view of the run's
 // conversion, or of `single` where the code is one byte of its own.

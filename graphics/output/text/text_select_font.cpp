@@ -8,9 +8,9 @@
 
 #include "graphics/core/pdev.h"
 #include "graphics/ddi/device_font_lookup.h"
+#include "graphics/output/download/download_channel.h"
 #include "graphics/output/fonts/device_font_metrics.h"
 #include "graphics/output/fonts/device_fonts.h"
-#include "graphics/output/download/download_channel.h"
 #include "graphics/output/text/text_run.h"
 #include "graphics/output/vector/vector_support.h"
 #include "graphics/pages/document_store.h"
@@ -115,8 +115,8 @@ int DefinedBefore(PDEV* pdev, const std::string& name) {
   return 0;
 }
 
-BOOL SelectPostScriptFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page,
-                          LONG height, TextRunContext* run) {
+BOOL SelectPostScriptFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, LONG height,
+                          TextRunContext* run) {
   const DeviceFontEntry* printer = RunPrinterFont(pdev, font, *run);
   const bool downloaded = record && !run->printerFont;
   const IFIMETRICS* runMetrics = FONTOBJ_pifi(font);
@@ -140,14 +140,13 @@ BOOL SelectPostScriptFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record,
     return TRUE;
   }
   const std::string name = downloaded || (record && printer == nullptr) ? DownloadName(record, page)
-                           : printer                                   ? SelectionName(printer->metrics)
-                                                                       : std::string();
+                           : printer                                    ? SelectionName(printer->metrics)
+                                                                        : std::string();
   if (name.empty()) return FALSE;
   if (Current(pdev, kPclTextState, name, height, 0, 0)) return TRUE;
-  const bool reencode = runCharset == ANSI_CHARSET && !downloaded && !page &&
-                        !(printer && DeviceFontNoReencoding(printer->metrics));
-  if (!Formatted(pdev, reencode ? "/%s %d SDF\n" : "/%s %d SF\n", name.c_str(), static_cast<int>(height)))
-    return FALSE;
+  const bool reencode =
+      runCharset == ANSI_CHARSET && !downloaded && !page && !(printer && DeviceFontNoReencoding(printer->metrics));
+  if (!Formatted(pdev, reencode ? "/%s %d SDF\n" : "/%s %d SF\n", name.c_str(), static_cast<int>(height))) return FALSE;
   pdev->carried.vmEstimate += reencode ? 3000 : 400;
   Remember(pdev, kPclTextState, name, height, 0, 0);
   return TRUE;
@@ -210,8 +209,8 @@ bool PitchOf(FONTOBJ* font, const IFIMETRICS* m, LONG height, int resolution, co
     return true;
   }
   const IFIMETRICS* runMetrics = FONTOBJ_pifi(font);
-  const bool trueTypeFixed = (font->flFontType & TRUETYPE_FONTTYPE) && runMetrics &&
-                             (runMetrics->jWinPitchAndFamily & 0x03) == FIXED_PITCH;
+  const bool trueTypeFixed =
+      (font->flFontType & TRUETYPE_FONTTYPE) && runMetrics && (runMetrics->jWinPitchAndFamily & 0x03) == FIXED_PITCH;
   if (trueTypeFixed) {
     const LONG advance = AverageAdvance(font, glyphs, count);
     if (advance <= 0) return false;
@@ -226,7 +225,7 @@ bool PitchOf(FONTOBJ* font, const IFIMETRICS* m, LONG height, int resolution, co
 struct PclStyle {
   LONG weight = kNormalWeight;  // kept in the state
   LONG style = 0;
-  int strokeWeight = 0;         // written
+  int strokeWeight = 0;  // written
 };
 
 PclStyle StyleOf(FONTOBJ* font, const DeviceFontEntry* printer) {
@@ -328,7 +327,6 @@ BOOL SelectPclFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphP
   return TRUE;
 }
 
-
 }  // namespace
 
 CompositeFontTable* CompositeFonts(PDEV* pdev, bool create) {
@@ -368,8 +366,8 @@ BOOL DefineCompositeFont(PDEV* pdev, const DeviceFontEntry* entry, const char* c
          Formatted(pdev, "/%sX %sI mFB\n", compositeName, compositeName);
 }
 
-BOOL SelectDeviceFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page,
-                      GLYPHPOS* glyphs, ULONG count, BOOL hpgl, TextRunContext* run) {
+BOOL SelectDeviceFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, GLYPHPOS* glyphs,
+                      ULONG count, BOOL hpgl, TextRunContext* run) {
   if (!pdev || !font || !run) return FALSE;
   LONG height = GetFontHeight(font);
   if (height < 1) height = 1;

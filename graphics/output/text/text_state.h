@@ -19,8 +19,8 @@ struct TextFontState {
 };
 
 constexpr DWORD kTextStateInForce = 0x54455854;  // "TEXT"
-constexpr int kPclTextState = 0;    // PCL text, or the PostScript font
-constexpr int kHpglLabelState = 1;  // HP-GL/2 labels
+constexpr int kPclTextState = 0;                 // PCL text, or the PostScript font
+constexpr int kHpglLabelState = 1;               // HP-GL/2 labels
 
 struct TextWriterState {
   TextFontState fonts[2];

@@ -174,13 +174,10 @@ void AnalyseTextRotation(TextRunContext* run) {
 BOOL IsAnisotropicScale(const TextRunContext* run) {
   switch (run->angle) {
     case 0:
-    case 180:
-      return FloatNearlyEqual(run->eM11, run->eM22) ? FALSE : TRUE;
+    case 180: return FloatNearlyEqual(run->eM11, run->eM22) ? FALSE : TRUE;
     case 90:
-    case 270:
-      return FloatNearlyEqual(run->eM12, -run->eM21) ? FALSE : TRUE;
-    default:
-      return FALSE;
+    case 270: return FloatNearlyEqual(run->eM12, -run->eM21) ? FALSE : TRUE;
+    default: return FALSE;
   }
 }
 
@@ -236,8 +233,8 @@ std::string_view GlyphCode(HGLYPH glyph, WCHAR ch, const FontDownloadRecord* rec
   }
   const ULONG character = static_cast<ULONG>(run.readPosition) + index;
   if ((!record || run.printerFont) && character < run.charStart.size())
-    return std::string_view(run.multibyte).substr(static_cast<size_t>(run.charStart[character]),
-                                                  static_cast<size_t>(run.charLength[character]));
+    return std::string_view(run.multibyte)
+        .substr(static_cast<size_t>(run.charStart[character]), static_cast<size_t>(run.charLength[character]));
   *single = static_cast<char>(ch & 0xFF);
   return std::string_view(single, 1);
 }

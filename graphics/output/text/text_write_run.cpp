@@ -41,12 +41,9 @@ LONG PclPosition(LONG value) { return value < 0 ? 0 : value > kLargestPclPositio
 // The x:y ratio of an anisotropic font.
 float AnisotropicRatio(const TextRunContext& run) {
   switch (run.angle) {
-    case 90:
-      return run.eM21 != 0 ? run.eM12 / -run.eM21 : 1.0f;
-    case 270:
-      return run.eM21 != 0 ? -run.eM12 / run.eM21 : 1.0f;
-    default:
-      return run.eM22 != 0 ? run.eM11 / run.eM22 : 1.0f;
+    case 90: return run.eM21 != 0 ? run.eM12 / -run.eM21 : 1.0f;
+    case 270: return run.eM21 != 0 ? -run.eM12 / run.eM21 : 1.0f;
+    default: return run.eM22 != 0 ? run.eM11 / run.eM22 : 1.0f;
   }
 }
 
@@ -142,13 +139,13 @@ struct Stretch {
   ULONG firstVisible = 0;
   POINTL first{};
 
-  bool turned = false;          // the printer turns the text itself
+  bool turned = false;  // the printer turns the text itself
   float upX = 0, upY = 0;
   float anchorX = 0, anchorY = 0;
-  bool clipped = false;         // a clip bracket is open
-  bool hpgl = false;            // HP-GL/2 labels rather than PCL text
-  bool bracketOpen = false;     // a PostScript gsave is open
-  bool startWritten = false;    // the PCL cursor is at the first glyph
+  bool clipped = false;       // a clip bracket is open
+  bool hpgl = false;          // HP-GL/2 labels rather than PCL text
+  bool bracketOpen = false;   // a PostScript gsave is open
+  bool startWritten = false;  // the PCL cursor is at the first glyph
   POINTL origin{};
   float ratio = 1.0f;           // the anisotropic x:y ratio
   bool scaled = false;          // a PostScript scale bracket is open
@@ -213,8 +210,8 @@ bool WriteStretchClip(Stretch& s, CLIPOBJ* clip) {
 // PCL text or HP-GL/2 labels: labels whenever PCL text cannot show the run as
 // it is (turned, clipped, off the left edge, stretched or a watermark).
 bool UsesHpglLabels(const Stretch& s) {
-  return !s.ps && ((!s.cjkPrinter && s.turned) || s.clipped || s.glyphs[0].ptl.x < 0 || s.run->anisotropic ||
-                   s.watermark);
+  return !s.ps &&
+         ((!s.cjkPrinter && s.turned) || s.clipped || s.glyphs[0].ptl.x < 0 || s.run->anisotropic || s.watermark);
 }
 
 // Font and colour. A PCL font selection is a PCL command: it is written after
@@ -222,8 +219,7 @@ bool UsesHpglLabels(const Stretch& s) {
 bool SelectFontAndColor(Stretch& s, BRUSHOBJ* foreground) {
   PDEV* pdev = s.pdev;
   if (!s.ps && !s.hpgl && !vectorout::LeaveHpgl(pdev)) return false;
-  if (!SelectDeviceFont(pdev, s.font, s.record, s.page, s.glyphs, s.count, s.hpgl ? TRUE : FALSE, s.run))
-    return false;
+  if (!SelectDeviceFont(pdev, s.font, s.record, s.page, s.glyphs, s.count, s.hpgl ? TRUE : FALSE, s.run)) return false;
   const DWORD rgb = ForegroundColor(foreground);
   if (s.ps) {
     SelectFillHpglPs(pdev, rgb, TRUE, kTargetPostScript, kHpglFill);
@@ -335,7 +331,8 @@ bool WriteCodes(Stretch& s) {
     const POINTL p = s.glyphs[i].ptl;
     if (!Visible(p)) continue;
     char single = 0;
-    const std::string_view code = GlyphCode(s.glyphs[i].hg, s.chars ? s.chars[i] : 0, s.record, s.page, i, run, &single);
+    const std::string_view code =
+        GlyphCode(s.glyphs[i].hg, s.chars ? s.chars[i] : 0, s.record, s.page, i, run, &single);
     if (s.ps) {
       s.codes += code;
       s.written.push_back(p);

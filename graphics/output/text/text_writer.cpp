@@ -1,6 +1,7 @@
 // The text writer's entry: sorts a run into printer-font text, substituted
 // TrueType text and downloaded-font text, and hands its glyphs on stretch by
 // stretch. Kept alone in its file so that a test's recording writer replaces it.
+#include "graphics/output/text/text_writer.h"
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/ddi/device_font_lookup.h"
@@ -8,7 +9,6 @@
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/fonts/find_substitute_device_font.h"
 #include "graphics/output/text/text_run.h"
-#include "graphics/output/text/text_writer.h"
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"
 #include "platform/gdi/eng_services.h"
@@ -23,15 +23,11 @@ DWORD RunCodePage(DWORD given, const TextRunContext& run, const IFIMETRICS* metr
   if (given != 0) return given;
   if (!run.printerFont) return GetACP();
   switch (metrics ? metrics->jWinCharSet : ANSI_CHARSET) {
-    case ANSI_CHARSET:
-      return kCodePageAnsiLatin;
-    case SYMBOL_CHARSET:
-      return CP_SYMBOL;
+    case ANSI_CHARSET: return kCodePageAnsiLatin;
+    case SYMBOL_CHARSET: return CP_SYMBOL;
     case SHIFTJIS_CHARSET:
-    case GB2312_CHARSET:
-      return GetACP();
-    default:
-      return 0;
+    case GB2312_CHARSET: return GetACP();
+    default: return 0;
   }
 }
 
@@ -41,8 +37,8 @@ bool WriteStretches(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR* chars
                     BRUSHOBJ* opaque, BRUSHOBJ* foreground, TextRunContext* run) {
   ULONG done = 0;
   while (done < count) {
-    const int taken = OutputText(pdev, font, clip, chars ? chars + done : nullptr, glyphs + done, count - done,
-                                 opaque, foreground, run);
+    const int taken = OutputText(pdev, font, clip, chars ? chars + done : nullptr, glyphs + done, count - done, opaque,
+                                 foreground, run);
     if (taken <= 0) return false;
     done += static_cast<ULONG>(taken);
     run->readPosition += taken;
@@ -52,8 +48,8 @@ bool WriteStretches(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR* chars
 
 // A substituted batch: characters that have a code in the printer font's code
 // page print with it, the others through a downloaded font, in text order.
-bool WriteSubstitutedBatch(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR* chars, GLYPHPOS* glyphs,
-                           ULONG count, BRUSHOBJ* opaque, BRUSHOBJ* foreground, TextRunContext* run) {
+bool WriteSubstitutedBatch(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR* chars, GLYPHPOS* glyphs, ULONG count,
+                           BRUSHOBJ* opaque, BRUSHOBJ* foreground, TextRunContext* run) {
   const int converted = chars ? ConvertRunToCodePage(run, chars, count) : 0;
   if (converted <= 0) {
     // The whole batch goes down as a downloaded font.

@@ -153,8 +153,8 @@ BOOL WritePath(PDEV* pdev, int count, const POINTFIX* points, LINEATTRS* line, X
       // A coloured styled line is drawn with a screened pen; its screen is
       // anchored at the line's start so that the dashes look alike.
       const DWORD color = lineRgb & kWhite;
-      anchored = ends && line != nullptr && fill == nullptr && color != 0 && color != kWhite &&
-                 (line->fl & LA_STYLED) != 0;
+      anchored =
+          ends && line != nullptr && fill == nullptr && color != 0 && color != kWhite && (line->fl & LA_STYLED) != 0;
       if (anchored) {
         Formatted(pdev, "AC%d,%dPAPU%d,%d", start.x, start.y, start.x, start.y);
       } else {

@@ -84,9 +84,10 @@ bool Resolve(BRUSHOBJ* brush, Fill& fill) {
 
 bool InForce(const PDEV* pdev, const Cache& cache, const Fill& fill) {
   const RememberedFill& last = *cache.fill;
-  return last.color == (fill.foreground | kPatternColorTag) && last.background == (fill.background | kPatternColorTag) &&
-         !(pdev->writers.vector.stale & cache.staleBit) && last.patternLength == fill.bytes &&
-         last.pattern != nullptr && std::memcmp(last.pattern, fill.bits, fill.bytes) == 0;
+  return last.color == (fill.foreground | kPatternColorTag) &&
+         last.background == (fill.background | kPatternColorTag) && !(pdev->writers.vector.stale & cache.staleBit) &&
+         last.patternLength == fill.bytes && last.pattern != nullptr &&
+         std::memcmp(last.pattern, fill.bits, fill.bytes) == 0;
 }
 
 void Remember(PDEV* pdev, const Cache& cache, const Fill& fill) {
@@ -130,9 +131,7 @@ BYTE* MonochromePattern(PDEV* pdev, const Fill& fill) {
   BYTE* rows = static_cast<BYTE*>(GraphicsHeapAlloc(static_cast<size_t>(rowBytes) * height));
   if (rows == nullptr) return nullptr;
   const DWORD sourceRowBytes = RowBytes(fill.width);
-  auto sourceBit = [&](DWORD x, DWORD y) {
-    return (fill.bits[y * sourceRowBytes + x / 8] >> (7 - x % 8)) & 1;
-  };
+  auto sourceBit = [&](DWORD x, DWORD y) { return (fill.bits[y * sourceRowBytes + x / 8] >> (7 - x % 8)) & 1; };
   for (DWORD y = 0; y < height; ++y) {
     BYTE* row = rows + static_cast<size_t>(y) * rowBytes;
     for (DWORD x = 0; x < width; ++x) {

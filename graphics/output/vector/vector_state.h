@@ -6,10 +6,10 @@
 
 // Bits of the graphics-state validity word: a set bit means the cached state is
 // no longer in force in the printer and must be written again.
-constexpr WORD kStaleColor = 0x0020;      // PostScript / PCL colour or pattern
-constexpr WORD kStaleHpglFill = 0x0100;   // HP-GL/2 fill ("FT")
-constexpr WORD kStaleHpglPen = 0x0200;    // HP-GL/2 pen ("SV")
-constexpr WORD kStaleEverything = 0xFFFF; // after a grestore, a page-state reset, a printer reset
+constexpr WORD kStaleColor = 0x0020;       // PostScript / PCL colour or pattern
+constexpr WORD kStaleHpglFill = 0x0100;    // HP-GL/2 fill ("FT")
+constexpr WORD kStaleHpglPen = 0x0200;     // HP-GL/2 pen ("SV")
+constexpr WORD kStaleEverything = 0xFFFF;  // after a grestore, a page-state reset, a printer reset
 
 // Patterns carry 0xFF in the top byte of their colours so that a remembered
 // pattern never matches a solid colour of the same value.

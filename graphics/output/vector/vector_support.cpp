@@ -55,9 +55,7 @@ PixelBox BoxOfFixRect(const RECTL& rect) {
   return box;
 }
 
-bool ClipGiven(const RECTL* clip) {
-  return clip != nullptr && clip->right > clip->left && clip->bottom > clip->top;
-}
+bool ClipGiven(const RECTL* clip) { return clip != nullptr && clip->right > clip->left && clip->bottom > clip->top; }
 
 bool TargetIsHpgl(DWORD target) { return target == kTargetHpgl; }
 
@@ -89,7 +87,6 @@ const char* Millimetres(char* out, size_t capacity, LONG micrometres) {
   return out;
 }
 
-
 int WritePclUserPattern(PDEV* pdev, const BYTE* inkRows, DWORD width, DWORD height) {
   const bool withResolution = (Pdl(pdev) & kPdlUserPatternFormat20) != 0;
   const DWORD dataBytes = (width + 7) / 8 * height;
@@ -110,7 +107,6 @@ int WritePclUserPattern(PDEV* pdev, const BYTE* inkRows, DWORD width, DWORD heig
   written = written && Bytes(pdev, header, headerBytes);
   return written && Bytes(pdev, inkRows, dataBytes);
 }
-
 
 void TextChunk::Add(const char* format, ...) {
   for (int attempt = 0; attempt < 2; ++attempt) {

@@ -36,7 +36,7 @@ constexpr DWORD kPathFillAlternate = 3;
 // other value plain PCL (the drawing entries pass the job's PdlKind or 8).
 constexpr DWORD kTargetPostScript = kPdlPs3;  // 259
 constexpr DWORD kTargetHpgl = 64;
-constexpr DWORD kTargetPcl = 140;           // 0x8C, a PCL PdlKind
+constexpr DWORD kTargetPcl = 140;  // 0x8C, a PCL PdlKind
 // hpglIndex of the selections: what an HP-GL/2 selection sets.
 constexpr int kHpglFill = 0;  // "FT", pattern index 1
 constexpr int kHpglPen = 1;   // "SV" (screened vectors), pattern index 2
@@ -68,7 +68,7 @@ constexpr DWORD kEndPathAlternate = 0x01;  // alternate (even-odd) fill
 constexpr DWORD kEndPathClose = 0x02;
 constexpr DWORD kEndPathClip = 0x04;
 constexpr DWORD kEndPathEoClip = 0x08;
-constexpr DWORD kEndPathNewPath = 0x10;    // start a new path afterwards
+constexpr DWORD kEndPathNewPath = 0x10;  // start a new path afterwards
 
 // Ends an application path (PostScript only): close, clip, stroke with line
 // and/or fill with brush. FALSE on the PCL family or without a PDEV.
@@ -89,10 +89,10 @@ void DetachVectorState(PDEV* pdev);
 // Draws a rectangle (28.4; the right and bottom edges are rounded up to whole
 // pixels) with an optional line and fill; rop3 is the 32-bit ROP3 code (code
 // byte in bits 16-23); clip (pixels) is optional. noPaint writes the shape
-// without painting it. TRUE with nothing written when there is nothing to draw. FALSE for a missing or empty rectangle or a
-// failed pattern selection when reportFailure is set.
-BOOL WriteRectangle(PDEV* pdev, const RECTL* rect, LINEATTRS* line, XFORMOBJ* xform, BRUSHOBJ* fill,
-                    DWORD lineRgb, DWORD rop3, const RECTL* clip, BOOL reportFailure, BOOL noPaint);
+// without painting it. TRUE with nothing written when there is nothing to draw. FALSE for a missing or empty rectangle
+// or a failed pattern selection when reportFailure is set.
+BOOL WriteRectangle(PDEV* pdev, const RECTL* rect, LINEATTRS* line, XFORMOBJ* xform, BRUSHOBJ* fill, DWORD lineRgb,
+                    DWORD rop3, const RECTL* clip, BOOL reportFailure, BOOL noPaint);
 
 // Writes one batch of a path (count points, 28.4) with optional line and fill.
 // batchFlags are the kPathBatch* bits. FALSE without PDEV or points, with fewer
