@@ -14,42 +14,20 @@
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/font_substitution.h"
 #include "graphics/output/fonts/free_font_substitution.h"
-#include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
 #include "graphics/output/text/text_run.h"
 #include "graphics/output/text/text_writer.h"
 #include "graphics/stream/output.h"
 #include "tests/graphics/page_setup_fixture.h"
+#include "tests/graphics/render_page.h"
 #include "tests/graphics_text/text_fixture.h"
 #include "tests/support/ghostscript_run.h"
-#include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
 using testsupport::GhostscriptRun;
 using testsupport::RenderedPage;
-using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {
-
-// Letter at 600 dpi rendered at 60 dpi: ten dots to a pixel, the imageable
-// area 100 dots in from the left and 6500 dots above the bottom.
-constexpr int kRenderDpi = 60;
-constexpr int kLeftMargin = 100;
-constexpr int kHeightAboveBottom = 6500;
-
-struct DotRect {
-  int left, top, right, bottom;
-};
-
-double InkInside(const RenderedPage& page, const DotRect& r) {
-  const int x = (kLeftMargin + r.left) / 10 + 1;
-  const int y = page.height - kHeightAboveBottom / 10 + r.top / 10 + 1;
-  const int w = (r.right - r.left) / 10 - 2;
-  const int h = (r.bottom - r.top) / 10 - 2;
-  return w > 0 && h > 0 ? page.DarkCount(x, y, w, h) / double(w * h) : 0.0;
-}
 
 class Type3RenderTest : public PageSetupTest {
  protected:
@@ -62,36 +40,25 @@ class Type3RenderTest : public PageSetupTest {
     EXPECT_TRUE(pdev);
     if (!pdev) return {};
     PDEV* p = pdev.get();
-    const std::string job = Bytes(p, [&] {
-      EXPECT_EQ(WriteJobHeader(p), 1);
-      if (heldBack) {
+    OnePageHooks hooks;
+    if (heldBack) {
+      hooks.afterHeader = [p] {
         EXPECT_TRUE(InitChannelFiles(p));
         EXPECT_EQ(FlushOutputBuffer(p), 1);
         EXPECT_EQ(SelectOutputChannel(p, kChannelPages), 1);
-      }
-      p->pages.pagesStarted = 1;
-      p->pages.sheetPageIndex = 1;
-      EXPECT_EQ(WritePsPageSetup(p, FALSE), 1);
-      draw(p);
-      EXPECT_EQ(EmitPageTrailer(p, TRUE, FALSE), 1);
-      if (heldBack) {
+      };
+      hooks.afterPageEnd = [p] {
         EXPECT_EQ(FlushOutputBuffer(p), 1);
         EXPECT_EQ(SelectOutputChannel(p, kChannelSpooler), 1);
         EXPECT_TRUE(CopyChannelFile(p, kChannelDownloads - 1, 0));
         EXPECT_TRUE(CopyChannelFile(p, kChannelPages - 1, 0));
-      }
-      EXPECT_EQ(WriteJobTrailer(p), 1);
-    });
+      };
+    }
+    const std::string job = Bytes(p, [&] { WriteOnePageJob(p, draw, hooks); });
     FreeFontSubstitution(&p->fontSubstitution);
     ReleaseFontLists(p);
     p->carried.deviceFonts = nullptr;
-    const testsupport::PclReport report = testsupport::ReadPclJob(job);
-    EXPECT_TRUE(report.ok()) << report.Summary();
-    const std::vector<std::string> postScript = report.PostScript();
-    EXPECT_EQ(postScript.size(), 1u);
-    if (postScript.empty()) return {};
-    if (postScriptOut) *postScriptOut = postScript[0];
-    return RunPostScriptJob(postScript[0], kRenderDpi);
+    return RenderPostScriptPart(job, {}, postScriptOut);
   }
 
   static void ExpectInkOnlyOnTheLine(const RenderedPage& page, int baseline) {

@@ -9,39 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "tests/graphics/page_setup_fixture.h"
+#include "tests/graphics/render_page.h"
 #include "tests/graphics_raster/raster_fixture.h"
 #include "tests/support/ghostscript_run.h"
 
 namespace rastertest {
 namespace {
 
+using graphicstest::DotRect;
+using graphicstest::InkInside;
+using graphicstest::WriteOnePageJob;
 using testsupport::GhostscriptRun;
 using testsupport::RenderedPage;
-
-// The page is drawn in 600 dpi dots from the top left corner of the Letter
-// page's imageable area, 100 dots in from the sheet's left edge and 6500 dots
-// above its bottom edge; rendered at 60 dpi, ten dots to a pixel.
-constexpr int kRenderDpi = 60;
-constexpr int kLeftMargin = 100;
-constexpr int kHeightAboveBottom = 6500;
-
-struct DotRect {
-  int left, top, right, bottom;
-};
-
-// Share of dark pixels inside a dot rectangle, one pixel in from its edges.
-double InkInside(const RenderedPage& page, const DotRect& r) {
-  const int x = (kLeftMargin + r.left) / 10 + 1;
-  const int y = page.height - kHeightAboveBottom / 10 + r.top / 10 + 1;
-  const int w = (r.right - r.left) / 10 - 2;
-  const int h = (r.bottom - r.top) / 10 - 2;
-  return w > 0 && h > 0 ? page.DarkCount(x, y, w, h) / double(w * h) : 0.0;
-}
 
 class RasterRenderTest : public graphicstest::PageSetupTest {
  protected:
@@ -51,29 +32,15 @@ class RasterRenderTest : public graphicstest::PageSetupTest {
     if (!pdev) return {};
     PDEV* p = pdev.get();
     p->job.pathKind = 1;
-    const std::string job = Bytes(p, [&] {
-      EXPECT_EQ(WriteJobHeader(p), 1);
-      p->pages.pagesStarted = 1;
-      p->pages.sheetPageIndex = 1;
-      EXPECT_EQ(WritePsPageSetup(p, FALSE), 1);
-      draw(p);
-      EXPECT_EQ(EmitPageTrailer(p, TRUE, FALSE), 1);
-      EXPECT_EQ(WriteJobTrailer(p), 1);
-    });
-    const testsupport::PclReport report = testsupport::ReadPclJob(job);
+    const std::string job = Bytes(p, [&] { WriteOnePageJob(p, draw); });
     // With "BinaryData" set the job framing ends the job without its PJL end
     // unless the printer's compatibility value asks for one (the framing reads
     // the same bit so); the PostScript itself is whole either way.
     const bool binary = (p->devmode.dmPrivate._dwAdvSettings & kAdvBinaryData) != 0;
-    for (const testsupport::PclIssue& issue : report.errors) {
-      const bool framing = issue.kind == testsupport::PclProblem::LanguageNotEnded ||
-                           issue.kind == testsupport::PclProblem::PjlJobUnbalanced;
-      EXPECT_TRUE(binary && framing) << report.Summary();
-    }
-    const std::vector<std::string> postScript = report.PostScript();
-    EXPECT_EQ(postScript.size(), 1u);
-    if (postScript.empty()) return {};
-    return testsupport::RunPostScriptJob(postScript[0], kRenderDpi);
+    return graphicstest::RenderPostScriptPart(job, [binary](const testsupport::PclIssue& issue) {
+      return binary && (issue.kind == testsupport::PclProblem::LanguageNotEnded ||
+                        issue.kind == testsupport::PclProblem::PjlJobUnbalanced);
+    });
   }
 };
 

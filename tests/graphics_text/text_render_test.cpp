@@ -5,48 +5,24 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "common/pdl_kind.h"
-#include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
 #include "graphics/output/text/text_writer.h"
 #include "tests/graphics/page_setup_fixture.h"
+#include "tests/graphics/render_page.h"
 #include "tests/graphics_text/fake_text_services.h"
 #include "tests/graphics_text/text_fixture.h"
 #include "tests/support/ghostscript_run.h"
-#include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
 using testsupport::GhostscriptRun;
 using testsupport::RenderedPage;
-using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {
 
 using platform::gdi::Font;
 using platform::gdi::TextRun;
-
-// Device dots of 600 dpi from the top left corner of the Letter page's
-// imageable area (100 dots in from the left edge, 6500 dots above the bottom),
-// rendered at 60 dpi: ten dots to a pixel.
-constexpr int kRenderDpi = 60;
-constexpr int kLeftMargin = 100;
-constexpr int kHeightAboveBottom = 6500;
-
-struct DotRect {
-  int left, top, right, bottom;
-};
-
-double InkInside(const RenderedPage& page, const DotRect& r) {
-  const int x = (kLeftMargin + r.left) / 10 + 1;
-  const int y = page.height - kHeightAboveBottom / 10 + r.top / 10 + 1;
-  const int w = (r.right - r.left) / 10 - 2;
-  const int h = (r.bottom - r.top) / 10 - 2;
-  return w > 0 && h > 0 ? page.DarkCount(x, y, w, h) / double(w * h) : 0.0;
-}
 
 class TextRenderTest : public PageSetupTest {
  protected:
@@ -56,22 +32,9 @@ class TextRenderTest : public PageSetupTest {
     if (!pdev) return {};
     PDEV* p = pdev.get();
     ResetServices(p);
-    const std::string job = Bytes(p, [&] {
-      EXPECT_EQ(WriteJobHeader(p), 1);
-      p->pages.pagesStarted = 1;
-      p->pages.sheetPageIndex = 1;
-      EXPECT_EQ(WritePsPageSetup(p, FALSE), 1);
-      draw(p);
-      EXPECT_EQ(EmitPageTrailer(p, TRUE, FALSE), 1);
-      EXPECT_EQ(WriteJobTrailer(p), 1);
-    });
+    const std::string job = Bytes(p, [&] { WriteOnePageJob(p, draw); });
     ResetServices(p);
-    const testsupport::PclReport report = testsupport::ReadPclJob(job);
-    EXPECT_TRUE(report.ok()) << report.Summary();
-    const std::vector<std::string> postScript = report.PostScript();
-    EXPECT_EQ(postScript.size(), 1u);
-    if (postScript.empty()) return {};
-    return RunPostScriptJob(postScript[0], kRenderDpi);
+    return RenderPostScriptPart(job);
   }
 };
 

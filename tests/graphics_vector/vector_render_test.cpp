@@ -7,47 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/save_restore.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "tests/graphics/page_setup_fixture.h"
+#include "tests/graphics/render_page.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/support/ghostscript_run.h"
-#include "tests/support/pcl_reader.h"
 
 using testsupport::GhostscriptAvailable;
 using testsupport::GhostscriptRun;
 using testsupport::RenderedPage;
-using testsupport::RunPostScriptJob;
 
 namespace graphicstest {
 namespace {
 
-// The page is drawn in device dots of 600 dpi from the top left corner of the
-// Letter page's imageable area: the page set-up puts it 100 dots in from the
-// sheet's left edge and 6500 dots above its bottom edge (whatever medium the
-// interpreter chose). It is rendered at 60 dpi, ten dots to a pixel.
-constexpr int kRenderDpi = 60;
-constexpr int kLeftMargin = 100;
-constexpr int kHeightAboveBottom = 6500;
-
-struct DotRect {
-  int left, top, right, bottom;
-};
-
 RECTL Fix(const DotRect& r) { return RECTL{r.left * 16, r.top * 16, r.right * 16, r.bottom * 16}; }
-
-// Ink (dark pixels) inside a dot rectangle, one pixel in from its edges, as a
-// share of its pixels.
-double InkInside(const RenderedPage& page, const DotRect& r) {
-  const int x = (kLeftMargin + r.left) / 10 + 1;
-  const int y = page.height - kHeightAboveBottom / 10 + r.top / 10 + 1;
-  const int w = (r.right - r.left) / 10 - 2;
-  const int h = (r.bottom - r.top) / 10 - 2;
-  return w > 0 && h > 0 ? page.DarkCount(x, y, w, h) / double(w * h) : 0.0;
-}
 
 class VectorRenderTest : public PageSetupTest {
  protected:
@@ -59,21 +33,7 @@ class VectorRenderTest : public PageSetupTest {
     if (!pdev) return {};
     PDEV* p = pdev.get();
     p->job.pathKind = 1;
-    const std::string job = Bytes(p, [&] {
-      EXPECT_EQ(WriteJobHeader(p), 1);
-      p->pages.pagesStarted = 1;
-      p->pages.sheetPageIndex = 1;
-      EXPECT_EQ(WritePsPageSetup(p, FALSE), 1);
-      draw(p);
-      EXPECT_EQ(EmitPageTrailer(p, TRUE, FALSE), 1);
-      EXPECT_EQ(WriteJobTrailer(p), 1);
-    });
-    const testsupport::PclReport report = testsupport::ReadPclJob(job);
-    EXPECT_TRUE(report.ok()) << report.Summary();
-    const std::vector<std::string> postScript = report.PostScript();
-    EXPECT_EQ(postScript.size(), 1u);
-    if (postScript.empty()) return {};
-    return RunPostScriptJob(postScript[0], kRenderDpi);
+    return RenderPostScriptPart(Bytes(p, [&] { WriteOnePageJob(p, draw); }));
   }
 };
 
