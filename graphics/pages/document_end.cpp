@@ -1,5 +1,6 @@
 // The end of a document: the page still open, the stored pages in their final
 // order or the sheets still due, covers and slip sheet, the job trailer.
+#include "graphics/output/job/job_font_state.h"
 #include "graphics/output/job/job_framing.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/output/page/page_end.h"

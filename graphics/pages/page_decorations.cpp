@@ -2,7 +2,7 @@
 // N-up or booklet sheet, and the watermark captured to lie over the page.
 #include <algorithm>
 
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_prolog.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "graphics/pages/page_store_common.h"

@@ -15,6 +15,8 @@
 #include "common/settings_store.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_request.h"
+#include "graphics/output/job/device_settings_write.h"
 #include "graphics/output/job/job_framing.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/output/page/page_end.h"

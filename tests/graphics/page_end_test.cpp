@@ -11,6 +11,7 @@
 #include "graphics/core/pdev.h"
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_prolog.h"
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/save_restore.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_prolog.h"
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/stream/output.h"

@@ -4,7 +4,7 @@
 // "ESC|x901J"/"ESC|x900J", PostScript uses the printer's non-counting showpage
 // when the printer has it.
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_tray_mask.h"
 #include "graphics/output/page/page_end.h"
 #include "graphics/output/page/page_end_forms.h"
 #include "graphics/output/page/page_setup.h"

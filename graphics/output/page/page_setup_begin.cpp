@@ -5,6 +5,8 @@
 #include "common/job_sheet_blocks.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_request.h"
+#include "graphics/output/job/device_settings_write.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/page_setup_support.h"

@@ -2,8 +2,8 @@
 // the watermark laid under the page, the page matrix or HP-GL/2 scaling, and
 // the PCL overlay macro.
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/device_settings.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/device_settings_write.h"
+#include "graphics/output/job/job_prolog.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/output/page/page_setup.h"
 #include "graphics/output/page/page_setup_support.h"
