@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "graphics/output/job/job_prolog.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"

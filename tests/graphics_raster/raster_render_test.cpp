@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_end_trailer.h"
+#include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_raster/raster_fixture.h"

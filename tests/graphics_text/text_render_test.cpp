@@ -9,8 +9,8 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_end_trailer.h"
+#include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/text/text_writer.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics_text/fake_text_services.h"

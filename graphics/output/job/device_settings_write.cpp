@@ -9,7 +9,7 @@
 #include "graphics/output/job/device_settings_pcl.h"
 #include "graphics/output/job/device_settings_ps.h"
 #include "graphics/output/job/device_settings_write.h"
-#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_end_trailer.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 
