@@ -1,7 +1,7 @@
 #include <utility>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/raster_pcl.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"
 

@@ -5,7 +5,7 @@
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/free_font_substitution.h"
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/raster_pcl.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"

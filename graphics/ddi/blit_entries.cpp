@@ -11,7 +11,7 @@
 #include "graphics/ddi/drawing_support.h"
 #include "graphics/ddi/pdev_check.h"
 #include "graphics/ddi/raster_ops.h"
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/clip_image_to_band.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"
 #include "platform/base/arith.h"

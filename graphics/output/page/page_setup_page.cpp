@@ -9,7 +9,7 @@
 #include "graphics/output/page/page_setup_hpgl.h"
 #include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/page/page_setup_support.h"
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/raster_pcl.h"
 #include "graphics/output/vector/vector_writer.h"
 #include "graphics/stream/output.h"
 
