@@ -17,7 +17,6 @@
 #include "graphics/output/job/job_framing.h"
 #include "graphics/output/page/page_end_trailer.h"
 #include "graphics/output/page/page_setup_ps.h"
-#include "graphics/output/text/text_run.h"
 #include "graphics/output/text/text_writer.h"
 #include "graphics/stream/output.h"
 #include "tests/graphics/page_setup_fixture.h"
