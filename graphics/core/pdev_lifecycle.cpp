@@ -6,7 +6,7 @@
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/fonts/free_font_substitution.h"
 #include "graphics/output/raster/raster_pcl.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/graphics_heap.h"
 #include "platform/gdi/eng_services.h"

@@ -9,7 +9,7 @@
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/page/save_restore.h"
 #include "graphics/output/page/sheet_kinds.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_state.h"
 
 using namespace pagesetup;
 

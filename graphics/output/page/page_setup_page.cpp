@@ -10,7 +10,7 @@
 #include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/raster/raster_pcl.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/stream/output.h"
 
 using namespace pagesetup;

@@ -13,8 +13,8 @@
 #include "graphics/output/raster/raster_pcl.h"
 #include "graphics/output/raster/raster_ps_gray.h"
 #include "graphics/output/raster/raster_ps_image.h"
+#include "graphics/output/vector/vector_clip.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
 #include "platform/base/arith.h"
 #include "platform/gdi/eng_services.h"
 
