@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PDEV* pdev = AllocPdev();
   if (!pdev) return 0;
   pdev->printer = printer.handle;
-  std::strncpy(pdev->printerName, printer.name.c_str(), sizeof pdev->printerName - 1);
+  std::strncpy(pdev->carried.printerName, printer.name.c_str(), sizeof pdev->carried.printerName - 1);
   if (const ModelRecord* record = GetModelRecord(0, printer.handle, printer.name.c_str())) {
     if (AttachModelRecord(pdev, record) == 1) MergeDevmode(pdev, reinterpret_cast<const DEVMODEW*>(caller.get()));
   }
