@@ -14,7 +14,9 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/raster_image.h"
+#include "graphics/output/raster/raster_pcl.h"
+#include "graphics/output/raster/raster_ps_gray.h"
 #include "graphics/stream/output.h"
 
 namespace {

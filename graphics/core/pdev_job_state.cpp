@@ -1,8 +1,8 @@
 #include <utility>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster/raster_writer.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/raster/raster_pcl.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/stream/output.h"
 
 namespace {

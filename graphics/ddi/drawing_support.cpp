@@ -5,7 +5,7 @@
 #include "common/pdl_kind.h"
 #include "graphics/ddi/ddi_functions.h"
 #include "graphics/ddi/realized_brush.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/stream/output.h"
 #include "platform/gdi/eng_services.h"
 

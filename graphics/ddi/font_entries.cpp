@@ -15,7 +15,7 @@
 #include "graphics/output/download/font_download_send.h"
 #include "graphics/output/fonts/device_glyph_set.h"
 #include "graphics/output/fonts/find_substitute_device_font.h"
-#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_support.h"
 #include "graphics/util/core_math.h"
 #include "platform/base/arith.h"
 #include "platform/base/critical_section_lock.h"

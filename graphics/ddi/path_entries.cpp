@@ -11,6 +11,7 @@
 #include "graphics/ddi/pdev_check.h"
 #include "graphics/ddi/raster_ops.h"
 #include "graphics/dispatch/path_dispatch.h"
+#include "graphics/output/vector/vector_path.h"
 #include "platform/gdi/eng_services.h"
 
 namespace {

@@ -11,7 +11,8 @@
 #include "graphics/ddi/raster_ops.h"
 #include "graphics/dispatch/path_dispatch.h"
 #include "graphics/output/text/text_writer.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_path.h"
+#include "graphics/output/vector/vector_rectangle.h"
 #include "platform/gdi/eng_services.h"
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
+#include "graphics/output/vector/vector_path.h"
+#include "graphics/output/vector/vector_rectangle.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 // and on PostScript a closed axis-aligned rectangle is drawn as a rectangle.
 #pragma once
 
-#include "graphics/output/vector/vector_writer.h"
 #include "platform/base/types.h"
 #include "platform/gdi/engine_objects.h"
 

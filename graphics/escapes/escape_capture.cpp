@@ -9,11 +9,14 @@
 #include "graphics/escapes/escapes.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/download/release_font_lists.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_end_show.h"
+#include "graphics/output/page/page_setup_begin.h"
+#include "graphics/output/page/page_setup_hpgl.h"
+#include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/page/save_restore.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/page/sheet_kinds.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/stream/output.h"
 
 using pagesetup::ClearTextStates;

@@ -12,7 +12,7 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/passthrough/app_postscript_filter.h"
 #include "graphics/stream/output.h"

@@ -6,7 +6,7 @@
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
 #include "graphics/output/page/save_restore.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_end_path.h"
 
 namespace {
 

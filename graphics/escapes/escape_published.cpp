@@ -7,7 +7,7 @@
 #include "graphics/core/pdev.h"
 #include "graphics/escapes/escapes.h"
 #include "graphics/inject/injection_store.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_prolog.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 // The end of a document: the page still open, the stored pages in their final
 // order or the sheets still due, covers and slip sheet, the job trailer.
+#include "graphics/output/job/job_font_state.h"
 #include "graphics/output/job/job_framing.h"
 #include "graphics/output/page/overlay_macro.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_end_trailer.h"
+#include "graphics/output/page/sheet_kinds.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/passthrough/app_postscript_filter.h"

@@ -2,6 +2,7 @@
 // counters, and the job header.
 #include <string>
 
+#include "graphics/output/job/job_font_state.h"
 #include "graphics/output/job/job_framing.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"

@@ -2,9 +2,9 @@
 // N-up or booklet sheet, and the watermark captured to lie over the page.
 #include <algorithm>
 
-#include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_setup.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/job/job_prolog.h"
+#include "graphics/output/page/page_setup_ps.h"
+#include "graphics/output/vector/vector_rectangle.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"
 #include "platform/base/arith.h"

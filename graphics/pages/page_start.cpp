@@ -2,10 +2,10 @@
 // page counters, the page comments and device settings, and, when the final
 // order needs it, the switch of the page into the pages channel.
 #include "graphics/inject/injection_store.h"
-#include "graphics/output/job/device_settings.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/job/device_settings_request.h"
+#include "graphics/output/page/page_setup_page.h"
 #include "graphics/output/page/save_restore.h"
+#include "graphics/output/page/sheet_kinds.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"

@@ -1,7 +1,7 @@
 // Booklet order: the stored pages are sent so that the sheets, printed on both
 // sides and folded, read in order. Each side carries two pages; the page count
 // is filled up to a multiple of four with blank pages.
-#include "graphics/output/page/page_end.h"
+#include "graphics/output/page/page_end_trailer.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"

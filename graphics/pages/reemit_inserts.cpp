@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "graphics/inject/injection_store.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_end_show.h"
+#include "graphics/output/page/page_end_trailer.h"
+#include "graphics/output/page/page_setup_begin.h"
+#include "graphics/output/page/sheet_kinds.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/pages/page_store_common.h"
 #include "graphics/stream/output.h"

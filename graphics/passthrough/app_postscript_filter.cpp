@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_request.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/passthrough/app_postscript_filter.h"

@@ -17,6 +17,8 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_request.h"
+#include "graphics/output/job/device_settings_write.h"
 #include "tests/graphics/device_settings_fixture.h"
 #include "tests/support/ghostscript_run.h"
 

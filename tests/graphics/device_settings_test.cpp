@@ -12,6 +12,7 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_request.h"
 #include "tests/graphics/device_settings_fixture.h"
 #include "tests/support/pcl_reader.h"
 

@@ -13,7 +13,7 @@
 #include "graphics/ddi/raster_ops.h"
 #include "graphics/ddi/realized_brush.h"
 #include "graphics/dispatch/path_dispatch.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_path.h"
 #include "platform/gdi/drawing.h"
 #include "platform/gdi/eng_services.h"
 #include "tests/graphics/drawing_fixture.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/clip_image_to_band.h"
 
 namespace graphicstest {
 

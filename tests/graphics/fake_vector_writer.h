@@ -5,7 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_path.h"
+#include "graphics/output/vector/vector_rectangle.h"
 
 namespace graphicstest {
 

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/job/job_prolog.h"
+#include "graphics/output/page/page_end_trailer.h"
+#include "graphics/output/page/page_setup_hpgl.h"
+#include "graphics/output/page/page_setup_page.h"
+#include "graphics/output/page/page_setup_ps.h"
 #include "graphics/stream/output.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/support/ghostscript_run.h"

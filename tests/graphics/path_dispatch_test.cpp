@@ -11,6 +11,7 @@
 #include "graphics/core/pdev.h"
 #include "graphics/dispatch/country_group.h"
 #include "graphics/dispatch/path_dispatch.h"
+#include "graphics/output/vector/vector_path.h"
 #include "tests/graphics/fake_vector_writer.h"
 #include "tests/graphics/printer_fixture.h"
 

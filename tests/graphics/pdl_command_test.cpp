@@ -8,7 +8,8 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_request.h"
+#include "graphics/output/job/pdl_command.h"
 #include "tests/graphics/device_settings_fixture.h"
 #include "tests/support/pcl_reader.h"
 

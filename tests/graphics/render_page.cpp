@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_end_trailer.h"
+#include "graphics/output/page/page_setup_ps.h"
 
 namespace graphicstest {
 

@@ -17,7 +17,6 @@
 #include "graphics/output/fonts/find_substitute_device_font.h"
 #include "graphics/output/fonts/font_substitution.h"
 #include "graphics/output/fonts/free_font_substitution.h"
-#include "graphics/output/text/text_run.h"
 #include "graphics/output/text/text_writer.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/graphics_text/text_fixture.h"

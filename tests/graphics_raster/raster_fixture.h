@@ -12,7 +12,6 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster/raster_writer.h"
 #include "graphics/util/graphics_heap.h"
 #include "tests/graphics/vector_fixture.h"
 #include "tests/support/pcl_reader.h"

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "graphics/output/raster/raster_image.h"
+#include "graphics/output/raster/raster_pcl.h"
 #include "tests/graphics_raster/raster_fixture.h"
 
 namespace rastertest {

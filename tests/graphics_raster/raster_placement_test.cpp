@@ -8,6 +8,11 @@
 #include <regex>
 #include <string>
 
+#include "graphics/output/raster/clip_image_to_band.h"
+#include "graphics/output/raster/raster_image.h"
+#include "graphics/output/raster/raster_pcl.h"
+#include "graphics/output/raster/raster_ps_gray.h"
+#include "graphics/output/raster/raster_ps_image.h"
 #include "tests/graphics_raster/raster_fixture.h"
 
 namespace rastertest {

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "graphics/output/raster/raster_image.h"
+#include "graphics/output/raster/raster_ps_gray.h"
+#include "graphics/output/raster/raster_ps_image.h"
 #include "tests/graphics_raster/raster_fixture.h"
 
 namespace rastertest {

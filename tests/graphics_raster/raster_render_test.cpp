@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/raster/clip_image_to_band.h"
+#include "graphics/output/raster/raster_image.h"
+#include "graphics/output/vector/vector_rectangle.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics/render_page.h"
 #include "tests/graphics_raster/raster_fixture.h"

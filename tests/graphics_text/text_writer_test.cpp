@@ -10,6 +10,8 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_select_font.h"
+#include "graphics/output/text/text_support.h"
 #include "graphics/output/text/text_writer.h"
 #include "platform/base/codepage.h"
 #include "platform/base/errors.h"

@@ -11,6 +11,8 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/dispatch/path_dispatch.h"
+#include "graphics/output/vector/vector_path.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/stream/output.h"
 #include "tests/graphics/printer_fixture.h"
 #include "tests/support/pcl_reader.h"

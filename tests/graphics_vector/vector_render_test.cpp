@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "graphics/output/page/save_restore.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_path.h"
+#include "graphics/output/vector/vector_rectangle.h"
 #include "tests/graphics/page_setup_fixture.h"
 #include "tests/graphics/render_page.h"
 #include "tests/graphics/vector_fixture.h"

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/text/text_run.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 

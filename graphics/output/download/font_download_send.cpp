@@ -16,7 +16,7 @@
 #include "graphics/output/download/font_face_name.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/page/page_setup_support.h"
-#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_support.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/font_size.h"
 #include "platform/base/codepage.h"

@@ -6,7 +6,7 @@
 #include "graphics/output/download/download_channel.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/page/page_setup_support.h"
-#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_select_font.h"
 #include "graphics/stream/output.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/download/font_download.h"
-#include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_select_font.h"
 
 void ReleaseFontLists(PDEV* pdev) {
   if (!pdev) return;

@@ -14,6 +14,7 @@
 #include "graphics/output/fonts/find_substitute_device_font.h"
 #include "graphics/output/fonts/font_substitution.h"
 #include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_support.h"
 #include "platform/base/codepage.h"
 #include "platform/gdi/eng_services.h"
 

@@ -2,22 +2,17 @@
 // copies and collation, output bin, finishing, job offset, edge-to-edge
 // printing, input tray, media, paper, feed edge, duplex, halftone screen) as
 // printer commands: PJL SET lines followed by the PCL equivalents for PCL jobs,
-// one setpagedevice dictionary for PostScript jobs.
+// one setpagedevice dictionary for PostScript jobs. This is the record a
+// request is made of and the values of its fields.
 //
 // The writer compares each request with the settings last sent in the job
 // (PDEV::carried.jobSettings, a DeviceSettings record) and writes only what changed, so
 // a setting goes out once and again only when a page or inserted sheet asks for
 // another value. Every write replaces the record with the whole request, so the
 // next comparison sees only what the last request named.
-//
-// Every function takes the PDEV first; a null PDEV writes nothing.
 #pragma once
 
-#include <cstddef>
-
 #include "platform/base/types.h"
-
-struct PDEV;
 
 // One request: which settings are meant (mask) and their values. Fourteen
 // 32-bit fields in this order; PDEV::carried.jobSettings holds the one last sent.
@@ -77,51 +72,3 @@ constexpr DWORD kDuplexShortEdge = 3;
 constexpr DWORD kAutomaticTray = 15;
 // dmDefaultSource when the paper comes from the page-ticket source ranges.
 constexpr SHORT kPaperByPageTicket = 500;
-
-// The request of GetPdlCommand for a paper-source command.
-constexpr DWORD kPdlCommandPaperSource = 0x6000;
-
-// Builds the job-level request (jobLevel TRUE: resolution, copies, collation,
-// bin, finishing, face-up, job offset, edge-to-edge; written forced) or the
-// page-level request (FALSE: tray, media, duplex, paper, feed edge, screen)
-// from the PDEV's device mode and writes it. 0 without a PDEV or model record;
-// 1 otherwise, also at once with nothing written for PCL macro output.
-int EmitJobSettings(PDEV* pdev, BOOL jobLevel);
-
-// Writes what the request changes against the settings last sent (everything
-// the request names when forced) and makes the request the settings last
-// sent. Nothing is written for a page in the middle of an N-up sheet; a change
-// that comes while a sheet is open ends that sheet first (EmitPageTrailer). A
-// PostScript request for a tray with its own paper (kSettingsTrayWithPaper)
-// clears the request's paperSize and mediaType and sets its feedEdge to 2.
-// 0 without a PDEV, request or model record, else 1.
-int WritePjlJobSettings(PDEV* pdev, DeviceSettings* request, BOOL forced);
-
-// Reads the model description's command for a paper source ("PDLCommands/PS",
-// "PCL5" or "PCLXL" by the printer language, key "PaperSource/<n>") into
-// buffer (size bytes, terminated). 1 when a non-empty command was read; 0 for
-// another request or language, a missing or empty value, or a buffer too small
-// for the whole command (buffer then holds an empty text).
-int GetPdlCommand(HANDLE printer, DWORD request, int sourceNumber, WORD pdlKind, char* buffer, DWORD size);
-
-// The feed-direction byte of a paper: that of the first paper row with the id
-// whose feed direction is the page's current one, else of the last row with
-// the id, else 0.
-DWORD LookupPaperAttribute(const PDEV* pdev, DWORD paperId);
-
-// Asks for the PostScript halftone screen of the device mode in the request
-// when the job sends its own screen (the "Halftone" setting is not the
-// printer's, the frequency is above 0 and the angle 0 or more), and forgets
-// that the screen was sent, so that it goes out again. PostScript only.
-void AddHalftoneScreen(PDEV* pdev, DeviceSettings* request);
-
-// The settings last sent, and forgetting them (document start and end). The
-// PDEV also keeps the job's staple position (settingsWord, from the device
-// mode when the job's settings are built).
-DeviceSettings CurrentDeviceSettings(const PDEV* pdev);
-void ClearDeviceSettings(PDEV* pdev);
-
-// How many printer resets (PCL "ESC E") the device settings have written in
-// this device context. A writer that keeps a macro, soft font or pattern in the
-// printer's memory sends it again when this count moved since it sent it.
-DWORD DeviceSettingsResets(const PDEV* pdev);

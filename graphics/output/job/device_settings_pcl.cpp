@@ -12,8 +12,10 @@
 #include "graphics/output/download/release_font_lists.h"
 #include "graphics/output/job/device_settings.h"
 #include "graphics/output/job/device_settings_lookup.h"
-#include "graphics/output/job/device_settings_writers.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/device_settings_pcl.h"
+#include "graphics/output/job/device_settings_write.h"
+#include "graphics/output/job/job_font_state.h"
+#include "graphics/output/job/pdl_command.h"
 #include "graphics/output/page/overlay_macro.h"
 #include "graphics/stream/output.h"
 

@@ -8,7 +8,8 @@
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
 #include "graphics/output/job/device_settings_lookup.h"
-#include "graphics/output/job/device_settings_writers.h"
+#include "graphics/output/job/device_settings_ps.h"
+#include "graphics/output/job/device_settings_write.h"
 #include "platform/base/arith.h"
 
 namespace devicesettings {

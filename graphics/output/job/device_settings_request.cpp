@@ -7,6 +7,8 @@
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
 #include "graphics/output/job/device_settings_lookup.h"
+#include "graphics/output/job/device_settings_request.h"
+#include "graphics/output/job/device_settings_write.h"
 #include "graphics/pages/document_store.h"
 #include "model/constraints.h"
 

@@ -6,8 +6,10 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
-#include "graphics/output/job/device_settings_writers.h"
-#include "graphics/output/page/page_end.h"
+#include "graphics/output/job/device_settings_pcl.h"
+#include "graphics/output/job/device_settings_ps.h"
+#include "graphics/output/job/device_settings_write.h"
+#include "graphics/output/page/page_end_trailer.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"
 

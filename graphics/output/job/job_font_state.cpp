@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/device_settings.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/device_settings_write.h"
+#include "graphics/output/job/job_font_state.h"
 
 void ResetFontState(PDEV* pdev) {
   if (pdev == nullptr) return;

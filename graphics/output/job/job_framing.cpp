@@ -13,6 +13,10 @@
 #include "graphics/core/product_version.h"
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_gates.h"
+#include "graphics/output/job/job_name_text.h"
+#include "graphics/output/job/job_prolog.h"
+#include "graphics/output/job/job_tray_mask.h"
 #include "graphics/stream/output.h"
 
 namespace {

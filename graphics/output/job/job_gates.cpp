@@ -3,9 +3,9 @@
 // it is needed: the status monitor's job attributes, or the page order and
 // rotation commands of the models that take them. PCL macro output is a file
 // for the printer's macro store, never a job, so it has no envelope at all.
+#include "graphics/output/job/job_gates.h"
 #include "common/xdevmode.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/job_framing.h"
 #include "platform/base/codepage.h"
 
 namespace {

@@ -8,7 +8,7 @@
 // reads the ANSI code page.
 #include <algorithm>
 
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_name_text.h"
 #include "platform/base/codepage.h"
 
 namespace {

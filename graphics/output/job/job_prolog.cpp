@@ -1,8 +1,8 @@
 // The procedure set of a PostScript job and the re-opening of its dictionary
 // around driver-made PostScript inside application data.
+#include "graphics/output/job/job_prolog.h"
 #include "common/xdevmode.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/job_framing.h"
 #include "graphics/output/job/ps_procset.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"

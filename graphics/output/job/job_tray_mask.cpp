@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/job_tray_mask.h"
 #include "graphics/stream/output.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "common/pdl_kind.h"
 #include "common/settings_store.h"
 #include "graphics/core/graphics_settings.h"
-#include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/pdl_command.h"
 #include "graphics/stream/output.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "common/settings_store.h"
 #include "graphics/core/graphics_settings.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_write.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/stream/output.h"
 #include "graphics/util/diagnostic.h"

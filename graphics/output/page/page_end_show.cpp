@@ -3,14 +3,13 @@
 // to count blank and inserted sheets: PCL brackets their form feed with
 // "ESC|x901J"/"ESC|x900J", PostScript uses the printer's non-counting showpage
 // when the printer has it.
+#include "graphics/output/page/page_end_show.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/job_framing.h"
-#include "graphics/output/page/page_end.h"
-#include "graphics/output/page/page_end_forms.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/job/job_tray_mask.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/page/save_restore.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/page/sheet_kinds.h"
+#include "graphics/output/vector/vector_state.h"
 
 using namespace pagesetup;
 

@@ -2,13 +2,17 @@
 // fed from, its device settings, and for banner and slip sheets a coordinate
 // system of device dots from the top left of the imageable area, in which the
 // user-interface library draws them.
+#include "graphics/output/page/page_setup_begin.h"
 #include "common/job_sheet_blocks.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_request.h"
+#include "graphics/output/job/device_settings_write.h"
 #include "graphics/output/page/overlay_macro.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_setup_hpgl.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/output/page/save_restore.h"
+#include "graphics/output/page/sheet_kinds.h"
 #include "platform/base/arith.h"
 
 using namespace pagesetup;

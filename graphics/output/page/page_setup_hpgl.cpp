@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_setup_hpgl.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "platform/base/arith.h"
 

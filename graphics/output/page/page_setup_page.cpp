@@ -1,14 +1,16 @@
 // The set-up of each document page once its start and settings are written:
 // the watermark laid under the page, the page matrix or HP-GL/2 scaling, and
 // the PCL overlay macro.
+#include "graphics/output/page/page_setup_page.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/job/device_settings.h"
-#include "graphics/output/job/job_framing.h"
+#include "graphics/output/job/device_settings_write.h"
+#include "graphics/output/job/job_prolog.h"
 #include "graphics/output/page/overlay_macro.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_setup_hpgl.h"
+#include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/page/page_setup_support.h"
-#include "graphics/output/raster/raster_writer.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/raster/raster_pcl.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/stream/output.h"
 
 using namespace pagesetup;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "graphics/core/pdev.h"
-#include "graphics/output/page/page_setup.h"
+#include "graphics/output/page/page_setup_ps.h"
 #include "graphics/output/page/page_setup_support.h"
 #include "graphics/stream/output.h"
 #include "platform/base/arith.h"

@@ -9,7 +9,7 @@
 #include "graphics/inject/injection_store.h"
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/page/page_setup_support.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_state.h"
 
 using namespace pagesetup;
 

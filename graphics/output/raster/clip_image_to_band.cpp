@@ -8,9 +8,13 @@
 
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/clip_image_to_band.h"
+#include "graphics/output/raster/raster_image.h"
+#include "graphics/output/raster/raster_pcl.h"
+#include "graphics/output/raster/raster_ps_gray.h"
+#include "graphics/output/raster/raster_ps_image.h"
+#include "graphics/output/vector/vector_clip.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
 #include "platform/base/arith.h"
 #include "platform/gdi/eng_services.h"
 

@@ -1,8 +1,9 @@
 // Every bitmap as an 8-bit grey PostScript image (the "Compression" 20 path):
 // one image form for all sources, however the printer treats 1-bit data.
+#include "graphics/output/raster/raster_ps_gray.h"
+#include "graphics/output/raster/raster_image.h"
 #include "graphics/output/raster/raster_ps_stream.h"
 #include "graphics/output/raster/raster_support.h"
-#include "graphics/output/raster/raster_writer.h"
 #include "graphics/output/vector/vector_support.h"
 
 using namespace rasterout;

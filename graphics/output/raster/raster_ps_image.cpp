@@ -2,9 +2,10 @@
 // as 1-bit images (or masks for SRCAND, so that their white stays
 // transparent), everything else as 8-bit grey; brush masks (glyphs the engine
 // drew) as image masks in the colour already set.
+#include "graphics/output/raster/raster_ps_image.h"
+#include "graphics/output/raster/raster_image.h"
 #include "graphics/output/raster/raster_ps_stream.h"
 #include "graphics/output/raster/raster_support.h"
-#include "graphics/output/raster/raster_writer.h"
 #include "graphics/output/vector/vector_support.h"
 #include "platform/gdi/eng_services.h"
 

@@ -4,8 +4,11 @@
 
 #include <cstddef>
 
-#include "graphics/output/raster/raster_writer.h"
+#include "graphics/output/raster/raster_image.h"
 #include "platform/base/types.h"
+#include "platform/gdi/engine_objects.h"
+
+struct PDEV;
 
 namespace rasterout {
 

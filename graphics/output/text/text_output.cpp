@@ -8,7 +8,9 @@
 #include "graphics/output/download/font_download.h"
 #include "graphics/output/download/font_download_send.h"
 #include "graphics/output/download/font_download_undefine.h"
+#include "graphics/output/text/text_output.h"
 #include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_write_run.h"
 
 namespace {
 

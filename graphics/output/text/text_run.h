@@ -1,17 +1,13 @@
-// The pieces of the text writer: the working record of one glyph run, the
-// stretch writer, the font selection and the helpers they share.
+// The working record of one glyph run, which the pieces of the text writer (the
+// stretch writer, the font selection and the helpers they share) pass between
+// them.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "graphics/output/download/font_download.h"
 #include "platform/base/types.h"
 #include "platform/gdi/engine_objects.h"
-
-struct PDEV;
-struct DeviceFontEntry;
 
 // The working record of one run, made fresh for every run.
 struct TextRunContext {
@@ -40,63 +36,3 @@ struct TextRunContext {
   DWORD dbcs = 0;
   RECTL textBounds{};  // the run's box on the page (the STROBJ's background)
 };
-
-// Dots per inch of the job.
-int TextResolution(const PDEV* pdev);
-
-// The charsets whose printer fonts are double-byte.
-bool IsCjkCharset(BYTE charset);
-
-// The device font entry the run prints with (the substitute of a TrueType font,
-// or the run's own device font); null for none.
-const DeviceFontEntry* RunPrinterFont(PDEV* pdev, FONTOBJ* font, const TextRunContext& run);
-
-// One stretch of glyphs (see text_writer.h for the run).
-int OutputText(PDEV* pdev, FONTOBJ* font, CLIPOBJ* clip, const WCHAR* chars, GLYPHPOS* glyphs, ULONG count,
-               BRUSHOBJ* opaque, BRUSHOBJ* foreground, TextRunContext* run);
-BOOL WriteTextRun(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, GLYPHPOS* glyphs,
-                  const WCHAR* chars, ULONG count, CLIPOBJ* clip, BRUSHOBJ* opaque, BRUSHOBJ* foreground,
-                  TextRunContext* run);
-// Makes the run's font current in the printer language (HP-GL/2 labels when
-// hpgl); TRUE without output when it is current already.
-BOOL SelectDeviceFont(PDEV* pdev, FONTOBJ* font, FontDownloadRecord* record, GlyphPageRecord* page, GLYPHPOS* glyphs,
-                      ULONG count, BOOL hpgl, TextRunContext* run);
-// The PostScript definition of a Japanese composite font for a printer font.
-BOOL DefineCompositeFont(PDEV* pdev, const DeviceFontEntry* entry, const char* compositeName);
-
-// Supporting operations.
-BOOL DownloadAsOutline(PDEV* pdev, FONTOBJ* font);
-BOOL CanDownloadFont(PDEV* pdev, FONTOBJ* font);
-// The multibyte length of the batch, 0 when it could not be converted, -1 when
-// out of memory.
-int ConvertRunToCodePage(TextRunContext* run, const WCHAR* chars, ULONG count);
-void FreeRunConversion(TextRunContext* run);
-void AnalyseTextRotation(TextRunContext* run);
-BOOL IsAnisotropicScale(const TextRunContext* run);
-// Turns count points by the inverse of the run's rotation (about the origin).
-void RotatePoints(const TextRunContext& run, POINTL* points, ULONG count);
-// The HP-GL/2 character size ("SI") of the run in centimetres; FALSE when the
-// transform fails.
-BOOL GetHpglCharacterSize(PDEV* pdev, XFORMOBJ* xform, const IFIMETRICS* metrics, LONG em, float* width, float* height);
-int PclStrokeWeight(int weight);
-// The bytes written for glyph `index` of the stretch: a view of the run's
-// conversion, or of `single` where the code is one byte of its own.
-std::string_view GlyphCode(HGLYPH glyph, WCHAR ch, const FontDownloadRecord* record, const GlyphPageRecord* page,
-                           ULONG index, const TextRunContext& run, char* single);
-
-// The composite-font table of the document (PDEV::downloadedFonts[1]).
-struct CompositeFontRow {
-  char faceName[64];
-  char compositeName[32];
-};
-struct CompositeFontTable {
-  WORD useCount;
-  CompositeFontRow* rows;
-  WORD rowCount;
-  WORD rowCapacity;
-  char (*derived)[64];  // composite names with a style and height defined in the document
-  WORD derivedCount;
-  WORD derivedCapacity;
-};
-CompositeFontTable* CompositeFonts(PDEV* pdev, bool create);
-void FreeCompositeFonts(CompositeFontTable* table);

@@ -12,6 +12,8 @@
 #include "graphics/output/fonts/device_font_metrics.h"
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_select_font.h"
+#include "graphics/output/text/text_support.h"
 #include "graphics/output/vector/vector_support.h"
 #include "graphics/pages/document_store.h"
 #include "graphics/stream/output.h"

@@ -13,6 +13,7 @@
 #include "graphics/output/fonts/device_fonts.h"
 #include "graphics/output/fonts/find_substitute_device_font.h"
 #include "graphics/output/text/text_run.h"
+#include "graphics/output/text/text_support.h"
 #include "graphics/util/char_code_cache.h"
 #include "graphics/util/core_math.h"
 #include "graphics/util/font_size.h"

@@ -1,8 +1,9 @@
 // A clip rectangle around a piece of output: a PostScript gsave with a
 // rectangle clip, or the HP-GL/2 input window. The bracket never nests.
+#include "graphics/output/vector/vector_clip.h"
 #include "graphics/core/pdev.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
 
 using namespace vectorout;
 

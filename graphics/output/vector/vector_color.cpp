@@ -1,10 +1,12 @@
 // Solid colours on monochrome printers: PostScript takes the grey level;
 // PCL and HP-GL/2 take black or white as such and any other colour as an
 // 8 x 8 dot pattern of its grey.
+#include "graphics/output/vector/vector_color.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/halftone/halftone.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_targets.h"
 
 using namespace vectorout;
 

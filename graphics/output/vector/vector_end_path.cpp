@@ -1,9 +1,13 @@
 // The end of a path the application built through the path escapes: close,
 // clip, and stroke and/or fill it. PostScript only: the escapes exist there.
+#include "graphics/output/vector/vector_end_path.h"
 #include "graphics/core/pdev.h"
 #include "graphics/ddi/realized_brush.h"
+#include "graphics/output/vector/vector_line.h"
+#include "graphics/output/vector/vector_pattern.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_targets.h"
 #include "platform/gdi/eng_services.h"
 
 using namespace vectorout;

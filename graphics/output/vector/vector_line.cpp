@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "graphics/core/pdev.h"
+#include "graphics/output/vector/vector_color.h"
+#include "graphics/output/vector/vector_line.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_targets.h"
 #include "graphics/util/core_math.h"
 #include "platform/base/arith.h"
 #include "platform/gdi/eng_services.h"

@@ -2,10 +2,15 @@
 // PostScript builds the path with the procedure set's moveto, relative lineto
 // and curveto; HP-GL/2 builds a polygon in polygon mode with polyline-encoded
 // lines and relative Bézier curves, then fills and edges it.
+#include "graphics/output/vector/vector_path.h"
 #include "graphics/core/pdev.h"
 #include "graphics/encode/encoders.h"
+#include "graphics/output/vector/vector_clip.h"
+#include "graphics/output/vector/vector_line.h"
+#include "graphics/output/vector/vector_pattern.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_targets.h"
 
 using namespace vectorout;
 

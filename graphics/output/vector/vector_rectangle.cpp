@@ -6,8 +6,12 @@
 #include <string_view>
 
 #include "graphics/core/pdev.h"
+#include "graphics/output/vector/vector_line.h"
+#include "graphics/output/vector/vector_pattern.h"
+#include "graphics/output/vector/vector_rectangle.h"
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/output/vector/vector_support.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_targets.h"
 #include "platform/base/codepage.h"
 
 using namespace vectorout;

@@ -1,7 +1,7 @@
 // Life of the vector writer's caches: invalidated when the printer's graphics
 // state is restored or reset, freed with the device context.
+#include "graphics/output/vector/vector_state.h"
 #include "graphics/core/pdev.h"
-#include "graphics/output/vector/vector_writer.h"
 #include "graphics/util/graphics_heap.h"
 
 namespace {

@@ -1,8 +1,11 @@
-// What the vector writer remembers per device context so that runs of drawing
-// calls with the same colour, pattern, pen and HP-GL/2 mode write nothing extra.
+// What the vector writer remembers per device context (PDEV::writers.vector)
+// so that runs of drawing calls with the same colour, pattern, pen and HP-GL/2
+// mode write nothing extra, and the life of those caches.
 #pragma once
 
 #include "platform/base/types.h"
+
+struct PDEV;
 
 // Bits of the graphics-state validity word: a set bit means the cached state is
 // no longer in force in the printer and must be written again.
@@ -43,3 +46,15 @@ struct VectorWriterState {
   // filled: a reset ("ESC E") since then dropped the patterns and selections.
   DWORD printerResetsSeen = 0;
 };
+
+// Marks cached graphics state stale (kStale* bits); the drawing entries, the
+// page set-up and every PostScript grestore use it.
+void InvalidateVectorState(PDEV* pdev, WORD bits);
+// The page state was reset or a sheet ended: the PCL pattern transparency
+// must be sent again and nothing cached is in force.
+void ResetVectorPageState(PDEV* pdev);
+// Frees the remembered pattern copies (FreePdev).
+void FreeVectorState(PDEV* pdev);
+// After CopyJobState copied the writers' state to the new PDEV of a reset, the
+// remembered pattern copies belong to the new one: the old one lets go of them.
+void DetachVectorState(PDEV* pdev);

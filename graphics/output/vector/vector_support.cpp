@@ -7,7 +7,8 @@
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/page/page_setup_support.h"
-#include "graphics/output/vector/vector_writer.h"
+#include "graphics/output/vector/vector_state.h"
+#include "graphics/output/vector/vector_targets.h"
 #include "graphics/stream/output.h"
 
 namespace vectorout {

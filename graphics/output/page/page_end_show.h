@@ -1,6 +1,6 @@
-// What ends each page and inserted sheet: the sheet output (PostScript
-// showpage forms, PCL form feed, the non-counted sheet of models that count
-// sheets), the blank back side of a duplex sheet, and the page trailer.
+// The sheet output of inserted sheets (PostScript showpage forms, PCL form
+// feed, the non-counted sheet of models that count sheets) and the sheet end
+// the page trailer shares with them.
 //
 // Every function takes the PDEV first; a null PDEV writes nothing.
 #pragma once
@@ -16,12 +16,15 @@ struct PDEV;
 // sheet kind, else 1.
 int EmitShowPage(PDEV* pdev, DWORD kind, int row);
 
-// Ends the current page: closes its page gsave and page save, and with
-// endSheet outputs the sheet (showpage or form feed) and counts its sides;
-// with blank the page is an empty side (a blank back or booklet filler). 0
-// without a model record, else 1.
-int EmitPageTrailer(PDEV* pdev, BOOL endSheet, BOOL blank);
-
 // True when the model counts sheets (model byte bit 0x10): blank and inserted
 // sheets are then output so that the printer does not count them.
 BOOL ModelCountsSheets(const PDEV* pdev);
+
+namespace pagesetup {
+
+// PostScript: showpage (or systemdict's when the job overrides showpage), or
+// the printer's non-counting showpage; PCL: a form feed, or one the printer
+// does not count. 1 when the stream took it.
+int WriteSheetEnd(PDEV* pdev, bool counted);
+
+}  // namespace pagesetup
