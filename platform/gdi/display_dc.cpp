@@ -31,19 +31,19 @@ using platform::ToUtf16;
 
 constexpr COLORREF kWhite = 0xFFFFFF;
 
-class DisplayBitmap : public KernelObject {
+class DisplayBitmap final : public KernelObject {
  public:
   explicit DisplayBitmap(std::shared_ptr<PixelSurface> s) : surface(std::move(s)) {}
   std::shared_ptr<PixelSurface> surface;
 };
 
-class DisplayIcon : public KernelObject {
+class DisplayIcon final : public KernelObject {
  public:
   explicit DisplayIcon(std::shared_ptr<PixelSurface> s) : surface(std::move(s)) {}
   std::shared_ptr<PixelSurface> surface;
 };
 
-class DisplayDC : public KernelObject {
+class DisplayDC final : public KernelObject {
  public:
   std::shared_ptr<PixelSurface> surface;
   HWND window = 0;
