@@ -79,7 +79,7 @@ struct DrawingState {
   std::unique_ptr<Path> path;  // device 28.4, from BeginPath
 };
 
-class DeviceContext : public KernelObject {
+class DeviceContext final : public KernelObject {
  public:
   ~DeviceContext() override;
 

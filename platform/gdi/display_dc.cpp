@@ -1,6 +1,7 @@
 #include "platform/gdi/display_dc.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -31,19 +32,40 @@ using platform::ToUtf16;
 
 constexpr COLORREF kWhite = 0xFFFFFF;
 
-class DisplayBitmap : public KernelObject {
+// How many display objects are alive. Every drawing call and DeleteObject asks
+// first whether its handle is a display object; a print job has none, and this
+// count answers that without a look-up in the handle table. An object counts
+// from before its handle exists until after the handle has gone.
+std::atomic<int> g_displayObjects{0};
+
+struct DisplayObjectCount {
+  DisplayObjectCount() { g_displayObjects.fetch_add(1, std::memory_order_relaxed); }
+  DisplayObjectCount(const DisplayObjectCount&) : DisplayObjectCount() {}
+  DisplayObjectCount& operator=(const DisplayObjectCount&) = default;
+  ~DisplayObjectCount() { g_displayObjects.fetch_sub(1, std::memory_order_relaxed); }
+};
+
+bool NoDisplayObjects() { return g_displayObjects.load(std::memory_order_relaxed) == 0; }
+
+class DisplayBitmap final : public KernelObject {
  public:
   explicit DisplayBitmap(std::shared_ptr<PixelSurface> s) : surface(std::move(s)) {}
   std::shared_ptr<PixelSurface> surface;
+
+ private:
+  DisplayObjectCount count_;
 };
 
-class DisplayIcon : public KernelObject {
+class DisplayIcon final : public KernelObject {
  public:
   explicit DisplayIcon(std::shared_ptr<PixelSurface> s) : surface(std::move(s)) {}
   std::shared_ptr<PixelSurface> surface;
+
+ private:
+  DisplayObjectCount count_;
 };
 
-class DisplayDC : public KernelObject {
+class DisplayDC final : public KernelObject {
  public:
   std::shared_ptr<PixelSurface> surface;
   HWND window = 0;
@@ -61,9 +83,12 @@ class DisplayDC : public KernelObject {
   int bkMode = OPAQUE;
   int mapMode = MM_TEXT;
   POINT current{0, 0};
+
+ private:
+  DisplayObjectCount count_;
 };
 
-std::shared_ptr<DisplayDC> Find(HDC hdc) { return LookupHandle<DisplayDC>(hdc); }
+std::shared_ptr<DisplayDC> Find(HDC hdc) { return NoDisplayObjects() ? nullptr : LookupHandle<DisplayDC>(hdc); }
 
 namespace {
 
@@ -415,7 +440,7 @@ BOOL TextExtent(DisplayDC& dc, LPCSTR text, int length, LPSIZE size) {
 }
 
 bool DeleteDisplayObject(HGDIOBJ object) {
-  if (!LookupHandle<DisplayBitmap>(object) && !LookupHandle<DisplayIcon>(object)) return false;
+  if (NoDisplayObjects() || (!LookupHandle<DisplayBitmap>(object) && !LookupHandle<DisplayIcon>(object))) return false;
   RemoveHandle(object);
   return true;
 }

@@ -9,7 +9,7 @@
 
 namespace platform::gdi {
 
-class GdiObject : public KernelObject {
+class GdiObject final : public KernelObject {
  public:
   enum class Kind { Pen, Brush, Region, Font };
   explicit GdiObject(Kind k) : kind(k) {}

@@ -197,6 +197,56 @@ TEST_F(GdiBlit, StretchBltHalftoneFollowsTheDitherRulePixelByPixel) {
   }
 }
 
+// A photograph printed at its own size reads each source row straight through,
+// eight pixels at a time: the same bits as the rule above, for widths on and off
+// a byte, every halftone phase, and greys that land exactly on a cell's step.
+TEST_F(GdiBlit, UnscaledHalftoneFollowsTheDitherRulePixelByPixel) {
+  static constexpr unsigned char kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                                                 {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                                                 {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                                                 {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
+  std::mt19937 random(11);
+  auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    const SIZEL size{between(1, 63), between(1, 9)};
+    HBITMAP source = EngCreateBitmap(size, 0, BMF_24BPP, BMF_TOPDOWN, nullptr);
+    SURFOBJ* src = SurfaceObject(source);
+    for (LONG y = 0; y < size.cy; ++y) {
+      BYTE* row = static_cast<BYTE*>(src->pvScan0) + static_cast<ptrdiff_t>(y) * src->lDelta;
+      for (LONG x = 0; x < size.cx; ++x) {
+        if (between(0, 1) == 0) {
+          row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = static_cast<BYTE>(between(0, 255));
+        } else {
+          for (int c = 0; c < 3; ++c) row[3 * x + c] = static_cast<BYTE>(between(0, 255));
+        }
+      }
+    }
+    const LONG left = between(0, 64 - size.cx), top = between(0, 64 - size.cy);
+    RECTL dest{left, top, left + size.cx, top + size.cy};
+    RECTL fromRect{0, 0, size.cx, size.cy};
+    POINTL origin{between(-9, 9), between(-9, 9)};
+    g_copies.clear();
+    ASSERT_TRUE(
+        EngStretchBlt(device(), src, nullptr, nullptr, nullptr, nullptr, &origin, &dest, &fromRect, nullptr, HALFTONE));
+    ASSERT_EQ(g_copies.size(), 1u);
+    const std::vector<std::vector<BYTE>>& rows = g_copies[0].rows;
+    ASSERT_EQ(rows.size(), static_cast<size_t>(size.cy));
+    for (LONG r = 0; r < size.cy; ++r) {
+      const BYTE* pixels = static_cast<const BYTE*>(src->pvScan0) + static_cast<ptrdiff_t>(r) * src->lDelta;
+      for (LONG i = 0; i < size.cx; ++i) {
+        const ULONG grey =
+            (30 * ULONG{pixels[3 * i + 2]} + 59 * ULONG{pixels[3 * i + 1]} + 11 * ULONG{pixels[3 * i]}) / 100;
+        const int cell = kBayer[((top + r - origin.y) % 8 + 8) % 8][((left + i - origin.x) % 8 + 8) % 8];
+        const bool lit = grey * 64 / 255 > static_cast<ULONG>(cell);
+        ASSERT_EQ((rows[static_cast<size_t>(r)][static_cast<size_t>(i / 8)] >> (7 - i % 8)) & 1, lit ? 1 : 0)
+            << "row " << r << " column " << i;
+      }
+    }
+    EngDeleteSurface(source);
+  }
+}
+
 TEST(GdiSurface, BitmapsEraseAndRefuseBadSizes) {
   HBITMAP bitmap = EngCreateBitmap(SIZEL{9, 3}, 0, BMF_1BPP, 0, nullptr);
   SURFOBJ* so = SurfaceObject(bitmap);
