@@ -31,6 +31,10 @@ constexpr WORD kXDevModeRevision = 12345;
 // dmOrientation takes the platform's DMORIENT_PORTRAIT and DMORIENT_LANDSCAPE;
 // _nPDL takes a printer-language word (common/pdl_kind.h).
 
+// dmDefaultSource when each page's paper comes from the page-ticket source
+// ranges (PageTicketSourceRange) rather than from one tray.
+constexpr SHORT kSourceByPageTicket = 500;
+
 // _nMarginType values.
 constexpr WORD kMarginsStandard = 0;     // the printer's unprintable border is kept
 constexpr WORD kMarginsBookBinding = 1;  // an extra binding margin on the bound edge

@@ -23,7 +23,6 @@ namespace {
 constexpr DWORD kCapturePassthroughWritten = 0x02;
 constexpr DWORD kCapturePassthroughSeen = 0x20;
 constexpr BYTE kControlD = 4;
-constexpr short kPaperByPageTicket = 500;
 constexpr DWORD kWhite = 0x00FFFFFF;
 
 constexpr char kHeaderMark[] = "!PS-Adobe-";
@@ -99,7 +98,7 @@ bool DriverLaysOutSheets(const PDEV* pdev) {
   return extra._wmCurrent.text[0] != '\0' || extra._nBooklet != 0 || extra._nUp >= 2 ||
          (pdev->carried.acrobatVersion >= 1 && landscape) || (pdev->carried.pageMakerVersion >= 6 && landscape) ||
          HalftoneOverride(extra) || extra._wStaple != 0 || extra._nOutputTray != 0 || extra.epInterleaf.on != 0 ||
-         extra._bNupBorder != 0 || pdev->devmode.dmPublic.dmDefaultSource == kPaperByPageTicket ||
+         extra._bNupBorder != 0 || pdev->devmode.dmPublic.dmDefaultSource == kSourceByPageTicket ||
          (extra._bInsertSheets != 0 && pdev->pageTickets.rowCount > 0) || HasSheetInserts(pdev);
 }
 

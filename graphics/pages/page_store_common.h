@@ -9,9 +9,6 @@
 
 namespace pagestore {
 
-// dmDefaultSource when the paper of each page comes from the page-ticket
-// source ranges.
-constexpr SHORT kPaperByTicket = 500;
 // The source range used when none holds a page or sheet.
 constexpr int kFallbackRange = 49;
 // _iOutputSize when the output paper is the device mode's paper.
@@ -39,7 +36,7 @@ inline DWORD PagesPerSheet(const PDEV* pdev) {
   return up == 0 ? 1 : up;
 }
 
-inline bool PaperByTicket(const PDEV* pdev) { return pdev->devmode.dmPublic.dmDefaultSource == kPaperByTicket; }
+inline bool PaperByTicket(const PDEV* pdev) { return pdev->devmode.dmPublic.dmDefaultSource == kSourceByPageTicket; }
 
 // The page-ticket table of escape 62 is in force: insert sheets on and rows held.
 inline bool TicketTableInForce(const PDEV* pdev) {

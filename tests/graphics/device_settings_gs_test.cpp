@@ -123,7 +123,7 @@ TEST_F(DeviceSettingsGhostscriptTest, JobAndPageDictionariesRunAndTakeEffect) {
        nullptr, " 595 842", " 600 600"},
       {"paper by page ticket, automatic tray",
        [](XDEVMODE& dm) {
-         dm.dmPublic.dmDefaultSource = kPaperByPageTicket;
+         dm.dmPublic.dmDefaultSource = kSourceByPageTicket;
          dm.dmPrivate.pageTicketAutoTray = 1;
          for (PageTicketSourceRange& range : dm.dmPrivate.pageTicketRanges) range = {1, 99, 258, 256 + 502, 1};
        },

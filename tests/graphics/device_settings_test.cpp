@@ -517,7 +517,7 @@ TEST_F(DeviceSettingsOutputTest, BookletPrinting) {
       dm.dmPrivate._nBooklet = c.booklet;
     });
     ASSERT_TRUE(pdev);
-    pdev->devmode.dmPublic.dmDefaultSource = kPaperByPageTicket;
+    pdev->devmode.dmPublic.dmDefaultSource = kSourceByPageTicket;
     for (PageTicketSourceRange& range : pdev->devmode.dmPrivate.pageTicketRanges) {
       range = {1, 99, 259, 256 + 502, c.rangeDuplex};
     }

@@ -70,5 +70,3 @@ constexpr DWORD kDuplexShortEdge = 3;
 
 // The paper source that lets the printer choose the tray.
 constexpr DWORD kAutomaticTray = 15;
-// dmDefaultSource when the paper comes from the page-ticket source ranges.
-constexpr SHORT kPaperByPageTicket = 500;

@@ -67,7 +67,7 @@ void AddInputTray(PDEV* pdev, Dictionary& dict, DeviceSettings& request, DWORD m
   if (request.inputTray == kAutomaticTray) {
     const std::string slots = AutomaticSlots(model);
     const bool ticketAuto =
-        pdev->devmode.dmPublic.dmDefaultSource == kPaperByPageTicket && pdev->devmode.dmPrivate.pageTicketAutoTray != 0;
+        pdev->devmode.dmPublic.dmDefaultSource == kSourceByPageTicket && pdev->devmode.dmPrivate.pageTicketAutoTray != 0;
     if (ticketAuto) {
       dict.Add(1, " dup\n/InputAttributes    1 dict dup /Priority [%s] put put", slots.c_str());
     } else {

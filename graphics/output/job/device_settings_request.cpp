@@ -80,7 +80,7 @@ DeviceSettings PageRequest(PDEV* pdev, bool postScript) {
   const bool media = devicesettings::ModelHasMediaTypes(model);
   DeviceSettings r;
 
-  if (pub.dmDefaultSource != kPaperByPageTicket) {
+  if (pub.dmDefaultSource != kSourceByPageTicket) {
     r.mask |= kSettingsInputTray;
     r.inputTray = static_cast<WORD>(pub.dmDefaultSource);
     if (media) {

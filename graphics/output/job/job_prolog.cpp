@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr SHORT kPaperByPageTicket = 500;
-
 // The application's showpage is disabled only while the driver itself lays
 // several pages or inserted sheets on a sheet, or decorates the sheet: then the
 // driver alone ends each sheet.
@@ -18,7 +16,7 @@ bool DriverEndsSheets(const PDEV* pdev) {
   const XDEVMODE_PRIVATE& settings = pdev->devmode.dmPrivate;
   return settings._wmCurrent.text[0] != '\0' || settings._nBooklet != 0 || settings._nUp >= 2 ||
          settings._bNupBorder != 0 || settings._wStaple != 0 || settings.epInterleaf.on != 0 ||
-         pdev->devmode.dmPublic.dmDefaultSource == kPaperByPageTicket || HasSheetInserts(pdev);
+         pdev->devmode.dmPublic.dmDefaultSource == kSourceByPageTicket || HasSheetInserts(pdev);
 }
 
 void Text(PDEV* pdev, const char* text) { WriteOut(pdev, kWriteText, 0, text); }

@@ -19,7 +19,6 @@ using namespace pagesetup;
 
 namespace {
 
-constexpr SHORT kPaperByPageTicket = 500;
 constexpr WORD kMacroOutput = 5;
 
 struct SheetSides {
@@ -31,7 +30,7 @@ SheetSides SidesOfSheet(PDEV* pdev) {
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;
   const PageStoreState& pages = pdev->pages;
   SheetSides sides;
-  const bool ticketPaper = pdev->devmode.dmPublic.dmDefaultSource == kPaperByPageTicket;
+  const bool ticketPaper = pdev->devmode.dmPublic.dmDefaultSource == kSourceByPageTicket;
   const int index = std::clamp(pages.ticketSource, 0, static_cast<int>(kPageTicketSourceRangeCount) - 1);
   const PageTicketSourceRange& range = extra.pageTicketRanges[index];
   const bool duplex = ticketPaper ? extra._nDuplex != 0 && range.duplex != 0 : extra._nDuplex != 0;

@@ -6,6 +6,7 @@
 #include "common/job_sheet_blocks.h"
 #include "graphics/core/pdev.h"
 #include "graphics/output/job/device_settings.h"
+#include "graphics/output/job/device_settings_lookup.h"
 #include "graphics/output/job/device_settings_request.h"
 #include "graphics/output/job/device_settings_write.h"
 #include "graphics/output/page/overlay_macro.h"
@@ -63,14 +64,15 @@ DWORD TicketPaper(const PDEV* pdev, DWORD kind, int row) {
       return static_cast<DWORD>(ticket->value3);
     }
   }
-  return CurrentPaperId(pdev);
+  return devicesettings::CurrentPaper(pdev);
 }
 
 void AddTray(PDEV* pdev, DWORD kind, int row, DeviceSettings* request) {
   const DWORD source = SheetSource(pdev, kind, row);
-  const DWORD paper = kind <= kSheetInterleaf || row < 0 ? CurrentPaperId(pdev) : TicketPaper(pdev, kind, row);
+  const DWORD paper =
+      kind <= kSheetInterleaf || row < 0 ? devicesettings::CurrentPaper(pdev) : TicketPaper(pdev, kind, row);
   const bool postScript = IsPostScriptJob(pdev);
-  if (!postScript || source == kSheetSourceAutomatic) {
+  if (!postScript || source == kAutomaticTray) {
     request->mask |= kSettingsInputTray | kSettingsPaperSize;
     request->inputTray = source;
     request->paperSize = paper;
@@ -99,7 +101,7 @@ int WriteSheetDotSystem(PDEV* pdev) {
   }
   int32_t top = 0;
   if (pdev->devmode.dmPrivate._nMarginType != kMarginsNone) {
-    if (const PaperEntry* paper = FindPaperRow(pdev, CurrentPaperId(pdev), CurrentFeed(pdev))) {
+    if (const PaperEntry* paper = CurrentPaperRow(pdev)) {
       top = paper->geometry[1].margin2;
     }
   }

@@ -11,8 +11,6 @@
 
 using namespace pagesetup;
 
-namespace {}  // namespace
-
 int EnterHpglScaling(PDEV* pdev, DWORD /*flag*/) {
   if (pdev == nullptr || !IsPclJob(pdev)) return 0;
   const XDEVMODE_PRIVATE& extra = pdev->devmode.dmPrivate;

@@ -61,7 +61,7 @@ Layout MakeLayout(const PDEV* pdev) {
   layout.mirror = extra._bMirrorImage != 0;
   layout.dpi = pdev->devmode.dmPublic.dmPrintQuality > 0 ? pdev->devmode.dmPublic.dmPrintQuality : 600;
 
-  const PaperEntry* paper = FindPaperRow(pdev, CurrentPaperId(pdev), CurrentFeed(pdev));
+  const PaperEntry* paper = CurrentPaperRow(pdev);
   int32_t width = pdev->paperWidth;
   int32_t height = pdev->paperHeight;
   if (paper != nullptr) {

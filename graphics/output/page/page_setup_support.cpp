@@ -6,6 +6,7 @@
 #include "common/job_sheet_blocks.h"
 #include "common/pdl_kind.h"
 #include "graphics/core/pdev.h"
+#include "graphics/output/job/device_settings_lookup.h"
 #include "graphics/stream/output.h"
 #include "model/constraints.h"
 
@@ -96,24 +97,10 @@ bool SheetTakesDuplex(const PDEV* pdev, DWORD source) {
   return IsChoiceConstrained(pdev->model, &probe, kCodeDuplex, 1) == 0;
 }
 
-const PaperEntry* FindPaperRow(const PDEV* pdev, DWORD paperId, DWORD feed) {
-  if (pdev->model == nullptr || pdev->model->papers[0].id == 0) return nullptr;
-  const PaperEntry* first = nullptr;
-  for (const PaperEntry& paper : pdev->model->papers) {
-    if (paper.id == 0) break;
-    if (paper.id != paperId) continue;
-    if (paper.feedDirection == feed) return &paper;
-    if (first == nullptr) first = &paper;
-  }
-  return first != nullptr ? first : &pdev->model->papers[0];
-}
-
-DWORD CurrentPaperId(const PDEV* pdev) {
-  return pdev->pages.currentPaper != 0 ? pdev->pages.currentPaper : pdev->outputPaper;
-}
-
-DWORD CurrentFeed(const PDEV* pdev) {
-  return pdev->pages.currentPaper != 0 ? pdev->pages.currentFeed : pdev->feedDirection;
+const PaperEntry* CurrentPaperRow(const PDEV* pdev) {
+  if (pdev->model == nullptr) return nullptr;
+  return devicesettings::FindPaperRow(*pdev->model, devicesettings::CurrentPaper(pdev),
+                                      devicesettings::CurrentFeed(pdev));
 }
 
 }  // namespace pagesetup

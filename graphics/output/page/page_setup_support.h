@@ -53,14 +53,9 @@ bool SheetPrinted(const PDEV* pdev, DWORD kind, int row);
 // duplex from that source: the sheet gets a back side.
 bool SheetTakesDuplex(const PDEV* pdev, DWORD source);
 
-// The paper row of a paper id and feed direction, else the first row of the id,
-// else the first row; nullptr without papers.
-const PaperEntry* FindPaperRow(const PDEV* pdev, DWORD paperId, DWORD feed);
-
-// The paper of the current page: the page store's current paper and feed, or
-// the PDEV's output paper before any page started.
-DWORD CurrentPaperId(const PDEV* pdev);
-DWORD CurrentFeed(const PDEV* pdev);
+// The paper row of the page being set up (devicesettings::FindPaperRow for its
+// current paper and feed); nullptr without a model or papers.
+const PaperEntry* CurrentPaperRow(const PDEV* pdev);
 
 // The printer was reset or its state restored: the fonts it had selected are
 // no longer selected.

@@ -17,5 +17,3 @@ constexpr DWORD kSheetTabPrinted = 128;    // tab sheet carrying the page image
 constexpr DWORD kSheetTicketBlank = 256;   // blank ticket sheet
 // The row argument when a sheet has no page-ticket row.
 constexpr int kNoTicketRow = -1;
-// The paper source that lets the printer choose the tray.
-constexpr DWORD kSheetSourceAutomatic = 15;
