@@ -377,25 +377,26 @@ bool SamplePages(HDC dc) {
          }
        });
   ok = ok && Page(dc, [&](int dpi) {
-         // clang-format off
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    HBRUSH hatch = CreateHatchBrush(HS_DIAGCROSS, RGB(0, 0, 255));
-    HGDIOBJ oldBrush = SelectObject(dc, red);
-    Rectangle(dc, dpi, dpi, dpi * 3, dpi * 2);
-    HRGN clip = CreateRectRgn(dpi * 4, dpi, dpi * 5, dpi * 3);
-    SelectClipRgn(dc, clip);
-    SelectObject(dc, hatch);
-    const POINT star[] = {{dpi * 4, dpi * 3}, {dpi * 9 / 2, dpi}, {dpi * 5, dpi * 3}, {dpi * 7 / 2, dpi * 2},
-                          {dpi * 11 / 2, dpi * 2}};
-    Polygon(dc, star, 5);
-    SelectClipRgn(dc, 0);
-    const POINT curve[] = {{dpi, dpi * 4}, {dpi * 2, dpi * 3}, {dpi * 3, dpi * 5}, {dpi * 4, dpi * 4}};
-    PolyBezier(dc, curve, 4);
-    SelectObject(dc, oldBrush);
-    DrawImages(dc, dpi);
-    for (HGDIOBJ o : {HGDIOBJ(red), HGDIOBJ(hatch), HGDIOBJ(clip)}) DeleteObject(o);
-  });
-  // clang-format on
+         HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+         HBRUSH hatch = CreateHatchBrush(HS_DIAGCROSS, RGB(0, 0, 255));
+         HGDIOBJ oldBrush = SelectObject(dc, red);
+         Rectangle(dc, dpi, dpi, dpi * 3, dpi * 2);
+         HRGN clip = CreateRectRgn(dpi * 4, dpi, dpi * 5, dpi * 3);
+         SelectClipRgn(dc, clip);
+         SelectObject(dc, hatch);
+         const POINT star[] = {{dpi * 4, dpi * 3},
+                               {dpi * 9 / 2, dpi},
+                               {dpi * 5, dpi * 3},
+                               {dpi * 7 / 2, dpi * 2},
+                               {dpi * 11 / 2, dpi * 2}};
+         Polygon(dc, star, 5);
+         SelectClipRgn(dc, 0);
+         const POINT curve[] = {{dpi, dpi * 4}, {dpi * 2, dpi * 3}, {dpi * 3, dpi * 5}, {dpi * 4, dpi * 4}};
+         PolyBezier(dc, curve, 4);
+         SelectObject(dc, oldBrush);
+         DrawImages(dc, dpi);
+         for (HGDIOBJ o : {HGDIOBJ(red), HGDIOBJ(hatch), HGDIOBJ(clip)}) DeleteObject(o);
+       });
   return ok;
 }
 
